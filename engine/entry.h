@@ -1,0 +1,53 @@
+// Composing one entry and inserting it into a page.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+struct ActiveConfig;
+class Host;
+
+// What the user typed, as code page 932; the body's lines end in CR LF.
+struct EntryInput {
+    std::string title;
+    std::string body;
+    std::string imageName;  // file name shown in the image box
+    std::string altText;
+    bool upload = false;
+};
+
+// Every CR LF becomes "<BR>\r\n"; a lone CR or LF is copied unchanged.
+std::string ConvertBody(std::string_view body);
+
+// <img src="NAME" alt="ALT" > when an image was chosen this run and the image
+// box is not empty, else nothing.
+std::string ImageTag(const EntryInput& input, std::string_view imageUploadList);
+
+// The header, then the template expanded on the current clock reading. The
+// result is what the entry file holds before its terminating NUL byte.
+std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
+                             std::string_view imageUploadList);
+
+// The composition step: reads the entry template, writes the entry file
+// (programDir + "temp.tmp"); shows its own messages; false on failure.
+bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
+                  std::string_view imageUploadList, Host& host);
+
+// The page text with the first insert marker replaced by the entry text;
+// empty optional-like result signalled by `found` false when there is no marker.
+struct Insertion {
+    bool found = false;
+    std::string page;  // without the trailing NUL
+};
+Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
+                         std::string_view marker);
+
+// The insertion step on `pagePath`: reads the entry file, rewrites the page
+// with the entry below the marker; shows its own messages; false on failure.
+bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host);
+
+std::string EntryFilePath(const ActiveConfig& config);
+
+}  // namespace qm

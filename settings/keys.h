@@ -1,0 +1,65 @@
+// Every settings key in one place: section, key, default and capacity.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace qm {
+
+struct TextKey {
+    std::string_view section;
+    std::string_view key;
+    std::string_view defaultValue;
+    std::size_t capacity;
+};
+
+struct IntKey {
+    std::string_view section;
+    std::string_view key;
+    int defaultValue;
+};
+
+inline constexpr std::string_view kSystemIniName = "QMsys.ini";
+inline constexpr std::string_view kReservedSetName = "QMsys";
+inline constexpr std::string_view kEntryFileName = "temp.tmp";
+inline constexpr std::size_t kPathCapacity = 260;
+
+// The system settings file, QMsys.ini.
+namespace syskeys {
+inline constexpr IntKey kUp{"STATE", "UP", 0};
+inline constexpr IntKey kCurrent{"STATE", "CURRENT", 0};
+inline constexpr IntKey kWidth{"WINDOWSIZE", "Width", 565};
+inline constexpr IntKey kHeight{"WINDOWSIZE", "Height", 499};
+inline constexpr std::string_view kSetListSection = "INI";
+inline constexpr std::size_t kSetNameCapacity = 256;
+inline constexpr std::string_view kTagSection = "TAG";
+inline constexpr std::string_view kTagPrefixSection = "TAG_PREFIX";
+inline constexpr std::string_view kTagSuffixSection = "TAG_SUFFIX";
+inline constexpr std::size_t kTagNameCapacity = 256;        // main window's list
+inline constexpr std::size_t kTagEditorNameCapacity = 128;  // tag list editor
+inline constexpr std::size_t kTagTextCapacity = 256;
+inline constexpr TextKey kLogTitle{"LOGSETTING", "TITLE",
+                                   "*m\x8c\x8e*d\x93\xfa\x88\xc8\x8d~\x82\xcc\x93\xfa\x8bL", 512};
+}  // namespace syskeys
+
+// A configuration set's file: everything in section FILEPATH.
+namespace setkeys {
+inline constexpr std::string_view kSection = "FILEPATH";
+inline constexpr TextKey kOriginal{kSection, "ORIGINAL", "original.html", kPathCapacity};
+inline constexpr TextKey kTemplet{kSection, "TEMPLET", "templet.txt", kPathCapacity};
+inline constexpr TextKey kLog{kSection, "LOG", "", kPathCapacity};
+inline constexpr TextKey kFtp{kSection, "FTP", "tavmo/tavmo.exe", kPathCapacity};
+inline constexpr TextKey kCurrentName{kSection, "CURRENTNAME", "diary-current.html", 256};
+inline constexpr IntKey kEdit{kSection, "EDIT", 0};
+inline constexpr IntKey kCurrent{kSection, "CURRENT", 0};
+inline constexpr IntKey kAlways1{kSection, "ALWAYS1", 0};
+inline constexpr std::string_view kQuill = "QUILL";
+}  // namespace setkeys
+
+// Convenience readers and writers over the tables above.
+std::string ReadKey(std::string_view iniPath, const TextKey& key);
+int ReadKey(std::string_view iniPath, const IntKey& key);
+bool WriteKey(std::string_view iniPath, const TextKey& key, std::string_view value);
+bool WriteKey(std::string_view iniPath, const IntKey& key, int value);
+
+}  // namespace qm

@@ -1,0 +1,36 @@
+// Sections whose keys are "0" … n-1: the set list INI and the tag lists.
+// The count is the number of key names in the section (listed into 1,024
+// bytes), whatever the names are; entry i is the value of key i.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+inline constexpr std::size_t kKeyListCapacity = 1024;
+
+int CountListEntries(std::string_view iniPath, std::string_view section);
+std::string ReadListEntry(std::string_view iniPath, std::string_view section, int index,
+                          std::size_t capacity);
+// Writes key `count` (the next number).
+bool AppendListEntry(std::string_view iniPath, std::string_view section, std::string_view value);
+// Shifts entries index+1 … n-1 down by one, then removes key n-1.
+bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index);
+
+// The user's tag list: three parallel lists TAG, TAG_PREFIX, TAG_SUFFIX.
+struct TagEntry {
+    std::string name;
+    std::string prefix;
+    std::string suffix;
+};
+
+// The tag count; when section TAG is empty it is first seeded with the one
+// entry "<HR>" (prefix "<HR>", empty suffix written as a key).
+int CountTagEntries(std::string_view systemIniPath);
+TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nameCapacity);
+bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry);
+// Moves the three lists down together, then removes the three tail keys.
+bool RemoveTagEntry(std::string_view systemIniPath, int index);
+
+}  // namespace qm

@@ -1,0 +1,45 @@
+// The private-profile INI store: the same text files and the same answers as
+// the original platform's GetPrivateProfileString / GetPrivateProfileInt /
+// WritePrivateProfileString, on code page 932 bytes.
+//
+// Section and key names match without regard to ASCII case. Reading never
+// fails: a missing file, section or key gives the default. Every write reaches
+// the file (through a temporary file and a rename) before the call returns.
+// `iniPath` is a code page 932 path, as stored in ActiveConfig.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// The value of `key`, or `defaultValue` when the key is absent, cut to
+// `capacity` - 1 bytes (never in the middle of a double-byte character).
+std::string ReadProfileString(std::string_view iniPath, std::string_view section,
+                              std::string_view key, std::string_view defaultValue,
+                              std::size_t capacity);
+
+// The section's key names in file order, each followed by a NUL byte, then one
+// more NUL byte; only names that fit `capacity` whole are listed. An empty or
+// missing section gives a single NUL byte.
+std::string ReadProfileKeyList(std::string_view iniPath, std::string_view section,
+                               std::size_t capacity);
+
+// The decimal number at the start of the value (sign allowed), 0 when there is
+// none, `defaultValue` when the key is absent.
+int ReadProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
+                   int defaultValue);
+
+// Writes `value` under `key`; std::nullopt removes the key. A new key goes to
+// the end of its section, a new section to the end of the file, a missing file
+// is created. Returns false when the file could not be written.
+bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,
+                        std::optional<std::string_view> value);
+
+bool WriteProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
+                     int value);
+bool WriteProfileFlag(std::string_view iniPath, std::string_view section, std::string_view key,
+                      bool on);
+
+}  // namespace qm

@@ -1,0 +1,53 @@
+// A fresh folder per test, removed afterwards, and small file helpers on it.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace qm::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::random_device rd;
+        auto base = std::filesystem::temp_directory_path();
+        for (;;) {
+            path_ = base / ("qm-test-" + std::to_string(rd()));
+            if (std::filesystem::create_directory(path_)) break;
+        }
+    }
+    ~TempDir() {
+        std::error_code ec;
+        // Give back write permission first so read-only test files go too.
+        for (auto& e : std::filesystem::recursive_directory_iterator(path_, ec)) {
+            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        }
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder as a string ending in '/'.
+    std::string dir() const { return path_.string() + "/"; }
+    std::string operator/(std::string_view name) const { return dir() + std::string(name); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace qm::test
