@@ -1,0 +1,36 @@
+// The command line shared by every front end: the global options that any
+// command takes, and the subcommands that run without a window.
+#pragma once
+
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+struct GlobalOptions {
+    std::string homeDir;             // program folder, UTF-8, absolute, ends in '/'
+    std::optional<std::tm> fixedNow; // --now
+    std::vector<std::string> rest;   // what follows the global options (subcommand and its words)
+    bool help = false;
+};
+
+// Takes --home DIR and --now "YYYY-MM-DD HH:MM:SS" from anywhere in the
+// arguments. On a usage error returns std::nullopt and sets `error`.
+std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::string& error);
+
+// Applies them for the whole run: the program folder becomes the working
+// directory and every clock reading returns --now when given.
+bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error);
+
+// The program folder as code page 932 bytes, as ActiveConfig keeps it.
+std::string ProgramDirCp932(const GlobalOptions& options);
+
+// Runs the subcommand in options.rest[0] ("generate", ...); returns the exit status.
+int RunSubcommand(const GlobalOptions& options);
+
+void PrintUsage(std::FILE* out);
+
+}  // namespace qm
