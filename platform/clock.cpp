@@ -1,0 +1,191 @@
+#include "platform/clock.h"
+
+#include <array>
+#include <cstdio>
+#include <ctime>
+
+namespace qm {
+
+namespace {
+
+std::optional<std::tm>& FixedReading() {
+    static std::optional<std::tm> fixed;
+    return fixed;
+}
+
+constexpr std::array<const char*, 7> kWeekdayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                      "Thursday", "Friday", "Saturday"};
+constexpr std::array<const char*, 7> kWeekdayAbbreviations = {"Sun", "Mon", "Tue", "Wed",
+                                                              "Thu", "Fri", "Sat"};
+constexpr std::array<const char*, 12> kMonthNames = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonthAbbreviations = {
+    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+    static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && IsLeapYear(year)) return 29;
+    return kDays[static_cast<std::size_t>(month - 1)];
+}
+
+// Days from 1 January 1970 to the given proleptic Gregorian date.
+long long DaysFromEpoch(int year, int month, int day) {
+    long long y = year - (month <= 2 ? 1 : 0);
+    long long era = (y >= 0 ? y : y - 399) / 400;
+    long long yearOfEra = y - era * 400;
+    long long shiftedMonth = month > 2 ? month - 3 : month + 9;
+    long long dayOfYear = (153 * shiftedMonth + 2) / 5 + day - 1;
+    long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// Reads exactly `count` decimal digits at `pos`; -1 when any of them is not a digit.
+int ReadDigits(std::string_view text, std::size_t pos, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = pos; i < pos + count; ++i) {
+        char c = text[i];
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+template <std::size_t N>
+const char* NameOf(const std::array<const char*, N>& names, int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= N) return "?";
+    return names[static_cast<std::size_t>(index)];
+}
+
+void AppendNumber(std::string& out, int value, int width) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%0*d", width, value);
+    out += digits;
+}
+
+}  // namespace
+
+std::tm ReadLocalClock() {
+    if (FixedReading()) return *FixedReading();
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+void SetFixedClock(std::optional<std::tm> fixed) { FixedReading() = fixed; }
+
+std::optional<std::tm> ParseLocalTime(std::string_view text) {
+    // "YYYY-MM-DD HH:MM:SS": every separator at its place, every field all digits.
+    if (text.size() != 19) return std::nullopt;
+    if (text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':') {
+        return std::nullopt;
+    }
+    int year = ReadDigits(text, 0, 4);
+    int month = ReadDigits(text, 5, 2);
+    int day = ReadDigits(text, 8, 2);
+    int hour = ReadDigits(text, 11, 2);
+    int minute = ReadDigits(text, 14, 2);
+    int second = ReadDigits(text, 17, 2);
+    if (year < 1900 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 59) {
+        return std::nullopt;
+    }
+    if (day > DaysInMonth(year, month)) return std::nullopt;
+
+    std::tm time{};
+    time.tm_year = year - 1900;
+    time.tm_mon = month - 1;
+    time.tm_mday = day;
+    time.tm_hour = hour;
+    time.tm_min = minute;
+    time.tm_sec = second;
+    time.tm_yday = static_cast<int>(DaysFromEpoch(year, month, day) - DaysFromEpoch(year, 1, 1));
+    // 1 January 1970 was a Thursday.
+    long long weekday = (DaysFromEpoch(year, month, day) + 4) % 7;
+    time.tm_wday = static_cast<int>(weekday < 0 ? weekday + 7 : weekday);
+    time.tm_isdst = -1;
+    return time;
+}
+
+std::string FormatTime(std::string_view format, const std::tm& time) {
+    std::string out;
+    out.reserve(format.size() + 16);
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 == format.size()) {
+            out += format[i];
+            continue;
+        }
+        char code = format[++i];
+        switch (code) {
+            case 'a':
+                out += NameOf(kWeekdayAbbreviations, time.tm_wday);
+                break;
+            case 'A':
+                out += NameOf(kWeekdayNames, time.tm_wday);
+                break;
+            case 'b':
+                out += NameOf(kMonthAbbreviations, time.tm_mon);
+                break;
+            case 'B':
+                out += NameOf(kMonthNames, time.tm_mon);
+                break;
+            case 'c':
+                out += FormatTime("%m/%d/%y %H:%M:%S", time);
+                break;
+            case 'd':
+                AppendNumber(out, time.tm_mday, 2);
+                break;
+            case 'H':
+                AppendNumber(out, time.tm_hour, 2);
+                break;
+            case 'I': {
+                int hour = time.tm_hour % 12;
+                AppendNumber(out, hour == 0 ? 12 : hour, 2);
+                break;
+            }
+            case 'j':
+                AppendNumber(out, time.tm_yday + 1, 3);
+                break;
+            case 'm':
+                AppendNumber(out, time.tm_mon + 1, 2);
+                break;
+            case 'M':
+                AppendNumber(out, time.tm_min, 2);
+                break;
+            case 'p':
+                out += time.tm_hour < 12 ? "AM" : "PM";
+                break;
+            case 'S':
+                AppendNumber(out, time.tm_sec, 2);
+                break;
+            case 'U':
+                // Weeks start on Sunday; days before the year's first Sunday are week 00.
+                AppendNumber(out, (time.tm_yday + 7 - time.tm_wday) / 7, 2);
+                break;
+            case 'w':
+                AppendNumber(out, time.tm_wday, 1);
+                break;
+            case 'y': {
+                int year = (time.tm_year + 1900) % 100;
+                AppendNumber(out, year < 0 ? year + 100 : year, 2);
+                break;
+            }
+            case 'Y':
+                AppendNumber(out, time.tm_year + 1900, 1);
+                break;
+            case '%':
+                out += '%';
+                break;
+            default:
+                out += '%';
+                out += code;
+                break;
+        }
+    }
+    return out;
+}
+
+}  // namespace qm

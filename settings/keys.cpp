@@ -1,0 +1,25 @@
+#include "settings/keys.h"
+
+#include <string>
+
+#include "settings/profile.h"
+
+namespace qm {
+
+std::string ReadKey(std::string_view iniPath, const TextKey& key) {
+    return ReadProfileString(iniPath, key.section, key.key, key.defaultValue, key.capacity);
+}
+
+int ReadKey(std::string_view iniPath, const IntKey& key) {
+    return ReadProfileInt(iniPath, key.section, key.key, key.defaultValue);
+}
+
+bool WriteKey(std::string_view iniPath, const TextKey& key, std::string_view value) {
+    return WriteProfileString(iniPath, key.section, key.key, value);
+}
+
+bool WriteKey(std::string_view iniPath, const IntKey& key, int value) {
+    return WriteProfileInt(iniPath, key.section, key.key, value);
+}
+
+}  // namespace qm

@@ -1,0 +1,80 @@
+// Scripted answers for every modal interaction, and a record of what was asked,
+// so dialog tests run headless and check exactly which boxes appeared.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+
+#include "ui/common/interaction.h"
+
+namespace qm::test {
+
+class ScriptedInteraction : public Interaction {
+  public:
+    struct ShownMessage {
+        QString text;
+        QString caption;
+        Buttons buttons;
+        Icon icon;
+    };
+
+    // Queued answers, taken in order. A box with no queued answer gets Ok (or
+    // Cancel when it has no Ok) so a forgotten script never blocks a test.
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> fileNames;
+    std::deque<std::optional<QColor>> colors;
+    std::deque<std::optional<FontChoice>> fonts;
+    // Each runs one sub-dialog: fill its fields, then return accept or reject.
+    std::deque<std::function<int(QDialog&)>> dialogs;
+
+    std::vector<ShownMessage> messages;
+    QStringList fileChooserFilters;
+    std::vector<QColor> colorChooserStarts;
+    QStringList dialogTitles;
+
+    Answer Message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
+                   Icon icon) override {
+        messages.push_back({text, caption, buttons, icon});
+        if (!answers.empty()) {
+            const Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Cancel;
+    }
+
+    std::optional<QString> OpenFileName(QWidget*, const QString&, const QString&,
+                                        const QString& filter) override {
+        fileChooserFilters << filter;
+        return Take(fileNames);
+    }
+
+    std::optional<QColor> ChooseColor(QWidget*, const QColor& initial) override {
+        colorChooserStarts.push_back(initial);
+        return Take(colors);
+    }
+
+    std::optional<FontChoice> ChooseFont(QWidget*, const QFont&) override { return Take(fonts); }
+
+    int RunDialog(QDialog& dialog) override {
+        dialogTitles << dialog.windowTitle();
+        if (dialogs.empty()) return QDialog::Rejected;
+        auto run = std::move(dialogs.front());
+        dialogs.pop_front();
+        return run(dialog);
+    }
+
+  private:
+    template <typename T>
+    static std::optional<T> Take(std::deque<std::optional<T>>& queue) {
+        if (queue.empty()) return std::nullopt;
+        auto value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+}  // namespace qm::test
