@@ -11,9 +11,10 @@
 namespace qm {
 
 struct GlobalOptions {
-    std::string homeDir;             // program folder, UTF-8, absolute, ends in '/'
-    std::optional<std::tm> fixedNow; // --now
-    std::vector<std::string> rest;   // what follows the global options (subcommand and its words)
+    std::string homeDir;              // program folder, UTF-8, absolute, ends in '/'
+    std::string startDir;             // working directory at launch, for relative arguments
+    std::optional<std::tm> fixedNow;  // --now
+    std::vector<std::string> rest;    // what follows the global options (subcommand and its words)
     bool help = false;
 };
 

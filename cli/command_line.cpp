@@ -1,0 +1,137 @@
+#include "cli/command_line.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <string_view>
+
+#include "cli/generate_command_line.h"
+#include "platform/clock.h"
+#include "platform/encoding.h"
+#include "platform/program_dir.h"
+
+namespace qm {
+
+namespace {
+
+// The value of "--name VALUE" or "--name=VALUE" at argv[i]; advances i past it.
+std::optional<std::string> OptionValue(std::string_view name, int argc, char** argv, int& i,
+                                       std::string& error) {
+    std::string_view arg = argv[i];
+    if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=') {
+        return std::string(arg.substr(name.size() + 1));
+    }
+    if (i + 1 >= argc) {
+        error = std::string(name) + " needs a value";
+        return std::nullopt;
+    }
+    ++i;
+    return std::string(argv[i]);
+}
+
+bool IsOption(std::string_view arg, std::string_view name) {
+    return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
+                           arg[name.size()] == '=');
+}
+
+}  // namespace
+
+std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::string& error) {
+    GlobalOptions options;
+    options.startDir = NormalizeFolder(".");
+    std::optional<std::string> home;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (IsOption(arg, "--home")) {
+            home = OptionValue("--home", argc, argv, i, error);
+            if (!home) return std::nullopt;
+            if (home->empty()) {
+                error = "--home needs a folder";
+                return std::nullopt;
+            }
+        } else if (IsOption(arg, "--now")) {
+            auto text = OptionValue("--now", argc, argv, i, error);
+            if (!text) return std::nullopt;
+            options.fixedNow = ParseLocalTime(*text);
+            if (!options.fixedNow) {
+                error = "--now wants \"YYYY-MM-DD HH:MM:SS\", not \"" + *text + "\"";
+                return std::nullopt;
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else {
+            options.rest.emplace_back(arg);
+        }
+    }
+    options.homeDir = home ? NormalizeFolder(*home) : ExecutableFolder();
+    return options;
+}
+
+bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error) {
+    if (!Utf8ToCp932(options.homeDir)) {
+        error = "the program folder " + options.homeDir + " has a name Shift-JIS cannot hold";
+        return false;
+    }
+    if (!EnterFolder(options.homeDir)) {
+        error = "cannot enter the program folder " + options.homeDir + ": " + std::strerror(errno);
+        return false;
+    }
+    if (options.fixedNow) SetFixedClock(options.fixedNow);
+    return true;
+}
+
+std::string ProgramDirCp932(const GlobalOptions& options) {
+    // ApplyGlobalOptions has refused a folder that code page 932 cannot hold.
+    return Utf8ToCp932(options.homeDir).value_or(std::string());
+}
+
+int RunSubcommand(const GlobalOptions& options) {
+    if (options.rest.empty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string& command = options.rest.front();
+    if (command == "generate") return RunGenerateCommandLine(options);
+    std::fprintf(stderr, "quillmaker: unknown command \"%s\"\n", command.c_str());
+    PrintUsage(stderr);
+    return 2;
+}
+
+void PrintUsage(std::FILE* out) {
+    std::fputs(
+        "usage: quillmaker [--home DIR] [--now \"YYYY-MM-DD HH:MM:SS\"] [COMMAND ...]\n"
+        "\n"
+        "Without a command the main window opens.\n"
+        "\n"
+        "Global options (any command):\n"
+        "  --home DIR     use DIR as the program folder (QMsys.ini, the sets' .ini files,\n"
+        "                 temp.tmp and the relative default paths) instead of the\n"
+        "                 executable's folder; it becomes the working directory\n"
+        "  --now TIME     every reading of the clock in this run returns TIME, local time\n"
+        "                 \"YYYY-MM-DD HH:MM:SS\"\n"
+        "\n"
+        "Commands:\n"
+        "  generate [--set NAME] --title TEXT (--body TEXT | --body-file FILE | --body-file -)\n"
+        "           [--image PATH [--alt TEXT]] [--upload | --no-upload] [--dry-run]\n"
+        "      Writes one entry into today's diary page of the stored set (STATE/CURRENT),\n"
+        "      or of set NAME for this run only, exactly as \"Do It !!!\" does: the page\n"
+        "      rolls over when a new period has begun, the log page gains its link, the\n"
+        "      current copy is refreshed. Texts and the body file are UTF-8; the body's\n"
+        "      line ends become CR LF. --image adds PATH to the images to upload and puts\n"
+        "      its file name into the entry's image tag (with --alt as its alt text).\n"
+        "      The upload tool is started with --upload, or when neither --upload nor\n"
+        "      --no-upload is given and STATE/UP is 1.\n"
+        "      Every message the window would show is printed to standard error as\n"
+        "      \"caption: text\"; where the window would open a settings dialog the\n"
+        "      command prints the message and stops.\n"
+        "      --dry-run prints the composed entry and the page it would go into and\n"
+        "      changes no file.\n"
+        "      On success prints the path of the diary page written.\n"
+        "      Exit status: 0 written (and the upload tool started when asked),\n"
+        "      1 nothing written, 2 usage error, 3 written but the upload tool was not found.\n"
+        "  edit FILE\n"
+        "      Opens FILE (Shift-JIS) in a small plain-text editor window.\n",
+        out);
+}
+
+}  // namespace qm

@@ -1,0 +1,269 @@
+#include "cli/generate_command_line.h"
+
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/console_host.h"
+#include "engine/diary_page.h"
+#include "engine/generate.h"
+#include "platform/clock.h"
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "platform/path_text.h"
+#include "settings/keys.h"
+#include "settings/numbered_list.h"
+#include "settings/profile.h"
+
+namespace qm {
+
+namespace {
+
+std::optional<std::string> ReadBodyFile(const std::string& name, const std::string& startDir,
+                                        std::string& error) {
+    if (name == "-") {
+        std::ostringstream all;
+        all << std::cin.rdbuf();
+        return all.str();
+    }
+    const std::string path = name.front() == '/' ? name : startDir + name;
+    auto cp932 = Utf8ToCp932(path);
+    auto bytes = cp932 ? ReadFileBytes(*cp932) : std::nullopt;
+    if (!bytes) {
+        error = "cannot read the body file " + name;
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Typed text as the window would store it: a character Shift-JIS cannot hold
+// becomes a numeric character reference instead of being lost.
+std::optional<std::string> TypedText(const std::string& utf8, const char* what,
+                                     std::string& error) {
+    auto text = Utf8ToCp932WithReferences(utf8);
+    if (!text) error = std::string(what) + " is not valid UTF-8";
+    return text;
+}
+
+struct RawArguments {
+    std::optional<std::string> set, title, body, bodyFile, image, alt;
+    std::optional<bool> upload;
+    bool dryRun = false;
+};
+
+std::optional<RawArguments> SplitArguments(const std::vector<std::string>& words,
+                                           std::string& error) {
+    RawArguments raw;
+    auto value = [&](std::size_t& i, std::optional<std::string>& into) {
+        const std::string& word = words[i];
+        const auto eq = word.find('=');
+        if (eq != std::string::npos) {
+            into = word.substr(eq + 1);
+        } else if (i + 1 < words.size()) {
+            into = words[++i];
+        } else {
+            error = word + " needs a value";
+            return false;
+        }
+        return true;
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string name = words[i].substr(0, words[i].find('='));
+        bool ok = true;
+        if (name == "--set") {
+            ok = value(i, raw.set);
+        } else if (name == "--title") {
+            ok = value(i, raw.title);
+        } else if (name == "--body") {
+            ok = value(i, raw.body);
+        } else if (name == "--body-file") {
+            ok = value(i, raw.bodyFile);
+        } else if (name == "--image") {
+            ok = value(i, raw.image);
+        } else if (name == "--alt") {
+            ok = value(i, raw.alt);
+        } else if (words[i] == "--upload" || words[i] == "--no-upload") {
+            if (raw.upload && *raw.upload != (words[i] == "--upload")) {
+                error = "--upload and --no-upload contradict each other";
+                return std::nullopt;
+            }
+            raw.upload = words[i] == "--upload";
+        } else if (words[i] == "--dry-run") {
+            raw.dryRun = true;
+        } else {
+            error = "unknown argument \"" + words[i] + "\"";
+            return std::nullopt;
+        }
+        if (!ok) return std::nullopt;
+    }
+    if (!raw.title)
+        error = "--title is required";
+    else if (!raw.body && !raw.bodyFile)
+        error = "--body or --body-file is required";
+    else if (raw.body && raw.bodyFile)
+        error = "give --body or --body-file, not both";
+    else if (raw.alt && !raw.image)
+        error = "--alt needs --image";
+    else if (raw.image && raw.image->empty())
+        error = "--image needs a path";
+    if (!error.empty()) return std::nullopt;
+    return raw;
+}
+
+void PrintTerminalBlock(std::FILE* out, std::string_view cp932) {
+    for (char c : TerminalText(cp932)) {
+        if (c != '\r') std::fputc(c, out);
+    }
+}
+
+// The set the run works on: --set by name, else STATE/CURRENT (the first set
+// when the stored number is out of range). std::nullopt when there is none.
+std::optional<int> ChooseSetIndex(const ActiveConfig& config, const GenerateRequest& request,
+                                  std::string& error) {
+    const int count = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
+    if (count == 0) return std::nullopt;
+    if (request.setName) {
+        std::string known;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
+                                                   i, syskeys::kSetNameCapacity);
+            if (name == *request.setName) return i;
+            known += (known.empty() ? "" : ", ") + TerminalText(name);
+        }
+        error = "no set named \"" + TerminalText(*request.setName) + "\" (sets: " + known + ")";
+        return std::nullopt;
+    }
+    const int stored = ReadKey(config.systemIniPath, syskeys::kCurrent);
+    return stored >= 0 && stored < count ? stored : 0;
+}
+
+// The set's paths as LoadPaths reads them, without selecting (and so without
+// creating) any page.
+void ReadSetPathsOnly(ActiveConfig& config, int setIndex) {
+    const std::string name = ReadListEntry(config.systemIniPath, syskeys::kSetListSection, setIndex,
+                                           syskeys::kSetNameCapacity);
+    config.configIniPath = SetIniPath(config.programDir, name);
+    config.prototypePath = ReadKey(config.configIniPath, setkeys::kOriginal);
+    config.templatePath = ReadKey(config.configIniPath, setkeys::kTemplet);
+    config.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
+    config.splitMode = ReadKey(config.configIniPath, setkeys::kEdit);
+}
+
+int DryRun(ActiveConfig& config, int setIndex, const RunState& run,
+           const GenerateRequest& request) {
+    ReadSetPathsOnly(config, setIndex);
+    const std::string page = DiaryPageName(config.splitMode, config, ReadLocalClock());
+    auto templateBytes = ReadFileBytes(config.templatePath);
+    if (!templateBytes) {
+        std::fprintf(stderr, "quillmaker: cannot read the entry template %s\n",
+                     TerminalText(config.templatePath).c_str());
+        return 1;
+    }
+    std::printf("page: %s%s\n", TerminalText(page).c_str(),
+                FileExists(page) ? "" : " (new, made from the prototype page)");
+    PrintTerminalBlock(
+        stdout, ComposeEntryText(TextUpToNul(*templateBytes), request.input, run.imageUploadList));
+    std::printf("\n");
+    return 0;
+}
+
+}  // namespace
+
+std::string ToCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (text[i] == '\n') {
+            out += "\r\n";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::optional<GenerateRequest> ParseGenerateArguments(const std::vector<std::string>& words,
+                                                      const std::string& startDir,
+                                                      std::string& error) {
+    auto raw = SplitArguments(words, error);
+    if (!raw) return std::nullopt;
+    GenerateRequest request;
+    request.upload = raw->upload;
+    request.dryRun = raw->dryRun;
+    if (raw->set) {
+        request.setName = Utf8ToCp932(*raw->set);
+        if (!request.setName) {
+            error = "the set name cannot be written in Shift-JIS";
+            return std::nullopt;
+        }
+    }
+    std::optional<std::string> bodyUtf8 = raw->body;
+    if (raw->bodyFile) bodyUtf8 = ReadBodyFile(*raw->bodyFile, startDir, error);
+    if (!bodyUtf8) return std::nullopt;
+    auto title = TypedText(*raw->title, "the title", error);
+    auto body = title ? TypedText(*bodyUtf8, "the body", error) : std::nullopt;
+    if (!body) return std::nullopt;
+    request.input.title = *title;
+    request.input.body = ToCrLf(*body);
+    if (raw->image) {
+        const std::string full = raw->image->front() == '/' ? *raw->image : startDir + *raw->image;
+        auto path = Utf8ToCp932(full);
+        if (!path) {
+            error = "the image path cannot be written in Shift-JIS: " + *raw->image;
+            return std::nullopt;
+        }
+        auto alt = TypedText(raw->alt.value_or(""), "the alt text", error);
+        if (!alt) return std::nullopt;
+        request.imagePath = *path;
+        request.input.imageName = FileNamePart(*path);
+        request.input.altText = *alt;
+    }
+    return request;
+}
+
+int RunGenerateCommandLine(const GlobalOptions& options) {
+    std::string error;
+    const std::vector<std::string> words(options.rest.begin() + 1, options.rest.end());
+    auto request = ParseGenerateArguments(words, options.startDir, error);
+    if (!request) {
+        std::fprintf(stderr, "quillmaker generate: %s\n", error.c_str());
+        std::fprintf(stderr, "try: quillmaker --help\n");
+        return 2;
+    }
+    ActiveConfig config;
+    InitConfig(config, ProgramDirCp932(options));
+    ConsoleHost host;
+    auto setIndex = ChooseSetIndex(config, *request, error);
+    if (!setIndex) {
+        if (!error.empty()) {
+            std::fprintf(stderr, "quillmaker generate: %s\n", error.c_str());
+            return 2;
+        }
+        host.OpenSetManager(config);
+        return 1;
+    }
+    RunState run;
+    run.currentSetIndex = *setIndex;
+    if (!request->imagePath.empty()) run.imageUploadList = request->imagePath;
+    config.upFlag = ReadKey(config.systemIniPath, syskeys::kUp);
+    request->input.upload = request->upload.value_or(config.upFlag == 1);
+    if (request->dryRun) return DryRun(config, *setIndex, run, *request);
+
+    switch (GenerateCommand(config, run, request->input, host)) {
+        case GenerateResult::Written:
+            std::printf("%s\n", TerminalText(config.diaryPage).c_str());
+            return 0;
+        case GenerateResult::WrittenNoUploader:
+            std::printf("%s\n", TerminalText(config.diaryPage).c_str());
+            return 3;
+        case GenerateResult::Failed:
+            break;
+    }
+    return 1;
+}
+
+}  // namespace qm
