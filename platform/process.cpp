@@ -61,6 +61,11 @@ StartResult StartProgram(std::string_view programCp932, std::string_view paramet
     auto program = ToFsPath(programCp932);
     auto parameters = ToFsPath(parametersCp932);
     if (!program || program->empty() || !parameters) return StartResult::Failed;
+    if (program->find('/') == std::string::npos && ::access(program->c_str(), F_OK) == 0) {
+        // As on the original platform, a bare name is looked for in the
+        // working directory (the program folder) before the search path.
+        *program = "./" + *program;
+    }
     if (program->find('/') != std::string::npos && ::access(program->c_str(), X_OK) != 0) {
         return StartResult::NotFound;
     }

@@ -1,0 +1,33 @@
+// Makes writes fail as on a full disk. Tests run as root in CI, where file
+// permissions stop nothing, so a file size limit is the dependable way to make
+// a write fail part-way.
+#pragma once
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+namespace qm::test {
+
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed test
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, savedHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*savedHandler_)(int) = SIG_DFL;
+};
+
+}  // namespace qm::test
