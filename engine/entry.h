@@ -1,6 +1,7 @@
 // Composing one entry and inserting it into a page.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -25,18 +26,19 @@ std::string ConvertBody(std::string_view body);
 // box is not empty, else nothing.
 std::string ImageTag(const EntryInput& input, std::string_view imageUploadList);
 
-// The header, then the template expanded on the current clock reading. The
-// result is what the entry file holds before its terminating NUL byte.
+// The header, then the template (read up to its first NUL) expanded on the
+// clock reading `time`, random digits seeded with its seconds. The result is
+// what the entry file holds before its terminating NUL byte.
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
-                             std::string_view imageUploadList);
+                             std::string_view imageUploadList, const std::tm& time);
 
 // The composition step: reads the entry template, writes the entry file
 // (programDir + "temp.tmp"); shows its own messages; false on failure.
 bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
                   std::string_view imageUploadList, Host& host);
 
-// The page text with the first insert marker replaced by the entry text;
-// empty optional-like result signalled by `found` false when there is no marker.
+// The page text with the first `marker` replaced by the entry text; `found`
+// is false (and `page` empty) when the page holds no marker.
 struct Insertion {
     bool found = false;
     std::string page;  // without the trailing NUL
@@ -45,9 +47,11 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
                          std::string_view marker);
 
 // The insertion step on `pagePath`: reads the entry file, rewrites the page
-// with the entry below the marker; shows its own messages; false on failure.
+// with the entry below the marker; shows its own messages; false on failure,
+// in which case the page is left as it was.
 bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host);
 
+// programDir + "temp.tmp".
 std::string EntryFilePath(const ActiveConfig& config);
 
 }  // namespace qm

@@ -12,7 +12,8 @@ namespace qm {
 
 class Host;
 
-// Fresh start: empties every field and sets programDir and systemIniPath.
+// Fresh start: empties every field and sets programDir (given a final '/'
+// when it lacks one) and systemIniPath = programDir + "QMsys.ini".
 void InitConfig(ActiveConfig& config, const std::string& programDirCp932);
 
 // What LoadConfiguration reads from the system settings file.
@@ -23,27 +24,33 @@ struct SystemState {
 };
 
 // Reads STATE, WINDOWSIZE and the set list; while no set exists asks the host
-// for the set manager (false from the host: returns false, nothing loaded).
-// Clamps currentSetIndex to the list and ends with LoadPaths.
+// for the set manager. Sets an index outside the list to 0 and ends with
+// LoadPaths. False (after a message) when a set or a path is missing and the
+// host has no dialog to mend it: the caller then stops.
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host);
 
 // Recomputes configIniPath from currentSetIndex and reads the set's FILEPATH
 // keys, then selects the diary page; opens the path settings when the
-// prototype or template path is empty (and selects again after it).
-void LoadPaths(ActiveConfig& config, RunState& run, Host& host);
+// prototype or template path is empty (and selects again after it). False
+// (after a message) when the settings were needed and the host has no dialog.
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
 
 enum class GenerateResult {
-    Written,          // entry in the page (upload started when asked)
-    WrittenNoUploader,// entry in the page, the upload tool was not found
-    Failed,           // nothing written; the window stays
+    Written,            // entry in the page (upload started when asked)
+    WrittenNoUploader,  // entry in the page, the upload tool was not found
+    Failed,             // no entry written; the window stays with the typed text
 };
 
 // The flow behind "Do It !!!": reload, compose, insert, current copy, upload.
+// The window is closed by the caller on Written and WrittenNoUploader.
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
                                Host& host);
 
-// The upload tool's parameter text for the files this generate changed.
-std::string UploadParameters(const ActiveConfig& config, const RunState& run,
-                             bool currentCopyMade);
+// diaryFolder + currentName.
+std::string CurrentCopyPath(const ActiveConfig& config);
+
+// The upload tool's parameter text for the files this generate changed: each
+// path in double quotes (a quote inside a path doubled), separated by spaces.
+std::string UploadParameters(const ActiveConfig& config, const RunState& run, bool currentCopyMade);
 
 }  // namespace qm

@@ -40,6 +40,11 @@ inline constexpr std::string_view kNewHalfText = "\r\n今日から新しいフ�
 inline constexpr std::string_view kPrototypeText = "日記の原型の設定が変だよ。";
 inline constexpr std::string_view kPrototypeCaption = "設定してね♪";
 
+// Loading, when the host has no dialog to mend the settings with.
+inline constexpr std::string_view kPathsEmptyText = "日記の原型かテンプレートが設定されてないよ。";
+inline constexpr std::string_view kNoSetText = "設定セットがないよ。先にセットを作ってね。";
+inline constexpr std::string_view kSettingsCaption = "設定してね♪";
+
 // Log page.
 inline constexpr std::string_view kLogOpenText = "ログファイル開けない";
 inline constexpr std::string_view kLogOpenCaption = "ログファイル開けないよ？";

@@ -1,0 +1,94 @@
+#include <string>
+
+#include "engine/entry.h"
+#include "engine/host.h"
+#include "engine/messages.h"
+#include "engine/tokens.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "settings/active_config.h"
+#include "settings/keys.h"
+
+namespace qm {
+
+std::string ConvertBody(std::string_view body) {
+    static constexpr std::string_view kBreak = "<BR>\r\n";
+    std::string out;
+    out.reserve(body.size() + body.size() / 4);
+    std::size_t i = 0;
+    while (i < body.size()) {
+        // CR and LF never occur inside a double-byte character.
+        if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') {
+            out += kBreak;
+            i += 2;
+        } else {
+            out += body[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string ImageTag(const EntryInput& input, std::string_view imageUploadList) {
+    if (imageUploadList.empty() || input.imageName.empty()) return {};
+    std::string tag = "<img src=\"";
+    tag += input.imageName;
+    tag += "\" alt=\"";
+    tag += input.altText;
+    tag += "\" >";
+    return tag;
+}
+
+std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
+                             std::string_view imageUploadList, const std::tm& time) {
+    EntryContent content;
+    content.title = input.title;
+    content.body = ConvertBody(input.body);
+    content.imageTag = ImageTag(input, imageUploadList);
+
+    // The same second of any minute gives the same digits, as it always has.
+    CRandom random(static_cast<unsigned>(time.tm_sec));
+
+    // The entry begins with the marker itself, so after insertion the marker
+    // stays in the page directly above the newest entry.
+    std::string out = Sjis(msg::kInsertMarker);
+    out += "\r\n<!-- ";
+    out += FormatTime("%c", time);
+    out += Sjis(msg::kEntryHeaderSignature);
+    out +=
+        ExpandTokens(TextUpToNul(templateText), TokenSet::EntryTemplate, time, &content, &random);
+    return out;
+}
+
+std::string EntryFilePath(const ActiveConfig& config) {
+    return config.programDir + std::string(kEntryFileName);
+}
+
+bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
+                  std::string_view imageUploadList, Host& host) {
+    // A missing template is created empty, so the user finds the file to fill in.
+    auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
+    if (!templateFile) {
+        host.ShowMessage(Sjis(msg::kTemplateOpenText), Sjis(msg::kTemplateOpenCaption));
+        return false;
+    }
+
+    const std::tm now = ReadLocalClock();
+    auto templateBytes = templateFile->ReadAll();
+    if (!templateBytes || templateBytes->empty()) {
+        host.ShowMessage(Sjis(msg::kReadFailedText), Sjis(msg::kReadFailedCaption));
+        return false;
+    }
+
+    std::string entry = ComposeEntryText(*templateBytes, input, imageUploadList, now);
+    entry += '\0';
+
+    auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::CreateIfMissing);
+    if (!entryFile || !entryFile->Replace(entry)) {
+        host.ShowMessage(Sjis(msg::kWriteFailedText), Sjis(msg::kWriteFailedCaption));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qm

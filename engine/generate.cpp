@@ -1,0 +1,165 @@
+#include "engine/generate.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "engine/host.h"
+#include "engine/messages.h"
+#include "platform/files.h"
+#include "platform/path_text.h"
+#include "settings/keys.h"
+#include "settings/numbered_list.h"
+
+namespace qm {
+
+namespace {
+
+// Each path becomes one argument of a command line that is split the Windows
+// way; a quote inside the path is doubled so the argument stays whole.
+std::string Quoted(std::string_view path) {
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+bool SameFile(std::string_view a, std::string_view b) {
+    auto fsA = ToFsPath(a);
+    auto fsB = ToFsPath(b);
+    if (!fsA || !fsB || fsA->empty() || fsB->empty()) return false;
+    std::error_code ec;
+    return std::filesystem::equivalent(*fsA, *fsB, ec);
+}
+
+// A current-copy name that names one of the user's own files would overwrite
+// it with a copy of the page: such a copy is never made.
+bool CurrentCopyWouldOverwrite(const ActiveConfig& config, std::string_view copyPath) {
+    for (const std::string* own :
+         {&config.diaryPage, &config.prototypePath, &config.logPath, &config.templatePath}) {
+        if (SameFile(copyPath, *own)) return true;
+    }
+    return false;
+}
+
+// Refreshes the current copy; true when a copy was written.
+bool RefreshCurrentCopy(const ActiveConfig& config, Host& host) {
+    const std::string copyPath = CurrentCopyPath(config);
+    if (config.currentName.empty() || CurrentCopyWouldOverwrite(config, copyPath)) return false;
+    MakeOwnerWritable(copyPath);
+    if (config.alwaysOne == 1) {
+        // The prototype with the newest entry only; its insertion messages may
+        // appear, but the flow goes on whatever they say.
+        if (!CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false)) return false;
+        InsertEntry(config, copyPath, host);
+        return true;
+    }
+    return CopyFileTo(config.diaryPage, copyPath, /*failIfExists=*/false);
+}
+
+}  // namespace
+
+void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
+    config = ActiveConfig{};
+    config.programDir = programDirCp932;
+    if (!config.programDir.empty() &&
+        AfterLastSeparator(config.programDir) != config.programDir.size()) {
+        config.programDir += '/';
+    }
+    config.systemIniPath = config.programDir + std::string(kSystemIniName);
+}
+
+bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host) {
+    const std::string& ini = config.systemIniPath;
+    state.setNames.clear();
+    config.upFlag = ReadKey(ini, syskeys::kUp);
+    run.currentSetIndex = ReadKey(ini, syskeys::kCurrent);
+    state.windowWidth = ReadKey(ini, syskeys::kWidth);
+    state.windowHeight = ReadKey(ini, syskeys::kHeight);
+
+    // Nothing can go on without a set: the manager comes back until one exists.
+    int count = CountListEntries(ini, syskeys::kSetListSection);
+    while (count == 0) {
+        if (!host.OpenSetManager(config)) {
+            host.ShowMessage(Sjis(msg::kNoSetText), Sjis(msg::kSettingsCaption));
+            return false;
+        }
+        count = CountListEntries(ini, syskeys::kSetListSection);
+    }
+    state.setNames.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        state.setNames.push_back(
+            ReadListEntry(ini, syskeys::kSetListSection, i, syskeys::kSetNameCapacity));
+    }
+    if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
+    return LoadPaths(config, run, host);
+}
+
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
+                                              run.currentSetIndex, syskeys::kSetNameCapacity);
+    config.configIniPath = SetIniPath(config.programDir, setName);
+
+    const std::string& ini = config.configIniPath;
+    config.logPath = ReadKey(ini, setkeys::kLog);
+    config.uploaderPath = ReadKey(ini, setkeys::kFtp);
+    config.prototypePath = ReadKey(ini, setkeys::kOriginal);
+    config.templatePath = ReadKey(ini, setkeys::kTemplet);
+    config.currentName = ReadKey(ini, setkeys::kCurrentName);
+    config.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
+    config.splitMode = ReadKey(ini, setkeys::kEdit);
+    config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
+    config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
+
+    if (!SelectDiaryPage(config, run, config.splitMode, host)) return false;
+
+    if (config.prototypePath.empty() || config.templatePath.empty()) {
+        if (!host.OpenPathSettings(config)) {
+            host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
+            return false;
+        }
+        return SelectDiaryPage(config, run, config.splitMode, host);
+    }
+    return true;
+}
+
+std::string CurrentCopyPath(const ActiveConfig& config) {
+    return config.diaryFolder + config.currentName;
+}
+
+std::string UploadParameters(const ActiveConfig& config, const RunState& run,
+                             bool currentCopyMade) {
+    std::string text = Quoted(config.diaryPage);
+    if (run.logUpdated) text += " " + Quoted(config.logPath);
+    // The list is already joined by quote, space, quote: one pair of quotes
+    // around it gives one argument per image.
+    if (!run.imageUploadList.empty()) text += " \"" + run.imageUploadList + "\"";
+    if (currentCopyMade) text += " " + Quoted(CurrentCopyPath(config));
+    return text;
+}
+
+GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
+                               Host& host) {
+    if (!LoadPaths(config, run, host)) return GenerateResult::Failed;
+    if (!ComposeEntry(config, input, run.imageUploadList, host)) return GenerateResult::Failed;
+    if (!InsertEntry(config, config.diaryPage, host)) return GenerateResult::Failed;
+
+    const bool currentCopyMade = config.makeCurrentCopy != 0 && IsRolloverMode(config.splitMode) &&
+                                 RefreshCurrentCopy(config, host);
+
+    if (input.upload) {
+        const StartResult started =
+            host.StartProgram(config.uploaderPath, UploadParameters(config, run, currentCopyMade));
+        if (started == StartResult::NotFound) {
+            host.ShowMessage(config.uploaderPath + Sjis(msg::kNotFoundSuffix),
+                             Sjis(msg::kNotFoundCaption));
+            return GenerateResult::WrittenNoUploader;
+        }
+    }
+    return GenerateResult::Written;
+}
+
+}  // namespace qm

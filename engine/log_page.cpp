@@ -1,0 +1,56 @@
+#include <string>
+
+#include "engine/diary_page.h"
+#include "engine/entry.h"
+#include "engine/host.h"
+#include "engine/messages.h"
+#include "engine/tokens.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/path_text.h"
+#include "settings/active_config.h"
+#include "settings/keys.h"
+
+namespace qm {
+
+std::string LogLinkText(std::string_view diaryPage, std::string_view titleFormat,
+                        const std::tm& time) {
+    // A relative link: the log page lives beside the diary pages.
+    std::string link = Sjis(msg::kLogMarker);
+    link += "\r\n<a href =";
+    link += FileNamePart(diaryPage);
+    link += ">";
+    link += ExpandTokens(titleFormat, TokenSet::LogTitle, time, nullptr, nullptr);
+    link += "</a><BR>";
+    return link;
+}
+
+void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
+    if (!IsRolloverMode(config.splitMode) || config.diaryPage.empty()) return;
+
+    const std::tm now = ReadLocalClock();
+    const std::string title = ReadKey(config.systemIniPath, syskeys::kLogTitle);
+    const std::string link = LogLinkText(config.diaryPage, title, now);
+
+    const auto cannotOpen = [&host] {
+        host.ShowMessage(Sjis(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
+    };
+
+    // The log page is the user's own: it is never created here.
+    MakeOwnerWritable(config.logPath);
+    auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
+    if (!logFile) return cannotOpen();
+    auto logBytes = logFile->ReadAll();
+    if (!logBytes) return cannotOpen();
+
+    Insertion inserted = InsertAtMarker(TextUpToNul(*logBytes), link, Sjis(msg::kLogMarker));
+    if (!inserted.found) {
+        host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
+        return;
+    }
+    inserted.page += '\0';
+    if (!logFile->Replace(inserted.page)) return cannotOpen();
+    run.logUpdated = true;
+}
+
+}  // namespace qm
