@@ -60,6 +60,11 @@ std::string ComposeEntryText(std::string_view templateText, const EntryInput& in
     return out;
 }
 
+std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
+                             std::string_view imageUploadList) {
+    return ComposeEntryText(templateText, input, imageUploadList, ReadLocalClock());
+}
+
 std::string EntryFilePath(const ActiveConfig& config) {
     return config.programDir + std::string(kEntryFileName);
 }

@@ -31,6 +31,9 @@ std::string ImageTag(const EntryInput& input, std::string_view imageUploadList);
 // what the entry file holds before its terminating NUL byte.
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
                              std::string_view imageUploadList, const std::tm& time);
+// The same on one reading of the local clock taken now.
+std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
+                             std::string_view imageUploadList);
 
 // The composition step: reads the entry template, writes the entry file
 // (programDir + "temp.tmp"); shows its own messages; false on failure.
