@@ -42,6 +42,52 @@ long long DaysFromEpoch(int year, int month, int day) {
     return era * 146097 + dayOfEra - 719468;
 }
 
+// The proleptic Gregorian date `days` after 1 January 1970.
+void DateFromEpochDays(long long days, int& year, int& month, int& day) {
+    long long shifted = days + 719468;
+    long long era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
+    long long dayOfEra = shifted - era * 146097;
+    long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    long long shiftedMonth = (5 * dayOfYear + 2) / 153;
+    day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+long long FloorDiv(long long value, long long divisor) {
+    long long quotient = value / divisor;
+    return value % divisor < 0 ? quotient - 1 : quotient;
+}
+
+// Brings every field into its range (32 January becomes 1 February) and works
+// out the weekday and the day of the year, as mktime does but without time zones.
+std::tm Normalised(const std::tm& time) {
+    long long months = static_cast<long long>(time.tm_year) * 12 + time.tm_mon;
+    long long year = FloorDiv(months, 12) + 1900;
+    long long month = months - FloorDiv(months, 12) * 12 + 1;
+    long long seconds = static_cast<long long>(time.tm_hour) * 3600 +
+                        static_cast<long long>(time.tm_min) * 60 + time.tm_sec;
+    long long days = DaysFromEpoch(static_cast<int>(year), static_cast<int>(month), 1) +
+                     time.tm_mday - 1 + FloorDiv(seconds, 86400);
+    seconds -= FloorDiv(seconds, 86400) * 86400;
+
+    std::tm out{};
+    int y = 0, m = 0, d = 0;
+    DateFromEpochDays(days, y, m, d);
+    out.tm_year = y - 1900;
+    out.tm_mon = m - 1;
+    out.tm_mday = d;
+    out.tm_hour = static_cast<int>(seconds / 3600);
+    out.tm_min = static_cast<int>(seconds / 60 % 60);
+    out.tm_sec = static_cast<int>(seconds % 60);
+    out.tm_yday = static_cast<int>(days - DaysFromEpoch(y, 1, 1));
+    // 1 January 1970 was a Thursday.
+    out.tm_wday = static_cast<int>(days + 4 - FloorDiv(days + 4, 7) * 7);
+    out.tm_isdst = time.tm_isdst;
+    return out;
+}
+
 // Reads exactly `count` decimal digits at `pos`; -1 when any of them is not a digit.
 int ReadDigits(std::string_view text, std::size_t pos, std::size_t count) {
     int value = 0;
@@ -75,7 +121,12 @@ std::tm ReadLocalClock() {
     return local;
 }
 
-void SetFixedClock(std::optional<std::tm> fixed) { FixedReading() = fixed; }
+void SetFixedClock(std::optional<std::tm> fixed) {
+    // A reading always carries its weekday and day of the year, however the
+    // fixed time was put together.
+    if (fixed) fixed = Normalised(*fixed);
+    FixedReading() = fixed;
+}
 
 std::optional<std::tm> ParseLocalTime(std::string_view text) {
     // "YYYY-MM-DD HH:MM:SS": every separator at its place, every field all digits.
@@ -102,12 +153,8 @@ std::optional<std::tm> ParseLocalTime(std::string_view text) {
     time.tm_hour = hour;
     time.tm_min = minute;
     time.tm_sec = second;
-    time.tm_yday = static_cast<int>(DaysFromEpoch(year, month, day) - DaysFromEpoch(year, 1, 1));
-    // 1 January 1970 was a Thursday.
-    long long weekday = (DaysFromEpoch(year, month, day) + 4) % 7;
-    time.tm_wday = static_cast<int>(weekday < 0 ? weekday + 7 : weekday);
     time.tm_isdst = -1;
-    return time;
+    return Normalised(time);
 }
 
 std::string FormatTime(std::string_view format, const std::tm& time) {
