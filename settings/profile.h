@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -36,6 +37,17 @@ int ReadProfileInt(std::string_view iniPath, std::string_view section, std::stri
 // is created. Returns false when the file could not be written.
 bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,
                         std::optional<std::string_view> value);
+
+// One key's change for WriteProfileStrings: std::nullopt removes the key.
+struct ProfileEdit {
+    std::string section;
+    std::string key;
+    std::optional<std::string> value;
+};
+
+// Applies the edits in order, exactly as that many WriteProfileString calls
+// would, but rewrites the file once: either every edit reaches it or none does.
+bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit>& edits);
 
 bool WriteProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
                      int value);

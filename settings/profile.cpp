@@ -1,0 +1,343 @@
+#include "settings/profile.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "platform/path_text.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+// One line of the file with its line end kept apart, so that a rewrite leaves
+// every line it does not change byte for byte as it was.
+struct IniLine {
+    std::string text;    // without the line end
+    std::string ending;  // "\r\n", "\n", or "" for a last line without one
+};
+
+using IniLines = std::vector<IniLine>;
+
+IniLines SplitLines(std::string_view content) {
+    IniLines lines;
+    while (!content.empty()) {
+        std::size_t lf = content.find('\n');
+        if (lf == std::string_view::npos) {
+            lines.push_back({std::string(content), ""});
+            break;
+        }
+        std::string_view text = content.substr(0, lf);
+        bool crlf = !text.empty() && text.back() == '\r';
+        if (crlf) text.remove_suffix(1);
+        lines.push_back({std::string(text), crlf ? "\r\n" : "\n"});
+        content.remove_prefix(lf + 1);
+    }
+    return lines;
+}
+
+std::string JoinLines(const IniLines& lines) {
+    std::string out;
+    for (const auto& line : lines) out += line.text + line.ending;
+    return out;
+}
+
+enum class LineKind { Section, Key, Other };
+
+struct ParsedLine {
+    LineKind kind = LineKind::Other;
+    std::string_view name;   // section or key name, blanks trimmed
+    std::string_view value;  // key lines: the text after '=', blanks trimmed
+};
+
+// Index of the first ']' that is a character of its own (0x5D is also a
+// possible second byte of a double-byte character), or the text's size.
+std::size_t FindClosingBracket(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(text[i]))) {
+            i += 2;
+            continue;
+        }
+        if (text[i] == ']') return i;
+        ++i;
+    }
+    return text.size();
+}
+
+ParsedLine ParseLine(std::string_view text) {
+    std::string_view start = text;
+    while (!start.empty() && IsBlank(start.front())) start.remove_prefix(1);
+    if (!start.empty() && start.front() == '[') {
+        std::string_view inside = start.substr(1);
+        return {LineKind::Section, TrimBlanks(inside.substr(0, FindClosingBracket(inside))), {}};
+    }
+    // '=' (0x3D) is never the second byte of a double-byte character.
+    std::size_t eq = text.find('=');
+    if (eq == std::string_view::npos) return {};
+    return {LineKind::Key, TrimBlanks(text.substr(0, eq)), TrimBlanks(text.substr(eq + 1))};
+}
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+bool HasSurroundingQuotes(std::string_view text) {
+    return text.size() >= 2 && IsQuote(text.front()) && text.back() == text.front();
+}
+
+std::string_view Unquoted(std::string_view value) {
+    return HasSurroundingQuotes(value) ? value.substr(1, value.size() - 2) : value;
+}
+
+// A value that reading would change (outer blanks trimmed, outer quotes
+// removed) is stored in double quotes, so that it reads back as written.
+std::string StoredValue(std::string_view value) {
+    bool needsQuotes = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
+                                          HasSurroundingQuotes(value));
+    return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
+}
+
+struct SectionRange {
+    std::size_t header;  // index of the "[name]" line
+    std::size_t end;     // index of the next section's header, or the line count
+};
+
+std::optional<SectionRange> FindSection(const IniLines& lines, std::string_view section) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ParsedLine parsed = ParseLine(lines[i].text);
+        if (parsed.kind != LineKind::Section || !SameName(parsed.name, section)) continue;
+        std::size_t end = i + 1;
+        while (end < lines.size() && ParseLine(lines[end].text).kind != LineKind::Section) ++end;
+        return SectionRange{i, end};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> FindKey(const IniLines& lines, const SectionRange& range,
+                                   std::string_view key) {
+    for (std::size_t i = range.header + 1; i < range.end; ++i) {
+        ParsedLine parsed = ParseLine(lines[i].text);
+        if (parsed.kind == LineKind::Key && SameName(parsed.name, key)) return i;
+    }
+    return std::nullopt;
+}
+
+// The file's lines, or std::nullopt when it is missing or cannot be read.
+std::optional<IniLines> ReadLines(std::string_view iniPath) {
+    auto content = ReadFileBytes(iniPath);
+    if (!content) return std::nullopt;
+    return SplitLines(*content);
+}
+
+// The stored value of the key, quotes removed; std::nullopt when absent.
+std::optional<std::string> FindValue(std::string_view iniPath, std::string_view section,
+                                     std::string_view key) {
+    auto lines = ReadLines(iniPath);
+    if (!lines) return std::nullopt;
+    auto range = FindSection(*lines, section);
+    if (!range) return std::nullopt;
+    auto index = FindKey(*lines, *range, key);
+    if (!index) return std::nullopt;
+    return std::string(Unquoted(ParseLine((*lines)[*index].text).value));
+}
+
+bool HasAny(std::string_view text, std::string_view bytes) {
+    return text.find_first_of(bytes) != std::string_view::npos;
+}
+
+const std::string_view kLineBreaking("\r\n\0", 3);
+
+// Names and values that the file could not give back as written (a line
+// break would split the line and forge other keys) are refused.
+bool IsWritableSectionName(std::string_view name) {
+    return !name.empty() && TrimBlanks(name) == name && !HasAny(name, kLineBreaking) &&
+           FindClosingBracket(name) == name.size();
+}
+
+bool IsWritableKeyName(std::string_view name) {
+    return !name.empty() && TrimBlanks(name) == name && name.front() != '[' &&
+           !HasAny(name, kLineBreaking) && name.find('=') == std::string_view::npos;
+}
+
+bool IsWritableEdit(const ProfileEdit& edit) {
+    return IsWritableSectionName(edit.section) && IsWritableKeyName(edit.key) &&
+           (!edit.value || !HasAny(*edit.value, kLineBreaking));
+}
+
+void EndLine(IniLine& line) {
+    if (line.ending.empty()) line.ending = kLineEnd;
+}
+
+void EndLastLine(IniLines& lines) {
+    if (!lines.empty()) EndLine(lines.back());
+}
+
+void SetKey(IniLines& lines, std::string_view section, std::string_view key,
+            std::string_view value) {
+    std::string stored = StoredValue(value);
+    auto range = FindSection(lines, section);
+    if (!range) {
+        EndLastLine(lines);
+        lines.push_back({"[" + std::string(section) + "]", std::string(kLineEnd)});
+        lines.push_back({std::string(key) + "=" + stored, std::string(kLineEnd)});
+        return;
+    }
+    if (auto index = FindKey(lines, *range, key)) {
+        // Keep the key's spelling as the file has it.
+        IniLine& line = lines[*index];
+        std::string name(ParseLine(line.text).name);
+        line.text = name + "=" + stored;
+        EndLine(line);
+        return;
+    }
+    // After the section's last non-blank line, so blank separator lines stay
+    // between this section and the next.
+    std::size_t last = range->header;
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+        if (!TrimBlanks(lines[i].text).empty()) last = i;
+    }
+    EndLine(lines[last]);
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
+                 IniLine{std::string(key) + "=" + stored, std::string(kLineEnd)});
+}
+
+void RemoveKey(IniLines& lines, std::string_view section, std::string_view key) {
+    auto range = FindSection(lines, section);
+    if (!range) return;
+    if (auto index = FindKey(lines, *range, key)) {
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*index));
+    }
+}
+
+enum class FileState { Present, Missing, Unusable };
+
+// Whether the file can be edited: present and readable, or simply not there
+// yet. An existing file that cannot be read must never be replaced.
+FileState LoadForEdit(std::string_view iniPath, std::string& content) {
+    auto fsPath = ToFsPath(iniPath);
+    if (!fsPath || fsPath->empty()) return FileState::Unusable;
+    if (auto bytes = ReadFileBytes(iniPath)) {
+        content = std::move(*bytes);
+        return FileState::Present;
+    }
+    struct stat st {};
+    if (::stat(fsPath->c_str(), &st) != 0 && errno == ENOENT) return FileState::Missing;
+    return FileState::Unusable;
+}
+
+int ParseLeadingInt(std::string_view text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > static_cast<long long>(INT_MAX) + 1)
+            magnitude = static_cast<long long>(INT_MAX) + 1;
+    }
+    long long value = negative ? -magnitude : magnitude;
+    if (value > INT_MAX) value = INT_MAX;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::string ReadProfileString(std::string_view iniPath, std::string_view section,
+                              std::string_view key, std::string_view defaultValue,
+                              std::size_t capacity) {
+    if (capacity == 0) return {};
+    auto value = FindValue(iniPath, section, key);
+    std::string_view text = value ? std::string_view(*value) : defaultValue;
+    return std::string(text.substr(0, Cp932PrefixLength(text, capacity - 1)));
+}
+
+std::string ReadProfileKeyList(std::string_view iniPath, std::string_view section,
+                               std::size_t capacity) {
+    std::string list;
+    auto lines = ReadLines(iniPath);
+    auto range = lines ? FindSection(*lines, section) : std::nullopt;
+    if (range) {
+        for (std::size_t i = range->header + 1; i < range->end; ++i) {
+            ParsedLine parsed = ParseLine((*lines)[i].text);
+            if (parsed.kind != LineKind::Key || parsed.name.empty()) continue;
+            // The name, its NUL and the list's closing NUL must all fit.
+            if (list.size() + parsed.name.size() + 2 > capacity) break;
+            list.append(parsed.name);
+            list.push_back('\0');
+        }
+    }
+    list.push_back('\0');
+    return list;
+}
+
+int ReadProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
+                   int defaultValue) {
+    auto value = FindValue(iniPath, section, key);
+    return value ? ParseLeadingInt(*value) : defaultValue;
+}
+
+bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit>& edits) {
+    for (const auto& edit : edits) {
+        if (!IsWritableEdit(edit)) return false;
+    }
+    std::string before;
+    FileState state = LoadForEdit(iniPath, before);
+    if (state == FileState::Unusable) return false;
+
+    IniLines lines = SplitLines(before);
+    for (const auto& edit : edits) {
+        if (edit.value) {
+            SetKey(lines, edit.section, edit.key, *edit.value);
+        } else {
+            RemoveKey(lines, edit.section, edit.key);
+        }
+    }
+    std::string after = JoinLines(lines);
+    // Nothing to do (a removal of an absent key) leaves the file, or its
+    // absence, as it was.
+    if (after == before) return true;
+    auto fsPath = ToFsPath(iniPath);
+    return fsPath && ReplaceFileContents(*fsPath, after);
+}
+
+bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,
+                        std::optional<std::string_view> value) {
+    ProfileEdit edit{std::string(section), std::string(key), std::nullopt};
+    if (value) edit.value = std::string(*value);
+    return WriteProfileStrings(iniPath, {edit});
+}
+
+bool WriteProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
+                     int value) {
+    return WriteProfileString(iniPath, section, key, std::to_string(value));
+}
+
+bool WriteProfileFlag(std::string_view iniPath, std::string_view section, std::string_view key,
+                      bool on) {
+    return WriteProfileString(iniPath, section, key, on ? "1" : "0");
+}
+
+}  // namespace qm
