@@ -168,7 +168,7 @@ bool HasAny(std::string_view text, std::string_view bytes) {
     return text.find_first_of(bytes) != std::string_view::npos;
 }
 
-const std::string_view kLineBreaking("\r\n\0", 3);
+constexpr std::string_view kLineBreaking("\r\n\0", 3);
 
 // Names and values that the file could not give back as written (a line
 // break would split the line and forge other keys) are refused.
@@ -248,6 +248,8 @@ FileState LoadForEdit(std::string_view iniPath, std::string& content) {
     return FileState::Unusable;
 }
 
+// A sign and the digits that follow; a number too large for an int is held
+// at the nearest limit rather than wrapped.
 int ParseLeadingInt(std::string_view text) {
     std::size_t i = 0;
     bool negative = false;
