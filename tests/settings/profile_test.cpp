@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <filesystem>
 #include <functional>
 
@@ -60,6 +61,13 @@ TEST_F(ProfileTest, AbsentKeyGivesTheDefaultButAnEmptyOneGivesEmpty) {
     EXPECT_EQ(Read("NOSECTION", "ORIGINAL", "original.html"), "original.html");
     EXPECT_EQ(ReadProfileInt(ini, "FILEPATH", "ORIGINAL", 7), 0);
     EXPECT_EQ(ReadProfileInt(ini, "FILEPATH", "EDIT", 7), 7);
+}
+
+TEST_F(ProfileTest, IntegerTooLargeIsHeldAtTheLimit) {
+    Given("[S]\r\nbig=99999999999\r\nsmall=-99999999999\r\nq=\"42\"\r\n");
+    EXPECT_EQ(ReadProfileInt(ini, "S", "big", 0), INT_MAX);
+    EXPECT_EQ(ReadProfileInt(ini, "S", "small", 0), INT_MIN);
+    EXPECT_EQ(ReadProfileInt(ini, "S", "q", 0), 42);
 }
 
 TEST_F(ProfileTest, MissingFileReadsAsDefaultsAndIsNotCreatedByReading) {
