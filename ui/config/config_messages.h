@@ -1,0 +1,91 @@
+// The texts the configuration windows and the main window's commands show,
+// in UTF-8 as written here.
+#pragma once
+
+#include <string_view>
+
+namespace qm::cfgmsg {
+
+// Message boxes without a caption of their own show the product name.
+inline constexpr std::string_view kAppName = "くいるめいかー";
+
+// File path settings.
+inline constexpr std::string_view kPathCaption = "ファイルパス設定";
+inline constexpr std::string_view kNeedPrototypeText = "せめて原型とテンプレートだけでも入れてよ";
+inline constexpr std::string_view kNeedPrototypeCaption = "これじゃ日記かけないポヨ";
+inline constexpr std::string_view kPathNotCp932Text =
+    "%1\nこのパスにはShift-JISで表せない文字が入っているので設定できません。";
+inline constexpr std::string_view kPathNotCp932Caption = "パスが使えないよ";
+
+// Current-copy name.
+inline constexpr std::string_view kCurrentNameCaption = "diary-current.htmlファイル名変更";
+inline constexpr std::string_view kCurrentNameExplanation =
+    "常に最新の日記のコピーとなるファイルの名前を変更します。\n標準はdiary-current.htmlです。";
+inline constexpr std::string_view kNameTooLongText =
+    "このファイル名長すぎない？\nもうちょっと短くしようよ";
+inline constexpr std::string_view kNoInputText = "入力なかったから変更しないね";
+inline constexpr std::string_view kNameNotCp932Text =
+    "このファイル名にはShift-JISで表せない文字が入っています。\n別の名前にしようよ";
+
+// Log title format.
+inline constexpr std::string_view kLogFormatCaption = "ログ書式変更";
+inline constexpr std::string_view kLogDefaultTitle = "*m月*d日以降の日記";
+inline constexpr std::string_view kTokenHeading = "差し替え可能な文字列は以下の通りです";
+inline constexpr std::string_view kTokenList =
+    "西暦（2XXX）\t*Y\t西暦（XX）\t\t*y\r\n月の正式名(January)\t*B\t月の省略形(Jan)\t*b\r\n10 "
+    "進数で表す月(1)\t*m\t漢字で表す月(一)\t*k\r\n漢字で表す月(壱)\t*K\t雅名で表す月(睦月)\t*g\r\n"
+    "月の日付(01～31) \t*d\t漢字で表す日(一)\t*n\r\n漢字で表す日(壱)\t*N\t月の前半、後半\t*S\r\n"
+    "文字としての*\t**";
+inline constexpr std::string_view kTokenExample = "（例）　*m月*d日以降の日記　⇒　1月1日以降の日記";
+
+// Set manager.
+inline constexpr std::string_view kSetManagerCaption = "設定ファイル編集";
+inline constexpr std::string_view kFirstSetExplanation =
+    "新規設定ファイルを作成します。\nわかりやすい設定ファイル名で新規作成してください。\n"
+    "よくわからない方はとりせつをご覧ください。\nＨＴＭＬ番のほうがわかりやすいと思います。";
+inline constexpr std::string_view kProposedSetName = "マイだいありぃ";
+inline constexpr std::string_view kDefaultCurrentName = "diary-current.html";
+inline constexpr std::string_view kNoSetText = "１つは設定ファイルを作ってくださいね";
+inline constexpr std::string_view kNoSetCaption = "設定ファイルないよ";
+inline constexpr std::string_view kReservedText = "そのファイル名は勘弁してください（´Д｀；）";
+inline constexpr std::string_view kReservedCaption = "システム設定ファイル名重複";
+inline constexpr std::string_view kDuplicateText = "すでに同名の設定ファイルがあります";
+inline constexpr std::string_view kDuplicateCaption = "設定ファイル名重複";
+inline constexpr std::string_view kBadSetNameCaption = "設定ファイル名が使えません";
+inline constexpr std::string_view kSetNameNotCp932Text =
+    "この名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。";
+inline constexpr std::string_view kSetNameSeparatorText =
+    "設定ファイル名に「/」や「\\」は使えません。\n別の名前にしてください。";
+inline constexpr std::string_view kSetNameDotsText =
+    "「.」や「..」だけの名前は設定ファイル名に使えません。\n別の名前にしてください。";
+inline constexpr std::string_view kSetNameControlText =
+    "設定ファイル名に制御文字（タブや改行など）は使えません。\n別の名前にしてください。";
+inline constexpr std::string_view kSetNameBlankEdgeText =
+    "設定ファイル名の最初と最後に空白は使えません。\n空白を取ってください。";
+inline constexpr std::string_view kSetNameTooLongText =
+    "設定ファイル名が長すぎます。\nもう少し短い名前にしてください。";
+inline constexpr std::string_view kSetPathTooLongText =
+    "プログラムのフォルダのパスが長いため、この名前では設定ファイルを作れません。\n"
+    "もう少し短い名前にしてください。";
+
+// Manuals.
+inline constexpr std::string_view kTextManualName = "とりせつ.txt";
+inline constexpr std::string_view kHtmlManualName = "とりせつ.html";
+inline constexpr std::string_view kTextManualButton = "TEXT版とりせつを見る。";
+inline constexpr std::string_view kHtmlManualButton = "HTML版とりせつを見る";
+inline constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
+inline constexpr std::string_view kNoManualCaption = "取説ないよ？";
+inline constexpr std::string_view kNoHtmlManualText = "すいません、TEXT版見てください";
+inline constexpr std::string_view kNoHtmlManualCaption = "HTML版見れない";
+inline constexpr std::string_view kFileOpener = "xdg-open";
+
+// Main window commands.
+inline constexpr std::string_view kWrongPathCaption = "パスが違うよ";
+inline constexpr std::string_view kNoUploaderText = "tavmoの場所を指定していません。";
+inline constexpr std::string_view kNoUploaderCaption = "設定してないよ";
+inline constexpr std::string_view kNoFileToEditText = "開くファイルが設定されていません。";
+inline constexpr std::string_view kImageNotCp932Text =
+    "%1\nこの画像のパスにはShift-JISで表せない文字が入っているので使えません。";
+inline constexpr std::string_view kImageNotCp932Caption = "画像が使えないよ";
+
+}  // namespace qm::cfgmsg

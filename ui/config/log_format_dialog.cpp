@@ -1,0 +1,69 @@
+#include "ui/config/log_format_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/encoding.h"
+#include "settings/active_config.h"
+#include "settings/keys.h"
+#include "ui/config/config_messages.h"
+#include "ui/config/cp932_text.h"
+
+namespace qm {
+
+using cfg::Ui;
+
+LogFormatDialog::LogFormatDialog(const ActiveConfig& config, QWidget* parent)
+    : QDialog(parent), config_(config) {
+    setWindowTitle(Ui(cfgmsg::kLogFormatCaption));
+    pattern_ = new QLineEdit(this);
+    pattern_->setObjectName("id1038");
+    auto* tokens = new QPlainTextEdit(this);
+    tokens->setObjectName("id1040");
+    tokens->setReadOnly(true);
+    tokens->setFrameStyle(QFrame::NoFrame);
+    tokens->setLineWrapMode(QPlainTextEdit::NoWrap);
+    tokens->setPlainText(
+        Ui(cfgmsg::kTokenList).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    tokens->setMinimumSize(420, 130);
+    auto* example = new QLabel(Ui(cfgmsg::kTokenExample), this);
+    example->setAlignment(Qt::AlignCenter);
+    auto* reset = new QPushButton(Ui("リセット"), this);
+    reset->setObjectName("id1039");
+    reset->setAutoDefault(false);
+    auto* ok = new QPushButton(Ui("OK"), this);
+    ok->setObjectName("id1");
+    ok->setDefault(true);
+    connect(reset, &QPushButton::clicked, this, &LogFormatDialog::Reset);
+    connect(ok, &QPushButton::clicked, this, &LogFormatDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(reset);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pattern_);
+    layout->addWidget(new QLabel(Ui(cfgmsg::kTokenHeading), this));
+    layout->addWidget(tokens);
+    layout->addWidget(example);
+    layout->addLayout(buttons);
+
+    pattern_->setText(cfg::FromCp932(ReadKey(config_.systemIniPath, syskeys::kLogTitle)));
+}
+
+void LogFormatDialog::Reset() { pattern_->setText(Ui(cfgmsg::kLogDefaultTitle)); }
+
+void LogFormatDialog::accept() {
+    // The pattern becomes HTML link text, so a character Shift-JIS lacks is
+    // kept as a character reference instead of being lost.
+    std::string pattern = Utf8ToCp932WithReferences(pattern_->text().toStdString()).value_or("");
+    pattern.resize(Cp932PrefixLength(pattern, syskeys::kLogTitle.capacity - 1));
+    WriteKey(config_.systemIniPath, syskeys::kLogTitle, pattern);
+    QDialog::accept();
+}
+
+}  // namespace qm

@@ -1,0 +1,30 @@
+// The pattern of the link text that each new diary page gets on the log
+// page; one pattern (LOGSETTING/TITLE of the system settings) for all sets.
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace qm {
+
+struct ActiveConfig;
+
+class LogFormatDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit LogFormatDialog(const ActiveConfig& config, QWidget* parent = nullptr);
+
+  public slots:
+    // Saves the pattern as typed, empty or not.
+    void accept() override;
+
+  private:
+    void Reset();
+
+    const ActiveConfig& config_;
+    QLineEdit* pattern_ = nullptr;  // 1038
+};
+
+}  // namespace qm

@@ -1,0 +1,49 @@
+#include "ui/config/manuals.h"
+
+#include "engine/host.h"
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "settings/active_config.h"
+#include "ui/common/interaction.h"
+#include "ui/config/config_messages.h"
+#include "ui/config/cp932_text.h"
+
+namespace qm {
+
+using cfg::Ui;
+
+namespace {
+
+std::string ManualPath(const ActiveConfig& config, std::string_view fileNameUtf8) {
+    return config.programDir + Utf8ToCp932(fileNameUtf8).value_or("");
+}
+
+// xdg-open itself always starts, so a missing manual is found out here.
+StartResult OpenWithDesktop(const std::string& pathCp932, Host& host) {
+    if (!FileExists(pathCp932)) return StartResult::NotFound;
+    return host.StartProgram(cfgmsg::kFileOpener, cfg::QuoteParameter(pathCp932));
+}
+
+}  // namespace
+
+void OpenTextManual(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host) {
+    const std::string path = ManualPath(config, cfgmsg::kTextManualName);
+    if (!FileExists(path)) {
+        io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(cfg::FromCp932(path)),
+                   Ui(cfgmsg::kNoManualCaption));
+        return;
+    }
+    if (OpenWithDesktop(path, host) == StartResult::NotFound) {
+        io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(Ui(cfgmsg::kFileOpener)),
+                   Ui(cfgmsg::kNoManualCaption));
+    }
+}
+
+void OpenHtmlManual(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host) {
+    if (OpenWithDesktop(ManualPath(config, cfgmsg::kHtmlManualName), host) ==
+        StartResult::NotFound) {
+        io.Message(parent, Ui(cfgmsg::kNoHtmlManualText), Ui(cfgmsg::kNoHtmlManualCaption));
+    }
+}
+
+}  // namespace qm

@@ -1,0 +1,204 @@
+#include "ui/config/set_manager_dialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "platform/files.h"
+#include "settings/active_config.h"
+#include "settings/keys.h"
+#include "settings/numbered_list.h"
+#include "settings/profile.h"
+#include "ui/common/interaction.h"
+#include "ui/config/config_messages.h"
+#include "ui/config/cp932_text.h"
+#include "ui/config/manuals.h"
+#include "ui/config/path_settings_dialog.h"
+#include "ui/config/set_name_rules.h"
+
+namespace qm {
+
+using cfg::Ui;
+
+SetManagerDialog::SetManagerDialog(ActiveConfig& config, SetManagerMemory& memory, Interaction& io,
+                                   Host& host, QWidget* parent)
+    : QDialog(parent), config_(config), memory_(memory), io_(io), host_(host) {
+    // No close box: Escape and OK both just close it.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowTitle(Ui(cfgmsg::kSetManagerCaption));
+    BuildControls();
+    FillSetList();
+}
+
+void SetManagerDialog::BuildControls() {
+    list_ = new QListWidget(this);
+    list_->setObjectName("id1020");
+    list_->setSortingEnabled(false);
+    explanation_ = new QLabel(Ui(cfgmsg::kFirstSetExplanation), this);
+    explanation_->setObjectName("id1057");
+    explanation_->setWordWrap(true);
+    explanation_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    newName_ = new QLineEdit(this);
+    newName_->setObjectName("id1030");
+    auto* create = new QPushButton(Ui("新規作成"), this);
+    create->setObjectName("id1029");
+    create->setAutoDefault(false);
+    delete_ = new QPushButton(Ui("選択削除"), this);
+    delete_->setObjectName("id1031");
+    delete_->setAutoDefault(false);
+    textManual_ = new QPushButton(Ui(cfgmsg::kTextManualButton), this);
+    textManual_->setObjectName("id1055");
+    textManual_->setAutoDefault(false);
+    htmlManual_ = new QPushButton(Ui(cfgmsg::kHtmlManualButton), this);
+    htmlManual_->setObjectName("id1056");
+    htmlManual_->setAutoDefault(false);
+    ok_ = new QPushButton(Ui("OK"), this);
+    ok_->setObjectName("id1");
+    ok_->setDefault(true);
+
+    connect(create, &QPushButton::clicked, this, &SetManagerDialog::CreateSet);
+    connect(delete_, &QPushButton::clicked, this, &SetManagerDialog::DeleteSet);
+    connect(textManual_, &QPushButton::clicked, this,
+            [this] { OpenTextManual(this, config_, io_, host_); });
+    connect(htmlManual_, &QPushButton::clicked, this,
+            [this] { OpenHtmlManual(this, config_, io_, host_); });
+    connect(ok_, &QPushButton::clicked, this, &SetManagerDialog::accept);
+
+    // The first-set controls share the cells of the normal ones.
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(list_, 0, 0, 1, 2);
+    layout->addWidget(explanation_, 0, 0, 1, 2);
+    layout->addWidget(newName_, 1, 0);
+    layout->addWidget(create, 1, 1);
+    layout->addWidget(delete_, 2, 0);
+    layout->addWidget(textManual_, 2, 0);
+    layout->addWidget(ok_, 2, 1);
+    layout->addWidget(htmlManual_, 2, 1);
+    layout->setRowStretch(0, 1);
+    setMinimumSize(360, 240);
+}
+
+void SetManagerDialog::FillSetList() {
+    list_->clear();
+    names_.clear();
+    memory_.knownSetCount = ReadSetNames();
+    for (int i = 0; i < memory_.knownSetCount; ++i) {
+        names_.push_back(ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
+                                       syskeys::kSetNameCapacity));
+        list_->addItem(cfg::FromCp932(names_.back()));
+    }
+}
+
+int SetManagerDialog::ReadSetNames() {
+    const int count = CountListEntries(config_.systemIniPath, syskeys::kSetListSection);
+    if (count == 0 && !memory_.firstSetPending) {
+        io_.Message(this, Ui(cfgmsg::kNoSetText), Ui(cfgmsg::kNoSetCaption));
+        memory_.firstSetPending = true;
+        config_.currentName = std::string(cfgmsg::kDefaultCurrentName);
+    }
+    ShowFirstSetView(memory_.firstSetPending);
+    if (memory_.firstSetPending) newName_->setText(Ui(cfgmsg::kProposedSetName));
+    return count;
+}
+
+void SetManagerDialog::ShowFirstSetView(bool firstSet) {
+    ok_->setVisible(!firstSet);
+    delete_->setVisible(!firstSet);
+    list_->setVisible(!firstSet);
+    explanation_->setVisible(firstSet);
+    textManual_->setVisible(firstSet);
+    htmlManual_->setVisible(firstSet);
+}
+
+bool SetManagerDialog::AddSetName(const std::string& name) {
+    memory_.knownSetCount = ReadSetNames();
+    for (int i = 0; i < memory_.knownSetCount; ++i) {
+        if (ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
+                          syskeys::kSetNameCapacity) == name) {
+            return false;
+        }
+    }
+    WriteProfileString(config_.systemIniPath, syskeys::kSetListSection,
+                       std::to_string(memory_.knownSetCount), name);
+    FillSetList();
+    return true;
+}
+
+// Shows why a name cannot be a set's file name; false when it can.
+bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
+    std::string_view text;
+    switch (CheckSetName(name, config_.programDir)) {
+        case SetNameVerdict::Usable:
+        case SetNameVerdict::Empty:
+        case SetNameVerdict::Reserved:
+            return false;
+        case SetNameVerdict::NotCp932:
+            text = cfgmsg::kSetNameNotCp932Text;
+            break;
+        case SetNameVerdict::Separator:
+            text = cfgmsg::kSetNameSeparatorText;
+            break;
+        case SetNameVerdict::DotsOnly:
+            text = cfgmsg::kSetNameDotsText;
+            break;
+        case SetNameVerdict::Control:
+            text = cfgmsg::kSetNameControlText;
+            break;
+        case SetNameVerdict::BlankEdge:
+            text = cfgmsg::kSetNameBlankEdgeText;
+            break;
+        case SetNameVerdict::TooLong:
+            text = cfgmsg::kSetNameTooLongText;
+            break;
+        case SetNameVerdict::PathTooLong:
+            text = cfgmsg::kSetPathTooLongText;
+            break;
+    }
+    io_.Message(this, Ui(text), Ui(cfgmsg::kBadSetNameCaption));
+    return true;
+}
+
+void SetManagerDialog::CreateSet() {
+    const QString typed = newName_->text();
+    const auto name = cfg::ToCp932(typed);
+    if (!name) {
+        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text), Ui(cfgmsg::kBadSetNameCaption));
+    } else if (name->empty()) {
+        // Nothing typed: nothing to do.
+    } else if (CheckSetName(*name, config_.programDir) == SetNameVerdict::Reserved) {
+        io_.Message(this, Ui(cfgmsg::kReservedText), Ui(cfgmsg::kReservedCaption));
+    } else if (RefuseUnusableName(*name)) {
+        // Refused with its reason.
+    } else if (!AddSetName(*name)) {
+        io_.Message(this, Ui(cfgmsg::kDuplicateText), Ui(cfgmsg::kDuplicateCaption));
+    } else {
+        config_.configIniPath = SetIniPath(config_.programDir, *name);
+        memory_.firstSetPending = false;
+        PathSettingsDialog paths(config_, io_, this);
+        io_.RunDialog(paths);
+        FillSetList();
+    }
+    newName_->clear();
+}
+
+void SetManagerDialog::DeleteSet() {
+    const int k = list_->currentRow();
+    if (k < 0 || k >= static_cast<int>(names_.size()) || list_->selectedItems().isEmpty()) return;
+    const std::string name = names_[static_cast<std::size_t>(k)];
+    // A hand-edited list may hold a name such as "qmsys" or "../x"; its entry
+    // goes, but no file outside the set files is ever removed.
+    if (CheckSetName(name, config_.programDir) == SetNameVerdict::Usable) {
+        RemoveFile(SetIniPath(config_.programDir, name));
+    }
+    RemoveListEntry(config_.systemIniPath, syskeys::kSetListSection, k);
+    FillSetList();
+}
+
+void SetManagerDialog::accept() {
+    FillSetList();
+    QDialog::accept();
+}
+
+}  // namespace qm

@@ -1,0 +1,61 @@
+// Creating and deleting configuration sets. While no set exists it shows a
+// first-set view that explains what to do and offers the manuals.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace qm {
+
+struct ActiveConfig;
+class Host;
+class Interaction;
+
+// What the set manager remembers between its openings, for the whole run.
+struct SetManagerMemory {
+    int knownSetCount = 0;         // sets counted by the last list read
+    bool firstSetPending = false;  // the user was told no set exists; none made since
+};
+
+class SetManagerDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    SetManagerDialog(ActiveConfig& config, SetManagerMemory& memory, Interaction& io, Host& host,
+                     QWidget* parent = nullptr);
+
+  public slots:
+    void accept() override;
+
+  private:
+    void BuildControls();
+    void FillSetList();
+    int ReadSetNames();
+    bool AddSetName(const std::string& name);
+    void CreateSet();
+    void DeleteSet();
+    void ShowFirstSetView(bool firstSet);
+    bool RefuseUnusableName(const std::string& name);
+
+    ActiveConfig& config_;
+    SetManagerMemory& memory_;
+    Interaction& io_;
+    Host& host_;
+    std::vector<std::string> names_;  // the list's entries as stored (Shift-JIS)
+
+    QListWidget* list_ = nullptr;        // 1020
+    QLabel* explanation_ = nullptr;      // 1057
+    QLineEdit* newName_ = nullptr;       // 1030
+    QPushButton* delete_ = nullptr;      // 1031
+    QPushButton* textManual_ = nullptr;  // 1055
+    QPushButton* htmlManual_ = nullptr;  // 1056
+    QPushButton* ok_ = nullptr;          // 1
+};
+
+}  // namespace qm

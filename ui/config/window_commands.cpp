@@ -1,0 +1,120 @@
+// The main window's commands that start other programs or open the settings.
+#include <QFileInfo>
+#include <QLineEdit>
+#include <filesystem>
+#include <system_error>
+
+#include "engine/diary_page.h"
+#include "engine/generate.h"
+#include "engine/host.h"
+#include "platform/encoding.h"
+#include "platform/path_text.h"
+#include "settings/active_config.h"
+#include "ui/common/interaction.h"
+#include "ui/config/config_dialogs.h"
+#include "ui/config/config_messages.h"
+#include "ui/config/cp932_text.h"
+
+namespace qm {
+
+using cfg::Ui;
+
+namespace {
+
+constexpr std::string_view kImageFilter =
+    "画像イメージファイル(*.jpg)(*.jpeg)(*.gif)(*.png) (*.jpg *.jpeg *.gif *.png);;"
+    "すべてのファイル(*.*) (*)";
+constexpr std::string_view kSelf = "/proc/self/exe";
+
+void ShowNotFound(QWidget* parent, const QString& what, Interaction& io) {
+    io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(what), Ui(cfgmsg::kWrongPathCaption));
+}
+
+// The editor runs in its own process, perhaps in another folder: a relative
+// path is made absolute against this program's working directory first.
+std::string AbsolutePathCp932(std::string_view fileCp932) {
+    const auto fsPath = ToFsPath(fileCp932);
+    if (!fsPath) return std::string(fileCp932);
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(*fsPath, ec);
+    if (ec) return std::string(fileCp932);
+    return Utf8ToCp932(absolute.string()).value_or(std::string(fileCp932));
+}
+
+QString SelfProgramName() {
+    std::error_code ec;
+    const auto target = std::filesystem::read_symlink(std::string(kSelf), ec);
+    return ec ? Ui(kSelf) : QString::fromStdString(target.string());
+}
+
+}  // namespace
+
+void StartUploaderSetup(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host) {
+    if (config.uploaderPath.empty()) {
+        io.Message(parent, Ui(cfgmsg::kNoUploaderText), Ui(cfgmsg::kNoUploaderCaption));
+        return;
+    }
+    if (host.StartProgram(config.uploaderPath, "/set") == StartResult::NotFound) {
+        ShowNotFound(parent, cfg::FromCp932(config.uploaderPath), io);
+    }
+}
+
+void EditFilePaths(QWidget* parent, ActiveConfig& config, RunState& run, Interaction& io,
+                   Host& host) {
+    RunPathSettingsDialog(parent, config, io);
+    SelectDiaryPage(config, run, config.splitMode, host);
+}
+
+bool ManageConfigurationSets(QWidget* parent, ActiveConfig& config, RunState& run,
+                             SystemState& state, SetManagerMemory& memory, Interaction& io,
+                             Host& host) {
+    RunSetManagerDialog(parent, config, memory, io, host);
+    return LoadConfiguration(config, run, state, host);
+}
+
+void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& io, Host& host) {
+    if (fileCp932.empty()) {
+        io.Message(parent, Ui(cfgmsg::kNoFileToEditText), Ui(cfgmsg::kNoUploaderCaption));
+        return;
+    }
+    const std::string file = cfg::QuoteParameter(AbsolutePathCp932(fileCp932));
+    const QString chosen = qEnvironmentVariable(kEditorVariable);
+    if (!chosen.isEmpty()) {
+        const auto program = cfg::ToCp932(chosen);
+        if (!program || host.StartProgram(*program, file) == StartResult::NotFound) {
+            ShowNotFound(parent, chosen, io);
+        }
+        return;
+    }
+    if (host.StartProgram(kSelf, "edit " + file) == StartResult::NotFound) {
+        ShowNotFound(parent, SelfProgramName(), io);
+    }
+}
+
+void EditTemplate(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host) {
+    OpenInTextEditor(parent, config.templatePath, io, host);
+}
+
+void EditDiaryPage(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host) {
+    OpenInTextEditor(parent, config.diaryPage, io, host);
+}
+
+bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidget& altBox,
+                      Interaction& io) {
+    const auto chosen = io.OpenFileName(parent, QString(), QString(), Ui(kImageFilter));
+    if (!chosen) return false;
+    const auto path = cfg::ToCp932(*chosen);
+    if (!path) {
+        // The upload tool is handed the list as Shift-JIS; this path would not survive.
+        io.Message(parent, Ui(cfgmsg::kImageNotCp932Text).arg(*chosen),
+                   Ui(cfgmsg::kImageNotCp932Caption));
+        return false;
+    }
+    if (!run.imageUploadList.empty()) run.imageUploadList += "\" \"";
+    run.imageUploadList += *path;
+    imageBox.setText(QFileInfo(*chosen).fileName());
+    altBox.setEnabled(true);
+    return true;
+}
+
+}  // namespace qm
