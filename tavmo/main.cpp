@@ -1,0 +1,100 @@
+// tavmo: sends the files the diary program changed to the web site, or with
+// "/set" shows its own settings.
+#include <curl/curl.h>
+
+#include <QApplication>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tavmo/arguments.h"
+#include "tavmo/batch_run.h"
+#include "tavmo/settings_window.h"
+#include "tavmo/upload_list.h"
+#include "tavmo/upload_settings.h"
+#include "tavmo/upload_window.h"
+#include "ui/common/interaction.h"
+
+namespace {
+
+using namespace qm::tavmo;
+
+const QString kCaption = QStringLiteral("tavmo");
+
+int RunSettingsWindow(qm::Interaction& interaction, const std::string& iniPath) {
+    SettingsWindow window(interaction, iniPath);
+    return interaction.RunDialog(window) == QDialog::Accepted ? kExitSent : kExitNotAllSent;
+}
+
+int RunUploadWindow(qm::Interaction& interaction, const std::string& iniPath,
+                    const std::vector<std::string>& files) {
+    auto settings = LoadSettings(iniPath);
+    PreparedUpload prepared;
+    if (settings) prepared = PrepareUpload(*settings, files);
+    if (!prepared.uploader) {
+        // Not set up yet or set up wrongly: say so, then let the user mend it.
+        const QString problem = settings ? QString::fromStdString(prepared.error)
+                                         : QStringLiteral("設定ファイル tavmo.ini を読めません。");
+        interaction.Message(nullptr, problem + QStringLiteral("\n設定画面を開きます。"), kCaption);
+        SettingsWindow window(interaction, iniPath);
+        if (interaction.RunDialog(window) != QDialog::Accepted) return kExitUsage;
+        settings = LoadSettings(iniPath);
+        if (settings) prepared = PrepareUpload(*settings, files);
+        if (!prepared.uploader) {
+            interaction.Message(nullptr, QString::fromStdString(prepared.error), kCaption);
+            return kExitUsage;
+        }
+    }
+    UploadWindow window(*prepared.uploader);
+    window.Start();
+    window.exec();
+    return prepared.uploader->AllSent() ? kExitSent : kExitNotAllSent;
+}
+
+int RunWithoutWindow(const Arguments& arguments, const std::string& iniPath) {
+    if (arguments.mode == Arguments::Mode::Settings) {
+        std::cerr << "画面が使えないため設定画面を開けません。画面のある環境で tavmo.exe /set を"
+                     "実行するか、tavmo.ini を直接編集してください。\n";
+        return kExitUsage;
+    }
+    auto settings = LoadSettings(iniPath);
+    if (!settings) {
+        std::cerr << "設定ファイルを読めません: " << iniPath << "\n";
+        return kExitUsage;
+    }
+    PreparedUpload prepared = PrepareUpload(*settings, arguments.files);
+    if (!prepared.uploader) {
+        std::cerr << prepared.error << "\n";
+        return kExitUsage;
+    }
+    return RunBatch(*prepared.uploader, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ParsedArguments parsed =
+        ParseArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    if (!parsed.ok) {
+        std::cerr << parsed.error << "\n" << UsageText() << "\n";
+        return kExitUsage;
+    }
+    if (parsed.arguments.mode == Arguments::Mode::Help) {
+        std::cout << UsageText() << "\n";
+        return kExitSent;
+    }
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    const std::string iniPath = DefaultSettingsPath();
+    int status = kExitSent;
+    if (parsed.arguments.batch || !DisplayAvailable()) {
+        status = RunWithoutWindow(parsed.arguments, iniPath);
+    } else {
+        QApplication application(argc, argv);
+        qm::DesktopInteraction interaction;
+        status = parsed.arguments.mode == Arguments::Mode::Settings
+                     ? RunSettingsWindow(interaction, iniPath)
+                     : RunUploadWindow(interaction, iniPath, parsed.arguments.files);
+    }
+    curl_global_cleanup();
+    return status;
+}

@@ -1,0 +1,201 @@
+#include "tavmo/remote_url.h"
+
+#include <curl/curl.h>
+
+#include <cstring>
+#include <memory>
+
+namespace qm::tavmo {
+
+namespace {
+
+struct UrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+
+std::optional<std::string> GetPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
+    char* text = nullptr;
+    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr) return std::nullopt;
+    std::string out(text);
+    curl_free(text);
+    return out;
+}
+
+std::string Escape(std::string_view text) {
+    // A length of 0 would make the library measure the text up to its NUL.
+    if (text.empty()) return {};
+    char* escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
+    if (escaped == nullptr) return {};
+    std::string out(escaped);
+    curl_free(escaped);
+    return out;
+}
+
+// Each segment of a folder path encoded on its own, the separators kept.
+std::string EscapePath(std::string_view path) {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t slash = path.find('/', start);
+        if (slash == std::string_view::npos) slash = path.size();
+        out += Escape(path.substr(start, slash - start));
+        if (slash < path.size()) out += '/';
+        start = slash + 1;
+    }
+    return out;
+}
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+std::optional<Scheme> SchemeOf(std::string_view name) {
+    if (name == "ftp") return Scheme::Ftp;
+    if (name == "ftps") return Scheme::Ftps;
+    if (name == "sftp") return Scheme::Sftp;
+    if (name == "file") return Scheme::File;
+    return std::nullopt;
+}
+
+bool HasControlCharacter(std::string_view text) {
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    if (text.empty() || HasControlCharacter(text)) return std::nullopt;
+
+    std::string urlText;
+    if (text.front() == '/') {
+        urlText = "file://" + EscapePath(text);
+    } else {
+        urlText = std::string(text);
+    }
+
+    UrlHandle url(curl_url());
+    if (!url) return std::nullopt;
+    // Names the user typed unencoded (a Japanese folder) are encoded here.
+    if (curl_url_set(url.get(), CURLUPART_URL, urlText.c_str(),
+                     CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) != CURLUE_OK) {
+        return std::nullopt;
+    }
+    auto schemeName = GetPart(url.get(), CURLUPART_SCHEME);
+    if (!schemeName) return std::nullopt;
+    auto scheme = SchemeOf(Lower(*schemeName));
+    if (!scheme) return std::nullopt;
+    if (*scheme != Scheme::File) {
+        auto host = GetPart(url.get(), CURLUPART_HOST);
+        if (!host || host->empty()) return std::nullopt;
+    }
+    // A query or fragment has no meaning for a folder.
+    if (GetPart(url.get(), CURLUPART_QUERY) || GetPart(url.get(), CURLUPART_FRAGMENT)) {
+        return std::nullopt;
+    }
+    auto path = GetPart(url.get(), CURLUPART_PATH);
+    std::string folderPath = path ? *path : "/";
+    if (folderPath.empty() || folderPath.back() != '/') folderPath += '/';
+    if (curl_url_set(url.get(), CURLUPART_PATH, folderPath.c_str(), 0) != CURLUE_OK) {
+        return std::nullopt;
+    }
+    if (*scheme == Scheme::Ftps) curl_url_set(url.get(), CURLUPART_SCHEME, "ftp", 0);
+    auto full = GetPart(url.get(), CURLUPART_URL);
+    if (!full) return std::nullopt;
+    return RemoteFolder{*scheme, *full};
+}
+
+std::optional<RemoteFolder> ResolveImageFolder(const RemoteFolder& destination,
+                                               std::string_view setting) {
+    while (!setting.empty() && (setting.front() == ' ' || setting.front() == '\t')) {
+        setting.remove_prefix(1);
+    }
+    while (!setting.empty() && (setting.back() == ' ' || setting.back() == '\t')) {
+        setting.remove_suffix(1);
+    }
+    if (setting.empty()) return destination;
+    if (HasControlCharacter(setting)) return std::nullopt;
+    if (setting.find("://") != std::string_view::npos) return ParseRemoteFolder(setting);
+
+    UrlHandle url(curl_url());
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, destination.url.c_str(),
+                             CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+        return std::nullopt;
+    }
+    std::string path;
+    if (setting.front() == '/') {
+        path = EscapePath(setting);
+    } else {
+        auto base = GetPart(url.get(), CURLUPART_PATH);
+        path = (base ? *base : "/") + EscapePath(setting);
+    }
+    if (path.back() != '/') path += '/';
+    if (curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), 0) != CURLUE_OK) {
+        return std::nullopt;
+    }
+    auto full = GetPart(url.get(), CURLUPART_URL);
+    if (!full) return std::nullopt;
+    return RemoteFolder{destination.scheme, *full};
+}
+
+std::string FileUrl(const RemoteFolder& folder, std::string_view name) {
+    return folder.url + Escape(name);
+}
+
+std::optional<std::string> DecodedPath(std::string_view url) {
+    UrlHandle handle(curl_url());
+    std::string text(url);
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, text.c_str(),
+                                CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+        return std::nullopt;
+    }
+    return GetPart(handle.get(), CURLUPART_PATH, CURLU_URLDECODE);
+}
+
+std::string DisplayUrl(std::string_view url) {
+    UrlHandle handle(curl_url());
+    std::string text(url);
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, text.c_str(),
+                                CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+        // A plain folder path holds no password to hide.
+        return text.find("://") == std::string::npos ? text : "(URL)";
+    }
+    curl_url_set(handle.get(), CURLUPART_PASSWORD, nullptr, 0);
+    auto shown = GetPart(handle.get(), CURLUPART_URL, CURLU_URLDECODE);
+    return shown ? *shown : "(URL)";
+}
+
+bool SchemeAvailable(Scheme scheme) {
+    const char* wanted = "ftp";
+    switch (scheme) {
+        case Scheme::Ftp:
+            wanted = "ftp";
+            break;
+        case Scheme::Ftps:
+            wanted = "ftps";
+            break;
+        case Scheme::Sftp:
+            wanted = "sftp";
+            break;
+        case Scheme::File:
+            wanted = "file";
+            break;
+    }
+    const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+    if (info == nullptr || info->protocols == nullptr) return false;
+    for (const char* const* protocol = info->protocols; *protocol != nullptr; ++protocol) {
+        if (std::strcmp(*protocol, wanted) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace qm::tavmo

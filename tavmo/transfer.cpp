@@ -1,0 +1,420 @@
+#include "tavmo/transfer.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "tavmo/failure_text.h"
+
+namespace qm::tavmo {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CommandList = std::unique_ptr<curl_slist, ListDeleter>;
+
+void Append(CommandList& list, const std::string& command) {
+    curl_slist* grown = curl_slist_append(list.get(), command.c_str());
+    if (grown != nullptr) {
+        (void)list.release();
+        list.reset(grown);
+    }
+}
+
+// A name the remote side can take as it stands: an FTP command line ends at a
+// line break, so one inside a name would smuggle in a command of its own.
+bool SafeRemoteName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7F || c == '/') return false;
+    }
+    return true;
+}
+
+// sftp quote commands take double-quoted paths with backslash escapes.
+std::string QuotedSftpPath(const std::string& path) {
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string KnownHostsFile() {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') return {};
+    return std::string(home) + "/.ssh/known_hosts";
+}
+
+bool LocalFileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool StopsEveryFile(CURLcode code) {
+    switch (code) {
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_URL_MALFORMAT:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_LOGIN_DENIED:
+        case CURLE_ABORTED_BY_CALLBACK:
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_USE_SSL_FAILED:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CACERT_BADFILE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The file's bytes reach the disk before the rename makes them the page.
+bool FlushToDisk(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+std::string TemporaryName(const std::string& name) { return name + ".tavmo-part"; }
+
+// What one transfer needs while it runs, reachable from the library's callbacks.
+struct TransferContext {
+    ProgressObserver* observer = nullptr;
+    std::uint64_t doneBefore = 0;
+    std::uint64_t total = 0;
+    std::string lastReply;
+    char errorText[CURL_ERROR_SIZE] = {};
+};
+
+namespace {
+
+int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+    auto* attempt = static_cast<TransferContext*>(context);
+    if (attempt->observer->CancelRequested()) return 1;
+    attempt->observer->BytesSent(attempt->doneBefore + static_cast<std::uint64_t>(uploaded),
+                                 attempt->total);
+    return 0;
+}
+
+// Keeps the server's last reply line to quote it in a failure. Only incoming
+// lines are looked at: outgoing ones carry the password.
+int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* context) {
+    if (type != CURLINFO_HEADER_IN) return 0;
+    auto* attempt = static_cast<TransferContext*>(context);
+    std::string line(data, size);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (!line.empty()) attempt->lastReply = line;
+    return 0;
+}
+
+void ApplyConnection(CURL* curl, const Connection& connection, Scheme scheme,
+                     TransferContext& attempt) {
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, attempt.errorText);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, OnDebug);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &attempt);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connection.connectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, connection.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, connection.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps,sftp,file");
+    if (!connection.user.empty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, connection.user.c_str());
+    }
+    if (!connection.password.empty() && connection.keyFile.empty()) {
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, connection.password.c_str());
+    }
+    switch (scheme) {
+        case Scheme::Ftps:
+            curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            [[fallthrough]];
+        case Scheme::Ftp:
+            if (!connection.passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+            break;
+        case Scheme::Sftp:
+            if (!connection.keyFile.empty()) {
+                curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES,
+                                 static_cast<long>(CURLSSH_AUTH_PUBLICKEY));
+                curl_easy_setopt(curl, CURLOPT_SSH_PRIVATE_KEYFILE, connection.keyFile.c_str());
+                if (!connection.password.empty()) {
+                    curl_easy_setopt(curl, CURLOPT_KEYPASSWD, connection.password.c_str());
+                }
+            } else {
+                curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES,
+                                 static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+            }
+            if (connection.verifyPeer) {
+                const std::string knownHosts = KnownHostsFile();
+                curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, knownHosts.c_str());
+            }
+            break;
+        case Scheme::File:
+            break;
+    }
+    if (scheme == Scheme::Ftps) {
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, connection.verifyPeer ? 1L : 0L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, connection.verifyPeer ? 2L : 0L);
+        if (!connection.caFile.empty()) {
+            curl_easy_setopt(curl, CURLOPT_CAINFO, connection.caFile.c_str());
+        }
+    }
+}
+
+std::string LibraryDetail(CURLcode code, const char* errorText) {
+    if (errorText != nullptr && *errorText != '\0') return errorText;
+    return curl_easy_strerror(code);
+}
+
+}  // namespace
+
+Uploader::Uploader(Connection connection, std::vector<UploadItem> items)
+    : connection_(std::move(connection)), items_(std::move(items)) {
+    curl_ = curl_easy_init();
+    for (auto& item : items_) RefreshSize(item);
+}
+
+Uploader::~Uploader() {
+    if (curl_ != nullptr) curl_easy_cleanup(static_cast<CURL*>(curl_));
+}
+
+void Uploader::RefreshSize(UploadItem& item) {
+    struct stat st {};
+    if (::stat(item.localPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        item.size = static_cast<std::uint64_t>(st.st_size);
+    }
+}
+
+bool Uploader::AllSent() const {
+    for (const auto& item : items_) {
+        if (item.state != UploadItem::State::Sent) return false;
+    }
+    return true;
+}
+
+std::uint64_t Uploader::TotalBytes() const {
+    std::uint64_t total = 0;
+    for (const auto& item : items_) {
+        if (item.state != UploadItem::State::Missing) total += item.size;
+    }
+    return total;
+}
+
+std::uint64_t Uploader::SentBytes() const {
+    std::uint64_t done = 0;
+    for (const auto& item : items_) {
+        if (item.state == UploadItem::State::Sent) done += item.size;
+    }
+    return done;
+}
+
+bool Uploader::SendPending(ProgressObserver& observer) {
+    cancelled_ = false;
+    for (auto& item : items_) {
+        if (item.state == UploadItem::State::Sent) continue;
+        item.state = UploadItem::State::Pending;
+        item.problem.clear();
+        RefreshSize(item);
+    }
+    for (auto& item : items_) {
+        if (item.state != UploadItem::State::Pending) continue;
+        if (!LocalFileExists(item.localPath)) {
+            item.state = UploadItem::State::Missing;
+            item.problem = MissingFileText(item.localPath);
+            observer.FileFinished(item);
+            continue;
+        }
+        observer.FileStarted(item);
+        const Outcome outcome = SendOne(item, observer);
+        observer.FileFinished(item);
+        if (outcome == Outcome::StopAll) break;
+    }
+    observer.BytesSent(SentBytes(), TotalBytes());
+    return AllSent();
+}
+
+Uploader::Outcome Uploader::SendOne(UploadItem& item, ProgressObserver& observer) {
+    struct stat st {};
+    if (::stat(item.localPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        item.state = UploadItem::State::Missing;
+        item.problem = MissingFileText(item.localPath);
+        return Outcome::Failed;
+    }
+    item.size = static_cast<std::uint64_t>(st.st_size);
+    if (!SafeRemoteName(item.name)) {
+        item.state = UploadItem::State::Failed;
+        item.problem = FileFailureText(
+            item.name, "この名前のファイルは送れません(改行などの制御文字が含まれています)。");
+        return Outcome::Failed;
+    }
+    if (curl_ == nullptr) {
+        item.state = UploadItem::State::Failed;
+        item.problem = FileFailureText(item.name, "通信の準備ができませんでした。");
+        return Outcome::StopAll;
+    }
+    TransferContext attempt;
+    attempt.observer = &observer;
+    attempt.total = TotalBytes();
+    attempt.doneBefore = SentBytes();
+    return item.folder.scheme == Scheme::File ? SendToLocalFolder(item, attempt)
+                                              : SendToServer(item, attempt);
+}
+
+Uploader::Outcome Uploader::Fail(UploadItem& item, int curlCode, const TransferContext& attempt) {
+    const auto code = static_cast<CURLcode>(curlCode);
+    if (code == CURLE_ABORTED_BY_CALLBACK) cancelled_ = true;
+    item.state = UploadItem::State::Failed;
+    item.problem =
+        FileFailureText(item.name, DescribeTransferFailure(curlCode, attempt.lastReply,
+                                                           LibraryDetail(code, attempt.errorText)));
+    return StopsEveryFile(code) ? Outcome::StopAll : Outcome::Failed;
+}
+
+Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& attempt) {
+    CURL* curl = static_cast<CURL*>(curl_);
+    FileHandle input(std::fopen(item.localPath.c_str(), "rb"));
+    if (!input) {
+        item.state = UploadItem::State::Missing;
+        item.problem = MissingFileText(item.localPath);
+        return Outcome::Failed;
+    }
+    const std::string temporary = TemporaryName(item.name);
+    CommandList afterUpload;
+    if (item.folder.scheme == Scheme::Sftp) {
+        auto temporaryPath = DecodedPath(FileUrl(item.folder, temporary));
+        auto finalPath = DecodedPath(FileUrl(item.folder, item.name));
+        if (!temporaryPath || !finalPath) {
+            item.state = UploadItem::State::Failed;
+            item.problem = FileFailureText(item.name, "送り先のURLの書き方が正しくありません。");
+            return Outcome::StopAll;
+        }
+        // An sftp rename does not replace an existing file, so the old one
+        // goes first; the new one is complete by then.
+        Append(afterUpload, "*rm " + QuotedSftpPath(*finalPath));
+        Append(afterUpload,
+               "rename " + QuotedSftpPath(*temporaryPath) + " " + QuotedSftpPath(*finalPath));
+    } else {
+        // RNFR/RNTO run in the folder the transfer changed into.
+        Append(afterUpload, "RNFR " + temporary);
+        Append(afterUpload, "RNTO " + item.name);
+    }
+
+    curl_easy_reset(curl);
+    ApplyConnection(curl, connection_, item.folder.scheme, attempt);
+    const std::string url = FileUrl(item.folder, temporary);
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READDATA, input.get());
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(item.size));
+    curl_easy_setopt(curl, CURLOPT_POSTQUOTE, afterUpload.get());
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &attempt);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
+    if (result != CURLE_OK) return Fail(item, result, attempt);
+    item.state = UploadItem::State::Sent;
+    return Outcome::Sent;
+}
+
+Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferContext& attempt) {
+    CURL* curl = static_cast<CURL*>(curl_);
+    auto folderPath = DecodedPath(item.folder.url);
+    std::error_code ec;
+    if (!folderPath || !std::filesystem::is_directory(*folderPath, ec)) {
+        item.state = UploadItem::State::Failed;
+        item.problem = FileFailureText(item.name, "送り先のフォルダが見つかりません: " +
+                                                      (folderPath ? *folderPath : item.folder.url));
+        return Outcome::StopAll;
+    }
+    FileHandle input(std::fopen(item.localPath.c_str(), "rb"));
+    if (!input) {
+        item.state = UploadItem::State::Missing;
+        item.problem = MissingFileText(item.localPath);
+        return Outcome::Failed;
+    }
+    const std::string temporaryPath = *folderPath + TemporaryName(item.name);
+    const std::string finalPath = *folderPath + item.name;
+
+    curl_easy_reset(curl);
+    ApplyConnection(curl, connection_, Scheme::File, attempt);
+    const std::string url = FileUrl(item.folder, TemporaryName(item.name));
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READDATA, input.get());
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(item.size));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &attempt);
+    const CURLcode result = curl_easy_perform(curl);
+    if (result != CURLE_OK) {
+        ::unlink(temporaryPath.c_str());
+        return Fail(item, result, attempt);
+    }
+    // The page keeps the permissions it had, so the web server can still read it.
+    struct stat old {};
+    if (::stat(finalPath.c_str(), &old) == 0) ::chmod(temporaryPath.c_str(), old.st_mode & 07777);
+    if (!FlushToDisk(temporaryPath) || ::rename(temporaryPath.c_str(), finalPath.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        ::unlink(temporaryPath.c_str());
+        item.state = UploadItem::State::Failed;
+        item.problem = FileFailureText(
+            item.name, "送り先で本来の名前に置き換えられませんでした。\n詳しく: " + reason);
+        return Outcome::Failed;
+    }
+    item.state = UploadItem::State::Sent;
+    return Outcome::Sent;
+}
+
+std::string TestConnection(const RemoteFolder& folder, const Connection& connection) {
+    if (!SchemeAvailable(folder.scheme)) {
+        return "この送り先の種類には、このパソコンの通信ライブラリが対応していません。";
+    }
+    if (folder.scheme == Scheme::File) {
+        auto path = DecodedPath(folder.url);
+        std::error_code ec;
+        if (!path || !std::filesystem::is_directory(*path, ec)) {
+            return "送り先のフォルダが見つかりません: " + (path ? *path : folder.url);
+        }
+        if (::access(path->c_str(), W_OK) != 0) {
+            return "送り先のフォルダに書き込めません: " + *path;
+        }
+        return {};
+    }
+    CURL* curl = curl_easy_init();
+    if (curl == nullptr) return "通信の準備ができませんでした。";
+    TransferContext attempt;
+    ApplyConnection(curl, connection, folder.scheme, attempt);
+    curl_easy_setopt(curl, CURLOPT_URL, folder.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    if (result == CURLE_OK) return {};
+    return DescribeTransferFailure(result, attempt.lastReply,
+                                   LibraryDetail(result, attempt.errorText));
+}
+
+}  // namespace qm::tavmo

@@ -1,0 +1,96 @@
+// Sending files to the remote folder. Each file is written under a temporary
+// name and renamed into place only when it is complete, so a broken connection
+// never leaves a half-written page under its real name. The list remembers
+// what has been sent: sending again (a retry) sends only what is left.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tavmo/remote_url.h"
+
+namespace qm::tavmo {
+
+struct Connection {
+    std::string user;
+    std::string password;
+    // sftp: the private key; the password then unlocks the key.
+    std::string keyFile;
+    bool passive = true;
+    // TLS certificates for ftps, the host key (~/.ssh/known_hosts) for sftp.
+    bool verifyPeer = true;
+    // Extra certificate authorities (a private or test server), PEM file.
+    std::string caFile;
+    long connectTimeoutSeconds = 20;
+    // Give up when nothing moves for this long.
+    long stallSeconds = 30;
+};
+
+struct UploadItem {
+    enum class State { Pending, Sent, Failed, Missing };
+
+    std::string localPath;  // UTF-8 file system path
+    std::string name;       // the name it gets in the remote folder
+    RemoteFolder folder;
+    std::uint64_t size = 0;
+    State state = State::Pending;
+    std::string problem;  // Japanese, for Failed and Missing
+};
+
+// The temporary name a file is written under before it is renamed into place.
+std::string TemporaryName(const std::string& name);
+
+// What one transfer needs while it runs (defined with the transfers).
+struct TransferContext;
+
+class ProgressObserver {
+  public:
+    virtual ~ProgressObserver() = default;
+    virtual void FileStarted(const UploadItem& /*item*/) {}
+    // Bytes over the whole list, files sent on an earlier try included.
+    virtual void BytesSent(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
+    virtual void FileFinished(const UploadItem& /*item*/) {}
+    // Polled during transfers, possibly from the transferring thread.
+    virtual bool CancelRequested() { return false; }
+};
+
+class Uploader {
+  public:
+    Uploader(Connection connection, std::vector<UploadItem> items);
+    ~Uploader();
+    Uploader(const Uploader&) = delete;
+    Uploader& operator=(const Uploader&) = delete;
+
+    // Sends every item not sent yet, in order. A failure of one file lets the
+    // next ones go on; a failure that would fail them all (no connection, login
+    // refused, cancelled) stops the run and leaves the rest pending. True when
+    // every item is sent.
+    bool SendPending(ProgressObserver& observer);
+
+    const std::vector<UploadItem>& items() const { return items_; }
+    bool AllSent() const;
+    bool cancelled() const { return cancelled_; }
+    std::uint64_t TotalBytes() const;
+    std::uint64_t SentBytes() const;
+
+  private:
+    enum class Outcome { Sent, Failed, StopAll };
+
+    Outcome SendOne(UploadItem& item, ProgressObserver& observer);
+    Outcome SendToLocalFolder(UploadItem& item, TransferContext& attempt);
+    Outcome SendToServer(UploadItem& item, TransferContext& attempt);
+    Outcome Fail(UploadItem& item, int curlCode, const TransferContext& attempt);
+    void RefreshSize(UploadItem& item);
+
+    Connection connection_;
+    std::vector<UploadItem> items_;
+    void* curl_ = nullptr;  // one handle for the whole run, so one login serves every file
+    bool cancelled_ = false;
+};
+
+// Logs in and looks at the folder without sending anything. Empty when all is
+// well, else a Japanese explanation.
+std::string TestConnection(const RemoteFolder& folder, const Connection& connection);
+
+}  // namespace qm::tavmo

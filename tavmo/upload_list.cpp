@@ -1,0 +1,98 @@
+#include "tavmo/upload_list.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "tavmo/failure_text.h"
+
+namespace qm::tavmo {
+
+namespace {
+
+std::string LowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+}  // namespace
+
+bool IsImageName(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string extension = LowerAscii(name.substr(dot + 1));
+    for (const char* image : {"jpg", "jpeg", "png", "gif", "webp", "bmp", "svg"}) {
+        if (extension == image) return true;
+    }
+    return false;
+}
+
+std::string BaseName(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::vector<UploadItem> PlanUploads(const std::vector<std::string>& paths,
+                                    const RemoteFolder& pageFolder,
+                                    const RemoteFolder& imageFolder) {
+    std::vector<UploadItem> images;
+    std::vector<UploadItem> others;
+    std::vector<std::string> seen;
+    for (const auto& path : paths) {
+        if (std::find(seen.begin(), seen.end(), path) != seen.end()) continue;
+        seen.push_back(path);
+        UploadItem item;
+        item.localPath = path;
+        item.name = BaseName(path);
+        const bool image = IsImageName(item.name);
+        item.folder = image ? imageFolder : pageFolder;
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            item.state = UploadItem::State::Missing;
+            item.problem = MissingFileText(path);
+        } else {
+            item.size = static_cast<std::uint64_t>(st.st_size);
+        }
+        (image ? images : others).push_back(std::move(item));
+    }
+    images.insert(images.end(), std::make_move_iterator(others.begin()),
+                  std::make_move_iterator(others.end()));
+    return images;
+}
+
+PreparedUpload PrepareUpload(const UploadSettings& settings,
+                             const std::vector<std::string>& paths) {
+    PreparedUpload prepared;
+    if (settings.destination.empty()) {
+        prepared.error = "送り先が設定されていません。tavmo.exe /set で送り先を設定してください。";
+        return prepared;
+    }
+    auto pages = ParseRemoteFolder(settings.destination);
+    if (!pages) {
+        prepared.error = "送り先のURLが正しくありません: " + DisplayUrl(settings.destination) +
+                         "\nftp:// ftps:// sftp:// file:// "
+                         "のどれかで始まるURLか、フォルダのパスを指定してください。";
+        return prepared;
+    }
+    auto images = ResolveImageFolder(*pages, settings.imageFolder);
+    if (!images) {
+        prepared.error = "画像の送り先が正しくありません: " + DisplayUrl(settings.imageFolder);
+        return prepared;
+    }
+    for (const RemoteFolder* folder : {&*pages, &*images}) {
+        if (!SchemeAvailable(folder->scheme)) {
+            prepared.error =
+                "この送り先の種類には、このパソコンの通信ライブラリが対応していません: " +
+                DisplayUrl(folder->url);
+            return prepared;
+        }
+    }
+    prepared.uploader =
+        std::make_unique<Uploader>(ConnectionOf(settings), PlanUploads(paths, *pages, *images));
+    return prepared;
+}
+
+}  // namespace qm::tavmo

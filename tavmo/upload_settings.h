@@ -1,0 +1,40 @@
+// The tool's own settings, kept in "tavmo.ini" beside the executable through
+// the project's INI store (code page 932 values). The file holds a password,
+// so it is kept readable by its owner only.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tavmo/transfer.h"
+
+namespace qm::tavmo {
+
+// In memory every text is UTF-8; the store's code page 932 is met only here.
+struct UploadSettings {
+    std::string destination;  // URL of the remote folder
+    std::string user;
+    std::string password;
+    std::string keyFile;
+    std::string imageFolder;  // empty: the images go with the pages
+    bool passive = true;
+    bool verifyPeer = true;
+    std::string caFile;
+};
+
+// "tavmo.ini" in the executable's folder, UTF-8.
+std::string DefaultSettingsPath();
+
+// A missing file gives the defaults; std::nullopt only when the path cannot be
+// named in code page 932 or a value is not valid code page 932.
+std::optional<UploadSettings> LoadSettings(const std::string& iniPath);
+
+// Writes every key. Before the first write the file is created with mode 0600
+// and its mode is put back to 0600 afterwards. Empty when saved, else a
+// Japanese reason.
+std::string SaveSettings(const std::string& iniPath, const UploadSettings& settings);
+
+// How the settings connect (user, password, key, passive mode, checks).
+Connection ConnectionOf(const UploadSettings& settings);
+
+}  // namespace qm::tavmo

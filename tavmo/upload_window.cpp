@@ -1,0 +1,161 @@
+#include "tavmo/upload_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "tavmo/batch_run.h"
+
+namespace qm::tavmo {
+
+namespace {
+
+// The bar counts in thousandths, so files of any size fit an int.
+constexpr int kBarSteps = 1000;
+
+}  // namespace
+
+// Carries what the sending thread sees over to the window's thread.
+class UploadWindow::Relay : public ProgressObserver {
+  public:
+    explicit Relay(UploadWindow& window) : window_(window) {}
+
+    void FileStarted(const UploadItem& item) override {
+        const QString name = QString::fromStdString(item.name);
+        QMetaObject::invokeMethod(
+            &window_, [this, name] { window_.ShowFileStarted(name); }, Qt::QueuedConnection);
+    }
+
+    void BytesSent(std::uint64_t done, std::uint64_t total) override {
+        QMetaObject::invokeMethod(
+            &window_, [this, done, total] { window_.ShowProgress(done, total); },
+            Qt::QueuedConnection);
+    }
+
+    bool CancelRequested() override { return window_.cancelRequested_.load(); }
+
+  private:
+    UploadWindow& window_;
+};
+
+UploadWindow::UploadWindow(Uploader& uploader, QWidget* parent)
+    : QDialog(parent), uploader_(uploader) {
+    setWindowTitle(QStringLiteral("tavmo - 送信"));
+    status_ = new QLabel(QStringLiteral("送信の準備をしています..."), this);
+    currentFile_ = new QLabel(this);
+    currentFile_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, kBarSteps);
+    progress_->setValue(0);
+    failure_ = new QPlainTextEdit(this);
+    failure_->setReadOnly(true);
+    failure_->hide();
+    retry_ = new QPushButton(QStringLiteral("再試行"), this);
+    retry_->hide();
+    cancel_ = new QPushButton(QStringLiteral("キャンセル"), this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(retry_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(status_);
+    layout->addWidget(currentFile_);
+    layout->addWidget(progress_);
+    layout->addWidget(failure_, 1);
+    layout->addLayout(buttons);
+    resize(460, sizeHint().height());
+
+    connect(cancel_, &QPushButton::clicked, this, &UploadWindow::CancelClicked);
+    connect(retry_, &QPushButton::clicked, this, &UploadWindow::Start);
+}
+
+UploadWindow::~UploadWindow() {
+    cancelRequested_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+void UploadWindow::Start() {
+    if (running_) return;
+    if (worker_.joinable()) worker_.join();
+    running_ = true;
+    cancelRequested_ = false;
+    closeWhenDone_ = false;
+    status_->setText(QStringLiteral("送信しています..."));
+    failure_->hide();
+    failure_->clear();
+    retry_->hide();
+    cancel_->setText(QStringLiteral("キャンセル"));
+    cancel_->setEnabled(true);
+    ShowProgress(uploader_.SentBytes(), uploader_.TotalBytes());
+    worker_ = std::thread([this] {
+        Relay relay(*this);
+        uploader_.SendPending(relay);
+        QMetaObject::invokeMethod(
+            this, [this] { ShowFinished(); }, Qt::QueuedConnection);
+    });
+}
+
+void UploadWindow::ShowFileStarted(const QString& name) {
+    currentFile_->setText(QStringLiteral("送信中: ") + name);
+}
+
+void UploadWindow::ShowProgress(std::uint64_t done, std::uint64_t total) {
+    const int value = total == 0 ? kBarSteps : static_cast<int>(done * kBarSteps / total);
+    progress_->setValue(std::min(value, kBarSteps));
+}
+
+void UploadWindow::ShowFinished() {
+    if (worker_.joinable()) worker_.join();
+    running_ = false;
+    const bool allSent = uploader_.AllSent();
+    ShowProgress(uploader_.SentBytes(), uploader_.TotalBytes());
+    if (allSent) {
+        status_->setText(QStringLiteral("すべてのファイルを送りました。"));
+        currentFile_->clear();
+        cancel_->setText(QStringLiteral("閉じる"));
+        QTimer::singleShot(closeDelay_, this, &QDialog::accept);
+    } else if (closeWhenDone_) {
+        QDialog::reject();
+    } else {
+        status_->setText(uploader_.cancelled()
+                             ? QStringLiteral("取り消しました。送れていないファイルがあります。")
+                             : QStringLiteral("送れなかったファイルがあります。"));
+        currentFile_->clear();
+        failure_->setPlainText(QString::fromStdString(FailureReport(uploader_)));
+        failure_->show();
+        retry_->show();
+        cancel_->setText(QStringLiteral("閉じる"));
+        cancel_->setEnabled(true);
+    }
+    emit runFinished(allSent);
+}
+
+void UploadWindow::CancelClicked() {
+    if (!running_) {
+        if (uploader_.AllSent()) {
+            QDialog::accept();
+        } else {
+            QDialog::reject();
+        }
+        return;
+    }
+    cancelRequested_ = true;
+    cancel_->setEnabled(false);
+    status_->setText(QStringLiteral("取り消しています..."));
+}
+
+void UploadWindow::reject() {
+    if (running_) {
+        closeWhenDone_ = true;
+        CancelClicked();
+        return;
+    }
+    QDialog::reject();
+}
+
+}  // namespace qm::tavmo
