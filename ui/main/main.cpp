@@ -1,0 +1,53 @@
+// The program: with a subcommand it runs on the command line and exits with
+// that command's status; without one it opens the main window, which is the
+// whole run until it ends.
+#include <QApplication>
+#include <cstdio>
+#include <string>
+
+#include "cli/command_line.h"
+#include "ui/common/interaction.h"
+#include "ui/main/main_dialog.h"
+
+namespace {
+
+int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
+    // Qt gets no arguments of ours to misread as its own.
+    int qtArgc = 1;
+    char* qtArgv[] = {programName, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    QApplication::setApplicationName(QStringLiteral("Quillmaker"));
+
+    qm::DesktopInteraction interaction;
+    qm::MainDialog window(interaction, qm::ProgramDirCp932(options));
+    QApplication::setWindowIcon(window.windowIcon());
+    // Handlers of the remaining buttons and the host's dialog openers are
+    // attached here, before the window loads its settings.
+    if (!window.Initialise()) {
+        std::fprintf(stderr, "quillmaker: no configuration set could be loaded\n");
+        return 1;
+    }
+    window.exec();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    auto options = qm::ParseGlobalOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
+        return 2;
+    }
+    if (options->help) {
+        qm::PrintUsage(stdout);
+        return 0;
+    }
+    if (!qm::ApplyGlobalOptions(*options, error)) {
+        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options->rest.empty()) return qm::RunSubcommand(*options);
+    return RunMainWindow(*options, argv[0]);
+}

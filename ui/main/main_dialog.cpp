@@ -1,0 +1,431 @@
+#include "ui/main/main_dialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QTextDocument>
+#include <algorithm>
+#include <utility>
+
+#include "engine/entry.h"
+#include "engine/generate.h"
+#include "settings/keys.h"
+#include "ui/common/interaction.h"
+#include "ui/main/about_dialog.h"
+#include "ui/main/cp932_text.h"
+#include "ui/main/dialog_fonts.h"
+#include "ui/tags/tag_list.h"
+#include "ui/tags/tag_list_editor_dialog.h"
+
+// Resources of a static library must be registered by hand, outside any namespace.
+static void RegisterIconResource() { Q_INIT_RESOURCE(icon); }
+
+namespace qm {
+
+namespace {
+
+// Where the dialog layout puts each control, in dialog units of the window's font.
+struct Placement {
+    int x, y, width, height;
+};
+
+constexpr Placement kInitialSize{0, 0, 318, 286};
+
+QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
+
+QIcon ApplicationIcon() {
+    RegisterIconResource();
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon/quillmaker-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icon/quillmaker-32.png"), QSize(32, 32));
+    return icon;
+}
+
+}  // namespace
+
+MainDialog::MainDialog(Interaction& interaction, std::string programDirCp932, QWidget* parent)
+    : QDialog(parent),
+      interaction_(interaction),
+      host_(*this, interaction),
+      programDir_(std::move(programDirCp932)) {
+    setWindowTitle(QStringLiteral("くいるめいかー"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+    setFont(MainWindowFont());
+    setWindowIcon(ApplicationIcon());
+    CreateControls();
+    ConnectHandlers();
+
+    about_ = new QAction(QStringLiteral("Quillmaker のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this);
+    about_->setObjectName(QStringLiteral("aboutAction"));
+    connect(about_, &QAction::triggered, this, &MainDialog::ShowAbout);
+    // There is no window menu to extend here; the entry lives in the
+    // window's own context menu instead.
+    addAction(about_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    const DialogUnits units(font());
+    resize(units.ToPixelsX(kInitialSize.width), units.ToPixelsY(kInitialSize.height));
+}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::CreateControls() {
+    const DialogUnits units(font());
+    auto place = [&](QWidget* widget, int id, Placement at) {
+        widget->setGeometry(units.ToPixels(at.x, at.y, at.width, at.height));
+        if (id > 0) {
+            widget->setObjectName(IdName(id));
+            controls_[id] = widget;
+        }
+    };
+    auto pushButton = [&](int id, const char* caption, Placement at, bool flat) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), this);
+        button->setFlat(flat);
+        place(button, id, at);
+        return button;
+    };
+    auto label = [&](const char* caption, Placement at) {
+        auto* text = new QLabel(QString::fromUtf8(caption), this);
+        text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        text->setObjectName(QStringLiteral("label%1").arg(labels_.size()));
+        place(text, 0, at);
+        labels_.push_back(text);
+    };
+
+    // Creation order is the focus order.
+    title_ = new QLineEdit(this);
+    place(title_, kIdTitle, {21, 0, 237, 13});
+
+    pushButton(kIdBrowseImage, "参照", {126, 15, 21, 12}, false);
+
+    altText_ = new QLineEdit(this);
+    altText_->setEnabled(false);
+    place(altText_, kIdAltText, {162, 15, 96, 12});
+
+    imageName_ = new QLineEdit(this);
+    imageName_->setReadOnly(true);
+    imageName_->setFocusPolicy(Qt::ClickFocus);
+    place(imageName_, kIdImageName, {42, 15, 87, 12});
+
+    body_ = new QPlainTextEdit(this);
+    body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    body_->setTabChangesFocus(true);
+    place(body_, kIdBody, {0, 27, 258, 231});
+
+    pushButton(kIdGenerate, "Do It !!!", {255, 262, 63, 24}, false);
+    pushButton(kIdAnchorBuilder, "リンク", {260, 24, 58, 12}, true)->setFocusPolicy(Qt::ClickFocus);
+    pushButton(kIdImageBuilder, "IMAGE", {260, 36, 58, 12}, true);
+    pushButton(kIdFontBuilder, "Font", {260, 48, 58, 12}, true);
+
+    upload_ = new QCheckBox(QStringLiteral("UPする"), this);
+    place(upload_, kIdUpload, {0, 261, 36, 12});
+
+    pushButton(kIdFtpSettings, "FTP設定", {0, 274, 36, 12}, false);
+    pushButton(kIdPathSettings, "ファイルパス指定", {39, 274, 72, 12}, false);
+    pushButton(kIdAddSet, "セット追加", {112, 262, 42, 12}, false);
+    pushButton(kIdEditPage, "ＨＴＭＬ原型編集", {177, 261, 69, 12}, false);
+    pushButton(kIdEditTemplate, "テンプレート編集", {177, 274, 69, 12}, false);
+    pushButton(kIdEditTags, "TAG編集", {260, 12, 58, 12}, true);
+    pushButton(kIdManual, "ＱＭとりせつ", {260, 0, 58, 12}, true);
+
+    setList_ = new QComboBox(this);
+    setList_->setEditable(false);
+    setList_->setFocusPolicy(Qt::StrongFocus);
+    // The closed box takes the height of the row it sits in.
+    place(setList_, kIdSetList, {39, 261, 72, 12});
+
+    tagList_ = new QListWidget(this);
+    tagList_->setSortingEnabled(false);
+    tagList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    place(tagList_, kIdTagList, {260, 60, 58, 201});
+
+    label("題名", {0, 0, 18, 12});
+    label("本文", {0, 15, 18, 12});
+    label("画像", {21, 15, 18, 12});
+    label("ALT", {147, 15, 15, 12});
+
+    enterToBody_ = pushButton(kIdEnterToBody, "押したらタブだよ", {112, 274, 54, 12}, false);
+    enterToBody_->setDefault(true);
+    enterToBody_->setFocusPolicy(Qt::NoFocus);
+    enterToBody_->hide();
+}
+
+void MainDialog::ConnectHandlers() {
+    connect(button(kIdGenerate), &QPushButton::clicked, this, &MainDialog::OnGenerate);
+    connect(upload_, &QCheckBox::clicked, this, &MainDialog::OnUploadClicked);
+    connect(button(kIdEditTags), &QPushButton::clicked, this, &MainDialog::OnEditTags);
+    connect(tagList_, &QListWidget::itemDoubleClicked, this, &MainDialog::OnTagListDoubleClick);
+    connect(setList_, &QComboBox::activated, this, &MainDialog::OnSetChosen);
+    connect(enterToBody_, &QPushButton::clicked, this, &MainDialog::OnEnterToBody);
+}
+
+QWidget* MainDialog::control(int id) const {
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+QPushButton* MainDialog::button(int id) const { return qobject_cast<QPushButton*>(control(id)); }
+
+bool MainDialog::Initialise() {
+    InitConfig(config_, programDir_);
+    run_ = RunState{};
+    if (!LoadConfiguration()) return false;
+    move(0, 0);
+    ApplyOuterSize(windowWidth_, windowHeight_);
+    LayoutControls();
+    if (config_.upFlag == 1) upload_->setChecked(true);
+    SelectDiaryPage();
+    LoadTagListBox();
+    title_->setFocus();
+    initialised_ = true;
+    return true;
+}
+
+bool MainDialog::LoadConfiguration() {
+    SystemState state;
+    const bool loaded = qm::LoadConfiguration(config_, run_, state, host_);
+    ApplySystemState(state);
+    return loaded;
+}
+
+void MainDialog::ApplySystemState(const SystemState& state) {
+    FillSetList(state.setNames);
+    windowWidth_ = state.windowWidth;
+    windowHeight_ = state.windowHeight;
+}
+
+void MainDialog::FillSetList(const std::vector<std::string>& names) {
+    const QSignalBlocker quiet(setList_);
+    setList_->clear();
+    for (const std::string& name : names) setList_->addItem(FromCp932(name));
+    if (!names.empty()) setList_->setCurrentIndex(run_.currentSetIndex);
+}
+
+bool MainDialog::LoadPaths() { return qm::LoadPaths(config_, run_, host_); }
+
+bool MainDialog::SelectDiaryPage() {
+    return qm::SelectDiaryPage(config_, run_, config_.splitMode, host_);
+}
+
+void MainDialog::LoadTagListBox() { qm::LoadTagListBox(*tagList_, config_.systemIniPath); }
+
+void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
+    qm::WrapBodySelection(*body_, open, close);
+}
+
+// --- Size and placement ----------------------------------------------------
+
+QSize MainDialog::FrameExtra() const { return frameGeometry().size() - geometry().size(); }
+
+void MainDialog::ApplyOuterSize(int width, int height) {
+    startOuterSize_ = QSize(width, height);
+    const QSize extra = FrameExtra();
+    startClientSize_ =
+        QSize(std::max(1, width - extra.width()), std::max(1, height - extra.height()));
+    resize(startClientSize_);
+}
+
+void MainDialog::CorrectStartSizeForFrame() {
+    if (frameCorrected_ || !initialised_ || !isVisible()) return;
+    if (size() != startClientSize_) {
+        frameCorrected_ = true;  // the user has sized the window already
+        return;
+    }
+    // The stored size is the outer one; it can only be met once the window
+    // manager has framed the window.
+    if (FrameExtra().isNull()) return;
+    frameCorrected_ = true;
+    ApplyOuterSize(startOuterSize_.width(), startOuterSize_.height());
+}
+
+void MainDialog::KeepMinimumSize() {
+    if (isMinimized() || isMaximized() || isFullScreen()) return;
+    // The size given at start-up is used as read, however small.
+    if (size() == startClientSize_) return;
+    const QSize extra = FrameExtra();
+    const QSize outer = size() + extra;
+    const QSize wanted(std::max(outer.width(), kMinimumWidth),
+                       std::max(outer.height(), kMinimumHeight));
+    const QSize minimumClient = QSize(kMinimumWidth, kMinimumHeight) - extra;
+    // The right and bottom edges give way, so the window keeps its top left corner.
+    if (wanted != outer) resize(wanted - extra);
+    // From here on the window manager holds every drag to the minimum.
+    if (minimumSize() != minimumClient) setMinimumSize(minimumClient);
+}
+
+void MainDialog::LayoutControls() {
+    const int cw = width();
+    const int ch = height();
+    if (cw == lastClientWidth_ && ch == lastClientHeight_) return;
+    lastClientWidth_ = cw;
+    lastClientHeight_ = ch;
+    windowWidth_ = frameGeometry().width();
+    windowHeight_ = frameGeometry().height();
+
+    // Right column, anchored to the right edge.
+    QWidget* manual = control(kIdManual);
+    const int w1 = manual->width();
+    const int h1 = manual->height();
+    const int xr = cw - w1 - 1;
+    manual->setGeometry(cw - w1, 0, w1, h1);
+    control(kIdEditTags)->setGeometry(cw - w1, h1, w1, h1);
+    control(kIdAnchorBuilder)->setGeometry(cw - w1, 2 * h1, w1, h1);
+    control(kIdImageBuilder)->setGeometry(cw - w1, 3 * h1, w1, h1);
+    control(kIdFontBuilder)->setGeometry(cw - w1, 4 * h1, w1, h1);
+    control(kIdTagList)->setGeometry(cw - w1, 5 * h1, w1, ch - 5 * h1 - 40);
+
+    control(kIdGenerate)->setGeometry(cw - 110, ch - 40, 110, 39);
+
+    QWidget* editPage = control(kIdEditPage);
+    const int w2 = editPage->width();
+    const int h2 = editPage->height();
+    editPage->setGeometry(cw - w2 - 120, ch - 2 * h2, w2, h2);
+    control(kIdEditTemplate)->setGeometry(cw - w2 - 120, ch - h2, w2, h2);
+
+    // Bottom left block, two rows.
+    const int w3 = upload_->width();
+    const int h3 = upload_->height();
+    upload_->setGeometry(0, ch - 2 * h3, w3, h3);
+    control(kIdFtpSettings)->setGeometry(0, ch - h3, w3, h3);
+    const int w4 = setList_->width();
+    setList_->setGeometry(w3 + 3, ch - 2 * h3, w4, h3);
+    control(kIdPathSettings)->setGeometry(w3 + 3, ch - h3, w4, h3);
+    QWidget* addSet = control(kIdAddSet);
+    const int w5 = addSet->width();
+    addSet->setGeometry(w3 + w4 + 6, ch - 2 * h3, w5, h3);
+    enterToBody_->setGeometry(w3 + w4 + 6, ch - h3, w5, h3);
+
+    title_->setGeometry(40, 0, xr - 40, title_->height());
+    altText_->setGeometry(288, 24, xr - 288, altText_->height());
+    body_->setGeometry(0, 44, xr, (ch - 2 * h3 - 1) - 44);
+
+    update();
+}
+
+void MainDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (initialised_) KeepMinimumSize();
+    LayoutControls();
+}
+
+bool MainDialog::event(QEvent* event) {
+    const bool result = QDialog::event(event);
+    if (event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) {
+        CorrectStartSizeForFrame();
+    }
+    return result;
+}
+
+void MainDialog::SaveWindowSize() {
+    if (!initialised_) return;
+    WriteKey(config_.systemIniPath, syskeys::kWidth, windowWidth_);
+    WriteKey(config_.systemIniPath, syskeys::kHeight, windowHeight_);
+}
+
+// --- Endings ---------------------------------------------------------------
+
+void MainDialog::done(int result) {
+    // Every ending passes here: a generate, Escape, or the close box once answered.
+    SaveWindowSize();
+    QDialog::done(result);
+}
+
+bool MainDialog::ConfirmClose() {
+    using Answer = Interaction::Answer;
+    using Buttons = Interaction::Buttons;
+    using Icon = Interaction::Icon;
+    if (interaction_.Message(this, QStringLiteral("なに？日記書かないつもり？"),
+                             QStringLiteral("え？"), Buttons::YesNo, Icon::None) != Answer::Yes) {
+        return false;
+    }
+    if (interaction_.Message(this, QStringLiteral("ホントは書きたいんでしょ？？"),
+                             QStringLiteral("本気で？"), Buttons::YesNo,
+                             Icon::None) != Answer::No) {
+        return false;
+    }
+    interaction_.Message(this, QStringLiteral("私は遊びだったのね･ﾟ･（ﾉД`）･ﾟ･"),
+                         QStringLiteral("もぅぃぃょ、、、"), Buttons::Ok, Icon::None);
+    return true;
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+    if (!ConfirmClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // A hidden default button is never pressed by the dialog itself.
+        enterToBody_->click();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape && focusWidget() == body_) {
+        // Escape in the body asks to close rather than ending at once, so a
+        // stray key press there cannot throw the entry away.
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// --- Handlers --------------------------------------------------------------
+
+void MainDialog::OnGenerate() {
+    EntryInput input;
+    input.title = ToCp932(title_->text());
+    input.body = EditTextToCp932(body_->document()->toRawText());
+    input.imageName = ToCp932(imageName_->text());
+    input.altText = ToCp932(altText_->text());
+    input.upload = upload_->checkState() != Qt::Unchecked;
+    if (GenerateCommand(config_, run_, input, host_) == GenerateResult::Failed) return;
+    done(QDialog::Accepted);
+}
+
+void MainDialog::OnUploadClicked() {
+    WriteKey(config_.systemIniPath, syskeys::kUp, upload_->checkState() != Qt::Unchecked ? 1 : 0);
+}
+
+void MainDialog::OnEditTags() {
+    TagListEditorDialog editor(config_, this);
+    interaction_.RunDialog(editor);
+    LoadTagListBox();
+}
+
+void MainDialog::OnTagListDoubleClick() {
+    if (auto tag = CurrentTagEntry(*tagList_, config_.systemIniPath)) {
+        WrapBodySelection(FromCp932(tag->prefix), FromCp932(tag->suffix));
+    }
+}
+
+void MainDialog::OnSetChosen(int index) {
+    if (index < 0 || index == run_.currentSetIndex) return;
+    run_.currentSetIndex = index;
+    WriteKey(config_.systemIniPath, syskeys::kCurrent, index);
+    LoadConfiguration();
+}
+
+void MainDialog::OnEnterToBody() { body_->setFocus(); }
+
+void MainDialog::ShowAbout() {
+    AboutDialog about(this);
+    interaction_.RunDialog(about);
+}
+
+}  // namespace qm

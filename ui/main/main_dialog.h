@@ -1,0 +1,150 @@
+// The program's one top-level window: the entry being written (title, body,
+// image, alt text), the configuration sets, the tag list and the buttons
+// around them. It owns the run's ActiveConfig and RunState and lends them to
+// every dialog it opens.
+//
+// Construction only builds the controls. Whoever runs the window attaches
+// the handlers of the buttons it leaves open and the host's dialog openers,
+// then calls Initialise() before the window is first shown.
+#pragma once
+
+#include <QDialog>
+#include <QSize>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/diary_page.h"
+#include "engine/generate.h"
+#include "settings/active_config.h"
+#include "ui/main/control_ids.h"
+#include "ui/main/window_host.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qm {
+
+class Interaction;
+
+class MainDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // The smallest outer size the user can drag the window to; also the size
+    // of a first start.
+    static constexpr int kMinimumWidth = 565;
+    static constexpr int kMinimumHeight = 499;
+
+    MainDialog(Interaction& interaction, std::string programDirCp932, QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    // Fresh configuration, the settings loaded (the set manager and the path
+    // settings may open inside), the window placed at (0, 0) with its stored
+    // size, the upload box restored, the diary page selected, the tag list
+    // filled. False when no configuration set could be loaded; the window
+    // should then not be shown.
+    bool Initialise();
+
+    // Re-reads the system settings file: the set list, the active set (its
+    // paths, through LoadPaths) and the stored window size. Neither moves nor
+    // resizes the window. False, after the engine's message, when a set or a
+    // path is missing and the host has no dialog to mend it.
+    bool LoadConfiguration();
+    // What a load read, for code that ran the engine's load itself (the set
+    // manager's command): refills the set list and takes the stored size.
+    void ApplySystemState(const SystemState& state);
+    // Re-reads the active set's paths and selects the diary page.
+    bool LoadPaths();
+    // Runs the diary page selection again with the split mode now held.
+    bool SelectDiaryPage();
+    void LoadTagListBox();
+    void WrapBodySelection(const QString& open, const QString& close);
+    // Places the controls for the current client size; nothing happens when
+    // that size is the one the last pass saw.
+    void LayoutControls();
+    // The three questions before closing; true when the user insists.
+    bool ConfirmClose();
+    void ShowAbout();
+
+    // Every control by its id (nullptr for an unknown id).
+    QWidget* control(int id) const;
+    QPushButton* button(int id) const;
+    QLineEdit* titleEdit() const { return title_; }
+    QPlainTextEdit* bodyEdit() const { return body_; }
+    QLineEdit* imageNameEdit() const { return imageName_; }
+    QLineEdit* altTextEdit() const { return altText_; }
+    QCheckBox* uploadCheckBox() const { return upload_; }
+    QComboBox* setList() const { return setList_; }
+    QListWidget* tagList() const { return tagList_; }
+    const std::vector<QLabel*>& labels() const { return labels_; }
+    QAction* aboutAction() const { return about_; }
+
+    ActiveConfig& config() { return config_; }
+    RunState& runState() { return run_; }
+    Interaction& interaction() { return interaction_; }
+    WindowHost& host() { return host_; }
+
+    int windowWidth() const { return windowWidth_; }
+    int windowHeight() const { return windowHeight_; }
+
+  public slots:
+    void done(int result) override;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    void CreateControls();
+    void ConnectHandlers();
+    void FillSetList(const std::vector<std::string>& names);
+    void ApplyOuterSize(int width, int height);
+    void CorrectStartSizeForFrame();
+    void KeepMinimumSize();
+    QSize FrameExtra() const;
+    void SaveWindowSize();
+
+    void OnGenerate();            // 1006
+    void OnUploadClicked();       // 1010
+    void OnEditTags();            // 1013
+    void OnTagListDoubleClick();  // 1023
+    void OnSetChosen(int index);  // 1028
+    void OnEnterToBody();         // 1035
+
+    Interaction& interaction_;
+    WindowHost host_;
+    std::string programDir_;
+    ActiveConfig config_;
+    RunState run_;
+
+    int windowWidth_ = kMinimumWidth;
+    int windowHeight_ = kMinimumHeight;
+    int lastClientWidth_ = -1;
+    int lastClientHeight_ = -1;
+    QSize startOuterSize_;
+    QSize startClientSize_;
+    bool frameCorrected_ = false;
+    bool initialised_ = false;
+
+    std::map<int, QWidget*> controls_;
+    std::vector<QLabel*> labels_;
+    QLineEdit* title_ = nullptr;
+    QPlainTextEdit* body_ = nullptr;
+    QLineEdit* imageName_ = nullptr;
+    QLineEdit* altText_ = nullptr;
+    QCheckBox* upload_ = nullptr;
+    QComboBox* setList_ = nullptr;
+    QListWidget* tagList_ = nullptr;
+    QPushButton* enterToBody_ = nullptr;
+    QAction* about_ = nullptr;
+};
+
+}  // namespace qm

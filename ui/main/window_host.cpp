@@ -1,0 +1,34 @@
+#include "ui/main/window_host.h"
+
+#include "platform/process.h"
+#include "ui/common/interaction.h"
+#include "ui/main/cp932_text.h"
+
+namespace qm {
+
+WindowHost::WindowHost(QWidget& owner, Interaction& interaction)
+    : programStarter([](std::string_view program, std::string_view parameters) {
+          return qm::StartProgram(program, parameters);
+      }),
+      owner_(owner),
+      interaction_(interaction) {}
+
+void WindowHost::ShowMessage(std::string_view text, std::string_view caption) {
+    interaction_.Message(&owner_, EditTextFromCp932(text), FromCp932(caption),
+                         Interaction::Buttons::Ok, Interaction::Icon::None);
+}
+
+bool WindowHost::OpenPathSettings(ActiveConfig& config) {
+    return pathSettingsOpener ? pathSettingsOpener(config) : false;
+}
+
+bool WindowHost::OpenSetManager(ActiveConfig& config) {
+    return setManagerOpener ? setManagerOpener(config) : false;
+}
+
+StartResult WindowHost::StartProgram(std::string_view programCp932,
+                                     std::string_view parametersCp932) {
+    return programStarter ? programStarter(programCp932, parametersCp932) : StartResult::Failed;
+}
+
+}  // namespace qm
