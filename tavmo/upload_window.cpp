@@ -24,15 +24,18 @@ class UploadWindow::Relay : public ProgressObserver {
   public:
     explicit Relay(UploadWindow& window) : window_(window) {}
 
+    // The posted calls may run after this relay is gone: they hold the window.
     void FileStarted(const UploadItem& item) override {
         const QString name = QString::fromStdString(item.name);
+        UploadWindow* window = &window_;
         QMetaObject::invokeMethod(
-            &window_, [this, name] { window_.ShowFileStarted(name); }, Qt::QueuedConnection);
+            window, [window, name] { window->ShowFileStarted(name); }, Qt::QueuedConnection);
     }
 
     void BytesSent(std::uint64_t done, std::uint64_t total) override {
+        UploadWindow* window = &window_;
         QMetaObject::invokeMethod(
-            &window_, [this, done, total] { window_.ShowProgress(done, total); },
+            window, [window, done, total] { window->ShowProgress(done, total); },
             Qt::QueuedConnection);
     }
 
