@@ -11,7 +11,7 @@
 namespace qm::test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         auto base = std::filesystem::temp_directory_path();
@@ -36,7 +36,7 @@ public:
     std::string dir() const { return path_.string() + "/"; }
     std::string operator/(std::string_view name) const { return dir() + std::string(name); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
