@@ -138,7 +138,7 @@ TEST_F(FtpTransferTest, WrongPasswordIsExplainedAndNothingIsSent) {
 
 TEST_F(FtpTransferTest, ServerStoppedMidwayLeavesNoHalfPageAndRetrySendsOnlyWhatWasLeft) {
     const std::string first = Local("first.html", "first page");
-    const std::string big = Local("big.html", std::string(48 * 1024 * 1024, 'b'));
+    const std::string big = Local("big.html", std::string(8 * 1024 * 1024, 'b'));
     const std::string last = Local("last.html", "last page");
     Uploader uploader = MakeUploader({first, big, last}, RightLogin());
     RecordingObserver observer;
@@ -162,13 +162,13 @@ TEST_F(FtpTransferTest, ServerStoppedMidwayLeavesNoHalfPageAndRetrySendsOnlyWhat
 
     EXPECT_EQ(retry.started, (std::vector<std::string>{"big.html", "last.html"}));
     EXPECT_EQ(ReadBytes(server_.PubDir() + "first.html"), "kept on the server");
-    EXPECT_EQ(std::filesystem::file_size(server_.PubDir() + "big.html"), 48u * 1024 * 1024);
+    EXPECT_EQ(std::filesystem::file_size(server_.PubDir() + "big.html"), 8u * 1024 * 1024);
     EXPECT_EQ(ReadBytes(server_.PubDir() + "last.html"), "last page");
     EXPECT_FALSE(std::filesystem::exists(server_.PubDir() + TemporaryName("big.html")));
 }
 
 TEST_F(FtpTransferTest, CancelStopsTheRunAndKeepsTheRestPending) {
-    const std::string big = Local("big.html", std::string(16 * 1024 * 1024, 'c'));
+    const std::string big = Local("big.html", std::string(4 * 1024 * 1024, 'c'));
     const std::string after = Local("after.html", "after");
     Uploader uploader = MakeUploader({big, after}, RightLogin());
     RecordingObserver observer;
