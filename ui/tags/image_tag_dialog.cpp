@@ -1,0 +1,194 @@
+#include "ui/tags/image_tag_dialog.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "platform/encoding.h"
+#include "platform/path_text.h"
+#include "ui/common/interaction.h"
+
+namespace qm {
+
+namespace {
+
+QLineEdit* MakeEdit(const QString& name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QCheckBox* MakePercentBox(const QString& name, QWidget* parent) {
+    auto* box = new QCheckBox(QStringLiteral("%"), parent);
+    box->setObjectName(name);
+    return box;
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+QString Attribute(const char* name, const QString& value, bool percent = false) {
+    QString text = QStringLiteral(" ") + QLatin1String(name) + QStringLiteral("=\"") + value;
+    if (percent) text += '%';
+    return text + '"';
+}
+
+QString FromCp932(const std::string& cp932) {
+    const std::optional<std::string> utf8 = Cp932ToUtf8(cp932);
+    return utf8 ? QString::fromStdString(*utf8) : QString();
+}
+
+}  // namespace
+
+std::string ImageSourceName(std::string_view cp932Path) {
+    std::string name = FileNamePart(cp932Path);
+    // "C:a.jpg": a drive without a folder still is no part of the name.
+    if (!HasSeparator(cp932Path) && name.size() >= 2 && IsAsciiLetter(name[0]) && name[1] == ':') {
+        name.erase(0, 2);
+    }
+    return name;
+}
+
+std::optional<QString> BuildImageTag(const ImageTagFields& fields) {
+    if (fields.path.empty() && fields.alt.isEmpty() && fields.width.isEmpty() &&
+        fields.height.isEmpty() && fields.hspace.isEmpty() && fields.vspace.isEmpty() &&
+        fields.border.isEmpty()) {
+        return std::nullopt;
+    }
+    QString tag = QStringLiteral("<img");
+    if (!fields.path.empty()) tag += Attribute("src", FromCp932(ImageSourceName(fields.path)));
+    if (!fields.alt.isEmpty()) tag += Attribute("alt", fields.alt);
+    if (!fields.height.isEmpty()) tag += Attribute("height", fields.height, fields.heightPercent);
+    if (!fields.width.isEmpty()) tag += Attribute("width", fields.width, fields.widthPercent);
+    if (!fields.hspace.isEmpty()) tag += Attribute("hspace", fields.hspace);
+    if (!fields.vspace.isEmpty()) tag += Attribute("vspace", fields.vspace);
+    if (!fields.border.isEmpty()) tag += Attribute("border", fields.border);
+    return tag + '>';
+}
+
+QString ImageTagDialog::FileFilter() {
+    // Upper-case patterns too: this file system, unlike the one the names
+    // come from, tells "A.JPG" from "a.jpg".
+    return QStringLiteral(
+        "imagefiles(*.jpg)(*.jpeg)(*.png)(*.gif) "
+        "(*.jpg *.jpeg *.png *.gif *.JPG *.JPEG *.PNG *.GIF);;"
+        "すべてのファイル(*.*) (*)");
+}
+
+ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(parent), io_(io) {
+    setWindowTitle(QStringLiteral("IMGタブ精製機"));
+    setFont(TagDialogFont());
+
+    path_ = MakeEdit(QStringLiteral("path"), this);
+    path_->setMinimumWidth(280);
+    alt_ = MakeEdit(QStringLiteral("alt"), this);
+    width_ = MakeEdit(QStringLiteral("width"), this);
+    height_ = MakeEdit(QStringLiteral("height"), this);
+    vspace_ = MakeEdit(QStringLiteral("vspace"), this);
+    hspace_ = MakeEdit(QStringLiteral("hspace"), this);
+    border_ = MakeEdit(QStringLiteral("border"), this);
+    widthPercent_ = MakePercentBox(QStringLiteral("widthPercent"), this);
+    heightPercent_ = MakePercentBox(QStringLiteral("heightPercent"), this);
+
+    auto* browse = new QPushButton(QStringLiteral("参照"), this);
+    browse->setObjectName(QStringLiteral("browse"));
+    browse->setAutoDefault(false);
+
+    auto* positionBox = new QGroupBox(QStringLiteral("位置"), this);
+    positionBox->setObjectName(QStringLiteral("positionGroup"));
+    position_ = new QButtonGroup(this);
+    auto* positionLayout = new QGridLayout(positionBox);
+    const QStringList positions = {QStringLiteral(" "),      QStringLiteral("top"),
+                                   QStringLiteral("middle"), QStringLiteral("bottom"),
+                                   QStringLiteral("left"),   QStringLiteral("right")};
+    for (int i = 0; i < positions.size(); ++i) {
+        auto* radio = new QRadioButton(positions[i], positionBox);
+        radio->setObjectName(QStringLiteral("position%1").arg(i));
+        position_->addButton(radio, i);
+        positionLayout->addWidget(radio, i / 3, i % 3);
+    }
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    grid->addWidget(new QLabel(QStringLiteral("画像ファイル名"), this), row, 0);
+    grid->addWidget(path_, row, 1, 1, 3);
+    grid->addWidget(browse, row++, 4);
+    grid->addWidget(new QLabel(QStringLiteral("代わりに表示する文字（ALT）"), this), row, 0);
+    grid->addWidget(alt_, row++, 1, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("画像の幅、高さ"), this), row, 0);
+    auto* widthRow = new QHBoxLayout;
+    widthRow->addWidget(width_);
+    widthRow->addWidget(widthPercent_);
+    grid->addLayout(widthRow, row, 1, 1, 2);
+    auto* heightRow = new QHBoxLayout;
+    heightRow->addWidget(height_);
+    heightRow->addWidget(heightPercent_);
+    grid->addLayout(heightRow, row++, 3, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("テキストとの感覚縦、横"), this), row, 0);
+    grid->addWidget(vspace_, row, 1, 1, 2);
+    grid->addWidget(hspace_, row++, 3, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("枠線の幅"), this), row, 0);
+    grid->addWidget(border_, row++, 1, 1, 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(positionBox);
+    layout->addLayout(buttons);
+
+    connect(browse, &QPushButton::clicked, this, &ImageTagDialog::Browse);
+    connect(ok, &QPushButton::clicked, this, &ImageTagDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &ImageTagDialog::reject);
+}
+
+QString ImageTagDialog::Position() const {
+    const QAbstractButton* checked = position_->checkedButton();
+    return checked ? checked->text() : QString();
+}
+
+void ImageTagDialog::accept() {
+    const std::optional<std::string> path = Utf8ToCp932(path_->text().toStdString());
+    if (!path) {
+        // The path goes to the upload tool as it is; a path turned into
+        // references or question marks would name another file.
+        io_.Message(this, QStringLiteral("画像ファイル名にShift-JISで表せない文字があります。"),
+                    windowTitle());
+        return;
+    }
+    fields_.path = *path;
+    fields_.alt = alt_->text();
+    fields_.width = width_->text();
+    fields_.height = height_->text();
+    fields_.hspace = hspace_->text();
+    fields_.vspace = vspace_->text();
+    fields_.border = border_->text();
+    fields_.widthPercent = widthPercent_->isChecked();
+    fields_.heightPercent = heightPercent_->isChecked();
+    QDialog::accept();
+}
+
+void ImageTagDialog::Browse() {
+    const std::optional<QString> chosen =
+        io_.OpenFileName(this, QString(), QString(), FileFilter());
+    if (chosen) path_->setText(*chosen);
+}
+
+}  // namespace qm

@@ -1,0 +1,78 @@
+// "IMGタブ精製機": an image file and the attributes of its img tag.
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/tags/tag_builders.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+
+namespace qm {
+
+class Interaction;
+
+// The texts of the boxes when OK was pressed. The path is kept as the code
+// page 932 bytes that the upload list and the file name are taken from.
+struct ImageTagFields {
+    std::string path;
+    QString alt;
+    QString width;
+    QString height;
+    QString hspace;
+    QString vspace;
+    QString border;
+    bool widthPercent = false;
+    bool heightPercent = false;
+};
+
+// The file name the tag refers to: what follows the last '/' or '\' (never
+// the second byte of a double-byte character), without a leading drive.
+std::string ImageSourceName(std::string_view cp932Path);
+
+// std::nullopt when every text is empty (the "%" boxes alone do not count).
+// Attributes in the order src, alt, height, width, hspace, vspace, border.
+std::optional<QString> BuildImageTag(const ImageTagFields& fields);
+
+class ImageTagDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit ImageTagDialog(Interaction& io, QWidget* parent = nullptr);
+
+    // The file chooser's filter: image types first, then every file.
+    static QString FileFilter();
+
+    // Valid after OK.
+    const ImageTagFields& Fields() const { return fields_; }
+
+    // The caption of the chosen position button, empty when none is chosen.
+    // The position is offered but takes no part in the tag.
+    QString Position() const;
+
+    // OK: takes the texts, then closes. A path that code page 932 cannot
+    // spell is refused with a message, and the dialog stays open.
+    void accept() override;
+
+    void Browse();
+
+  private:
+    Interaction& io_;
+    QLineEdit* path_;
+    QLineEdit* alt_;
+    QLineEdit* width_;
+    QLineEdit* height_;
+    QLineEdit* vspace_;
+    QLineEdit* hspace_;
+    QLineEdit* border_;
+    QCheckBox* widthPercent_;
+    QCheckBox* heightPercent_;
+    QButtonGroup* position_;
+    ImageTagFields fields_;
+};
+
+}  // namespace qm

@@ -1,0 +1,50 @@
+// The three tag builders of the main window: each runs its dialog and hands
+// back the texts that go around the body's selection.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace qm {
+
+class Interaction;
+
+// What goes before and after the body's selection. Both empty still means
+// "select the selection again".
+struct TagWrap {
+    QString open;
+    QString close;
+};
+
+// std::nullopt on cancel. OK with nothing chosen gives an empty TagWrap.
+std::optional<TagWrap> RunFontTagDialog(QWidget* parent, Interaction& io);
+
+// std::nullopt on cancel and when href, target and name are all empty.
+std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io);
+
+// std::nullopt on cancel and when every text box is empty. When a path was
+// given, its full code page 932 text joins `imageUploadList`. The close text
+// is always empty: an image has no end tag.
+std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
+                                         std::string& imageUploadList);
+
+// Appends one image path to the list of images to upload: paths are joined by
+// quote, space, quote so that one pair of quotes around the whole list makes
+// one quoted argument per image. Nothing is removed or merged.
+void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path);
+
+// The font of the small tag dialogs, with fallbacks for systems that lack it.
+QFont TagDialogFont();
+
+// The longest prefix of `text` whose code page 932 form fits in `maxBytes`,
+// never ending inside a character. A character code page 932 cannot hold
+// counts as the numeric reference it will be written as.
+QString CutToCp932Bytes(const QString& text, std::size_t maxBytes);
+
+}  // namespace qm
