@@ -33,6 +33,7 @@ ActiveConfig MakeConfig(const TempDir& dir) {
     c.prototypePath = dir / "original.html";
     c.templatePath = dir / "templet.txt";
     c.uploaderPath = "tavmo/tavmo.exe";
+    c.diaryPage = dir / "diary03-Mar.html";
     return c;
 }
 
