@@ -235,6 +235,13 @@ bool Uploader::SendPending(ProgressObserver& observer) {
     cancelled_ = false;
     for (auto& item : items_) {
         if (item.state == UploadItem::State::Sent) continue;
+        // A file that is still missing is reported as such even when the run
+        // stops before reaching it.
+        if (!LocalFileExists(item.localPath)) {
+            item.state = UploadItem::State::Missing;
+            item.problem = MissingFileText(item.localPath);
+            continue;
+        }
         item.state = UploadItem::State::Pending;
         item.problem.clear();
         RefreshSize(item);

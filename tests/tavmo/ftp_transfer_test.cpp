@@ -1,6 +1,8 @@
 // Sending to a real FTP server on the loopback address.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "ftp_server.h"
@@ -218,6 +220,108 @@ TEST_F(FtpTransferTest, MissingRemoteFolderFailsWithoutCreatingIt) {
     EXPECT_FALSE(uploader.SendPending(observer));
     EXPECT_FALSE(std::filesystem::exists(server_.PubDir() + "typo"));
     EXPECT_NE(FailureReport(uploader).find("「page.html」を送れませんでした"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qm::tavmo
+
+namespace qm::tavmo {
+namespace {
+
+// Explicit TLS (AUTH TLS) with a certificate made for the test.
+class FtpsTransferTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (FtpServer::Program().empty()) {
+            GTEST_SKIP()
+                << "vsftpd is not installed (package vsftpd), no FTP server to test against";
+        }
+        if (::access("/usr/bin/openssl", X_OK) != 0) {
+            GTEST_SKIP() << "openssl is not installed, no certificate for the TLS server";
+        }
+        ASSERT_TRUE(MakeCertificate()) << "openssl could not make a certificate";
+        server_.UseTls(Certificates().dir() + "cert.pem", Certificates().dir() + "key.pem");
+        cert_ = Certificates().dir() + "cert.pem";
+        const std::string problem = server_.Start();
+        ASSERT_TRUE(problem.empty()) << problem;
+        WriteBytes(local_ / "page.html", "sent over TLS");
+    }
+
+    // One certificate for the whole suite; an EC key is quick to make.
+    static TempDir& Certificates() {
+        static TempDir dir;
+        return dir;
+    }
+    static bool MakeCertificate() {
+        static const bool made = [] {
+            const std::string command =
+                "/usr/bin/openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+                "-nodes -days 2 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 "
+                "-keyout '" +
+                Certificates().dir() + "key.pem' -out '" + Certificates().dir() +
+                "cert.pem' >/dev/null 2>&1";
+            return std::system(command.c_str()) == 0;
+        }();
+        return made;
+    }
+
+    Uploader MakeUploader(Connection connection) {
+        auto remote =
+            ParseRemoteFolder("ftps://127.0.0.1:" + std::to_string(server_.port()) + "/pub/");
+        EXPECT_TRUE(remote.has_value());
+        connection.user = FtpServer::kUser;
+        connection.password = FtpServer::kPassword;
+        connection.connectTimeoutSeconds = 5;
+        connection.stallSeconds = 5;
+        return Uploader(std::move(connection),
+                        PlanUploads({local_ / "page.html"}, *remote, *remote));
+    }
+
+    TempDir local_;
+    TempDir serverBase_;
+    FtpServer server_{serverBase_.dir()};
+    std::string cert_;
+};
+
+TEST_F(FtpsTransferTest, TrustedCertificateSends) {
+    Connection connection;
+    connection.caFile = cert_;
+    Uploader uploader = MakeUploader(connection);
+    RecordingObserver observer;
+
+    ASSERT_TRUE(uploader.SendPending(observer)) << FailureReport(uploader);
+    EXPECT_EQ(ReadBytes(server_.PubDir() + "page.html"), "sent over TLS");
+}
+
+TEST_F(FtpsTransferTest, UnknownCertificateIsRefusedByDefault) {
+    Uploader uploader = MakeUploader(Connection{});
+    RecordingObserver observer;
+
+    EXPECT_FALSE(uploader.SendPending(observer));
+    const std::string report = FailureReport(uploader);
+    EXPECT_NE(report.find("証明書"), std::string::npos) << report;
+    EXPECT_FALSE(std::filesystem::exists(server_.PubDir() + "page.html"));
+}
+
+TEST_F(FtpsTransferTest, CheckCanBeTurnedOff) {
+    Connection connection;
+    connection.verifyPeer = false;
+    Uploader uploader = MakeUploader(connection);
+    RecordingObserver observer;
+
+    ASSERT_TRUE(uploader.SendPending(observer)) << FailureReport(uploader);
+    EXPECT_EQ(ReadBytes(server_.PubDir() + "page.html"), "sent over TLS");
+}
+
+TEST_F(FtpsTransferTest, PlainFtpIsRefusedByThisServer) {
+    auto plain = ParseRemoteFolder(server_.Url());
+    Connection connection;
+    connection.user = FtpServer::kUser;
+    connection.password = FtpServer::kPassword;
+    EXPECT_NE(TestConnection(*plain, connection), "");
+    connection.caFile = cert_;
+    auto tls = ParseRemoteFolder("ftps://127.0.0.1:" + std::to_string(server_.port()) + "/pub/");
+    EXPECT_EQ(TestConnection(*tls, connection), "");
 }
 
 }  // namespace
