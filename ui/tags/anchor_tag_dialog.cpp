@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/main/dialog_fonts.h"
+
 namespace qm {
 
 std::optional<TagWrap> BuildAnchorTag(const AnchorTagFields& fields) {
@@ -26,7 +28,7 @@ std::optional<TagWrap> BuildAnchorTag(const AnchorTagFields& fields) {
 
 AnchorTagDialog::AnchorTagDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("アンカー精製機"));
-    setFont(TagDialogFont());
+    setFont(DialogFont());
 
     href_ = new QLineEdit(this);
     href_->setObjectName(QStringLiteral("href"));

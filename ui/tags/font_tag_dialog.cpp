@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "ui/common/interaction.h"
+#include "ui/main/dialog_fonts.h"
 
 namespace qm {
 
@@ -91,7 +92,7 @@ const QStringList& FontTagDialog::ColorItems() {
 
 FontTagDialog::FontTagDialog(Interaction& io, QWidget* parent) : QDialog(parent), io_(io) {
     setWindowTitle(QStringLiteral("Fontタグ精製機"));
-    setFont(TagDialogFont());
+    setFont(DialogFont());
 
     size_ = MakeFreeTextCombo(SizeItems(), QStringLiteral("fontSize"), this);
     color_ = MakeFreeTextCombo(ColorItems(), QStringLiteral("fontColor"), this);

@@ -15,6 +15,8 @@
 #include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "ui/common/interaction.h"
+#include "ui/main/cp932_text.h"
+#include "ui/main/dialog_fonts.h"
 
 namespace qm {
 
@@ -38,11 +40,6 @@ QString Attribute(const char* name, const QString& value, bool percent = false) 
     QString text = QStringLiteral(" ") + QLatin1String(name) + QStringLiteral("=\"") + value;
     if (percent) text += '%';
     return text + '"';
-}
-
-QString FromCp932(const std::string& cp932) {
-    const std::optional<std::string> utf8 = Cp932ToUtf8(cp932);
-    return utf8 ? QString::fromStdString(*utf8) : QString();
 }
 
 }  // namespace
@@ -84,7 +81,7 @@ QString ImageTagDialog::FileFilter() {
 
 ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(parent), io_(io) {
     setWindowTitle(QStringLiteral("IMGタブ精製機"));
-    setFont(TagDialogFont());
+    setFont(DialogFont());
 
     path_ = MakeEdit(QStringLiteral("path"), this);
     path_->setMinimumWidth(280);

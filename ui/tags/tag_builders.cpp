@@ -1,6 +1,5 @@
 #include "ui/tags/tag_builders.h"
 
-#include <QStringList>
 #include <QStringView>
 
 #include "platform/encoding.h"
@@ -37,16 +36,6 @@ std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
 void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path) {
     if (!imageUploadList.empty()) imageUploadList += "\" \"";
     imageUploadList += cp932Path;
-}
-
-QFont TagDialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("sans-serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(9);
-    return font;
 }
 
 QString CutToCp932Bytes(const QString& text, std::size_t maxBytes) {

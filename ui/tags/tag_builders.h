@@ -2,7 +2,6 @@
 // back the texts that go around the body's selection.
 #pragma once
 
-#include <QFont>
 #include <QString>
 #include <cstddef>
 #include <optional>
@@ -38,9 +37,6 @@ std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
 // quote, space, quote so that one pair of quotes around the whole list makes
 // one quoted argument per image. Nothing is removed or merged.
 void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path);
-
-// The font of the small tag dialogs, with fallbacks for systems that lack it.
-QFont TagDialogFont();
 
 // The longest prefix of `text` whose code page 932 form fits in `maxBytes`,
 // never ending inside a character. A character code page 932 cannot hold
