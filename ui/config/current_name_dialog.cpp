@@ -12,6 +12,7 @@
 #include "ui/common/interaction.h"
 #include "ui/config/config_messages.h"
 #include "ui/config/cp932_text.h"
+#include "ui/main/dialog_fonts.h"
 
 namespace qm {
 
@@ -20,6 +21,7 @@ using cfg::Ui;
 CurrentNameDialog::CurrentNameDialog(const ActiveConfig& config, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(Ui(cfgmsg::kCurrentNameCaption));
+    setFont(DialogFont());
     auto* explanation = new QLabel(Ui(cfgmsg::kCurrentNameExplanation), this);
     auto* currentBox = new QLineEdit(cfg::FromCp932(config.currentName), this);
     currentBox->setObjectName("id1081");

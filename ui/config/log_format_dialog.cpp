@@ -12,6 +12,7 @@
 #include "settings/keys.h"
 #include "ui/config/config_messages.h"
 #include "ui/config/cp932_text.h"
+#include "ui/main/dialog_fonts.h"
 
 namespace qm {
 
@@ -20,6 +21,7 @@ using cfg::Ui;
 LogFormatDialog::LogFormatDialog(const ActiveConfig& config, QWidget* parent)
     : QDialog(parent), config_(config) {
     setWindowTitle(Ui(cfgmsg::kLogFormatCaption));
+    setFont(DialogFont());
     pattern_ = new QLineEdit(this);
     pattern_->setObjectName("id1038");
     auto* tokens = new QPlainTextEdit(this);

@@ -21,6 +21,7 @@
 #include "ui/config/cp932_text.h"
 #include "ui/config/current_name_dialog.h"
 #include "ui/config/log_format_dialog.h"
+#include "ui/main/dialog_fonts.h"
 
 namespace qm {
 
@@ -64,6 +65,7 @@ PathSettingsDialog::PathSettingsDialog(ActiveConfig& config, Interaction& io, QW
     // No close box: Escape closes the dialog, OK checks and closes it.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(Ui(cfgmsg::kPathCaption));
+    setFont(DialogFont());
     BuildControls();
     InitializeControls();
 }

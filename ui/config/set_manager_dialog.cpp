@@ -17,6 +17,7 @@
 #include "ui/config/manuals.h"
 #include "ui/config/path_settings_dialog.h"
 #include "ui/config/set_name_rules.h"
+#include "ui/main/dialog_fonts.h"
 
 namespace qm {
 
@@ -28,6 +29,7 @@ SetManagerDialog::SetManagerDialog(ActiveConfig& config, SetManagerMemory& memor
     // No close box: Escape and OK both just close it.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(Ui(cfgmsg::kSetManagerCaption));
+    setFont(DialogFont());
     BuildControls();
     FillSetList();
 }
