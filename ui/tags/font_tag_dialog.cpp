@@ -160,14 +160,14 @@ void FontTagDialog::accept() {
 
 void FontTagDialog::ChooseColor() {
     // Every use starts from black; the box's current text is not parsed.
-    const std::optional<QColor> chosen = io_.ChooseColor(nullptr, QColor(0, 0, 0));
+    const std::optional<QColor> chosen = io_.ChooseColor(this, QColor(0, 0, 0));
     if (!chosen) return;
     color_->setEditText(ColorText(*chosen));
 }
 
 void FontTagDialog::ChooseFont() {
     // The chooser starts from the default font, not from the face box.
-    const std::optional<Interaction::FontChoice> chosen = io_.ChooseFont(nullptr, QFont());
+    const std::optional<Interaction::FontChoice> chosen = io_.ChooseFont(this, QFont());
     if (!chosen) return;
     const QFont& font = chosen->font;
     face_->setText(CutToCp932Bytes(font.family(), kFontFaceBytes));
