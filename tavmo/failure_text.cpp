@@ -47,8 +47,8 @@ std::string ReasonFor(CURLcode code) {
         case CURLE_USE_SSL_FAILED:
             return "サーバーが暗号化(TLS)に対応していません。";
         case CURLE_PEER_FAILED_VERIFICATION:
-            return "サーバーの証明書を確かめられませんでした。証明書が正しくないか、サーバーの名前"
-                   "が合っていません。";
+            return "サーバーが本物か確かめられませんでした(証明書か、SFTPのホスト鍵が合いません)。"
+                   "SFTPではサーバーの鍵を ~/.ssh/known_hosts に登録してください。";
         case CURLE_SSL_CONNECT_ERROR:
             return "暗号化(TLS)の接続ができませんでした。";
         case CURLE_SSL_CACERT_BADFILE:

@@ -57,7 +57,7 @@ std::string QuotedSftpPath(const std::string& path) {
     return out;
 }
 
-std::string KnownHostsFile() {
+std::string DefaultKnownHostsFile() {
     const char* home = std::getenv("HOME");
     if (home == nullptr || *home == '\0') return {};
     return std::string(home) + "/.ssh/known_hosts";
@@ -168,7 +168,9 @@ void ApplyConnection(CURL* curl, const Connection& connection, Scheme scheme,
                                  static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
             }
             if (connection.verifyPeer) {
-                const std::string knownHosts = KnownHostsFile();
+                const std::string knownHosts = connection.knownHostsFile.empty()
+                                                   ? DefaultKnownHostsFile()
+                                                   : connection.knownHostsFile;
                 curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, knownHosts.c_str());
             }
             break;

@@ -22,6 +22,8 @@ struct Connection {
     bool verifyPeer = true;
     // Extra certificate authorities (a private or test server), PEM file.
     std::string caFile;
+    // sftp host keys; empty means ~/.ssh/known_hosts.
+    std::string knownHostsFile;
     long connectTimeoutSeconds = 20;
     // Give up when nothing moves for this long.
     long stallSeconds = 30;

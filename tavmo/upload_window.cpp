@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "tavmo/batch_run.h"
 
@@ -131,6 +132,8 @@ void UploadWindow::ShowFinished() {
         currentFile_->clear();
         failure_->setPlainText(QString::fromStdString(FailureReport(uploader_)));
         failure_->show();
+        failure_->setMinimumHeight(120);
+        resize(width(), std::max(height(), sizeHint().height()));
         retry_->show();
         cancel_->setText(QStringLiteral("閉じる"));
         cancel_->setEnabled(true);
