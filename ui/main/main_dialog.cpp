@@ -143,6 +143,7 @@ void MainDialog::CreateControls() {
     setList_ = new QComboBox(this);
     setList_->setEditable(false);
     setList_->setFocusPolicy(Qt::StrongFocus);
+    setList_->installEventFilter(this);
     // The closed box takes the height of the row it sits in.
     place(setList_, kIdSetList, {39, 261, 72, 12});
 
@@ -326,6 +327,16 @@ bool MainDialog::event(QEvent* event) {
         CorrectStartSizeForFrame();
     }
     return result;
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Scrolling over the set list must not switch sets unless the list was
+    // chosen first: a switch reloads everything and may open dialogs.
+    if (watched == setList_ && event->type() == QEvent::Wheel && !setList_->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void MainDialog::SaveWindowSize() {

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "ui/main/main_window_fixture.h"
 
@@ -131,6 +132,14 @@ class MainDialogTest : public QObject {
         auto window = OpenWindow(folder, io);
         QVERIFY(window);
         QCOMPARE(window->config().prototypePath, folder.path("page.html"));
+
+        // A wheel turned over the list while it is not chosen switches nothing.
+        window->titleEdit()->setFocus();
+        QWheelEvent wheel(QPointF(5, 5), window->setList()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window->setList(), &wheel);
+        QCOMPARE(window->setList()->currentIndex(), 0);
+        QCOMPARE(window->runState().currentSetIndex, 0);
 
         window->setList()->setFocus();
         QTest::keyClick(window->setList(), Qt::Key_Down);
