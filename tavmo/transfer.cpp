@@ -46,17 +46,6 @@ bool SafeRemoteName(const std::string& name) {
     return true;
 }
 
-// sftp quote commands take double-quoted paths with backslash escapes.
-std::string QuotedSftpPath(const std::string& path) {
-    std::string out = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
 std::string DefaultKnownHostsFile() {
     const char* home = std::getenv("HOME");
     if (home == nullptr || *home == '\0') return {};
@@ -99,6 +88,19 @@ bool FlushToDisk(const std::string& path) {
 }  // namespace
 
 std::string TemporaryName(const std::string& name) { return name + ".tavmo-part"; }
+
+std::string SftpCommandPath(const std::string& decodedPath) {
+    // A quoted path gets no "/~/" expansion, but a relative one starts in
+    // the login folder, which is the home folder.
+    std::string path = decodedPath.rfind("/~/", 0) == 0 ? decodedPath.substr(3) : decodedPath;
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
 
 // What one transfer needs while it runs, reachable from the library's callbacks.
 struct TransferContext {
@@ -322,9 +324,9 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& atte
         }
         // An sftp rename does not replace an existing file, so the old one
         // goes first; the new one is complete by then.
-        Append(afterUpload, "*rm " + QuotedSftpPath(*finalPath));
+        Append(afterUpload, "*rm " + SftpCommandPath(*finalPath));
         Append(afterUpload,
-               "rename " + QuotedSftpPath(*temporaryPath) + " " + QuotedSftpPath(*finalPath));
+               "rename " + SftpCommandPath(*temporaryPath) + " " + SftpCommandPath(*finalPath));
     } else {
         // RNFR/RNTO run in the folder the transfer changed into.
         Append(afterUpload, "RNFR " + temporary);

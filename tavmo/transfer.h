@@ -43,6 +43,10 @@ struct UploadItem {
 // The temporary name a file is written under before it is renamed into place.
 std::string TemporaryName(const std::string& name);
 
+// A remote path as an sftp rename or rm command takes it: quoted, with
+// backslash escapes; "/~/" (the home folder) becomes a relative path.
+std::string SftpCommandPath(const std::string& decodedPath);
+
 // What one transfer needs while it runs (defined with the transfers).
 struct TransferContext;
 

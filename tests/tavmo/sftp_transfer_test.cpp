@@ -18,6 +18,12 @@ using test::SshServer;
 using test::TempDir;
 using test::WriteBytes;
 
+TEST(SftpCommandPathTest, QuotesEscapesAndMakesHomePathsRelative) {
+    EXPECT_EQ(SftpCommandPath("/var/www/日記 1.html"), "\"/var/www/日記 1.html\"");
+    EXPECT_EQ(SftpCommandPath("/~/www/a.html"), "\"www/a.html\"");
+    EXPECT_EQ(SftpCommandPath("/w/say \"hi\\\".html"), "\"/w/say \\\"hi\\\\\\\".html\"");
+}
+
 class SftpTransferTest : public ::testing::Test {
   protected:
     void SetUp() override {
