@@ -18,6 +18,12 @@ namespace {
 // The bar counts in thousandths, so files of any size fit an int.
 constexpr int kBarSteps = 1000;
 
+QString SizeText(std::uint64_t bytes) {
+    if (bytes < 1024) return QStringLiteral("%1 バイト").arg(bytes);
+    if (bytes < 1024 * 1024) return QStringLiteral("%1 KB").arg(double(bytes) / 1024, 0, 'f', 1);
+    return QStringLiteral("%1 MB").arg(double(bytes) / (1024 * 1024), 0, 'f', 1);
+}
+
 }  // namespace
 
 // Carries what the sending thread sees over to the window's thread.
@@ -111,6 +117,7 @@ void UploadWindow::ShowFileStarted(const QString& name) {
 void UploadWindow::ShowProgress(std::uint64_t done, std::uint64_t total) {
     const int value = total == 0 ? kBarSteps : static_cast<int>(done * kBarSteps / total);
     progress_->setValue(std::min(value, kBarSteps));
+    progress_->setFormat(QStringLiteral("%p%  (%1 / %2)").arg(SizeText(done), SizeText(total)));
 }
 
 void UploadWindow::ShowFinished() {
