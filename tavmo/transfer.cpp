@@ -121,14 +121,15 @@ int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t upl
     return 0;
 }
 
-// Keeps the server's last reply line to quote it in a failure. Only incoming
-// lines are looked at: outgoing ones carry the password.
+// Keeps the server's last refusal (an FTP reply starting 4 or 5) to quote it
+// in a failure. Only incoming lines are looked at: outgoing ones carry the
+// password.
 int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* context) {
-    if (type != CURLINFO_HEADER_IN) return 0;
+    if (type != CURLINFO_HEADER_IN || size == 0 || (data[0] != '4' && data[0] != '5')) return 0;
     auto* attempt = static_cast<TransferContext*>(context);
     std::string line(data, size);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    if (!line.empty()) attempt->lastReply = line;
+    attempt->lastReply = line;
     return 0;
 }
 
@@ -359,7 +360,8 @@ Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferContext&
         item.state = UploadItem::State::Failed;
         item.problem = FileFailureText(item.name, "送り先のフォルダが見つかりません: " +
                                                       (folderPath ? *folderPath : item.folder.url));
-        return Outcome::StopAll;
+        // Only this folder is missing: the images may have a folder of their own.
+        return Outcome::Failed;
     }
     FileHandle input(std::fopen(item.localPath.c_str(), "rb"));
     if (!input) {

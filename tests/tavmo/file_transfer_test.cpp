@@ -135,8 +135,18 @@ TEST_F(FileTransferTest, MissingDestinationFolderIsReportedAndNotCreated) {
     const std::string report = FailureReport(uploader);
     EXPECT_NE(report.find("「a.html」を送れませんでした"), std::string::npos) << report;
     EXPECT_NE(report.find("送り先のフォルダが見つかりません"), std::string::npos) << report;
-    EXPECT_NE(report.find("残りの 1 件"), std::string::npos) << report;
+    EXPECT_NE(report.find("「b.html」を送れませんでした"), std::string::npos) << report;
     EXPECT_FALSE(std::filesystem::exists(web_ / "typo"));
+}
+
+TEST_F(FileTransferTest, MissingImageFolderStillLetsThePagesGo) {
+    Uploader uploader = MakeUploader({Local("a.jpg", "jpg"), Local("a.html", "page")}, "nope/");
+    RecordingObserver observer;
+
+    EXPECT_FALSE(uploader.SendPending(observer));
+
+    EXPECT_EQ(WebFiles(), (std::vector<std::string>{"a.html"}));
+    EXPECT_NE(FailureReport(uploader).find("「a.jpg」を送れませんでした"), std::string::npos);
 }
 
 TEST_F(FileTransferTest, ConnectionTestLooksAtTheFolder) {
