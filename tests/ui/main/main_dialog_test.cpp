@@ -65,6 +65,10 @@ class MainDialogTest : public QObject {
                                       QFontDatabase::systemFont(QFontDatabase::FixedFont).family()};
         QVERIFY2(expected.contains(family), qPrintable(family));
         QCOMPARE(window->font().pointSize(), 10);
+
+        const QList<QSize> iconSizes = window->windowIcon().availableSizes();
+        QVERIFY(iconSizes.contains(QSize(16, 16)));
+        QVERIFY(iconSizes.contains(QSize(32, 32)));
     }
 
     void TabVisitsTheControlsInLayoutOrder() {
