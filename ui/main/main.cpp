@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "ui/common/interaction.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/window_commands.h"
 
 namespace {
 
@@ -21,8 +22,9 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     qm::DesktopInteraction interaction;
     qm::MainDialog window(interaction, qm::ProgramDirCp932(options));
     QApplication::setWindowIcon(window.windowIcon());
-    // Handlers of the remaining buttons and the host's dialog openers are
-    // attached here, before the window loads its settings.
+    // The settings commands, the tag builders and the host's dialog openers
+    // are attached before the window loads its settings.
+    qm::WindowCommands commands(window);
     if (!window.Initialise()) {
         std::fprintf(stderr, "quillmaker: no configuration set could be loaded\n");
         return 1;
