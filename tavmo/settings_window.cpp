@@ -77,6 +77,10 @@ SettingsWindow::SettingsWindow(Interaction& interaction, std::string iniPath, QW
     layout->addWidget(buttons);
     resize(520, sizeHint().height());
 
+    // Enter saves; the side buttons only act when clicked.
+    browse->setAutoDefault(false);
+    test_->setAutoDefault(false);
+
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsWindow::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsWindow::reject);
     connect(test_, &QPushButton::clicked, this, &SettingsWindow::TestConnectionClicked);

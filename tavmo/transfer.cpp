@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "tavmo/failure_text.h"
 
@@ -102,12 +103,18 @@ std::string SftpCommandPath(const std::string& decodedPath) {
     return out;
 }
 
+std::string FtpCommandPath(const std::string& decodedPath) {
+    return decodedPath.rfind('/', 0) == 0 ? decodedPath.substr(1) : decodedPath;
+}
+
 // What one transfer needs while it runs, reachable from the library's callbacks.
 struct TransferContext {
     ProgressObserver* observer = nullptr;
     std::uint64_t doneBefore = 0;
     std::uint64_t total = 0;
     std::string lastReply;
+    // The server answered RNFR with 350: the temporary file is there, whole.
+    bool renameStarted = false;
     char errorText[CURL_ERROR_SIZE] = {};
 };
 
@@ -125,8 +132,10 @@ int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t upl
 // in a failure. Only incoming lines are looked at: outgoing ones carry the
 // password.
 int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* context) {
-    if (type != CURLINFO_HEADER_IN || size == 0 || (data[0] != '4' && data[0] != '5')) return 0;
+    if (type != CURLINFO_HEADER_IN || size == 0) return 0;
     auto* attempt = static_cast<TransferContext*>(context);
+    if (size >= 3 && std::string_view(data, 3) == "350") attempt->renameStarted = true;
+    if (data[0] != '4' && data[0] != '5') return 0;
     std::string line(data, size);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     attempt->lastReply = line;
@@ -347,6 +356,12 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& atte
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &attempt);
     const CURLcode result = curl_easy_perform(curl);
     curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
+    if (result == CURLE_QUOTE_ERROR && attempt.renameStarted &&
+        item.folder.scheme != Scheme::Sftp &&
+        ReplaceWithTemporary(item.folder, item.name, connection_) == CURLE_OK) {
+        item.state = UploadItem::State::Sent;
+        return Outcome::Sent;
+    }
     if (result != CURLE_OK) return Fail(item, result, attempt);
     item.state = UploadItem::State::Sent;
     return Outcome::Sent;
@@ -400,6 +415,31 @@ Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferContext&
     }
     item.state = UploadItem::State::Sent;
     return Outcome::Sent;
+}
+
+int ReplaceWithTemporary(const RemoteFolder& folder, const std::string& name,
+                         const Connection& connection) {
+    auto finalPath = DecodedPath(FileUrl(folder, name));
+    auto temporaryPath = DecodedPath(FileUrl(folder, TemporaryName(name)));
+    if (!finalPath || !temporaryPath) return CURLE_URL_MALFORMAT;
+    CURL* curl = curl_easy_init();
+    if (curl == nullptr) return CURLE_FAILED_INIT;
+    TransferContext attempt;
+    ApplyConnection(curl, connection, folder.scheme, attempt);
+    // Sent right after login, so the paths are relative to the login folder.
+    // The list stops at the first refusal: without the temporary file
+    // (MDTM fails) the old file is not deleted.
+    CommandList commands;
+    Append(commands, "MDTM " + FtpCommandPath(*temporaryPath));
+    Append(commands, "DELE " + FtpCommandPath(*finalPath));
+    Append(commands, "RNFR " + FtpCommandPath(*temporaryPath));
+    Append(commands, "RNTO " + FtpCommandPath(*finalPath));
+    curl_easy_setopt(curl, CURLOPT_URL, folder.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl, CURLOPT_QUOTE, commands.get());
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    return result;
 }
 
 std::string TestConnection(const RemoteFolder& folder, const Connection& connection) {

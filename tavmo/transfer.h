@@ -95,6 +95,16 @@ class Uploader {
     bool cancelled_ = false;
 };
 
+// A remote path as an FTP command takes it, relative to the login folder
+// the way the URL's path is ("/pub/a.html" -> "pub/a.html").
+std::string FtpCommandPath(const std::string& decodedPath);
+
+// For servers that refuse to rename onto an existing file: deletes `name` in
+// `folder`, then renames its temporary file to it. The transfer library's
+// result code (0 when done).
+int ReplaceWithTemporary(const RemoteFolder& folder, const std::string& name,
+                         const Connection& connection);
+
 // Logs in and looks at the folder without sending anything. Empty when all is
 // well, else a Japanese explanation.
 std::string TestConnection(const RemoteFolder& folder, const Connection& connection);

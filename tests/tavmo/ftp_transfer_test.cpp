@@ -326,3 +326,29 @@ TEST_F(FtpsTransferTest, PlainFtpIsRefusedByThisServer) {
 
 }  // namespace
 }  // namespace qm::tavmo
+
+namespace qm::tavmo {
+namespace {
+
+TEST(FtpCommandPathTest, PathsAreRelativeToTheLoginFolder) {
+    EXPECT_EQ(FtpCommandPath("/pub/日記.html"), "pub/日記.html");
+    EXPECT_EQ(FtpCommandPath("//var/www/a.html"), "/var/www/a.html");
+}
+
+TEST_F(FtpTransferTest, ReplacingStepForServersThatWillNotRenameOverAFile) {
+    WriteBytes(server_.PubDir() + "page.html", "old");
+    WriteBytes(server_.PubDir() + TemporaryName("page.html"), "new and whole");
+    auto folder = ParseRemoteFolder(server_.Url());
+
+    EXPECT_EQ(ReplaceWithTemporary(*folder, "page.html", RightLogin()), 0);
+    EXPECT_EQ(ReadBytes(server_.PubDir() + "page.html"), "new and whole");
+    EXPECT_FALSE(std::filesystem::exists(server_.PubDir() + TemporaryName("page.html")));
+
+    // Without its temporary file the old page is left alone.
+    WriteBytes(server_.PubDir() + "keep.html", "keep me");
+    EXPECT_NE(ReplaceWithTemporary(*folder, "keep.html", RightLogin()), 0);
+    EXPECT_EQ(ReadBytes(server_.PubDir() + "keep.html"), "keep me");
+}
+
+}  // namespace
+}  // namespace qm::tavmo
