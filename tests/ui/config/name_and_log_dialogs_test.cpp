@@ -11,11 +11,7 @@
 #include "ui/config/config_messages.h"
 #include "ui/config/current_name_dialog.h"
 #include "ui/config/log_format_dialog.h"
-// GCC's optimiser misreads the optional<QString> queue as uninitialised.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 namespace qm::test {
 namespace {

@@ -14,11 +14,7 @@
 #include "support/temp_dir.h"
 #include "ui/config/config_messages.h"
 #include "ui/config/current_name_dialog.h"
-// GCC's optimiser misreads the optional<QString> queue as uninitialised.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 namespace qm::test {
 namespace {

@@ -15,11 +15,7 @@
 #include "ui/config/config_messages.h"
 #include "ui/config/path_settings_dialog.h"
 #include "ui/config/set_name_rules.h"
-// GCC's optimiser misreads the optional<QString> queue as uninitialised.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 namespace qm::test {
 namespace {

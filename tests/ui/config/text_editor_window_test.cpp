@@ -6,11 +6,7 @@
 
 #include "platform/encoding.h"
 #include "support/temp_dir.h"
-// GCC's optimiser misreads the optional<QString> queue as uninitialised.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 namespace qm::test {
 namespace {

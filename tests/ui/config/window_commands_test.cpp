@@ -14,11 +14,7 @@
 #include "tests/ui/config/recording_host.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/config_messages.h"
-// GCC's optimiser misreads the optional<QString> queue as uninitialised.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 namespace qm::test {
 namespace {

@@ -14,12 +14,7 @@
 #include "settings/profile.h"
 #include "support/temp_dir.h"
 #include "ui/main/main_dialog.h"
-// GCC's flow analysis misreads the optional<QString> queues of the scripted
-// answers at -O2; the warning is about that header, not about these tests.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 namespace qm::test {
 

@@ -6,11 +6,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-// GCC sees the queued optionals of the scripted answers as maybe unset.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 using qm::AnchorTagDialog;
 using qm::AnchorTagFields;

@@ -10,11 +10,7 @@
 #include <QtTest>
 
 #include "platform/encoding.h"
-// GCC sees the queued optionals of the scripted answers as maybe unset.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 using qm::ImageTagDialog;
 using qm::ImageTagFields;

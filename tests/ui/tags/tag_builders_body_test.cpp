@@ -9,11 +9,7 @@
 
 #include "ui/tags/tag_builders.h"
 #include "ui/tags/tag_list.h"
-// GCC sees the queued optionals of the scripted answers as maybe unset.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "ui/support/scripted_interaction.h"
-#pragma GCC diagnostic pop
 
 using qm::TagWrap;
 using qm::test::ScriptedInteraction;
