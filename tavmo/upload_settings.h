@@ -1,6 +1,11 @@
 // The tool's own settings, kept in "tavmo.ini" beside the executable through
 // the project's INI store (code page 932 values). The file holds a password,
 // so it is kept readable by its owner only.
+//
+// Section TAVMO: URL (destination folder), USER, PASSWORD (also the key's
+// passphrase), KEYFILE (sftp private key), IMAGEFOLDER, PASSIVE (1/0, default
+// 1), VERIFY (1/0, default 1), CAFILE (extra certificate authorities, only in
+// the file, not in the window).
 #pragma once
 
 #include <optional>
