@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "ui/common/interaction.h"
+#include "ui/common/text_editor_window.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
 
@@ -33,6 +34,17 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     return 0;
 }
 
+// `quillmaker edit FILE`: the Shift-JIS text editor the window starts for
+// the template and the diary page.
+int RunEditor(const qm::GlobalOptions& options) {
+    if (options.rest.size() != 2) {
+        std::fprintf(stderr, "usage: quillmaker edit FILE\n");
+        return 2;
+    }
+    const std::string& file = options.rest[1];
+    return qm::RunTextEditor(file.front() == '/' ? file : options.startDir + file);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,6 +62,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
         return 2;
     }
+    if (!options->rest.empty() && options->rest.front() == "edit") return RunEditor(*options);
     if (!options->rest.empty()) return qm::RunSubcommand(*options);
     return RunMainWindow(*options, argv[0]);
 }

@@ -23,9 +23,12 @@ void WindowCommands::AttachOpeners() {
         return true;
     };
     host.setManagerOpener = [this](ActiveConfig& config) {
-        RunSetManagerDialog(&window_, config, setManagerMemory_, window_.interaction(),
-                            window_.host());
-        return true;
+        const bool accepted = RunSetManagerDialog(&window_, config, setManagerMemory_,
+                                                  window_.interaction(), window_.host());
+        // While no set exists the manager comes back after OK; Escape before
+        // the window was ever shown ends the program, so a first start
+        // without a diary can still be left.
+        return accepted || window_.isVisible();
     };
 }
 

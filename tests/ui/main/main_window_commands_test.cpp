@@ -90,6 +90,19 @@ class MainWindowCommandsTest : public QObject {
         QCOMPARE(o.io.dialogTitles.size(), 1);
     }
 
+    void escapeFromTheFirstSetManagerEndsTheStart() {
+        ProgramFolder folder;  // no settings at all: a first start
+        ScriptedInteraction io;
+        MainDialog window(io, folder.dir());
+        WindowCommands commands(window);
+        io.dialogs.push_back([](QDialog& dialog) {
+            dialog.reject();
+            return dialog.result();
+        });
+        QVERIFY(!window.Initialise());
+        QCOMPARE(io.dialogTitles.size(), 1);
+    }
+
     void pathSettingsOpenOnTheActiveSetAndSelectAgain() {
         Opened o;
         QVERIFY(o.window);
