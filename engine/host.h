@@ -12,7 +12,7 @@ namespace qm {
 struct ActiveConfig;
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // A modal message with only an OK button and no icon (code page 932 texts).

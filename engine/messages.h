@@ -34,9 +34,12 @@ inline constexpr std::string_view kPageWriteCaption = "日記ファイル書け�
 
 // Page selection.
 inline constexpr std::string_view kNewPageCaption = "作りま～す♪";
-inline constexpr std::string_view kNewMonthText = "\r\n今月から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
-inline constexpr std::string_view kNewWeekText = "\r\n今週から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
-inline constexpr std::string_view kNewHalfText = "\r\n今日から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
+inline constexpr std::string_view kNewMonthText =
+    "\r\n今月から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
+inline constexpr std::string_view kNewWeekText =
+    "\r\n今週から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
+inline constexpr std::string_view kNewHalfText =
+    "\r\n今日から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
 inline constexpr std::string_view kPrototypeText = "日記の原型の設定が変だよ。";
 inline constexpr std::string_view kPrototypeCaption = "設定してね♪";
 

@@ -13,9 +13,9 @@ enum class TokenSet { EntryTemplate, LogTitle };
 
 // The values of the entry template's content tokens *! *? *$.
 struct EntryContent {
-    std::string title;      // *!
-    std::string body;       // *?  already converted (CR LF -> "<BR>\r\n")
-    std::string imageTag;   // *$  or empty
+    std::string title;     // *!
+    std::string body;      // *?  already converted (CR LF -> "<BR>\r\n")
+    std::string imageTag;  // *$  or empty
 };
 
 // Expands `text` (code page 932, read up to its end) on one clock reading.

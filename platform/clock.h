@@ -26,14 +26,14 @@ std::string FormatTime(std::string_view format, const std::tm& time);
 // The original platform's C library generator (srand/rand), so the same
 // second gives the same random digits on every machine.
 class CRandom {
-public:
+  public:
     explicit CRandom(unsigned seed) : state_(seed) {}
     int Next() {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int>((state_ >> 16) & 0x7FFF);
     }
 
-private:
+  private:
     unsigned state_;
 };
 

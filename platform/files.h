@@ -12,7 +12,7 @@ namespace qm {
 // An open file held with an exclusive advisory lock ("without sharing"). A
 // second holder anywhere (another Quillmaker) makes Open fail.
 class LockedFile {
-public:
+  public:
     enum class Mode { OpenExisting, CreateIfMissing };
 
     static std::optional<LockedFile> Open(std::string_view cp932Path, Mode mode);
@@ -32,7 +32,7 @@ public:
 
     const std::string& fsPath() const { return fsPath_; }
 
-private:
+  private:
     LockedFile(int fd, std::string fsPath) : fd_(fd), fsPath_(std::move(fsPath)) {}
     int fd_ = -1;
     std::string fsPath_;

@@ -69,8 +69,7 @@ TEST_F(InsertFiles, NewerEntriesStandAboveOlderOnesBelowTheMarker) {
     SetEntry("second");
     ASSERT_TRUE(Insert());
     EXPECT_TRUE(host_.messages.empty());
-    EXPECT_EQ(Page(),
-              "<body>\r\n" + kMarker + "\r\nsecond\r\nfirst\r\n</body>" + kNul);
+    EXPECT_EQ(Page(), "<body>\r\n" + kMarker + "\r\nsecond\r\nfirst\r\n</body>" + kNul);
 }
 
 TEST_F(InsertFiles, PageEndingInNulIsReadUpToItAndGetsExactlyOneNul) {

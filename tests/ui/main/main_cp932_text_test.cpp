@@ -1,7 +1,7 @@
 // The windows' text edge: QString in the boxes, Shift-JIS with CR LF outside.
-#include "ui/main/cp932_text.h"
-
 #include <QTest>
+
+#include "ui/main/cp932_text.h"
 
 using namespace qm;
 

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "ui/support/scripted_interaction.h"
 #include "ui/tags/tag_builders.h"
 #include "ui/tags/tag_list.h"
-#include "ui/support/scripted_interaction.h"
 
 using qm::TagWrap;
 using qm::test::ScriptedInteraction;
