@@ -4,11 +4,6 @@
 
 namespace qm::cfg {
 
-QString FromCp932(std::string_view cp932) {
-    if (auto utf8 = Cp932ToUtf8(cp932)) return QString::fromStdString(*utf8);
-    return QString::fromLatin1(cp932.data(), static_cast<qsizetype>(cp932.size()));
-}
-
 std::optional<std::string> ToCp932(const QString& text) { return Utf8ToCp932(text.toStdString()); }
 
 std::string QuoteParameter(std::string_view cp932) {

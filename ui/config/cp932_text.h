@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "ui/main/cp932_text.h"
+
 namespace qm::cfg {
 
 // Bytes that are not valid Shift-JIS (a hand-edited settings file) are shown
-// one character per byte rather than hidden.
-QString FromCp932(std::string_view cp932);
+// as replacement characters rather than hidden.
+using qm::FromCp932;
 
 // std::nullopt when the text holds a character Shift-JIS cannot represent.
 std::optional<std::string> ToCp932(const QString& text);
