@@ -4,65 +4,57 @@
 
 #include <string>
 
-#include "engine/messages.h"
 #include "fake_host.h"
 #include "platform/files.h"
-#include "settings/active_config.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
 
 namespace qm {
 namespace {
 
-using test::FakeHost;
 using test::ReadBytes;
-using test::TempDir;
 using test::Tm;
 using test::WriteBytes;
-
-struct NameCase {
-    int mode;
-    const char* when;
-    const char* page;
-};
 
 TEST(PageNames, FollowTheModeAndTheDate) {
     ActiveConfig config;
     config.diaryFolder = "/web/";
     config.prototypePath = "/web/original.html";
-    const NameCase cases[] = {
-        {1, "2003-01-31 23:59:59", "/web/diary03-Jan.html"},
-        {1, "2003-02-01 00:00:00", "/web/diary03-Feb.html"},
-        {3, "2003-01-01 12:00:00", "/web/diary03-Jan-first.html"},
-        {3, "2003-01-14 12:00:00", "/web/diary03-Jan-first.html"},
-        {3, "2003-01-15 12:00:00", "/web/diary03-Jan-second.html"},
-        {3, "2003-01-16 12:00:00", "/web/diary03-Jan-second.html"},
-        {3, "2003-01-31 12:00:00", "/web/diary03-Jan-second.html"},
-        {2, "2004-01-30 12:00:00", "/web/diary04-Jan-04.html"},  // Friday
-        {2, "2004-01-31 12:00:00", "/web/diary04-Jan-04.html"},  // Saturday
-        {2, "2004-02-01 12:00:00", "/web/diary04-Feb-05.html"},  // Sunday: a new week
-        {2, "2003-01-31 12:00:00", "/web/diary03-Jan-04.html"},  // one week, two months
-        {2, "2003-02-01 12:00:00", "/web/diary03-Feb-04.html"},
-        {2, "2003-12-31 12:00:00", "/web/diary03-Dec-52.html"},
-        {2, "2004-01-01 12:00:00", "/web/diary04-Jan-00.html"},
-        {2, "2006-01-01 12:00:00", "/web/diary06-Jan-01.html"},  // New Year on a Sunday
-        {0, "2003-01-31 12:00:00", "/web/original.html"},
-        {4, "2003-01-31 12:00:00", "/web/original.html"},
-        {-1, "2003-01-31 12:00:00", "/web/original.html"},
+    const struct {
+        int mode;
+        const char *when, *page;
+    } rows[] = {
+        {1, "2003-01-31 23:59:59", "diary03-Jan.html"},
+        {1, "2003-02-01 00:00:00", "diary03-Feb.html"},
+        {3, "2003-01-14 12:00:00", "diary03-Jan-first.html"},
+        {3, "2003-01-15 00:00:00", "diary03-Jan-second.html"},
+        {3, "2003-01-16 12:00:00", "diary03-Jan-second.html"},
+        {3, "2003-01-31 12:00:00", "diary03-Jan-second.html"},
+        {2, "2004-01-31 12:00:00", "diary04-Jan-04.html"},  // Saturday
+        {2, "2004-02-01 12:00:00", "diary04-Feb-05.html"},  // Sunday: a new week
+        {2, "2003-01-31 12:00:00", "diary03-Jan-04.html"},  // one week, two months
+        {2, "2003-02-01 12:00:00", "diary03-Feb-04.html"},
+        {2, "2003-12-31 12:00:00", "diary03-Dec-52.html"},
+        {2, "2004-01-01 12:00:00", "diary04-Jan-00.html"},
+        {2, "2006-01-01 12:00:00", "diary06-Jan-01.html"},  // New Year on a Sunday
+        {0, "2003-01-31 12:00:00", "original.html"},
+        {4, "2003-01-31 12:00:00", "original.html"},
+        {-1, "2003-01-31 12:00:00", "original.html"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DiaryPageName(c.mode, config, Tm(c.when)), c.page) << c.mode << " " << c.when;
+    for (const auto& r : rows) {
+        EXPECT_EQ(DiaryPageName(r.mode, config, Tm(r.when)), "/web/" + std::string(r.page))
+            << r.mode << " " << r.when;
     }
 }
 
 const std::string kPrototype = "<html>\r\n" + Sjis("<!-- ここに挿入 -->") + "\r\n</html>";
-const std::string kEmptyLog = "<ul>\r\n" + Sjis("<!-- ここにログ -->") + "\r\n</ul>";
+const std::string kLogMarker = Sjis("<!-- ここにログ -->");
+const std::string kEmptyLog = "<ul>\r\n" + kLogMarker + "\r\n</ul>";
 
 class PageSelection : public ::testing::Test {
   protected:
     PageSelection() : clock_("2003-02-05 10:00:00") {
-        config_.programDir = dir_.dir();
-        config_.diaryFolder = dir_.dir();
+        config_.diaryFolder = config_.programDir = dir_.dir();
         config_.prototypePath = dir_ / "original.html";
         config_.configIniPath = dir_ / "set.ini";
         config_.systemIniPath = dir_ / "QMsys.ini";
@@ -70,107 +62,78 @@ class PageSelection : public ::testing::Test {
         WriteBytes(config_.prototypePath, kPrototype);
         WriteBytes(config_.logPath, kEmptyLog);
     }
-    bool Select(int mode) {
+    bool Select(int mode, const char* when = nullptr) {
+        if (when) clock_.Set(when);
         config_.splitMode = mode;
         return SelectDiaryPage(config_, run_, mode, host_);
     }
     std::string Recorded() const {
         return ReadProfileString(config_.configIniPath, "FILEPATH", "QUILL", "(none)", 260);
     }
-    std::string Link(std::string_view page, std::string_view titleUtf8) const {
-        return Sjis("<!-- ここにログ -->\r\n<a href =") + std::string(page) + ">" +
-               Sjis(titleUtf8) + "</a><BR>";
+    // The announcements shown, one "page|text" a line.
+    std::string Announced() const {
+        std::string all;
+        for (const auto& m : host_.messages) {
+            if (m.caption == Sjis(msg::kNewPageCaption)) all += m.text + "\n";
+        }
+        return all;
+    }
+    std::string Said(std::string_view page, std::string_view text) const {
+        return (dir_ / std::string(page)) + Sjis(text) + "\n";
     }
     std::string Log() const { return ReadBytes(config_.logPath); }
 
-    TempDir dir_;
+    test::TempDir dir_;
     test::FixedClock clock_;
     ActiveConfig config_;
     RunState run_;
-    FakeHost host_;
+    test::FakeHost host_;
 };
 
-TEST_F(PageSelection, NewPeriodCopiesThePrototypeTellsTheUserAndLinksThePage) {
-    ASSERT_TRUE(Select(1));
-    const std::string page = dir_ / "diary03-Feb.html";
-    EXPECT_EQ(config_.diaryPage, page);
-    EXPECT_EQ(Recorded(), page);
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].text, page + Sjis(msg::kNewMonthText));
-    EXPECT_EQ(host_.messages[0].caption, Sjis(msg::kNewPageCaption));
-    EXPECT_EQ(ReadBytes(page), kPrototype);
-    EXPECT_EQ(Log(), "<ul>\r\n" + Link("diary03-Feb.html", "02月05日以降の日記") + "\r\n</ul>" +
-                         std::string(1, '\0'));
+TEST_F(PageSelection, MonthRolloverMakesEachPageOnceAndLinksItNewestFirst) {
+    ASSERT_TRUE(Select(1, "2003-01-31 23:00:00"));
     EXPECT_TRUE(run_.logUpdated);
-}
-
-TEST_F(PageSelection, PageOfThePeriodIsMadeOnceAndLinkedOnce) {
-    ASSERT_TRUE(Select(1));
-    const std::string logAfterFirst = Log();
     WriteBytes(config_.diaryPage, "edited");
-    clock_.Set("2003-02-27 10:00:00");
-    ASSERT_TRUE(Select(1));
-    EXPECT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(Log(), logAfterFirst);
+    run_.logUpdated = false;
+    ASSERT_TRUE(Select(1, "2003-01-31 23:30:00"));
+    EXPECT_FALSE(run_.logUpdated);  // same page: nothing linked
     EXPECT_EQ(ReadBytes(config_.diaryPage), "edited");
-    EXPECT_EQ(Recorded(), config_.diaryPage);
-}
-
-TEST_F(PageSelection, MonthRolloverLinksTheNewPageAboveTheOld) {
-    clock_.Set("2003-01-31 23:00:00");
-    ASSERT_TRUE(Select(1));
-    clock_.Set("2003-02-01 08:00:00");
-    ASSERT_TRUE(Select(1));
-    const std::string marker = Sjis("<!-- ここにログ -->");
-    ASSERT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(host_.messages[1].text, (dir_ / "diary03-Feb.html") + Sjis(msg::kNewMonthText));
-    EXPECT_TRUE(FileExists(dir_ / "diary03-Jan.html"));
-    EXPECT_TRUE(FileExists(dir_ / "diary03-Feb.html"));
-    EXPECT_EQ(Log(), "<ul>\r\n" + marker +
-                         Sjis("\r\n<a href =diary03-Feb.html>02月01日以降の日記</a><BR>"
-                              "\r\n<a href =diary03-Jan.html>01月31日以降の日記</a><BR>"
-                              "\r\n</ul>") +
-                         std::string(1, '\0'));
-}
-
-TEST_F(PageSelection, HalfMonthTurnsOnTheFifteenth) {
-    clock_.Set("2003-03-14 10:00:00");
-    ASSERT_TRUE(Select(3));
-    clock_.Set("2003-03-15 10:00:00");
-    ASSERT_TRUE(Select(3));
-    clock_.Set("2003-03-16 10:00:00");
-    ASSERT_TRUE(Select(3));
-    ASSERT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(host_.messages[0].text, (dir_ / "diary03-Mar-first.html") + Sjis(msg::kNewHalfText));
-    EXPECT_EQ(host_.messages[1].text, (dir_ / "diary03-Mar-second.html") + Sjis(msg::kNewHalfText));
-    EXPECT_EQ(config_.diaryPage, dir_ / "diary03-Mar-second.html");
-}
-
-TEST_F(PageSelection, WeekTurnsOnSundayAndOnTheFirstOfTheMonth) {
-    clock_.Set("2004-01-30 10:00:00");  // Friday
-    ASSERT_TRUE(Select(2));
-    clock_.Set("2004-01-31 10:00:00");  // Saturday, same page
-    ASSERT_TRUE(Select(2));
-    clock_.Set("2004-02-01 10:00:00");  // Sunday
-    ASSERT_TRUE(Select(2));
-    ASSERT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(host_.messages[0].text, (dir_ / "diary04-Jan-04.html") + Sjis(msg::kNewWeekText));
-    EXPECT_EQ(host_.messages[1].text, (dir_ / "diary04-Feb-05.html") + Sjis(msg::kNewWeekText));
-}
-
-TEST_F(PageSelection, NewYearStartsWeekZeroInWeeklyMode) {
-    clock_.Set("2003-12-31 23:59:59");
-    ASSERT_TRUE(Select(2));
-    clock_.Set("2004-01-01 00:00:01");
-    ASSERT_TRUE(Select(2));
-    EXPECT_TRUE(FileExists(dir_ / "diary03-Dec-52.html"));
-    EXPECT_TRUE(FileExists(dir_ / "diary04-Jan-00.html"));
+    ASSERT_TRUE(Select(1, "2003-02-01 08:00:00"));
+    EXPECT_TRUE(run_.logUpdated);
+    EXPECT_EQ(Announced(), Said("diary03-Jan.html", msg::kNewMonthText) +
+                               Said("diary03-Feb.html", msg::kNewMonthText));
     EXPECT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(Log().substr(0, 6 + Link("diary04-Jan-00.html", "01月01日以降の日記").size()),
-              "<ul>\r\n" + Link("diary04-Jan-00.html", "01月01日以降の日記"));
+    EXPECT_EQ(config_.diaryPage, dir_ / "diary03-Feb.html");
+    EXPECT_EQ(Recorded(), config_.diaryPage);
+    EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
+    EXPECT_EQ(Log(), "<ul>\r\n" + kLogMarker +
+                         Sjis("\r\n<a href =diary03-Feb.html>02月01日以降の日記</a><BR>"
+                              "\r\n<a href =diary03-Jan.html>01月31日以降の日記</a><BR>\r\n</ul>") +
+                         '\0');
 }
 
-TEST_F(PageSelection, ExistingPageCountsEvenWhenHeldElsewhereOrReadOnly) {
+TEST_F(PageSelection, HalfMonthAndWeekBoundariesAndNewYear) {
+    for (const char* when : {"2003-03-14 10:00:00", "2003-03-15 10:00:00", "2003-03-16 10:00:00"}) {
+        ASSERT_TRUE(Select(3, when));
+    }
+    EXPECT_EQ(Announced(), Said("diary03-Mar-first.html", msg::kNewHalfText) +
+                               Said("diary03-Mar-second.html", msg::kNewHalfText));
+    host_.messages.clear();
+    for (const char* when : {"2004-01-30 10:00:00", "2004-01-31 10:00:00", "2004-02-01 10:00:00"}) {
+        ASSERT_TRUE(Select(2, when));
+    }
+    EXPECT_EQ(Announced(), Said("diary04-Jan-04.html", msg::kNewWeekText) +
+                               Said("diary04-Feb-05.html", msg::kNewWeekText));
+    host_.messages.clear();
+    ASSERT_TRUE(Select(2, "2003-12-31 23:59:59"));
+    ASSERT_TRUE(Select(2, "2004-01-01 00:00:01"));
+    EXPECT_EQ(Announced(), Said("diary03-Dec-52.html", msg::kNewWeekText) +
+                               Said("diary04-Jan-00.html", msg::kNewWeekText));
+    const std::string newest = "<ul>\r\n" + kLogMarker + "\r\n<a href =diary04-Jan-00.html>";
+    EXPECT_EQ(Log().substr(0, newest.size()), newest);
+}
+
+TEST_F(PageSelection, ExistingPageCountsEvenWhenLockedOrReadOnly) {
     WriteBytes(dir_ / "diary03-Feb.html", "mine");
     auto holder = LockedFile::Open(dir_ / "diary03-Feb.html", LockedFile::Mode::OpenExisting);
     ASSERT_TRUE(holder);
@@ -181,21 +144,14 @@ TEST_F(PageSelection, ExistingPageCountsEvenWhenHeldElsewhereOrReadOnly) {
     EXPECT_EQ(ReadBytes(dir_ / "diary03-Feb.html"), "mine");
 }
 
-TEST_F(PageSelection, MissingPrototypeInRolloverModeStillAnnouncesAndLinks) {
+TEST_F(PageSelection, WithoutPrototypeOrLogTheRolloverIsStillAnnounced) {
     RemoveFile(config_.prototypePath);
-    ASSERT_TRUE(Select(1));
-    EXPECT_EQ(host_.CountCaption(msg::kNewPageCaption), 1);
-    EXPECT_FALSE(FileExists(config_.diaryPage));
-    EXPECT_TRUE(run_.logUpdated);
-}
-
-TEST_F(PageSelection, NoLogPageConfiguredMeansNoLink) {
-    const std::string log = config_.logPath;
     config_.logPath.clear();
     ASSERT_TRUE(Select(1));
-    EXPECT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(Announced(), Said("diary03-Feb.html", msg::kNewMonthText));
+    EXPECT_FALSE(FileExists(config_.diaryPage));
     EXPECT_FALSE(run_.logUpdated);
-    EXPECT_EQ(ReadBytes(log), kEmptyLog);
+    EXPECT_EQ(ReadBytes(dir_ / "log.html"), kEmptyLog);
 }
 
 TEST_F(PageSelection, ModeZeroWritesThePrototypeItself) {
@@ -203,21 +159,15 @@ TEST_F(PageSelection, ModeZeroWritesThePrototypeItself) {
     EXPECT_EQ(config_.diaryPage, config_.prototypePath);
     EXPECT_EQ(Recorded(), config_.prototypePath);
     EXPECT_TRUE(host_.messages.empty());
-    EXPECT_EQ(host_.pathSettingsVisits, 0);
     EXPECT_EQ(Log(), kEmptyLog);
 }
 
-TEST_F(PageSelection, MissingPrototypeWithoutDialogStopsAfterOneMessage) {
+TEST_F(PageSelection, MissingPrototypeAsksUntilItExistsOrStopsWithoutDialog) {
     RemoveFile(config_.prototypePath);
     EXPECT_FALSE(Select(0));
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].text, Sjis(msg::kPrototypeText));
-    EXPECT_EQ(host_.messages[0].caption, Sjis(msg::kPrototypeCaption));
+    EXPECT_EQ(host_.Only(), test::Said(msg::kPrototypeText, msg::kPrototypeCaption));
     EXPECT_EQ(host_.pathSettingsVisits, 1);
-}
-
-TEST_F(PageSelection, MissingPrototypeAsksAgainUntilItExists) {
-    RemoveFile(config_.prototypePath);
+    host_ = {};
     host_.pathSettings = [this](ActiveConfig& config) {
         if (host_.pathSettingsVisits == 2) {
             config.prototypePath = dir_ / "other.html";
@@ -226,17 +176,14 @@ TEST_F(PageSelection, MissingPrototypeAsksAgainUntilItExists) {
         return true;
     };
     ASSERT_TRUE(Select(0));
-    EXPECT_EQ(host_.pathSettingsVisits, 2);
     EXPECT_EQ(host_.CountCaption(msg::kPrototypeCaption), 2);
-    EXPECT_EQ(config_.diaryPage, dir_ / "other.html");
     EXPECT_EQ(Recorded(), dir_ / "other.html");
 }
 
 TEST_F(PageSelection, ModeChosenInTheDialogIsUsedAtOnce) {
-    const std::string prototype = config_.prototypePath;
-    RemoveFile(prototype);
+    RemoveFile(config_.prototypePath);
     host_.pathSettings = [&](ActiveConfig& config) {
-        WriteBytes(prototype, kPrototype);
+        WriteBytes(config.prototypePath, kPrototype);
         config.splitMode = 3;
         return true;
     };
