@@ -13,26 +13,18 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-TEST(SplitCommandLine, QuotesGroupAndAreDropped) {
-    EXPECT_EQ(SplitCommandLine("\"C:\\web\\a b.html\" \"/x/log.html\""),
-              (Words{"C:\\web\\a b.html", "/x/log.html"}));
-    EXPECT_EQ(SplitCommandLine("/set"), (Words{"/set"}));
-    EXPECT_EQ(SplitCommandLine("  a   b\t c  "), (Words{"a", "b", "c"}));
-    EXPECT_EQ(SplitCommandLine(""), Words{});
-    EXPECT_EQ(SplitCommandLine("\"\""), (Words{""}));
-}
-
-TEST(SplitCommandLine, ImageListInOnePairOfQuotesGivesOneArgumentPerImage) {
-    // The generate flow wraps "a.jpg" "b.png" (joined by quote, space, quote)
-    // in one more pair of quotes.
-    EXPECT_EQ(SplitCommandLine("\"/p/page.html\" \"/i/a.jpg\" \"/i/b.png\""),
-              (Words{"/p/page.html", "/i/a.jpg", "/i/b.png"}));
-}
-
-TEST(SplitCommandLine, BackslashesOnlyEscapeBeforeAQuote) {
-    EXPECT_EQ(SplitCommandLine("a\\\\b"), (Words{"a\\\\b"}));
-    EXPECT_EQ(SplitCommandLine("a\\\"b"), (Words{"a\"b"}));
-    EXPECT_EQ(SplitCommandLine("\"a\\\\\" b"), (Words{"a\\", "b"}));
+TEST(SplitCommandLine, QuotesGroupAndBackslashesOnlyEscapeBeforeAQuote) {
+    const std::pair<const char*, Words> rows[] = {
+        {"\"C:\\web\\a b.html\" \"/x/log.html\"", {"C:\\web\\a b.html", "/x/log.html"}},
+        {"\"/p/page.html\" \"/i/a.jpg\" \"/i/b.png\"", {"/p/page.html", "/i/a.jpg", "/i/b.png"}},
+        {"  a   b\t c  ", {"a", "b", "c"}},
+        {"", {}},
+        {"\"\"", {""}},
+        {"a\\\\b", {"a\\\\b"}},
+        {"a\\\"b", {"a\"b"}},
+        {"\"a\\\\\" b", {"a\\", "b"}},
+    };
+    for (const auto& [line, words] : rows) EXPECT_EQ(SplitCommandLine(line), words) << line;
 }
 
 TEST(StartProgram, MissingOrNonExecutableProgramIsNotFound) {
