@@ -8,7 +8,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "settings/numbered_list.h"
 #include "ui/main/main_window_fixture.h"
 
 using namespace qm;
@@ -20,150 +19,110 @@ constexpr std::string_view kThreeTags =
     "[TAG]\n0=<HR>\n1=太字\n2=斜体\n[TAG_PREFIX]\n0=<HR>\n1=<b>\n2=<i>\n[TAG_SUFFIX]\n0=\n1=</b>\n"
     "2=</i>\n";
 
-ActiveConfig ConfigFor(const ProgramFolder& folder) {
-    ActiveConfig config;
-    config.systemIniPath = folder.systemIni();
-    return config;
-}
+// The editor on a system settings file holding `tags`.
+struct Editing {
+    ProgramFolder folder;
+    std::unique_ptr<TagListEditorDialog> editor;
 
-QStringList Row(const QTreeWidget& view, int row) {
-    const QTreeWidgetItem* item = view.topLevelItem(row);
-    return {item->text(0), item->text(1), item->text(2)};
-}
+    explicit Editing(std::string_view tags = kThreeTags) {
+        folder.WriteSystemIni(tags);
+        ActiveConfig config;
+        config.systemIniPath = folder.systemIni();
+        editor = std::make_unique<TagListEditorDialog>(config);
+    }
+    void Type(const QString& name, const QString& prefix, const QString& suffix) {
+        editor->nameEdit()->setText(name);
+        editor->prefixEdit()->setText(prefix);
+        editor->suffixEdit()->setText(suffix);
+    }
+    void SelectRow(int row) {
+        editor->tagView()->setCurrentItem(editor->tagView()->topLevelItem(row));
+        editor->tagView()->topLevelItem(row)->setSelected(true);
+    }
+    QStringList Row(int row) const {
+        const QTreeWidgetItem* item = editor->tagView()->topLevelItem(row);
+        return {item->text(0), item->text(1), item->text(2)};
+    }
+    // The entry `n` as stored: name, prefix, suffix.
+    std::vector<std::string> Stored(const char* n) const {
+        return {folder.ReadText("TAG", n), folder.ReadText("TAG_PREFIX", n),
+                folder.ReadText("TAG_SUFFIX", n)};
+    }
+    bool BoxesEmpty() const {
+        return editor->nameEdit()->text().isEmpty() && editor->prefixEdit()->text().isEmpty() &&
+               editor->suffixEdit()->text().isEmpty();
+    }
+};
 
-void SelectRow(QTreeWidget& view, int row) {
-    view.setCurrentItem(view.topLevelItem(row));
-    view.topLevelItem(row)->setSelected(true);
-}
-
-void Type(TagListEditorDialog& editor, const QString& name, const QString& prefix,
-          const QString& suffix) {
-    editor.nameEdit()->setText(name);
-    editor.prefixEdit()->setText(prefix);
-    editor.suffixEdit()->setText(suffix);
-}
+using Texts = std::vector<std::string>;
 
 }  // namespace
 
 class TagListEditorDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void ShowsEveryTagInThreeColumns() {
-        ProgramFolder folder;
-        folder.WriteSystemIni(kThreeTags);
-        TagListEditorDialog editor(ConfigFor(folder));
-
-        QCOMPARE(editor.windowTitle(), QStringLiteral("TAG編集"));
-        QTreeWidget& view = *editor.tagView();
-        QCOMPARE(view.headerItem()->text(0), QStringLiteral("Index"));
-        QCOMPARE(view.headerItem()->text(1), QStringLiteral("Prefix"));
-        QCOMPARE(view.headerItem()->text(2), QStringLiteral("Suffix"));
-        QCOMPARE(view.columnWidth(0), 70);
-        QCOMPARE(view.columnWidth(1), 130);
-        QCOMPARE(view.topLevelItemCount(), 3);
-        QCOMPARE(Row(view, 1), QStringList({"太字", "<b>", "</b>"}));
-    }
-
     void AddingWritesTheNextNumberAndClearsTheBoxes() {
-        ProgramFolder folder;
-        folder.WriteSystemIni(kThreeTags);
-        TagListEditorDialog editor(ConfigFor(folder));
-        Type(editor, QStringLiteral("下線"), QStringLiteral("<u>"), QStringLiteral("</u>"));
+        Editing e;
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
+        QCOMPARE(e.Row(1), QStringList({"太字", "<b>", "</b>"}));
+        e.Type(QStringLiteral("下線"), QStringLiteral("<u>"), QStringLiteral("</u>"));
 
-        QTest::mouseClick(editor.addButton(), Qt::LeftButton);
+        QTest::mouseClick(e.editor->addButton(), Qt::LeftButton);
 
-        QCOMPARE(folder.ReadText("TAG", "3"), Sjis("下線"));
-        QCOMPARE(folder.ReadText("TAG_PREFIX", "3"), std::string("<u>"));
-        QCOMPARE(folder.ReadText("TAG_SUFFIX", "3"), std::string("</u>"));
-        QCOMPARE(editor.tagView()->topLevelItemCount(), 4);
-        QVERIFY(editor.nameEdit()->text().isEmpty());
-        QVERIFY(editor.prefixEdit()->text().isEmpty());
-        QVERIFY(editor.suffixEdit()->text().isEmpty());
-
-        // Nothing is required: empty boxes make an entry with an empty name.
-        QTest::mouseClick(editor.addButton(), Qt::LeftButton);
-        QCOMPARE(folder.ReadText("TAG", "4"), std::string());
-        QCOMPARE(editor.tagView()->topLevelItemCount(), 5);
-    }
-
-    void ALongNameIsStoredAsItsFirst127Bytes() {
-        ProgramFolder folder;
-        folder.WriteSystemIni(kThreeTags);
-        TagListEditorDialog editor(ConfigFor(folder));
-        Type(editor, QString(100, QChar(0x3042)), QStringLiteral("<p>"), QString());
-
-        editor.AddEntry();
+        QVERIFY(e.Stored("3") == Texts({Sjis("下線"), "<u>", "</u>"}));
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 4);
+        QVERIFY(e.BoxesEmpty());
 
         // 100 double-byte characters are 200 bytes; 127 would split one.
-        QCOMPARE(folder.ReadText("TAG", "3"), Sjis(QString(63, QChar(0x3042)).toStdString()));
+        e.Type(QString(100, QChar(0x3042)), QStringLiteral("<p>"), QString());
+        e.editor->AddEntry();
+        QCOMPARE(e.folder.ReadText("TAG", "4"), Sjis(QString(63, QChar(0x3042)).toStdString()));
     }
 
     void EditingNeedsASelectedRow() {
-        ProgramFolder folder;
-        folder.WriteSystemIni(kThreeTags);
-        const std::string before = folder.ReadFile("QMsys.ini");
-        TagListEditorDialog editor(ConfigFor(folder));
-        Type(editor, QStringLiteral("x"), QStringLiteral("<x>"), QStringLiteral("</x>"));
+        Editing e;
+        const std::string before = e.folder.ReadFile("QMsys.ini");
+        e.Type(QStringLiteral("x"), QStringLiteral("<x>"), QStringLiteral("</x>"));
+        QTest::mouseClick(e.editor->applyEditButton(), Qt::LeftButton);
+        QCOMPARE(e.folder.ReadFile("QMsys.ini"), before);
+        QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("x"));
 
-        QTest::mouseClick(editor.applyEditButton(), Qt::LeftButton);
-        QCOMPARE(folder.ReadFile("QMsys.ini"), before);
-        QCOMPARE(editor.nameEdit()->text(), QStringLiteral("x"));
-
-        SelectRow(*editor.tagView(), 1);
-        QTest::mouseClick(editor.applyEditButton(), Qt::LeftButton);
-        QCOMPARE(folder.ReadText("TAG", "1"), std::string("x"));
-        QCOMPARE(folder.ReadText("TAG_PREFIX", "1"), std::string("<x>"));
-        QCOMPARE(folder.ReadText("TAG_SUFFIX", "1"), std::string("</x>"));
-        QCOMPARE(Row(*editor.tagView(), 1), QStringList({"x", "<x>", "</x>"}));
-        QVERIFY(editor.nameEdit()->text().isEmpty());
+        e.SelectRow(1);
+        QTest::mouseClick(e.editor->applyEditButton(), Qt::LeftButton);
+        QVERIFY(e.Stored("1") == Texts({"x", "<x>", "</x>"}));
+        QCOMPARE(e.Row(1), QStringList({"x", "<x>", "</x>"}));
+        QVERIFY(e.BoxesEmpty());
     }
 
     void DeletingMovesTheLaterEntriesDown() {
-        ProgramFolder folder;
-        folder.WriteSystemIni(kThreeTags);
-        TagListEditorDialog editor(ConfigFor(folder));
+        Editing e;
+        QTest::mouseClick(e.editor->deleteButton(), Qt::LeftButton);  // nothing selected
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
 
-        QTest::mouseClick(editor.deleteButton(), Qt::LeftButton);  // nothing selected
-        QCOMPARE(editor.tagView()->topLevelItemCount(), 3);
+        e.SelectRow(1);
+        QTest::mouseClick(e.editor->deleteButton(), Qt::LeftButton);
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 2);
+        QVERIFY(e.Stored("1") == Texts({Sjis("斜体"), "<i>", "</i>"}));
+        QVERIFY(e.Stored("2") == Texts(3, "<absent>"));
 
-        SelectRow(*editor.tagView(), 1);
-        QTest::mouseClick(editor.deleteButton(), Qt::LeftButton);
-
-        QCOMPARE(editor.tagView()->topLevelItemCount(), 2);
-        QCOMPARE(folder.ReadText("TAG", "1"), Sjis("斜体"));
-        QCOMPARE(folder.ReadText("TAG_PREFIX", "1"), std::string("<i>"));
-        QCOMPARE(folder.ReadText("TAG_SUFFIX", "1"), std::string("</i>"));
-        QCOMPARE(folder.ReadText("TAG", "2"), std::string("<absent>"));
-        QCOMPARE(folder.ReadText("TAG_PREFIX", "2"), std::string("<absent>"));
-        QCOMPARE(folder.ReadText("TAG_SUFFIX", "2"), std::string("<absent>"));
-    }
-
-    void DeletingTheOnlyEntryBringsBackTheRule() {
-        ProgramFolder folder;
-        folder.WriteSystemIni("[TAG]\n0=太字\n[TAG_PREFIX]\n0=<b>\n[TAG_SUFFIX]\n0=</b>\n");
-        TagListEditorDialog editor(ConfigFor(folder));
-        SelectRow(*editor.tagView(), 0);
-
-        editor.DeleteSelected();
-
-        QCOMPARE(editor.tagView()->topLevelItemCount(), 1);
-        QCOMPARE(Row(*editor.tagView(), 0), QStringList({"<HR>", "<HR>", ""}));
+        // Deleting the only entry brings back the rule.
+        Editing one("[TAG]\n0=太字\n[TAG_PREFIX]\n0=<b>\n[TAG_SUFFIX]\n0=</b>\n");
+        one.SelectRow(0);
+        one.editor->DeleteSelected();
+        QCOMPARE(one.editor->tagView()->topLevelItemCount(), 1);
+        QCOMPARE(one.Row(0), QStringList({"<HR>", "<HR>", ""}));
     }
 
     void DoubleClickingARowFillsTheBoxes() {
-        ProgramFolder folder;
-        folder.WriteSystemIni(kThreeTags);
-        TagListEditorDialog editor(ConfigFor(folder));
-        editor.show();
-        QTreeWidget& view = *editor.tagView();
+        Editing e;
+        e.editor->show();
+        QTreeWidget& view = *e.editor->tagView();
         const QRect rect = view.visualItemRect(view.topLevelItem(2));
-
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, rect.center());
-
-        QCOMPARE(editor.nameEdit()->text(), QStringLiteral("斜体"));
-        QCOMPARE(editor.prefixEdit()->text(), QStringLiteral("<i>"));
-        QCOMPARE(editor.suffixEdit()->text(), QStringLiteral("</i>"));
+        QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("斜体"));
+        QCOMPARE(e.editor->prefixEdit()->text(), QStringLiteral("<i>"));
+        QCOMPARE(e.editor->suffixEdit()->text(), QStringLiteral("</i>"));
     }
 
     void TheMainWindowReloadsItsListAfterTheEditor() {
@@ -172,14 +131,11 @@ class TagListEditorDialogTest : public QObject {
         ScriptedInteraction io;
         auto window = OpenWindow(folder, io);
         QVERIFY(window);
-        QCOMPARE(window->tagList()->count(), 1);
         io.dialogs.push_back([](QDialog& dialog) {
             auto& editor = dynamic_cast<TagListEditorDialog&>(dialog);
-            Type(editor, QStringLiteral("中央"), QStringLiteral("<center>"),
-                 QStringLiteral("</center>"));
+            editor.nameEdit()->setText(QStringLiteral("中央"));
             editor.AddEntry();
-            // Closed by Escape: what was added stays.
-            return int(QDialog::Rejected);
+            return int(QDialog::Rejected);  // closed by Escape: what was added stays
         });
 
         QTest::mouseClick(window->button(kIdEditTags), Qt::LeftButton);
