@@ -1,60 +1,41 @@
+// The main window's commands that start other programs or open the settings,
+// and the text editor those commands start.
 #include <QLineEdit>
-#include <QRadioButton>
-#include <QtTest>
+#include <QPlainTextEdit>
 #include <cstdlib>
 #include <filesystem>
 
 #include "engine/diary_page.h"
 #include "platform/clock.h"
-#include "platform/encoding.h"
 #include "platform/process.h"
-#include "settings/active_config.h"
-#include "settings/profile.h"
-#include "support/temp_dir.h"
-#include "tests/ui/config/recording_host.h"
+#include "tests/ui/config/config_test_support.h"
+#include "ui/common/text_editor_window.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/config_messages.h"
-#include "ui/support/scripted_interaction.h"
 
 namespace qm::test {
 namespace {
 
-QString U(std::string_view utf8) { return QString::fromUtf8(utf8.data(), utf8.size()); }
-
-ActiveConfig MakeConfig(const TempDir& dir) {
-    ActiveConfig c;
-    c.programDir = dir.dir();
-    c.systemIniPath = dir / "QMsys.ini";
-    c.configIniPath = dir / "my.ini";
-    c.prototypePath = dir / "original.html";
-    c.templatePath = dir / "templet.txt";
-    c.uploaderPath = "tavmo/tavmo.exe";
-    c.diaryPage = dir / "diary03-Mar.html";
-    return c;
-}
-
-// Leaves the editor variable as the test found it.
+// Sets the editor variable (or removes it for nullptr) for one scope.
 class EditorVariable {
   public:
     explicit EditorVariable(const char* value) {
         if (const char* old = std::getenv(kEditorVariable)) saved_ = old;
-        if (value) {
-            ::setenv(kEditorVariable, value, 1);
-        } else {
-            ::unsetenv(kEditorVariable);
-        }
+        Set(value);
     }
-    ~EditorVariable() {
-        if (saved_) {
-            ::setenv(kEditorVariable, saved_->c_str(), 1);
-        } else {
-            ::unsetenv(kEditorVariable);
-        }
-    }
+    ~EditorVariable() { Set(saved_ ? saved_->c_str() : nullptr); }
 
   private:
+    static void Set(const char* value) {
+        value ? ::setenv(kEditorVariable, value, 1) : ::unsetenv(kEditorVariable);
+    }
     std::optional<std::string> saved_;
 };
+
+void Type(TextEditorWindow& window, const QString& text) {
+    window.editor()->moveCursor(QTextCursor::End);
+    window.editor()->insertPlainText(text);
+}
 
 }  // namespace
 
@@ -63,184 +44,178 @@ class WindowCommandsTest : public QObject {
 
   private slots:
     void uploaderSetupStartsTheToolWithSet() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        ScriptedInteraction io;
-        RecordingHost host;
-        StartUploaderSetup(nullptr, config, io, host);
-        QCOMPARE(host.starts.size(), std::size_t(1));
-        QVERIFY(host.starts[0].program == "tavmo/tavmo.exe");
-        QVERIFY(host.starts[0].parameters == "/set");
-        QVERIFY(io.messages.empty());
-    }
+        ProgramFolder f;
+        f.host.startResults = {StartResult::Started, StartResult::NotFound, StartResult::Failed};
+        for (int i = 0; i < 3; ++i) StartUploaderSetup(nullptr, f.config, f.io, f.host);
+        QCOMPARE(f.host.starts.size(), std::size_t(3));
+        QVERIFY(f.host.starts[0].program == "tavmo/tavmo.exe");
+        QVERIFY(f.host.starts[0].parameters == "/set");
+        // Only a missing tool is reported.
+        f.ExpectLastMessage(1, "tavmo/tavmo.exeがみつかりません。", "パスが違うよ");
 
-    void uploaderSetupWithAnEmptyPathStartsNothing() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        config.uploaderPath.clear();
-        ScriptedInteraction io;
-        RecordingHost host;
-        StartUploaderSetup(nullptr, config, io, host);
-        QVERIFY(host.starts.empty());
-        QCOMPARE(io.messages.size(), std::size_t(1));
-        QCOMPARE(io.messages[0].text, U("tavmoの場所を指定していません。"));
-        QCOMPARE(io.messages[0].caption, U("設定してないよ"));
-    }
-
-    void uploaderSetupWithAMissingToolNamesIt() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        ScriptedInteraction io;
-        RecordingHost host;
-        host.startResults.push_back(StartResult::NotFound);
-        StartUploaderSetup(nullptr, config, io, host);
-        QCOMPARE(io.messages.size(), std::size_t(1));
-        QCOMPARE(io.messages[0].text, U("tavmo/tavmo.exeがみつかりません。"));
-        QCOMPARE(io.messages[0].caption, U("パスが違うよ"));
-
-        // Any other failure is not reported.
-        host.startResults.push_back(StartResult::Failed);
-        StartUploaderSetup(nullptr, config, io, host);
-        QCOMPARE(io.messages.size(), std::size_t(1));
+        f.config.uploaderPath.clear();
+        StartUploaderSetup(nullptr, f.config, f.io, f.host);
+        QCOMPARE(f.host.starts.size(), std::size_t(3));
+        f.ExpectLastMessage(2, "tavmoの場所を指定していません。", "設定してないよ");
     }
 
     void imageBrowseAppendsInOrder() {
         RunState run;
         ScriptedInteraction io;
-        QLineEdit imageBox;
-        QLineEdit altBox;
+        QLineEdit imageBox, altBox;
         altBox.setEnabled(false);
-        io.fileNames.push_back(QString("/img/a.jpg"));
-        io.fileNames.push_back(QString("/img/b.png"));
-        io.fileNames.push_back(std::nullopt);
+        io.fileNames = {QString("/img/a.jpg"), QString("/img/b.png"), std::nullopt,
+                        U("/img/\xF0\x9F\x98\x80.png")};
         QVERIFY(ChooseEntryImage(nullptr, run, imageBox, altBox, io));
         QCOMPARE(imageBox.text(), QString("a.jpg"));
         QVERIFY(altBox.isEnabled());
         QVERIFY(ChooseEntryImage(nullptr, run, imageBox, altBox, io));
         QVERIFY(!ChooseEntryImage(nullptr, run, imageBox, altBox, io));
+        QVERIFY(io.messages.empty());
+        QVERIFY(!ChooseEntryImage(nullptr, run, imageBox, altBox, io));  // not Shift-JIS
+        QCOMPARE(io.messages.size(), std::size_t(1));
         QVERIFY(run.imageUploadList == "/img/a.jpg\" \"/img/b.png");
         QCOMPARE(imageBox.text(), QString("b.png"));
-        QVERIFY(altBox.isEnabled());
         QVERIFY(io.fileChooserFilters[0].contains("*.jpg *.jpeg *.gif *.png"));
     }
 
-    void imagePathShiftJisCannotHoldIsRefused() {
-        RunState run;
-        run.imageUploadList = "/img/a.jpg";
-        ScriptedInteraction io;
-        QLineEdit imageBox("a.jpg");
-        QLineEdit altBox;
-        io.fileNames.push_back(U("/img/\xF0\x9F\x98\x80.png"));
-        QVERIFY(!ChooseEntryImage(nullptr, run, imageBox, altBox, io));
-        QCOMPARE(io.messages.size(), std::size_t(1));
-        QVERIFY(run.imageUploadList == "/img/a.jpg");
-        QCOMPARE(imageBox.text(), QString("a.jpg"));
-    }
-
     void editorIsThisProgramWithEditAndTheAbsolutePath() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        config.templatePath = "my templet.txt";  // relative, with a blank
-        ScriptedInteraction io;
-        RecordingHost host;
+        ProgramFolder f;
+        f.config.templatePath = "my templet.txt";  // relative, with a blank
+        f.config.diaryPage = f.dir / "a \"quoted\" page.html";
         EditorVariable unset(nullptr);
         const auto cwd = std::filesystem::current_path();
-        std::filesystem::current_path(dir.dir());
-        EditTemplate(nullptr, config, io, host);
+        std::filesystem::current_path(f.dir.dir());
+        EditTemplate(nullptr, f.config, f.io, f.host);
         std::filesystem::current_path(cwd);
-        QCOMPARE(host.starts.size(), std::size_t(1));
-        QVERIFY(host.starts[0].program == "/proc/self/exe");
-        const auto words = SplitCommandLine(host.starts[0].parameters);
-        QCOMPARE(words.size(), std::size_t(2));
-        QVERIFY(words[0] == "edit");
-        QCOMPARE(QString::fromStdString(words[1]),
-                 QString::fromStdString(std::filesystem::canonical(dir.dir()).string() +
-                                        "/my templet.txt"));
-        QVERIFY(io.messages.empty());
-    }
+        EditDiaryPage(nullptr, f.config, f.io, f.host);
+        QCOMPARE(f.host.starts.size(), std::size_t(2));
+        QVERIFY(f.host.starts[0].program == "/proc/self/exe");
+        const std::string folder = std::filesystem::canonical(f.dir.dir()).string() + "/";
+        const std::vector<std::string> template_ = {"edit", folder + "my templet.txt"};
+        const std::vector<std::string> page = {"edit", f.config.diaryPage};
+        QVERIFY(SplitCommandLine(f.host.starts[0].parameters) == template_);
+        QVERIFY(SplitCommandLine(f.host.starts[1].parameters) == page);
+        QVERIFY(f.io.messages.empty());
 
-    void editorPathWithQuotesSurvivesTheCommandLine() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        config.diaryPage = dir / "a \"quoted\" page.html";
-        ScriptedInteraction io;
-        RecordingHost host;
-        EditorVariable unset(nullptr);
-        EditDiaryPage(nullptr, config, io, host);
-        const auto words = SplitCommandLine(host.starts.at(0).parameters);
-        QCOMPARE(words.size(), std::size_t(2));
-        QVERIFY(words[1] == config.diaryPage);
+        f.config.diaryPage.clear();
+        EditDiaryPage(nullptr, f.config, f.io, f.host);
+        QCOMPARE(f.host.starts.size(), std::size_t(2));
+        f.ExpectLastMessage(1, cfgmsg::kNoFileToEditText, cfgmsg::kNoUploaderCaption);
     }
 
     void missingEditorNamesTheProgramTried() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        ScriptedInteraction io;
-        RecordingHost host;
+        ProgramFolder f;
+        f.config.diaryPage = f.dir / "page.html";
+        f.host.startResults = {StartResult::NotFound, StartResult::NotFound};
         {
             EditorVariable unset(nullptr);
-            host.startResults.push_back(StartResult::NotFound);
-            EditTemplate(nullptr, config, io, host);
-            QCOMPARE(io.messages.size(), std::size_t(1));
-            const QString self =
-                QString::fromStdString(std::filesystem::read_symlink("/proc/self/exe").string());
-            QCOMPARE(io.messages[0].text, self + U("がみつかりません。"));
-            QCOMPARE(io.messages[0].caption, U("パスが違うよ"));
+            EditTemplate(nullptr, f.config, f.io, f.host);
+            const auto self = std::filesystem::read_symlink("/proc/self/exe").string();
+            f.ExpectLastMessage(1, self + "がみつかりません。", "パスが違うよ");
         }
-        {
-            EditorVariable chosen("no-such-editor");
-            host.startResults.push_back(StartResult::NotFound);
-            EditDiaryPage(nullptr, config, io, host);
-            QVERIFY(host.starts.back().program == "no-such-editor");
-            QVERIFY(host.starts.back().parameters == "\"" + config.diaryPage + "\"");
-            QCOMPARE(io.messages.size(), std::size_t(2));
-            QCOMPARE(io.messages[1].text, U("no-such-editorがみつかりません。"));
-        }
-    }
-
-    void editingWithoutAFileAsksForTheSettings() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        config.diaryPage.clear();
-        ScriptedInteraction io;
-        RecordingHost host;
-        EditDiaryPage(nullptr, config, io, host);
-        QVERIFY(host.starts.empty());
-        QCOMPARE(io.messages.size(), std::size_t(1));
-    }
-
-    void textManualMissingNamesItsPath() {
-        TempDir dir;
-        ActiveConfig config = MakeConfig(dir);
-        ScriptedInteraction io;
-        RecordingHost host;
-        OpenTextManual(nullptr, config, io, host);
-        QCOMPARE(io.messages.size(), std::size_t(1));
-        QCOMPARE(io.messages[0].text, U(dir.dir() + "とりせつ.txtがみつかりません。"));
-        QCOMPARE(io.messages[0].caption, U("取説ないよ？"));
-        QVERIFY(host.starts.empty());
+        EditorVariable chosen("no-such-editor");
+        EditDiaryPage(nullptr, f.config, f.io, f.host);
+        QVERIFY(f.host.starts.back().program == "no-such-editor");
+        QVERIFY(f.host.starts.back().parameters == "\"" + f.config.diaryPage + "\"");
+        f.ExpectLastMessage(2, "no-such-editorがみつかりません。", "パスが違うよ");
     }
 
     void pathSettingsCommandSelectsThePageHoweverClosed() {
-        TempDir dir;
+        ProgramFolder f;
         SetFixedClock(ParseLocalTime("2003-03-05 10:00:00"));
-        ActiveConfig config = MakeConfig(dir);
-        WriteBytes(config.prototypePath, "<html><!-- proto --></html>");
+        WriteBytes(f.config.prototypePath, "<html><!-- proto --></html>");
         RunState run;
-        ScriptedInteraction io;
-        RecordingHost host;
-        io.dialogs.push_back([](QDialog& d) {
-            d.findChild<QRadioButton*>("id2001")->click();
+        f.io.dialogs.push_back([](QDialog& d) {
+            Click(d, "id2001");
             QTest::keyClick(&d, Qt::Key_Escape);
             return d.result();
         });
-        EditFilePaths(nullptr, config, run, io, host);
+        EditFilePaths(nullptr, f.config, run, f.io, f.host);
         SetFixedClock(std::nullopt);
-        const std::string page = dir / "diary03-Mar.html";
-        QCOMPARE(QString::fromStdString(config.diaryPage), QString::fromStdString(page));
         // The dialog only named the page; the selection afterwards made it.
-        QVERIFY(std::filesystem::exists(page));
-        QCOMPARE(host.messages.size(), std::size_t(1));
+        QVERIFY(f.config.diaryPage == f.dir / "diary03-Mar.html");
+        QVERIFY(std::filesystem::exists(f.config.diaryPage));
+        QCOMPARE(f.host.messageCount, 1);
+    }
+
+    // Shift-JIS in and out, each file keeping its own line ends and a page
+    // its closing NUL; a missing file is created on saving.
+    void editorRoundTripsShiftJis() {
+        const struct {
+            std::optional<std::string> before;
+            QString shown, typed;
+            std::string after;
+        } rows[] = {
+            {Sj("<p>日記</p>\r\n<!-- ここ -->\r\n") + std::string("\0old tail", 9),
+             U("<p>日記</p>\n<!-- ここ -->\n"), U("表示\n"),
+             Sj("<p>日記</p>\r\n<!-- ここ -->\r\n表示\r\n") + std::string(1, '\0')},
+            {Sj("*T\n本文\n"), U("*T\n本文\n"), "x", Sj("*T\n本文\nx")},
+            {std::nullopt, "", U("一行目\n二行目"), Sj("一行目\r\n二行目")},
+        };
+        for (const auto& row : rows) {
+            TempDir dir;
+            const std::string path = dir / "file.html";
+            if (row.before) WriteBytes(path, *row.before);
+            ScriptedInteraction io;
+            TextEditorWindow window(path, io);
+            QVERIFY(window.Load());
+            QCOMPARE(window.editor()->toPlainText(), row.shown);
+            Type(window, row.typed);
+            QVERIFY(window.Save());
+            QVERIFY(ReadBytes(path) == row.after);
+            QVERIFY(io.messages.empty());
+        }
+    }
+
+    void editorNeverLosesWhatTheFileHolds() {
+        TempDir dir;
+        const std::string path = dir / "page.html";
+        ScriptedInteraction io;
+        WriteBytes(path, "ok \x82");  // a lead byte with nothing after it
+        QVERIFY(!TextEditorWindow(path, io).Load());
+        QCOMPARE(io.messages.size(), std::size_t(1));
+
+        WriteBytes(path, "old\r\n");
+        TextEditorWindow window(path, io);
+        QVERIFY(window.Load());
+        WriteBytes(path, "old\r\nnew entry\r\n");  // a generate meanwhile
+        Type(window, U("\xF0\x9F\x98\x80"));
+        // Asked first about the references, then whether to overwrite the change.
+        io.answers = {Interaction::Answer::No, Interaction::Answer::Yes, Interaction::Answer::No,
+                      Interaction::Answer::Yes, Interaction::Answer::Yes};
+        QVERIFY(!window.Save());
+        QVERIFY(!window.Save());
+        QVERIFY(ReadBytes(path) == "old\r\nnew entry\r\n");
+        QVERIFY(window.Save());
+        QVERIFY(ReadBytes(path) == "old\r\n&#x1F600;");
+        QCOMPARE(io.messages.size(), std::size_t(6));
+    }
+
+    void closingWithUnsavedChangesAsks() {
+        TempDir dir;
+        const std::string path = dir / "t.txt";
+        WriteBytes(path, "keep");
+        ScriptedInteraction io;
+        TextEditorWindow window(path, io);
+        QVERIFY(window.Load());
+        window.show();
+        QVERIFY(window.close());  // unchanged: closes without a question
+        QVERIFY(io.messages.empty());
+
+        window.show();
+        Type(window, "!");
+        io.answers = {Interaction::Answer::Cancel, Interaction::Answer::No,
+                      Interaction::Answer::Yes};
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QVERIFY(window.close());
+        QVERIFY(ReadBytes(path) == "keep");
+        window.show();
+        QVERIFY(window.close());
+        QVERIFY(ReadBytes(path) == "keep!");
+        QCOMPARE(io.messages.size(), std::size_t(3));
+        QCOMPARE(io.messages[0].text, U("t.txt への変更を保存しますか？"));
     }
 };
 
