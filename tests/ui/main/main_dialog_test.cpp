@@ -287,14 +287,6 @@ class MainDialogTest : public QObject {
                 std::string::npos);
     }
 
-    void NoSetAndNoManagerStopsTheStart() {
-        ProgramFolder folder;
-        ScriptedInteraction io;
-        MainDialog window(io, folder.dir());
-        QVERIFY(!window.Initialise());
-        QCOMPARE(io.messages.size(), std::size_t{1});
-    }
-
     void TheTagListIsSeededAndWrapsTheBody() {
         Opened o;
         QVERIFY(o.window);

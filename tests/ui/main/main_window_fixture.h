@@ -68,10 +68,7 @@ class ProgramFolder {
   private:
     static std::string Crlf(std::string_view text) {
         std::string out;
-        for (char c : text) {
-            if (c == '\n') out += '\r';
-            out += c;
-        }
+        for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
         return out;
     }
 
