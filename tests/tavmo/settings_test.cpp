@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <tuple>
+
 #include "support/temp_dir.h"
 #include "tavmo/upload_settings.h"
 
@@ -14,11 +17,17 @@ using test::WriteBytes;
 
 unsigned ModeOf(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0;
-    return st.st_mode & 0777;
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
-UploadSettings Sample() {
+auto Fields(const UploadSettings& s) {
+    return std::tie(s.destination, s.user, s.password, s.keyFile, s.imageFolder, s.caFile,
+                    s.passive, s.verifyPeer);
+}
+
+TEST(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
+    TempDir dir;
+    const std::string ini = dir / "tavmo.ini";
     UploadSettings settings;
     settings.destination = "sftp://example.jp/~/public_html/日記/";
     settings.user = "たろう";
@@ -28,67 +37,41 @@ UploadSettings Sample() {
     settings.passive = false;
     settings.verifyPeer = false;
     settings.caFile = "/etc/ssl/private-ca.pem";
-    return settings;
-}
 
-TEST(UploadSettingsTest, MissingFileGivesDefaults) {
-    TempDir dir;
-    auto settings = LoadSettings(dir / "tavmo.ini");
-    ASSERT_TRUE(settings.has_value());
-    EXPECT_EQ(settings->destination, "");
-    EXPECT_TRUE(settings->passive);
-    EXPECT_TRUE(settings->verifyPeer);
-}
-
-TEST(UploadSettingsTest, RoundTripKeepsEveryValue) {
-    TempDir dir;
-    const std::string ini = dir / "tavmo.ini";
-    ASSERT_EQ(SaveSettings(ini, Sample()), "");
-    auto loaded = LoadSettings(ini);
-    ASSERT_TRUE(loaded.has_value());
-    const UploadSettings expected = Sample();
-    EXPECT_EQ(loaded->destination, expected.destination);
-    EXPECT_EQ(loaded->user, expected.user);
-    EXPECT_EQ(loaded->password, expected.password);
-    EXPECT_EQ(loaded->keyFile, expected.keyFile);
-    EXPECT_EQ(loaded->imageFolder, expected.imageFolder);
-    EXPECT_EQ(loaded->caFile, expected.caFile);
-    EXPECT_FALSE(loaded->passive);
-    EXPECT_FALSE(loaded->verifyPeer);
-    // Stored as Shift-JIS: "たろう" is 82 BD 82 EB 82 A4.
-    EXPECT_NE(ReadBytes(ini).find("\x82\xbd\x82\xeb\x82\xa4"), std::string::npos);
-}
-
-TEST(UploadSettingsTest, FileIsOwnerOnlyFromTheStartAndStaysSo) {
-    TempDir dir;
-    const std::string ini = dir / "tavmo.ini";
     const mode_t oldMask = ::umask(0);  // the widest a user could have
-    const std::string saved = SaveSettings(ini, Sample());
+    const std::string saved = SaveSettings(ini, settings);
     ::umask(oldMask);
     ASSERT_EQ(saved, "");
     EXPECT_EQ(ModeOf(ini), 0600u);
+    auto loaded = LoadSettings(ini);
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(Fields(*loaded), Fields(settings));
+    // "たろう" is 82 BD 82 EB 82 A4 in Shift-JIS.
+    EXPECT_NE(ReadBytes(ini).find("\x82\xbd\x82\xeb\x82\xa4"), std::string::npos);
 
     // A file someone made readable is put back to owner-only on the next save.
     ::chmod(ini.c_str(), 0644);
-    ASSERT_EQ(SaveSettings(ini, Sample()), "");
+    ASSERT_EQ(SaveSettings(ini, settings), "");
     EXPECT_EQ(ModeOf(ini), 0600u);
-}
 
-TEST(UploadSettingsTest, TextsShiftJisCannotHoldAreRefusedAndNothingIsWritten) {
-    TempDir dir;
-    const std::string ini = dir / "tavmo.ini";
-    UploadSettings settings = Sample();
+    // A text Shift-JIS cannot hold is refused by its key, not shown, and nothing is written.
     settings.password = "emoji \xF0\x9F\x98\x80";
+    std::filesystem::remove(ini);
     const std::string failure = SaveSettings(ini, settings);
     EXPECT_NE(failure.find("PASSWORD"), std::string::npos) << failure;
     EXPECT_EQ(failure.find("emoji"), std::string::npos) << failure;
-    struct stat st {};
-    EXPECT_NE(::stat(ini.c_str(), &st), 0);
+    EXPECT_FALSE(std::filesystem::exists(ini));
 }
 
-TEST(UploadSettingsTest, HandWrittenFileIsRead) {
+TEST(UploadSettingsTest, MissingFileGivesDefaultsAndAHandWrittenOneIsRead) {
     TempDir dir;
     const std::string ini = dir / "tavmo.ini";
+    auto defaults = LoadSettings(ini);
+    ASSERT_TRUE(defaults.has_value());
+    EXPECT_EQ(defaults->destination, "");
+    EXPECT_TRUE(defaults->passive);
+    EXPECT_TRUE(defaults->verifyPeer);
+
     WriteBytes(ini, "[tavmo]\r\nurl=ftp://example.jp/\r\nuser=\x82\xbd\r\npassive=0\r\n");
     auto loaded = LoadSettings(ini);
     ASSERT_TRUE(loaded.has_value());

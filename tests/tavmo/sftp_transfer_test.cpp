@@ -1,41 +1,19 @@
 // Sending to a real SSH server on the loopback address.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "recording_observer.h"
-#include "ssh_server.h"
-#include "support/temp_dir.h"
-#include "tavmo/batch_run.h"
-#include "tavmo/upload_list.h"
+#include "servers.h"
+#include "transfer_support.h"
 
 namespace qm::tavmo {
 namespace {
 
-using test::ReadBytes;
-using test::RecordingObserver;
-using test::SshServer;
-using test::TempDir;
-using test::WriteBytes;
+using namespace qm::test;
 
-TEST(SftpCommandPathTest, QuotesEscapesAndMakesHomePathsRelative) {
-    EXPECT_EQ(SftpCommandPath("/var/www/日記 1.html"), "\"/var/www/日記 1.html\"");
-    EXPECT_EQ(SftpCommandPath("/~/www/a.html"), "\"www/a.html\"");
-    EXPECT_EQ(SftpCommandPath("/w/say \"hi\\\".html"), "\"/w/say \\\"hi\\\\\\\".html\"");
-}
-
-class SftpTransferTest : public ::testing::Test {
+class SftpTransferTest : public TransferTest {
   protected:
     void SetUp() override {
-        if (!SchemeAvailable(Scheme::Sftp)) {
-            GTEST_SKIP() << "this libcurl has no SSH support, sftp cannot be tested";
+        if (!SchemeAvailable(Scheme::Sftp) || !SshServer::Available()) {
+            GTEST_SKIP() << "no sftp in this libcurl, or sshd (openssh-server) not installed";
         }
-        if (!SshServer::Available()) {
-            GTEST_SKIP() << "sshd is not installed (package openssh-server), no SSH server to "
-                            "test against";
-        }
-        const std::string problem = server_.Start();
-        ASSERT_TRUE(problem.empty()) << problem;
+        ASSERT_EQ(server_.Start(), "");
     }
 
     Connection KeyLogin() const {
@@ -48,86 +26,66 @@ class SftpTransferTest : public ::testing::Test {
         connection.stallSeconds = 5;
         return connection;
     }
-
-    Uploader MakeUploader(const std::vector<std::string>& paths, Connection connection) {
-        auto remote = ParseRemoteFolder(server_.Url());
-        EXPECT_TRUE(remote.has_value());
-        return Uploader(std::move(connection), PlanUploads(paths, *remote, *remote));
+    Uploader MakeUploader(const std::vector<std::string>& paths, Connection connection) const {
+        const RemoteFolder folder = *ParseRemoteFolder(server_.Url());
+        return Uploader(std::move(connection), PlanUploads(paths, folder, folder));
     }
+    std::string Www(const std::string& name) const { return ReadBytes(server_.WwwDir() + name); }
 
-    std::string Local(const std::string& name, std::string_view content) {
-        WriteBytes(local_ / name, content);
-        return local_ / name;
-    }
-
-    TempDir local_;
     TempDir serverBase_;
     SshServer server_{serverBase_.dir()};
 };
 
-TEST_F(SftpTransferTest, KeyLoginSendsJapaneseNamesAndReplacesAnOldPage) {
+TEST_F(SftpTransferTest, KeyLoginSendsJapaneseAndQuotedNamesAndReplacesAnOldPage) {
     WriteBytes(server_.WwwDir() + "日記 12月.html", "old page");
-    const std::string page = Local("日記 12月.html", "new page");
-    const std::string quoted = Local("say \"hi\".html", "quoted");
-    const std::string image = Local("写真.png", std::string(20000, 'p'));
-    Uploader uploader = MakeUploader({page, quoted, image}, KeyLogin());
-    RecordingObserver observer;
+    Uploader uploader =
+        MakeUploader({Local("日記 12月.html", "new page"), Local("say \"hi\".html", "quoted"),
+                      Local("写真.png", std::string(20000, 'p'))},
+                     KeyLogin());
 
-    ASSERT_TRUE(uploader.SendPending(observer)) << FailureReport(uploader);
+    ASSERT_TRUE(uploader.SendPending(observer_)) << FailureReport(uploader);
 
-    EXPECT_EQ(ReadBytes(server_.WwwDir() + "日記 12月.html"), "new page");
-    EXPECT_EQ(ReadBytes(server_.WwwDir() + "say \"hi\".html"), "quoted");
-    EXPECT_EQ(ReadBytes(server_.WwwDir() + "写真.png"), std::string(20000, 'p'));
-    for (auto& entry : std::filesystem::directory_iterator(server_.WwwDir())) {
-        EXPECT_EQ(entry.path().string().find(".tavmo-part"), std::string::npos) << entry.path();
-    }
+    EXPECT_EQ(FilesBelow(server_.WwwDir()),
+              (std::vector<std::string>{"say \"hi\".html", "写真.png", "日記 12月.html"}));
+    EXPECT_EQ(Www("日記 12月.html"), "new page");
+    EXPECT_EQ(Www("say \"hi\".html"), "quoted");
+    EXPECT_EQ(Www("写真.png"), std::string(20000, 'p'));
     EXPECT_EQ(TestConnection(*ParseRemoteFolder(server_.Url()), KeyLogin()), "");
 }
 
-TEST_F(SftpTransferTest, KeyTheServerDoesNotKnowIsALoginFailure) {
-    Connection connection = KeyLogin();
-    connection.keyFile = server_.StrangerKey();
-    connection.password.clear();
-    Uploader uploader = MakeUploader({Local("a.html", "a")}, connection);
-    RecordingObserver observer;
-
-    EXPECT_FALSE(uploader.SendPending(observer));
-    const std::string report = FailureReport(uploader);
-    EXPECT_NE(report.find("「a.html」を送れませんでした"), std::string::npos) << report;
-    EXPECT_NE(report.find("ログインできませんでした"), std::string::npos) << report;
-    EXPECT_FALSE(std::filesystem::exists(server_.WwwDir() + "a.html"));
-}
-
-TEST_F(SftpTransferTest, UnknownHostKeyIsRefused) {
-    Connection connection = KeyLogin();
-    connection.knownHostsFile = server_.EmptyKnownHosts();
-    Uploader uploader = MakeUploader({Local("a.html", "a")}, connection);
-    RecordingObserver observer;
-
-    EXPECT_FALSE(uploader.SendPending(observer));
-    const std::string report = FailureReport(uploader);
-    EXPECT_NE(report.find("ホスト鍵"), std::string::npos) << report;
-    EXPECT_FALSE(std::filesystem::exists(server_.WwwDir() + "a.html"));
+TEST_F(SftpTransferTest, UnknownKeyAndUnknownHostAreRefused) {
+    Connection stranger = KeyLogin();
+    stranger.keyFile = server_.StrangerKey();
+    stranger.password.clear();
+    Connection unknownHost = KeyLogin();
+    unknownHost.knownHostsFile = server_.EmptyKnownHosts();
+    for (const auto& [connection, why] :
+         {std::pair{stranger, "ログインできませんでした"}, std::pair{unknownHost, "ホスト鍵"}}) {
+        Uploader uploader = MakeUploader({Local("a.html", "a")}, connection);
+        EXPECT_FALSE(uploader.SendPending(observer_));
+        const std::string report = FailureReport(uploader);
+        EXPECT_HAS(report, "「a.html」を送れませんでした");
+        EXPECT_HAS(report, why);
+        EXPECT_EQ(FilesBelow(server_.WwwDir()), std::vector<std::string>{});
+    }
 }
 
 TEST_F(SftpTransferTest, CancelledFileLeavesTheOldPageAndRetrySendsTheRest) {
     WriteBytes(server_.WwwDir() + "big.html", "old");
-    const std::string first = Local("first.html", "first");
     const std::string big = Local("big.html", std::string(1024 * 1024, 'b'));
-    Uploader uploader = MakeUploader({first, big}, KeyLogin());
-    RecordingObserver observer;
-    observer.actDuring = "big.html";
-    observer.action = [&observer] { observer.cancel = true; };
+    Uploader uploader = MakeUploader({Local("first.html", "first"), big}, KeyLogin());
+    observer_.CancelDuring("big.html");
 
-    EXPECT_FALSE(uploader.SendPending(observer));
-    EXPECT_EQ(ReadBytes(server_.WwwDir() + "big.html"), "old");
+    EXPECT_FALSE(uploader.SendPending(observer_));
+    EXPECT_EQ(Www("big.html"), "old");
 
     WriteBytes(server_.WwwDir() + "first.html", "kept");
     RecordingObserver retry;
     ASSERT_TRUE(uploader.SendPending(retry)) << FailureReport(uploader);
-    EXPECT_EQ(retry.started, (std::vector<std::string>{"big.html"}));
-    EXPECT_EQ(ReadBytes(server_.WwwDir() + "first.html"), "kept");
-    EXPECT_EQ(ReadBytes(server_.WwwDir() + "big.html"), ReadBytes(big));
+    EXPECT_EQ(retry.started, std::vector<std::string>{"big.html"});
+    EXPECT_EQ(FilesBelow(server_.WwwDir()), (std::vector<std::string>{"big.html", "first.html"}));
+    EXPECT_EQ(Www("first.html"), "kept");
+    EXPECT_EQ(Www("big.html"), ReadBytes(big));
 }
 
 }  // namespace

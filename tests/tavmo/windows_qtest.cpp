@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -27,14 +26,10 @@ namespace {
 // Records the message boxes and answers every one with Ok.
 class RecordingInteraction : public qm::Interaction {
   public:
-    struct Shown {
-        QString text;
-        QString caption;
-    };
-    std::vector<Shown> messages;
+    std::vector<std::pair<QString, QString>> messages;  // text, caption
 
     Answer Message(QWidget*, const QString& text, const QString& caption, Buttons, Icon) override {
-        messages.push_back({text, caption});
+        messages.emplace_back(text, caption);
         return Answer::Ok;
     }
     std::optional<QString> OpenFileName(QWidget*, const QString&, const QString&,
@@ -52,30 +47,36 @@ class TavmoWindowsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void settingsAreSavedOwnerOnlyAndShownAgain();
-    void unusableDestinationKeepsTheWindowOpen();
+    void settingsAreCheckedSavedOwnerOnlyAndShownAgain();
     void connectionTestReportsInJapanese();
-    void successfulUploadClosesByItself();
-    void failedUploadShowsWhyAndRetrySendsTheRest();
+    void failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself();
 };
 
-void TavmoWindowsTest::settingsAreSavedOwnerOnlyAndShownAgain() {
+void TavmoWindowsTest::settingsAreCheckedSavedOwnerOnlyAndShownAgain() {
     TempDir dir;
     const std::string ini = dir / "tavmo.ini";
     RecordingInteraction interaction;
     {
         SettingsWindow window(interaction, ini);
         QCOMPARE(window.passwordEdit()->echoMode(), QLineEdit::Password);
-        QVERIFY(window.passiveBox()->isChecked());
+        // An unusable destination keeps the window open and saves nothing.
+        window.destinationEdit()->setText(QStringLiteral("http://example.jp/"));
+        window.accept();
+        QVERIFY(window.result() != int(QDialog::Accepted));
+        QCOMPARE(int(interaction.messages.size()), 1);
+        QVERIFY(interaction.messages[0].first.contains(QStringLiteral("正しくありません")));
+        QVERIFY(!std::filesystem::exists(ini));
+
         window.destinationEdit()->setText(QStringLiteral("ftp://127.0.0.1/日記/"));
         window.userEdit()->setText(QStringLiteral("たろう"));
         window.passwordEdit()->setText(QStringLiteral("秘密 pass"));
         window.imageFolderEdit()->setText(QStringLiteral("img/"));
+        QVERIFY(window.passiveBox()->isChecked());
         window.passiveBox()->setChecked(false);
         window.accept();
         QCOMPARE(window.result(), int(QDialog::Accepted));
     }
-    QVERIFY(interaction.messages.empty());
+    QCOMPARE(int(interaction.messages.size()), 1);
     struct stat st {};
     QCOMPARE(::stat(ini.c_str(), &st), 0);
     QCOMPARE(st.st_mode & 0777, 0600u);
@@ -89,68 +90,31 @@ void TavmoWindowsTest::settingsAreSavedOwnerOnlyAndShownAgain() {
     QVERIFY(again.verifyBox()->isChecked());
 }
 
-void TavmoWindowsTest::unusableDestinationKeepsTheWindowOpen() {
-    TempDir dir;
-    const std::string ini = dir / "tavmo.ini";
-    RecordingInteraction interaction;
-    SettingsWindow window(interaction, ini);
-    window.destinationEdit()->setText(QStringLiteral("http://example.jp/"));
-    window.accept();
-    QVERIFY(window.result() != int(QDialog::Accepted));
-    QCOMPARE(int(interaction.messages.size()), 1);
-    QVERIFY(interaction.messages[0].text.contains(QStringLiteral("正しくありません")));
-    QVERIFY(!std::filesystem::exists(ini));
-}
-
 void TavmoWindowsTest::connectionTestReportsInJapanese() {
     TempDir dir;
-    std::filesystem::create_directory(dir / "www");
     RecordingInteraction interaction;
     SettingsWindow window(interaction, dir / "tavmo.ini");
 
-    window.destinationEdit()->setText(QString::fromStdString(dir / "www"));
+    window.destinationEdit()->setText(QString::fromStdString(dir.dir()));
     window.testButton()->click();
     QTRY_COMPARE(int(interaction.messages.size()), 1);
-    QCOMPARE(interaction.messages[0].caption, QStringLiteral("接続テスト"));
-    QVERIFY(interaction.messages[0].text.startsWith(QStringLiteral("接続できました")));
+    QCOMPARE(interaction.messages[0].second, QStringLiteral("接続テスト"));
+    QVERIFY(interaction.messages[0].first.startsWith(QStringLiteral("接続できました")));
 
     window.destinationEdit()->setText(QString::fromStdString(dir / "nowhere"));
     window.testButton()->click();
     QTRY_COMPARE(int(interaction.messages.size()), 2);
-    QVERIFY(interaction.messages[1].text.contains(QStringLiteral("接続できませんでした")));
-    QVERIFY(interaction.messages[1].text.contains(QStringLiteral("見つかりません")));
+    QVERIFY(interaction.messages[1].first.contains(QStringLiteral("接続できませんでした")));
+    QVERIFY(interaction.messages[1].first.contains(QStringLiteral("見つかりません")));
     QVERIFY(window.testButton()->isEnabled());
 }
 
-void TavmoWindowsTest::successfulUploadClosesByItself() {
+void TavmoWindowsTest::failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself() {
     TempDir dir;
-    std::filesystem::create_directory(dir / "www");
     WriteBytes(dir / "日記.html", "page");
     WriteBytes(dir / "写真.jpg", std::string(5000, 'p'));
-    auto folder = ParseRemoteFolder(dir / "www");
-    QVERIFY(folder.has_value());
-    Uploader uploader({}, PlanUploads({dir / "日記.html", dir / "写真.jpg"}, *folder, *folder));
-
-    UploadWindow window(uploader);
-    window.setCloseDelay(50);
-    QSignalSpy finished(&window, &UploadWindow::runFinished);
-    window.show();
-    window.Start();
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
-    QCOMPARE(window.progressBar()->value(), window.progressBar()->maximum());
-    QVERIFY(window.retryButton()->isHidden());
-    QTRY_VERIFY(!window.isVisible());
-    QCOMPARE(window.result(), int(QDialog::Accepted));
-    QCOMPARE(ReadBytes(dir / "www/日記.html"), std::string("page"));
-}
-
-void TavmoWindowsTest::failedUploadShowsWhyAndRetrySendsTheRest() {
-    TempDir dir;
-    WriteBytes(dir / "page.html", "page");
-    WriteBytes(dir / "current.html", "current");
     auto folder = ParseRemoteFolder(dir / "later");
-    Uploader uploader({}, PlanUploads({dir / "page.html", dir / "current.html"}, *folder, *folder));
+    Uploader uploader({}, PlanUploads({dir / "日記.html", dir / "写真.jpg"}, *folder, *folder));
 
     UploadWindow window(uploader);
     window.setCloseDelay(50);
@@ -162,16 +126,19 @@ void TavmoWindowsTest::failedUploadShowsWhyAndRetrySendsTheRest() {
     QVERIFY(window.isVisible());
     QVERIFY(!window.retryButton()->isHidden());
     const QString why = window.failureText()->toPlainText();
-    QVERIFY2(why.contains(QStringLiteral("「page.html」を送れませんでした")), qPrintable(why));
+    QVERIFY2(why.contains(QStringLiteral("「日記.html」を送れませんでした")), qPrintable(why));
     QVERIFY2(why.contains(QStringLiteral("送り先のフォルダが見つかりません")), qPrintable(why));
 
     std::filesystem::create_directory(dir / "later");
     window.retryButton()->click();
     QTRY_COMPARE(finished.count(), 2);
     QCOMPARE(finished.at(1).at(0).toBool(), true);
+    QCOMPARE(window.progressBar()->value(), window.progressBar()->maximum());
+    QVERIFY(window.retryButton()->isHidden());
     QTRY_VERIFY(!window.isVisible());
-    QCOMPARE(ReadBytes(dir / "later/page.html"), std::string("page"));
-    QCOMPARE(ReadBytes(dir / "later/current.html"), std::string("current"));
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(ReadBytes(dir / "later/日記.html"), std::string("page"));
+    QCOMPARE(ReadBytes(dir / "later/写真.jpg"), std::string(5000, 'p'));
 }
 
 QTEST_MAIN(TavmoWindowsTest)
