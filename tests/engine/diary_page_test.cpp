@@ -1,3 +1,4 @@
+// Choosing the diary page of the period, and linking new pages from the log.
 #include "engine/diary_page.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,14 @@ namespace qm {
 namespace {
 
 using test::ReadBytes;
+using test::Said;
 using test::Tm;
 using test::WriteBytes;
+
+const std::string kPrototype = "<html>\r\n" + Sjis("<!-- ここに挿入 -->") + "\r\n</html>";
+const std::string kLogMarker = Sjis("<!-- ここにログ -->");
+const std::string kEmptyLog = "<ul>\r\n" + kLogMarker + "\r\n</ul>";
+const std::string kNul(1, '\0');
 
 TEST(PageNames, FollowTheModeAndTheDate) {
     ActiveConfig config;
@@ -26,7 +33,7 @@ TEST(PageNames, FollowTheModeAndTheDate) {
     } rows[] = {
         {1, "2003-01-31 23:59:59", "diary03-Jan.html"},
         {1, "2003-02-01 00:00:00", "diary03-Feb.html"},
-        {3, "2003-01-14 12:00:00", "diary03-Jan-first.html"},
+        {3, "2003-01-14 23:59:59", "diary03-Jan-first.html"},
         {3, "2003-01-15 00:00:00", "diary03-Jan-second.html"},
         {3, "2003-01-16 12:00:00", "diary03-Jan-second.html"},
         {3, "2003-01-31 12:00:00", "diary03-Jan-second.html"},
@@ -47,9 +54,16 @@ TEST(PageNames, FollowTheModeAndTheDate) {
     }
 }
 
-const std::string kPrototype = "<html>\r\n" + Sjis("<!-- ここに挿入 -->") + "\r\n</html>";
-const std::string kLogMarker = Sjis("<!-- ここにログ -->");
-const std::string kEmptyLog = "<ul>\r\n" + kLogMarker + "\r\n</ul>";
+TEST(PageNames, LogLinkTakesTheFileNameAndTheTitleInTheLogTokenSet) {
+    const std::tm march20 = Tm("2003-03-20 10:00:00");
+    const std::string link = kLogMarker + "\r\n<a href =";
+    EXPECT_EQ(LogLinkText("/web/diary03-Feb.html", Sjis("*Y年*k月*S"), march20),
+              link + Sjis("diary03-Feb.html>2003年三月後半</a><BR>"));
+    EXPECT_EQ(LogLinkText("p.html", "*o*H", march20), link + "p.html>*o*H</a><BR>");
+    // 十 ends in the byte of a backslash; it is part of the name, no separator.
+    EXPECT_EQ(LogLinkText("C:\\web\\" + Sjis("十日記十.html"), "", march20),
+              link + Sjis("十日記十.html") + "></a><BR>");
+}
 
 class PageSelection : public ::testing::Test {
   protected:
@@ -59,6 +73,7 @@ class PageSelection : public ::testing::Test {
         config_.configIniPath = dir_ / "set.ini";
         config_.systemIniPath = dir_ / "QMsys.ini";
         config_.logPath = dir_ / "log.html";
+        config_.splitMode = 1;
         WriteBytes(config_.prototypePath, kPrototype);
         WriteBytes(config_.logPath, kEmptyLog);
     }
@@ -67,19 +82,26 @@ class PageSelection : public ::testing::Test {
         config_.splitMode = mode;
         return SelectDiaryPage(config_, run_, mode, host_);
     }
+    void UpdateLog(const char* when, std::string_view page) {
+        clock_.Set(when);
+        config_.diaryPage = dir_ / std::string(page);
+        UpdateLogPage(config_, run_, host_);
+    }
     std::string Recorded() const {
         return ReadProfileString(config_.configIniPath, "FILEPATH", "QUILL", "(none)", 260);
     }
-    // The announcements shown, one "page|text" a line.
-    std::string Announced() const {
+    // Every message as "text|caption" lines, pages named without the folder.
+    std::string Shown() const {
         std::string all;
         for (const auto& m : host_.messages) {
-            if (m.caption == Sjis(msg::kNewPageCaption)) all += m.text + "\n";
+            std::string text = test::Utf8(m.text);
+            if (text.rfind(dir_.dir(), 0) == 0) text.erase(0, dir_.dir().size());
+            all += text + "|" + test::Utf8(m.caption) + "\n";
         }
         return all;
     }
-    std::string Said(std::string_view page, std::string_view text) const {
-        return (dir_ / std::string(page)) + Sjis(text) + "\n";
+    std::string Announced(std::string_view page, std::string_view text) const {
+        return std::string(page) + Said(text, msg::kNewPageCaption) + "\n";
     }
     std::string Log() const { return ReadBytes(config_.logPath); }
 
@@ -94,103 +116,110 @@ TEST_F(PageSelection, MonthRolloverMakesEachPageOnceAndLinksItNewestFirst) {
     ASSERT_TRUE(Select(1, "2003-01-31 23:00:00"));
     EXPECT_TRUE(run_.logUpdated);
     WriteBytes(config_.diaryPage, "edited");
+    ::chmod(config_.diaryPage.c_str(), 0444);
+    auto holder = LockedFile::Open(config_.diaryPage, LockedFile::Mode::OpenExisting);
     run_.logUpdated = false;
-    ASSERT_TRUE(Select(1, "2003-01-31 23:30:00"));
-    EXPECT_FALSE(run_.logUpdated);  // same page: nothing linked
+    ASSERT_TRUE(Select(1, "2003-01-31 23:30:00"));  // the page counts though locked, read-only
+    EXPECT_FALSE(run_.logUpdated);
     EXPECT_EQ(ReadBytes(config_.diaryPage), "edited");
     ASSERT_TRUE(Select(1, "2003-02-01 08:00:00"));
     EXPECT_TRUE(run_.logUpdated);
-    EXPECT_EQ(Announced(), Said("diary03-Jan.html", msg::kNewMonthText) +
-                               Said("diary03-Feb.html", msg::kNewMonthText));
-    EXPECT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(config_.diaryPage, dir_ / "diary03-Feb.html");
-    EXPECT_EQ(Recorded(), config_.diaryPage);
+    EXPECT_EQ(Shown(), Announced("diary03-Jan.html", msg::kNewMonthText) +
+                           Announced("diary03-Feb.html", msg::kNewMonthText));
+    EXPECT_EQ(Recorded(), dir_ / "diary03-Feb.html");
     EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
     EXPECT_EQ(Log(), "<ul>\r\n" + kLogMarker +
                          Sjis("\r\n<a href =diary03-Feb.html>02月01日以降の日記</a><BR>"
                               "\r\n<a href =diary03-Jan.html>01月31日以降の日記</a><BR>\r\n</ul>") +
-                         '\0');
+                         kNul);
 }
 
-TEST_F(PageSelection, HalfMonthAndWeekBoundariesAndNewYear) {
+TEST_F(PageSelection, HalfMonthWeekAndNewYearPagesAreAnnouncedAsSuch) {
     for (const char* when : {"2003-03-14 10:00:00", "2003-03-15 10:00:00", "2003-03-16 10:00:00"}) {
         ASSERT_TRUE(Select(3, when));
     }
-    EXPECT_EQ(Announced(), Said("diary03-Mar-first.html", msg::kNewHalfText) +
-                               Said("diary03-Mar-second.html", msg::kNewHalfText));
-    host_.messages.clear();
-    for (const char* when : {"2004-01-30 10:00:00", "2004-01-31 10:00:00", "2004-02-01 10:00:00"}) {
+    for (const char* when : {"2003-12-31 23:59:59", "2004-01-01 00:00:01", "2004-01-03 10:00:00"}) {
         ASSERT_TRUE(Select(2, when));
     }
-    EXPECT_EQ(Announced(), Said("diary04-Jan-04.html", msg::kNewWeekText) +
-                               Said("diary04-Feb-05.html", msg::kNewWeekText));
-    host_.messages.clear();
-    ASSERT_TRUE(Select(2, "2003-12-31 23:59:59"));
-    ASSERT_TRUE(Select(2, "2004-01-01 00:00:01"));
-    EXPECT_EQ(Announced(), Said("diary03-Dec-52.html", msg::kNewWeekText) +
-                               Said("diary04-Jan-00.html", msg::kNewWeekText));
-    const std::string newest = "<ul>\r\n" + kLogMarker + "\r\n<a href =diary04-Jan-00.html>";
-    EXPECT_EQ(Log().substr(0, newest.size()), newest);
-}
-
-TEST_F(PageSelection, ExistingPageCountsEvenWhenLockedOrReadOnly) {
-    WriteBytes(dir_ / "diary03-Feb.html", "mine");
-    auto holder = LockedFile::Open(dir_ / "diary03-Feb.html", LockedFile::Mode::OpenExisting);
-    ASSERT_TRUE(holder);
-    ::chmod((dir_ / "diary03-Feb.html").c_str(), 0444);
-    ASSERT_TRUE(Select(1));
-    EXPECT_TRUE(host_.messages.empty());
-    EXPECT_FALSE(run_.logUpdated);
-    EXPECT_EQ(ReadBytes(dir_ / "diary03-Feb.html"), "mine");
+    EXPECT_EQ(Shown(), Announced("diary03-Mar-first.html", msg::kNewHalfText) +
+                           Announced("diary03-Mar-second.html", msg::kNewHalfText) +
+                           Announced("diary03-Dec-52.html", msg::kNewWeekText) +
+                           Announced("diary04-Jan-00.html", msg::kNewWeekText));
 }
 
 TEST_F(PageSelection, WithoutPrototypeOrLogTheRolloverIsStillAnnounced) {
     RemoveFile(config_.prototypePath);
     config_.logPath.clear();
     ASSERT_TRUE(Select(1));
-    EXPECT_EQ(Announced(), Said("diary03-Feb.html", msg::kNewMonthText));
+    EXPECT_EQ(Shown(), Announced("diary03-Feb.html", msg::kNewMonthText));
     EXPECT_FALSE(FileExists(config_.diaryPage));
     EXPECT_FALSE(run_.logUpdated);
     EXPECT_EQ(ReadBytes(dir_ / "log.html"), kEmptyLog);
 }
 
-TEST_F(PageSelection, ModeZeroWritesThePrototypeItself) {
+TEST_F(PageSelection, ModeZeroWritesThePrototypeAndAsksForAMissingOne) {
     ASSERT_TRUE(Select(0));
-    EXPECT_EQ(config_.diaryPage, config_.prototypePath);
     EXPECT_EQ(Recorded(), config_.prototypePath);
-    EXPECT_TRUE(host_.messages.empty());
-    EXPECT_EQ(Log(), kEmptyLog);
-}
-
-TEST_F(PageSelection, MissingPrototypeAsksUntilItExistsOrStopsWithoutDialog) {
+    EXPECT_EQ(Shown() + Log(), kEmptyLog);
     RemoveFile(config_.prototypePath);
-    EXPECT_FALSE(Select(0));
-    EXPECT_EQ(host_.Only(), test::Said(msg::kPrototypeText, msg::kPrototypeCaption));
-    EXPECT_EQ(host_.pathSettingsVisits, 1);
+    EXPECT_FALSE(Select(0));  // no dialog: one message, then stop
+    EXPECT_EQ(host_.Only(), Said(msg::kPrototypeText, msg::kPrototypeCaption));
     host_ = {};
     host_.pathSettings = [this](ActiveConfig& config) {
         if (host_.pathSettingsVisits == 2) {
             config.prototypePath = dir_ / "other.html";
             WriteBytes(config.prototypePath, kPrototype);
+            config.splitMode = 3;  // used at once
         }
         return true;
     };
     ASSERT_TRUE(Select(0));
     EXPECT_EQ(host_.CountCaption(msg::kPrototypeCaption), 2);
-    EXPECT_EQ(Recorded(), dir_ / "other.html");
+    EXPECT_EQ(Recorded(), dir_ / "diary03-Feb-first.html");
+    EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
 }
 
-TEST_F(PageSelection, ModeChosenInTheDialogIsUsedAtOnce) {
-    RemoveFile(config_.prototypePath);
-    host_.pathSettings = [&](ActiveConfig& config) {
-        WriteBytes(config.prototypePath, kPrototype);
-        config.splitMode = 3;
-        return true;
-    };
-    ASSERT_TRUE(Select(0));
-    EXPECT_EQ(config_.diaryPage, dir_ / "diary03-Feb-first.html");
-    EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
-    EXPECT_EQ(host_.CountCaption(msg::kNewPageCaption), 1);
+TEST_F(PageSelection, LogIsReadUpToItsNulMadeWritableAndTakesTheTitleSetting) {
+    WriteBytes(config_.logPath, kEmptyLog + kNul + "old junk" + kNul);
+    ::chmod(config_.logPath.c_str(), 0444);
+    WriteProfileString(config_.systemIniPath, "LOGSETTING", "TITLE", std::string("*b *S"));
+    UpdateLog("2003-01-10 10:00:00", "diary03-Jan.html");
+    WriteProfileString(config_.systemIniPath, "LOGSETTING", "TITLE", std::string());
+    UpdateLog("2003-02-20 10:00:00", "diary03-Feb.html");
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_TRUE(test::OwnerCanWrite(config_.logPath));
+    EXPECT_EQ(Log(), "<ul>\r\n" + kLogMarker + "\r\n<a href =diary03-Feb.html></a><BR>" +
+                         "\r\n<a href =diary03-Jan.html>Jan " + Sjis("前半") + "</a><BR>\r\n</ul>" +
+                         kNul);
+}
+
+TEST_F(PageSelection, LogFailuresAreReportedLeaveTheLogWholeAndLinkNothing) {
+    RemoveFile(config_.logPath);
+    UpdateLog("2003-01-10 10:00:00", "diary03-Jan.html");  // a missing log is never made
+    EXPECT_FALSE(FileExists(config_.logPath));
+    WriteBytes(config_.logPath, "<ul></ul>");
+    UpdateLog("2003-01-10 10:00:00", "diary03-Jan.html");
+    EXPECT_EQ(Log(), "<ul></ul>");
+    WriteBytes(config_.logPath, kLogMarker);
+    {
+        auto holder = LockedFile::Open(config_.logPath, LockedFile::Mode::OpenExisting);
+        UpdateLog("2003-01-10 10:00:00", "diary03-Jan.html");
+    }
+    EXPECT_EQ(Log(), kLogMarker);
+    const std::string large = std::string(8192, 'l') + kLogMarker;
+    WriteBytes(config_.logPath, large);
+    {
+        test::FileSizeLimit limit(4096);
+        UpdateLog("2003-01-10 10:00:00", "diary03-Jan.html");
+    }
+    EXPECT_EQ(Log(), large);
+    config_.splitMode = 0;  // and without rollover nothing happens
+    UpdateLog("2003-01-10 10:00:00", "diary03-Jan.html");
+    const std::string open = Said(msg::kLogOpenText, msg::kLogOpenCaption) + "\n";
+    EXPECT_EQ(Shown(),
+              open + Said(msg::kLogNoMarkerText, msg::kLogNoMarkerCaption) + "\n" + open + open);
+    EXPECT_FALSE(run_.logUpdated);
+    EXPECT_EQ(Log(), large);
 }
 
 }  // namespace

@@ -91,25 +91,20 @@ class Flow : public ::testing::Test {
     test::FakeHost host_;
 };
 
-TEST_F(Flow, FirstRunMakesAndLinksThePageLaterRunsPutTheNewestOnTop) {
+TEST_F(Flow, NewestEntryOnTopOfTheNewPageAndThePageAndLogUploaded) {
     input_.upload = true;
     EXPECT_EQ(Generate(), GenerateResult::Written);
-    const std::string page = web_ + "diary03-Feb.html";
-    EXPECT_EQ(config_.diaryPage, page);
-    EXPECT_EQ(host_.Only(), test::Utf8(page) + Said(msg::kNewMonthText, msg::kNewPageCaption));
-    EXPECT_EQ(Page("log.html"),
-              kLogMarker + Sjis("\r\n<a href =diary03-Feb.html>02月05日以降の日記</a><BR>") + kNul);
+    EXPECT_EQ(host_.CountCaption(msg::kNewPageCaption), 1);
     EXPECT_EQ(Page("original.html"), kPrototype);
     EXPECT_EQ(host_.programs, Args{"/opt/tavmo/tavmo"});
-    EXPECT_EQ(Uploaded(), (Args{page, web_ + "log.html"}));
-
+    EXPECT_EQ(Uploaded(), (Args{web_ + "diary03-Feb.html", web_ + "log.html"}));
     run_ = {};
     host_ = {};
     EXPECT_EQ(Generate("second", ""), GenerateResult::Written);
     EXPECT_TRUE(host_.messages.empty());
     EXPECT_EQ(Page(), "<html>\r\n" + kMarker + Entry("second", "") +
                           Entry(Sjis("題"), "a<BR>\r\nb") + "\r\n</html>" + kNul);
-    EXPECT_EQ(Uploaded(), Args{page});
+    EXPECT_EQ(Uploaded(), Args{web_ + "diary03-Feb.html"});
 }
 
 TEST_F(Flow, UploadOnlyWhenAskedAndAMissingToolIsReportedAfterTheEntry) {
@@ -121,9 +116,9 @@ TEST_F(Flow, UploadOnlyWhenAskedAndAMissingToolIsReportedAfterTheEntry) {
     EXPECT_EQ(Generate(), GenerateResult::Written);
     EXPECT_TRUE(host_.messages.empty());
     host_.startResult = StartResult::NotFound;
-    EXPECT_EQ(Generate(), GenerateResult::WrittenNoUploader);
+    EXPECT_EQ(Generate("third", ""), GenerateResult::WrittenNoUploader);
     EXPECT_EQ(host_.Only(), "/opt/tavmo/tavmo" + Said(msg::kNotFoundSuffix, msg::kNotFoundCaption));
-    EXPECT_EQ(Page().find(Entry(Sjis("題"), "a<BR>\r\nb")), kMarker.size() + 8);
+    EXPECT_TRUE(Has(Page(), "<h3>third</h3>"));
 }
 
 TEST_F(Flow, ImagesChosenThisRunAreTaggedAndUploaded) {
@@ -161,66 +156,58 @@ TEST_F(Flow, CurrentCopyModes) {
     EXPECT_EQ(Uploaded(), Args{web_ + "original.html"});
 }
 
-TEST_F(Flow, PrototypeWithoutMarkerGivesAPlainCurrentCopyAndTheFlowGoesOn) {
+TEST_F(Flow, CurrentCopyIsPlainWithoutMarkerAndNeverOverwritesTheUsersFiles) {
     SetKey("CURRENT", "1");
     SetKey("ALWAYS1", "1");
     WriteBytes(web_ + "diary03-Feb.html", kMarker);
     WriteBytes(web_ + "original.html", "<html>no marker</html>");
-    input_.upload = true;
     EXPECT_EQ(Generate(), GenerateResult::Written);
     EXPECT_EQ(Page("diary-current.html"), "<html>no marker</html>");
     EXPECT_EQ(host_.CountCaption(msg::kNoMarkerCaption), 1);
-    EXPECT_EQ(Uploaded().back(), web_ + "diary-current.html");
-}
-
-TEST_F(Flow, CurrentCopyNamedLikeTheUsersOwnFilesIsNeverMade) {
-    SetKey("CURRENT", "1");
-    SetKey("ALWAYS1", "1");
-    SetKey("CURRENTNAME", "diary03-Feb.html");
-    ASSERT_EQ(Generate(), GenerateResult::Written);
-    ASSERT_EQ(Generate("second"), GenerateResult::Written);
-    EXPECT_TRUE(Has(Page(), Sjis("<h3>題</h3>")) && Has(Page(), "<h3>second</h3>"));
-    SetKey("CURRENTNAME", "log.html");
-    const std::string log = Page("log.html");
-    ASSERT_EQ(Generate(), GenerateResult::Written);
-    EXPECT_EQ(Page("log.html"), log);
-}
-
-// Each stop writes no entry and uploads nothing.
-TEST_F(Flow, StopsBeforeTheEntryLeaveThePageWhole) {
-    input_.upload = true;
-    WriteBytes(dir_ / "templet.txt", "");
-    SetKey("CURRENT", "1");
-    EXPECT_EQ(Generate(), GenerateResult::Failed);
-    EXPECT_EQ(host_.CountCaption(msg::kReadFailedCaption), 1);
-    EXPECT_EQ(Page(), kPrototype);
-    EXPECT_FALSE(FileExists(web_ + "diary-current.html"));
-
-    WriteBytes(dir_ / "templet.txt", "*!");
-    {
-        auto holder = LockedFile::Open(web_ + "diary03-Feb.html", LockedFile::Mode::OpenExisting);
-        EXPECT_EQ(Generate(), GenerateResult::Failed);
-    }
-    EXPECT_EQ(host_.CountCaption(msg::kPageOpenCaption), 1);
-    EXPECT_EQ(Page(), kPrototype);
-    {
-        test::UnwritableFolder unwritable(web_);
-        if (unwritable.works()) {
-            EXPECT_EQ(Generate(), GenerateResult::Failed);
-            EXPECT_EQ(host_.CountCaption(msg::kPageWriteCaption), 1);
+    for (const char* name : {"diary03-Feb.html", "log.html"}) {
+        SetKey("CURRENTNAME", name);
+        const std::string before = Page(name);
+        ASSERT_EQ(Generate(name), GenerateResult::Written);
+        EXPECT_TRUE(Has(Page(), "<h3>" + std::string(name) + "</h3>")) << name;
+        if (name == std::string("log.html")) {
+            EXPECT_EQ(Page(name), before);
         }
     }
-    EXPECT_EQ(Page(), kPrototype);
-    EXPECT_TRUE(host_.programs.empty());
+    EXPECT_TRUE(Has(Page(), Sjis("<h3>題</h3>")));
 }
 
-TEST_F(Flow, PageWithoutMarkerStopsButKeepsTheNewPageAndItsLink) {
-    WriteBytes(web_ + "original.html", "<html></html>");
+// Each stop writes no entry, leaves the page whole and uploads nothing.
+TEST_F(Flow, FailuresStopBeforeTheEntryAndLeaveThePageWhole) {
+    SetKey("CURRENT", "1");
     input_.upload = true;
+    const std::string before = std::string(8192, 'p') + kPrototype;
+    WriteBytes(web_ + "diary03-Feb.html", before);
+    for (int round = 0; round < 4; ++round) {
+        host_ = {};
+        WriteBytes(dir_ / "templet.txt", round == 0 ? "" : "*!");
+        std::optional<LockedFile> holder;
+        std::optional<test::FileSizeLimit> limit;
+        std::optional<test::UnwritableFolder> unwritable;
+        if (round == 1)
+            holder = LockedFile::Open(web_ + "diary03-Feb.html", LockedFile::Mode::OpenExisting);
+        if (round == 2) limit.emplace(4096);
+        if (round == 3) unwritable.emplace(web_);
+        EXPECT_EQ(Generate(), GenerateResult::Failed) << round;
+        limit.reset();
+        unwritable.reset();
+        const std::string_view captions[] = {msg::kReadFailedCaption, msg::kPageOpenCaption,
+                                             msg::kPageWriteCaption, msg::kPageWriteCaption};
+        EXPECT_EQ(host_.CountCaption(captions[round]), 1) << round;
+        EXPECT_EQ(Page(), before) << round;
+        EXPECT_FALSE(FileExists(web_ + "diary-current.html")) << round;
+        EXPECT_TRUE(host_.programs.empty()) << round;
+    }
+    WriteBytes(web_ + "original.html", "<html></html>");  // a new page without marker
+    clock_.Set("2003-03-05 21:05:09");
     EXPECT_EQ(Generate(), GenerateResult::Failed);
     EXPECT_EQ(host_.CountCaption(msg::kNoMarkerCaption), 1);
-    EXPECT_EQ(Page(), "<html></html>");
-    EXPECT_TRUE(Has(Page("log.html"), "diary03-Feb.html"));
+    EXPECT_EQ(Page("diary03-Mar.html"), "<html></html>");
+    EXPECT_TRUE(Has(Page("log.html"), "diary03-Mar.html"));
     EXPECT_TRUE(host_.programs.empty());
 }
 
@@ -232,8 +219,7 @@ TEST_F(Flow, PathsHoldingTenAreCutWhereTheSeparatorsAre) {
     SetKey("ORIGINAL", folder + "\\" + Sjis("原型十.html"));
     SetKey("CURRENT", "1");
     ASSERT_EQ(Generate(), GenerateResult::Written);
-    EXPECT_EQ(config_.diaryPage, folder + "\\diary03-Feb.html");
-    EXPECT_EQ(host_.messages[0].text, config_.diaryPage + Sjis(msg::kNewMonthText));
+    EXPECT_EQ(host_.messages[0].text, folder + "\\diary03-Feb.html" + Sjis(msg::kNewMonthText));
     const std::string page = ReadBytes(dir_.dir() + "日記十/diary03-Feb.html");
     EXPECT_TRUE(Has(page, "a<BR>"));
     EXPECT_EQ(ReadBytes(dir_.dir() + "日記十/diary-current.html"), page);
