@@ -4,7 +4,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -17,7 +16,6 @@
 #include <fstream>
 #include <functional>
 #include <random>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -28,13 +26,10 @@ namespace qm::test {
 // Whether a loopback port can be bound (it is free) or connected to (it answers).
 inline bool LoopbackPort(int port, bool connect) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
     auto* at = reinterpret_cast<sockaddr*>(&address);
-    const bool ok = fd >= 0 && (connect ? ::connect(fd, at, sizeof address)
-                                        : ::bind(fd, at, sizeof address)) == 0;
+    const bool ok =
+        (connect ? ::connect(fd, at, sizeof address) : ::bind(fd, at, sizeof address)) == 0;
     ::close(fd);
     return ok;
 }
@@ -51,8 +46,8 @@ inline int FreePorts(int count) {
     return 0;
 }
 
-// A server in a process group of its own, so stopping it ends the sessions it
-// forked too.
+// A server in a process group of its own, so that stopping it ends the
+// sessions it forked too, the way a crashing or unplugged server vanishes.
 class ServerProcess {
   public:
     explicit ServerProcess(std::string base) : base_(std::move(base)) {}
@@ -60,8 +55,6 @@ class ServerProcess {
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
-    // Kills the server at once, sessions under way included, the way a crashing
-    // or unplugged server vanishes.
     void Stop() {
         if (pid_ <= 0) return;
         ::kill(-pid_, SIGKILL);
@@ -73,26 +66,21 @@ class ServerProcess {
     // Runs `argv` (output to server.log) until `ready`; empty then, else why not.
     std::string Spawn(std::vector<std::string> argv, const std::function<bool()>& ready) {
         const std::string log = base_ + "server.log";
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setpgid(0, 0);
+        if ((pid_ = ::fork()) == 0) {
             const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
             ::dup2(fd, 1);
             ::dup2(fd, 2);
             std::vector<char*> args;
             for (auto& argument : argv) args.push_back(argument.data());
             args.push_back(nullptr);
+            ::setpgid(0, 0);
             ::execv(args[0], args.data());
             ::_exit(127);
         }
-        if (pid_ < 0) return "fork failed";
-        ::setpgid(pid_, pid_);  // before the child gets to it, so Stop never misses the group
-        for (int wait = 0; wait < 250; ++wait) {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return argv[0] + " stopped at once: " + ReadBytes(log);
-            }
-            if (ready()) return {};
+        ::setpgid(pid_, pid_);  // here too, so Stop never comes before the child's own call
+        for (int wait = 0; wait < 250 && pid_ > 0; ++wait) {
+            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
+            if (pid_ > 0 && ready()) return {};
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         Stop();
@@ -112,36 +100,35 @@ class FtpServer : public ServerProcess {
     static bool Available() { return ::access("/usr/sbin/vsftpd", X_OK) == 0; }
 
     explicit FtpServer(std::string base) : ServerProcess(std::move(base)) {
-        std::filesystem::create_directories(base_ + "root/pub");
-        std::filesystem::permissions(base_ + "root/pub", std::filesystem::perms::all);
+        std::filesystem::create_directories(PubDir());
+        std::filesystem::permissions(PubDir(), std::filesystem::perms::all);
         std::ofstream(base_ + "passwords") << kPassword << "\n";
     }
 
     // Explicit TLS (AUTH TLS) required, with this certificate and key.
-    void UseTls(const std::string& certFile, const std::string& keyFile) {
+    void UseTls(const std::string& cert, const std::string& key) {
         tls_ =
             "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
             "force_anon_data_ssl=YES\nrequire_ssl_reuse=NO\nrsa_cert_file=" +
-            certFile + "\nrsa_private_key_file=" + keyFile + "\n";
+            cert + "\nrsa_private_key_file=" + key + "\n";
     }
 
     // A second Start after Stop keeps the ports, so URLs stay valid.
     std::string Start() {
-        if (port_ == 0 && (port_ = FreePorts(kPassivePorts + 1)) == 0) return "no free ports";
+        if (port_ == 0 && (port_ = FreePorts(11)) == 0) return "no free ports";
+        // Without the sandbox and as the launching user, so a test (even as root) can run it.
         std::ofstream(base_ + "vsftpd.conf")
-            << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port_
-            << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
-            << "anon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
-            << "anon_umask=022\nanon_root=" << base_ << "root\n"
-            << "no_anon_password=NO\nsecure_email_list_enable=YES\nemail_password_file=" << base_
-            << "passwords\n"
-            // Needed to run from a test, possibly as root.
-            << "seccomp_sandbox=NO\nallow_writeable_chroot=YES\nrun_as_launching_user=YES\n"
-            << "pasv_enable=YES\npasv_address=127.0.0.1\npasv_min_port=" << port_ + 1
-            << "\npasv_max_port=" << port_ + kPassivePorts
-            << "\nport_enable=YES\nconnect_from_port_20=NO\nutf8_filesystem=YES\n"
-            << "xferlog_enable=NO\nsyslog_enable=NO\ndelay_failed_login=0\n"
-            << "delay_successful_login=0\nvsftpd_log_file=" << base_ << "transfer.log\n"
+            << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nbackground=NO\n"
+            << "anonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\nanon_upload_enable=YES\n"
+            << "anon_mkdir_write_enable=YES\nanon_other_write_enable=YES\nanon_umask=022\n"
+            << "no_anon_password=NO\nsecure_email_list_enable=YES\nseccomp_sandbox=NO\n"
+            << "allow_writeable_chroot=YES\nrun_as_launching_user=YES\npasv_enable=YES\n"
+            << "pasv_address=127.0.0.1\nport_enable=YES\nconnect_from_port_20=NO\n"
+            << "utf8_filesystem=YES\nxferlog_enable=NO\nsyslog_enable=NO\n"
+            << "delay_failed_login=0\ndelay_successful_login=0\n"
+            << "listen_port=" << port_ << "\npasv_min_port=" << port_ + 1
+            << "\npasv_max_port=" << port_ + 10 << "\nanon_root=" << base_
+            << "root\nemail_password_file=" << base_ << "passwords\n"
             << tls_;
         return Spawn({"/usr/sbin/vsftpd", base_ + "vsftpd.conf"},
                      [this] { return LoopbackPort(port_, true); });
@@ -155,68 +142,60 @@ class FtpServer : public ServerProcess {
     std::string PubDir() const { return base_ + "root/pub/"; }
 
   private:
-    static constexpr int kPassivePorts = 10;
     std::string tls_;
     int port_ = 0;
 };
 
 // sshd with its own host key, public key login only, for the user running the
-// tests. The client trusts exactly this server's host key.
+// tests; the known hosts file trusts exactly this server's host key.
 class SshServer : public ServerProcess {
   public:
     static constexpr const char* kKeyPassphrase = "key-passphrase";
     static bool Available() {
         return ::access("/usr/sbin/sshd", X_OK) == 0 && ::access("/usr/bin/ssh-keygen", X_OK) == 0;
     }
-    static std::string UserName() {
-        const passwd* entry = ::getpwuid(::getuid());
-        return entry != nullptr ? entry->pw_name : "";
-    }
+    static std::string UserName() { return ::getpwuid(::getuid())->pw_name; }
 
     explicit SshServer(std::string base) : ServerProcess(std::move(base)) {
-        std::filesystem::create_directories(base_ + "www");
+        std::filesystem::create_directories(WwwDir());
     }
 
     std::string Start() {
         // sshd insists on its privilege separation folder, which only a
         // service start would have made.
         if (::getuid() == 0) std::filesystem::create_directories("/run/sshd");
-        if (!Keygen("host", "") || !Keygen("client", kKeyPassphrase) || !Keygen("stranger", "")) {
-            return "ssh-keygen failed";
+        for (const auto& [name, passphrase] :
+             {std::pair{"host", ""}, {"client", kKeyPassphrase}, {"stranger", ""}}) {
+            const std::string command = "/usr/bin/ssh-keygen -q -a 1 -t ed25519 -N '" +
+                                        std::string(passphrase) + "' -f '" + base_ + name +
+                                        "' </dev/null >/dev/null 2>&1";
+            if (std::system(command.c_str()) != 0) return "ssh-keygen failed";
         }
-        if ((port_ = FreePorts(1)) == 0) return "no free port";
-        std::filesystem::copy_file(base_ + "client.pub", base_ + "authorized_keys");
+        const int port = FreePorts(1);
         std::ofstream(base_ + "sshd_config")
-            << "Port " << port_ << "\nListenAddress 127.0.0.1\nHostKey " << base_ << "host\n"
-            << "AuthorizedKeysFile " << base_ << "authorized_keys\n"
+            << "Port " << port << "\nListenAddress 127.0.0.1\nHostKey " << base_ << "host\n"
+            << "AuthorizedKeysFile " << base_ << "client.pub\n"
             << "PermitRootLogin prohibit-password\nPasswordAuthentication no\n"
             << "KbdInteractiveAuthentication no\nUsePAM no\nStrictModes no\nPidFile none\n"
             << "Subsystem sftp internal-sftp\n";
-        std::ifstream hostKey(base_ + "host.pub");
         std::string type, key;
-        hostKey >> type >> key;
-        std::ofstream(KnownHosts()) << "[127.0.0.1]:" << port_ << " " << type << " " << key << "\n";
-        std::ofstream{EmptyKnownHosts()};
+        std::ifstream(base_ + "host.pub") >> type >> key;
+        std::ofstream(base_ + "known_hosts")
+            << "[127.0.0.1]:" << port << " " << type << " " << key << "\n";
+        std::ofstream{base_ + "empty_known_hosts"};
+        url_ = "sftp://127.0.0.1:" + std::to_string(port) + WwwDir();
         return Spawn({"/usr/sbin/sshd", "-D", "-e", "-f", base_ + "sshd_config"}, [this] {
             return ReadBytes(base_ + "server.log").find("Server listening") != std::string::npos;
         });
     }
 
-    std::string Url() const { return "sftp://127.0.0.1:" + std::to_string(port_) + WwwDir(); }
+    std::string Url() const { return url_; }
     std::string WwwDir() const { return base_ + "www/"; }
-    std::string ClientKey() const { return base_ + "client"; }
-    std::string StrangerKey() const { return base_ + "stranger"; }
-    std::string KnownHosts() const { return base_ + "known_hosts"; }
-    std::string EmptyKnownHosts() const { return base_ + "empty_known_hosts"; }
+    // File names below the server's folder: "client", "stranger", "known_hosts"...
+    std::string File(const std::string& name) const { return base_ + name; }
 
   private:
-    bool Keygen(const std::string& name, const std::string& passphrase) const {
-        const std::string command = "/usr/bin/ssh-keygen -q -a 1 -t ed25519 -N '" + passphrase +
-                                    "' -f '" + base_ + name + "' </dev/null >/dev/null 2>&1";
-        return std::system(command.c_str()) == 0;
-    }
-
-    int port_ = 0;
+    std::string url_;
 };
 
 }  // namespace qm::test

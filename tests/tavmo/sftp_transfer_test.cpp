@@ -19,9 +19,9 @@ class SftpTransferTest : public TransferTest {
     Connection KeyLogin() const {
         Connection connection;
         connection.user = SshServer::UserName();
-        connection.keyFile = server_.ClientKey();
+        connection.keyFile = server_.File("client");
         connection.password = SshServer::kKeyPassphrase;
-        connection.knownHostsFile = server_.KnownHosts();
+        connection.knownHostsFile = server_.File("known_hosts");
         connection.connectTimeoutSeconds = 5;
         connection.stallSeconds = 5;
         return connection;
@@ -36,29 +36,35 @@ class SftpTransferTest : public TransferTest {
     SshServer server_{serverBase_.dir()};
 };
 
-TEST_F(SftpTransferTest, KeyLoginSendsJapaneseAndQuotedNamesAndReplacesAnOldPage) {
+TEST_F(SftpTransferTest, KeyLoginSendsOddNamesACancelKeepsTheOldPageAndRetrySendsTheRest) {
     WriteBytes(server_.WwwDir() + "日記 12月.html", "old page");
-    Uploader uploader =
-        MakeUploader({Local("日記 12月.html", "new page"), Local("say \"hi\".html", "quoted"),
-                      Local("写真.png", std::string(20000, 'p'))},
-                     KeyLogin());
+    const std::string page = Local("日記 12月.html", std::string(1024 * 1024, 'n'));
+    Uploader uploader = MakeUploader(
+        {Local("say \"hi\".html", "quoted"), page, Local("写真.png", std::string(20000, 'p'))},
+        KeyLogin());
+    observer_.CancelDuring("日記 12月.html");
 
-    ASSERT_TRUE(uploader.SendPending(observer_)) << FailureReport(uploader);
+    EXPECT_FALSE(uploader.SendPending(observer_));
+    EXPECT_EQ(Www("日記 12月.html"), "old page");
 
+    WriteBytes(server_.WwwDir() + "写真.png", "kept");
+    RecordingObserver retry;
+    ASSERT_TRUE(uploader.SendPending(retry)) << FailureReport(uploader);
+    EXPECT_EQ(retry.started, std::vector<std::string>{"日記 12月.html"});
     EXPECT_EQ(FilesBelow(server_.WwwDir()),
               (std::vector<std::string>{"say \"hi\".html", "写真.png", "日記 12月.html"}));
-    EXPECT_EQ(Www("日記 12月.html"), "new page");
+    EXPECT_EQ(Www("日記 12月.html"), ReadBytes(page));
     EXPECT_EQ(Www("say \"hi\".html"), "quoted");
-    EXPECT_EQ(Www("写真.png"), std::string(20000, 'p'));
+    EXPECT_EQ(Www("写真.png"), "kept");
     EXPECT_EQ(TestConnection(*ParseRemoteFolder(server_.Url()), KeyLogin()), "");
 }
 
 TEST_F(SftpTransferTest, UnknownKeyAndUnknownHostAreRefused) {
     Connection stranger = KeyLogin();
-    stranger.keyFile = server_.StrangerKey();
+    stranger.keyFile = server_.File("stranger");
     stranger.password.clear();
     Connection unknownHost = KeyLogin();
-    unknownHost.knownHostsFile = server_.EmptyKnownHosts();
+    unknownHost.knownHostsFile = server_.File("empty_known_hosts");
     for (const auto& [connection, why] :
          {std::pair{stranger, "ログインできませんでした"}, std::pair{unknownHost, "ホスト鍵"}}) {
         Uploader uploader = MakeUploader({Local("a.html", "a")}, connection);
@@ -68,24 +74,6 @@ TEST_F(SftpTransferTest, UnknownKeyAndUnknownHostAreRefused) {
         EXPECT_HAS(report, why);
         EXPECT_EQ(FilesBelow(server_.WwwDir()), std::vector<std::string>{});
     }
-}
-
-TEST_F(SftpTransferTest, CancelledFileLeavesTheOldPageAndRetrySendsTheRest) {
-    WriteBytes(server_.WwwDir() + "big.html", "old");
-    const std::string big = Local("big.html", std::string(1024 * 1024, 'b'));
-    Uploader uploader = MakeUploader({Local("first.html", "first"), big}, KeyLogin());
-    observer_.CancelDuring("big.html");
-
-    EXPECT_FALSE(uploader.SendPending(observer_));
-    EXPECT_EQ(Www("big.html"), "old");
-
-    WriteBytes(server_.WwwDir() + "first.html", "kept");
-    RecordingObserver retry;
-    ASSERT_TRUE(uploader.SendPending(retry)) << FailureReport(uploader);
-    EXPECT_EQ(retry.started, std::vector<std::string>{"big.html"});
-    EXPECT_EQ(FilesBelow(server_.WwwDir()), (std::vector<std::string>{"big.html", "first.html"}));
-    EXPECT_EQ(Www("first.html"), "kept");
-    EXPECT_EQ(Www("big.html"), ReadBytes(big));
 }
 
 }  // namespace

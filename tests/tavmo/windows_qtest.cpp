@@ -14,34 +14,14 @@
 #include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_window.h"
-#include "ui/common/interaction.h"
+#include "ui/support/scripted_interaction.h"
 
 using namespace qm::tavmo;
 using qm::test::ReadBytes;
 using qm::test::TempDir;
 using qm::test::WriteBytes;
 
-namespace {
-
-// Records the message boxes and answers every one with Ok.
-class RecordingInteraction : public qm::Interaction {
-  public:
-    std::vector<std::pair<QString, QString>> messages;  // text, caption
-
-    Answer Message(QWidget*, const QString& text, const QString& caption, Buttons, Icon) override {
-        messages.emplace_back(text, caption);
-        return Answer::Ok;
-    }
-    std::optional<QString> OpenFileName(QWidget*, const QString&, const QString&,
-                                        const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
-    std::optional<FontChoice> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-    int RunDialog(QDialog& dialog) override { return dialog.exec(); }
-};
-
-}  // namespace
+using qm::test::ScriptedInteraction;
 
 class TavmoWindowsTest : public QObject {
     Q_OBJECT
@@ -55,7 +35,7 @@ class TavmoWindowsTest : public QObject {
 void TavmoWindowsTest::settingsAreCheckedSavedOwnerOnlyAndShownAgain() {
     TempDir dir;
     const std::string ini = dir / "tavmo.ini";
-    RecordingInteraction interaction;
+    ScriptedInteraction interaction;
     {
         SettingsWindow window(interaction, ini);
         QCOMPARE(window.passwordEdit()->echoMode(), QLineEdit::Password);
@@ -64,7 +44,7 @@ void TavmoWindowsTest::settingsAreCheckedSavedOwnerOnlyAndShownAgain() {
         window.accept();
         QVERIFY(window.result() != int(QDialog::Accepted));
         QCOMPARE(int(interaction.messages.size()), 1);
-        QVERIFY(interaction.messages[0].first.contains(QStringLiteral("正しくありません")));
+        QVERIFY(interaction.messages[0].text.contains(QStringLiteral("正しくありません")));
         QVERIFY(!std::filesystem::exists(ini));
 
         window.destinationEdit()->setText(QStringLiteral("ftp://127.0.0.1/日記/"));
@@ -92,20 +72,20 @@ void TavmoWindowsTest::settingsAreCheckedSavedOwnerOnlyAndShownAgain() {
 
 void TavmoWindowsTest::connectionTestReportsInJapanese() {
     TempDir dir;
-    RecordingInteraction interaction;
+    ScriptedInteraction interaction;
     SettingsWindow window(interaction, dir / "tavmo.ini");
 
     window.destinationEdit()->setText(QString::fromStdString(dir.dir()));
     window.testButton()->click();
     QTRY_COMPARE(int(interaction.messages.size()), 1);
-    QCOMPARE(interaction.messages[0].second, QStringLiteral("接続テスト"));
-    QVERIFY(interaction.messages[0].first.startsWith(QStringLiteral("接続できました")));
+    QCOMPARE(interaction.messages[0].caption, QStringLiteral("接続テスト"));
+    QVERIFY(interaction.messages[0].text.startsWith(QStringLiteral("接続できました")));
 
     window.destinationEdit()->setText(QString::fromStdString(dir / "nowhere"));
     window.testButton()->click();
     QTRY_COMPARE(int(interaction.messages.size()), 2);
-    QVERIFY(interaction.messages[1].first.contains(QStringLiteral("接続できませんでした")));
-    QVERIFY(interaction.messages[1].first.contains(QStringLiteral("見つかりません")));
+    QVERIFY(interaction.messages[1].text.contains(QStringLiteral("接続できませんでした")));
+    QVERIFY(interaction.messages[1].text.contains(QStringLiteral("見つかりません")));
     QVERIFY(window.testButton()->isEnabled());
 }
 
