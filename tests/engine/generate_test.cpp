@@ -78,6 +78,10 @@ class Flow : public ::testing::Test {
         return Sjis("\r\n<!-- 02/05/03 21:05:09 くいるめいかー -->\r\n<h3>") + std::string(title) +
                Sjis("</h3>二/五\r\n") + std::string(body) + "\r\n";
     }
+    bool Load() {
+        InitConfig(config_, dir_.dir());
+        return LoadConfiguration(config_, run_, state_, host_);
+    }
     bool Has(const std::string& page, std::string_view text) const {
         return page.find(text) != std::string::npos;
     }
@@ -87,6 +91,7 @@ class Flow : public ::testing::Test {
     std::string web_ = dir_ / "web/";
     ActiveConfig config_;
     RunState run_;
+    SystemState state_;
     EntryInput input_;
     test::FakeHost host_;
 };
@@ -225,24 +230,13 @@ TEST_F(Flow, PathsHoldingTenAreCutWhereTheSeparatorsAre) {
     EXPECT_EQ(ReadBytes(dir_.dir() + "日記十/diary-current.html"), page);
 }
 
-class Loading : public ::testing::Test {
-  protected:
-    Loading() { InitConfig(config_, dir_.dir()); }
-    bool Load() { return LoadConfiguration(config_, run_, state_, host_); }
-
-    test::TempDir dir_;
-    ActiveConfig config_;
-    RunState run_;
-    SystemState state_;
-    test::FakeHost host_;
-};
-
-TEST_F(Loading, TheSetManagerIsAskedUntilASetExists) {
+TEST_F(Flow, SetManagerIsAskedUntilASetExists) {
     ActiveConfig fresh;
     fresh.logPath = "stale";
     InitConfig(fresh, "/opt/qm");
     EXPECT_EQ((Args{fresh.programDir, fresh.systemIniPath, fresh.logPath}),
               (Args{"/opt/qm/", "/opt/qm/QMsys.ini", ""}));
+    RemoveFile(dir_ / "QMsys.ini");
     EXPECT_FALSE(Load());  // no manager: one message, then stop
     EXPECT_EQ(host_.setManagerVisits, 1);
     EXPECT_EQ(host_.Only(), Said(msg::kNoSetText, msg::kSettingsCaption));
@@ -261,7 +255,7 @@ TEST_F(Loading, TheSetManagerIsAskedUntilASetExists) {
     EXPECT_EQ(config_.diaryPage, dir_ / "p.html");
 }
 
-TEST_F(Loading, ReadsTheSystemFileAndTheStoredSet) {
+TEST_F(Flow, ReadsTheSystemFileAndTheStoredSet) {
     WriteBytes(dir_ / "QMsys.ini",
                "[STATE]\r\nUP=1\r\nCURRENT=1\r\n[WINDOWSIZE]\r\nWidth=300\r\nHeight=420\r\n"
                "[INI]\r\n0=a\r\n1=b\r\n");
@@ -281,7 +275,7 @@ TEST_F(Loading, ReadsTheSystemFileAndTheStoredSet) {
               std::make_tuple(3, 1, 1));
 }
 
-TEST_F(Loading, StoredSetOutsideTheListFallsBackToTheFirstAndMissingKeysToDefaults) {
+TEST_F(Flow, StoredSetOutsideTheListFallsBackToTheFirstAndMissingKeysToDefaults) {
     for (const char* current : {"2", "7", "-1"}) {
         WriteBytes(dir_ / "QMsys.ini",
                    std::string("[STATE]\r\nCURRENT=") + current + "\r\n[INI]\r\n0=a\r\n1=b\r\n");
@@ -297,7 +291,7 @@ TEST_F(Loading, StoredSetOutsideTheListFallsBackToTheFirstAndMissingKeysToDefaul
                     dir_.dir()}));
 }
 
-TEST_F(Loading, EmptyTemplatePathOpensTheDialogOrStopsTheFlow) {
+TEST_F(Flow, EmptyTemplatePathOpensTheDialogOrStopsTheFlow) {
     WriteBytes(dir_ / "QMsys.ini", "[INI]\r\n0=a\r\n");
     WriteBytes(dir_ / "p.html", kPrototype);
     WriteBytes(dir_ / "a.ini", "[FILEPATH]\r\nORIGINAL=" + (dir_ / "p.html") + "\r\nTEMPLET=\r\n");
@@ -308,7 +302,6 @@ TEST_F(Loading, EmptyTemplatePathOpensTheDialogOrStopsTheFlow) {
     EXPECT_EQ(ReadBytes(dir_ / "p.html"), kPrototype);
     EXPECT_FALSE(FileExists(dir_ / "temp.tmp"));
 
-    test::FixedClock clock("2003-02-05 21:05:09");
     host_ = {};
     host_.pathSettings = [&](ActiveConfig& config) {
         config.templatePath = dir_ / "t.txt";
