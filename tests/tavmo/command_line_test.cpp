@@ -7,13 +7,12 @@
 #include <filesystem>
 
 #include "servers.h"
-#include "support/temp_dir.h"
-
-#define EXPECT_HAS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
+#include "transfer_support.h"
 
 namespace qm::tavmo {
 namespace {
 
+using test::HasAll;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -48,38 +47,41 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
     ToolCopy tool;
     TempDir files;
     TempDir web;
-    WriteBytes(files / "日記.html", "page");
-    WriteBytes(files / "current.html", "current");
-
-    RunResult result = tool.Run({"--frobnicate", "a.html"});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_HAS(result.err, "--frobnicate");
-    EXPECT_HAS(result.err, "使い方");
-
-    result = tool.Run({files / "日記.html"});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_HAS(result.err, "送り先が設定されていません");
-
-    result = tool.Run({"/set"});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_HAS(result.err, "設定画面を開けません");
-
-    // A missing file is named, the others are sent, and the status says not all went.
-    tool.WriteSettings("[TAVMO]\nURL=" + web.dir() + "\nIMAGEFOLDER=\n");
-    result = tool.Run({files / "日記.html", files / "log.html", files / "current.html"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_HAS(result.err, files / "log.html");
-    EXPECT_HAS(result.err, "送信中: 日記.html");
-    EXPECT_EQ(ReadBytes(web / "日記.html"), "page");
-    EXPECT_EQ(ReadBytes(web / "current.html"), "current");
-
-    // --batch sends without a window even when a display is named.
-    std::filesystem::remove(web / "current.html");
-    tool.WriteSettings("[TAVMO]\nURL=file://" + web.dir() + "\n");
-    result = tool.Run({"--batch", files / "current.html"}, "offscreen");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_HAS(result.err, "すべてのファイルを送りました");
-    EXPECT_EQ(ReadBytes(web / "current.html"), "current");
+    for (const char* name : {"日記.html", "current.html", "batch.html"})
+        WriteBytes(files / name, name);
+    struct Row {
+        std::string settings;
+        std::vector<std::string> arguments;
+        std::string qtPlatform;
+        int status;
+        std::vector<std::string> said;
+    };
+    const Row rows[] = {
+        {"", {"--frobnicate", "a.html"}, "", 2, {"--frobnicate", "使い方"}},
+        {"", {files / "日記.html"}, "", 2, {"送り先が設定されていません"}},
+        {"", {"/set"}, "", 2, {"設定画面を開けません"}},
+        // A missing file is named, the others are sent, and the status says not all went.
+        {"[TAVMO]\nURL=" + web.dir() + "\nIMAGEFOLDER=\n",
+         {files / "日記.html", files / "log.html", files / "current.html"},
+         "",
+         1,
+         {files / "log.html", "送信中: 日記.html"}},
+        // --batch sends without a window even when a display is named.
+        {"[TAVMO]\nURL=file://" + web.dir() + "\n",
+         {"--batch", files / "batch.html"},
+         "offscreen",
+         0,
+         {"すべてのファイルを送りました"}},
+    };
+    for (const Row& row : rows) {
+        tool.WriteSettings(row.settings);
+        const RunResult result = tool.Run(row.arguments, row.qtPlatform);
+        EXPECT_EQ(result.status, row.status) << result.err;
+        EXPECT_TRUE(HasAll(result.err, row.said));
+    }
+    EXPECT_EQ(test::FilesBelow(web.dir()),
+              (std::vector<std::string>{"batch.html", "current.html", "日記.html"}));
+    EXPECT_EQ(ReadBytes(web / "日記.html"), "日記.html");
 }
 
 TEST(CommandLineTest, WrongPasswordFailsWithoutShowingThePassword) {
@@ -95,7 +97,7 @@ TEST(CommandLineTest, WrongPasswordFailsWithoutShowingThePassword) {
     RunResult result = tool.Run({files / "a.html"});
 
     EXPECT_EQ(result.status, 1);
-    EXPECT_HAS(result.err, "ログインできませんでした");
+    EXPECT_TRUE(HasAll(result.err, {"ログインできませんでした"}));
     EXPECT_EQ(result.err.find("Not-42"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(server.PubDir() + "a.html"));
 }

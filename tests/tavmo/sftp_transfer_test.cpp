@@ -69,9 +69,7 @@ TEST_F(SftpTransferTest, UnknownKeyAndUnknownHostAreRefused) {
          {std::pair{stranger, "ログインできませんでした"}, std::pair{unknownHost, "ホスト鍵"}}) {
         Uploader uploader = MakeUploader({Local("a.html", "a")}, connection);
         EXPECT_FALSE(uploader.SendPending(observer_));
-        const std::string report = FailureReport(uploader);
-        EXPECT_HAS(report, "「a.html」を送れませんでした");
-        EXPECT_HAS(report, why);
+        EXPECT_TRUE(HasAll(FailureReport(uploader), {"「a.html」を送れませんでした", why}));
         EXPECT_EQ(FilesBelow(server_.WwwDir()), std::vector<std::string>{});
     }
 }

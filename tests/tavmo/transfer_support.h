@@ -17,15 +17,23 @@
 #include "tavmo/transfer.h"
 #include "tavmo/upload_list.h"
 
-#define EXPECT_HAS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
-
 namespace qm::test {
+
+// Whether `text` holds every one of `parts`; shows the text when not.
+inline ::testing::AssertionResult HasAll(const std::string& text,
+                                         const std::vector<std::string>& parts) {
+    for (const std::string& part : parts) {
+        if (text.find(part) == std::string::npos) {
+            return ::testing::AssertionFailure() << "no \"" << part << "\" in: " << text;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
 
 class RecordingObserver : public tavmo::ProgressObserver {
   public:
     std::vector<std::string> started;
     std::uint64_t lastDone = 0;
-    std::uint64_t lastTotal = 0;
     bool cancel = false;
     // Run once, as soon as `actDuring` has sent `actAfterBytes` bytes.
     std::string actDuring;
@@ -37,9 +45,8 @@ class RecordingObserver : public tavmo::ProgressObserver {
         current_ = item.name;
         startDone_ = lastDone;
     }
-    void BytesSent(std::uint64_t done, std::uint64_t total) override {
+    void BytesSent(std::uint64_t done, std::uint64_t /*total*/) override {
         lastDone = done;
-        lastTotal = total;
         if (action && current_ == actDuring && done - startDone_ >= actAfterBytes) {
             std::exchange(action, nullptr)();
         }
