@@ -33,7 +33,6 @@ TEST(ExpandTokens, SharedTokensMeanTheSameInBothSets) {
         {"2003-02-05 09:04:07", "*k *K *g *n *N", "二 弐 如月 五 伍"},
         {"2003-12-31 23:59:59", "*B *b *m *d *k *K *g *n *N",
          "December Dec 12 31 十二 壱拾弐 師走 三十一 参拾壱"},
-        {"2003-06-01 00:00:00", "*k *K *g", "六 六 水無月"},
         {"2003-11-01 00:00:00", "*k *K *g", "十一 壱拾壱 霜月"},
     };
     for (const auto& r : rows) {
@@ -66,22 +65,13 @@ TEST(ExpandTokens, LogTitleHalfOfTheMonthAndEntryOnlyTokensStayAsTyped) {
 }
 
 TEST(ExpandTokens, UnknownTokensAndAsterisksAtTheEndStayAsTyped) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"*x", "*x"},
-        {"*Z*1* *-", "*Z*1* *-"},
-        {"*\t*\r\n", "*\t*\r\n"},
-        {"a*c*e", "a*c*e"},
-        {"*x*d", "*x05"},  // the byte after a stray asterisk starts no token of
-                           // its own
-        {"*", "*"},
-        {"end*", "end*"},
-        {"**y", "*y"},
-        {"***", "**"},
-        {"****", "**"},
-        {"***y", "*03"},
-        {"*m*", "02*"},
-        {"*\x83", "*\x83"},
-    };
+    // The byte after a stray asterisk starts no token of its own: "*x*d".
+    // clang-format off
+    const char* const rows[][2] = {
+        {"*x", "*x"}, {"*Z*1* *-", "*Z*1* *-"}, {"*\t*\r\n", "*\t*\r\n"}, {"a*c*e", "a*c*e"},
+        {"*x*d", "*x05"}, {"*", "*"}, {"end*", "end*"}, {"**y", "*y"}, {"***", "**"},
+        {"****", "**"}, {"***y", "*03"}, {"*m*", "02*"}, {"*\x83", "*\x83"}};
+    // clang-format on
     for (const auto& [text, expected] : rows) {
         EXPECT_EQ(Entry(text, kFeb5), expected) << text;
         EXPECT_EQ(Log(text, kFeb5), expected) << text;
