@@ -57,7 +57,7 @@ class Flow : public ::testing::Test {
         SetKey("EDIT", "1");
         WriteBytes(web_ + "original.html", kPrototype);
         WriteBytes(web_ + "log.html", kLogMarker);
-        WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*k/*n\r\n*?\r\n");
+        WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*k/*n\r\n*?\r\n*$");
         InitConfig(config_, dir_.dir());
     }
     void SetKey(std::string_view key, std::string_view value) {
@@ -74,9 +74,10 @@ class Flow : public ::testing::Test {
     Args Uploaded() const {
         return host_.parameters.empty() ? Args{"none"} : SplitCommandLine(host_.parameters.back());
     }
-    std::string Entry(std::string_view title, std::string_view body) const {
+    std::string Entry(std::string_view title, std::string_view body,
+                      std::string_view image = "") const {
         return Sjis("\r\n<!-- 02/05/03 21:05:09 くいるめいかー -->\r\n<h3>") + std::string(title) +
-               Sjis("</h3>二/五\r\n") + std::string(body) + "\r\n";
+               Sjis("</h3>二/五\r\n") + std::string(body) + "\r\n" + std::string(image);
     }
     bool Load() {
         InitConfig(config_, dir_.dir());
@@ -96,19 +97,22 @@ class Flow : public ::testing::Test {
     test::FakeHost host_;
 };
 
-TEST_F(Flow, NewestEntryOnTopOfTheNewPageAndThePageAndLogUploaded) {
-    input_.upload = true;
+TEST_F(Flow, NewestEntryOnTopOfTheNewPageAndEveryChangedFileUploaded) {
+    run_.imageUploadList = "/pics/a.jpg\" \"/pics/b.jpg";
+    input_ = {"", "", "b.jpg", "B", true};
     EXPECT_EQ(Generate(), GenerateResult::Written);
     EXPECT_EQ(host_.CountCaption(msg::kNewPageCaption), 1);
     EXPECT_EQ(Page("original.html"), kPrototype);
     EXPECT_EQ(host_.programs, Args{"/opt/tavmo/tavmo"});
-    EXPECT_EQ(Uploaded(), (Args{web_ + "diary03-Feb.html", web_ + "log.html"}));
+    EXPECT_EQ(Uploaded(),
+              (Args{web_ + "diary03-Feb.html", web_ + "log.html", "/pics/a.jpg", "/pics/b.jpg"}));
     run_ = {};
     host_ = {};
     EXPECT_EQ(Generate("second", ""), GenerateResult::Written);
     EXPECT_TRUE(host_.messages.empty());
     EXPECT_EQ(Page(), "<html>\r\n" + kMarker + Entry("second", "") +
-                          Entry(Sjis("題"), "a<BR>\r\nb") + "\r\n</html>" + kNul);
+                          Entry(Sjis("題"), "a<BR>\r\nb", "<img src=\"b.jpg\" alt=\"B\" >") +
+                          "\r\n</html>" + kNul);
     EXPECT_EQ(Uploaded(), Args{web_ + "diary03-Feb.html"});
 }
 
@@ -124,16 +128,6 @@ TEST_F(Flow, UploadOnlyWhenAskedAndAMissingToolIsReportedAfterTheEntry) {
     EXPECT_EQ(Generate("third", ""), GenerateResult::WrittenNoUploader);
     EXPECT_EQ(host_.Only(), "/opt/tavmo/tavmo" + Said(msg::kNotFoundSuffix, msg::kNotFoundCaption));
     EXPECT_TRUE(Has(Page(), "<h3>third</h3>"));
-}
-
-TEST_F(Flow, ImagesChosenThisRunAreTaggedAndUploaded) {
-    WriteBytes(dir_ / "templet.txt", "*$");
-    run_.imageUploadList = "/pics/a.jpg\" \"/pics/b.jpg";
-    input_ = {"", "", "b.jpg", "B", true};
-    ASSERT_EQ(Generate(), GenerateResult::Written);
-    EXPECT_TRUE(Has(Page(), "<img src=\"b.jpg\" alt=\"B\" >"));
-    EXPECT_EQ(Uploaded(),
-              (Args{web_ + "diary03-Feb.html", web_ + "log.html", "/pics/a.jpg", "/pics/b.jpg"}));
 }
 
 TEST_F(Flow, CurrentCopyModes) {
