@@ -15,10 +15,8 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-unsigned ModeOf(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
-}
+constexpr auto kOwnerOnly =
+    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
 
 auto Fields(const UploadSettings& s) {
     return std::tie(s.destination, s.user, s.password, s.keyFile, s.imageFolder, s.caFile,
@@ -42,7 +40,7 @@ TEST(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
     const std::string saved = SaveSettings(ini, settings);
     ::umask(oldMask);
     ASSERT_EQ(saved, "");
-    EXPECT_EQ(ModeOf(ini), 0600u);
+    EXPECT_EQ(std::filesystem::status(ini).permissions(), kOwnerOnly);
     auto loaded = LoadSettings(ini);
     ASSERT_TRUE(loaded.has_value());
     EXPECT_EQ(Fields(*loaded), Fields(settings));
@@ -52,7 +50,7 @@ TEST(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
     // A file someone made readable is put back to owner-only on the next save.
     ::chmod(ini.c_str(), 0644);
     ASSERT_EQ(SaveSettings(ini, settings), "");
-    EXPECT_EQ(ModeOf(ini), 0600u);
+    EXPECT_EQ(std::filesystem::status(ini).permissions(), kOwnerOnly);
 
     // A text Shift-JIS cannot hold is refused by its key, not shown, and nothing is written.
     settings.password = "emoji \xF0\x9F\x98\x80";
