@@ -136,15 +136,6 @@ void DeleteRow(QWidget& d, int row) {
     Click(d, "id1031");
 }
 
-// Notes which set file the path settings opened for a new set work on.
-std::function<int(QDialog&)> PathDialogSeen(std::string* iniSeen, const ActiveConfig& config) {
-    return [iniSeen, &config](QDialog& d) {
-        if (qobject_cast<PathSettingsDialog*>(&d)) *iniSeen = config.configIniPath;
-        QTest::keyClick(&d, Qt::Key_Escape);
-        return d.result();
-    };
-}
-
 void Type(TextEditorWindow& window, const QString& text) {
     window.editor()->moveCursor(QTextCursor::End);
     window.editor()->insertPlainText(text);
@@ -309,20 +300,16 @@ class ConfigWindowsTest : public QObject {
         Click(dialog, "id1075");
         QCOMPARE(f.config.currentName.size(), std::size_t(100));
         QCOMPARE(f.Key("CURRENTNAME"), ja50);
-    }
 
-    void emptyOrCancelledNameChangesNothing() {
-        for (bool ok : {true, false}) {
-            Folder f;
-            f.io.dialogs.push_back(TypeName(ok ? "" : "typed.html", ok));
-            f.io.dialogs.push_back(TypeName("never.html", true));
-            QVERIFY(!RenameCurrentCopy(nullptr, f.config, f.io));
-            QCOMPARE(f.io.dialogs.size(), std::size_t(1));  // not asked again
-            if (ok) f.ExpectLast(1, cfgmsg::kNoInputText, cfgmsg::kAppName);
-            if (!ok) QVERIFY(f.io.messages.empty());
-            QCOMPARE(Q(f.config.currentName), QString("diary-current.html"));
-            QVERIFY(!fs::exists(f.config.configIniPath));
-        }
+        // Cancel, or OK on an empty box, changes nothing; the empty box is not asked again.
+        f.io.dialogs = {TypeName("typed.html", false), TypeName("", true), TypeName("x", true)};
+        Click(dialog, "id1075");
+        QCOMPARE(f.io.messages.size(), std::size_t(3));
+        Click(dialog, "id1075");
+        QCOMPARE(f.io.dialogs.size(), std::size_t(1));
+        f.ExpectLast(4, cfgmsg::kNoInputText, cfgmsg::kAppName);
+        QCOMPARE(Find<QLabel>(dialog, "id1090").text(), ja50);
+        QCOMPARE(f.Key("CURRENTNAME"), ja50);
     }
 
     void logFormatShowsTheTokensAndSavesWhatWasTyped() {
@@ -351,8 +338,7 @@ class ConfigWindowsTest : public QObject {
             LogFormatDialog reopened(f.config);
             return Text(reopened, "id1038");
         };
-        QCOMPARE(save(""), QString());  // an empty pattern stays empty
-        QVERIFY(ReadProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", "-", 9).empty());
+        QCOMPARE(save(""), QString());  // an empty pattern stays empty, not the default
         QCOMPARE(save("", true), U("*m月*d日以降の日記"));
         QCOMPARE(save(U("*d日\xF0\x9F\x98\x80")), U("*d日&#x1F600;"));
         // 256 two-byte characters are 512 bytes: cut to 510, never mid-character.
@@ -373,13 +359,11 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(Text(dialog, "id1030"), U("マイだいありぃ"));
         QCOMPARE(Q(f.config.currentName), QString("diary-current.html"));
 
-        std::string iniSeen;
-        f.io.dialogs.push_back(PathDialogSeen(&iniSeen, f.config));
-        Click(dialog, "id1029");
+        Click(dialog, "id1029");  // the path settings open on the new set's file
         const std::string setFile = f.dir.dir() + Sj("マイだいありぃ") + ".ini";
-        QVERIFY(iniSeen == setFile);
+        QVERIFY(f.config.configIniPath == setFile && fs::exists(*Cp932ToUtf8(setFile)));
+        QCOMPARE(f.io.dialogTitles, QStringList{U("マイだいありぃ.ini")});
         QVERIFY(f.Entry(0) == Sj("マイだいありぃ"));
-        QVERIFY(fs::exists(*Cp932ToUtf8(setFile)));  // QUILL was written there
         QVERIFY(!f.memory.firstSetPending);
         QVERIFY(FirstSetView(dialog, false));
         QCOMPARE(List(dialog).count(), 1);
@@ -400,13 +384,11 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(Text(dialog, "id1030"), QString());
         QVERIFY(f.io.dialogTitles.isEmpty());
 
-        std::string iniSeen;
-        f.io.dialogs.push_back(PathDialogSeen(&iniSeen, f.config));
         CreateSet(dialog, "work");    // another case is another name
         CreateSet(dialog, "QMsys2");  // merely begins with the reserved one
         QCOMPARE(f.io.messages.size(), std::size_t(2));
         QVERIFY(f.Entry(2) == "work" && f.Entry(3) == "QMsys2");
-        QVERIFY(iniSeen == f.dir / "work.ini");
+        QCOMPARE(f.io.dialogTitles, QStringList({"work.ini", "QMsys2.ini"}));
     }
 
     void unusableSetFileNamesAreRefused() {
