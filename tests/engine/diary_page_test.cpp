@@ -149,12 +149,17 @@ TEST_F(PageSelection, HalfMonthWeekAndNewYearPagesAreAnnouncedAsSuch) {
 
 TEST_F(PageSelection, WithoutPrototypeOrLogTheRolloverIsStillAnnounced) {
     RemoveFile(config_.prototypePath);
-    config_.logPath.clear();
     ASSERT_TRUE(Select(1));
-    EXPECT_EQ(Shown(), Announced("diary03-Feb.html", msg::kNewMonthText));
     EXPECT_FALSE(FileExists(config_.diaryPage));
+    EXPECT_TRUE(run_.logUpdated);
+    const std::string log = Log();
+    config_.logPath.clear();
+    run_ = {};
+    ASSERT_TRUE(Select(1, "2003-03-01 10:00:00"));
+    EXPECT_EQ(Shown(), Announced("diary03-Feb.html", msg::kNewMonthText) +
+                           Announced("diary03-Mar.html", msg::kNewMonthText));
     EXPECT_FALSE(run_.logUpdated);
-    EXPECT_EQ(ReadBytes(dir_ / "log.html"), kEmptyLog);
+    EXPECT_EQ(ReadBytes(dir_ / "log.html"), log);
 }
 
 TEST_F(PageSelection, ModeZeroWritesThePrototypeAndAsksForAMissingOne) {

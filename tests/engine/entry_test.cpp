@@ -26,6 +26,9 @@ TEST(ComposeText, BodyLineBreaksImageTagAndTemplate) {
     EXPECT_EQ(ConvertBody("a\r\nb\r\n"), "a<BR>\r\nb<BR>\r\n");
     EXPECT_EQ(ConvertBody("a\nb\rc\r\r\n\n"), "a\nb\rc\r<BR>\r\n\n");  // stray ends stay
     EXPECT_EQ(ConvertBody(Sjis("十本\r\n表")), Sjis("十本<BR>\r\n表"));
+    std::string longBody;
+    for (int i = 0; i < 4000; ++i) longBody += "line\r\n";
+    EXPECT_EQ(ConvertBody(longBody).size(), longBody.size() + 4000 * 4);  // never cut
     EntryInput input{Sjis("今日の題"), "one\r\ntwo", "cat.jpg", "neko"};
     EXPECT_EQ(ImageTag(input, "/home/u/cat.jpg"), "<img src=\"cat.jpg\" alt=\"neko\" >");
     EXPECT_EQ(ImageTag(input, ""), "");  // no image chosen this run
