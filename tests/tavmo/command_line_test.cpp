@@ -22,29 +22,22 @@ struct RunResult {
     std::string err;
 };
 
-// A copy of the tool in a folder of its own, so its tavmo.ini is the test's.
-class ToolCopy {
-  public:
-    ToolCopy() { std::filesystem::copy_file(TAVMO_EXECUTABLE, dir_ / "tavmo.exe"); }
-
-    void WriteSettings(const std::string& text) const { WriteBytes(dir_ / "tavmo.ini", text); }
-
-    RunResult Run(const std::vector<std::string>& arguments, const std::string& qtPlatform = "") {
-        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
-        if (!qtPlatform.empty()) command += "QT_QPA_PLATFORM=" + qtPlatform + " ";
-        command += "'" + dir_ / "tavmo.exe'";
-        for (const auto& argument : arguments) command += " '" + argument + "'";
-        command += " >/dev/null 2>'" + dir_ / "stderr.txt'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir_ / "stderr.txt")};
-    }
-
-  private:
-    TempDir dir_;
-};
+// Runs a copy of the tool in a folder of its own, so its tavmo.ini holds `settings`.
+RunResult RunTool(const std::string& settings, const std::vector<std::string>& arguments,
+                  const std::string& qtPlatform = "") {
+    TempDir dir;
+    std::filesystem::copy_file(TAVMO_EXECUTABLE, dir / "tavmo.exe");
+    WriteBytes(dir / "tavmo.ini", settings);
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+    if (!qtPlatform.empty()) command += "QT_QPA_PLATFORM=" + qtPlatform + " ";
+    command += "'" + dir / "tavmo.exe'";
+    for (const auto& argument : arguments) command += " '" + argument + "'";
+    command += " >/dev/null 2>'" + dir / "stderr.txt'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir / "stderr.txt")};
+}
 
 TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
-    ToolCopy tool;
     TempDir files;
     TempDir web;
     for (const char* name : {"日記.html", "current.html", "batch.html"})
@@ -74,8 +67,7 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
          {"すべてのファイルを送りました"}},
     };
     for (const Row& row : rows) {
-        tool.WriteSettings(row.settings);
-        const RunResult result = tool.Run(row.arguments, row.qtPlatform);
+        const RunResult result = RunTool(row.settings, row.arguments, row.qtPlatform);
         EXPECT_EQ(result.status, row.status) << result.err;
         EXPECT_TRUE(HasAll(result.err, row.said));
     }
@@ -89,12 +81,11 @@ TEST(CommandLineTest, WrongPasswordFailsWithoutShowingThePassword) {
     TempDir serverBase;
     test::FtpServer server(serverBase.dir());
     ASSERT_EQ(server.Start(), "");
-    ToolCopy tool;
     TempDir files;
     WriteBytes(files / "a.html", "a");
-    tool.WriteSettings("[TAVMO]\nURL=" + server.Url() + "\nUSER=anonymous\nPASSWORD=Not-42\n");
 
-    RunResult result = tool.Run({files / "a.html"});
+    const RunResult result = RunTool(
+        "[TAVMO]\nURL=" + server.Url() + "\nUSER=anonymous\nPASSWORD=Not-42\n", {files / "a.html"});
 
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(HasAll(result.err, {"ログインできませんでした"}));

@@ -35,19 +35,15 @@ class RecordingObserver : public tavmo::ProgressObserver {
     std::vector<std::string> started;
     std::uint64_t lastDone = 0;
     bool cancel = false;
-    // Run once, as soon as `actDuring` has sent `actAfterBytes` bytes.
+    // Run once while `actDuring` is sent, when the run is `actAfterBytes` along.
     std::string actDuring;
     std::uint64_t actAfterBytes = 0;
     std::function<void()> action;
 
-    void FileStarted(const tavmo::UploadItem& item) override {
-        started.push_back(item.name);
-        current_ = item.name;
-        startDone_ = lastDone;
-    }
+    void FileStarted(const tavmo::UploadItem& item) override { started.push_back(item.name); }
     void BytesSent(std::uint64_t done, std::uint64_t /*total*/) override {
         lastDone = done;
-        if (action && current_ == actDuring && done - startDone_ >= actAfterBytes) {
+        if (action && !started.empty() && started.back() == actDuring && done >= actAfterBytes) {
             std::exchange(action, nullptr)();
         }
     }
@@ -56,10 +52,6 @@ class RecordingObserver : public tavmo::ProgressObserver {
         actDuring = name;
         action = [this] { cancel = true; };
     }
-
-  private:
-    std::string current_;
-    std::uint64_t startDone_ = 0;
 };
 
 // Every file below `dir`, relative and sorted: what arrived, and nothing else.
