@@ -228,9 +228,7 @@ class ConfigWindowsTest : public QObject {
         }
         QCOMPARE(Text(dialog, "id1014"), P("other/diary03-Mar.html"));
         QCOMPARE(Text(dialog, "id1016"), P("t/tool"));
-        f.ExpectLast(1,
-                     "/t/\xF0\x9F\x98\x80\nこのパスにはShift-JISで表せない文字が入って"
-                     "いるので設定できません。",
+        f.ExpectLast(1, U(cfgmsg::kPathNotCp932Text).arg(U("/t/\xF0\x9F\x98\x80")).toStdString(),
                      cfgmsg::kPathNotCp932Caption);
         QVERIFY(f.io.fileChooserFilters[0].contains("*.htm"));
         QVERIFY(f.io.fileChooserFilters[3].startsWith(U("テキストファイル")));
@@ -493,7 +491,6 @@ class ConfigWindowsTest : public QObject {
                         U("/img/\xF0\x9F\x98\x80.png")};
         QVERIFY(ChooseEntryImage(nullptr, run, imageBox, altBox, io));
         QCOMPARE(imageBox.text(), QString("a.jpg"));
-        QVERIFY(altBox.isEnabled());
         QVERIFY(ChooseEntryImage(nullptr, run, imageBox, altBox, io));
         QVERIFY(!ChooseEntryImage(nullptr, run, imageBox, altBox, io));
         QVERIFY(io.messages.empty());
@@ -501,16 +498,18 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(io.messages.size(), std::size_t(1));
         QVERIFY(run.imageUploadList == "/img/a.jpg\" \"/img/b.png");
         QCOMPARE(imageBox.text(), QString("b.png"));
+        QVERIFY(altBox.isEnabled());
         QVERIFY(io.fileChooserFilters[0].contains("*.jpg *.jpeg *.gif *.png"));
     }
 
-    void editorIsThisProgramWithEditAndTheAbsolutePath() {
+    void editorIsThisProgramOrTheChosenOneWithTheAbsolutePath() {
         Folder f;
         f.config.templatePath = "my templet.txt";  // relative, with a blank
         f.config.diaryPage = f.dir / "a \"quoted\" page.html";
+        f.host.startResults = {StartResult::Started, StartResult::Started, StartResult::NotFound,
+                               StartResult::NotFound};
         EditTemplate(nullptr, f.config, f.io, f.host);
         EditDiaryPage(nullptr, f.config, f.io, f.host);
-        QCOMPARE(f.host.starts.size(), std::size_t(2));
         QVERIFY(f.host.starts[0].first == "/proc/self/exe");
         const std::vector<std::string> templateWords = {
             "edit", fs::current_path().string() + "/my templet.txt"};
@@ -519,23 +518,20 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(SplitCommandLine(f.host.starts[1].second) == pageWords);
         QVERIFY(f.io.messages.empty());
 
-        f.config.diaryPage.clear();
-        EditDiaryPage(nullptr, f.config, f.io, f.host);
-        QCOMPARE(f.host.starts.size(), std::size_t(2));
-        f.ExpectLast(1, cfgmsg::kNoFileToEditText, cfgmsg::kNoUploaderCaption);
-    }
-
-    void missingEditorNamesTheProgramTried() {
-        Folder f;
-        f.config.diaryPage = f.dir / "page.html";
-        f.host.startResults = {StartResult::NotFound, StartResult::NotFound};
         EditTemplate(nullptr, f.config, f.io, f.host);
         const auto self = fs::read_symlink("/proc/self/exe").string();
         f.ExpectLast(1, self + "がみつかりません。", "パスが違うよ");
         qputenv(kEditorVariable, "no-such-editor");
         EditDiaryPage(nullptr, f.config, f.io, f.host);
-        QVERIFY(f.host.starts.back() == Start("no-such-editor", "\"" + f.config.diaryPage + "\""));
+        QVERIFY(f.host.starts.back().first == "no-such-editor");
+        QVERIFY(SplitCommandLine(f.host.starts.back().second) ==
+                std::vector<std::string>{f.config.diaryPage});
         f.ExpectLast(2, "no-such-editorがみつかりません。", "パスが違うよ");
+
+        f.config.diaryPage.clear();
+        EditDiaryPage(nullptr, f.config, f.io, f.host);
+        QCOMPARE(f.host.starts.size(), std::size_t(4));
+        f.ExpectLast(3, cfgmsg::kNoFileToEditText, cfgmsg::kNoUploaderCaption);
     }
 
     void pathSettingsCommandSelectsThePageHoweverClosed() {
