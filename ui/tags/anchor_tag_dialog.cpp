@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/main/dialog_fonts.h"
+#include "ui/tags/dialog_buttons.h"
 
 namespace qm {
 
@@ -49,13 +50,6 @@ AnchorTagDialog::AnchorTagDialog(QWidget* parent) : QDialog(parent) {
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("name"));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("href（URL）"), this), 0, 0, 1, 4);
     grid->addWidget(href_, 1, 0, 1, 4);
@@ -64,17 +58,9 @@ AnchorTagDialog::AnchorTagDialog(QWidget* parent) : QDialog(parent) {
     grid->addWidget(new QLabel(QStringLiteral("name"), this), 2, 2);
     grid->addWidget(name_, 2, 3);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
-
-    connect(ok, &QPushButton::clicked, this, &AnchorTagDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &AnchorTagDialog::reject);
+    layout->addLayout(MakeOkCancelRow(*this));
 }
 
 void AnchorTagDialog::accept() {

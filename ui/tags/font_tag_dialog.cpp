@@ -10,6 +10,7 @@
 
 #include "ui/common/interaction.h"
 #include "ui/main/dialog_fonts.h"
+#include "ui/tags/dialog_buttons.h"
 
 namespace qm {
 
@@ -111,13 +112,6 @@ FontTagDialog::FontTagDialog(Interaction& io, QWidget* parent) : QDialog(parent)
     strikeOut_ = MakeStyleBox(QStringLiteral("StrikeOut"), QStringLiteral("strikeOut"), this);
     underline_ = MakeStyleBox(QStringLiteral("Underline"), QStringLiteral("underline"), this);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("FontSize"), this), 0, 0);
     grid->addWidget(size_, 0, 1);
@@ -131,20 +125,13 @@ FontTagDialog::FontTagDialog(Interaction& io, QWidget* parent) : QDialog(parent)
     auto* styles = new QHBoxLayout;
     for (QCheckBox* box : {bold_, italic_, strikeOut_, underline_}) styles->addWidget(box);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(styles);
-    layout->addLayout(buttons);
+    layout->addLayout(MakeOkCancelRow(*this));
 
     connect(chooseColor, &QPushButton::clicked, this, &FontTagDialog::ChooseColor);
     connect(chooseFont, &QPushButton::clicked, this, &FontTagDialog::ChooseFont);
-    connect(ok, &QPushButton::clicked, this, &FontTagDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &FontTagDialog::reject);
 }
 
 void FontTagDialog::accept() {

@@ -17,6 +17,7 @@
 #include "ui/common/interaction.h"
 #include "ui/main/cp932_text.h"
 #include "ui/main/dialog_fonts.h"
+#include "ui/tags/dialog_buttons.h"
 
 namespace qm {
 
@@ -112,13 +113,6 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(paren
         positionLayout->addWidget(radio, i / 3, i % 3);
     }
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-
     auto* grid = new QGridLayout;
     int row = 0;
     grid->addWidget(new QLabel(QStringLiteral("画像ファイル名"), this), row, 0);
@@ -141,19 +135,12 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(paren
     grid->addWidget(new QLabel(QStringLiteral("枠線の幅"), this), row, 0);
     grid->addWidget(border_, row++, 1, 1, 2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(positionBox);
-    layout->addLayout(buttons);
+    layout->addLayout(MakeOkCancelRow(*this));
 
     connect(browse, &QPushButton::clicked, this, &ImageTagDialog::Browse);
-    connect(ok, &QPushButton::clicked, this, &ImageTagDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &ImageTagDialog::reject);
 }
 
 QString ImageTagDialog::Position() const {
