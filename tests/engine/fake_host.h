@@ -1,13 +1,8 @@
-// The engine tests' stand-ins: a host that records what the engine shows and
-// starts and scripts the settings dialogs, a fixed clock, and a folder in
-// which no file can be made.
+// The engine tests' host, which records what the engine shows and starts and
+// may script the path settings dialog, and a fixed clock.
 #pragma once
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <functional>
@@ -20,51 +15,27 @@
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "settings/active_config.h"
-#include "support/write_limit.h"
 
 namespace qm::test {
 
-inline std::string Utf8(std::string_view cp932) { return Cp932ToUtf8(cp932).value_or("(bad)"); }
-
 class FakeHost : public Host {
   public:
-    struct Message {
-        std::string text;  // code page 932, as the engine gives it
-        std::string caption;
-    };
-    std::vector<Message> messages;
-    std::vector<std::string> programs, parameters;
-    StartResult startResult = StartResult::Started;
-    // Each call is one visit of the dialog; without a script the host has none.
-    std::function<bool(ActiveConfig&)> pathSettings, setManager;
-    int pathSettingsVisits = 0, setManagerVisits = 0;
+    std::vector<std::string> messages;  // "text|caption" in UTF-8
+    std::vector<std::string> parameters;
+    std::function<void(ActiveConfig&)> pathSettings;  // unset: this host has no dialog
 
     void ShowMessage(std::string_view text, std::string_view caption) override {
-        messages.push_back({std::string(text), std::string(caption)});
+        messages.push_back(Cp932ToUtf8(text).value_or("?") + "|" +
+                           Cp932ToUtf8(caption).value_or("?"));
     }
     bool OpenPathSettings(ActiveConfig& config) override {
-        ++pathSettingsVisits;
-        return pathSettings && pathSettings(config);
+        if (pathSettings) pathSettings(config);
+        return static_cast<bool>(pathSettings);
     }
-    bool OpenSetManager(ActiveConfig& config) override {
-        ++setManagerVisits;
-        return setManager && setManager(config);
-    }
-    StartResult StartProgram(std::string_view program, std::string_view params) override {
-        programs.emplace_back(program);
+    bool OpenSetManager(ActiveConfig&) override { return false; }
+    StartResult StartProgram(std::string_view, std::string_view params) override {
         parameters.emplace_back(params);
-        return startResult;
-    }
-    // How many messages had this caption (given in UTF-8).
-    int CountCaption(std::string_view captionUtf8) const {
-        int count = 0;
-        for (const auto& m : messages) count += m.caption == Sjis(captionUtf8) ? 1 : 0;
-        return count;
-    }
-    // The only message shown, "text|caption" in UTF-8, or how many there were.
-    std::string Only() const {
-        if (messages.size() != 1) return std::to_string(messages.size()) + " messages";
-        return Utf8(messages[0].text) + "|" + Utf8(messages[0].caption);
+        return StartResult::Started;
     }
 };
 
@@ -78,48 +49,10 @@ inline std::tm Tm(std::string_view localTime) {
     return *parsed;
 }
 
-// Every clock reading returns the given time until the guard goes away.
 struct FixedClock {
     explicit FixedClock(std::string_view localTime) { Set(localTime); }
     ~FixedClock() { SetFixedClock(std::nullopt); }
     void Set(std::string_view localTime) { SetFixedClock(Tm(localTime)); }
-};
-
-// A folder in which no new file can be made: without write permission, or,
-// for root, immutable. works() is false when neither could be arranged.
-class UnwritableFolder {
-  public:
-    explicit UnwritableFolder(std::string folder) : folder_(std::move(folder)) {
-        ::chmod(folder_.c_str(), 0555);
-        if (CanCreate()) SetImmutable(true);
-        works_ = !CanCreate();
-    }
-    ~UnwritableFolder() {
-        if (immutable_) SetImmutable(false);
-        ::chmod(folder_.c_str(), 0755);
-    }
-    bool works() const { return works_; }
-
-  private:
-    bool CanCreate() const {
-        const std::string probe = folder_ + "/.probe";
-        int fd = ::open(probe.c_str(), O_CREAT | O_WRONLY, 0600);
-        if (fd < 0) return false;
-        ::close(fd);
-        ::unlink(probe.c_str());
-        return true;
-    }
-    void SetImmutable(bool on) {
-        int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) immutable_ = on;
-        }
-        if (fd >= 0) ::close(fd);
-    }
-    std::string folder_;
-    bool immutable_ = false, works_ = false;
 };
 
 inline bool OwnerCanWrite(const std::string& path) {
