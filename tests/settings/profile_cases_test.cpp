@@ -3,14 +3,12 @@
 // same, byte for byte, including the file left behind.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
+#include <map>
+#include <set>
 #include <sstream>
-#include <string>
-#include <vector>
+#include <stdexcept>
 
 #include "settings/profile.h"
 #include "support/temp_dir.h"
@@ -19,294 +17,131 @@ namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
-
 using Field = std::optional<std::string>;  // std::nullopt: the null pointer "\N"
 
-struct ProfileCase {
-    std::string file;
-    std::string name;
-    Field before;
-    std::vector<std::vector<Field>> ops;
-    std::vector<std::string> results;  // still escaped
-    Field after;
-    std::string formatError;
-};
-
-fs::path CasesFolder() {
-    if (const char* env = std::getenv("QUILLMAKER_PROFILE_CASES"); env && *env) return env;
-    return QM_PROFILE_CASES_DIR;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::optional<std::string> Unescape(std::string_view text) {
+// Undoes the cases' escapes; a malformed escape sets `bad`.
+Field Unescape(const std::string& text, bool& bad) {
+    if (text == "\\N") return std::nullopt;
+    constexpr std::string_view kEscapes("\\\\t\tn\nr\r0\0", 10);
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out.push_back(text[i]);
-            continue;
+        char c = text[i];
+        if (c != '\\') {
+        } else if (c = i + 1 < text.size() ? text[++i] : '?';
+                   c == 'x' && i + 2 < text.size() &&
+                   text.substr(i + 1, 2).find_first_not_of("0123456789abcdefABCDEF") ==
+                       std::string::npos) {
+            c = static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else if (auto at = kEscapes.find(c); at % 2 == 0) {
+            c = kEscapes[at + 1];
+        } else {
+            bad = true;
         }
-        if (++i >= text.size()) return std::nullopt;
-        switch (text[i]) {
-            case '\\':
-                out.push_back('\\');
-                break;
-            case 't':
-                out.push_back('\t');
-                break;
-            case 'n':
-                out.push_back('\n');
-                break;
-            case 'r':
-                out.push_back('\r');
-                break;
-            case '0':
-                out.push_back('\0');
-                break;
-            case 'x': {
-                if (i + 2 >= text.size()) return std::nullopt;
-                int high = HexDigit(text[i + 1]);
-                int low = HexDigit(text[i + 2]);
-                if (high < 0 || low < 0) return std::nullopt;
-                out.push_back(static_cast<char>(high * 16 + low));
-                i += 2;
-                break;
-            }
-            default:
-                return std::nullopt;
-        }
+        out.push_back(c);
     }
     return out;
 }
 
-std::string Escape(std::string_view bytes) {
-    std::string out;
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\0':
-                out += "\\0";
-                break;
-            default:
-                if (byte < 0x20 || byte > 0x7E) {
-                    char hex[5];
-                    std::snprintf(hex, sizeof hex, "\\x%02x", byte);
-                    out += hex;
-                } else {
-                    out.push_back(c);
-                }
-        }
-    }
-    return out;
-}
+// The lines of each part of a case, still escaped.
+using Parts = std::map<std::string, std::vector<std::string>>;
 
-std::string EscapeField(const Field& field) { return field ? Escape(*field) : "\\N"; }
-
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) break;
-        start = tab + 1;
-    }
-    return fields;
-}
-
-// Reads one BYTES line (or "\N") into `out`; false on a malformed escape.
-bool ParseBytes(const std::string& line, Field& out) {
-    if (line == "\\N") {
-        out = std::nullopt;
-        return true;
-    }
-    out = Unescape(line);
-    return out.has_value();
-}
-
-std::vector<ProfileCase> ParseCaseFile(const fs::path& path) {
-    std::vector<ProfileCase> cases;
-    std::string content = test::ReadBytes(path.string());
-    std::vector<std::string> lines;
-    std::istringstream stream(content);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-
-    enum class Part { None, Before, Ops, Results, After } part = Part::None;
-    int bytesLines = 0;
-    for (const auto& line : lines) {
+std::vector<std::pair<std::string, Parts>> ParseCaseFile(const fs::path& path) {
+    std::vector<std::pair<std::string, Parts>> cases;
+    std::istringstream stream(test::ReadBytes(path.string()));
+    std::string part;
+    for (std::string line; std::getline(stream, line);) {
         if (line.rfind("=== ", 0) == 0) {
-            cases.push_back(
-                {path.filename().string(), line.substr(4), std::nullopt, {}, {}, std::nullopt, {}});
-            part = Part::None;
-            continue;
-        }
-        if (cases.empty()) continue;  // text before the first case
-        ProfileCase& current = cases.back();
-        if (line == "--- before" || line == "--- after") {
-            part = line == "--- before" ? Part::Before : Part::After;
-            bytesLines = 0;
-            continue;
-        }
-        if (line == "--- ops") {
-            part = Part::Ops;
-            continue;
-        }
-        if (line == "--- results") {
-            part = Part::Results;
-            continue;
-        }
-        switch (part) {
-            case Part::Before:
-            case Part::After:
-                if (++bytesLines > 1 ||
-                    !ParseBytes(line, part == Part::Before ? current.before : current.after)) {
-                    current.formatError = "bad file bytes: " + line;
-                }
-                break;
-            case Part::Ops: {
-                std::vector<Field> fields;
-                for (const auto& raw : SplitTabs(line)) {
-                    if (raw == "\\N") {
-                        fields.emplace_back(std::nullopt);
-                    } else if (auto text = Unescape(raw)) {
-                        fields.emplace_back(*text);
-                    } else {
-                        current.formatError = "bad operation: " + line;
-                    }
-                }
-                current.ops.push_back(fields);
-                break;
-            }
-            case Part::Results:
-                current.results.push_back(line);
-                break;
-            case Part::None:
-                if (!line.empty()) current.formatError = "stray line: " + line;
-                break;
+            cases.push_back({path.filename().string() + ": " + line.substr(4), {}});
+            part = "stray line";
+        } else if (line.rfind("--- ", 0) == 0) {
+            part = line.substr(4);
+        } else if (!cases.empty()) {  // the text before the first case is left out
+            cases.back().second[part].push_back(line);
         }
     }
     return cases;
 }
 
-// Runs one operation on the file and gives its result in the cases' form,
-// kind and value separated by a tab, the value unescaped.
-std::string RunOperation(const std::string& ini, const std::vector<Field>& op) {
-    auto arity = [&](std::size_t n) { return op.size() == n && op[1]; };
-    const std::string& kind = op.empty() || !op[0] ? std::string() : *op[0];
-    if (kind == "get" && arity(5) && op[3] && op[4]) {
-        std::size_t capacity = std::stoul(*op[4]);
-        if (!op[2]) return "get\t" + ReadProfileKeyList(ini, *op[1], capacity);
-        return "get\t" + ReadProfileString(ini, *op[1], *op[2], *op[3], capacity);
+// A malformed operation throws: a missing field, a null where text is needed.
+std::string RunOperation(const std::string& ini, const std::string& line, bool& bad) {
+    std::vector<Field> op;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = line.find('\t', start);
+        op.push_back(Unescape(line.substr(start, end - start), bad));
     }
-    if (kind == "int" && arity(4) && op[2] && op[3]) {
-        return "int\t" + std::to_string(ReadProfileInt(ini, *op[1], *op[2], std::stoi(*op[3])));
+    auto text = [&](std::size_t i) { return op.at(i).value(); };
+    if (text(0) == "get" && op.size() == 5) {
+        const std::size_t capacity = std::stoul(text(4));
+        return "get\t" + (op[2] ? ReadProfileString(ini, text(1), *op[2], text(3), capacity)
+                                : ReadProfileKeyList(ini, text(1), capacity));
     }
-    if (kind == "write" && arity(4) && op[2]) {
-        std::optional<std::string_view> value;
-        if (op[3]) value = *op[3];
-        return std::string("write\t") +
-               (WriteProfileString(ini, *op[1], *op[2], value) ? "1" : "0");
+    if (text(0) == "int" && op.size() == 4) {
+        return "int\t" + std::to_string(ReadProfileInt(ini, text(1), text(2), std::stoi(text(3))));
     }
-    return "unsupported operation";
-}
-
-std::optional<std::string> ExpectedResult(const std::string& escaped) {
-    std::size_t tab = escaped.find('\t');
-    if (tab == std::string::npos) return std::nullopt;
-    auto value = Unescape(escaped.substr(tab + 1));
-    if (!value) return std::nullopt;
-    return escaped.substr(0, tab + 1) + *value;
-}
-
-std::string EscapeResult(const std::string& result) {
-    std::size_t tab = result.find('\t');
-    if (tab == std::string::npos) return result;
-    return result.substr(0, tab) + " " + Escape(result.substr(tab + 1));
+    if (text(0) == "write" && op.size() == 4) {
+        auto value = op[3] ? std::optional<std::string_view>(*op[3]) : std::nullopt;
+        return WriteProfileString(ini, text(1), text(2), value) ? "write\t1" : "write\t0";
+    }
+    throw std::invalid_argument("unknown operation " + text(0));
 }
 
 // Every difference between what the store did and what was recorded.
-std::vector<std::string> RunCase(const ProfileCase& c) {
-    if (!c.formatError.empty()) return {c.formatError};
-    std::vector<std::string> differences;
-    if (c.ops.size() != c.results.size()) {
-        return {std::to_string(c.ops.size()) + " operations but " +
-                std::to_string(c.results.size()) + " results"};
-    }
+std::string RunCase(Parts part) {
+    const auto& ops = part["ops"];
+    const auto& results = part["results"];
+    bool bad = part.size() != 4 || part["before"].size() != 1 || part["after"].size() != 1 ||
+               ops.size() != results.size();
+    if (bad) return "\n    the case is malformed";
     test::TempDir dir;
     const std::string ini = dir / "case.ini";
-    if (c.before) test::WriteBytes(ini, *c.before);
-
-    for (std::size_t i = 0; i < c.ops.size(); ++i) {
-        std::string got = RunOperation(ini, c.ops[i]);
-        auto expected = ExpectedResult(c.results[i]);
-        if (!expected || got != *expected) {
-            std::string op;
-            for (const auto& field : c.ops[i]) op += (op.empty() ? "" : " ") + EscapeField(field);
-            differences.push_back("operation " + std::to_string(i + 1) + " (" + op + "): got \"" +
-                                  EscapeResult(got) + "\", expected \"" +
-                                  EscapeResult(expected.value_or(c.results[i])) + "\"");
+    if (Field before = Unescape(part["before"][0], bad)) test::WriteBytes(ini, *before);
+    std::string differences;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const std::size_t value = results[i].find('\t') + 1;
+        const std::string expected =
+            results[i].substr(0, value) + Unescape(results[i].substr(value), bad).value_or("\\N");
+        std::string got;
+        try {
+            got = RunOperation(ini, ops[i], bad);
+        } catch (const std::exception& e) {
+            got = std::string("malformed operation: ") + e.what();
+        }
+        if (got != expected) {
+            differences += "\n    operation " + std::to_string(i + 1) + ": got " +
+                           testing::PrintToString(got) + ", expected " +
+                           testing::PrintToString(expected);
         }
     }
-
-    Field after;
+    Field after, expected = Unescape(part["after"][0], bad);
     if (fs::exists(ini)) after = test::ReadBytes(ini);
-    if (after != c.after) {
-        differences.push_back("file afterwards: got \"" + EscapeField(after) + "\", expected \"" +
-                              EscapeField(c.after) + "\"");
+    if (after != expected) {
+        differences += "\n    file afterwards: got " + testing::PrintToString(after) +
+                       ", expected " + testing::PrintToString(expected);
     }
-    // Nothing but the INI file itself may be left in the folder.
-    for (const auto& entry : fs::directory_iterator(dir.dir())) {
-        if (entry.path().filename() != "case.ini") {
-            differences.push_back("stray file " + entry.path().filename().string());
-        }
+    if (std::distance(fs::directory_iterator(dir.dir()), {}) > (after ? 1 : 0)) {
+        differences += "\n    a stray file was left beside the INI file";
     }
-    return differences;
+    return bad ? differences + "\n    a malformed escape" : differences;
 }
 
 TEST(ProfileCases, EveryRecordedCaseGivesTheRecordedResults) {
-    const fs::path folder = CasesFolder();
-    ASSERT_TRUE(fs::is_directory(folder)) << "no case folder " << folder;
-    std::vector<fs::path> files;
+    const char* env = std::getenv("QUILLMAKER_PROFILE_CASES");
+    const fs::path folder = env && *env ? env : QM_PROFILE_CASES_DIR;
+    std::set<fs::path> files;  // in name order
     for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".txt") {
-            files.push_back(entry.path());
-        }
+        if (entry.is_regular_file() && entry.path().extension() == ".txt") files.insert(entry);
     }
-    std::sort(files.begin(), files.end());
-    ASSERT_FALSE(files.empty()) << "no *.txt case file in " << folder;
-
     int run = 0;
-    int differing = 0;
     for (const auto& file : files) {
-        for (const auto& c : ParseCaseFile(file)) {
+        for (const auto& [name, parts] : ParseCaseFile(file)) {
             ++run;
-            auto differences = RunCase(c);
-            if (differences.empty()) continue;
-            ++differing;
-            std::string report = c.file + ": " + c.name;
-            for (const auto& d : differences) report += "\n    " + d;
-            ADD_FAILURE() << report;
+            if (std::string differences = RunCase(parts); !differences.empty()) {
+                ADD_FAILURE() << name << differences;
+            }
         }
     }
-    EXPECT_GT(run, 0) << "the case files hold no case";
-    EXPECT_EQ(differing, 0) << differing << " of " << run << " cases differ";
+    EXPECT_GT(run, 0) << "no case in any *.txt file of " << folder;
 }
 
 }  // namespace
