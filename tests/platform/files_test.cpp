@@ -1,7 +1,6 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -33,7 +32,6 @@ TEST_F(Files, ReplaceKeepsPermissionsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(fs::status(page_).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(Entries(), 1u);
-    EXPECT_FALSE(ReplaceFileContents(dir_ / "no/such/page.html", "x"));
 }
 
 TEST_F(Files, ReplaceWritesThroughASymbolicLink) {
@@ -65,18 +63,6 @@ TEST_F(Files, SecondHolderIsRefusedUntilTheFirstCloses) {
         EXPECT_EQ(first->ReadAll().value(), "text");
     }
     EXPECT_TRUE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
-    fs::create_directory(dir_ / "sub");  // a folder is no file
-    EXPECT_FALSE(LockedFile::Open(dir_ / "sub", LockedFile::Mode::OpenExisting));
-}
-
-TEST_F(Files, OnlyCreateIfMissingMakesTheFile) {
-    EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
-    EXPECT_FALSE(FileExists(page_));
-    auto made = LockedFile::Open(page_, LockedFile::Mode::CreateIfMissing);
-    ASSERT_TRUE(made);
-    EXPECT_EQ(made->ReadAll().value(), "");
-    EXPECT_TRUE(made->Replace("entry"));
-    EXPECT_EQ(ReadBytes(page_), "entry");
 }
 
 TEST_F(Files, BackslashAndDoubleBytePathsReachTheSameFile) {
@@ -95,23 +81,6 @@ TEST_F(Files, CopyWithFailIfExistsNeverOverwrites) {
     EXPECT_EQ(ReadBytes(page_), "entries");
     EXPECT_TRUE(CopyFileTo(dir_ / "proto.html", dir_ / "new.html", true));
     EXPECT_EQ(ReadBytes(dir_ / "new.html"), "prototype");
-    EXPECT_TRUE(CopyFileTo(dir_ / "proto.html", page_, false));
-    EXPECT_EQ(ReadBytes(page_), "prototype");
-    EXPECT_EQ(Entries(), 3u);
-    EXPECT_FALSE(CopyFileTo(dir_ / "missing.html", dir_ / "x.html", false));
-}
-
-TEST_F(Files, MakeOwnerWritableRemoveAndTextUpToNul) {
-    WriteBytes(page_, "x");
-    ::chmod(page_.c_str(), 0444);
-    EXPECT_TRUE(MakeOwnerWritable(page_));
-    EXPECT_EQ(fs::status(page_).permissions(), static_cast<fs::perms>(0644));
-    EXPECT_FALSE(MakeOwnerWritable(dir_ / "missing"));
-    EXPECT_TRUE(RemoveFile(page_));
-    EXPECT_FALSE(FileExists(page_));
-    EXPECT_FALSE(RemoveFile(page_));
-    EXPECT_EQ(TextUpToNul(std::string("abc\0def", 7)), "abc");
-    EXPECT_EQ(TextUpToNul("abc"), "abc");
 }
 
 }  // namespace
