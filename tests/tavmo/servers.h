@@ -52,8 +52,6 @@ class ServerProcess {
   public:
     explicit ServerProcess(std::string base) : base_(std::move(base)) {}
     ~ServerProcess() { Stop(); }
-    ServerProcess(const ServerProcess&) = delete;
-    ServerProcess& operator=(const ServerProcess&) = delete;
 
     void Stop() {
         if (pid_ <= 0) return;
@@ -92,12 +90,16 @@ class ServerProcess {
 };
 
 // vsftpd: anonymous login with write access into "pub/"; the password list
-// makes one password right and every other one wrong.
+// makes one password right and every other one wrong. With `tls`, explicit
+// TLS (AUTH TLS) with a certificate of its own is required.
 class FtpServer : public ServerProcess {
   public:
-    static constexpr const char* kUser = "anonymous";
     static constexpr const char* kPassword = "right-secret";
-    static bool Available() { return ::access("/usr/sbin/vsftpd", X_OK) == 0; }
+    static bool Available() {
+        return ::access("/usr/sbin/vsftpd", X_OK) == 0 && ::access("/usr/bin/openssl", X_OK) == 0;
+    }
+
+    bool tls = false;
 
     explicit FtpServer(std::string base) : ServerProcess(std::move(base)) {
         std::filesystem::create_directories(PubDir());
@@ -105,44 +107,41 @@ class FtpServer : public ServerProcess {
         std::ofstream(base_ + "passwords") << kPassword << "\n";
     }
 
-    // Explicit TLS (AUTH TLS) required, with this certificate and key.
-    void UseTls(const std::string& cert, const std::string& key) {
-        tls_ =
-            "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
-            "force_anon_data_ssl=YES\nrequire_ssl_reuse=NO\nrsa_cert_file=" +
-            cert + "\nrsa_private_key_file=" + key + "\n";
-    }
-
-    // A second Start after Stop keeps the ports, so URLs stay valid.
+    // A second Start after Stop keeps the ports, so URLs stay valid. Without the
+    // sandbox and as the launching user, so a test (even as root) can run it.
     std::string Start() {
         if (port_ == 0 && (port_ = FreePorts(11)) == 0) return "no free ports";
-        // Without the sandbox and as the launching user, so a test (even as root) can run it.
+        if (tls && std::system(("/usr/bin/openssl req -x509 -newkey ec -pkeyopt "
+                                "ec_paramgen_curve:prime256v1 -nodes -days 2 -subj /CN=127.0.0.1 "
+                                "-keyout '" +
+                                base_ + "key.pem' -out '" + base_ + "cert.pem' >/dev/null 2>&1")
+                                   .c_str()) != 0) {
+            return "openssl could not make a certificate";
+        }
         std::ofstream(base_ + "vsftpd.conf")
             << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nbackground=NO\n"
-            << "anonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\nanon_upload_enable=YES\n"
-            << "anon_mkdir_write_enable=YES\nanon_other_write_enable=YES\nanon_umask=022\n"
-            << "no_anon_password=NO\nsecure_email_list_enable=YES\nseccomp_sandbox=NO\n"
-            << "allow_writeable_chroot=YES\nrun_as_launching_user=YES\npasv_enable=YES\n"
-            << "pasv_address=127.0.0.1\nport_enable=YES\nconnect_from_port_20=NO\n"
-            << "utf8_filesystem=YES\nxferlog_enable=NO\nsyslog_enable=NO\n"
-            << "delay_failed_login=0\ndelay_successful_login=0\n"
-            << "listen_port=" << port_ << "\npasv_min_port=" << port_ + 1
-            << "\npasv_max_port=" << port_ + 10 << "\nanon_root=" << base_
-            << "root\nemail_password_file=" << base_ << "passwords\n"
-            << tls_;
+               "anonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\nanon_upload_enable=YES\n"
+               "anon_mkdir_write_enable=YES\nanon_other_write_enable=YES\nanon_umask=022\n"
+               "no_anon_password=NO\nsecure_email_list_enable=YES\nseccomp_sandbox=NO\n"
+               "allow_writeable_chroot=YES\nrun_as_launching_user=YES\npasv_enable=YES\n"
+               "pasv_address=127.0.0.1\nutf8_filesystem=YES\nxferlog_enable=NO\n"
+               "delay_failed_login=0\ndelay_successful_login=0\nlisten_port="
+            << port_ << "\npasv_min_port=" << port_ + 1 << "\npasv_max_port=" << port_ + 10
+            << "\nanon_root=" << base_ << "root\nemail_password_file=" << base_ << "passwords\n"
+            << (tls ? "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
+                      "force_anon_data_ssl=YES\nrequire_ssl_reuse=NO\nrsa_cert_file=" +
+                          base_ + "cert.pem\nrsa_private_key_file=" + base_ + "key.pem\n"
+                    : "");
         return Spawn({"/usr/sbin/vsftpd", base_ + "vsftpd.conf"},
                      [this] { return LoopbackPort(port_, true); });
     }
 
-    int port() const { return port_; }
-    std::string Url(const std::string& folder = "pub/") const {
-        return "ftp://127.0.0.1:" + std::to_string(port_) + "/" + folder;
+    std::string Url(const std::string& scheme = "ftp") const {
+        return scheme + "://127.0.0.1:" + std::to_string(port_) + "/pub/";
     }
-    // The local folder behind Url("pub/").
     std::string PubDir() const { return base_ + "root/pub/"; }
 
   private:
-    std::string tls_;
     int port_ = 0;
 };
 
@@ -154,7 +153,6 @@ class SshServer : public ServerProcess {
     static bool Available() {
         return ::access("/usr/sbin/sshd", X_OK) == 0 && ::access("/usr/bin/ssh-keygen", X_OK) == 0;
     }
-    static std::string UserName() { return ::getpwuid(::getuid())->pw_name; }
 
     explicit SshServer(std::string base) : ServerProcess(std::move(base)) {
         std::filesystem::create_directories(WwwDir());
@@ -164,8 +162,7 @@ class SshServer : public ServerProcess {
         // sshd insists on its privilege separation folder, which only a
         // service start would have made.
         if (::getuid() == 0) std::filesystem::create_directories("/run/sshd");
-        for (const auto& [name, passphrase] :
-             {std::pair{"host", ""}, {"client", kKeyPassphrase}, {"stranger", ""}}) {
+        for (const auto& [name, passphrase] : {std::pair{"host", ""}, {"client", kKeyPassphrase}}) {
             const std::string command = "/usr/bin/ssh-keygen -q -a 1 -t ed25519 -N '" +
                                         std::string(passphrase) + "' -f '" + base_ + name +
                                         "' </dev/null >/dev/null 2>&1";
@@ -176,22 +173,22 @@ class SshServer : public ServerProcess {
             << "Port " << port << "\nListenAddress 127.0.0.1\nHostKey " << base_ << "host\n"
             << "AuthorizedKeysFile " << base_ << "client.pub\n"
             << "PermitRootLogin prohibit-password\nPasswordAuthentication no\n"
-            << "KbdInteractiveAuthentication no\nUsePAM no\nStrictModes no\nPidFile none\n"
-            << "Subsystem sftp internal-sftp\n";
+               "KbdInteractiveAuthentication no\nUsePAM no\nStrictModes no\nPidFile none\n"
+               "Subsystem sftp internal-sftp\n";
         std::string type, key;
         std::ifstream(base_ + "host.pub") >> type >> key;
         std::ofstream(base_ + "known_hosts")
             << "[127.0.0.1]:" << port << " " << type << " " << key << "\n";
-        std::ofstream{base_ + "empty_known_hosts"};
         url_ = "sftp://127.0.0.1:" + std::to_string(port) + WwwDir();
         return Spawn({"/usr/sbin/sshd", "-D", "-e", "-f", base_ + "sshd_config"}, [this] {
             return ReadBytes(base_ + "server.log").find("Server listening") != std::string::npos;
         });
     }
 
+    static std::string UserName() { return ::getpwuid(::getuid())->pw_name; }
     std::string Url() const { return url_; }
     std::string WwwDir() const { return base_ + "www/"; }
-    // File names below the server's folder: "client", "stranger", "known_hosts"...
+    // File names below the server's folder: "client", "known_hosts"...
     std::string File(const std::string& name) const { return base_ + name; }
 
   private:
