@@ -21,26 +21,18 @@ std::string Convert(int (*convert)(int, char*, int), int value) {
 }
 
 TEST(DateWords, NumbersMonthsAndWeekdays) {
-    const struct {
-        int value;
-        const char *kanji, *daiji;
-    } rows[] = {{0, "〇", "零"},
-                {10, "十", "壱拾"},
-                {11, "十一", "壱拾壱"},
-                {20, "二十", "弐拾"},
-                {99, "九十九", "九拾九"},
-                {-1, "rejected", "rejected"},
-                {100, "rejected", "rejected"}};
-    for (const auto& r : rows) {
-        EXPECT_EQ(Convert(KanjiNumber, r.value), r.kanji) << r.value;
-        EXPECT_EQ(Convert(DaijiNumber, r.value), r.daiji) << r.value;
-    }
-    EXPECT_EQ(Convert(MonthName, 6), "水無月");
-    EXPECT_EQ(Convert(MonthName, 12), "師走");
-    EXPECT_EQ(Convert(MonthName, 13), "rejected");
-    EXPECT_EQ(Convert(WeekdayKanji, 0), "日");
-    EXPECT_EQ(Convert(WeekdayKanji, 6), "土");
-    EXPECT_EQ(Convert(WeekdayKanji, 7), "rejected");
+    const std::pair<int, const char*> numbers[] = {{0, "〇 零"},
+                                                   {10, "十 壱拾"},
+                                                   {11, "十一 壱拾壱"},
+                                                   {20, "二十 弐拾"},
+                                                   {99, "九十九 九拾九"},
+                                                   {-1, "rejected rejected"},
+                                                   {100, "rejected rejected"}};
+    for (const auto& [value, words] : numbers)
+        EXPECT_EQ(Convert(KanjiNumber, value) + " " + Convert(DaijiNumber, value), words) << value;
+    EXPECT_EQ(Convert(MonthName, 6) + Convert(MonthName, 12), "水無月師走");
+    EXPECT_EQ(Convert(WeekdayKanji, 0) + Convert(WeekdayKanji, 6), "日土");
+    EXPECT_EQ(Convert(MonthName, 13) + Convert(WeekdayKanji, 7), "rejectedrejected");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "fake_host.h"
 #include "platform/files.h"
@@ -22,10 +23,7 @@ TEST(PageNames, FollowTheModeAndTheDate) {
     ActiveConfig config;
     config.diaryFolder = "/web/";
     config.prototypePath = "/web/original.html";
-    const struct {
-        int mode;
-        const char *when, *page;
-    } rows[] = {
+    const std::tuple<int, const char*, const char*> rows[] = {
         {1, "2003-01-15 00:00:00", "diary03-Jan.html"},
         {3, "2003-01-14 23:59:59", "diary03-Jan-first.html"},
         {3, "2003-01-15 00:00:00", "diary03-Jan-second.html"},
@@ -35,19 +33,16 @@ TEST(PageNames, FollowTheModeAndTheDate) {
         {2, "2004-01-01 12:00:00", "diary04-Jan-00.html"},
         {0, "2003-01-15 00:00:00", "original.html"},
     };
-    for (const auto& r : rows) {
-        EXPECT_EQ(DiaryPageName(r.mode, config, test::Tm(r.when)), "/web/" + std::string(r.page))
-            << r.mode << " " << r.when;
-    }
+    for (const auto& [mode, when, page] : rows)
+        EXPECT_EQ(DiaryPageName(mode, config, test::Tm(when)), "/web/" + std::string(page)) << when;
 }
 
 class PageSelection : public ::testing::Test {
   protected:
     PageSelection() : clock_("2003-01-31 23:00:00") {
-        config_.diaryFolder = config_.programDir = dir_.dir();
+        config_.diaryFolder = dir_.dir();
         config_.prototypePath = dir_ / "original.html";
         config_.configIniPath = dir_ / "set.ini";
-        config_.systemIniPath = dir_ / "QMsys.ini";
         config_.logPath = dir_ / "log.html";
         WriteBytes(config_.prototypePath, kPrototype);
         WriteBytes(config_.logPath, kLogMarker);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "fake_host.h"
@@ -11,30 +12,25 @@
 namespace qm {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
 
 const std::string kMarker = Sjis("<!-- ここに挿入 -->");
 const std::string kNul(1, '\0');
 
-TEST(MarkerInsertion, BelowTheFirstOfTwoMarkers) {
-    const Insertion r = InsertAtMarker("a" + kMarker + "b" + kMarker, kMarker + "E", kMarker);
-    EXPECT_TRUE(r.found);
-    EXPECT_EQ(r.page, "a" + kMarker + "Eb" + kMarker);
-}
-
-TEST(InsertEntry, ReadsThePageToItsNulAndWritesOneBack) {
+TEST(InsertEntry, BelowTheFirstMarkerOfThePageReadToItsNul) {
     test::TempDir dir;
     test::FakeHost host;
     ActiveConfig config;
     config.programDir = dir.dir();
     const std::string page = dir / "page.html";
     WriteBytes(dir / "temp.tmp", kMarker + "\r\nE" + kNul);
-    WriteBytes(page, kMarker + "</body>" + kNul + "junk" + kMarker + kNul);
-    ::chmod(page.c_str(), 0444);
+    WriteBytes(page, kMarker + "</body>" + kMarker + kNul + "junk" + kNul);
+    fs::permissions(page, fs::perms::owner_read);
     ASSERT_TRUE(InsertEntry(config, page, host));
-    EXPECT_TRUE(test::OwnerCanWrite(page));
-    EXPECT_EQ(ReadBytes(page), kMarker + "\r\nE</body>" + kNul);
+    EXPECT_NE(fs::status(page).permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(ReadBytes(page), kMarker + "\r\nE</body>" + kMarker + kNul);
 
     const std::string voidMarker = "head" + kNul + kMarker;  // after the NUL: not there
     WriteBytes(page, voidMarker);

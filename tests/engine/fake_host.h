@@ -1,10 +1,7 @@
-// The engine tests' host, which records what the engine shows and starts and
-// may script the path settings dialog, and a fixed clock.
+// The engine tests' host, which records what the engine shows and may script
+// the path settings dialog, and a fixed clock.
 #pragma once
 
-#include <sys/stat.h>
-
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,8 +17,7 @@ namespace qm::test {
 
 class FakeHost : public Host {
   public:
-    std::vector<std::string> messages;  // "text|caption" in UTF-8
-    std::vector<std::string> parameters;
+    std::vector<std::string> messages;                // "text|caption" in UTF-8
     std::function<void(ActiveConfig&)> pathSettings;  // unset: this host has no dialog
 
     void ShowMessage(std::string_view text, std::string_view caption) override {
@@ -33,8 +29,7 @@ class FakeHost : public Host {
         return static_cast<bool>(pathSettings);
     }
     bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view, std::string_view params) override {
-        parameters.emplace_back(params);
+    StartResult StartProgram(std::string_view, std::string_view) override {
         return StartResult::Started;
     }
 };
@@ -43,21 +38,12 @@ inline std::string Said(std::string_view text, std::string_view caption) {
     return std::string(text) + "|" + std::string(caption);
 }
 
-inline std::tm Tm(std::string_view localTime) {
-    auto parsed = ParseLocalTime(localTime);
-    if (!parsed) std::abort();  // a typo in a test
-    return *parsed;
-}
+inline std::tm Tm(std::string_view localTime) { return ParseLocalTime(localTime).value(); }
 
 struct FixedClock {
     explicit FixedClock(std::string_view localTime) { Set(localTime); }
     ~FixedClock() { SetFixedClock(std::nullopt); }
     void Set(std::string_view localTime) { SetFixedClock(Tm(localTime)); }
 };
-
-inline bool OwnerCanWrite(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) != 0;
-}
 
 }  // namespace qm::test
