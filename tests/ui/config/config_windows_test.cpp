@@ -303,6 +303,24 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(io.messages.empty());
     }
 
+    // A file that is not Shift-JIS is never loaded (saving would mangle it),
+    // and one changed on disk since loading is not overwritten unasked.
+    void editorNeverLosesWhatTheFileHolds() {
+        TempDir dir;
+        const std::string path = dir / "page.html";
+        ScriptedInteraction io;
+        WriteBytes(path, "ok \x82");
+        QVERIFY(!TextEditorWindow(path, io).Load());
+        WriteBytes(path, "old\r\n");
+        TextEditorWindow window(path, io);
+        QVERIFY(window.Load());
+        WriteBytes(path, "old\r\nnew entry\r\n");  // a generate meanwhile
+        Type(window, "x");
+        io.answers = {Answer::No};
+        QVERIFY(!window.Save());
+        QVERIFY(ReadBytes(path) == "old\r\nnew entry\r\n");
+    }
+
     void closingWithUnsavedChangesAsks() {
         TempDir dir;
         const std::string path = dir / "t.txt";
