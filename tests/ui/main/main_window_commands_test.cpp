@@ -44,20 +44,8 @@ class MainWindowCommandsTest : public QObject {
             return dialog.result();
         });
         o.window->button(kIdAnchorBuilder)->click();
-        const QString text = body->toPlainText();
-        QVERIFY2(text.startsWith(QStringLiteral("今日は<")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("walk.html")), qPrintable(text));
-        QVERIFY2(text.endsWith(QStringLiteral("散歩</a>")), qPrintable(text));
+        QCOMPARE(body->toPlainText(), QStringLiteral("今日は<a href=\"walk.html\">散歩</a>"));
         QVERIFY(body->textCursor().selectedText().endsWith(QStringLiteral("散歩</a>")));
-    }
-
-    void cancelledBuilderLeavesTheBody() {
-        Opened o;
-        QVERIFY(o.window);
-        o.window->bodyEdit()->setPlainText(QStringLiteral("そのまま"));
-        o.window->button(kIdFontBuilder)->click();  // no script: the dialog is cancelled
-        QCOMPARE(o.window->bodyEdit()->toPlainText(), QStringLiteral("そのまま"));
-        QCOMPARE(o.io.dialogTitles.size(), 1);
     }
 
     void imageBrowseJoinsTheUploadListInOrder() {
@@ -75,7 +63,6 @@ class MainWindowCommandsTest : public QObject {
     void addSetReloadsTheSetList() {
         Opened o;
         QVERIFY(o.window);
-        QCOMPARE(o.window->setList()->count(), 1);
         // Whatever the manager did (here: a second set appears), the window
         // reads the list again once it has closed.
         ProgramFolder& folder = o.folder;
