@@ -7,7 +7,7 @@
 
 #include "fake_host.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 // The words in UTF-8, or "rejected" when the call failed and left the buffer alone.
@@ -21,19 +21,16 @@ std::string Convert(int (*convert)(int, char*, int), int value) {
 }
 
 TEST(DateWords, NumbersMonthsAndWeekdays) {
-    const std::pair<int, const char*> numbers[] = {{0, "〇 零"},
-                                                   {10, "十 壱拾"},
-                                                   {11, "十一 壱拾壱"},
-                                                   {20, "二十 弐拾"},
-                                                   {99, "九十九 九拾九"},
-                                                   {-1, "rejected rejected"},
-                                                   {100, "rejected rejected"}};
-    for (const auto& [value, words] : numbers)
-        EXPECT_EQ(Convert(KanjiNumber, value) + " " + Convert(DaijiNumber, value), words) << value;
+    std::string numbers;
+    for (int value : {0, 10, 11, 20, 99, -1, 100})
+        numbers += Convert(KanjiNumber, value) + "/" + Convert(DaijiNumber, value) + " ";
+    EXPECT_EQ(
+        numbers,
+        "〇/零 十/壱拾 十一/壱拾壱 二十/弐拾 九十九/九拾九 rejected/rejected rejected/rejected ");
     EXPECT_EQ(Convert(MonthName, 6) + Convert(MonthName, 12), "水無月師走");
     EXPECT_EQ(Convert(WeekdayKanji, 0) + Convert(WeekdayKanji, 6), "日土");
     EXPECT_EQ(Convert(MonthName, 13) + Convert(WeekdayKanji, 7), "rejectedrejected");
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

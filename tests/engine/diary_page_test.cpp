@@ -9,12 +9,8 @@
 #include "platform/files.h"
 #include "support/temp_dir.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
-
-using test::ReadBytes;
-using test::Said;
-using test::WriteBytes;
 
 const std::string kPrototype = "<html>\r\n" + Sjis("<!-- ここに挿入 -->") + "\r\n</html>";
 const std::string kLogMarker = Sjis("<!-- ここにログ -->");
@@ -22,7 +18,6 @@ const std::string kLogMarker = Sjis("<!-- ここにログ -->");
 TEST(PageNames, FollowTheModeAndTheDate) {
     ActiveConfig config;
     config.diaryFolder = "/web/";
-    config.prototypePath = "/web/original.html";
     const std::tuple<int, const char*, const char*> rows[] = {
         {1, "2003-01-15 00:00:00", "diary03-Jan.html"},
         {3, "2003-01-14 23:59:59", "diary03-Jan-first.html"},
@@ -31,10 +26,9 @@ TEST(PageNames, FollowTheModeAndTheDate) {
         {2, "2003-02-01 12:00:00", "diary03-Feb-04.html"},
         {2, "2003-12-31 12:00:00", "diary03-Dec-52.html"},
         {2, "2004-01-01 12:00:00", "diary04-Jan-00.html"},
-        {0, "2003-01-15 00:00:00", "original.html"},
     };
     for (const auto& [mode, when, page] : rows)
-        EXPECT_EQ(DiaryPageName(mode, config, test::Tm(when)), "/web/" + std::string(page)) << when;
+        EXPECT_EQ(DiaryPageName(mode, config, Tm(when)), "/web/" + std::string(page)) << when;
 }
 
 class PageSelection : public ::testing::Test {
@@ -53,11 +47,11 @@ class PageSelection : public ::testing::Test {
         return SelectDiaryPage(config_, run_, mode, host_);
     }
 
-    test::TempDir dir_;
-    test::FixedClock clock_;
+    TempDir dir_;
+    FixedClock clock_;
     ActiveConfig config_;
     RunState run_;
-    test::FakeHost host_;
+    FakeHost host_;
 };
 
 TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
@@ -91,4 +85,4 @@ TEST_F(PageSelection, ModeZeroWithoutPrototypeAsksForTheSettings) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

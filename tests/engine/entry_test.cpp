@@ -9,19 +9,17 @@
 #include "platform/files.h"
 #include "support/temp_dir.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadBytes;
-using test::WriteBytes;
 
 const std::string kMarker = Sjis("<!-- ここに挿入 -->");
 const std::string kNul(1, '\0');
 
 TEST(InsertEntry, BelowTheFirstMarkerOfThePageReadToItsNul) {
-    test::TempDir dir;
-    test::FakeHost host;
+    TempDir dir;
+    FakeHost host;
     ActiveConfig config;
     config.programDir = dir.dir();
     const std::string page = dir / "page.html";
@@ -36,9 +34,9 @@ TEST(InsertEntry, BelowTheFirstMarkerOfThePageReadToItsNul) {
     WriteBytes(page, voidMarker);
     EXPECT_FALSE(InsertEntry(config, page, host));
     EXPECT_EQ(host.messages,
-              std::vector<std::string>{test::Said(msg::kNoMarkerText, msg::kNoMarkerCaption)});
+              std::vector<std::string>{Said(msg::kNoMarkerText, msg::kNoMarkerCaption)});
     EXPECT_EQ(ReadBytes(page), voidMarker);
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

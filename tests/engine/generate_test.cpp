@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "fake_host.h"
@@ -12,11 +11,8 @@
 #include "support/temp_dir.h"
 #include "support/write_limit.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
-
-using test::ReadBytes;
-using test::WriteBytes;
 
 const std::string kMarker = Sjis("<!-- ここに挿入 -->");
 const std::string kPrototype = "<html>\r\n" + kMarker + "\r\n</html>";
@@ -35,7 +31,7 @@ TEST(UploadText, ThePageTheLogTheImagesAndTheCurrentCopyInOrder) {
               "\"/web/now.html\"");
 }
 
-// A program folder with one set "diary" whose pages live in web/.
+// A program folder with one set "diary", monthly with a current copy, whose pages live in web/.
 class Flow : public ::testing::Test {
   protected:
     Flow() : clock_("2003-02-05 21:05:09") {
@@ -44,6 +40,7 @@ class Flow : public ::testing::Test {
         SetKey("ORIGINAL", web_ + "original.html");
         SetKey("TEMPLET", dir_ / "templet.txt");
         SetKey("EDIT", "1");
+        SetKey("CURRENT", "1");
         WriteBytes(web_ + "original.html", kPrototype);
         WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*n\r\n*?");
         InitConfig(config_, dir_.dir());
@@ -60,17 +57,16 @@ class Flow : public ::testing::Test {
         return ReadBytes(web_ + std::string(name));
     }
 
-    test::TempDir dir_;
-    test::FixedClock clock_;
+    TempDir dir_;
+    FixedClock clock_;
     std::string web_ = dir_ / "web/";
     ActiveConfig config_;
     RunState run_;
     EntryInput input_;
-    test::FakeHost host_;
+    FakeHost host_;
 };
 
 TEST_F(Flow, CurrentCopyIsTheWholePageOrTheNewestEntryAndNoneInModeZero) {
-    SetKey("CURRENT", "1");
     ASSERT_EQ(Generate("first"), GenerateResult::Written);
     EXPECT_EQ(Page("diary-current.html"), Page());
     SetKey("ALWAYS1", "1");
@@ -87,21 +83,19 @@ TEST_F(Flow, CurrentCopyIsTheWholePageOrTheNewestEntryAndNoneInModeZero) {
 }
 
 TEST_F(Flow, ALockedPageOrAFullDiskLeavesThePageWhole) {
-    SetKey("CURRENT", "1");
     const std::string before = std::string(8192, 'p') + kPrototype;
     WriteBytes(web_ + "diary03-Feb.html", before);
-    for (int round = 0; round < 2; ++round) {
-        std::optional<LockedFile> holder;
-        std::optional<test::FileSizeLimit> limit;
-        if (round == 0)
-            holder = LockedFile::Open(web_ + "diary03-Feb.html", LockedFile::Mode::OpenExisting);
-        else
-            limit.emplace(4096);
-        EXPECT_EQ(Generate("t"), GenerateResult::Failed) << round;
-        limit.reset();
-        EXPECT_EQ(Page(), before) << round;
-        EXPECT_FALSE(FileExists(web_ + "diary-current.html")) << round;
+    auto failsLeavingThePage = [&](const char* why) {
+        EXPECT_EQ(Generate("t"), GenerateResult::Failed) << why;
+        EXPECT_EQ(Page(), before) << why;
+        EXPECT_FALSE(FileExists(web_ + "diary-current.html")) << why;
+    };
+    {
+        auto holder = LockedFile::Open(web_ + "diary03-Feb.html", LockedFile::Mode::OpenExisting);
+        failsLeavingThePage("locked");
     }
+    FileSizeLimit fullDisk(4096);
+    failsLeavingThePage("full disk");
 }
 
 TEST_F(Flow, PrototypeInAFolderHoldingTen) {
@@ -123,4 +117,4 @@ TEST_F(Flow, AStoredSetIndexOutsideTheListFallsBackToTheFirst) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -6,10 +6,10 @@
 
 #include "fake_host.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-const std::tm kFeb5 = test::Tm("2003-02-05 09:04:07");
+const std::tm kFeb5 = Tm("2003-02-05 09:04:07");
 
 std::string Expand(std::string_view text, TokenSet set = TokenSet::EntryTemplate) {
     return ExpandTokens(text, set, kFeb5, nullptr, nullptr);
@@ -25,4 +25,4 @@ TEST(ExpandTokens, EdgesOfTheTokenLanguage) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test
