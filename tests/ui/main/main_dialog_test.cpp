@@ -26,7 +26,10 @@ struct Opened {
     explicit Opened(std::string_view systemIni = {}) {
         folder.WriteOneSet();
         if (!systemIni.empty()) folder.WriteSystemIni(systemIni);
-        window = OpenWindow(folder, io);
+        window = std::make_unique<MainDialog>(io, folder.dir());
+        if (!window->Initialise()) window.reset();
+        if (window) window->show();
+        QCoreApplication::processEvents();
     }
     int Stored(std::string_view key) const { return folder.ReadInt("WINDOWSIZE", key); }
 };

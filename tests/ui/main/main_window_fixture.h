@@ -1,6 +1,5 @@
 // A program folder to run the main window on: the system settings file, the
-// configuration sets and their pages and templates, all in a fresh folder,
-// and the window built on it with scripted answers.
+// configuration sets and their pages and templates, all in a fresh folder.
 #pragma once
 
 #include <QApplication>
@@ -74,17 +73,5 @@ class ProgramFolder {
 
     TempDir temp_;
 };
-
-// The main window on `folder`, initialised and shown, answering from `io`.
-inline std::unique_ptr<MainDialog> OpenWindow(const ProgramFolder& folder, ScriptedInteraction& io,
-                                              bool show = true) {
-    auto window = std::make_unique<MainDialog>(io, folder.dir());
-    if (!window->Initialise()) return nullptr;
-    if (show) {
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    return window;
-}
 
 }  // namespace qm::test
