@@ -138,21 +138,10 @@ std::optional<int> ChooseSetIndex(const ActiveConfig& config, const GenerateRequ
     return stored >= 0 && stored < count ? stored : 0;
 }
 
-// The set's paths as LoadPaths reads them, without selecting (and so without
-// creating) any page.
-void ReadSetPathsOnly(ActiveConfig& config, int setIndex) {
-    const std::string name = ReadListEntry(config.systemIniPath, syskeys::kSetListSection, setIndex,
-                                           syskeys::kSetNameCapacity);
-    config.configIniPath = SetIniPath(config.programDir, name);
-    config.prototypePath = ReadKey(config.configIniPath, setkeys::kOriginal);
-    config.templatePath = ReadKey(config.configIniPath, setkeys::kTemplet);
-    config.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
-    config.splitMode = ReadKey(config.configIniPath, setkeys::kEdit);
-}
-
 int DryRun(ActiveConfig& config, int setIndex, const RunState& run,
            const GenerateRequest& request) {
-    ReadSetPathsOnly(config, setIndex);
+    // The set's paths without selecting (and so without creating) any page.
+    ReadSetPaths(config, setIndex);
     const std::string page = DiaryPageName(config.splitMode, config, ReadLocalClock());
     auto templateBytes = ReadFileBytes(config.templatePath);
     if (!templateBytes) {

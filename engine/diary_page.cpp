@@ -4,6 +4,7 @@
 
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "engine/split_mode.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "settings/active_config.h"
@@ -14,11 +15,11 @@ namespace qm {
 
 namespace {
 
-std::string_view NewPageSentence(int splitMode) {
-    switch (splitMode) {
-        case 1:
+std::string_view NewPageSentence(SplitMode mode) {
+    switch (mode) {
+        case SplitMode::Monthly:
             return msg::kNewMonthText;
-        case 2:
+        case SplitMode::Weekly:
             return msg::kNewWeekText;
         default:
             return msg::kNewHalfText;
@@ -28,8 +29,8 @@ std::string_view NewPageSentence(int splitMode) {
 // Creates the page of a new period from the prototype, tells the user and
 // links it from the log page. A prototype that cannot be copied leaves no
 // page; the insertion that follows reports that.
-void StartNewPage(ActiveConfig& config, RunState& run, int splitMode, Host& host) {
-    host.ShowMessage(config.diaryPage + Sjis(NewPageSentence(splitMode)),
+void StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
+    host.ShowMessage(config.diaryPage + Sjis(NewPageSentence(config.splitMode)),
                      Sjis(msg::kNewPageCaption));
     CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true);
     if (!config.logPath.empty()) UpdateLogPage(config, run, host);
@@ -37,43 +38,47 @@ void StartNewPage(ActiveConfig& config, RunState& run, int splitMode, Host& host
 
 }  // namespace
 
-bool IsRolloverMode(int splitMode) { return splitMode >= 1 && splitMode <= 3; }
-
-std::string DiaryPageName(int splitMode, const ActiveConfig& config, const std::tm& time) {
-    if (!IsRolloverMode(splitMode)) return config.prototypePath;
+std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std::tm& time) {
+    if (!RollsOver(mode)) return config.prototypePath;
     std::string name = config.diaryFolder + "diary" + FormatTime("%y-%b", time);
-    switch (splitMode) {
-        case 1:
-            break;
-        case 2:
+    switch (mode) {
+        case SplitMode::Weekly:
             name += FormatTime("-%U", time);
             break;
+        case SplitMode::HalfMonthly:
+            name += IsSecondHalfOfMonth(time) ? "-second" : "-first";
+            break;
         default:
-            // Day 15 begins the second half.
-            name += time.tm_mday / 15 == 0 ? "-first" : "-second";
             break;
     }
     return name + ".html";
 }
 
-bool SelectDiaryPage(ActiveConfig& config, RunState& run, int splitMode, Host& host) {
+std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode) {
+    ActiveConfig named = config;
+    named.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
+    return DiaryPageName(mode, named, ReadLocalClock());
+}
+
+void RecordDiaryPage(const ActiveConfig& config) {
+    // Recorded for other tools; a failed write changes nothing here.
+    WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill, config.diaryPage);
+}
+
+bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
     for (;;) {
-        const std::tm now = ReadLocalClock();
-        config.diaryPage = DiaryPageName(splitMode, config, now);
-        // Recorded for other tools; a failed write changes nothing here.
-        WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill,
-                           config.diaryPage);
+        config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
+        RecordDiaryPage(config);
 
         if (FileExists(config.diaryPage)) return true;
-        if (IsRolloverMode(splitMode)) {
-            StartNewPage(config, run, splitMode, host);
+        if (RollsOver(config.splitMode)) {
+            StartNewPage(config, run, host);
             return true;
         }
 
         // Editing the prototype itself, and it is missing: ask until it is mended.
         host.ShowMessage(Sjis(msg::kPrototypeText), Sjis(msg::kPrototypeCaption));
         if (!host.OpenPathSettings(config)) return false;
-        splitMode = config.splitMode;
     }
 }
 

@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "settings/active_config.h"
+
 namespace qm {
 
-struct ActiveConfig;
 class Host;
 
 // Values of the whole run that outlive any dialog.
@@ -18,20 +19,24 @@ struct RunState {
     bool logUpdated = false;
 };
 
-// True for the modes that roll over to new pages (1 monthly, 2 weekly, 3 half
-// monthly); every other value keeps editing the prototype page itself.
-bool IsRolloverMode(int splitMode);
+// The page name for `mode` on `time` in config.diaryFolder; the prototype
+// path itself when the mode does not roll over.
+std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std::tm& time);
 
-// The page name for `splitMode` on `time` in config.diaryFolder; the prototype
-// path itself for mode 0 and any value other than 1 to 3.
-std::string DiaryPageName(int splitMode, const ActiveConfig& config, const std::tm& time);
+// The page that would receive an entry now in `mode`, in the prototype's
+// folder; nothing is written or created (the path settings show it).
+std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode);
 
-// Names today's page, records it under FILEPATH/QUILL and, when a new period
+// Records config.diaryPage under FILEPATH/QUILL for other tools.
+void RecordDiaryPage(const ActiveConfig& config);
+
+// Names today's page for config.splitMode, records it and, when a new period
 // has begun, creates the page from the prototype, tells the user and adds a
-// log link. In mode 0 with a missing prototype it asks for the path settings
-// until the prototype exists or another mode is chosen. Returns false only
-// when the settings were needed and the host has no dialog for them.
-bool SelectDiaryPage(ActiveConfig& config, RunState& run, int splitMode, Host& host);
+// log link. With a page that does not roll over and a missing prototype it
+// asks for the path settings until the prototype exists or another mode is
+// chosen. Returns false only when the settings were needed and the host has
+// no dialog for them.
+bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host);
 
 // Adds a link to the new diary page below the log marker of the log page;
 // sets run.logUpdated only when the log page was really rewritten.

@@ -6,6 +6,8 @@
 
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "engine/program_arguments.h"
+#include "engine/split_mode.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -14,18 +16,6 @@
 namespace qm {
 
 namespace {
-
-// Each path becomes one argument of a command line that is split the Windows
-// way; a quote inside the path is doubled so the argument stays whole.
-std::string Quoted(std::string_view path) {
-    std::string out = "\"";
-    for (char c : path) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
 
 bool SameFile(std::string_view a, std::string_view b) {
     auto fsA = ToFsPath(a);
@@ -98,9 +88,9 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     return LoadPaths(config, run, host);
 }
 
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+void ReadSetPaths(ActiveConfig& config, int setIndex) {
     const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              run.currentSetIndex, syskeys::kSetNameCapacity);
+                                              setIndex, syskeys::kSetNameCapacity);
     config.configIniPath = SetIniPath(config.programDir, setName);
 
     const std::string& ini = config.configIniPath;
@@ -110,18 +100,21 @@ bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
     config.templatePath = ReadKey(ini, setkeys::kTemplet);
     config.currentName = ReadKey(ini, setkeys::kCurrentName);
     config.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
-    config.splitMode = ReadKey(ini, setkeys::kEdit);
+    config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
+}
 
-    if (!SelectDiaryPage(config, run, config.splitMode, host)) return false;
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+    ReadSetPaths(config, run.currentSetIndex);
+    if (!SelectDiaryPage(config, run, host)) return false;
 
     if (config.prototypePath.empty() || config.templatePath.empty()) {
         if (!host.OpenPathSettings(config)) {
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
             return false;
         }
-        return SelectDiaryPage(config, run, config.splitMode, host);
+        return SelectDiaryPage(config, run, host);
     }
     return true;
 }
@@ -132,12 +125,12 @@ std::string CurrentCopyPath(const ActiveConfig& config) {
 
 std::string UploadParameters(const ActiveConfig& config, const RunState& run,
                              bool currentCopyMade) {
-    std::string text = Quoted(config.diaryPage);
-    if (run.logUpdated) text += " " + Quoted(config.logPath);
+    std::string text = QuoteArgument(config.diaryPage);
+    if (run.logUpdated) text += " " + QuoteArgument(config.logPath);
     // The list is already joined by quote, space, quote: one pair of quotes
     // around it gives one argument per image.
     if (!run.imageUploadList.empty()) text += " \"" + run.imageUploadList + "\"";
-    if (currentCopyMade) text += " " + Quoted(CurrentCopyPath(config));
+    if (currentCopyMade) text += " " + QuoteArgument(CurrentCopyPath(config));
     return text;
 }
 
@@ -147,7 +140,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     if (!ComposeEntry(config, input, run.imageUploadList, host)) return GenerateResult::Failed;
     if (!InsertEntry(config, config.diaryPage, host)) return GenerateResult::Failed;
 
-    const bool currentCopyMade = config.makeCurrentCopy != 0 && IsRolloverMode(config.splitMode) &&
+    const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, host);
 
     if (input.upload) {

@@ -7,6 +7,7 @@
 #include "engine/diary_page.h"
 #include "engine/entry.h"
 #include "settings/active_config.h"
+#include "settings/keys.h"
 
 namespace qm {
 
@@ -19,8 +20,8 @@ void InitConfig(ActiveConfig& config, const std::string& programDirCp932);
 // What LoadConfiguration reads from the system settings file.
 struct SystemState {
     std::vector<std::string> setNames;
-    int windowWidth = 565;
-    int windowHeight = 499;
+    int windowWidth = kDefaultWindowWidth;
+    int windowHeight = kDefaultWindowHeight;
 };
 
 // Reads STATE, WINDOWSIZE and the set list; while no set exists asks the host
@@ -29,10 +30,14 @@ struct SystemState {
 // host has no dialog to mend it: the caller then stops.
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host);
 
-// Recomputes configIniPath from currentSetIndex and reads the set's FILEPATH
-// keys, then selects the diary page; opens the path settings when the
-// prototype or template path is empty (and selects again after it). False
-// (after a message) when the settings were needed and the host has no dialog.
+// Sets configIniPath to the file of set number `setIndex` and reads its
+// FILEPATH keys; selects no page, so nothing is created.
+void ReadSetPaths(ActiveConfig& config, int setIndex);
+
+// Reads the paths of set run.currentSetIndex, then selects the diary page;
+// opens the path settings when the prototype or template path is empty (and
+// selects again after it). False (after a message) when the settings were
+// needed and the host has no dialog.
 bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
 
 enum class GenerateResult {

@@ -4,6 +4,7 @@
 #include "engine/entry.h"
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "engine/split_mode.h"
 #include "engine/tokens.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -26,7 +27,7 @@ std::string LogLinkText(std::string_view diaryPage, std::string_view titleFormat
 }
 
 void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
-    if (!IsRolloverMode(config.splitMode) || config.diaryPage.empty()) return;
+    if (!RollsOver(config.splitMode) || config.diaryPage.empty()) return;
 
     const std::tm now = ReadLocalClock();
     const std::string title = ReadKey(config.systemIniPath, syskeys::kLogTitle);

@@ -4,6 +4,7 @@
 
 #include "engine/date_words.h"
 #include "engine/messages.h"
+#include "engine/split_mode.h"
 #include "platform/clock.h"
 
 namespace qm {
@@ -47,10 +48,9 @@ std::optional<std::string> CommonToken(char letter, const std::tm& time) {
 
 std::optional<std::string> LogTitleToken(char letter, const std::tm& time) {
     if (letter == 'S') {
-        // Days 1 to 14 are the first half of the month, 15 onwards the second.
         static const std::string firstHalf = Sjis("前半");
         static const std::string secondHalf = Sjis("後半");
-        return time.tm_mday / 15 == 0 ? firstHalf : secondHalf;
+        return IsSecondHalfOfMonth(time) ? secondHalf : firstHalf;
     }
     return CommonToken(letter, time);
 }

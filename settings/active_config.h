@@ -7,6 +7,15 @@
 
 namespace qm {
 
+// How often entries move on to a new page (key EDIT). The values are the ones
+// stored in the set's file.
+enum class SplitMode : int {
+    Unchanged = 0,  // the prototype page itself receives every entry
+    Monthly = 1,
+    Weekly = 2,
+    HalfMonthly = 3,
+};
+
 struct ActiveConfig {
     std::string diaryPage;      // page that entries now go into (mirrored into QUILL)
     std::string diaryFolder;    // where new pages and the current copy are made
@@ -19,9 +28,9 @@ struct ActiveConfig {
     std::string programDir;     // ends in '/'
     std::string currentName;    // CURRENTNAME
     int upFlag = 0;             // STATE/UP as read at the last load
-    int splitMode = 0;          // EDIT
-    int makeCurrentCopy = 0;    // CURRENT of FILEPATH
-    int alwaysOne = 0;          // ALWAYS1
+    SplitMode splitMode = SplitMode::Unchanged;  // EDIT
+    int makeCurrentCopy = 0;                     // CURRENT of FILEPATH
+    int alwaysOne = 0;                           // ALWAYS1
 };
 
 // programDir + name + ".ini": the only way a set's file is ever found.

@@ -24,12 +24,16 @@ inline constexpr std::string_view kReservedSetName = "QMsys";
 inline constexpr std::string_view kEntryFileName = "temp.tmp";
 inline constexpr std::size_t kPathCapacity = 260;
 
+// The main window's size when none is stored, and the smallest it gets.
+inline constexpr int kDefaultWindowWidth = 565;
+inline constexpr int kDefaultWindowHeight = 499;
+
 // The system settings file, QMsys.ini.
 namespace syskeys {
 inline constexpr IntKey kUp{"STATE", "UP", 0};
 inline constexpr IntKey kCurrent{"STATE", "CURRENT", 0};
-inline constexpr IntKey kWidth{"WINDOWSIZE", "Width", 565};
-inline constexpr IntKey kHeight{"WINDOWSIZE", "Height", 499};
+inline constexpr IntKey kWidth{"WINDOWSIZE", "Width", kDefaultWindowWidth};
+inline constexpr IntKey kHeight{"WINDOWSIZE", "Height", kDefaultWindowHeight};
 inline constexpr std::string_view kSetListSection = "INI";
 inline constexpr std::size_t kSetNameCapacity = 256;
 inline constexpr std::string_view kTagSection = "TAG";

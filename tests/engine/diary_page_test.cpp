@@ -28,7 +28,8 @@ TEST(PageNames, FollowTheModeAndTheDate) {
         {2, "2004-01-01 12:00:00", "diary04-Jan-00.html"},
     };
     for (const auto& [mode, when, page] : rows)
-        EXPECT_EQ(DiaryPageName(mode, config, Tm(when)), "/web/" + std::string(page)) << when;
+        EXPECT_EQ(DiaryPageName(SplitMode{mode}, config, Tm(when)), "/web/" + std::string(page))
+            << when;
 }
 
 class PageSelection : public ::testing::Test {
@@ -43,8 +44,8 @@ class PageSelection : public ::testing::Test {
     }
     bool Select(int mode, const char* when) {
         clock_.Set(when);
-        config_.splitMode = mode;
-        return SelectDiaryPage(config_, run_, mode, host_);
+        config_.splitMode = SplitMode{mode};
+        return SelectDiaryPage(config_, run_, host_);
     }
 
     TempDir dir_;

@@ -9,21 +9,19 @@
 
 #include "settings/active_config.h"
 #include "settings/keys.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
 #include "ui/config/config_messages.h"
-#include "ui/config/cp932_text.h"
-#include "ui/main/dialog_fonts.h"
 
 namespace qm {
-
-using cfg::Ui;
 
 CurrentNameDialog::CurrentNameDialog(const ActiveConfig& config, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(Ui(cfgmsg::kCurrentNameCaption));
     setFont(DialogFont());
     auto* explanation = new QLabel(Ui(cfgmsg::kCurrentNameExplanation), this);
-    auto* currentBox = new QLineEdit(cfg::FromCp932(config.currentName), this);
+    auto* currentBox = new QLineEdit(FromCp932(config.currentName), this);
     currentBox->setObjectName("id1081");
     currentBox->setReadOnly(true);
     newNameBox_ = new QLineEdit(newName_, this);
@@ -63,7 +61,7 @@ bool RenameCurrentCopy(QWidget* parent, ActiveConfig& config, Interaction& io) {
     for (;;) {
         CurrentNameDialog dialog(config, parent);
         if (io.RunDialog(dialog) != QDialog::Accepted) return false;
-        const auto name = cfg::ToCp932(dialog.newName());
+        const auto name = TryToCp932(dialog.newName());
         if (!name) {
             io.Message(parent, Ui(cfgmsg::kNameNotCp932Text), caption);
             continue;

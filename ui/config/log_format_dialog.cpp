@@ -10,13 +10,11 @@
 #include "platform/encoding.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/dialog_fonts.h"
 #include "ui/config/config_messages.h"
-#include "ui/config/cp932_text.h"
-#include "ui/main/dialog_fonts.h"
 
 namespace qm {
-
-using cfg::Ui;
 
 LogFormatDialog::LogFormatDialog(const ActiveConfig& config, QWidget* parent)
     : QDialog(parent), config_(config) {
@@ -54,7 +52,7 @@ LogFormatDialog::LogFormatDialog(const ActiveConfig& config, QWidget* parent)
     layout->addWidget(example);
     layout->addLayout(buttons);
 
-    pattern_->setText(cfg::FromCp932(ReadKey(config_.systemIniPath, syskeys::kLogTitle)));
+    pattern_->setText(FromCp932(ReadKey(config_.systemIniPath, syskeys::kLogTitle)));
 }
 
 void LogFormatDialog::Reset() { pattern_->setText(Ui(cfgmsg::kLogDefaultTitle)); }

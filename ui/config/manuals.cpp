@@ -1,16 +1,15 @@
 #include "ui/config/manuals.h"
 
 #include "engine/host.h"
+#include "engine/program_arguments.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "settings/active_config.h"
+#include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/config/config_messages.h"
-#include "ui/config/cp932_text.h"
 
 namespace qm {
-
-using cfg::Ui;
 
 namespace {
 
@@ -21,7 +20,7 @@ std::string ManualPath(const ActiveConfig& config, std::string_view fileNameUtf8
 // xdg-open itself always starts, so a missing manual is found out here.
 StartResult OpenWithDesktop(const std::string& pathCp932, Host& host) {
     if (!FileExists(pathCp932)) return StartResult::NotFound;
-    return host.StartProgram(cfgmsg::kFileOpener, cfg::QuoteParameter(pathCp932));
+    return host.StartProgram(cfgmsg::kFileOpener, QuoteArgument(pathCp932));
 }
 
 }  // namespace
@@ -29,7 +28,7 @@ StartResult OpenWithDesktop(const std::string& pathCp932, Host& host) {
 void OpenTextManual(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host) {
     const std::string path = ManualPath(config, cfgmsg::kTextManualName);
     if (!FileExists(path)) {
-        io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(cfg::FromCp932(path)),
+        io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(FromCp932(path)),
                    Ui(cfgmsg::kNoManualCaption));
         return;
     }

@@ -12,21 +12,17 @@
 #include <QVBoxLayout>
 
 #include "engine/diary_page.h"
-#include "platform/clock.h"
+#include "engine/split_mode.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
-#include "settings/profile.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
 #include "ui/config/config_messages.h"
-#include "ui/config/cp932_text.h"
 #include "ui/config/current_name_dialog.h"
 #include "ui/config/log_format_dialog.h"
-#include "ui/main/dialog_fonts.h"
 
 namespace qm {
-
-using cfg::FromCp932;
-using cfg::Ui;
 
 namespace {
 
@@ -55,8 +51,6 @@ QPushButton* MakeButton(const char* id, std::string_view caption, QWidget* paren
     button->setAutoDefault(false);
     return button;
 }
-
-bool IsRollingMode(int mode) { return mode >= 1 && mode <= 3; }
 
 }  // namespace
 
@@ -87,10 +81,11 @@ void PathSettingsDialog::BuildControls() {
         modes->addButton(radio);
         modeLayout->addWidget(radio);
     }
-    connect(monthly_, &QRadioButton::clicked, this, [this] { ChangeMode(1); });
-    connect(weekly_, &QRadioButton::clicked, this, [this] { ChangeMode(2); });
-    connect(halfMonthly_, &QRadioButton::clicked, this, [this] { ChangeMode(3); });
-    connect(asIs_, &QRadioButton::clicked, this, [this] { ChangeMode(0); });
+    connect(monthly_, &QRadioButton::clicked, this, [this] { ChangeMode(SplitMode::Monthly); });
+    connect(weekly_, &QRadioButton::clicked, this, [this] { ChangeMode(SplitMode::Weekly); });
+    connect(halfMonthly_, &QRadioButton::clicked, this,
+            [this] { ChangeMode(SplitMode::HalfMonthly); });
+    connect(asIs_, &QRadioButton::clicked, this, [this] { ChangeMode(SplitMode::Unchanged); });
 
     makeCopy_ = new QCheckBox(Ui("ファイル名不変ファイルを作る"), this);
     makeCopy_->setObjectName("id1027");
@@ -185,20 +180,20 @@ void PathSettingsDialog::InitializeControls() {
     ShowPaths();
     copyName_->setText(FromCp932(config_.currentName));
     switch (config_.splitMode) {
-        case 1:
+        case SplitMode::Monthly:
             monthly_->setChecked(true);
             break;
-        case 2:
+        case SplitMode::Weekly:
             weekly_->setChecked(true);
             break;
-        case 3:
+        case SplitMode::HalfMonthly:
             halfMonthly_->setChecked(true);
             break;
-        default:
+        case SplitMode::Unchanged:
             asIs_->setChecked(true);
             break;
     }
-    RefreshDiaryPage(config_.splitMode);
+    RefreshDiaryPage();
     makeCopy_->setChecked(config_.makeCurrentCopy == 1);
     alwaysOne_->setChecked(config_.alwaysOne == 1);
 }
@@ -211,15 +206,13 @@ void PathSettingsDialog::ShowPaths() {
     uploader_->setText(FromCp932(config_.uploaderPath));
 }
 
-// Names the page for `mode` without creating it: the user sees where the next
-// entry would go.
-void PathSettingsDialog::RefreshDiaryPage(int mode) {
+// Names the page for the chosen mode without creating it: the user sees where
+// the next entry would go.
+void PathSettingsDialog::RefreshDiaryPage() {
     config_.diaryFolder = DiaryFolderFor(config_.prototypePath, config_.programDir);
-    config_.diaryPage = IsRollingMode(mode) ? DiaryPageName(mode, config_, ReadLocalClock())
-                                            : config_.prototypePath;
-    WriteProfileString(config_.configIniPath, setkeys::kSection, setkeys::kQuill,
-                       config_.diaryPage);
-    const bool rolling = IsRollingMode(mode);
+    config_.diaryPage = TodaysDiaryPage(config_, config_.splitMode);
+    RecordDiaryPage(config_);
+    const bool rolling = RollsOver(config_.splitMode);
     log_->setEnabled(rolling);
     browseLog_->setEnabled(rolling);
     diaryPage_->setEnabled(rolling);
@@ -228,7 +221,7 @@ void PathSettingsDialog::RefreshDiaryPage(int mode) {
 }
 
 void PathSettingsDialog::UpdateCopyOptions() {
-    if (config_.splitMode == 0) {
+    if (!RollsOver(config_.splitMode)) {
         for (QWidget* w : std::initializer_list<QWidget*>{makeCopy_, alwaysOne_, alwaysOneNote_,
                                                           renameCopy_, copyName_}) {
             w->setEnabled(false);
@@ -243,10 +236,10 @@ void PathSettingsDialog::UpdateCopyOptions() {
     alwaysOneNote_->setEnabled(copying);
 }
 
-void PathSettingsDialog::ChangeMode(int mode) {
+void PathSettingsDialog::ChangeMode(SplitMode mode) {
     config_.splitMode = mode;
-    RefreshDiaryPage(mode);
-    WriteKey(config_.configIniPath, setkeys::kEdit, mode);
+    RefreshDiaryPage();
+    WriteKey(config_.configIniPath, setkeys::kEdit, static_cast<int>(mode));
 }
 
 void PathSettingsDialog::BrowsePath(std::string& field, const TextKey& key, const QString& filter,
@@ -254,7 +247,7 @@ void PathSettingsDialog::BrowsePath(std::string& field, const TextKey& key, cons
     QString startFolder;
     if (auto folder = ToFsPath(FolderPart(field))) startFolder = QString::fromStdString(*folder);
     if (auto chosen = io_.OpenFileName(this, QString(), startFolder, filter)) {
-        if (auto bytes = cfg::ToCp932(*chosen)) {
+        if (auto bytes = TryToCp932(*chosen)) {
             field = *bytes;
         } else {
             // A path the settings file cannot hold would be stored broken.
@@ -264,7 +257,7 @@ void PathSettingsDialog::BrowsePath(std::string& field, const TextKey& key, cons
     }
     // Written even when cancelled: the key then holds what the box shows.
     WriteKey(config_.configIniPath, key, field);
-    if (isPrototype) RefreshDiaryPage(config_.splitMode);
+    if (isPrototype) RefreshDiaryPage();
     ShowPaths();
 }
 
@@ -294,7 +287,7 @@ void PathSettingsDialog::accept() {
     WriteKey(ini, setkeys::kLog, config_.logPath);
     WriteKey(ini, setkeys::kTemplet, config_.templatePath);
     WriteKey(ini, setkeys::kFtp, config_.uploaderPath);
-    WriteKey(ini, setkeys::kEdit, config_.splitMode);
+    WriteKey(ini, setkeys::kEdit, static_cast<int>(config_.splitMode));
     if (config_.prototypePath.empty() || config_.templatePath.empty()) {
         io_.Message(this, Ui(cfgmsg::kNeedPrototypeText), Ui(cfgmsg::kNeedPrototypeCaption));
         return;

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <string>
 
+#include "settings/active_config.h"
 #include "settings/keys.h"
 
 class QCheckBox;
@@ -16,7 +17,6 @@ class QRadioButton;
 
 namespace qm {
 
-struct ActiveConfig;
 class Interaction;
 
 class PathSettingsDialog : public QDialog {
@@ -34,9 +34,9 @@ class PathSettingsDialog : public QDialog {
     void BuildControls();
     void InitializeControls();
     void ShowPaths();
-    void RefreshDiaryPage(int mode);
+    void RefreshDiaryPage();
     void UpdateCopyOptions();
-    void ChangeMode(int mode);
+    void ChangeMode(SplitMode mode);
     void BrowsePath(std::string& field, const TextKey& key, const QString& filter,
                     bool isPrototype);
     void ClearLogPage();

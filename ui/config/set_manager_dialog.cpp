@@ -11,17 +11,15 @@
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
 #include "ui/config/config_messages.h"
-#include "ui/config/cp932_text.h"
 #include "ui/config/manuals.h"
 #include "ui/config/path_settings_dialog.h"
 #include "ui/config/set_name_rules.h"
-#include "ui/main/dialog_fonts.h"
 
 namespace qm {
-
-using cfg::Ui;
 
 SetManagerDialog::SetManagerDialog(ActiveConfig& config, SetManagerMemory& memory, Interaction& io,
                                    Host& host, QWidget* parent)
@@ -89,7 +87,7 @@ void SetManagerDialog::FillSetList() {
     for (int i = 0; i < memory_.knownSetCount; ++i) {
         names_.push_back(ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
                                        syskeys::kSetNameCapacity));
-        list_->addItem(cfg::FromCp932(names_.back()));
+        list_->addItem(FromCp932(names_.back()));
     }
 }
 
@@ -164,7 +162,7 @@ bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
 
 void SetManagerDialog::CreateSet() {
     const QString typed = newName_->text();
-    const auto name = cfg::ToCp932(typed);
+    const auto name = TryToCp932(typed);
     if (!name) {
         io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text), Ui(cfgmsg::kBadSetNameCaption));
     } else if (name->empty()) {

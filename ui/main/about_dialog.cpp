@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "ui/main/dialog_fonts.h"
+#include "ui/common/dialog_fonts.h"
 
 #ifndef QM_VERSION_TEXT
 #define QM_VERSION_TEXT "0.0.0"

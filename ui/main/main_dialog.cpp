@@ -20,10 +20,11 @@
 #include "engine/entry.h"
 #include "engine/generate.h"
 #include "settings/keys.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
 #include "ui/main/about_dialog.h"
-#include "ui/main/cp932_text.h"
-#include "ui/main/dialog_fonts.h"
+#include "ui/main/main_layout.h"
 #include "ui/tags/tag_list.h"
 #include "ui/tags/tag_list_editor_dialog.h"
 
@@ -34,12 +35,7 @@ namespace qm {
 
 namespace {
 
-// Where the dialog layout puts each control, in dialog units of the window's font.
-struct Placement {
-    int x, y, width, height;
-};
-
-constexpr Placement kInitialSize{0, 0, 318, 286};
+using layout::Placement;
 
 QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
 
@@ -76,7 +72,8 @@ MainDialog::MainDialog(Interaction& interaction, std::string programDirCp932, QW
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     const DialogUnits units(font());
-    resize(units.ToPixelsX(kInitialSize.width), units.ToPixelsY(kInitialSize.height));
+    resize(units.ToPixelsX(layout::kInitialClient.width),
+           units.ToPixelsY(layout::kInitialClient.height));
 }
 
 MainDialog::~MainDialog() = default;
@@ -106,58 +103,59 @@ void MainDialog::CreateControls() {
 
     // Creation order is the focus order.
     title_ = new QLineEdit(this);
-    place(title_, kIdTitle, {21, 0, 237, 13});
+    place(title_, kIdTitle, layout::kTitle);
 
-    pushButton(kIdBrowseImage, "参照", {126, 15, 21, 12}, false);
+    pushButton(kIdBrowseImage, "参照", layout::kBrowseImage, false);
 
     altText_ = new QLineEdit(this);
     altText_->setEnabled(false);
-    place(altText_, kIdAltText, {162, 15, 96, 12});
+    place(altText_, kIdAltText, layout::kAltText);
 
     imageName_ = new QLineEdit(this);
     imageName_->setReadOnly(true);
     imageName_->setFocusPolicy(Qt::ClickFocus);
-    place(imageName_, kIdImageName, {42, 15, 87, 12});
+    place(imageName_, kIdImageName, layout::kImageName);
 
     body_ = new QPlainTextEdit(this);
     body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     body_->setTabChangesFocus(true);
-    place(body_, kIdBody, {0, 27, 258, 231});
+    place(body_, kIdBody, layout::kBody);
 
-    pushButton(kIdGenerate, "Do It !!!", {255, 262, 63, 24}, false);
-    pushButton(kIdAnchorBuilder, "リンク", {260, 24, 58, 12}, true)->setFocusPolicy(Qt::ClickFocus);
-    pushButton(kIdImageBuilder, "IMAGE", {260, 36, 58, 12}, true);
-    pushButton(kIdFontBuilder, "Font", {260, 48, 58, 12}, true);
+    pushButton(kIdGenerate, "Do It !!!", layout::kGenerate, false);
+    pushButton(kIdAnchorBuilder, "リンク", layout::kAnchorBuilder, true)
+        ->setFocusPolicy(Qt::ClickFocus);
+    pushButton(kIdImageBuilder, "IMAGE", layout::kImageBuilder, true);
+    pushButton(kIdFontBuilder, "Font", layout::kFontBuilder, true);
 
     upload_ = new QCheckBox(QStringLiteral("UPする"), this);
-    place(upload_, kIdUpload, {0, 261, 36, 12});
+    place(upload_, kIdUpload, layout::kUpload);
 
-    pushButton(kIdFtpSettings, "FTP設定", {0, 274, 36, 12}, false);
-    pushButton(kIdPathSettings, "ファイルパス指定", {39, 274, 72, 12}, false);
-    pushButton(kIdAddSet, "セット追加", {112, 262, 42, 12}, false);
-    pushButton(kIdEditPage, "ＨＴＭＬ原型編集", {177, 261, 69, 12}, false);
-    pushButton(kIdEditTemplate, "テンプレート編集", {177, 274, 69, 12}, false);
-    pushButton(kIdEditTags, "TAG編集", {260, 12, 58, 12}, true);
-    pushButton(kIdManual, "ＱＭとりせつ", {260, 0, 58, 12}, true);
+    pushButton(kIdFtpSettings, "FTP設定", layout::kFtpSettings, false);
+    pushButton(kIdPathSettings, "ファイルパス指定", layout::kPathSettings, false);
+    pushButton(kIdAddSet, "セット追加", layout::kAddSet, false);
+    pushButton(kIdEditPage, "ＨＴＭＬ原型編集", layout::kEditPage, false);
+    pushButton(kIdEditTemplate, "テンプレート編集", layout::kEditTemplate, false);
+    pushButton(kIdEditTags, "TAG編集", layout::kEditTags, true);
+    pushButton(kIdManual, "ＱＭとりせつ", layout::kManual, true);
 
     setList_ = new QComboBox(this);
     setList_->setEditable(false);
     setList_->setFocusPolicy(Qt::StrongFocus);
     setList_->installEventFilter(this);
     // The closed box takes the height of the row it sits in.
-    place(setList_, kIdSetList, {39, 261, 72, 12});
+    place(setList_, kIdSetList, layout::kSetList);
 
     tagList_ = new QListWidget(this);
     tagList_->setSortingEnabled(false);
     tagList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    place(tagList_, kIdTagList, {260, 60, 58, 201});
+    place(tagList_, kIdTagList, layout::kTagList);
 
-    label("題名", {0, 0, 18, 12});
-    label("本文", {0, 15, 18, 12});
-    label("画像", {21, 15, 18, 12});
-    label("ALT", {147, 15, 15, 12});
+    label("題名", layout::kTitleLabel);
+    label("本文", layout::kBodyLabel);
+    label("画像", layout::kImageLabel);
+    label("ALT", layout::kAltLabel);
 
-    enterToBody_ = pushButton(kIdEnterToBody, "押したらタブだよ", {112, 274, 54, 12}, false);
+    enterToBody_ = pushButton(kIdEnterToBody, "押したらタブだよ", layout::kEnterToBody, false);
     enterToBody_->setDefault(true);
     enterToBody_->setFocusPolicy(Qt::NoFocus);
     enterToBody_->hide();
@@ -187,7 +185,6 @@ bool MainDialog::Initialise() {
     ApplyOuterSize(windowWidth_, windowHeight_);
     LayoutControls();
     if (config_.upFlag == 1) upload_->setChecked(true);
-    SelectDiaryPage();
     LoadTagListBox();
     title_->setFocus();
     initialised_ = true;
@@ -197,14 +194,10 @@ bool MainDialog::Initialise() {
 bool MainDialog::LoadConfiguration() {
     SystemState state;
     const bool loaded = qm::LoadConfiguration(config_, run_, state, host_);
-    ApplySystemState(state);
-    return loaded;
-}
-
-void MainDialog::ApplySystemState(const SystemState& state) {
     FillSetList(state.setNames);
     windowWidth_ = state.windowWidth;
     windowHeight_ = state.windowHeight;
+    return loaded;
 }
 
 void MainDialog::FillSetList(const std::vector<std::string>& names) {
@@ -212,12 +205,6 @@ void MainDialog::FillSetList(const std::vector<std::string>& names) {
     setList_->clear();
     for (const std::string& name : names) setList_->addItem(FromCp932(name));
     if (!names.empty()) setList_->setCurrentIndex(run_.currentSetIndex);
-}
-
-bool MainDialog::LoadPaths() { return qm::LoadPaths(config_, run_, host_); }
-
-bool MainDialog::SelectDiaryPage() {
-    return qm::SelectDiaryPage(config_, run_, config_.splitMode, host_);
 }
 
 void MainDialog::LoadTagListBox() { qm::LoadTagListBox(*tagList_, config_.systemIniPath); }
@@ -275,25 +262,28 @@ void MainDialog::LayoutControls() {
     windowWidth_ = frameGeometry().width();
     windowHeight_ = frameGeometry().height();
 
+    using namespace layout;
     // Right column, anchored to the right edge.
     QWidget* manual = control(kIdManual);
     const int w1 = manual->width();
     const int h1 = manual->height();
-    const int xr = cw - w1 - 1;
-    manual->setGeometry(cw - w1, 0, w1, h1);
-    control(kIdEditTags)->setGeometry(cw - w1, h1, w1, h1);
-    control(kIdAnchorBuilder)->setGeometry(cw - w1, 2 * h1, w1, h1);
-    control(kIdImageBuilder)->setGeometry(cw - w1, 3 * h1, w1, h1);
-    control(kIdFontBuilder)->setGeometry(cw - w1, 4 * h1, w1, h1);
-    control(kIdTagList)->setGeometry(cw - w1, 5 * h1, w1, ch - 5 * h1 - 40);
+    const int xr = cw - w1 - kRightColumnGap;
+    const int columnTop = kRightColumnButtons * h1;
+    int row = 0;
+    for (int id : {kIdManual, kIdEditTags, kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder}) {
+        control(id)->setGeometry(cw - w1, row++ * h1, w1, h1);
+    }
+    control(kIdTagList)->setGeometry(cw - w1, columnTop, w1, ch - columnTop - kTagListBottomGap);
 
-    control(kIdGenerate)->setGeometry(cw - 110, ch - 40, 110, 39);
+    control(kIdGenerate)
+        ->setGeometry(cw - kGenerateWidth, ch - kGenerateBottomGap, kGenerateWidth,
+                      kGenerateHeight);
 
     QWidget* editPage = control(kIdEditPage);
     const int w2 = editPage->width();
     const int h2 = editPage->height();
-    editPage->setGeometry(cw - w2 - 120, ch - 2 * h2, w2, h2);
-    control(kIdEditTemplate)->setGeometry(cw - w2 - 120, ch - h2, w2, h2);
+    editPage->setGeometry(cw - w2 - kEditButtonsRightGap, ch - 2 * h2, w2, h2);
+    control(kIdEditTemplate)->setGeometry(cw - w2 - kEditButtonsRightGap, ch - h2, w2, h2);
 
     // Bottom left block, two rows.
     const int w3 = upload_->width();
@@ -301,16 +291,18 @@ void MainDialog::LayoutControls() {
     upload_->setGeometry(0, ch - 2 * h3, w3, h3);
     control(kIdFtpSettings)->setGeometry(0, ch - h3, w3, h3);
     const int w4 = setList_->width();
-    setList_->setGeometry(w3 + 3, ch - 2 * h3, w4, h3);
-    control(kIdPathSettings)->setGeometry(w3 + 3, ch - h3, w4, h3);
+    const int secondColumn = w3 + kBottomBlockGap;
+    setList_->setGeometry(secondColumn, ch - 2 * h3, w4, h3);
+    control(kIdPathSettings)->setGeometry(secondColumn, ch - h3, w4, h3);
     QWidget* addSet = control(kIdAddSet);
     const int w5 = addSet->width();
-    addSet->setGeometry(w3 + w4 + 6, ch - 2 * h3, w5, h3);
-    enterToBody_->setGeometry(w3 + w4 + 6, ch - h3, w5, h3);
+    const int thirdColumn = secondColumn + w4 + kBottomBlockGap;
+    addSet->setGeometry(thirdColumn, ch - 2 * h3, w5, h3);
+    enterToBody_->setGeometry(thirdColumn, ch - h3, w5, h3);
 
-    title_->setGeometry(40, 0, xr - 40, title_->height());
-    altText_->setGeometry(288, 24, xr - 288, altText_->height());
-    body_->setGeometry(0, 44, xr, (ch - 2 * h3 - 1) - 44);
+    title_->setGeometry(kTitleLeft, 0, xr - kTitleLeft, title_->height());
+    altText_->setGeometry(kAltTextLeft, kAltTextTop, xr - kAltTextLeft, altText_->height());
+    body_->setGeometry(0, kBodyTop, xr, (ch - 2 * h3 - 1) - kBodyTop);
 
     update();
 }
@@ -400,10 +392,10 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 
 void MainDialog::OnGenerate() {
     EntryInput input;
-    input.title = ToCp932(title_->text());
+    input.title = ToCp932WithReferences(title_->text());
     input.body = EditTextToCp932(body_->document()->toRawText());
-    input.imageName = ToCp932(imageName_->text());
-    input.altText = ToCp932(altText_->text());
+    input.imageName = ToCp932WithReferences(imageName_->text());
+    input.altText = ToCp932WithReferences(altText_->text());
     input.upload = upload_->checkState() != Qt::Unchecked;
     if (GenerateCommand(config_, run_, input, host_) == GenerateResult::Failed) return;
     done(QDialog::Accepted);

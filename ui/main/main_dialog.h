@@ -38,17 +38,16 @@ class MainDialog : public QDialog {
   public:
     // The smallest outer size the user can drag the window to; also the size
     // of a first start.
-    static constexpr int kMinimumWidth = 565;
-    static constexpr int kMinimumHeight = 499;
+    static constexpr int kMinimumWidth = kDefaultWindowWidth;
+    static constexpr int kMinimumHeight = kDefaultWindowHeight;
 
     MainDialog(Interaction& interaction, std::string programDirCp932, QWidget* parent = nullptr);
     ~MainDialog() override;
 
     // Fresh configuration, the settings loaded (the set manager and the path
     // settings may open inside), the window placed at (0, 0) with its stored
-    // size, the upload box restored, the diary page selected, the tag list
-    // filled. False when no configuration set could be loaded; the window
-    // should then not be shown.
+    // size, the upload box restored, the tag list filled. False when no configuration set could be
+    // loaded; the window should then not be shown.
     bool Initialise();
 
     // Re-reads the system settings file: the set list, the active set (its
@@ -56,13 +55,6 @@ class MainDialog : public QDialog {
     // resizes the window. False, after the engine's message, when a set or a
     // path is missing and the host has no dialog to mend it.
     bool LoadConfiguration();
-    // What a load read, for code that ran the engine's load itself (the set
-    // manager's command): refills the set list and takes the stored size.
-    void ApplySystemState(const SystemState& state);
-    // Re-reads the active set's paths and selects the diary page.
-    bool LoadPaths();
-    // Runs the diary page selection again with the split mode now held.
-    bool SelectDiaryPage();
     void LoadTagListBox();
     void WrapBodySelection(const QString& open, const QString& close);
     // Places the controls for the current client size; nothing happens when

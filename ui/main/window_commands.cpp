@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/manuals.h"
 #include "ui/main/main_dialog.h"

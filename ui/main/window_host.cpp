@@ -1,8 +1,8 @@
 #include "ui/main/window_host.h"
 
 #include "platform/process.h"
+#include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
-#include "ui/main/cp932_text.h"
 
 namespace qm {
 

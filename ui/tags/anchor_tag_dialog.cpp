@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main/dialog_fonts.h"
+#include "ui/common/dialog_fonts.h"
 #include "ui/tags/dialog_buttons.h"
 
 namespace qm {

@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
-#include "ui/main/dialog_fonts.h"
 #include "ui/tags/dialog_buttons.h"
 
 namespace qm {

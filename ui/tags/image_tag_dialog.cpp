@@ -14,9 +14,9 @@
 
 #include "platform/encoding.h"
 #include "platform/path_text.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
-#include "ui/main/cp932_text.h"
-#include "ui/main/dialog_fonts.h"
 #include "ui/tags/dialog_buttons.h"
 
 namespace qm {

@@ -6,7 +6,7 @@
 #include <QTextDocument>
 
 #include "settings/keys.h"
-#include "ui/main/cp932_text.h"
+#include "ui/common/cp932_text.h"
 
 namespace qm {
 

@@ -12,8 +12,8 @@
 #include "platform/encoding.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
-#include "ui/main/cp932_text.h"
-#include "ui/main/dialog_fonts.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/dialog_fonts.h"
 
 namespace qm {
 
@@ -24,7 +24,7 @@ QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
 // The typed text as stored: code page 932, at most `maxBytes`, never ending
 // in half a character.
 std::string StoredText(const QLineEdit& edit, std::size_t maxBytes) {
-    std::string text = ToCp932(edit.text());
+    std::string text = ToCp932WithReferences(edit.text());
     text.resize(Cp932PrefixLength(text, maxBytes));
     return text;
 }

@@ -18,6 +18,7 @@
 #include "settings/profile.h"
 #include "support/temp_dir.h"
 #include "ui/common/text_editor_window.h"
+#include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/config_messages.h"
 #include "ui/config/current_name_dialog.h"
@@ -84,7 +85,7 @@ struct Folder {
         config.templatePath = dir / "templet.txt";
         config.uploaderPath = "tavmo/tavmo.exe";
         config.currentName = "diary-current.html";
-        config.splitMode = mode;
+        config.splitMode = SplitMode{mode};
         int i = 0;
         for (const char* name : sets) {
             WriteProfileString(config.systemIniPath, "INI", std::to_string(i++), name);
@@ -148,7 +149,7 @@ class ConfigWindowsTest : public QObject {
         Folder f;
         PathSettingsDialog dialog(f.config, f.io);
         const auto expect = [&](int mode, const std::string& page) {
-            QCOMPARE(f.config.splitMode, mode);
+            QCOMPARE(static_cast<int>(f.config.splitMode), mode);
             QCOMPARE(Text(dialog, "id1014"), Q(page));
             QCOMPARE(f.Key("QUILL"), Q(page));
             ExpectEnabled(dialog, {"id1025", "id1026", "id1014", "id1027", "id1075", "id1090"},

@@ -1,4 +1,4 @@
-#include "ui/main/dialog_fonts.h"
+#include "ui/common/dialog_fonts.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -1,23 +1,22 @@
-// The main window's commands that start other programs or open the settings.
+#include "ui/config/config_commands.h"
+
 #include <QFileInfo>
 #include <QLineEdit>
 #include <filesystem>
 #include <system_error>
 
 #include "engine/diary_page.h"
-#include "engine/generate.h"
 #include "engine/host.h"
+#include "engine/program_arguments.h"
 #include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
+#include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/config_messages.h"
-#include "ui/config/cp932_text.h"
 
 namespace qm {
-
-using cfg::Ui;
 
 namespace {
 
@@ -55,21 +54,14 @@ void StartUploaderSetup(QWidget* parent, const ActiveConfig& config, Interaction
         return;
     }
     if (host.StartProgram(config.uploaderPath, "/set") == StartResult::NotFound) {
-        ShowNotFound(parent, cfg::FromCp932(config.uploaderPath), io);
+        ShowNotFound(parent, FromCp932(config.uploaderPath), io);
     }
 }
 
 void EditFilePaths(QWidget* parent, ActiveConfig& config, RunState& run, Interaction& io,
                    Host& host) {
     RunPathSettingsDialog(parent, config, io);
-    SelectDiaryPage(config, run, config.splitMode, host);
-}
-
-bool ManageConfigurationSets(QWidget* parent, ActiveConfig& config, RunState& run,
-                             SystemState& state, SetManagerMemory& memory, Interaction& io,
-                             Host& host) {
-    RunSetManagerDialog(parent, config, memory, io, host);
-    return LoadConfiguration(config, run, state, host);
+    SelectDiaryPage(config, run, host);
 }
 
 void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& io, Host& host) {
@@ -77,10 +69,10 @@ void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& 
         io.Message(parent, Ui(cfgmsg::kNoFileToEditText), Ui(cfgmsg::kNoUploaderCaption));
         return;
     }
-    const std::string file = cfg::QuoteParameter(AbsolutePathCp932(fileCp932));
+    const std::string file = QuoteArgument(AbsolutePathCp932(fileCp932));
     const QString chosen = qEnvironmentVariable(kEditorVariable);
     if (!chosen.isEmpty()) {
-        const auto program = cfg::ToCp932(chosen);
+        const auto program = TryToCp932(chosen);
         if (!program || host.StartProgram(*program, file) == StartResult::NotFound) {
             ShowNotFound(parent, chosen, io);
         }
@@ -103,7 +95,7 @@ bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidg
                       Interaction& io) {
     const auto chosen = io.OpenFileName(parent, QString(), QString(), Ui(kImageFilter));
     if (!chosen) return false;
-    const auto path = cfg::ToCp932(*chosen);
+    const auto path = TryToCp932(*chosen);
     if (!path) {
         // The upload tool is handed the list as Shift-JIS; this path would not survive.
         io.Message(parent, Ui(cfgmsg::kImageNotCp932Text).arg(*chosen),

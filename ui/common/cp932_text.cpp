@@ -1,4 +1,4 @@
-#include "ui/main/cp932_text.h"
+#include "ui/common/cp932_text.h"
 
 #include "platform/encoding.h"
 
@@ -22,11 +22,15 @@ QString FromCp932(std::string_view cp932) {
     return text;
 }
 
-std::string ToCp932(const QString& text) {
+std::string ToCp932WithReferences(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     auto bytes = Utf8ToCp932WithReferences(std::string_view(utf8.constData(), utf8.size()));
     // QString always yields valid UTF-8, so there is no other outcome.
     return bytes ? *bytes : std::string();
+}
+
+std::optional<std::string> TryToCp932(const QString& text) {
+    return Utf8ToCp932(text.toStdString());
 }
 
 QString NormalizeLineBreaks(QString text) {
@@ -40,7 +44,7 @@ QString NormalizeLineBreaks(QString text) {
 std::string EditTextToCp932(const QString& text) {
     QString crlf = NormalizeLineBreaks(text);
     crlf.replace(QChar('\n'), QStringLiteral("\r\n"));
-    return ToCp932(crlf);
+    return ToCp932WithReferences(crlf);
 }
 
 QString EditTextFromCp932(std::string_view cp932) { return NormalizeLineBreaks(FromCp932(cp932)); }

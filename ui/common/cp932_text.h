@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,13 @@ namespace qm {
 // so a damaged setting is still displayed rather than dropped.
 QString FromCp932(std::string_view cp932);
 
-// A character code page 932 cannot hold becomes an HTML numeric character
-// reference, so nothing typed is lost on the way into a page.
-std::string ToCp932(const QString& text);
+// Typed text: a character code page 932 cannot hold becomes an HTML numeric
+// character reference, so nothing typed is lost on the way into a page.
+std::string ToCp932WithReferences(const QString& text);
+
+// Paths and names: std::nullopt when the text holds a character code page 932
+// cannot hold, since a reference would name another file.
+std::optional<std::string> TryToCp932(const QString& text);
 
 // Edit box text: "\n" in the box, CR LF outside.
 std::string EditTextToCp932(const QString& text);
@@ -22,5 +27,10 @@ QString EditTextFromCp932(std::string_view cp932);
 
 // Any CR LF, lone CR, paragraph or line separator becomes "\n".
 QString NormalizeLineBreaks(QString text);
+
+// A program text written in UTF-8 in this source, as a QString.
+inline QString Ui(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 }  // namespace qm
