@@ -6,6 +6,7 @@
 #include "engine/tokens.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/scratch_file.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 
@@ -69,31 +70,34 @@ std::string EntryFilePath(const ActiveConfig& config) {
     return config.programDir + std::string(kEntryFileName);
 }
 
-bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
-                  std::string_view imageUploadList, Host& host) {
+std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
+                                        std::string_view imageUploadList, Host& host) {
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
         host.ShowMessage(Sjis(msg::kTemplateOpenText), Sjis(msg::kTemplateOpenCaption));
-        return false;
+        return std::nullopt;
     }
 
     const std::tm now = ReadLocalClock();
     auto templateBytes = templateFile->ReadAll();
     if (!templateBytes || templateBytes->empty()) {
         host.ShowMessage(Sjis(msg::kReadFailedText), Sjis(msg::kReadFailedCaption));
-        return false;
+        return std::nullopt;
     }
 
     std::string entry = ComposeEntryText(*templateBytes, input, imageUploadList, now);
+    // The entry file is kept for whoever looks at it, but the entry goes on
+    // from memory: the file needs no trip to the disk.
     entry += '\0';
-
-    auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::CreateIfMissing);
-    if (!entryFile || !entryFile->Replace(entry)) {
+    const bool written = WriteScratchFile(EntryFilePath(config), entry);
+    // What the insertion would read back from the file: the text up to its first NUL.
+    entry.resize(TextUpToNul(entry).size());
+    if (!written) {
         host.ShowMessage(Sjis(msg::kWriteFailedText), Sjis(msg::kWriteFailedCaption));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return entry;
 }
 
 }  // namespace qm

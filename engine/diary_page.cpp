@@ -4,6 +4,7 @@
 
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "engine/page_writes.h"
 #include "engine/split_mode.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -32,7 +33,11 @@ std::string_view NewPageSentence(SplitMode mode) {
 void StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
     host.ShowMessage(config.diaryPage + Sjis(NewPageSentence(config.splitMode)),
                      Sjis(msg::kNewPageCaption));
-    CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true);
+    if (run.deferNewPage) {
+        run.pendingNewPage = PendingNewPage{config.prototypePath, config.diaryPage};
+    } else {
+        CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true);
+    }
     if (!config.logPath.empty()) UpdateLogPage(config, run, host);
 }
 
@@ -67,6 +72,8 @@ void RecordDiaryPage(const ActiveConfig& config) {
 
 bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
     for (;;) {
+        // A page still pending from an earlier pass is made first, so it is found.
+        MakePendingNewPage(run);
         config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
         RecordDiaryPage(config);
 

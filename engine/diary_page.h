@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,11 +13,22 @@ namespace qm {
 
 class Host;
 
+// A new period's page that a generate makes together with its first entry,
+// so that the prototype is read and the page written only once.
+struct PendingNewPage {
+    std::string prototypePath;
+    std::string page;
+};
+
 // Values of the whole run that outlive any dialog.
 struct RunState {
     int currentSetIndex = 0;
     std::string imageUploadList;  // full paths joined by quote, space, quote
     bool logUpdated = false;
+    // Set while a generate selects its page: a new page is then not copied
+    // at once but left pending for the insertion (engine/page_writes.h).
+    bool deferNewPage = false;
+    std::optional<PendingNewPage> pendingNewPage;
 };
 
 // The page name for `mode` on `time` in config.diaryFolder; the prototype

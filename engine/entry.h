@@ -2,6 +2,7 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,22 +37,19 @@ std::string ComposeEntryText(std::string_view templateText, const EntryInput& in
                              std::string_view imageUploadList);
 
 // The composition step: reads the entry template, writes the entry file
-// (programDir + "temp.tmp"); shows its own messages; false on failure.
-bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
-                  std::string_view imageUploadList, Host& host);
+// (programDir + "temp.tmp") and returns the entry's text (without the NUL
+// that ends it in the file), which the insertion takes from here on; shows
+// its own messages; std::nullopt on failure.
+std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
+                                        std::string_view imageUploadList, Host& host);
 
-// The page text with the first `marker` replaced by the entry text; `found`
-// is false (and `page` empty) when the page holds no marker.
-struct Insertion {
-    bool found = false;
-    std::string page;  // without the trailing NUL
-};
-Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
-                         std::string_view marker);
+// The insertion step on `pagePath`: rewrites the page with `entryText` in
+// place of its first marker (the entry begins with the marker, so the marker
+// stays above it); shows its own messages; false on failure, in which case
+// the page is left as it was.
+bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host);
 
-// The insertion step on `pagePath`: reads the entry file, rewrites the page
-// with the entry below the marker; shows its own messages; false on failure,
-// in which case the page is left as it was.
+// The same with the entry read from the entry file.
 bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host);
 
 // programDir + "temp.tmp".

@@ -6,6 +6,7 @@
 
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "engine/page_writes.h"
 #include "engine/program_arguments.h"
 #include "engine/split_mode.h"
 #include "platform/files.h"
@@ -35,19 +36,15 @@ bool CurrentCopyWouldOverwrite(const ActiveConfig& config, std::string_view copy
     return false;
 }
 
-// Refreshes the current copy; true when a copy was written.
-bool RefreshCurrentCopy(const ActiveConfig& config, Host& host) {
+// Refreshes the current copy; true when a copy was written. With the newest
+// entry only, its insertion messages may appear, but the flow goes on
+// whatever they say.
+bool RefreshCurrentCopy(const ActiveConfig& config, std::string_view entryText, PageWrite page,
+                        Host& host) {
     const std::string copyPath = CurrentCopyPath(config);
     if (config.currentName.empty() || CurrentCopyWouldOverwrite(config, copyPath)) return false;
     MakeOwnerWritable(copyPath);
-    if (config.alwaysOne == 1) {
-        // The prototype with the newest entry only; its insertion messages may
-        // appear, but the flow goes on whatever they say.
-        if (!CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false)) return false;
-        InsertEntry(config, copyPath, host);
-        return true;
-    }
-    return CopyFileTo(config.diaryPage, copyPath, /*failIfExists=*/false);
+    return WriteCurrentCopy(config, copyPath, entryText, page, host);
 }
 
 }  // namespace
@@ -110,6 +107,7 @@ bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
     if (!SelectDiaryPage(config, run, host)) return false;
 
     if (config.prototypePath.empty() || config.templatePath.empty()) {
+        MakePendingNewPage(run);  // the dialog sees the files as they are
         if (!host.OpenPathSettings(config)) {
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
             return false;
@@ -136,12 +134,21 @@ std::string UploadParameters(const ActiveConfig& config, const RunState& run,
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
                                Host& host) {
-    if (!LoadPaths(config, run, host)) return GenerateResult::Failed;
-    if (!ComposeEntry(config, input, run.imageUploadList, host)) return GenerateResult::Failed;
-    if (!InsertEntry(config, config.diaryPage, host)) return GenerateResult::Failed;
+    // A new period's page is written once, with the entry already in it.
+    run.deferNewPage = true;
+    const bool loaded = LoadPaths(config, run, host);
+    run.deferNewPage = false;
+    const auto entry =
+        loaded ? ComposeEntry(config, input, run.imageUploadList, host) : std::nullopt;
+    if (!entry) {
+        MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
+        return GenerateResult::Failed;
+    }
+    const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);
+    if (page == PageWrite::Failed) return GenerateResult::Failed;
 
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
-                                 RefreshCurrentCopy(config, host);
+                                 RefreshCurrentCopy(config, *entry, page, host);
 
     if (input.upload) {
         const StartResult started =

@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/stream_replace.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 
@@ -41,16 +42,14 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     MakeOwnerWritable(config.logPath);
     auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
     if (!logFile) return cannotOpen();
-    auto logBytes = logFile->ReadAll();
-    if (!logBytes) return cannotOpen();
-
-    Insertion inserted = InsertAtMarker(TextUpToNul(*logBytes), link, Sjis(msg::kLogMarker));
-    if (!inserted.found) {
+    const std::string marker = Sjis(msg::kLogMarker);
+    const auto at = FindMarkerInText(logFile->descriptor(), marker);
+    if (!at) return cannotOpen();
+    if (!at->found) {
         host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
         return;
     }
-    inserted.page += '\0';
-    if (!logFile->Replace(inserted.page)) return cannotOpen();
+    if (!ReplaceWithInsertion(*logFile, *at, marker.size(), link)) return cannotOpen();
     run.logUpdated = true;
 }
 

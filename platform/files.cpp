@@ -105,6 +105,10 @@ bool LockedFile::Replace(std::string_view content) const {
 }
 
 bool ReplaceFileContents(const std::string& fsPath, std::string_view content) {
+    return ReplaceFileWith(fsPath, [content](int fd) { return WriteAllTo(fd, content); });
+}
+
+bool ReplaceFileWith(const std::string& fsPath, const std::function<bool(int fd)>& writeContent) {
     const std::string target = ResolveWriteTarget(fsPath);
     std::filesystem::path targetPath(target);
     std::string folder = targetPath.parent_path().string();
@@ -124,7 +128,7 @@ bool ReplaceFileContents(const std::string& fsPath, std::string_view content) {
     std::string temp = folder + "/." + targetPath.filename().string() + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
-    bool ok = WriteAllTo(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = writeContent(fd) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {

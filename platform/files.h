@@ -3,6 +3,7 @@
 // Every path here is code page 932 bytes as stored in the settings.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ class LockedFile {
     bool Replace(std::string_view content) const;
 
     const std::string& fsPath() const { return fsPath_; }
+    // The open file, for reading it piece by piece while the lock is held.
+    int descriptor() const { return fd_; }
 
   private:
     LockedFile(int fd, std::string fsPath) : fd_(fd), fsPath_(std::move(fsPath)) {}
@@ -42,6 +45,10 @@ class LockedFile {
 // folder, flushed, then renamed over the old one. A symbolic link is written
 // through to its target; an existing file keeps its permission bits.
 bool ReplaceFileContents(const std::string& fsPath, std::string_view content);
+
+// The same safe replace with the new content written by `writeContent` into
+// the temporary file's descriptor; false from it abandons the replace.
+bool ReplaceFileWith(const std::string& fsPath, const std::function<bool(int fd)>& writeContent);
 
 // Text up to the first NUL byte: what a page "is".
 std::string_view TextUpToNul(std::string_view bytes);

@@ -1,0 +1,72 @@
+#include "engine/page_writes.h"
+
+#include <string>
+
+#include "engine/entry.h"
+#include "engine/messages.h"
+#include "platform/files.h"
+#include "platform/stream_replace.h"
+
+namespace qm {
+
+namespace {
+
+// The prototype's text with the entry in place of its marker, written to
+// `target` in one pass. False, with nothing written, when there is no
+// prototype, no marker or no entry, or the write fails.
+bool WritePrototypeWithEntry(std::string_view prototypePath, std::string_view entryText,
+                             std::string_view target, WriteTarget how) {
+    if (entryText.empty()) return false;
+    auto prototype = ReadOnlyFile::Open(prototypePath);
+    if (!prototype) return false;
+    const std::string marker = Sjis(msg::kInsertMarker);
+    const auto at = FindMarkerInText(prototype->descriptor(), marker);
+    return at && at->found &&
+           WriteInsertionTo(prototype->descriptor(), *at, marker.size(), entryText, target, how);
+}
+
+}  // namespace
+
+void MakePendingNewPage(RunState& run) {
+    if (!run.pendingNewPage) return;
+    CopyFileTo(run.pendingNewPage->prototypePath, run.pendingNewPage->page,
+               /*failIfExists=*/true);
+    run.pendingNewPage.reset();
+}
+
+PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::string_view entryText,
+                              Host& host) {
+    if (run.pendingNewPage && run.pendingNewPage->page == config.diaryPage &&
+        WritePrototypeWithEntry(run.pendingNewPage->prototypePath, entryText, config.diaryPage,
+                                WriteTarget::CreateNew)) {
+        run.pendingNewPage.reset();
+        return PageWrite::MadeFromPrototype;
+    }
+    MakePendingNewPage(run);
+    return InsertEntryText(config.diaryPage, entryText, host) ? PageWrite::Inserted
+                                                              : PageWrite::Failed;
+}
+
+bool WriteCurrentCopy(const ActiveConfig& config, std::string_view copyPath,
+                      std::string_view entryText, PageWrite page, Host& host) {
+    // The whole page, or a page that is itself the prototype with this entry
+    // alone: the copy holds the page's bytes and is streamed from it.
+    if (config.alwaysOne != 1 || page == PageWrite::MadeFromPrototype) {
+        return ReplaceWithCopyOf(config.diaryPage, copyPath);
+    }
+    {
+        // Held like the page it stands for while it is rewritten; one held
+        // elsewhere is left to the steps below, which say so.
+        auto held = LockedFile::Open(copyPath, LockedFile::Mode::OpenExisting);
+        if ((held || !FileExists(copyPath)) &&
+            WritePrototypeWithEntry(config.prototypePath, entryText, copyPath,
+                                    WriteTarget::Replace)) {
+            return true;
+        }
+    }
+    if (!CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false)) return false;
+    InsertEntryText(copyPath, entryText, host);
+    return true;
+}
+
+}  // namespace qm

@@ -1,0 +1,217 @@
+#include "platform/stream_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/path_text.h"
+
+namespace qm {
+
+namespace {
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Errors by which copy_file_range says "not here" (another file system, an
+// old kernel, a file system without it) rather than "the copy failed".
+bool KernelCopyRefused(int error) {
+    return error == ENOSYS || error == EXDEV || error == EINVAL || error == EOPNOTSUPP ||
+           error == ENOTSUP || error == EBADF || error == ETXTBSY || error == EPERM;
+}
+
+bool ReadWriteCopy(int in, off_t from, std::uint64_t length, int out, std::size_t bufferSize) {
+    std::vector<char> buffer(std::max<std::size_t>(bufferSize, 1));
+    while (length > 0) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
+        const ssize_t n = ::pread(in, buffer.data(), want, from);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return false;  // the file is shorter than it was
+        if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) return false;
+        from += n;
+        length -= static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& fsPath) {
+    std::string folder = std::filesystem::path(fsPath).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+// Writes a new file through a temporary one linked into place: the link
+// fails when the target exists, so an existing file is never overwritten.
+template <class WriteContent>
+bool CreateNewFile(const std::string& fsPath, mode_t mode, WriteContent writeContent) {
+    const std::string folder = FolderOf(fsPath);
+    std::string temp =
+        folder + "/." + std::filesystem::path(fsPath).filename().string() + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = writeContent(fd) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = ::link(temp.c_str(), fsPath.c_str()) == 0;
+    ::unlink(temp.c_str());
+    if (ok) SyncFolder(folder);
+    return ok;
+}
+
+}  // namespace
+
+std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
+                                             const StreamOptions& options) {
+    MarkerSearch result;
+    const std::size_t chunk = std::max<std::size_t>(options.bufferSize, 1);
+    // The last marker.size() - 1 bytes of one piece are kept in front of the
+    // next, so a marker cut by the buffer's edge is still found.
+    const std::size_t keepMost = marker.empty() ? 0 : marker.size() - 1;
+    std::vector<char> buffer(keepMost + chunk);
+    std::size_t kept = 0;
+    std::uint64_t offset = 0;  // file offset of the byte after `kept`
+    bool searching = !marker.empty();
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer.data() + kept, chunk, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (n == 0) {
+            result.textEnd = offset;
+            return result;
+        }
+        const char* fresh = buffer.data() + kept;
+        const auto* nul =
+            static_cast<const char*>(std::memchr(fresh, '\0', static_cast<std::size_t>(n)));
+        const std::size_t freshText =
+            nul ? static_cast<std::size_t>(nul - fresh) : static_cast<std::size_t>(n);
+        if (searching) {
+            const std::size_t region = kept + freshText;
+            const auto* hit = static_cast<const char*>(
+                ::memmem(buffer.data(), region, marker.data(), marker.size()));
+            if (hit) {
+                result.found = true;
+                result.markerAt = offset - kept + static_cast<std::uint64_t>(hit - buffer.data());
+                searching = false;
+                kept = 0;
+            } else {
+                const std::size_t keep = std::min(keepMost, region);
+                std::memmove(buffer.data(), buffer.data() + region - keep, keep);
+                kept = keep;
+            }
+        }
+        if (nul) {
+            result.textEnd = offset + freshText;
+            return result;
+        }
+        offset += static_cast<std::uint64_t>(n);
+    }
+}
+
+bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
+                   const StreamOptions& options) {
+    auto inOffset = static_cast<off_t>(from);
+    if (options.kernelCopy) {
+        while (length > 0) {
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(length, std::uint64_t{1} << 30));
+            const ssize_t n = ::copy_file_range(in, &inOffset, out, nullptr, want, 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && !KernelCopyRefused(errno)) return false;
+            // Refused, or nothing copied (some file systems say so for
+            // "cannot" as well as at the end): reading tells which.
+            if (n <= 0) break;
+            length -= static_cast<std::uint64_t>(n);
+        }
+    }
+    return length == 0 || ReadWriteCopy(in, inOffset, length, out, options.bufferSize);
+}
+
+bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std::string_view insert,
+                    int out, const StreamOptions& options) {
+    const std::uint64_t afterMarker = at.markerAt + markerSize;
+    if (!at.found || afterMarker > at.textEnd) return false;
+    return CopyFileRange(in, 0, at.markerAt, out, options) &&
+           WriteAll(out, insert.data(), insert.size()) &&
+           CopyFileRange(in, afterMarker, at.textEnd - afterMarker, out, options) &&
+           WriteAll(out, "", 1);
+}
+
+bool ReplaceWithInsertion(const LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
+                          std::string_view insert, const StreamOptions& options) {
+    return ReplaceFileWith(file.fsPath(), [&](int out) {
+        return WriteInsertion(file.descriptor(), at, markerSize, insert, out, options);
+    });
+}
+
+bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
+                      std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                      const StreamOptions& options) {
+    auto target = ToFsPath(targetCp932);
+    if (!target || target->empty()) return false;
+    auto write = [&](int out) {
+        return WriteInsertion(source, at, markerSize, insert, out, options);
+    };
+    if (how == WriteTarget::Replace) return ReplaceFileWith(*target, write);
+    struct stat st {};
+    const mode_t mode = ::fstat(source, &st) == 0 ? (st.st_mode & 0777) : 0644;
+    return CreateNewFile(*target, mode, write);
+}
+
+bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+                       const StreamOptions& options) {
+    auto from = ReadOnlyFile::Open(fromCp932);
+    auto to = ToFsPath(toCp932);
+    struct stat st {};
+    if (!from || !to || to->empty() || ::fstat(from->descriptor(), &st) != 0) return false;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    return ReplaceFileWith(
+        *to, [&](int out) { return CopyFileRange(from->descriptor(), 0, size, out, options); });
+}
+
+std::optional<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
+    auto fsPath = ToFsPath(cp932Path);
+    if (!fsPath || fsPath->empty()) return std::nullopt;
+    const int fd = ::open(fsPath->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return ReadOnlyFile(fd);
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace qm

@@ -1,0 +1,90 @@
+// Pages rewritten piece by piece. A diary page grows with every entry and
+// may run to hundreds of megabytes; an insertion only needs the place of the
+// marker and the end of the text, so the page is scanned once through a small
+// buffer and the new file is built by the kernel's copy from the old one, with
+// the inserted text written in between. Memory stays the same whatever the
+// page's size, and the replace keeps the guarantees of files.h: a temporary
+// file, flushed, renamed over the old one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+class LockedFile;
+
+// Where the first marker lies in the text of a file (its bytes up to the first NUL).
+struct MarkerSearch {
+    bool found = false;
+    std::uint64_t markerAt = 0;  // offset of the first marker, when found
+    std::uint64_t textEnd = 0;   // offset of the first NUL, or the file's size
+};
+
+struct StreamOptions {
+    std::size_t bufferSize = std::size_t{1} << 20;
+    // copy_file_range, falling back to reading and writing where it is
+    // refused; false reads and writes throughout.
+    bool kernelCopy = true;
+};
+
+// One pass over the file from its start, finding the first NUL and the first
+// `marker` before it. std::nullopt when reading fails. An empty marker is never found.
+std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
+                                             const StreamOptions& options = {});
+
+// Copies `length` bytes from offset `from` of `in` to the current position of
+// `out`. False when reading or writing fails or `in` ends before `length`.
+bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
+                   const StreamOptions& options = {});
+
+// Writes to `out`, at its current position, what a file holds after an
+// insertion: the text of `in` before the marker found at `at`, `insert`, the
+// text after the marker, and one NUL.
+bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std::string_view insert,
+                    int out, const StreamOptions& options = {});
+
+// Replaces the locked file by its own text with `insert` in place of the
+// marker found at `at`, safely; the lock stays held.
+bool ReplaceWithInsertion(const LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
+                          std::string_view insert, const StreamOptions& options = {});
+
+enum class WriteTarget {
+    Replace,    // the safe replace of files.h; a missing target is created
+    CreateNew,  // a new file, failing when the target exists already
+};
+
+// Writes the text of `source` with `insert` in place of the marker found at
+// `at` to another file. A new file takes the source's permission bits.
+bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
+                      std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                      const StreamOptions& options = {});
+
+// Replaces `toCp932` by a copy of every byte of `fromCp932`, safely, without
+// the bytes passing through this program where the kernel can copy them.
+bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+                       const StreamOptions& options = {});
+
+// A file open for reading only (a prototype page that may be read-only),
+// closed when this object goes away.
+class ReadOnlyFile {
+  public:
+    static std::optional<ReadOnlyFile> Open(std::string_view cp932Path);
+
+    ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ~ReadOnlyFile();
+
+    int descriptor() const { return fd_; }
+
+  private:
+    explicit ReadOnlyFile(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+}  // namespace qm
