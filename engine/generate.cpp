@@ -76,11 +76,8 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
         }
         count = CountListEntries(ini, syskeys::kSetListSection);
     }
-    state.setNames.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        state.setNames.push_back(
-            ReadListEntry(ini, syskeys::kSetListSection, i, syskeys::kSetNameCapacity));
-    }
+    state.setNames =
+        ReadListEntries(ini, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
     if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
     return LoadPaths(config, run, host);
 }

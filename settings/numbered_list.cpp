@@ -1,5 +1,6 @@
 #include "settings/numbered_list.h"
 
+#include <unordered_map>
 #include <vector>
 
 #include "settings/keys.h"
@@ -33,11 +34,15 @@ int CountNames(const std::string& list) {
 std::vector<ProfileEdit> RemovalEdits(std::string_view iniPath,
                                       const std::vector<std::string_view>& sections, int index,
                                       int count) {
+    std::vector<std::vector<std::string>> values;
+    for (auto section : sections) {
+        values.push_back(ReadListEntries(iniPath, section, count, kShiftCapacity));
+    }
     std::vector<ProfileEdit> edits;
     for (int j = index + 1; j < count; ++j) {
-        for (auto section : sections) {
-            edits.push_back({std::string(section), EntryKey(j - 1),
-                             ReadListEntry(iniPath, section, j, kShiftCapacity)});
+        for (std::size_t s = 0; s < sections.size(); ++s) {
+            edits.push_back({std::string(sections[s]), EntryKey(j - 1),
+                             values[s][static_cast<std::size_t>(j)]});
         }
     }
     for (auto section : sections) {
@@ -61,6 +66,21 @@ int CountListEntries(std::string_view iniPath, std::string_view section) {
 std::string ReadListEntry(std::string_view iniPath, std::string_view section, int index,
                           std::size_t capacity) {
     return ReadProfileString(iniPath, section, EntryKey(index), "", capacity);
+}
+
+std::vector<std::string> ReadListEntries(std::string_view iniPath, std::string_view section,
+                                         int count, std::size_t capacity) {
+    // Entry i is the first key named i, as a lookup by name would find it.
+    std::unordered_map<std::string, std::string> byName;
+    for (auto& key : ReadProfileSection(iniPath, section, capacity)) {
+        byName.emplace(std::move(key.name), std::move(key.value));
+    }
+    std::vector<std::string> entries;
+    for (int i = 0; i < count; ++i) {
+        auto found = byName.find(EntryKey(i));
+        entries.push_back(found == byName.end() ? std::string() : found->second);
+    }
+    return entries;
 }
 
 bool AppendListEntry(std::string_view iniPath, std::string_view section, std::string_view value) {
@@ -88,6 +108,21 @@ TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nam
         ReadListEntry(systemIniPath, syskeys::kTagPrefixSection, index, syskeys::kTagTextCapacity),
         ReadListEntry(systemIniPath, syskeys::kTagSuffixSection, index, syskeys::kTagTextCapacity),
     };
+}
+
+std::vector<TagEntry> ReadTagEntries(std::string_view systemIniPath, int count,
+                                     std::size_t nameCapacity) {
+    const auto names = ReadListEntries(systemIniPath, syskeys::kTagSection, count, nameCapacity);
+    const auto prefixes = ReadListEntries(systemIniPath, syskeys::kTagPrefixSection, count,
+                                          syskeys::kTagTextCapacity);
+    const auto suffixes = ReadListEntries(systemIniPath, syskeys::kTagSuffixSection, count,
+                                          syskeys::kTagTextCapacity);
+    std::vector<TagEntry> entries;
+    entries.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        entries.push_back({names[i], prefixes[i], suffixes[i]});
+    }
+    return entries;
 }
 
 bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry) {

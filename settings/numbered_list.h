@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -13,6 +14,9 @@ inline constexpr std::size_t kKeyListCapacity = 1024;
 int CountListEntries(std::string_view iniPath, std::string_view section);
 std::string ReadListEntry(std::string_view iniPath, std::string_view section, int index,
                           std::size_t capacity);
+// Entries 0 … count-1, as ReadListEntry gives each, from one read of the section.
+std::vector<std::string> ReadListEntries(std::string_view iniPath, std::string_view section,
+                                         int count, std::size_t capacity);
 // Writes key `count` (the next number).
 bool AppendListEntry(std::string_view iniPath, std::string_view section, std::string_view value);
 // Shifts entries index+1 … n-1 down by one, then removes key n-1.
@@ -29,6 +33,9 @@ struct TagEntry {
 // entry "<HR>" (prefix "<HR>", empty suffix written as a key).
 int CountTagEntries(std::string_view systemIniPath);
 TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nameCapacity);
+// Entries 0 … count-1, as ReadTagEntry gives each, from one read of each list.
+std::vector<TagEntry> ReadTagEntries(std::string_view systemIniPath, int count,
+                                     std::size_t nameCapacity);
 bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry);
 // Moves the three lists down together, then removes the three tail keys.
 bool RemoveTagEntry(std::string_view systemIniPath, int index);

@@ -9,6 +9,7 @@
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "settings/profile_cache.h"
 
 namespace qm {
 
@@ -145,11 +146,10 @@ std::optional<std::size_t> FindKey(const IniLines& lines, const SectionRange& ra
     return std::nullopt;
 }
 
-// The file's lines, or std::nullopt when it is missing or cannot be read.
-std::optional<IniLines> ReadLines(std::string_view iniPath) {
-    auto content = ReadFileBytes(iniPath);
-    if (!content) return std::nullopt;
-    return SplitLines(*content);
+// The file's lines, or nullptr when it is missing or cannot be read; parsed
+// once while the file stays as it was.
+std::shared_ptr<const IniLines> ReadLines(std::string_view iniPath) {
+    return ReadParsedSettingsAs<IniLines>(iniPath, SplitLines);
 }
 
 // The stored value of the key, quotes removed; std::nullopt when absent.
@@ -299,6 +299,22 @@ int ReadProfileInt(std::string_view iniPath, std::string_view section, std::stri
                    int defaultValue) {
     auto value = FindValue(iniPath, section, key);
     return value ? ParseLeadingInt(*value) : defaultValue;
+}
+
+std::vector<ProfileKey> ReadProfileSection(std::string_view iniPath, std::string_view section,
+                                           std::size_t capacity) {
+    std::vector<ProfileKey> keys;
+    auto lines = ReadLines(iniPath);
+    auto range = lines ? FindSection(*lines, section) : std::nullopt;
+    if (!range || capacity == 0) return keys;
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+        ParsedLine parsed = ParseLine((*lines)[i].text);
+        if (parsed.kind != LineKind::Key) continue;
+        std::string_view value = Unquoted(parsed.value);
+        keys.push_back({std::string(parsed.name),
+                        std::string(value.substr(0, Cp932PrefixLength(value, capacity - 1)))});
+    }
+    return keys;
 }
 
 bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit>& edits) {

@@ -32,6 +32,17 @@ std::string ReadProfileKeyList(std::string_view iniPath, std::string_view sectio
 int ReadProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
                    int defaultValue);
 
+struct ProfileKey {
+    std::string name;
+    std::string value;
+};
+
+// Every key of the section in file order, each value as ReadProfileString
+// would give it (cut to `capacity` - 1 bytes). A name may occur twice; a
+// lookup by name finds the first. One read for a whole list of keys.
+std::vector<ProfileKey> ReadProfileSection(std::string_view iniPath, std::string_view section,
+                                           std::size_t capacity);
+
 // Writes `value` under `key`; std::nullopt removes the key. A new key goes to
 // the end of its section, a new section to the end of the file, a missing file
 // is created. Returns false when the file could not be written.

@@ -13,9 +13,10 @@ namespace qm {
 void LoadTagListBox(QListWidget& list, const std::string& systemIniPath) {
     list.clear();
     const int count = CountTagEntries(systemIniPath);
+    const std::vector<std::string> names =
+        ReadListEntries(systemIniPath, syskeys::kTagSection, count, syskeys::kTagNameCapacity);
     for (int n = 0; n < count; ++n) {
-        const TagEntry entry = ReadTagEntry(systemIniPath, n, syskeys::kTagNameCapacity);
-        auto* item = new QListWidgetItem(FromCp932(entry.name));
+        auto* item = new QListWidgetItem(FromCp932(names[static_cast<std::size_t>(n)]));
         item->setData(Qt::UserRole, n);
         list.insertItem(n, item);
     }

@@ -104,8 +104,8 @@ TagListEditorDialog::TagListEditorDialog(const ActiveConfig& config, QWidget* pa
 void TagListEditorDialog::FillTagListView() {
     count_ = CountTagEntries(systemIniPath_);
     view_->clear();
-    for (int n = 0; n < count_; ++n) {
-        const TagEntry entry = ReadTagEntry(systemIniPath_, n, syskeys::kTagEditorNameCapacity);
+    for (const TagEntry& entry :
+         ReadTagEntries(systemIniPath_, count_, syskeys::kTagEditorNameCapacity)) {
         auto* row = new QTreeWidgetItem(
             {FromCp932(entry.name), FromCp932(entry.prefix), FromCp932(entry.suffix)});
         view_->addTopLevelItem(row);

@@ -1,0 +1,120 @@
+#include "settings/profile_cache.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "platform/files.h"
+#include "platform/path_text.h"
+
+namespace qm {
+
+namespace {
+
+// Two seconds cover the coarsest clock a settings folder is likely to sit on
+// (FAT stamps even seconds); ordinary Linux file systems tick in milliseconds.
+constexpr std::time_t kTickMargin = 2;
+
+// A handful of settings files are in use at a time; a long run that visits
+// many (tests, a set manager) must not hold them all.
+constexpr std::size_t kMostFilesKept = 32;
+
+struct Stamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const Stamp& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+Stamp StampOf(const struct stat& st) {
+    return Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+struct KeptFile {
+    Stamp stamp;
+    std::string bytes;
+    ParsedSettings parsed;
+    bool settled = false;  // read well after its last change: the stamp alone can tell
+};
+
+// Whether a read at `readAt` came late enough after the file's last change
+// that any later change must show in its times.
+bool ReadWellAfterChange(const Stamp& stamp, const timespec& readAt) {
+    const std::time_t last = std::max(stamp.modified.tv_sec, stamp.changed.tv_sec);
+    return readAt.tv_sec - last > kTickMargin;
+}
+
+struct Cache {
+    std::mutex mutex;
+    std::map<std::pair<std::string, std::type_index>, KeptFile> files;
+};
+
+Cache& TheCache() {
+    static Cache cache;
+    return cache;
+}
+
+}  // namespace
+
+ParsedSettings ReadParsedSettings(std::string_view iniPath, std::type_index kind,
+                                  const std::function<ParsedSettings(std::string_view)>& parse) {
+    auto fsPath = ToFsPath(iniPath);
+    if (!fsPath || fsPath->empty()) return nullptr;
+    Cache& cache = TheCache();
+    const auto key = std::make_pair(*fsPath, kind);
+
+    timespec readAt{};
+    ::clock_gettime(CLOCK_REALTIME, &readAt);
+    struct stat st {};
+    if (::stat(fsPath->c_str(), &st) != 0) {
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        cache.files.erase(key);
+        return nullptr;
+    }
+    // Taken before the bytes are read: should the file change in between,
+    // the next read sees other times and reads again.
+    const Stamp stamp = StampOf(st);
+    {
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        auto kept = cache.files.find(key);
+        if (kept != cache.files.end() && kept->second.settled && kept->second.stamp == stamp) {
+            return kept->second.parsed;
+        }
+    }
+
+    auto bytes = ReadFileBytes(iniPath);
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    if (!bytes) {
+        cache.files.erase(key);
+        return nullptr;
+    }
+    auto kept = cache.files.find(key);
+    if (kept == cache.files.end() || kept->second.bytes != *bytes) {
+        if (kept == cache.files.end() && cache.files.size() >= kMostFilesKept) cache.files.clear();
+        ParsedSettings parsed = parse(*bytes);
+        kept = cache.files.insert_or_assign(key, KeptFile{stamp, std::move(*bytes), parsed}).first;
+    }
+    kept->second.stamp = stamp;
+    kept->second.settled = ReadWellAfterChange(stamp, readAt);
+    return kept->second.parsed;
+}
+
+void ForgetParsedSettings() {
+    Cache& cache = TheCache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    cache.files.clear();
+}
+
+}  // namespace qm
