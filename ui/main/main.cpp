@@ -1,8 +1,11 @@
-// The program: with a subcommand it runs on the command line and exits with
-// that command's status; without one it opens the main window, which is the
-// whole run until it ends.
+// The window program, started by quillmaker when no subcommand is given: the
+// main window is the whole run until it ends; `edit FILE` opens the text
+// editor window. A subcommand still runs here as it does in quillmaker.
 #include <QApplication>
+#include <QEvent>
+#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "cli/command_line.h"
@@ -12,6 +15,25 @@
 #include "ui/main/window_commands.h"
 
 namespace {
+
+// QUILLMAKER_EXIT_AFTER_FIRST_FRAME=1 ends the program as soon as the main
+// window has painted once: start-up can then be timed from outside.
+class ExitAfterFirstFrame : public QObject {
+  public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !exiting_) {
+            exiting_ = true;
+            QTimer::singleShot(0, [] {
+                std::fflush(nullptr);
+                std::_Exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    bool exiting_ = false;
+};
 
 int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     // Qt gets no arguments of ours to misread as its own.
@@ -29,6 +51,11 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     if (!window.Initialise()) {
         std::fprintf(stderr, "quillmaker: no configuration set could be loaded\n");
         return 1;
+    }
+    ExitAfterFirstFrame exitAfterFirstFrame;
+    if (const char* exitAfter = std::getenv("QUILLMAKER_EXIT_AFTER_FIRST_FRAME");
+        exitAfter != nullptr && std::string(exitAfter) == "1") {
+        window.installEventFilter(&exitAfterFirstFrame);
     }
     window.exec();
     return 0;

@@ -1,0 +1,59 @@
+// The program. The subcommands and --help run here, and this program links
+// nothing of the window toolkit, so a command line never waits for it to
+// load. Without a subcommand, or for `edit`, the window program installed
+// beside this one takes over the process with the same arguments.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "platform/program_dir.h"
+
+namespace {
+
+constexpr const char* kWindowProgram = "quillmaker-window";
+
+bool NeedsWindow(const qm::GlobalOptions& options) {
+    return options.rest.empty() || options.rest.front() == "edit";
+}
+
+// Returns only when the window program cannot be started.
+int StartWindowProgram(const qm::GlobalOptions& options, int argc, char** argv) {
+    const std::string program = qm::ExecutableFolder() + kWindowProgram;
+    // The program folder is passed on, so it stays this program's folder
+    // wherever the window program lives; a --home given later still wins.
+    std::string home = options.homeDir;
+    std::vector<char*> arguments{const_cast<char*>(program.c_str()), const_cast<char*>("--home"),
+                                 home.data()};
+    for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);
+    arguments.push_back(nullptr);
+    ::execv(program.c_str(), arguments.data());
+    std::fprintf(stderr, "quillmaker: cannot start the window program %s: %s\n", program.c_str(),
+                 std::strerror(errno));
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    auto options = qm::ParseGlobalOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
+        return 2;
+    }
+    if (options->help) {
+        qm::PrintUsage(stdout);
+        return 0;
+    }
+    if (NeedsWindow(*options)) return StartWindowProgram(*options, argc, argv);
+    if (!qm::ApplyGlobalOptions(*options, error)) {
+        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
+        return 2;
+    }
+    return qm::RunSubcommand(*options);
+}
