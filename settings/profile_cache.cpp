@@ -15,10 +15,6 @@ namespace qm {
 
 namespace {
 
-// Two seconds cover the coarsest clock a settings folder is likely to sit on
-// (FAT stamps even seconds); ordinary Linux file systems tick in milliseconds.
-constexpr std::time_t kTickMargin = 2;
-
 // A handful of settings files are in use at a time; a long run that visits
 // many (tests, a set manager) must not hold them all.
 constexpr std::size_t kMostFilesKept = 32;
@@ -49,16 +45,22 @@ struct KeptFile {
     bool settled = false;  // read well after its last change: the stamp alone can tell
 };
 
-// Whether a read at `readAt` came late enough after the file's last change
-// that any later change must show in its times.
-bool ReadWellAfterChange(const Stamp& stamp, const timespec& readAt) {
-    const std::time_t last = std::max(stamp.modified.tv_sec, stamp.changed.tv_sec);
-    return readAt.tv_sec - last > kTickMargin;
+std::chrono::nanoseconds Since(const timespec& time) {
+    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
 }
 
 struct Cache {
     std::mutex mutex;
     std::map<std::pair<std::string, std::type_index>, KeptFile> files;
+    std::size_t reads = 0;
+    // Ordinary Linux file systems tick in milliseconds; FAT stamps even seconds.
+    std::chrono::nanoseconds settleTime = std::chrono::seconds(2);
+
+    // Whether a read at `readAt` came late enough after the file's last
+    // change that any later change must show in its times.
+    bool ReadWellAfterChange(const Stamp& stamp, const timespec& readAt) const {
+        return Since(readAt) - Since(stamp.changed) > settleTime;
+    }
 };
 
 Cache& TheCache() {
@@ -96,6 +98,7 @@ ParsedSettings ReadParsedSettings(std::string_view iniPath, std::type_index kind
 
     auto bytes = ReadFileBytes(iniPath);
     std::lock_guard<std::mutex> lock(cache.mutex);
+    ++cache.reads;
     if (!bytes) {
         cache.files.erase(key);
         return nullptr;
@@ -107,8 +110,20 @@ ParsedSettings ReadParsedSettings(std::string_view iniPath, std::type_index kind
         kept = cache.files.insert_or_assign(key, KeptFile{stamp, std::move(*bytes), parsed}).first;
     }
     kept->second.stamp = stamp;
-    kept->second.settled = ReadWellAfterChange(stamp, readAt);
+    kept->second.settled = cache.ReadWellAfterChange(stamp, readAt);
     return kept->second.parsed;
+}
+
+std::size_t SettingsFileReads() {
+    Cache& cache = TheCache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    return cache.reads;
+}
+
+void SetSettingsSettleTime(std::chrono::nanoseconds time) {
+    Cache& cache = TheCache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    cache.settleTime = time;
 }
 
 void ForgetParsedSettings() {

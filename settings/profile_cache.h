@@ -5,11 +5,14 @@
 // A kept file is used again only while its inode, size, modification and
 // change times are those it had when read. A file system stamps times in
 // ticks, so a second writer within one tick of the first could leave them
-// unchanged: a file read less than two seconds after its last change is
-// therefore read again and compared byte for byte (the parse is kept when
-// the bytes are the same) until a read comes later than that.
+// unchanged: a file read less than two seconds after its last change (its
+// change time, which no writer can set back) is therefore read again and
+// compared byte for byte, the parse kept when the bytes are the same, until
+// a read comes later than that.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -33,7 +36,15 @@ std::shared_ptr<const Parsed> ReadParsedSettingsAs(std::string_view iniPath, Par
         }));
 }
 
+// How long after its last change a file must have been read for its times
+// alone to tell a later change: two seconds (the even seconds of FAT), which
+// tests shorten.
+void SetSettingsSettleTime(std::chrono::nanoseconds time);
+
 // Drops every kept file.
 void ForgetParsedSettings();
+
+// How many times a settings file's bytes have been read from the disk in this run.
+std::size_t SettingsFileReads();
 
 }  // namespace qm

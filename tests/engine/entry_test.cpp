@@ -1,6 +1,7 @@
 #include "engine/entry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -36,6 +37,34 @@ TEST(InsertEntry, BelowTheFirstMarkerOfThePageReadToItsNul) {
     EXPECT_EQ(host.messages,
               std::vector<std::string>{Said(msg::kNoMarkerText, msg::kNoMarkerCaption)});
     EXPECT_EQ(ReadBytes(page), voidMarker);
+}
+
+TEST(InsertEntry, MarkerFirstOrLastAndAPageWithoutMarkerKeepsItsVeryFile) {
+    TempDir dir;
+    FakeHost host;
+    const std::string page = dir / "page.html";
+    const std::string entry = kMarker + "\r\nE";
+    WriteBytes(page, kMarker + "</body>");
+    ASSERT_TRUE(InsertEntryText(page, entry, host));
+    EXPECT_EQ(ReadBytes(page), entry + "</body>" + kNul);
+    WriteBytes(page, "<body>" + kMarker);
+    ASSERT_TRUE(InsertEntryText(page, entry, host));
+    EXPECT_EQ(ReadBytes(page), "<body>" + entry + kNul);
+
+    // Not rewritten at all: the same file, not a copy of it.
+    WriteBytes(page, "<body>" + kMarker.substr(0, 10) + kNul + kMarker);
+    const auto permissions = fs::status(page).permissions();
+    struct stat before {};
+    ::stat(page.c_str(), &before);
+    EXPECT_FALSE(InsertEntryText(page, entry, host));
+    struct stat after {};
+    ::stat(page.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(fs::status(page).permissions(), permissions);
+    EXPECT_EQ(ReadBytes(page), "<body>" + kMarker.substr(0, 10) + kNul + kMarker);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.dir()), {}), 1);
+    EXPECT_TRUE(host.messages.size() == 1 &&
+                host.messages[0] == Said(msg::kNoMarkerText, msg::kNoMarkerCaption));
 }
 
 }  // namespace

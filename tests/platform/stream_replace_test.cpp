@@ -1,0 +1,197 @@
+// The streamed insertion against the plain rule it replaces: a page's text
+// ends at its first NUL, the first marker before it is replaced, one NUL
+// follows. Small buffers put the marker and the NUL on every buffer edge.
+#include "platform/stream_replace.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/files.h"
+#include "platform/scratch_file.h"
+#include "support/temp_dir.h"
+#include "support/write_limit.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::WriteBytes;
+
+const std::string kMarker = "<!-- MARK -->";
+const std::string kNul(1, '\0');
+
+// What a page holds after the insertion, by the plain rule; "" when the
+// text holds no marker.
+std::string Expected(std::string_view page, std::string_view insert) {
+    const std::string_view text = TextUpToNul(page);
+    const auto at = text.find(kMarker);
+    if (at == std::string_view::npos) return "";
+    return std::string(text.substr(0, at)) + std::string(insert) +
+           std::string(text.substr(at + kMarker.size())) + kNul;
+}
+
+class StreamReplace : public ::testing::Test {
+  protected:
+    // Scans the page file with `options`.
+    std::optional<MarkerSearch> Scan(const StreamOptions& options) {
+        const int fd = ::open(path_.c_str(), O_RDONLY);
+        auto at = FindMarkerInText(fd, kMarker, options);
+        ::close(fd);
+        return at;
+    }
+    std::size_t Entries() const {
+        return std::distance(fs::directory_iterator(dir_.dir()), fs::directory_iterator());
+    }
+
+    test::TempDir dir_;
+    const std::string path_ = dir_ / "page.html";
+};
+
+TEST_F(StreamReplace, FindsTheFirstMarkerAndNulOnEveryBufferEdge) {
+    // Pages of every shape: marker first, last, split at each byte by the
+    // buffer's edge, twice, after a NUL, cut short, and no marker at all.
+    std::vector<std::string> pages = {"",
+                                      kNul,
+                                      kMarker,
+                                      kMarker + "tail",
+                                      "head" + kMarker,
+                                      "a" + kMarker + "b" + kMarker + "c",
+                                      "head" + kNul + kMarker,
+                                      "he" + kNul + "ad" + kMarker + kNul,
+                                      kMarker.substr(0, 7) + kNul + kMarker.substr(7) + kMarker,
+                                      "<!-- MARK --" + kMarker,
+                                      "<<<!-- MARK -->>>",
+                                      kMarker.substr(0, 12),
+                                      std::string(100, 'x')};
+    for (std::size_t lead = 0; lead < 2 * kMarker.size() + 3; ++lead) {
+        pages.push_back(std::string(lead, 'p') + kMarker + "after" + kNul + "junk");
+    }
+    for (const std::string& page : pages) {
+        const std::string_view text = TextUpToNul(page);
+        const auto want = text.find(kMarker);
+        WriteBytes(path_, page);
+        for (std::size_t buffer : {1, 2, 3, 5, 12, 13, 14, 26, 4096}) {
+            const std::string what = "page '" + page + "', buffer " + std::to_string(buffer);
+            auto at = Scan({buffer, true});
+            ASSERT_TRUE(at) << what;
+            EXPECT_EQ(at->found, want != std::string_view::npos) << what;
+            if (at->found) {
+                EXPECT_EQ(at->markerAt, want) << what;
+            }
+            EXPECT_EQ(at->textEnd, text.size()) << what;
+        }
+    }
+}
+
+TEST_F(StreamReplace, WritesThePageAsThePlainRuleWouldWithAndWithoutTheKernelCopy) {
+    const std::vector<std::string> pages = {
+        kMarker,
+        kMarker + "rest of the page",
+        "<html>" + kMarker,
+        "<html>" + kMarker + "\r\n</html>" + kNul,
+        "<html>" + kMarker + "<p>old</p>" + kMarker + "</html>" + kNul + "junk" + kNul,
+        std::string(70000, 'a') + kMarker + std::string(70000, 'b'),
+    };
+    for (const std::string& page : pages) {
+        for (bool kernelCopy : {true, false}) {
+            for (std::size_t buffer : {3, 13, 65536}) {
+                const std::string what = page.substr(0, 40) + (kernelCopy ? " kernel " : " rw ") +
+                                         std::to_string(buffer);
+                WriteBytes(path_, page);
+                auto file = LockedFile::Open(path_, LockedFile::Mode::OpenExisting);
+                ASSERT_TRUE(file);
+                const StreamOptions options{buffer, kernelCopy};
+                auto at = FindMarkerInText(file->descriptor(), kMarker, options);
+                ASSERT_TRUE(at && at->found) << what;
+                ASSERT_TRUE(
+                    ReplaceWithInsertion(*file, *at, kMarker.size(), kMarker + "NEW", options))
+                    << what;
+                EXPECT_EQ(ReadBytes(path_), Expected(page, kMarker + "NEW")) << what;
+            }
+        }
+    }
+    EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(StreamReplace, AFullDiskLeavesThePageWholeAndNoTemporaryFile) {
+    const std::string page = "<html>" + kMarker + std::string(20000, 'x');
+    WriteBytes(path_, page);
+    auto file = LockedFile::Open(path_, LockedFile::Mode::OpenExisting);
+    auto at = FindMarkerInText(file->descriptor(), kMarker);
+    ASSERT_TRUE(at && at->found);
+    for (bool kernelCopy : {true, false}) {
+        test::FileSizeLimit fullDisk(8192);
+        EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "entry", {4096, kernelCopy}));
+    }
+    EXPECT_EQ(ReadBytes(path_), page);
+    EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(StreamReplace, APageThatShrankUnderTheScanIsNotWrittenHalf) {
+    WriteBytes(path_, "<html>" + kMarker + std::string(5000, 'x'));
+    auto file = LockedFile::Open(path_, LockedFile::Mode::OpenExisting);
+    auto at = FindMarkerInText(file->descriptor(), kMarker);
+    ASSERT_TRUE(at && at->found);
+    ASSERT_EQ(::truncate(path_.c_str(), 100), 0);
+    for (bool kernelCopy : {true, false}) {
+        EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "e", {512, kernelCopy}));
+    }
+    EXPECT_EQ(ReadBytes(path_).size(), 100u);
+    EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(StreamReplace, ANewPageNeverOverwritesOneThatExistsAndTakesTheSourcesPermissions) {
+    const std::string proto = dir_ / "proto.html";
+    WriteBytes(proto, "<p>" + kMarker + "</p>" + kNul + "junk");
+    fs::permissions(proto, fs::perms::owner_read | fs::perms::group_read);
+    auto source = ReadOnlyFile::Open(proto);
+    ASSERT_TRUE(source);
+    auto at = FindMarkerInText(source->descriptor(), kMarker);
+    ASSERT_TRUE(at && at->found);
+
+    const std::string made = dir_ / "new.html";
+    ASSERT_TRUE(WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", made,
+                                 WriteTarget::CreateNew));
+    EXPECT_EQ(ReadBytes(made), "<p>E</p>" + kNul);
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_read | fs::perms::group_read);
+
+    WriteBytes(path_, "someone else's page");
+    EXPECT_FALSE(WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", path_,
+                                  WriteTarget::CreateNew));
+    EXPECT_EQ(ReadBytes(path_), "someone else's page");
+    EXPECT_EQ(Entries(), 3u);
+}
+
+TEST_F(StreamReplace, ACopyHoldsEveryByteOfItsSource) {
+    const std::string from = dir_ / "from.html";
+    const std::string bytes = std::string(300000, 'c') + kNul + "after the text";
+    WriteBytes(from, bytes);
+    WriteBytes(path_,
+               "an older, longer copy than the page it will hold " + std::string(400000, 'o'));
+    for (bool kernelCopy : {true, false}) {
+        ASSERT_TRUE(ReplaceWithCopyOf(from, path_, {4096, kernelCopy}));
+        EXPECT_EQ(ReadBytes(path_), bytes);
+    }
+    EXPECT_FALSE(ReplaceWithCopyOf(dir_ / "missing.html", path_));
+    EXPECT_EQ(ReadBytes(path_), bytes);
+}
+
+TEST_F(StreamReplace, AScratchFileIsEmptiedAndWrittenUnlessSomeoneHoldsIt) {
+    WriteBytes(path_, std::string(1000, 'o'));
+    ASSERT_TRUE(WriteScratchFile(path_, "entry" + kNul));
+    EXPECT_EQ(ReadBytes(path_), "entry" + kNul);
+    {
+        auto holder = LockedFile::Open(path_, LockedFile::Mode::OpenExisting);
+        EXPECT_FALSE(WriteScratchFile(path_, "other"));
+    }
+    EXPECT_EQ(ReadBytes(path_), "entry" + kNul);
+    EXPECT_FALSE(WriteScratchFile(dir_ / "no/such/folder/temp.tmp", "x"));
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,136 @@
+// A settings file is read once while it stays as it was, and read again as
+// soon as another writer has changed it, however that writer went about it.
+#include "settings/profile_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "settings/numbered_list.h"
+#include "settings/profile.h"
+#include "support/temp_dir.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Files count as at rest as soon as they are read, so that only their times
+// tell whether they changed; the test of quick changes keeps the real margin.
+class SettingsCache : public ::testing::Test {
+  protected:
+    SettingsCache() { SetSettingsSettleTime(std::chrono::nanoseconds(0)); }
+    ~SettingsCache() override { SetSettingsSettleTime(std::chrono::seconds(2)); }
+
+    // Settings as their writer left them, dated an hour back.
+    void WriteAtRest(const std::string& path, std::string_view content) {
+        test::WriteBytes(path, content);
+        fs::last_write_time(path, fs::file_time_type::clock::now() - 1h);
+    }
+    std::string Value(std::string_view key = "k") {
+        return ReadProfileString(ini_, "S", key, "missing", 256);
+    }
+
+    test::TempDir dir_;
+    const std::string ini_ = dir_ / "QMsys.ini";
+};
+
+TEST_F(SettingsCache, AFileAtRestIsReadOnceForAWholeTagList) {
+    std::string content;
+    for (const char* section : {"TAG", "TAG_PREFIX", "TAG_SUFFIX"}) {
+        content += "[" + std::string(section) + "]\r\n";
+        for (int i = 0; i < 200; ++i) content += std::to_string(i) + "=" + section + "\r\n";
+    }
+    WriteAtRest(ini_, content);
+    const std::size_t before = SettingsFileReads();
+    const int count = CountTagEntries(ini_);
+    ASSERT_GT(count, 150);  // as many as 1,024 bytes of key names list
+    for (int i = 0; i < count; ++i) EXPECT_EQ(ReadTagEntry(ini_, i, 256).suffix, "TAG_SUFFIX");
+    EXPECT_EQ(ReadTagEntries(ini_, count, 256).back().prefix, "TAG_PREFIX");
+    EXPECT_EQ(SettingsFileReads() - before, 1u);
+}
+
+TEST_F(SettingsCache, AFileChangedByAnotherWriterIsReadAgain) {
+    WriteAtRest(ini_, "[S]\r\nk=1\r\n");
+    ASSERT_EQ(Value(), "1");
+    const auto stamp = fs::last_write_time(ini_);
+
+    // Replaced through a rename, as this program writes, with the same size
+    // and the same modification time: another file all the same.
+    const std::string temp = dir_ / "temp";
+    test::WriteBytes(temp, "[S]\r\nk=2\r\n");
+    fs::last_write_time(temp, stamp);
+    fs::rename(temp, ini_);
+    EXPECT_EQ(Value(), "2");
+
+    // Rewritten in place with the same size, dated back by its writer.
+    WriteAtRest(ini_, "[S]\r\nk=3\r\n");
+    EXPECT_EQ(Value(), "3");
+
+    // Grown in place.
+    test::WriteBytes(ini_, "[S]\r\nk=four\r\n");
+    EXPECT_EQ(Value(), "four");
+
+    // Removed, then made again.
+    fs::remove(ini_);
+    EXPECT_EQ(Value(), "missing");
+    WriteAtRest(ini_, "[S]\r\nk=5\r\n");
+    EXPECT_EQ(Value(), "5");
+}
+
+TEST_F(SettingsCache, ChangesFasterThanTheFileSystemClockAreNotMissed) {
+    // In place, same size, faster than a coarse file system clock ticks: the
+    // file's times may stay the same, and only its bytes tell. A file that
+    // changed lately is therefore read on every lookup.
+    SetSettingsSettleTime(std::chrono::hours(1));
+    test::WriteBytes(ini_, "[S]\r\nk=0\r\n");
+    const std::size_t before = SettingsFileReads();
+    ASSERT_EQ(Value(), "0");
+    ASSERT_EQ(Value(), "0");
+    EXPECT_EQ(SettingsFileReads() - before, 2u);
+    std::FILE* writer = std::fopen(ini_.c_str(), "r+b");
+    ASSERT_NE(writer, nullptr);
+    for (int i = 0; i < 200; ++i) {
+        const std::string value = std::to_string(i % 10);
+        // The value's byte, overwritten where it stands.
+        std::fseek(writer, 7, SEEK_SET);
+        std::fputc(value[0], writer);
+        std::fflush(writer);
+        ASSERT_EQ(Value(), value) << i;
+        ASSERT_EQ(Value(), value) << i;
+    }
+    std::fclose(writer);
+}
+
+TEST_F(SettingsCache, OwnWritesAreReadBack) {
+    WriteAtRest(ini_, "[S]\r\nk=1\r\n");
+    ASSERT_EQ(Value(), "1");
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(WriteProfileInt(ini_, "S", "k", i));
+        ASSERT_EQ(Value(), std::to_string(i));
+    }
+}
+
+TEST(ListEntries, OneReadGivesWhatEachLookupGives) {
+    test::TempDir dir;
+    const std::string ini = dir / "QMsys.ini";
+    // Doubled names (the first counts), blanks, quotes, a gap, a value cut in
+    // front of a double-byte character, and a second section of the same name.
+    test::WriteBytes(ini,
+                     "[INI]\r\n 0 = first \r\n0=second\r\n1=\"quoted \"\r\n3=three\r\n"
+                     "4=abcd\x93\xfa\r\n[ini]\r\n2=ignored\r\n");
+    const auto entries = ReadListEntries(ini, "ini", 6, 6);
+    ASSERT_EQ(entries.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(entries[static_cast<std::size_t>(i)], ReadListEntry(ini, "INI", i, 6)) << i;
+    }
+    EXPECT_EQ(entries, (std::vector<std::string>{"first", "quote", "", "three", "abcd", ""}));
+    EXPECT_TRUE(ReadListEntries(dir / "missing.ini", "INI", 2, 256) ==
+                (std::vector<std::string>{"", ""}));
+}
+
+}  // namespace
+}  // namespace qm
