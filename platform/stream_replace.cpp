@@ -1,7 +1,9 @@
 #include "platform/stream_replace.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +30,28 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// File systems on which copy_file_range avoids copying the bytes here:
+// shared blocks (btrfs, XFS, OCFS2, bcachefs, ZFS) or a copy made by the
+// server (NFS, SMB, Ceph).
+bool KernelCopySaves(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case BTRFS_SUPER_MAGIC:
+        case XFS_SUPER_MAGIC:
+        case NFS_SUPER_MAGIC:
+        case CIFS_SUPER_MAGIC:
+        case SMB2_SUPER_MAGIC:
+        case 0x7461636fUL:  // OCFS2
+        case 0xca451a4eUL:  // bcachefs
+        case 0x2fc12fc1UL:  // ZFS
+        case 0x00c36400UL:  // Ceph
+            return true;
+        default:
+            return false;
+    }
 }
 
 // Errors by which copy_file_range says "not here" (another file system, an
@@ -97,7 +121,6 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
     std::vector<char> buffer(keepMost + chunk);
     std::size_t kept = 0;
     std::uint64_t offset = 0;  // file offset of the byte after `kept`
-    bool searching = !marker.empty();
     for (;;) {
         const ssize_t n = ::pread(fd, buffer.data() + kept, chunk, static_cast<off_t>(offset));
         if (n < 0) {
@@ -113,25 +136,22 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
             static_cast<const char*>(std::memchr(fresh, '\0', static_cast<std::size_t>(n)));
         const std::size_t freshText =
             nul ? static_cast<std::size_t>(nul - fresh) : static_cast<std::size_t>(n);
-        if (searching) {
-            const std::size_t region = kept + freshText;
+        const std::size_t region = kept + freshText;
+        if (!marker.empty()) {
             const auto* hit = static_cast<const char*>(
                 ::memmem(buffer.data(), region, marker.data(), marker.size()));
             if (hit) {
                 result.found = true;
                 result.markerAt = offset - kept + static_cast<std::uint64_t>(hit - buffer.data());
-                searching = false;
-                kept = 0;
-            } else {
-                const std::size_t keep = std::min(keepMost, region);
-                std::memmove(buffer.data(), buffer.data() + region - keep, keep);
-                kept = keep;
+                return result;
             }
         }
         if (nul) {
             result.textEnd = offset + freshText;
             return result;
         }
+        kept = std::min(keepMost, region);
+        std::memmove(buffer.data(), buffer.data() + region - kept, kept);
         offset += static_cast<std::uint64_t>(n);
     }
 }
@@ -139,7 +159,9 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
 bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
                    const StreamOptions& options) {
     auto inOffset = static_cast<off_t>(from);
-    if (options.kernelCopy) {
+    const bool kernelCopy = options.copy == CopyMethod::Kernel ||
+                            (options.copy == CopyMethod::Chosen && KernelCopySaves(in));
+    if (kernelCopy) {
         while (length > 0) {
             const std::size_t want =
                 static_cast<std::size_t>(std::min<std::uint64_t>(length, std::uint64_t{1} << 30));
@@ -155,14 +177,30 @@ bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
     return length == 0 || ReadWriteCopy(in, inOffset, length, out, options.bufferSize);
 }
 
+bool CopyTextFrom(int in, std::uint64_t from, int out, const StreamOptions& options) {
+    std::vector<char> buffer(std::max<std::size_t>(options.bufferSize, 1));
+    for (;;) {
+        const ssize_t n = ::pread(in, buffer.data(), buffer.size(), static_cast<off_t>(from));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return true;
+        const auto* nul =
+            static_cast<const char*>(std::memchr(buffer.data(), '\0', static_cast<std::size_t>(n)));
+        const std::size_t text =
+            nul ? static_cast<std::size_t>(nul - buffer.data()) : static_cast<std::size_t>(n);
+        if (!WriteAll(out, buffer.data(), text)) return false;
+        if (nul) return true;
+        from += static_cast<std::uint64_t>(n);
+    }
+}
+
 bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std::string_view insert,
                     int out, const StreamOptions& options) {
-    const std::uint64_t afterMarker = at.markerAt + markerSize;
-    if (!at.found || afterMarker > at.textEnd) return false;
-    return CopyFileRange(in, 0, at.markerAt, out, options) &&
+    return at.found && CopyFileRange(in, 0, at.markerAt, out, options) &&
            WriteAll(out, insert.data(), insert.size()) &&
-           CopyFileRange(in, afterMarker, at.textEnd - afterMarker, out, options) &&
-           WriteAll(out, "", 1);
+           CopyTextFrom(in, at.markerAt + markerSize, out, options) && WriteAll(out, "", 1);
 }
 
 bool ReplaceWithInsertion(const LockedFile& file, const MarkerSearch& at, std::size_t markerSize,

@@ -1,8 +1,9 @@
 // Pages rewritten piece by piece. A diary page grows with every entry and
 // may run to hundreds of megabytes; an insertion only needs the place of the
-// marker and the end of the text, so the page is scanned once through a small
-// buffer and the new file is built by the kernel's copy from the old one, with
-// the inserted text written in between. Memory stays the same whatever the
+// marker and the end of the text, so the page is read once through a small
+// buffer, up to the marker and then on to its first NUL as the rest is
+// copied, and the new file is built from the old one with the inserted text
+// in between. Memory stays the same whatever the
 // page's size, and the replace keeps the guarantees of files.h: a temporary
 // file, flushed, renamed over the old one.
 #pragma once
@@ -21,18 +22,27 @@ class LockedFile;
 struct MarkerSearch {
     bool found = false;
     std::uint64_t markerAt = 0;  // offset of the first marker, when found
-    std::uint64_t textEnd = 0;   // offset of the first NUL, or the file's size
+    std::uint64_t textEnd = 0;   // without a marker: offset of the first NUL, or the file's size
+};
+
+enum class CopyMethod {
+    // copy_file_range on file systems where the kernel's copy shares the
+    // blocks or copies on the server (btrfs, XFS, NFS, SMB and the like);
+    // elsewhere (ext4, tmpfs) it is a splice through a small pipe, dearer
+    // than reading and writing through one large buffer, which is used there.
+    Chosen,
+    Kernel,     // copy_file_range wherever the kernel takes it
+    ReadWrite,  // reading and writing throughout
 };
 
 struct StreamOptions {
     std::size_t bufferSize = std::size_t{1} << 20;
-    // copy_file_range, falling back to reading and writing where it is
-    // refused; false reads and writes throughout.
-    bool kernelCopy = true;
+    CopyMethod copy = CopyMethod::Chosen;
 };
 
-// One pass over the file from its start, finding the first NUL and the first
-// `marker` before it. std::nullopt when reading fails. An empty marker is never found.
+// Reads the file from its start up to the first `marker`, or without one up
+// to the end of its text. std::nullopt when reading fails. An empty marker is
+// never found.
 std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
                                              const StreamOptions& options = {});
 
@@ -41,9 +51,14 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
 bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
                    const StreamOptions& options = {});
 
+// Copies the bytes of `in` from offset `from` up to its first NUL (or its
+// end) to the current position of `out`, looking for the NUL as it goes.
+bool CopyTextFrom(int in, std::uint64_t from, int out, const StreamOptions& options = {});
+
 // Writes to `out`, at its current position, what a file holds after an
 // insertion: the text of `in` before the marker found at `at`, `insert`, the
-// text after the marker, and one NUL.
+// text after the marker, and one NUL. The text before the marker is copied by
+// the kernel; the rest is read once, in the same pass that finds its end.
 bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std::string_view insert,
                     int out, const StreamOptions& options = {});
 
