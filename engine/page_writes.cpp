@@ -54,15 +54,8 @@ bool WriteCurrentCopy(const ActiveConfig& config, std::string_view copyPath,
     if (config.alwaysOne != 1 || page == PageWrite::MadeFromPrototype) {
         return ReplaceWithCopyOf(config.diaryPage, copyPath);
     }
-    {
-        // Held like the page it stands for while it is rewritten; one held
-        // elsewhere is left to the steps below, which say so.
-        auto held = LockedFile::Open(copyPath, LockedFile::Mode::OpenExisting);
-        if ((held || !FileExists(copyPath)) &&
-            WritePrototypeWithEntry(config.prototypePath, entryText, copyPath,
-                                    WriteTarget::Replace)) {
-            return true;
-        }
+    if (WritePrototypeWithEntry(config.prototypePath, entryText, copyPath, WriteTarget::Replace)) {
+        return true;
     }
     if (!CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false)) return false;
     InsertEntryText(copyPath, entryText, host);

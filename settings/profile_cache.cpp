@@ -45,7 +45,7 @@ struct KeptFile {
     bool settled = false;  // read well after its last change: the stamp alone can tell
 };
 
-std::chrono::nanoseconds Since(const timespec& time) {
+std::chrono::nanoseconds SinceEpoch(const timespec& time) {
     return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
 }
 
@@ -59,7 +59,7 @@ struct Cache {
     // Whether a read at `readAt` came late enough after the file's last
     // change that any later change must show in its times.
     bool ReadWellAfterChange(const Stamp& stamp, const timespec& readAt) const {
-        return Since(readAt) - Since(stamp.changed) > settleTime;
+        return SinceEpoch(readAt) - SinceEpoch(stamp.changed) > settleTime;
     }
 };
 
@@ -124,12 +124,6 @@ void SetSettingsSettleTime(std::chrono::nanoseconds time) {
     Cache& cache = TheCache();
     std::lock_guard<std::mutex> lock(cache.mutex);
     cache.settleTime = time;
-}
-
-void ForgetParsedSettings() {
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mutex);
-    cache.files.clear();
 }
 
 }  // namespace qm

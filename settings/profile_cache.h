@@ -41,9 +41,6 @@ std::shared_ptr<const Parsed> ReadParsedSettingsAs(std::string_view iniPath, Par
 // tests shorten.
 void SetSettingsSettleTime(std::chrono::nanoseconds time);
 
-// Drops every kept file.
-void ForgetParsedSettings();
-
 // How many times a settings file's bytes have been read from the disk in this run.
 std::size_t SettingsFileReads();
 
