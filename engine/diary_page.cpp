@@ -60,15 +60,21 @@ std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode) {
     return DiaryPageName(mode, named, ReadLocalClock());
 }
 
-void RecordDiaryPage(const ActiveConfig& config) {
-    // Recorded for other tools; a failed write changes nothing here.
-    WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill, config.diaryPage);
+bool RecordDiaryPage(const ActiveConfig& config) {
+    return WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill,
+                              config.diaryPage);
+}
+
+void ReportSettingsNotWritten(std::string_view iniPath, Host& host) {
+    host.ShowMessage(std::string(iniPath) + Sjis(msg::kSettingsNotWrittenText),
+                     Sjis(msg::kSettingsNotWrittenCaption));
 }
 
 bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
     for (;;) {
         config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
-        RecordDiaryPage(config);
+        // Only other tools read the key: the selection goes on without it.
+        if (!RecordDiaryPage(config)) ReportSettingsNotWritten(config.configIniPath, host);
 
         if (FileExists(config.diaryPage)) return true;
         if (RollsOver(config.splitMode)) {

@@ -27,8 +27,12 @@ std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std:
 // folder; nothing is written or created (the path settings show it).
 std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode);
 
-// Records config.diaryPage under FILEPATH/QUILL for other tools.
-void RecordDiaryPage(const ActiveConfig& config);
+// Records config.diaryPage under FILEPATH/QUILL for other tools; false when
+// the set's file could not be written.
+[[nodiscard]] bool RecordDiaryPage(const ActiveConfig& config);
+
+// The message for a settings file that could not be written, naming it.
+void ReportSettingsNotWritten(std::string_view iniPath, Host& host);
 
 // Names today's page for config.splitMode, records it and, when a new period
 // has begun, creates the page from the prototype, tells the user and adds a

@@ -54,6 +54,11 @@ inline constexpr std::string_view kLogOpenCaption = "ログファイル開けな
 inline constexpr std::string_view kLogNoMarkerText = "ログ埋め込む場所わかんない";
 inline constexpr std::string_view kLogNoMarkerCaption = "ログ埋め込む場所わかんねっす。";
 
+// A settings file that could not be written; the text follows its path.
+inline constexpr std::string_view kSettingsNotWrittenText =
+    "\r\nこの設定ファイルに書き込めなかったので、変更は保存されていません。";
+inline constexpr std::string_view kSettingsNotWrittenCaption = "設定を保存できないよ";
+
 // Upload launch.
 inline constexpr std::string_view kNotFoundSuffix = "がみつかりません。";
 inline constexpr std::string_view kNotFoundCaption = "パスが違うよ";

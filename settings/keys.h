@@ -63,7 +63,7 @@ inline constexpr std::string_view kQuill = "QUILL";
 // Convenience readers and writers over the tables above.
 std::string ReadKey(std::string_view iniPath, const TextKey& key);
 int ReadKey(std::string_view iniPath, const IntKey& key);
-bool WriteKey(std::string_view iniPath, const TextKey& key, std::string_view value);
-bool WriteKey(std::string_view iniPath, const IntKey& key, int value);
+[[nodiscard]] bool WriteKey(std::string_view iniPath, const TextKey& key, std::string_view value);
+[[nodiscard]] bool WriteKey(std::string_view iniPath, const IntKey& key, int value);
 
 }  // namespace qm

@@ -67,6 +67,9 @@ inline constexpr std::string_view kSetNameTooLongText =
 inline constexpr std::string_view kSetPathTooLongText =
     "プログラムのフォルダのパスが長いため、この名前では設定ファイルを作れません。\n"
     "もう少し短い名前にしてください。";
+inline constexpr std::string_view kNotTrashedFormat =
+    "%1\nをごみ箱に移せなかったので、そのまま残してあります。";
+inline constexpr std::string_view kNotTrashedCaption = "ごみ箱に移せないよ";
 
 // Manuals.
 inline constexpr std::string_view kTextManualName = "とりせつ.txt";

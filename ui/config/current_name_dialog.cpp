@@ -12,6 +12,7 @@
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
+#include "ui/common/settings_report.h"
 #include "ui/config/config_messages.h"
 
 namespace qm {
@@ -75,7 +76,9 @@ bool RenameCurrentCopy(QWidget* parent, ActiveConfig& config, Interaction& io) {
             return false;
         }
         config.currentName = *name;
-        WriteKey(config.configIniPath, setkeys::kCurrentName, config.currentName);
+        ReportIfNotWritten(
+            WriteKey(config.configIniPath, setkeys::kCurrentName, config.currentName),
+            config.configIniPath, parent, io);
         return true;
     }
 }

@@ -23,6 +23,7 @@
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
+#include "ui/common/settings_report.h"
 #include "ui/main/about_dialog.h"
 #include "ui/main/main_layout.h"
 #include "ui/tags/tag_list.h"
@@ -333,8 +334,9 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void MainDialog::SaveWindowSize() {
     if (!initialised_) return;
-    WriteKey(config_.systemIniPath, syskeys::kWidth, windowWidth_);
-    WriteKey(config_.systemIniPath, syskeys::kHeight, windowHeight_);
+    const bool written = WriteKey(config_.systemIniPath, syskeys::kWidth, windowWidth_) &&
+                         WriteKey(config_.systemIniPath, syskeys::kHeight, windowHeight_);
+    ReportIfNotWritten(written, config_.systemIniPath, this, interaction_);
 }
 
 // --- Endings ---------------------------------------------------------------
@@ -402,11 +404,13 @@ void MainDialog::OnGenerate() {
 }
 
 void MainDialog::OnUploadClicked() {
-    WriteKey(config_.systemIniPath, syskeys::kUp, upload_->checkState() != Qt::Unchecked ? 1 : 0);
+    const int up = upload_->checkState() != Qt::Unchecked ? 1 : 0;
+    ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kUp, up), config_.systemIniPath,
+                       this, interaction_);
 }
 
 void MainDialog::OnEditTags() {
-    TagListEditorDialog editor(config_, this);
+    TagListEditorDialog editor(config_, interaction_, this);
     interaction_.RunDialog(editor);
     LoadTagListBox();
 }
@@ -420,7 +424,10 @@ void MainDialog::OnTagListDoubleClick() {
 void MainDialog::OnSetChosen(int index) {
     if (index < 0 || index == run_.currentSetIndex) return;
     run_.currentSetIndex = index;
-    WriteKey(config_.systemIniPath, syskeys::kCurrent, index);
+    // The reload reads the choice back from the file, so when it could not be
+    // stored the set in use stays the one the file names.
+    ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kCurrent, index),
+                       config_.systemIniPath, this, interaction_);
     LoadConfiguration();
 }
 

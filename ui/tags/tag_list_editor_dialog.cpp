@@ -14,6 +14,7 @@
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
+#include "ui/common/settings_report.h"
 
 namespace qm {
 
@@ -31,8 +32,9 @@ std::string StoredText(const QLineEdit& edit, std::size_t maxBytes) {
 
 }  // namespace
 
-TagListEditorDialog::TagListEditorDialog(const ActiveConfig& config, QWidget* parent)
-    : QDialog(parent), systemIniPath_(config.systemIniPath) {
+TagListEditorDialog::TagListEditorDialog(const ActiveConfig& config, Interaction& io,
+                                         QWidget* parent)
+    : QDialog(parent), systemIniPath_(config.systemIniPath), io_(io) {
     setWindowTitle(QStringLiteral("TAG編集"));
     setFont(DialogFont());
 
@@ -135,7 +137,11 @@ void TagListEditorDialog::ClearEdits() {
 }
 
 void TagListEditorDialog::AddEntry() {
-    WriteTagEntry(systemIniPath_, count_, TypedEntry());
+    // What was typed stays in the boxes when it could not be stored.
+    if (!ReportIfNotWritten(WriteTagEntry(systemIniPath_, count_, TypedEntry()), systemIniPath_,
+                            this, io_)) {
+        return;
+    }
     ClearEdits();
     FillTagListView();
 }
@@ -144,7 +150,9 @@ void TagListEditorDialog::ApplyEditToSelected() {
     const TagEntry typed = TypedEntry();
     const int row = SelectedRow();
     if (row < 0) return;
-    WriteTagEntry(systemIniPath_, row, typed);
+    if (!ReportIfNotWritten(WriteTagEntry(systemIniPath_, row, typed), systemIniPath_, this, io_)) {
+        return;
+    }
     ClearEdits();
     FillTagListView();
 }
@@ -152,7 +160,7 @@ void TagListEditorDialog::ApplyEditToSelected() {
 void TagListEditorDialog::DeleteSelected() {
     const int row = SelectedRow();
     if (row < 0) return;
-    RemoveTagEntry(systemIniPath_, row);
+    if (!ReportIfNotWritten(RemoveTagEntry(systemIniPath_, row), systemIniPath_, this, io_)) return;
     ClearEdits();
     FillTagListView();
 }

@@ -17,6 +17,7 @@
 #include "settings/active_config.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
+#include "support/write_limit.h"
 #include "ui/common/text_editor_window.h"
 #include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
@@ -55,6 +56,34 @@ class RecordingHost : public Host {
     }
 };
 
+// The desktop's trash in a folder of the test's own ($HOME and
+// $XDG_DATA_HOME), or a trash that cannot be made.
+class DesktopTrash {
+  public:
+    explicit DesktopTrash(const std::string& home, bool usable = true)
+        : savedHome_(qgetenv("HOME")), savedData_(qgetenv("XDG_DATA_HOME")), home_(home) {
+        fs::create_directories(home);
+        qputenv("HOME", QByteArray::fromStdString(home));
+        // A plain file where the data folder should be: no trash can be made.
+        if (!usable) WriteBytes(home + "/data", "");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home + "/data"));
+    }
+    ~DesktopTrash() {
+        qputenv("HOME", savedHome_);
+        if (savedData_.isEmpty()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", savedData_);
+        }
+    }
+    std::string files() const { return home_ + "/data/Trash/files/"; }
+    std::string info() const { return home_ + "/data/Trash/info/"; }
+
+  private:
+    QByteArray savedHome_, savedData_;
+    std::string home_;
+};
+
 template <typename W = QWidget>
 W& Find(QObject& dialog, const char* id) {
     W* w = dialog.findChild<W*>(id);
@@ -88,7 +117,8 @@ struct Folder {
         config.splitMode = SplitMode{mode};
         int i = 0;
         for (const char* name : sets) {
-            WriteProfileString(config.systemIniPath, "INI", std::to_string(i++), name);
+            if (!WriteProfileString(config.systemIniPath, "INI", std::to_string(i++), name))
+                qFatal("cannot write the set list");
             WriteBytes(dir / name + ".ini", "[FILEPATH]\r\nEDIT=1\r\n");
         }
     }
@@ -207,12 +237,12 @@ class ConfigWindowsTest : public QObject {
     void logFormatSavesAnEmptyPattern() {
         Folder f;
         {
-            LogFormatDialog dialog(f.config);
+            LogFormatDialog dialog(f.config, f.io);
             QCOMPARE(Text(dialog, "id1038"), U("*m月*d日以降の日記"));
             Find<QLineEdit>(dialog, "id1038").setText("");
             Click(dialog, "id1");
         }
-        LogFormatDialog reopened(f.config);
+        LogFormatDialog reopened(f.config, f.io);
         QCOMPARE(Text(reopened, "id1038"), QString());
     }
 
@@ -249,15 +279,89 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(f.io.dialogTitles.isEmpty());
     }
 
-    void deletingTheMiddleSetRemovesItsFile() {
+    // The deleted set's file goes to the trash, whence the user can fetch it back.
+    void deletingTheMiddleSetMovesItsFileToTheTrash() {
         Folder f(0, {"A", "B", "C"});
+        const DesktopTrash trash(f.dir / "home");
         SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
         List(dialog).setCurrentRow(1);
         Click(dialog, "id1031");
         QVERIFY(!fs::exists(f.dir / "B.ini"));
+        QVERIFY(ReadBytes(trash.files() + "B.ini") == "[FILEPATH]\r\nEDIT=1\r\n");
+        QVERIFY(fs::exists(trash.info() + "B.ini.trashinfo"));
         QVERIFY(fs::exists(f.dir / "A.ini") && fs::exists(f.dir / "C.ini"));
         QVERIFY(f.Entry(0) == "A" && f.Entry(1) == "C" && f.Entry(2) == "<absent>");
         QCOMPARE(List(dialog).item(1)->text(), QString("C"));
+        QVERIFY(f.io.messages.empty());
+    }
+
+    // Without a trash to take it the file stays, and the user is told where.
+    void aSetFileTheTrashCannotTakeStaysAndIsNamed() {
+        Folder f(0, {"A", "B"});
+        const DesktopTrash trash(f.dir / "home", /*usable=*/false);
+        SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
+        List(dialog).setCurrentRow(0);
+        Click(dialog, "id1031");
+        QVERIFY(fs::exists(f.dir / "A.ini"));
+        QVERIFY(f.Entry(0) == "B" && f.Entry(1) == "<absent>");
+        f.ExpectLast(1,
+                     (f.dir / "A.ini") + "\nをごみ箱に移せなかったので、そのまま残してあります。",
+                     cfgmsg::kNotTrashedCaption);
+    }
+
+    // A settings file that cannot be written is named in one message, and
+    // nothing goes on as if the change had been kept.
+    void failedSettingsWritesAreReported() {
+        const auto expectNamed = [](Folder& f, std::size_t count, const std::string& ini) {
+            f.ExpectLast(
+                count, ini + "\nこの設定ファイルに書き込めなかったので、変更は保存されていません。",
+                "設定を保存できないよ");
+        };
+        {
+            // The set manager: no new set is made when the list cannot take it.
+            Folder f(0, {"A"});
+            SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
+            const FileSizeLimit full(1);
+            CreateSet(dialog, "B");
+            expectNamed(f, 1, f.config.systemIniPath);
+            QVERIFY(f.io.dialogTitles.isEmpty());
+            QCOMPARE(List(dialog).count(), 1);
+            // Deleting: the entry stays listed and its file stays too.
+            List(dialog).setCurrentRow(0);
+            Click(dialog, "id1031");
+            expectNamed(f, 2, f.config.systemIniPath);
+            QVERIFY(fs::exists(f.dir / "A.ini") && f.Entry(0) == "A");
+        }
+        {
+            // The path settings: each change, and OK, which then keeps the dialog open.
+            Folder f(1);
+            PathSettingsDialog dialog(f.config, f.io);
+            const FileSizeLimit full(1);
+            Click(dialog, "id2002");
+            expectNamed(f, 2, f.config.configIniPath);  // the page's record and the mode
+            Click(dialog, "id1027");
+            expectNamed(f, 3, f.config.configIniPath);
+            f.io.fileNames.push_back(Q(f.dir / "t.txt"));
+            Click(dialog, "id1008");
+            expectNamed(f, 4, f.config.configIniPath);
+            Click(dialog, "id1");
+            expectNamed(f, 5, f.config.configIniPath);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            f.io.dialogs = {TypeName("new.html")};
+            Click(dialog, "id1075");
+            expectNamed(f, 6, f.config.configIniPath);
+        }
+        {
+            // The log title format stays open with what was typed.
+            Folder f;
+            LogFormatDialog dialog(f.config, f.io);
+            Find<QLineEdit>(dialog, "id1038").setText("*Y");
+            const FileSizeLimit full(1);
+            Click(dialog, "id1");
+            expectNamed(f, 1, f.config.systemIniPath);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QCOMPARE(Text(dialog, "id1038"), QString("*Y"));
+        }
     }
 
     void uploaderSetupStartsTheToolWithSet() {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/write_limit.h"
 #include "ui/main/main_window_fixture.h"
 
 using namespace qm;
@@ -135,6 +136,34 @@ class MainDialogTest : public QObject {
         QVERIFY(o.window);
         QTest::mouseClick(o.window->uploadCheckBox(), Qt::LeftButton);
         QCOMPARE(o.folder.ReadText("STATE", "UP"), std::string("1"));
+    }
+
+    // The upload box, the set list and the size saved at the end each name
+    // the settings file they could not write.
+    void FailedSettingsWritesAreReported() {
+        Opened o("[INI]\n0=a\n1=b\n");
+        o.folder.WriteSet("b", "page.html", "templet.txt");
+        QVERIFY(o.window);
+        const QString named =
+            QString::fromStdString(o.folder.systemIni()) +
+            QStringLiteral("\nこの設定ファイルに書き込めなかったので、変更は保存されていません。");
+        const FileSizeLimit full(1);
+        QTest::mouseClick(o.window->uploadCheckBox(), Qt::LeftButton);
+        o.window->setList()->setFocus();
+        QTest::keyClick(o.window->setList(), Qt::Key_Down);
+        // The reload reads the stored choice back: the set in use stays "a".
+        QCOMPARE(o.window->runState().currentSetIndex, 0);
+        QCOMPARE(o.window->setList()->currentText(), QStringLiteral("a"));
+        o.window->titleEdit()->setFocus();
+        QTest::keyClick(o.window->titleEdit(), Qt::Key_Escape);
+        QVERIFY(!o.window->isVisible());
+
+        QCOMPARE(o.io.messages.size(), std::size_t{3});
+        for (const auto& message : o.io.messages) {
+            QCOMPARE(message.text, named);
+            QCOMPARE(message.caption, QStringLiteral("設定を保存できないよ"));
+        }
+        QCOMPARE(o.folder.ReadText("STATE", "UP"), std::string("<absent>"));
     }
 
     void ChoosingAnotherSetLoadsItAndRemembersIt() {
