@@ -186,7 +186,7 @@ std::optional<GenerateRequest> ParseGenerateArguments(const std::vector<std::str
     if (raw->set) {
         request.setName = Utf8ToCp932(*raw->set);
         if (!request.setName) {
-            error = "the set name cannot be written in Shift-JIS";
+            error = "the set name cannot be written in Shift-JIS: " + *raw->set;
             return std::nullopt;
         }
     }

@@ -25,7 +25,7 @@ inline constexpr std::string_view kNameTooLongText =
     "このファイル名長すぎない？\nもうちょっと短くしようよ";
 inline constexpr std::string_view kNoInputText = "入力なかったから変更しないね";
 inline constexpr std::string_view kNameNotCp932Text =
-    "このファイル名にはShift-JISで表せない文字が入っています。\n別の名前にしようよ";
+    "%1\nこのファイル名にはShift-JISで表せない文字が入っています。\n別の名前にしようよ";
 
 // Log title format.
 inline constexpr std::string_view kLogFormatCaption = "ログ書式変更";
@@ -53,7 +53,7 @@ inline constexpr std::string_view kDuplicateText = "すでに同名の設定フ�
 inline constexpr std::string_view kDuplicateCaption = "設定ファイル名重複";
 inline constexpr std::string_view kBadSetNameCaption = "設定ファイル名が使えません";
 inline constexpr std::string_view kSetNameNotCp932Text =
-    "この名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。";
+    "%1\nこの名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。";
 inline constexpr std::string_view kSetNameSeparatorText =
     "設定ファイル名に「/」や「\\」は使えません。\n別の名前にしてください。";
 inline constexpr std::string_view kSetNameDotsText =

@@ -64,7 +64,7 @@ bool RenameCurrentCopy(QWidget* parent, ActiveConfig& config, Interaction& io) {
         if (io.RunDialog(dialog) != QDialog::Accepted) return false;
         const auto name = TryToCp932(dialog.newName());
         if (!name) {
-            io.Message(parent, Ui(cfgmsg::kNameNotCp932Text), caption);
+            io.Message(parent, Ui(cfgmsg::kNameNotCp932Text).arg(dialog.newName()), caption);
             continue;
         }
         if (name->size() > kMaxCurrentNameBytes) {

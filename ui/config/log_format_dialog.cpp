@@ -53,7 +53,8 @@ LogFormatDialog::LogFormatDialog(const ActiveConfig& config, Interaction& io, QW
     layout->addWidget(example);
     layout->addLayout(buttons);
 
-    pattern_->setText(FromCp932(ReadKey(config_.systemIniPath, syskeys::kLogTitle)));
+    stored_ = ReadKey(config_.systemIniPath, syskeys::kLogTitle);
+    pattern_->setText(FromCp932(stored_));
 }
 
 void LogFormatDialog::Reset() { pattern_->setText(Ui(cfgmsg::kLogDefaultTitle)); }
@@ -61,7 +62,7 @@ void LogFormatDialog::Reset() { pattern_->setText(Ui(cfgmsg::kLogDefaultTitle));
 void LogFormatDialog::accept() {
     // The pattern becomes HTML link text, so a character Shift-JIS lacks is
     // kept as a character reference instead of being lost.
-    std::string pattern = Utf8ToCp932WithReferences(pattern_->text().toStdString()).value_or("");
+    std::string pattern = FieldTextToCp932(pattern_->text(), stored_);
     pattern.resize(Cp932PrefixLength(pattern, syskeys::kLogTitle.capacity - 1));
     if (!ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kLogTitle, pattern),
                             config_.systemIniPath, this, io_)) {

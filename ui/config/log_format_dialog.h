@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 class QLineEdit;
 
@@ -27,6 +28,7 @@ class LogFormatDialog : public QDialog {
 
     const ActiveConfig& config_;
     Interaction& io_;
+    std::string stored_;            // the pattern as the file held it
     QLineEdit* pattern_ = nullptr;  // 1038
 };
 

@@ -141,8 +141,9 @@ bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
         case SetNameVerdict::Reserved:
             return false;
         case SetNameVerdict::NotCp932:
-            text = cfgmsg::kSetNameNotCp932Text;
-            break;
+            io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(FromCp932(name)),
+                        Ui(cfgmsg::kBadSetNameCaption));
+            return true;
         case SetNameVerdict::Separator:
             text = cfgmsg::kSetNameSeparatorText;
             break;
@@ -170,7 +171,8 @@ void SetManagerDialog::CreateSet() {
     const QString typed = newName_->text();
     const auto name = TryToCp932(typed);
     if (!name) {
-        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text), Ui(cfgmsg::kBadSetNameCaption));
+        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(typed),
+                    Ui(cfgmsg::kBadSetNameCaption));
     } else if (name->empty()) {
         // Nothing typed: nothing to do.
     } else if (CheckSetName(*name, config_.programDir) == SetNameVerdict::Reserved) {

@@ -153,8 +153,10 @@ void ImageTagDialog::accept() {
     if (!path) {
         // The path goes to the upload tool as it is; a path turned into
         // references or question marks would name another file.
-        io_.Message(this, QStringLiteral("画像ファイル名にShift-JISで表せない文字があります。"),
-                    windowTitle());
+        io_.Message(
+            this,
+            path_->text() + QStringLiteral("\n画像ファイル名にShift-JISで表せない文字があります。"),
+            windowTitle());
         return;
     }
     fields_.path = *path;

@@ -56,6 +56,7 @@ class TagListEditorDialog : public QDialog {
 
     std::string systemIniPath_;
     Interaction& io_;
+    TagEntry loaded_;  // the entry last put into the boxes, as stored
     int count_ = 0;
     QTreeWidget* view_;
     QLineEdit* name_;

@@ -246,6 +246,56 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(Text(reopened, "id1038"), QString());
     }
 
+    // A pattern left as shown keeps bytes the table has no own character
+    // for; a typed ¥ goes in as a reference, since browsers show 0x5C as "\".
+    void logFormatKeepsAnUntouchedPatternByteForByte() {
+        Folder f;
+        const std::string stored = "*m\xFD\x87\x90\x81\xE0";  // ≒ under two codes
+        QVERIFY(WriteProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", stored));
+        {
+            LogFormatDialog dialog(f.config, f.io);
+            Click(dialog, "id1");
+        }
+        QVERIFY(ReadProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", "", 512) ==
+                stored);
+        LogFormatDialog dialog(f.config, f.io);
+        Find<QLineEdit>(dialog, "id1038").setText(U("¥*m"));
+        Click(dialog, "id1");
+        QVERIFY(ReadProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", "", 512) ==
+                "&#xA5;*m");
+    }
+
+    // A name or path that would come back as another is refused by name.
+    void namesAndPathsThatWouldChangeAreRefusedByName() {
+        Folder f(1, {"A"});
+        SetManagerDialog manager(f.config, f.memory, f.io, f.host);
+        CreateSet(manager, U("日記¥2"));
+        f.ExpectLast(
+            1,
+            "日記¥2\nこの名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。",
+            cfgmsg::kBadSetNameCaption);
+        QCOMPARE(List(manager).count(), 1);
+
+        PathSettingsDialog paths(f.config, f.io);
+        const std::string before = f.config.prototypePath;
+        f.io.fileNames.push_back(Q(f.dir / "web") + U("/a¥b.html"));
+        Click(paths, "id1005");
+        f.ExpectLast(
+            2,
+            f.dir /
+                "web/a¥b.html\nこのパスにはShift-JISで表せない文字が入っているので設定できません。",
+            cfgmsg::kPathNotCp932Caption);
+        QCOMPARE(f.config.prototypePath, before);
+
+        f.io.dialogs = {TypeName(U("x〜y.html")), TypeName("now.html")};
+        Click(paths, "id1075");
+        f.ExpectLast(3,
+                     "x〜y.html\nこのファイル名にはShift-"
+                     "JISで表せない文字が入っています。\n別の名前にしようよ",
+                     cfgmsg::kAppName);
+        QCOMPARE(f.config.currentName, std::string("now.html"));
+    }
+
     void firstStartLeadsToTheFirstSet() {
         Folder f;
         {

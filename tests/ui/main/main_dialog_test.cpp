@@ -198,6 +198,19 @@ class MainDialogTest : public QObject {
         QCOMPARE(o.window->result(), int(QDialog::Accepted));
     }
 
+    // What browsers would show as another character goes in as a reference.
+    void TypedYenOverlineAndTagCharactersBecomeReferences() {
+        Opened o;
+        QVERIFY(o.window);
+        o.window->titleEdit()->setText(QStringLiteral("¥100"));
+        o.window->bodyEdit()->setPlainText(QString::fromUtf8("‾〜\U000E0041"));
+        QTest::mouseClick(o.window->button(kIdGenerate), Qt::LeftButton);
+        const std::string page = o.folder.ReadFile("page.html");
+        QVERIFY2(page.find("<h2>&#xA5;100</h2>\r\n<p>&#x203E;\x81\x60&#xE0041;</p>") !=
+                     std::string::npos,
+                 page.c_str());
+    }
+
     void AFailedGenerateKeepsTheWindowAndTheText() {
         Opened o;
         QVERIFY(o.window);

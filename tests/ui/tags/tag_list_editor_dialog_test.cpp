@@ -67,6 +67,24 @@ class TagListEditorDialogTest : public QObject {
         QVERIFY(e.Stored("2") == Texts(3, "<absent>"));
     }
 
+    // Bytes with no character of their own (0x80, 0xFD, a second code for 纊,
+    // a damaged byte) survive an edit that leaves their box alone.
+    void UntouchedBoxesKeepTheirBytes() {
+        Editing e;
+        const std::string name = "\x80\xFD\xED\x40";
+        const std::string prefix = "<p title=\"\x82\">";
+        QVERIFY(WriteTagEntry(e.folder.systemIni(), 1, {name, prefix, "</p>"}));
+        e.editor->FillTagListView();
+        QTreeWidget& view = *e.editor->tagView();
+        view.topLevelItem(1)->setSelected(true);
+        e.editor->LoadSelectedIntoEdits();
+        QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("\u0080\uF8F1纊"));
+        e.editor->suffixEdit()->setText(QStringLiteral("¥</p>"));
+        QTest::mouseClick(e.editor->applyEditButton(), Qt::LeftButton);
+        QVERIFY(e.Stored("1") == Texts({name, prefix, "&#xA5;</p>"}));
+        QVERIFY(e.io.messages.empty());
+    }
+
     // Nothing typed is thrown away when the settings file cannot take it.
     void AFailedWriteIsNamedAndKeepsTheBoxes() {
         Editing e;
