@@ -25,6 +25,7 @@
 #include "ui/common/interaction.h"
 #include "ui/common/settings_report.h"
 #include "ui/main/about_dialog.h"
+#include "ui/main/draft.h"
 #include "ui/main/main_layout.h"
 #include "ui/tags/tag_list.h"
 #include "ui/tags/tag_list_editor_dialog.h"
@@ -63,6 +64,7 @@ MainDialog::MainDialog(Interaction& interaction, std::string programDirCp932, QW
     setWindowIcon(ApplicationIcon());
     CreateControls();
     ConnectHandlers();
+    draft_ = new DraftKeeper(*this);
 
     about_ = new QAction(QStringLiteral("Quillmaker のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this);
     about_->setObjectName(QStringLiteral("aboutAction"));
@@ -187,6 +189,7 @@ bool MainDialog::Initialise() {
     LayoutControls();
     if (config_.upFlag == 1) upload_->setChecked(true);
     LoadTagListBox();
+    draft_->Restore();
     title_->setFocus();
     initialised_ = true;
     return true;
@@ -343,6 +346,7 @@ void MainDialog::SaveWindowSize() {
 
 void MainDialog::done(int result) {
     // Every ending passes here: a generate, Escape, or the close box once answered.
+    draft_->SaveNow();
     SaveWindowSize();
     QDialog::done(result);
 }
@@ -400,6 +404,7 @@ void MainDialog::OnGenerate() {
     input.altText = ToCp932WithReferences(altText_->text());
     input.upload = upload_->checkState() != Qt::Unchecked;
     if (GenerateCommand(config_, run_, input, host_) == GenerateResult::Failed) return;
+    draft_->Discard();
     done(QDialog::Accepted);
 }
 
@@ -429,6 +434,12 @@ void MainDialog::OnSetChosen(int index) {
     ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kCurrent, index),
                        config_.systemIniPath, this, interaction_);
     LoadConfiguration();
+}
+
+void MainDialog::ChooseSet(int index) {
+    const QSignalBlocker quiet(setList_);
+    setList_->setCurrentIndex(index);
+    OnSetChosen(index);
 }
 
 void MainDialog::OnEnterToBody() { body_->setFocus(); }

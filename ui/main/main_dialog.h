@@ -31,6 +31,7 @@ class QPushButton;
 
 namespace qm {
 
+class DraftKeeper;
 class Interaction;
 
 class MainDialog : public QDialog {
@@ -63,6 +64,8 @@ class MainDialog : public QDialog {
     // The three questions before closing; true when the user insists.
     bool ConfirmClose();
     void ShowAbout();
+    // Makes set `index` the active one, as choosing it in the list does.
+    void ChooseSet(int index);
 
     // Every control by its id (nullptr for an unknown id).
     QWidget* control(int id) const;
@@ -81,6 +84,7 @@ class MainDialog : public QDialog {
     RunState& runState() { return run_; }
     Interaction& interaction() { return interaction_; }
     WindowHost& host() { return host_; }
+    DraftKeeper& draft() { return *draft_; }
 
     int windowWidth() const { return windowWidth_; }
     int windowHeight() const { return windowHeight_; }
@@ -138,6 +142,7 @@ class MainDialog : public QDialog {
     QListWidget* tagList_ = nullptr;
     QPushButton* enterToBody_ = nullptr;
     QAction* about_ = nullptr;
+    DraftKeeper* draft_ = nullptr;
 };
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/manuals.h"
+#include "ui/main/draft.h"
 #include "ui/main/main_dialog.h"
 #include "ui/tags/tag_builders.h"
 
@@ -46,7 +47,11 @@ void WindowCommands::AttachSettingsButtons() {
     on(kIdManual, [&w] { OpenTextManual(&w, w.config(), w.interaction(), w.host()); });
     on(kIdAddSet, [this] { OnAddSet(); });
     on(kIdBrowseImage, [&w] {
-        ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(), w.interaction());
+        // The same name chosen twice changes no box, but the image list grows.
+        if (ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(),
+                             w.interaction())) {
+            w.draft().NoteChange();
+        }
     });
 }
 
