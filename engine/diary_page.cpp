@@ -78,7 +78,9 @@ bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
 
         if (FileExists(config.diaryPage)) return true;
         if (RollsOver(config.splitMode)) {
+            NoteBeforeRollOver(config, run);
             StartNewPage(config, run, host);
+            NoteAfterRollOver(config, run);
             return true;
         }
 

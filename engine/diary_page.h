@@ -5,7 +5,9 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/take_back.h"
 #include "settings/active_config.h"
 
 namespace qm {
@@ -17,6 +19,7 @@ struct RunState {
     int currentSetIndex = 0;
     std::string imageUploadList;  // full paths joined by quote, space, quote
     bool logUpdated = false;
+    std::vector<RollOverNote> rollOvers;  // this run's, for taking the last entry back
 };
 
 // The page name for `mode` on `time` in config.diaryFolder; the prototype

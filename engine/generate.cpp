@@ -8,6 +8,7 @@
 #include "engine/messages.h"
 #include "engine/program_arguments.h"
 #include "engine/split_mode.h"
+#include "engine/take_back.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -138,10 +139,13 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
                                Host& host) {
     if (!LoadPaths(config, run, host)) return GenerateResult::Failed;
     if (!ComposeEntry(config, input, run.imageUploadList, host)) return GenerateResult::Failed;
+    const EntryBefore before = NoteBeforeEntry(config, run);
     if (!InsertEntry(config, config.diaryPage, host)) return GenerateResult::Failed;
 
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, host);
+    // Without a record the entry cannot be taken back later, but it is written.
+    KeepForTakeBack(config, before);
 
     if (input.upload) {
         const StartResult started =

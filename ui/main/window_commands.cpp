@@ -1,5 +1,6 @@
 #include "ui/main/window_commands.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -8,6 +9,7 @@
 #include "ui/config/manuals.h"
 #include "ui/main/draft.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/take_back_command.h"
 #include "ui/tags/tag_builders.h"
 
 namespace qm {
@@ -16,6 +18,7 @@ WindowCommands::WindowCommands(MainDialog& window) : window_(window) {
     AttachOpeners();
     AttachSettingsButtons();
     AttachTagBuilders();
+    AttachTakeBack();
 }
 
 void WindowCommands::AttachOpeners() {
@@ -53,6 +56,15 @@ void WindowCommands::AttachSettingsButtons() {
             w.draft().NoteChange();
         }
     });
+}
+
+void WindowCommands::AttachTakeBack() {
+    // Beside the About entry, in the window's context menu.
+    auto* takeBack = new QAction(QStringLiteral("取り消し"), &window_);
+    takeBack->setObjectName(QStringLiteral("takeBackAction"));
+    QObject::connect(takeBack, &QAction::triggered, &window_,
+                     [this] { TakeBackLastEntryCommand(window_); });
+    window_.addAction(takeBack);
 }
 
 void WindowCommands::OnAddSet() {
