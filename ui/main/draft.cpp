@@ -130,7 +130,8 @@ DraftContent DraftKeeper::Collect() const {
     draft.setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
                                   run.currentSetIndex, syskeys::kSetNameCapacity);
     draft.title = window_.titleEdit()->text();
-    draft.body = window_.bodyEdit()->document()->toRawText();
+    // Plain line breaks in the file, not the edit's paragraph separators.
+    draft.body = NormalizeLineBreaks(window_.bodyEdit()->document()->toRawText());
     draft.imageName = window_.imageNameEdit()->text();
     draft.altText = window_.altTextEdit()->text();
     draft.imageUploadList = run.imageUploadList;

@@ -73,6 +73,7 @@ class DraftTest : public QObject {
             Type(w->bodyEdit(), QStringLiteral("😀"));
             QVERIFY(!DraftExists(folder));  // not at every key press
             QTRY_VERIFY_WITH_TIMEOUT(DraftExists(folder), 2000);
+            QVERIFY(folder.ReadFile(kDraftFileName).find("積もった\nok😀") != std::string::npos);
         }
         Window again(folder);
         QVERIFY(again.dialog);

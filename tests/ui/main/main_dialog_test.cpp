@@ -242,6 +242,10 @@ class MainDialogTest : public QObject {
         QTest::mouseClick(tags.viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(tags.viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(o.window->bodyEdit()->toPlainText(), QStringLiteral("<HR>今日"));
+        // The wrap is one step back with Ctrl+Z.
+        o.window->bodyEdit()->setFocus();
+        QTest::keyClick(o.window->bodyEdit(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(o.window->bodyEdit()->toPlainText(), QStringLiteral("今日"));
     }
 };
 
