@@ -108,6 +108,7 @@ enum class Kind { Ftp, Sftp, File };
 std::string KindName(Kind kind) {
     return kind == Kind::Ftp ? "Ftp" : kind == Kind::Sftp ? "Sftp" : "LocalFolder";
 }
+void PrintTo(Kind kind, std::ostream* out) { *out << KindName(kind); }
 
 // The same case on every kind of destination.
 class EveryDestinationTest : public TransferTest, public ::testing::WithParamInterface<Kind> {
@@ -181,6 +182,12 @@ struct Interruption {
     Kind kind;
     bool serverStops;
 };
+std::string InterruptionName(const Interruption& interruption) {
+    return KindName(interruption.kind) + (interruption.serverStops ? "ServerStops" : "Cancelled");
+}
+void PrintTo(const Interruption& interruption, std::ostream* out) {
+    *out << InterruptionName(interruption);
+}
 
 class InterruptedTransferTest : public TransferTest,
                                 public ::testing::WithParamInterface<Interruption> {
