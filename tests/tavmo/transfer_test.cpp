@@ -55,6 +55,13 @@ class RecordingObserver : public ProgressObserver {
     bool CancelRequested() override { return cancel; }
 };
 
+enum class Kind { Ftp, Sftp, File };
+
+std::string KindName(Kind kind) {
+    return kind == Kind::Ftp ? "Ftp" : kind == Kind::Sftp ? "Sftp" : "LocalFolder";
+}
+void PrintTo(Kind kind, std::ostream* out) { *out << KindName(kind); }
+
 // A real destination per test: an FTP(S) or SSH server of its own, or a local
 // folder; `url_`, `remote_` (where the files land) and `connection_` lead there.
 class TransferTest : public ::testing::Test {
@@ -94,6 +101,16 @@ class TransferTest : public ::testing::Test {
         connection_.connectTimeoutSeconds = connection_.stallSeconds = 5;
     }
     void UseLocalFolder() { url_ = "file://" + (remote_ = web_.dir()); }
+    void Use(Kind kind) {
+        switch (kind) {
+            case Kind::Ftp:
+                return UseFtp();
+            case Kind::Sftp:
+                return UseSftp();
+            case Kind::File:
+                return UseLocalFolder();
+        }
+    }
 
     TempDir local_, web_, serverBase_;
     FtpServer ftp_{serverBase_.dir()};
@@ -103,26 +120,10 @@ class TransferTest : public ::testing::Test {
     RecordingObserver observer_;
 };
 
-enum class Kind { Ftp, Sftp, File };
-
-std::string KindName(Kind kind) {
-    return kind == Kind::Ftp ? "Ftp" : kind == Kind::Sftp ? "Sftp" : "LocalFolder";
-}
-void PrintTo(Kind kind, std::ostream* out) { *out << KindName(kind); }
-
 // The same case on every kind of destination.
 class EveryDestinationTest : public TransferTest, public ::testing::WithParamInterface<Kind> {
   protected:
-    void SetUp() override {
-        switch (GetParam()) {
-            case Kind::Ftp:
-                return UseFtp();
-            case Kind::Sftp:
-                return UseSftp();
-            case Kind::File:
-                return UseLocalFolder();
-        }
-    }
+    void SetUp() override { Use(GetParam()); }
 };
 
 INSTANTIATE_TEST_SUITE_P(, EveryDestinationTest,
@@ -192,16 +193,7 @@ void PrintTo(const Interruption& interruption, std::ostream* out) {
 class InterruptedTransferTest : public TransferTest,
                                 public ::testing::WithParamInterface<Interruption> {
   protected:
-    void SetUp() override {
-        switch (GetParam().kind) {
-            case Kind::Ftp:
-                return UseFtp();
-            case Kind::Sftp:
-                return UseSftp();
-            case Kind::File:
-                return UseLocalFolder();
-        }
-    }
+    void SetUp() override { Use(GetParam().kind); }
 };
 
 INSTANTIATE_TEST_SUITE_P(
@@ -272,12 +264,15 @@ class NoReplaceFtpTest : public TransferTest {
         if (!curl || !Append(commands, "RNFR " + from) || !Append(commands, "RNTO " + to)) {
             return CURLE_FAILED_INIT;
         }
-        CURLcode code = curl_easy_setopt(curl.get(), CURLOPT_URL, url_.c_str());
-        if (code == CURLE_OK) code = curl_easy_setopt(curl.get(), CURLOPT_USERNAME, "anonymous");
-        if (code == CURLE_OK)
-            code = curl_easy_setopt(curl.get(), CURLOPT_PASSWORD, FtpServer::kPassword);
-        if (code == CURLE_OK) code = curl_easy_setopt(curl.get(), CURLOPT_NOBODY, 1L);
-        if (code == CURLE_OK) code = curl_easy_setopt(curl.get(), CURLOPT_QUOTE, commands.get());
+        CURLcode code = CURLE_OK;
+        const auto set = [&](CURLoption option, auto value) {
+            if (code == CURLE_OK) code = curl_easy_setopt(curl.get(), option, value);
+        };
+        set(CURLOPT_URL, url_.c_str());
+        set(CURLOPT_USERNAME, "anonymous");
+        set(CURLOPT_PASSWORD, FtpServer::kPassword);
+        set(CURLOPT_NOBODY, 1L);
+        set(CURLOPT_QUOTE, commands.get());
         return code == CURLE_OK ? curl_easy_perform(curl.get()) : code;
     }
 };
@@ -286,6 +281,7 @@ TEST_F(NoReplaceFtpTest, PageIsDeletedThenReplacedAndANewOneRenamedStraight) {
     const std::string name = "a \"b\" 日記.html";
     WriteBytes(remote_ + name, "old page");
     WriteBytes(remote_ + "other.html", "other");
+    // The server really refuses: a plain rename onto the page fails.
     ASSERT_EQ(RenameOnServer("pub/other.html", "pub/" + name), CURLE_QUOTE_ERROR);
     Uploader uploader = MakeUploader({Local(name, "new page"), Local("new.html", "new")});
 
