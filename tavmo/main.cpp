@@ -13,6 +13,7 @@
 #include "tavmo/upload_settings.h"
 #include "tavmo/upload_window.h"
 #include "ui/common/interaction.h"
+#include "ui/common/qt_translations.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
         status = RunWithoutWindow(parsed.arguments, iniPath);
     } else {
         QApplication application(argc, argv);
+        qm::LoadQtTranslations(application);
         qm::DesktopInteraction interaction;
         status = parsed.arguments.mode == Arguments::Mode::Settings
                      ? RunSettingsWindow(interaction, iniPath)
