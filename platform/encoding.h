@@ -21,6 +21,10 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 // std::nullopt only for input that is not valid UTF-8.
 std::optional<std::string> Utf8ToCp932WithReferences(std::string_view utf8);
 
+// True when `text` is well-formed UTF-8: no overlong forms, no surrogates,
+// nothing above U+10FFFF, no cut sequence.
+bool IsWellFormedUtf8(std::string_view text);
+
 // Length of the longest prefix of `text` that is at most `maxBytes` long and
 // does not end in the middle of a double-byte character.
 std::size_t Cp932PrefixLength(std::string_view text, std::size_t maxBytes);

@@ -17,7 +17,8 @@ std::vector<std::string> SplitCommandLine(std::string_view text);
 
 // Starts `program` (code page 932; relative to the working directory when it
 // holds a separator, else searched in PATH) with `parameters` split as above,
-// converted to UTF-8. The process is detached: never waited for, never a zombie.
+// converted to UTF-8, each '\' in an argument then a '/' as in every path. The process is detached:
+// never waited for, never a zombie.
 StartResult StartProgram(std::string_view programCp932, std::string_view parametersCp932);
 
 }  // namespace qm
