@@ -110,7 +110,8 @@ std::string FolderOf(const std::string& fsPath) {
     return folder.empty() ? "." : folder;
 }
 
-// A new, empty temporary file beside `target`, named ".NAME.XXXXXX". With
+// A new, empty temporary file beside `target`, named ".NAME.XXXXXX", open for
+// reading too (a replaced page is read on through it). With
 // `keepMode` it gets those permission bits; without, the bits a new file gets
 // (0666 less the umask, applied by the system: the umask is never changed).
 int CreateTempBeside(const std::string& target, std::optional<mode_t> keepMode,
@@ -123,8 +124,8 @@ int CreateTempBeside(const std::string& target, std::optional<mode_t> keepMode,
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = stem;
         for (int i = 0; i < 6; ++i) tempPath += kLetters[random() % (sizeof kLetters - 1)];
-        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                        keepMode ? 0600 : 0666);
+        int fd =
+            ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, keepMode ? 0600 : 0666);
         if (fd >= 0) {
             if (!keepMode || ::fchmod(fd, *keepMode) == 0) return fd;
             NoteFileProblem(target, errno);
