@@ -1,7 +1,5 @@
 // tavmo: sends the files the diary program changed to the web site, or with
 // "/set" shows its own settings.
-#include <curl/curl.h>
-
 #include <QApplication>
 #include <iostream>
 #include <string>
@@ -9,6 +7,7 @@
 
 #include "tavmo/arguments.h"
 #include "tavmo/batch_run.h"
+#include "tavmo/curl_handles.h"
 #include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_settings.h"
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
         std::cout << UsageText() << "\n";
         return kExitSent;
     }
-    curl_global_init(CURL_GLOBAL_DEFAULT);
+    const LibraryUse library;
     const std::string iniPath = DefaultSettingsPath();
     int status = kExitSent;
     if (parsed.arguments.batch || !DisplayAvailable()) {
@@ -95,6 +94,5 @@ int main(int argc, char** argv) {
                      ? RunSettingsWindow(interaction, iniPath)
                      : RunUploadWindow(interaction, iniPath, parsed.arguments.files);
     }
-    curl_global_cleanup();
     return status;
 }
