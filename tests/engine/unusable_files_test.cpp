@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "diary_folder.h"
 #include "engine/program_folder_lock.h"
