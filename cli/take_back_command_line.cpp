@@ -40,6 +40,8 @@ int RunTakeBackCommandLine(const GlobalOptions& options) {
                          "taken back\n",
                          TerminalText(outcome.file).c_str());
             return 1;
+        case TakeBackStatus::Busy:
+            return 1;  // the message is out already
         case TakeBackStatus::Failed:
             std::fprintf(stderr, "quillmaker undo: cannot take back %s\n",
                          TerminalText(outcome.file).c_str());

@@ -7,6 +7,7 @@
 #include "engine/generate.h"
 #include "engine/host.h"
 #include "engine/program_arguments.h"
+#include "engine/program_folder_lock.h"
 #include "platform/digest.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -235,6 +236,14 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
 
 TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool upload, Host& host) {
     TakeBackOutcome outcome;
+    // No generate may write while the files are compared and given back.
+    ActiveConfig folderOnly;
+    folderOnly.programDir = programDirCp932;
+    const auto lock = LockProgramFolder(folderOnly, host);
+    if (!lock) {
+        outcome.status = TakeBackStatus::Busy;
+        return outcome;
+    }
     const std::string folderCp932 = FolderOf(programDirCp932);
     const auto folderPath = ToFsPath(folderCp932);
     if (!folderPath) return outcome;

@@ -62,6 +62,7 @@ enum class TakeBackStatus {
     NothingToTake,  // no record (none made yet, or taken back already)
     ChangedSince,   // `file` no longer holds what the generate wrote
     Failed,         // `file` could not be read or restored
+    Busy,           // a generate is running; its message has been shown
 };
 
 struct TakeBackOutcome {

@@ -235,6 +235,46 @@ std::optional<std::string> Utf8ToCp932WithReferences(std::string_view utf8) {
     return EncodeCp932(utf8, /*withReferences=*/true);
 }
 
+std::string Utf16LeToCp932(std::string_view utf16le) {
+    utf16le = utf16le.substr(0, utf16le.size() - utf16le.size() % 2);
+    if (auto whole = Convert("CP932", "UTF-16LE", utf16le)) return *whole;
+    // Slow path: character by character, so only the characters code page 932
+    // lacks are replaced.
+    auto unitAt = [&](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(utf16le[i])) |
+               static_cast<unsigned>(static_cast<unsigned char>(utf16le[i + 1])) << 8;
+    };
+    std::string out;
+    for (std::size_t i = 0; i < utf16le.size();) {
+        const unsigned unit = unitAt(i);
+        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 4 <= utf16le.size() &&
+                          unitAt(i + 2) >= 0xDC00 && unitAt(i + 2) <= 0xDFFF;
+        const std::size_t len = pair ? 4 : 2;
+        if (const auto extra = pair ? std::nullopt : ExtraByteFor(unit)) {
+            out += static_cast<char>(*extra);
+        } else {
+            out += Convert("CP932", "UTF-16LE", utf16le.substr(i, len)).value_or("?");
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::optional<std::string> Cp932ToUtf16Le(std::string_view cp932) {
+    // Through UTF-8, so the single bytes the converter lacks come along.
+    const auto utf8 = Cp932ToUtf8(cp932);
+    return utf8 ? Convert("UTF-16LE", "UTF-8", *utf8) : std::nullopt;
+}
+
+bool IsWellFormedUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t len = Utf8CharacterLength(text.substr(i));
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
+}
+
 std::size_t Cp932PrefixLength(std::string_view text, std::size_t maxBytes) {
     std::size_t i = 0;
     while (i < text.size()) {

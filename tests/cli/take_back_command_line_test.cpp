@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "support/temp_dir.h"
 
@@ -22,10 +24,17 @@ class UndoProgram : public ::testing::Test {
         }
     }
 
+    // Runs a copy in bin/ as an installed system would, so the test decides
+    // what its helper folder (libexec/quillmaker/) holds.
+    void UseInstalledCopy() {
+        std::filesystem::create_directory(dir_ / "bin");
+        program_ = dir_ / "bin/quillmaker";
+        std::filesystem::copy_file(QM_PROGRAM, program_);
+    }
+
     int Run(const std::string& now, const std::string& args, std::string* out = nullptr) {
-        const std::string command = std::string("'") + QM_PROGRAM + "' --home '" + dir_.dir() +
-                                    "' --now '" + now + "' " + args + " 2>'" +
-                                    (dir_ / "stderr.txt") + "'";
+        const std::string command = "'" + program_ + "' --home '" + dir_.dir() + "' --now '" + now +
+                                    "' " + args + " 2>'" + (dir_ / "stderr.txt") + "'";
         std::FILE* pipe = ::popen(command.c_str(), "r");
         std::string text;
         char buffer[4096];
@@ -39,6 +48,7 @@ class UndoProgram : public ::testing::Test {
     std::string Page() const { return ReadBytes(dir_ / "diary26-Dec.html"); }
 
     TempDir dir_;
+    std::string program_ = QM_PROGRAM;
     std::string stderr_;
 };
 
@@ -78,16 +88,34 @@ TEST_F(UndoProgram, RefusesAndChangesNothingWhenThePageWasEditedSince) {
 }
 
 // The month's first entry started the page: it goes with its log link, and
-// the upload tool is asked for and missing.
-TEST_F(UndoProgram, APageTheGenerateStartedGoesWithItsLinkAndTheUploadIsTried) {
+// the upload tool gets the log page, which is all that is left to send.
+TEST_F(UndoProgram, APageTheGenerateStartedGoesWithItsLinkAndTheUploadGetsTheRest) {
+    UseInstalledCopy();
+    std::filesystem::create_directories(dir_ / "libexec/quillmaker/tavmo");
+    const std::string tool = dir_ / "libexec/quillmaker/tavmo/tavmo.exe";
+    WriteBytes(tool, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
+    std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
     const std::string log = ReadBytes(dir_ / "log.html");
     ASSERT_EQ(Run("2026-12-07 21:05:09", "generate --title 一 --body 朝"), 0) << stderr_;
     std::string out;
-    EXPECT_EQ(Run("2026-12-07 22:00:00", "undo --upload", &out), 3);
+    EXPECT_EQ(Run("2026-12-07 22:00:00", "undo --upload", &out), 0) << stderr_;
     EXPECT_FALSE(std::filesystem::exists(dir_ / "diary26-Dec.html"));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "diary-current.html"));
     EXPECT_EQ(ReadBytes(dir_ / "log.html"), log);
     EXPECT_NE(out.find("removed " + (dir_ / "diary26-Dec.html")), std::string::npos) << out;
+    std::string handed;
+    for (int i = 0; i < 200 && handed.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        handed = ReadBytes(tool + ".out");
+    }
+    EXPECT_EQ(handed, "log.html\n");  // as the settings name it, as generate hands it on
+}
+
+TEST_F(UndoProgram, AMissingUploadToolIsSaidAfterTakingBack) {
+    UseInstalledCopy();
+    ASSERT_EQ(Run("2026-12-07 21:05:09", "generate --title 一 --body 朝"), 0) << stderr_;
+    EXPECT_EQ(Run("2026-12-07 22:00:00", "undo --upload"), 3);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "diary26-Dec.html"));
     EXPECT_NE(stderr_.find("the upload tool tavmo/tavmo.exe was not found"), std::string::npos)
         << stderr_;
 }

@@ -1,6 +1,9 @@
 #include "engine/take_back.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -220,6 +223,22 @@ TEST_F(TakeBack, ARecordThatCannotBeKeptLeavesNoOlderOne) {
     }
     EXPECT_EQ(Undo().status, TakeBackStatus::NothingToTake);
     EXPECT_NE(Read("diary03-Feb.html").find("third"), std::string::npos);
+}
+
+// A generate running elsewhere holds the program folder: taking back waits,
+// then gives up touching nothing.
+TEST_F(TakeBack, WaitsForARunningGenerateThenGivesUp) {
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    const std::vector<std::string> before = Files();
+    const int other = ::open((dir_ / "QMgenerate.lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    host_.messages.clear();
+    EXPECT_EQ(Undo().status, TakeBackStatus::Busy);
+    ::close(other);
+    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
 }
 
 TEST_F(TakeBack, AnUploadToolThatIsMissingIsReported) {

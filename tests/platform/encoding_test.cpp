@@ -40,6 +40,9 @@ TEST(Encoding, TheSingleBytesWindowsDecodesComeBackAsThemselves) {
     EXPECT_EQ(*utf8, "a\u0080b\uF8F0\uF8F1\uF8F2\uF8F3÷日");
     EXPECT_EQ(Utf8ToCp932(*utf8).value(), bytes);
     EXPECT_EQ(Utf8ToCp932WithReferences(*utf8).value(), bytes);
+    const auto wide = Cp932ToUtf16Le(bytes);  // and through a UTF-16 settings file
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(Utf16LeToCp932(*wide), bytes);
     EXPECT_FALSE(Cp932ToUtf8("\x81\xAD"));  // a hole in the table stays an error
     EXPECT_FALSE(Cp932ToUtf8("ok\x93"));    // and so does a lead byte without its pair
 }
@@ -55,6 +58,25 @@ TEST(Encoding, TypedTextKeepsWhatBrowsersWouldShowWronglyAsReferences) {
         EXPECT_FALSE(Utf8ToCp932WithReferences(bad)) << bad;
         EXPECT_FALSE(Utf8ToCp932(bad)) << bad;
     }
+}
+
+TEST(Encoding, OnlyWellFormedUtf8Passes) {
+    for (const char* good :
+         {"", "abc", "日記", "\xF0\x9F\x98\x80", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_TRUE(IsWellFormedUtf8(good)) << good;
+    }
+    const char* bad[] = {
+        "\xC0\xAF",          // overlong '/'
+        "\xE0\x80\xAF",      // overlong '/' in three bytes
+        "\xF0\x80\x80\xAF",  // and in four
+        "\xED\xA0\x80",      // a high surrogate
+        "\xED\xBF\xBF",      // a low surrogate
+        "\xF4\x90\x80\x80",  // above U+10FFFF
+        "\xE6\x97",          // cut short
+        "\x80",              // a lone continuation byte
+        "\xFF",
+    };
+    for (const char* text : bad) EXPECT_FALSE(IsWellFormedUtf8(text)) << text;
 }
 
 TEST(Encoding, PrefixNeverEndsInsideACharacter) {

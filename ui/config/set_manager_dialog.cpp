@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
+#include "settings/file_name_rules.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
@@ -22,7 +23,6 @@
 #include "ui/config/config_messages.h"
 #include "ui/config/manuals.h"
 #include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_name_rules.h"
 
 namespace qm {
 
@@ -136,30 +136,30 @@ SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
 bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
     std::string_view text;
     switch (CheckSetName(name, config_.programDir)) {
-        case SetNameVerdict::Usable:
-        case SetNameVerdict::Empty:
-        case SetNameVerdict::Reserved:
+        case FileNameVerdict::Usable:
+        case FileNameVerdict::Empty:
+        case FileNameVerdict::Reserved:
             return false;
-        case SetNameVerdict::NotCp932:
+        case FileNameVerdict::NotCp932:
             io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(FromCp932(name)),
                         Ui(cfgmsg::kBadSetNameCaption));
             return true;
-        case SetNameVerdict::Separator:
+        case FileNameVerdict::Separator:
             text = cfgmsg::kSetNameSeparatorText;
             break;
-        case SetNameVerdict::DotsOnly:
+        case FileNameVerdict::DotsOnly:
             text = cfgmsg::kSetNameDotsText;
             break;
-        case SetNameVerdict::Control:
+        case FileNameVerdict::Control:
             text = cfgmsg::kSetNameControlText;
             break;
-        case SetNameVerdict::BlankEdge:
+        case FileNameVerdict::BlankEdge:
             text = cfgmsg::kSetNameBlankEdgeText;
             break;
-        case SetNameVerdict::TooLong:
+        case FileNameVerdict::TooLong:
             text = cfgmsg::kSetNameTooLongText;
             break;
-        case SetNameVerdict::PathTooLong:
+        case FileNameVerdict::PathTooLong:
             text = cfgmsg::kSetPathTooLongText;
             break;
     }
@@ -175,7 +175,7 @@ void SetManagerDialog::CreateSet() {
                     Ui(cfgmsg::kBadSetNameCaption));
     } else if (name->empty()) {
         // Nothing typed: nothing to do.
-    } else if (CheckSetName(*name, config_.programDir) == SetNameVerdict::Reserved) {
+    } else if (CheckSetName(*name, config_.programDir) == FileNameVerdict::Reserved) {
         io_.Message(this, Ui(cfgmsg::kReservedText), Ui(cfgmsg::kReservedCaption));
     } else if (RefuseUnusableName(*name)) {
         // Refused with its reason.
@@ -203,7 +203,7 @@ void SetManagerDialog::DeleteSet() {
                             config_.systemIniPath, this, io_)) {
         return;  // the set stays listed, so its file stays too
     }
-    if (CheckSetName(name, config_.programDir) == SetNameVerdict::Usable) {
+    if (CheckSetName(name, config_.programDir) == FileNameVerdict::Usable) {
         MoveSetFileToTrash(name);
     }
     FillSetList();

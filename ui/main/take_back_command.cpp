@@ -53,6 +53,8 @@ void TakeBackLastEntryCommand(MainDialog& window) {
         TakeBackLastEntry(window.config().programDir, upload, window.host());
     const QString file = FromCp932(outcome.file);
     switch (outcome.status) {
+        case TakeBackStatus::Busy:
+            return;  // the engine has said so
         case TakeBackStatus::NothingToTake:
             say(Ui(kNothingText), kCaption);
             return;
