@@ -81,7 +81,7 @@ class TakeBackWindowTest : public QObject {
             QStringLiteral("最後に書いた日記を取り消しました。\n\n書く前に戻したファイル：\n") +
                 QString::fromStdString(folder.path("page.html")));
         QCOMPARE(w.io.messages[2].caption, QStringLiteral("取り消し"));
-        QVERIFY(w->isVisible());  // the window goes on
+        QVERIFY(w->isVisible());    // the window goes on
         QVERIFY(w.starts.empty());  // the upload box is not ticked
 
         w.io.answers = {Answer::Yes};
