@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <algorithm>
@@ -181,8 +183,7 @@ bool MainDialog::Initialise() {
     InitConfig(config_, programDir_);
     run_ = RunState{};
     if (!LoadConfiguration()) return false;
-    move(0, 0);
-    ApplyOuterSize(windowWidth_, windowHeight_);
+    PlaceAtStart();
     LayoutControls();
     if (config_.upFlag == 1) upload_->setChecked(true);
     LoadTagListBox();
@@ -215,7 +216,32 @@ void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
 
 // --- Size and placement ----------------------------------------------------
 
-QSize MainDialog::FrameExtra() const { return frameGeometry().size() - geometry().size(); }
+// Nothing before the window manager has framed the shown window: an unmapped
+// window reports no usable frame (on X11 even a negative one).
+QSize MainDialog::FrameExtra() const {
+    if (!isVisible()) return {};
+    const QSize extra = frameGeometry().size() - geometry().size();
+    return extra.width() < 0 || extra.height() < 0 ? QSize() : extra;
+}
+
+QRect MainDialog::AvailableArea() const {
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    return shownOn != nullptr ? shownOn->availableGeometry() : QRect();
+}
+
+void MainDialog::PlaceAtStart() {
+    const QRect area = AvailableArea();
+    QSize outer(windowWidth_, windowHeight_);
+    // A size stored on a larger screen would hide the buttons along the edges.
+    if (!area.isEmpty()) outer = outer.boundedTo(area.size());
+    placeCorner_ = area.topLeft();
+    framePlaced_ = false;
+    // Before the window is first shown this places the frame; when a message
+    // box or the set manager came first the window exists already and it only
+    // places the client area, so PlaceFramedWindow places it again once framed.
+    move(placeCorner_);
+    ApplyOuterSize(outer.width(), outer.height());
+}
 
 void MainDialog::ApplyOuterSize(int width, int height) {
     startOuterSize_ = QSize(width, height);
@@ -225,17 +251,19 @@ void MainDialog::ApplyOuterSize(int width, int height) {
     resize(startClientSize_);
 }
 
-void MainDialog::CorrectStartSizeForFrame() {
-    if (frameCorrected_ || !initialised_ || !isVisible()) return;
-    if (size() != startClientSize_) {
-        frameCorrected_ = true;  // the user has sized the window already
-        return;
-    }
-    // The stored size is the outer one; it can only be met once the window
-    // manager has framed the window.
+void MainDialog::PlaceFramedWindow() {
+    if (framePlaced_ || !initialised_ || !isVisible()) return;
+    // The frame is known once the window manager has put it around the window.
     if (FrameExtra().isNull()) return;
-    frameCorrected_ = true;
-    ApplyOuterSize(startOuterSize_.width(), startOuterSize_.height());
+    framePlaced_ = true;
+    // The stored size is the outer one; the client area gives the frame its
+    // share, unless the user has sized the window already.
+    if (size() == startClientSize_) {
+        ApplyOuterSize(startOuterSize_.width(), startOuterSize_.height());
+    }
+    // The title bar belongs on the screen: the frame's corner, not the client
+    // area's, goes to the corner of the available area.
+    if (frameGeometry().topLeft() != placeCorner_) move(placeCorner_);
 }
 
 void MainDialog::KeepMinimumSize() {
@@ -259,8 +287,8 @@ void MainDialog::LayoutControls() {
     if (cw == lastClientWidth_ && ch == lastClientHeight_) return;
     lastClientWidth_ = cw;
     lastClientHeight_ = ch;
-    windowWidth_ = frameGeometry().width();
-    windowHeight_ = frameGeometry().height();
+    windowWidth_ = cw + FrameExtra().width();
+    windowHeight_ = ch + FrameExtra().height();
 
     using namespace layout;
     // Right column, anchored to the right edge.
@@ -316,7 +344,7 @@ void MainDialog::resizeEvent(QResizeEvent* event) {
 bool MainDialog::event(QEvent* event) {
     const bool result = QDialog::event(event);
     if (event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) {
-        CorrectStartSizeForFrame();
+        PlaceFramedWindow();
     }
     return result;
 }

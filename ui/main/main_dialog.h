@@ -9,6 +9,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <map>
 #include <string>
@@ -45,8 +47,9 @@ class MainDialog : public QDialog {
     ~MainDialog() override;
 
     // Fresh configuration, the settings loaded (the set manager and the path
-    // settings may open inside), the window placed at (0, 0) with its stored
-    // size, the upload box restored, the tag list filled. False when no configuration set could be
+    // settings may open inside), the window's frame placed at the corner of
+    // the screen's available area with its stored size (shrunk to the screen),
+    // the upload box restored, the tag list filled. False when no configuration set could be
     // loaded; the window should then not be shown.
     bool Initialise();
 
@@ -99,8 +102,10 @@ class MainDialog : public QDialog {
     void CreateControls();
     void ConnectHandlers();
     void FillSetList(const std::vector<std::string>& names);
+    QRect AvailableArea() const;
+    void PlaceAtStart();
     void ApplyOuterSize(int width, int height);
-    void CorrectStartSizeForFrame();
+    void PlaceFramedWindow();
     void KeepMinimumSize();
     QSize FrameExtra() const;
     void SaveWindowSize();
@@ -124,7 +129,8 @@ class MainDialog : public QDialog {
     int lastClientHeight_ = -1;
     QSize startOuterSize_;
     QSize startClientSize_;
-    bool frameCorrected_ = false;
+    QPoint placeCorner_;
+    bool framePlaced_ = false;
     bool initialised_ = false;
 
     std::map<int, QWidget*> controls_;
