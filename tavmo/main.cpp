@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
+#include "platform/program_dir.h"
 #include "tavmo/arguments.h"
 #include "tavmo/batch_run.h"
 #include "tavmo/settings_window.h"
@@ -14,6 +16,7 @@
 #include "tavmo/upload_settings.h"
 #include "tavmo/upload_window.h"
 #include "ui/common/interaction.h"
+#include "ui/common/manual_help.h"
 
 namespace {
 
@@ -91,6 +94,9 @@ int main(int argc, char** argv) {
     } else {
         QApplication application(argc, argv);
         qm::DesktopInteraction interaction;
+        // The tool lives in a folder of its own below the diary program's.
+        qm::SetManualProgramFolder(qm::ExecutableFolder() + "../");
+        const qm::HelpKey help(interaction, qm::StartProgram);
         status = parsed.arguments.mode == Arguments::Mode::Settings
                      ? RunSettingsWindow(interaction, iniPath)
                      : RunUploadWindow(interaction, iniPath, parsed.arguments.files);

@@ -16,7 +16,9 @@
 
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "ui/common/interaction.h"
+#include "ui/common/manual_help.h"
 
 namespace qm {
 
@@ -177,6 +179,7 @@ int RunTextEditor(const std::string& fsPathUtf8) {
     std::optional<QApplication> ownApp;
     if (QApplication::instance() == nullptr) ownApp.emplace(argc, argv);
     DesktopInteraction io;
+    const HelpKey help(io, StartProgram);
     TextEditorWindow window(fsPathUtf8, io);
     if (!window.Load()) return 1;
     window.show();
