@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <algorithm>
@@ -26,6 +27,7 @@
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
 #include "ui/main/about_dialog.h"
+#include "ui/main/entry_preview.h"
 #include "ui/main/main_layout.h"
 #include "ui/tags/tag_list.h"
 #include "ui/tags/tag_list_editor_dialog.h"
@@ -124,8 +126,8 @@ void MainDialog::CreateControls() {
     place(body_, kIdBody, layout::kBody);
 
     pushButton(kIdGenerate, "Do It !!!", layout::kGenerate, false);
-    pushButton(kIdAnchorBuilder, "リンク", layout::kAnchorBuilder, true)
-        ->setFocusPolicy(Qt::ClickFocus);
+    pushButton(kIdPreview, "プレビュー", layout::kPreview, false);
+    pushButton(kIdAnchorBuilder, "リンク", layout::kAnchorBuilder, true);
     pushButton(kIdImageBuilder, "IMAGE", layout::kImageBuilder, true);
     pushButton(kIdFontBuilder, "Font", layout::kFontBuilder, true);
 
@@ -161,6 +163,21 @@ void MainDialog::CreateControls() {
     enterToBody_->setDefault(true);
     enterToBody_->setFocusPolicy(Qt::NoFocus);
     enterToBody_->hide();
+
+    SetTabOrder();
+}
+
+void MainDialog::SetTabOrder() {
+    // As the window reads: the entry from top to bottom, the column beside
+    // it, the two bottom rows from left to right, and "Do It !!!" last.
+    static constexpr int kOrder[] = {
+        kIdTitle,        kIdBrowseImage,   kIdAltText,      kIdBody,        kIdManual,
+        kIdEditTags,     kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder, kIdTagList,
+        kIdUpload,       kIdSetList,       kIdAddSet,       kIdEditPage,    kIdFtpSettings,
+        kIdPathSettings, kIdEditTemplate,  kIdPreview,      kIdGenerate};
+    for (std::size_t i = 1; i < std::size(kOrder); ++i) {
+        setTabOrder(control(kOrder[i - 1]), control(kOrder[i]));
+    }
 }
 
 void MainDialog::ConnectHandlers() {
@@ -170,6 +187,18 @@ void MainDialog::ConnectHandlers() {
     connect(tagList_, &QListWidget::itemDoubleClicked, this, &MainDialog::OnTagListDoubleClick);
     connect(setList_, &QComboBox::activated, this, &MainDialog::OnSetChosen);
     connect(enterToBody_, &QPushButton::clicked, this, &MainDialog::OnEnterToBody);
+    connect(button(kIdPreview), &QPushButton::clicked, this, &MainDialog::OnPreview);
+    tagList_->installEventFilter(this);
+
+    // Ctrl+Enter presses "Do It !!!" from anywhere, the body included; plain
+    // Enter keeps its old meaning there.
+    // (The keypad's Enter, reported with the keypad modifier, matches Ctrl+Enter too.)
+    for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        connect(new QShortcut(QKeySequence(Qt::CTRL | key), this), &QShortcut::activated,
+                button(kIdGenerate), &QPushButton::click);
+    }
+    auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    connect(previewKey, &QShortcut::activated, button(kIdPreview), &QPushButton::click);
 }
 
 QWidget* MainDialog::control(int id) const {
@@ -301,7 +330,9 @@ void MainDialog::LayoutControls() {
     for (int id : {kIdManual, kIdEditTags, kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder}) {
         control(id)->setGeometry(cw - w1, row++ * h1, w1, h1);
     }
-    control(kIdTagList)->setGeometry(cw - w1, columnTop, w1, ch - columnTop - kTagListBottomGap);
+    const int previewTop = ch - kTagListBottomGap - h1;
+    control(kIdTagList)->setGeometry(cw - w1, columnTop, w1, previewTop - columnTop);
+    control(kIdPreview)->setGeometry(cw - w1, previewTop, w1, h1);
 
     control(kIdGenerate)
         ->setGeometry(cw - kGenerateWidth, ch - kGenerateBottomGap, kGenerateWidth,
@@ -350,6 +381,16 @@ bool MainDialog::event(QEvent* event) {
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Enter or Space on a tag wraps the body's selection, as a double click does.
+    if (watched == tagList_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                      key->key() == Qt::Key_Space)) {
+            OnTagListDoubleClick();
+            return true;
+        }
+    }
     // Scrolling over the set list must not switch sets unless the list was
     // chosen first: a switch reloads everything and may open dialogs.
     if (watched == setList_ && event->type() == QEvent::Wheel && !setList_->hasFocus()) {
@@ -418,15 +459,24 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 
 // --- Handlers --------------------------------------------------------------
 
-void MainDialog::OnGenerate() {
+EntryInput MainDialog::TypedEntry() const {
     EntryInput input;
     input.title = ToCp932WithReferences(title_->text());
     input.body = EditTextToCp932(body_->document()->toRawText());
     input.imageName = ToCp932WithReferences(imageName_->text());
     input.altText = ToCp932WithReferences(altText_->text());
     input.upload = upload_->checkState() != Qt::Unchecked;
-    if (GenerateCommand(config_, run_, input, host_) == GenerateResult::Failed) return;
+    return input;
+}
+
+void MainDialog::OnGenerate() {
+    if (GenerateCommand(config_, run_, TypedEntry(), host_) == GenerateResult::Failed) return;
     done(QDialog::Accepted);
+}
+
+void MainDialog::OnPreview() {
+    if (!preview_) preview_ = std::make_unique<EntryPreview>();
+    preview_->Show(this, config_, run_, TypedEntry(), host_, interaction_);
 }
 
 void MainDialog::OnUploadClicked() {

@@ -13,10 +13,12 @@
 #include <QRect>
 #include <QSize>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/diary_page.h"
+#include "engine/entry.h"
 #include "engine/generate.h"
 #include "settings/active_config.h"
 #include "ui/main/control_ids.h"
@@ -33,6 +35,7 @@ class QPushButton;
 
 namespace qm {
 
+class EntryPreview;
 class Interaction;
 
 class MainDialog : public QDialog {
@@ -100,6 +103,7 @@ class MainDialog : public QDialog {
 
   private:
     void CreateControls();
+    void SetTabOrder();
     void ConnectHandlers();
     void FillSetList(const std::vector<std::string>& names);
     QRect AvailableArea() const;
@@ -110,7 +114,9 @@ class MainDialog : public QDialog {
     QSize FrameExtra() const;
     void SaveWindowSize();
 
+    EntryInput TypedEntry() const;
     void OnGenerate();            // 1006
+    void OnPreview();             // "プレビュー"
     void OnUploadClicked();       // 1010
     void OnEditTags();            // 1013
     void OnTagListDoubleClick();  // 1023
@@ -144,6 +150,7 @@ class MainDialog : public QDialog {
     QListWidget* tagList_ = nullptr;
     QPushButton* enterToBody_ = nullptr;
     QAction* about_ = nullptr;
+    std::unique_ptr<EntryPreview> preview_;
 };
 
 }  // namespace qm
