@@ -17,6 +17,7 @@ namespace {
 
 constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
 constexpr std::string_view kNoManualCaption = "取説ないよ？";
+constexpr std::string_view kNoOpenerCaption = "取説開けないよ？";
 constexpr std::string_view kNoOpenerFormat =
     "ファイルを開くプログラム（%1）がみつかりません。\n"
     "とりせつはここにあります。ブラウザやテキストエディタで開いてください。\n%2";
@@ -79,7 +80,7 @@ ManualOpened OpenManual(QWidget* parent, std::string_view fileNameUtf8, Interact
     }
     // Without an opener the user can still read the manual, given where it is.
     io.Message(parent, Ui(kNoOpenerFormat).arg(Ui(kDesktopOpener), QString::fromStdString(*path)),
-               Ui(kNoManualCaption));
+               Ui(kNoOpenerCaption));
     return ManualOpened::NoOpener;
 }
 

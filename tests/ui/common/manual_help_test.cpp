@@ -184,6 +184,7 @@ class ManualHelpTest : public QObject {
         const QString text = io.messages[0].text;
         QVERIFY2(text.contains(QStringLiteral("xdg-open")), qPrintable(text));
         QVERIFY2(text.endsWith(QString::fromStdString(program.path(kHtml))), qPrintable(text));
+        QCOMPARE(io.messages[0].caption, QStringLiteral("取説開けないよ？"));
     }
 
     void TheManualButtonsUseTheProgramsFolderNotTheHomeFolder() {
