@@ -104,6 +104,31 @@ std::optional<std::string> Utf8ToCp932WithReferences(std::string_view utf8) {
     return out;
 }
 
+std::string Utf16LeToCp932(std::string_view utf16le) {
+    utf16le = utf16le.substr(0, utf16le.size() - utf16le.size() % 2);
+    if (auto whole = Convert("CP932", "UTF-16LE", utf16le)) return *whole;
+    // Slow path: character by character, so only the characters code page 932
+    // lacks are replaced.
+    auto unitAt = [&](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(utf16le[i])) |
+               static_cast<unsigned>(static_cast<unsigned char>(utf16le[i + 1])) << 8;
+    };
+    std::string out;
+    for (std::size_t i = 0; i < utf16le.size();) {
+        const unsigned unit = unitAt(i);
+        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 4 <= utf16le.size() &&
+                          unitAt(i + 2) >= 0xDC00 && unitAt(i + 2) <= 0xDFFF;
+        const std::size_t len = pair ? 4 : 2;
+        out += Convert("CP932", "UTF-16LE", utf16le.substr(i, len)).value_or("?");
+        i += len;
+    }
+    return out;
+}
+
+std::optional<std::string> Cp932ToUtf16Le(std::string_view cp932) {
+    return Convert("UTF-16LE", "CP932", cp932);
+}
+
 std::size_t Cp932PrefixLength(std::string_view text, std::size_t maxBytes) {
     std::size_t i = 0;
     while (i < text.size()) {

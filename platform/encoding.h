@@ -21,6 +21,14 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 // std::nullopt only for input that is not valid UTF-8.
 std::optional<std::string> Utf8ToCp932WithReferences(std::string_view utf8);
 
+// UTF-16LE text (no byte-order mark) as the original platform's ANSI functions
+// see it: a character code page 932 lacks, or a broken surrogate, becomes '?'.
+// A stray last byte of an odd-length input is ignored.
+std::string Utf16LeToCp932(std::string_view utf16le);
+
+// std::nullopt when the input is not valid code page 932.
+std::optional<std::string> Cp932ToUtf16Le(std::string_view cp932);
+
 // Length of the longest prefix of `text` that is at most `maxBytes` long and
 // does not end in the middle of a double-byte character.
 std::size_t Cp932PrefixLength(std::string_view text, std::size_t maxBytes);

@@ -1,7 +1,5 @@
 // tavmo: sends the files the diary program changed to the web site, or with
 // "/set" shows its own settings.
-#include <curl/curl.h>
-
 #include <QApplication>
 #include <iostream>
 #include <string>
@@ -11,6 +9,7 @@
 #include "platform/program_dir.h"
 #include "tavmo/arguments.h"
 #include "tavmo/batch_run.h"
+#include "tavmo/curl_handles.h"
 #include "tavmo/desktop_keyring.h"
 #include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
@@ -18,6 +17,7 @@
 #include "tavmo/upload_window.h"
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
+#include "ui/common/qt_translations.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
         std::cout << UsageText() << "\n";
         return kExitSent;
     }
-    curl_global_init(CURL_GLOBAL_DEFAULT);
+    const LibraryUse library;
     const std::string iniPath = DefaultSettingsPath();
     int status = kExitSent;
     DesktopKeyring keyring;
@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
         status = RunWithoutWindow(parsed.arguments, iniPath, keyring);
     } else {
         QApplication application(argc, argv);
+        qm::LoadQtTranslations(application);
         qm::DesktopInteraction interaction;
         // The tool lives in a folder of its own below the diary program's.
         qm::SetManualProgramFolder(qm::ExecutableFolder() + "../");
@@ -107,6 +108,5 @@ int main(int argc, char** argv) {
                      ? RunSettingsWindow(interaction, iniPath, keyring)
                      : RunUploadWindow(interaction, iniPath, parsed.arguments.files, keyring);
     }
-    curl_global_cleanup();
     return status;
 }

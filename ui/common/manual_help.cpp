@@ -21,7 +21,6 @@ constexpr std::string_view kNoOpenerCaption = "取説開けないよ？";
 constexpr std::string_view kNoOpenerFormat =
     "ファイルを開くプログラム（%1）がみつかりません。\n"
     "とりせつはここにあります。ブラウザやテキストエディタで開いてください。\n%2";
-constexpr std::string_view kInstalledDocFolder = "share/doc/quillmaker/";
 
 std::optional<std::string>& ChosenProgramFolder() {
     static std::optional<std::string> folder;
@@ -50,14 +49,8 @@ void SetManualProgramFolder(std::optional<std::string> folderUtf8) {
 
 std::vector<std::string> ManualFolders(const std::string& programFolderUtf8) {
     const std::string folder = NormalizeFolder(programFolderUtf8);
-    std::vector<std::string> folders{folder};
-    std::filesystem::path above = std::filesystem::path(folder).parent_path();
-    for (int level = 0; level < 2 && above.has_parent_path() && above != above.root_path();
-         ++level) {
-        above = above.parent_path();
-        folders.push_back(NormalizeFolder((above / kInstalledDocFolder).string()));
-    }
-    return folders;
+    // The upload tool's folder lies one level deeper than the program's.
+    return {folder, InstalledManualFolder(folder), InstalledManualFolder(folder + "../")};
 }
 
 std::optional<std::string> FindManual(std::string_view fileNameUtf8,

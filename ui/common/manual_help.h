@@ -32,8 +32,8 @@ std::string ManualProgramFolder();
 void SetManualProgramFolder(std::optional<std::string> folderUtf8);
 
 // Where a manual is looked for, in order: beside the program (a portable
-// folder or the build folder), then share/doc/quillmaker of the folder above
-// it (an installed program in bin/) and of the one above that.
+// folder or the build folder), then where an installed system keeps the
+// manuals, seen from the program's folder and from the one above it.
 std::vector<std::string> ManualFolders(const std::string& programFolderUtf8);
 
 // The full path (UTF-8) of the first manual of that name; none when missing.

@@ -19,6 +19,7 @@
 #include "platform/process.h"
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
+#include "ui/common/qt_translations.h"
 
 namespace qm {
 
@@ -177,7 +178,10 @@ int RunTextEditor(const std::string& fsPathUtf8) {
     static char name[] = "quillmaker";
     static char* argv[] = {name, nullptr};
     std::optional<QApplication> ownApp;
-    if (QApplication::instance() == nullptr) ownApp.emplace(argc, argv);
+    if (QApplication::instance() == nullptr) {
+        ownApp.emplace(argc, argv);
+        LoadQtTranslations(*ownApp);
+    }
     DesktopInteraction io;
     const HelpKey help(io, StartProgram);
     TextEditorWindow window(fsPathUtf8, io);

@@ -9,6 +9,7 @@
 #include "platform/process.h"
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
+#include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
@@ -21,6 +22,9 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     char* qtArgv[] = {programName, nullptr};
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("Quillmaker"));
+    // Ties the window to the installed desktop entry (its name and icon).
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quillmaker.Quillmaker"));
+    qm::LoadQtTranslations(app);
 
     qm::DesktopInteraction interaction;
     const qm::HelpKey help(interaction, qm::StartProgram);
