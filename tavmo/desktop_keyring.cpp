@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
 #include <memory>
 
@@ -14,10 +15,19 @@ namespace {
 // Long enough for the user to type the keyring's own password when asked.
 constexpr int kAnswerTimeoutMs = 120'000;
 
+// A Secret Service answers on the session's message bus. Without a bus to
+// name there is none to ask, and asking anyway would have GLib make folders
+// in the home folder while it looks for one.
+bool SessionBusKnown() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
 // Starts `job` and waits for its answer. False when none came in time; the
 // job then deletes itself whenever it ends.
 bool RunJob(std::unique_ptr<QKeychain::Job>& job, const std::string& account) {
-    if (!QCoreApplication::instance()) return false;
+    if (!QCoreApplication::instance() || !SessionBusKnown()) return false;
     job->setAutoDelete(false);
     job->setKey(QString::fromStdString(account));
     QEventLoop loop;

@@ -1,6 +1,7 @@
 // The desktop keyring (a Secret Service such as GNOME Keyring, or KWallet)
-// through QtKeychain. Needs a QCoreApplication; every call waits for the
-// keyring's answer, so a keyring that asks the user to unlock it is waited for.
+// through QtKeychain, asked only when the session has a message bus. Needs a
+// QCoreApplication; every call waits for the keyring's answer, so a keyring
+// that asks the user to unlock it is waited for.
 #pragma once
 
 #include <QString>

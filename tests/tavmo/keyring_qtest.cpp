@@ -1,6 +1,7 @@
 // The upload password and a real desktop keyring. Run by with_keyring.sh in
 // a private session with its own keyring daemon; with --no-keyring it runs
-// where no Secret Service answers and checks that the file keeps the password.
+// where no Secret Service answers and checks that the file keeps the password,
+// with --no-bus where the session has no message bus at all.
 #include <qt6keychain/keychain.h>
 
 #include <QApplication>
@@ -93,6 +94,20 @@ class KeyringTest : public QObject {
         QVERIFY(keyring.Remove(ini));
     }
 
+    // With --no-bus only, first in its process: no session bus to ask, so the
+    // keyring is not asked and nothing appears in the home folder.
+    void WithoutASessionBusNothingIsMadeInTheHomeFolder() {
+        TempDir home, dir;
+        qputenv("HOME", QByteArray::fromStdString(home.dir()));
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        qunsetenv("XDG_RUNTIME_DIR");
+        const std::string ini = dir / "tavmo.ini";
+        DesktopKeyring keyring;
+        SaveThroughTheWindow(ini, &keyring, QStringLiteral("in-the-file"));
+        QCOMPARE(FilePassword(ini), std::string("in-the-file"));
+        QVERIFY(std::filesystem::is_empty(home.dir()));
+    }
+
     // With --no-keyring only: the bus leads nowhere.
     void WithoutASecretServiceTheOwnerOnlyFileKeepsThePassword() {
         TempDir dir;
@@ -108,10 +123,13 @@ class KeyringTest : public QObject {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     KeyringTest test;
-    const bool withoutKeyring = argc > 1 && std::string(argv[1]) == "--no-keyring";
-    if (withoutKeyring) {
-        char* args[] = {argv[0],
-                        const_cast<char*>("WithoutASecretServiceTheOwnerOnlyFileKeepsThePassword")};
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--no-keyring" || mode == "--no-bus") {
+        char* args[] = {
+            argv[0],
+            const_cast<char*>(mode == "--no-bus"
+                                  ? "WithoutASessionBusNothingIsMadeInTheHomeFolder"
+                                  : "WithoutASecretServiceTheOwnerOnlyFileKeepsThePassword")};
         return QTest::qExec(&test, 2, args);
     }
     const QString problem = SecretServiceProblem();
