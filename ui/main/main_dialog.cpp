@@ -94,6 +94,8 @@ void MainDialog::CreateControls() {
     auto pushButton = [&](int id, const char* caption, Placement at, bool flat) {
         auto* button = new QPushButton(QString::fromUtf8(caption), this);
         button->setFlat(flat);
+        // A flat button shows no focus of its own: it takes its frame while it has the focus.
+        if (flat) button->installEventFilter(this);
         place(button, id, at);
         return button;
     };
@@ -381,6 +383,11 @@ bool MainDialog::event(QEvent* event) {
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        if (auto* flat = qobject_cast<QPushButton*>(watched)) {
+            flat->setFlat(event->type() == QEvent::FocusOut);
+        }
+    }
     // Enter or Space on a tag wraps the body's selection, as a double click does.
     if (watched == tagList_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -120,6 +120,15 @@ class KeyboardTest : public QObject {
         w.altTextEdit()->setEnabled(true);
         expected.insert(2, w.altTextEdit());
         QCOMPARE(Describe(TabWalk(w, w.titleEdit())), Describe(expected));
+
+        // A flat button shows where the focus is by taking its frame meanwhile.
+        QPushButton* manual = w.button(kIdManual);
+        w.bodyEdit()->setFocus();
+        QTest::keyClick(w.bodyEdit(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(manual));
+        QVERIFY(!manual->isFlat());
+        QTest::keyClick(manual, Qt::Key_Tab);
+        QVERIFY(manual->isFlat());
     }
 
     void EveryDialogTabsAsItReadsAndReachesEveryButton() {
