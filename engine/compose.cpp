@@ -74,14 +74,17 @@ bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
-        host.ShowMessage(Sjis(msg::kTemplateOpenText), Sjis(msg::kTemplateOpenCaption));
+        host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText),
+                         Sjis(msg::kTemplateOpenCaption));
         return false;
     }
 
     const std::tm now = ReadLocalClock();
     auto templateBytes = templateFile->ReadAll();
     if (!templateBytes || templateBytes->empty()) {
-        host.ShowMessage(Sjis(msg::kReadFailedText), Sjis(msg::kReadFailedCaption));
+        host.ShowMessage(
+            templateBytes ? Sjis(msg::kReadFailedText) : SjisWithFileProblem(msg::kReadFailedText),
+            Sjis(msg::kReadFailedCaption));
         return false;
     }
 
@@ -90,7 +93,8 @@ bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
 
     auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::CreateIfMissing);
     if (!entryFile || !entryFile->Replace(entry)) {
-        host.ShowMessage(Sjis(msg::kWriteFailedText), Sjis(msg::kWriteFailedCaption));
+        host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText),
+                         Sjis(msg::kWriteFailedCaption));
         return false;
     }
     return true;

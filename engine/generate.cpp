@@ -1,12 +1,13 @@
 #include "engine/generate.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
+#include "engine/current_copy.h"
 #include "engine/host.h"
 #include "engine/messages.h"
 #include "engine/program_arguments.h"
+#include "engine/program_folder_lock.h"
+#include "engine/set_files.h"
 #include "engine/split_mode.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -17,37 +18,28 @@ namespace qm {
 
 namespace {
 
-bool SameFile(std::string_view a, std::string_view b) {
-    auto fsA = ToFsPath(a);
-    auto fsB = ToFsPath(b);
-    if (!fsA || !fsB || fsA->empty() || fsB->empty()) return false;
-    std::error_code ec;
-    return std::filesystem::equivalent(*fsA, *fsB, ec);
+// The rest of LoadPaths once the set's keys are read: today's page, and the
+// path settings when the prototype or template path is empty.
+bool SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
+    if (!SelectDiaryPage(config, run, host)) return false;
+
+    if (config.prototypePath.empty() || config.templatePath.empty()) {
+        if (!host.OpenPathSettings(config)) {
+            host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
+            return false;
+        }
+        return SelectDiaryPage(config, run, host);
+    }
+    return true;
 }
 
-// A current-copy name that names one of the user's own files would overwrite
-// it with a copy of the page: such a copy is never made.
-bool CurrentCopyWouldOverwrite(const ActiveConfig& config, std::string_view copyPath) {
-    for (const std::string* own :
-         {&config.diaryPage, &config.prototypePath, &config.logPath, &config.templatePath}) {
-        if (SameFile(copyPath, *own)) return true;
-    }
-    return false;
-}
-
-// Refreshes the current copy; true when a copy was written.
-bool RefreshCurrentCopy(const ActiveConfig& config, Host& host) {
-    const std::string copyPath = CurrentCopyPath(config);
-    if (config.currentName.empty() || CurrentCopyWouldOverwrite(config, copyPath)) return false;
-    MakeOwnerWritable(copyPath);
-    if (config.alwaysOne == 1) {
-        // The prototype with the newest entry only; its insertion messages may
-        // appear, but the flow goes on whatever they say.
-        if (!CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false)) return false;
-        InsertEntry(config, copyPath, host);
-        return true;
-    }
-    return CopyFileTo(config.diaryPage, copyPath, /*failIfExists=*/false);
+// A set that cannot be read leaves nothing of another set behind.
+void ClearSetPaths(ActiveConfig& config) {
+    ActiveConfig cleared;
+    cleared.programDir = config.programDir;
+    cleared.systemIniPath = config.systemIniPath;
+    cleared.upFlag = config.upFlag;
+    config = cleared;
 }
 
 }  // namespace
@@ -85,12 +77,21 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
             ReadListEntry(ini, syskeys::kSetListSection, i, syskeys::kSetNameCapacity));
     }
     if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
-    return LoadPaths(config, run, host);
+    // The page is chosen (and perhaps made) only while no other run writes.
+    const auto lock = LockProgramFolder(config, host);
+    // A set that cannot be used stays in the list, said so; the window stays
+    // open so another set can be chosen.
+    if (!ReadSetPaths(config, run.currentSetIndex, host) || !lock) return true;
+    return SelectPageAskingForPaths(config, run, host);
 }
 
-void ReadSetPaths(ActiveConfig& config, int setIndex) {
+bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
     const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
                                               setIndex, syskeys::kSetNameCapacity);
+    if (!SetFilesUsable(config, setName, host)) {
+        ClearSetPaths(config);
+        return false;
+    }
     config.configIniPath = SetIniPath(config.programDir, setName);
 
     const std::string& ini = config.configIniPath;
@@ -103,20 +104,12 @@ void ReadSetPaths(ActiveConfig& config, int setIndex) {
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
+    return true;
 }
 
 bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
-    ReadSetPaths(config, run.currentSetIndex);
-    if (!SelectDiaryPage(config, run, host)) return false;
-
-    if (config.prototypePath.empty() || config.templatePath.empty()) {
-        if (!host.OpenPathSettings(config)) {
-            host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
-            return false;
-        }
-        return SelectDiaryPage(config, run, host);
-    }
-    return true;
+    if (!ReadSetPaths(config, run.currentSetIndex, host)) return false;
+    return SelectPageAskingForPaths(config, run, host);
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
@@ -129,15 +122,17 @@ std::string UploadParameters(const ActiveConfig& config, const RunState& run,
     // overlapping copy (a false -Wrestrict at -O2 and up).
     std::string text = QuoteArgument(config.diaryPage);
     if (run.logUpdated) text.append(" ").append(QuoteArgument(config.logPath));
-    // The list is already joined by quote, space, quote: one pair of quotes
-    // around it gives one argument per image.
-    if (!run.imageUploadList.empty()) text.append(" \"").append(run.imageUploadList).append("\"");
+    // The list holds each image as a quoted argument already.
+    if (!run.imageUploadList.empty()) text.append(" ").append(run.imageUploadList);
     if (currentCopyMade) text.append(" ").append(QuoteArgument(CurrentCopyPath(config)));
     return text;
 }
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
                                Host& host) {
+    // Held to the end: another run waits, then gives up writing nothing.
+    const auto lock = LockProgramFolder(config, host);
+    if (!lock) return GenerateResult::Failed;
     if (!LoadPaths(config, run, host)) return GenerateResult::Failed;
     if (!ComposeEntry(config, input, run.imageUploadList, host)) return GenerateResult::Failed;
     if (!InsertEntry(config, config.diaryPage, host)) return GenerateResult::Failed;

@@ -29,13 +29,17 @@ bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& ho
         host.ShowMessage(Sjis(text), Sjis(caption));
         return false;
     };
+    const auto fileProblem = [&host](std::string_view text, std::string_view caption) {
+        host.ShowMessage(SjisWithFileProblem(text), Sjis(caption));
+        return false;
+    };
 
     // A read-only page is made writable first, so it can take the entry.
     MakeOwnerWritable(pagePath);
     auto page = LockedFile::Open(pagePath, LockedFile::Mode::CreateIfMissing);
-    if (!page) return pageProblem(msg::kPageOpenText, msg::kPageOpenCaption);
+    if (!page) return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption);
     auto pageBytes = page->ReadAll();
-    if (!pageBytes) return pageProblem(msg::kPageOpenText, msg::kPageOpenCaption);
+    if (!pageBytes) return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption);
 
     auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::OpenExisting);
     const std::string_view pageText = TextUpToNul(*pageBytes);
@@ -49,12 +53,15 @@ bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& ho
     std::optional<std::string> entryBytes;
     if (entryFile) entryBytes = entryFile->ReadAll();
     const std::string_view entryText = entryBytes ? TextUpToNul(*entryBytes) : std::string_view();
-    if (entryText.empty()) return pageProblem(msg::kReadFailedText, msg::kReadFailedCaption);
+    if (entryText.empty()) {
+        return entryBytes ? pageProblem(msg::kReadFailedText, msg::kReadFailedCaption)
+                          : fileProblem(msg::kReadFailedText, msg::kReadFailedCaption);
+    }
 
     Insertion inserted = InsertAtMarker(pageText, entryText, marker);
     inserted.page += '\0';
     if (!page->Replace(inserted.page))
-        return pageProblem(msg::kPageWriteText, msg::kPageWriteCaption);
+        return fileProblem(msg::kPageWriteText, msg::kPageWriteCaption);
     return true;
 }
 

@@ -129,6 +129,25 @@ std::optional<std::string> Cp932ToUtf16Le(std::string_view cp932) {
     return Convert("UTF-16LE", "CP932", cp932);
 }
 
+bool IsWellFormedUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+        const std::size_t len = Utf8SequenceLength(byte(i));
+        if (len == 0 || i + len > text.size()) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80) return false;
+        }
+        const unsigned code = DecodeUtf8(text.substr(i, len));
+        static constexpr unsigned kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < kSmallest[len] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+            return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
 std::size_t Cp932PrefixLength(std::string_view text, std::size_t maxBytes) {
     std::size_t i = 0;
     while (i < text.size()) {

@@ -29,6 +29,10 @@ std::string Utf16LeToCp932(std::string_view utf16le);
 // std::nullopt when the input is not valid code page 932.
 std::optional<std::string> Cp932ToUtf16Le(std::string_view cp932);
 
+// True when `text` is well-formed UTF-8: no overlong forms, no surrogates,
+// nothing above U+10FFFF, no cut sequence.
+bool IsWellFormedUtf8(std::string_view text);
+
 // Length of the longest prefix of `text` that is at most `maxBytes` long and
 // does not end in the middle of a double-byte character.
 std::size_t Cp932PrefixLength(std::string_view text, std::size_t maxBytes);

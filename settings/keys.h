@@ -22,6 +22,8 @@ struct IntKey {
 inline constexpr std::string_view kSystemIniName = "QMsys.ini";
 inline constexpr std::string_view kReservedSetName = "QMsys";
 inline constexpr std::string_view kEntryFileName = "temp.tmp";
+// Held by whatever writes pages, so one generate at a time uses the folder.
+inline constexpr std::string_view kProgramFolderLockName = "QMgenerate.lock";
 inline constexpr std::size_t kPathCapacity = 260;
 
 // The main window's size when none is stored, and the smallest it gets.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/program_arguments.h"
 #include "fake_host.h"
 #include "platform/files.h"
 #include "settings/profile.h"
@@ -24,7 +25,8 @@ TEST(UploadText, ThePageTheLogTheImagesAndTheCurrentCopyInOrder) {
     config.diaryFolder = "/web/";
     config.currentName = "now.html";
     RunState run;
-    run.imageUploadList = "/pics/a.jpg\" \"/pics/b.jpg";
+    AppendImageUpload(run.imageUploadList, "/pics/a.jpg");
+    AppendImageUpload(run.imageUploadList, "/pics/b.jpg");
     run.logUpdated = true;
     EXPECT_EQ(UploadParameters(config, run, true),
               "\"/web/diary03-Jan.html\" \"/web/log.html\" \"/pics/a.jpg\" \"/pics/b.jpg\" "

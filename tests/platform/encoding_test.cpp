@@ -19,6 +19,25 @@ TEST(Encoding, UnrepresentableTextIsAnErrorOrAReference) {
     EXPECT_EQ(Utf8ToCp932WithReferences("a😀b").value(), "a&#x1F600;b");
 }
 
+TEST(Encoding, OnlyWellFormedUtf8Passes) {
+    for (const char* good :
+         {"", "abc", "日記", "\xF0\x9F\x98\x80", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_TRUE(IsWellFormedUtf8(good)) << good;
+    }
+    const char* bad[] = {
+        "\xC0\xAF",          // overlong '/'
+        "\xE0\x80\xAF",      // overlong '/' in three bytes
+        "\xF0\x80\x80\xAF",  // and in four
+        "\xED\xA0\x80",      // a high surrogate
+        "\xED\xBF\xBF",      // a low surrogate
+        "\xF4\x90\x80\x80",  // above U+10FFFF
+        "\xE6\x97",          // cut short
+        "\x80",              // a lone continuation byte
+        "\xFF",
+    };
+    for (const char* text : bad) EXPECT_FALSE(IsWellFormedUtf8(text)) << text;
+}
+
 TEST(Encoding, PrefixNeverEndsInsideACharacter) {
     const std::string text = "a\x93\xfa\xb6";  // a日ｶ
     EXPECT_EQ(Cp932PrefixLength(text, 2), 1u);

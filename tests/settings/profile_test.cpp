@@ -60,15 +60,16 @@ TEST(Profile, Utf16FileKeepsWhatCodePage932CannotHold) {
     test::TempDir dir;
     const std::string ini = dir / "s.ini";
     const std::string mark = "\xFF\xFE";
-    const std::string acute = "\xE9" + std::string(1, '\0');  // é, not in code page 932
+    const std::string acute("\xE9\0", 2);  // é, not in code page 932
     // No line end after the last line, and a stray odd byte at the end.
-    test::WriteBytes(ini, mark + Wide("[S]\r\nx=") + acute + Wide("\r\nk=1") + "Z");
+    const std::string head = mark + Wide("[S]\r\nx=") + acute;
+    test::WriteBytes(ini, head + Wide("\r\nk=1") + std::string("Z"));
     EXPECT_EQ(ReadProfileString(ini, "S", "x", "", 16), "?");
 
     ASSERT_TRUE(WriteProfileString(ini, "S", "k", "2"));
     ASSERT_TRUE(WriteProfileString(ini, "S", "n", "\x93\xfa"));  // 日
-    EXPECT_EQ(test::ReadBytes(ini), mark + Wide("[S]\r\nx=") + acute + Wide("\r\nk=2\r\nn=") +
-                                        "\xE5\x65" + Wide("\r\n") + "Z");
+    EXPECT_EQ(test::ReadBytes(ini), head + Wide("\r\nk=2\r\nn=") + std::string("\xE5\x65") +
+                                        Wide("\r\n") + std::string("Z"));
 
     // Bytes that are no code page 932 character cannot go into the file.
     const std::string before = test::ReadBytes(ini);

@@ -11,8 +11,6 @@
 #include <QTextDocument>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
@@ -29,12 +27,9 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const char* const kCaption = "くいるめいかー";
 
+// Only a regular file, never waiting on a FIFO nor reading a device for ever.
 std::optional<std::string> ReadWholeFile(const std::string& fsPath) {
-    std::ifstream in(fsPath, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    return ReadRegularFile(fsPath);
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ inline constexpr std::string_view kNameTooLongText =
 inline constexpr std::string_view kNoInputText = "入力なかったから変更しないね";
 inline constexpr std::string_view kNameNotCp932Text =
     "このファイル名にはShift-JISで表せない文字が入っています。\n別の名前にしようよ";
+inline constexpr std::string_view kCurrentNameRefusedText =
+    "このファイル名は使えません。\n%1\n別の名前にしようよ";
 
 // Log title format.
 inline constexpr std::string_view kLogFormatCaption = "ログ書式変更";

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "engine/current_copy.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
@@ -73,6 +74,14 @@ bool RenameCurrentCopy(QWidget* parent, ActiveConfig& config, Interaction& io) {
         if (name->empty()) {
             io.Message(parent, Ui(cfgmsg::kNoInputText), caption);
             return false;
+        }
+        // Only a plain file name in the diary folder that is no one else's file.
+        const CurrentNameCheck check = CheckCurrentName(config, *name);
+        if (!check.usable()) {
+            io.Message(parent,
+                       Ui(cfgmsg::kCurrentNameRefusedText).arg(Ui(CurrentNameReason(check))),
+                       caption);
+            continue;
         }
         config.currentName = *name;
         WriteKey(config.configIniPath, setkeys::kCurrentName, config.currentName);

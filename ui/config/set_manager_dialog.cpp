@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "settings/active_config.h"
+#include "settings/file_name_rules.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
@@ -17,7 +18,6 @@
 #include "ui/config/config_messages.h"
 #include "ui/config/manuals.h"
 #include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_name_rules.h"
 
 namespace qm {
 
@@ -130,29 +130,29 @@ bool SetManagerDialog::AddSetName(const std::string& name) {
 bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
     std::string_view text;
     switch (CheckSetName(name, config_.programDir)) {
-        case SetNameVerdict::Usable:
-        case SetNameVerdict::Empty:
-        case SetNameVerdict::Reserved:
+        case FileNameVerdict::Usable:
+        case FileNameVerdict::Empty:
+        case FileNameVerdict::Reserved:
             return false;
-        case SetNameVerdict::NotCp932:
+        case FileNameVerdict::NotCp932:
             text = cfgmsg::kSetNameNotCp932Text;
             break;
-        case SetNameVerdict::Separator:
+        case FileNameVerdict::Separator:
             text = cfgmsg::kSetNameSeparatorText;
             break;
-        case SetNameVerdict::DotsOnly:
+        case FileNameVerdict::DotsOnly:
             text = cfgmsg::kSetNameDotsText;
             break;
-        case SetNameVerdict::Control:
+        case FileNameVerdict::Control:
             text = cfgmsg::kSetNameControlText;
             break;
-        case SetNameVerdict::BlankEdge:
+        case FileNameVerdict::BlankEdge:
             text = cfgmsg::kSetNameBlankEdgeText;
             break;
-        case SetNameVerdict::TooLong:
+        case FileNameVerdict::TooLong:
             text = cfgmsg::kSetNameTooLongText;
             break;
-        case SetNameVerdict::PathTooLong:
+        case FileNameVerdict::PathTooLong:
             text = cfgmsg::kSetPathTooLongText;
             break;
     }
@@ -167,7 +167,7 @@ void SetManagerDialog::CreateSet() {
         io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text), Ui(cfgmsg::kBadSetNameCaption));
     } else if (name->empty()) {
         // Nothing typed: nothing to do.
-    } else if (CheckSetName(*name, config_.programDir) == SetNameVerdict::Reserved) {
+    } else if (CheckSetName(*name, config_.programDir) == FileNameVerdict::Reserved) {
         io_.Message(this, Ui(cfgmsg::kReservedText), Ui(cfgmsg::kReservedCaption));
     } else if (RefuseUnusableName(*name)) {
         // Refused with its reason.
@@ -189,7 +189,7 @@ void SetManagerDialog::DeleteSet() {
     const std::string name = names_[static_cast<std::size_t>(k)];
     // A hand-edited list may hold a name such as "qmsys" or "../x"; its entry
     // goes, but no file outside the set files is ever removed.
-    if (CheckSetName(name, config_.programDir) == SetNameVerdict::Usable) {
+    if (CheckSetName(name, config_.programDir) == FileNameVerdict::Usable) {
         RemoveFile(SetIniPath(config_.programDir, name));
     }
     RemoveListEntry(config_.systemIniPath, syskeys::kSetListSection, k);

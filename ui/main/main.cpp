@@ -44,7 +44,7 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
 // `quillmaker edit FILE`: the Shift-JIS text editor the window starts for
 // the template and the diary page.
 int RunEditor(const qm::GlobalOptions& options) {
-    if (options.rest.size() != 2) {
+    if (options.rest.size() != 2 || options.rest[1].empty()) {
         std::fprintf(stderr, "usage: quillmaker edit FILE\n");
         return 2;
     }

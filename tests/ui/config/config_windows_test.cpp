@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "engine/host.h"
+#include "engine/messages.h"
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "platform/process.h"
@@ -202,6 +203,26 @@ class ConfigWindowsTest : public QObject {
         f.ExpectLast(2, cfgmsg::kNameTooLongText, cfgmsg::kAppName);
         QCOMPARE(f.config.currentName.size(), std::size_t(100));
         QCOMPARE(f.Key("CURRENTNAME"), ja50);
+    }
+
+    // Only a plain name of the diary folder that is no one else's file.
+    void currentNameThatReachesAnotherFileIsAskedForAgain() {
+        Folder f(1);
+        f.config.diaryFolder = f.dir / "web/";
+        PathSettingsDialog dialog(f.config, f.io);
+        f.io.dialogs = {TypeName("../outside/victim.txt"), TypeName("QMsys.ini"),
+                        TypeName("original.html"), TypeName("now.html")};
+        Click(dialog, "id1075");
+        QCOMPARE(f.io.messages.size(), std::size_t(3));
+        const auto refused = [](std::string_view reason) {
+            return U(cfgmsg::kCurrentNameRefusedText).arg(U(reason));
+        };
+        QCOMPARE(f.io.messages[0].text, refused(msg::kNameSeparatorReason));
+        QCOMPARE(f.io.messages[1].text, refused(msg::kNameProgramFileReason));
+        QCOMPARE(f.io.messages[2].text, refused(msg::kNameUserFileReason));
+        QCOMPARE(f.io.messages[2].caption, U(cfgmsg::kAppName));
+        QCOMPARE(f.Key("CURRENTNAME"), QStringLiteral("now.html"));
+        QCOMPARE(f.config.currentName, std::string("now.html"));
     }
 
     void logFormatSavesAnEmptyPattern() {
