@@ -20,6 +20,13 @@ std::optional<PreviewPage> Problem(Host& host, std::string_view text, std::strin
     return std::nullopt;
 }
 
+// A file that could not be read: the message says why, as "Do It !!!" does.
+std::optional<PreviewPage> UnreadableFile(Host& host, std::string_view text,
+                                          std::string_view caption) {
+    host.ShowMessage(SjisWithFileProblem(text), Sjis(caption));
+    return std::nullopt;
+}
+
 // Where "<TAG" (in any case, followed by a blank or '>') ends with its '>';
 // npos when there is no such tag. '<' and '>' are never the second byte of a
 // double-byte character, so a byte search finds only real tags.
@@ -87,13 +94,15 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
     // The paths as "Do It !!!" would read them, without recording the page or
     // creating anything.
     ActiveConfig fresh = config;
-    ReadSetPaths(fresh, run.currentSetIndex);
+    if (!ReadSetPaths(fresh, run.currentSetIndex, host)) return std::nullopt;
     const std::tm now = ReadLocalClock();
     PreviewPage preview;
     preview.pagePath = DiaryPageName(fresh.splitMode, fresh, now);
 
     const auto templateBytes = ReadFileBytes(fresh.templatePath);
-    if (!templateBytes) return Problem(host, msg::kTemplateOpenText, msg::kTemplateOpenCaption);
+    if (!templateBytes) {
+        return UnreadableFile(host, msg::kTemplateOpenText, msg::kTemplateOpenCaption);
+    }
     if (templateBytes->empty()) {
         return Problem(host, msg::kReadFailedText, msg::kReadFailedCaption);
     }
@@ -102,7 +111,7 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
     // the prototype; the prototype is what it would start as.
     auto pageBytes = ReadFileBytes(preview.pagePath);
     if (!pageBytes && !FileExists(preview.pagePath)) pageBytes = ReadFileBytes(fresh.prototypePath);
-    if (!pageBytes) return Problem(host, msg::kPageOpenText, msg::kPageOpenCaption);
+    if (!pageBytes) return UnreadableFile(host, msg::kPageOpenText, msg::kPageOpenCaption);
 
     const std::string entry = ComposeEntryText(*templateBytes, input, run.imageUploadList, now);
     const Insertion inserted =

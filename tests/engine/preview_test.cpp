@@ -102,27 +102,34 @@ TEST_F(Preview, AnExistingPageShowsTheEntryAboveTheOlderOnes) {
 
 TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
     const auto before = Snapshot(dir_.dir());
+    // A file that cannot be read also says why, after the text.
     struct Case {
         std::function<void()> spoil;
-        std::string said;
+        std::string text, caption, why;
     };
     const Case cases[] = {
-        {[&] { std::filesystem::remove(dir_ / "templet.txt"); },
-         Said("テンプレート開けない", "テンプレート開けないよ？")},
-        {[&] { WriteBytes(dir_ / "templet.txt", ""); },
-         Said("読み込み失敗しました", "読み込み失敗！！")},
+        {[&] { std::filesystem::remove(dir_ / "templet.txt"); }, "テンプレート開けない",
+         "テンプレート開けないよ？", "templet.txt: No such file or directory"},
+        {[&] { WriteBytes(dir_ / "templet.txt", ""); }, "読み込み失敗しました", "読み込み失敗！！",
+         ""},
         {[&] { WriteBytes(web_ + "original.html", "<html>no marker</html>"); },
-         Said("埋め込む場所わかんないダス", "埋め込む場所わかんねっす。")},
-        {[&] { std::filesystem::remove(web_ + "original.html"); },
-         Said("日記ファイル開けない", "日記ファイル開けないよ？")},
+         "埋め込む場所わかんないダス", "埋め込む場所わかんねっす。", ""},
+        {[&] { std::filesystem::remove(web_ + "original.html"); }, "日記ファイル開けない",
+         "日記ファイル開けないよ？", "original.html: No such file or directory"},
     };
     for (const Case& c : cases) {
         c.spoil();
         const auto spoiled = Snapshot(dir_.dir());
         host_.messages.clear();
-        EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << c.said;
-        EXPECT_EQ(host_.messages, std::vector<std::string>{c.said});
-        EXPECT_EQ(Snapshot(dir_.dir()), spoiled) << c.said;
+        EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << c.text;
+        ASSERT_EQ(host_.messages.size(), 1u) << c.text;
+        const std::string& said = host_.messages[0];
+        EXPECT_EQ(said.rfind(c.text, 0), 0u) << said;
+        EXPECT_EQ(said.substr(said.find('|')), "|" + c.caption) << said;
+        const std::string why = said.substr(c.text.size(), said.find('|') - c.text.size());
+        EXPECT_EQ(why.empty(), c.why.empty()) << said;
+        EXPECT_NE(why.find(c.why), std::string::npos) << said;
+        EXPECT_EQ(Snapshot(dir_.dir()), spoiled) << c.text;
         for (const auto& [path, bytes] : before) WriteBytes(path, bytes);
     }
 }
