@@ -14,7 +14,9 @@
 
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "ui/common/interaction.h"
+#include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 
 namespace qm {
@@ -176,6 +178,7 @@ int RunTextEditor(const std::string& fsPathUtf8) {
         LoadQtTranslations(*ownApp);
     }
     DesktopInteraction io;
+    const HelpKey help(io, StartProgram);
     TextEditorWindow window(fsPathUtf8, io);
     if (!window.Load()) return 1;
     window.show();

@@ -74,15 +74,12 @@ inline constexpr std::string_view kNotTrashedFormat =
 inline constexpr std::string_view kNotTrashedCaption = "ごみ箱に移せないよ";
 
 // Manuals.
-inline constexpr std::string_view kTextManualName = "とりせつ.txt";
-inline constexpr std::string_view kHtmlManualName = "とりせつ.html";
 inline constexpr std::string_view kTextManualButton = "TEXT版とりせつを見る。";
 inline constexpr std::string_view kHtmlManualButton = "HTML版とりせつを見る";
 inline constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
 inline constexpr std::string_view kNoManualCaption = "取説ないよ？";
 inline constexpr std::string_view kNoHtmlManualText = "すいません、TEXT版見てください";
 inline constexpr std::string_view kNoHtmlManualCaption = "HTML版見れない";
-inline constexpr std::string_view kFileOpener = "xdg-open";
 
 // Main window commands.
 inline constexpr std::string_view kWrongPathCaption = "パスが違うよ";

@@ -65,10 +65,8 @@ void SetManagerDialog::BuildControls() {
 
     connect(create, &QPushButton::clicked, this, &SetManagerDialog::CreateSet);
     connect(delete_, &QPushButton::clicked, this, &SetManagerDialog::DeleteSet);
-    connect(textManual_, &QPushButton::clicked, this,
-            [this] { OpenTextManual(this, config_, io_, host_); });
-    connect(htmlManual_, &QPushButton::clicked, this,
-            [this] { OpenHtmlManual(this, config_, io_, host_); });
+    connect(textManual_, &QPushButton::clicked, this, [this] { OpenTextManual(this, io_, host_); });
+    connect(htmlManual_, &QPushButton::clicked, this, [this] { OpenHtmlManual(this, io_, host_); });
     connect(ok_, &QPushButton::clicked, this, &SetManagerDialog::accept);
 
     // The first-set controls share the cells of the normal ones.

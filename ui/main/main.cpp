@@ -6,7 +6,9 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "platform/process.h"
 #include "ui/common/interaction.h"
+#include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
 #include "ui/main/main_dialog.h"
@@ -25,6 +27,7 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     qm::LoadQtTranslations(app);
 
     qm::DesktopInteraction interaction;
+    const qm::HelpKey help(interaction, qm::StartProgram);
     qm::MainDialog window(interaction, qm::ProgramDirCp932(options));
     QApplication::setWindowIcon(window.windowIcon());
     // The settings commands, the tag builders and the host's dialog openers

@@ -47,7 +47,7 @@ void WindowCommands::AttachSettingsButtons() {
        [&w] { EditFilePaths(&w, w.config(), w.runState(), w.interaction(), w.host()); });
     on(kIdEditTemplate, [&w] { EditTemplate(&w, w.config(), w.interaction(), w.host()); });
     on(kIdEditPage, [&w] { EditDiaryPage(&w, w.config(), w.interaction(), w.host()); });
-    on(kIdManual, [&w] { OpenTextManual(&w, w.config(), w.interaction(), w.host()); });
+    on(kIdManual, [&w] { OpenTextManual(&w, w.interaction(), w.host()); });
     on(kIdAddSet, [this] { OnAddSet(); });
     on(kIdBrowseImage, [&w] {
         // The same name chosen twice changes no box, but the image list grows.

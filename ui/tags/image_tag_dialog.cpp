@@ -84,20 +84,20 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(paren
     setWindowTitle(QStringLiteral("IMGタブ精製機"));
     setFont(DialogFont());
 
+    // Made in the order the dialog reads, which is the order Tab visits them.
     path_ = MakeEdit(QStringLiteral("path"), this);
     path_->setMinimumWidth(280);
-    alt_ = MakeEdit(QStringLiteral("alt"), this);
-    width_ = MakeEdit(QStringLiteral("width"), this);
-    height_ = MakeEdit(QStringLiteral("height"), this);
-    vspace_ = MakeEdit(QStringLiteral("vspace"), this);
-    hspace_ = MakeEdit(QStringLiteral("hspace"), this);
-    border_ = MakeEdit(QStringLiteral("border"), this);
-    widthPercent_ = MakePercentBox(QStringLiteral("widthPercent"), this);
-    heightPercent_ = MakePercentBox(QStringLiteral("heightPercent"), this);
-
     auto* browse = new QPushButton(QStringLiteral("参照"), this);
     browse->setObjectName(QStringLiteral("browse"));
     browse->setAutoDefault(false);
+    alt_ = MakeEdit(QStringLiteral("alt"), this);
+    width_ = MakeEdit(QStringLiteral("width"), this);
+    widthPercent_ = MakePercentBox(QStringLiteral("widthPercent"), this);
+    height_ = MakeEdit(QStringLiteral("height"), this);
+    heightPercent_ = MakePercentBox(QStringLiteral("heightPercent"), this);
+    vspace_ = MakeEdit(QStringLiteral("vspace"), this);
+    hspace_ = MakeEdit(QStringLiteral("hspace"), this);
+    border_ = MakeEdit(QStringLiteral("border"), this);
 
     auto* positionBox = new QGroupBox(QStringLiteral("位置"), this);
     positionBox->setObjectName(QStringLiteral("positionGroup"));
