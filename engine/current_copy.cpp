@@ -37,7 +37,8 @@ bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view end) {
 }
 
 bool IsProgramFileName(std::string_view name) {
-    for (std::string_view own : {kSystemIniName, kEntryFileName, kProgramFolderLockName}) {
+    for (std::string_view own :
+         {kSystemIniName, kEntryFileName, kProgramFolderLockName, kDraftFileName}) {
         if (EqualsIgnoringAsciiCase(name, own)) return true;
     }
     return EndsWithIgnoringAsciiCase(name, ".ini");

@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "settings/keys.h"
+
 namespace qm {
 
 class MainDialog;
-
-inline constexpr std::string_view kDraftFileName = "draft.txt";
 
 // What the draft holds: the boxes as typed and what goes with them.
 struct DraftContent {

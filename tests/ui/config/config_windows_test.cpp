@@ -241,9 +241,11 @@ class ConfigWindowsTest : public QObject {
         f.config.diaryFolder = f.dir / "web/";
         PathSettingsDialog dialog(f.config, f.io);
         f.io.dialogs = {TypeName("../outside/victim.txt"), TypeName("QMsys.ini"),
-                        TypeName("original.html"), TypeName("now.html")};
+                        TypeName("original.html"), TypeName("qmdraft.TXT"), TypeName("now.html")};
         Click(dialog, "id1075");
-        QCOMPARE(f.io.messages.size(), std::size_t(3));
+        QCOMPARE(f.io.messages.size(), std::size_t(4));
+        QCOMPARE(f.io.messages[3].text,
+                 U(cfgmsg::kCurrentNameRefusedText).arg(U(msg::kNameProgramFileReason)));
         const auto refused = [](std::string_view reason) {
             return U(cfgmsg::kCurrentNameRefusedText).arg(U(reason));
         };
