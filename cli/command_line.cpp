@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "cli/generate_command_line.h"
+#include "cli/take_back_command_line.h"
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "platform/program_dir.h"
@@ -63,13 +64,22 @@ std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::stri
             options.rest.emplace_back(arg);
         }
     }
-    options.homeDir = home ? NormalizeFolder(*home) : ExecutableFolder();
+    options.homeGiven = home.has_value();
+    options.homeDir = home ? NormalizeFolder(*home) : DefaultProgramFolder(ExecutableFolder());
+    if (options.homeDir.empty()) {
+        error = "no home folder is known for the settings; name one with --home DIR";
+        return std::nullopt;
+    }
     return options;
 }
 
 bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error) {
     if (!Utf8ToCp932(options.homeDir)) {
         error = "the program folder " + options.homeDir + " has a name Shift-JIS cannot hold";
+        return false;
+    }
+    if (!options.homeGiven && !MakeFolder(options.homeDir)) {
+        error = "cannot make the settings folder " + options.homeDir + ": " + std::strerror(errno);
         return false;
     }
     if (!EnterFolder(options.homeDir)) {
@@ -92,6 +102,7 @@ int RunSubcommand(const GlobalOptions& options) {
     }
     const std::string& command = options.rest.front();
     if (command == "generate") return RunGenerateCommandLine(options);
+    if (command == "undo") return RunTakeBackCommandLine(options);
     std::fprintf(stderr, "quillmaker: unknown command \"%s\"\n", command.c_str());
     PrintUsage(stderr);
     return 2;
@@ -105,8 +116,11 @@ void PrintUsage(std::FILE* out) {
         "\n"
         "Global options (any command):\n"
         "  --home DIR     use DIR as the program folder (QMsys.ini, the sets' .ini files,\n"
-        "                 temp.tmp and the relative default paths) instead of the\n"
-        "                 executable's folder; it becomes the working directory\n"
+        "                 temp.tmp and the relative default paths); it becomes the\n"
+        "                 working directory. Without it the program folder is the\n"
+        "                 executable's own folder when that holds QMsys.ini (a portable\n"
+        "                 folder), else $XDG_DATA_HOME/quillmaker/ (by default\n"
+        "                 ~/.local/share/quillmaker/), made on first start\n"
         "  --now TIME     every reading of the clock in this run returns TIME, local time\n"
         "                 \"YYYY-MM-DD HH:MM:SS\"\n"
         "\n"
@@ -126,9 +140,22 @@ void PrintUsage(std::FILE* out) {
         "      command prints the message and stops.\n"
         "      --dry-run prints the composed entry and the page it would go into and\n"
         "      changes no file.\n"
+        "      One generate at a time per program folder: another one (window or\n"
+        "      command line) waits up to two seconds, then stops writing nothing.\n"
+        "      The body file must be a regular file (or - for standard input) of\n"
+        "      well-formed UTF-8 text without NUL bytes.\n"
         "      On success prints the path of the diary page written.\n"
         "      Exit status: 0 written (and the upload tool started when asked),\n"
         "      1 nothing written, 2 usage error, 3 written but the upload tool was not found.\n"
+        "  undo [--upload | --no-upload]\n"
+        "      Takes back the last entry written by generate or \"Do It !!!\": the diary\n"
+        "      page, the log page and the current copy get back the bytes they held\n"
+        "      before it, and a page that generate started is removed with its log\n"
+        "      link. Nothing is touched when any of them has changed since; the\n"
+        "      message names it. Only the last generate can be taken back, once.\n"
+        "      The upload tool is started with the restored files as for generate.\n"
+        "      Exit status: 0 taken back, 1 nothing taken back, 2 usage error,\n"
+        "      3 taken back but the upload tool was not found.\n"
         "  edit FILE\n"
         "      Opens FILE (Shift-JIS) in a small plain-text editor window.\n",
         out);

@@ -21,14 +21,12 @@ bool NeedsWindow(const qm::GlobalOptions& options) {
     return options.rest.empty() || options.rest.front() == "edit";
 }
 
-// Returns only when the window program cannot be started.
-int StartWindowProgram(const qm::GlobalOptions& options, int argc, char** argv) {
+// Returns only when the window program cannot be started. It lives in this
+// program's folder, so it finds the same settings folder from the same
+// arguments.
+int StartWindowProgram(int argc, char** argv) {
     const std::string program = qm::ExecutableFolder() + kWindowProgram;
-    // The program folder is passed on, so it stays this program's folder
-    // wherever the window program lives; a --home given later still wins.
-    std::string home = options.homeDir;
-    std::vector<char*> arguments{const_cast<char*>(program.c_str()), const_cast<char*>("--home"),
-                                 home.data()};
+    std::vector<char*> arguments{const_cast<char*>(program.c_str())};
     for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);
     arguments.push_back(nullptr);
     ::execv(program.c_str(), arguments.data());
@@ -50,7 +48,7 @@ int main(int argc, char** argv) {
         qm::PrintUsage(stdout);
         return 0;
     }
-    if (NeedsWindow(*options)) return StartWindowProgram(*options, argc, argv);
+    if (NeedsWindow(*options)) return StartWindowProgram(argc, argv);
     if (!qm::ApplyGlobalOptions(*options, error)) {
         std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
         return 2;

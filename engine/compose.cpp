@@ -75,14 +75,17 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
-        host.ShowMessage(Sjis(msg::kTemplateOpenText), Sjis(msg::kTemplateOpenCaption));
+        host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText),
+                         Sjis(msg::kTemplateOpenCaption));
         return std::nullopt;
     }
 
     const std::tm now = ReadLocalClock();
     auto templateBytes = templateFile->ReadAll();
     if (!templateBytes || templateBytes->empty()) {
-        host.ShowMessage(Sjis(msg::kReadFailedText), Sjis(msg::kReadFailedCaption));
+        host.ShowMessage(
+            templateBytes ? Sjis(msg::kReadFailedText) : SjisWithFileProblem(msg::kReadFailedText),
+            Sjis(msg::kReadFailedCaption));
         return std::nullopt;
     }
 
@@ -94,7 +97,8 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     // What the insertion would read back from the file: the text up to its first NUL.
     entry.resize(TextUpToNul(entry).size());
     if (!written) {
-        host.ShowMessage(Sjis(msg::kWriteFailedText), Sjis(msg::kWriteFailedCaption));
+        host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText),
+                         Sjis(msg::kWriteFailedCaption));
         return std::nullopt;
     }
     return entry;

@@ -65,9 +65,14 @@ std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode) {
     return DiaryPageName(mode, named, ReadLocalClock());
 }
 
-void RecordDiaryPage(const ActiveConfig& config) {
-    // Recorded for other tools; a failed write changes nothing here.
-    WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill, config.diaryPage);
+bool RecordDiaryPage(const ActiveConfig& config) {
+    return WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill,
+                              config.diaryPage);
+}
+
+void ReportSettingsNotWritten(std::string_view iniPath, Host& host) {
+    host.ShowMessage(std::string(iniPath) + Sjis(msg::kSettingsNotWrittenText),
+                     Sjis(msg::kSettingsNotWrittenCaption));
 }
 
 bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
@@ -75,11 +80,14 @@ bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
         // A page still pending from an earlier pass is made first, so it is found.
         MakePendingNewPage(run);
         config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
-        RecordDiaryPage(config);
+        // Only other tools read the key: the selection goes on without it.
+        if (!RecordDiaryPage(config)) ReportSettingsNotWritten(config.configIniPath, host);
 
         if (FileExists(config.diaryPage)) return true;
         if (RollsOver(config.splitMode)) {
+            NoteBeforeRollOver(config, run);
             StartNewPage(config, run, host);
+            NoteAfterRollOver(config, run);
             return true;
         }
 

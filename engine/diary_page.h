@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/take_back.h"
 #include "settings/active_config.h"
 
 namespace qm {
@@ -25,6 +27,7 @@ struct RunState {
     int currentSetIndex = 0;
     std::string imageUploadList;  // full paths joined by quote, space, quote
     bool logUpdated = false;
+    std::vector<RollOverNote> rollOvers;  // this run's, for taking the last entry back
     // Set while a generate selects its page: a new page is then not copied
     // at once but left pending for the insertion (engine/page_writes.h).
     bool deferNewPage = false;
@@ -39,8 +42,12 @@ std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std:
 // folder; nothing is written or created (the path settings show it).
 std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode);
 
-// Records config.diaryPage under FILEPATH/QUILL for other tools.
-void RecordDiaryPage(const ActiveConfig& config);
+// Records config.diaryPage under FILEPATH/QUILL for other tools; false when
+// the set's file could not be written.
+[[nodiscard]] bool RecordDiaryPage(const ActiveConfig& config);
+
+// The message for a settings file that could not be written, naming it.
+void ReportSettingsNotWritten(std::string_view iniPath, Host& host);
 
 // Names today's page for config.splitMode, records it and, when a new period
 // has begun, creates the page from the prototype, tells the user and adds a

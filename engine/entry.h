@@ -43,6 +43,15 @@ std::string ComposeEntryText(std::string_view templateText, const EntryInput& in
 std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
                                         std::string_view imageUploadList, Host& host);
 
+// The page text with the first `marker` replaced by the entry text; `found`
+// is false (and `page` empty) when the page holds no marker.
+struct Insertion {
+    bool found = false;
+    std::string page;  // without the trailing NUL
+};
+Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
+                         std::string_view marker);
+
 // The insertion step on `pagePath`: rewrites the page with `entryText` in
 // place of its first marker (the entry begins with the marker, so the marker
 // stays above it); shows its own messages; false on failure, in which case

@@ -1,14 +1,16 @@
 #include "engine/generate.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
+#include "engine/current_copy.h"
 #include "engine/host.h"
 #include "engine/messages.h"
 #include "engine/page_writes.h"
 #include "engine/program_arguments.h"
+#include "engine/program_folder_lock.h"
+#include "engine/set_files.h"
 #include "engine/split_mode.h"
+#include "engine/take_back.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -18,33 +20,29 @@ namespace qm {
 
 namespace {
 
-bool SameFile(std::string_view a, std::string_view b) {
-    auto fsA = ToFsPath(a);
-    auto fsB = ToFsPath(b);
-    if (!fsA || !fsB || fsA->empty() || fsB->empty()) return false;
-    std::error_code ec;
-    return std::filesystem::equivalent(*fsA, *fsB, ec);
-}
+// The rest of LoadPaths once the set's keys are read: today's page, and the
+// path settings when the prototype or template path is empty.
+bool SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
+    if (!SelectDiaryPage(config, run, host)) return false;
 
-// A current-copy name that names one of the user's own files would overwrite
-// it with a copy of the page: such a copy is never made.
-bool CurrentCopyWouldOverwrite(const ActiveConfig& config, std::string_view copyPath) {
-    for (const std::string* own :
-         {&config.diaryPage, &config.prototypePath, &config.logPath, &config.templatePath}) {
-        if (SameFile(copyPath, *own)) return true;
+    if (config.prototypePath.empty() || config.templatePath.empty()) {
+        MakePendingNewPage(run);  // the dialog sees the files as they are
+        if (!host.OpenPathSettings(config)) {
+            host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
+            return false;
+        }
+        return SelectDiaryPage(config, run, host);
     }
-    return false;
+    return true;
 }
 
-// Refreshes the current copy; true when a copy was written. With the newest
-// entry only, its insertion messages may appear, but the flow goes on
-// whatever they say.
-bool RefreshCurrentCopy(const ActiveConfig& config, std::string_view entryText, PageWrite page,
-                        Host& host) {
-    const std::string copyPath = CurrentCopyPath(config);
-    if (config.currentName.empty() || CurrentCopyWouldOverwrite(config, copyPath)) return false;
-    MakeOwnerWritable(copyPath);
-    return WriteCurrentCopy(config, copyPath, entryText, page, host);
+// A set that cannot be read leaves nothing of another set behind.
+void ClearSetPaths(ActiveConfig& config) {
+    ActiveConfig cleared;
+    cleared.programDir = config.programDir;
+    cleared.systemIniPath = config.systemIniPath;
+    cleared.upFlag = config.upFlag;
+    config = cleared;
 }
 
 }  // namespace
@@ -79,12 +77,21 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     state.setNames =
         ReadListEntries(ini, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
     if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
-    return LoadPaths(config, run, host);
+    // The page is chosen (and perhaps made) only while no other run writes.
+    const auto lock = LockProgramFolder(config, host);
+    // A set that cannot be used stays in the list, said so; the window stays
+    // open so another set can be chosen.
+    if (!ReadSetPaths(config, run.currentSetIndex, host) || !lock) return true;
+    return SelectPageAskingForPaths(config, run, host);
 }
 
-void ReadSetPaths(ActiveConfig& config, int setIndex) {
+bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
     const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
                                               setIndex, syskeys::kSetNameCapacity);
+    if (!SetFilesUsable(config, setName, host)) {
+        ClearSetPaths(config);
+        return false;
+    }
     config.configIniPath = SetIniPath(config.programDir, setName);
 
     const std::string& ini = config.configIniPath;
@@ -97,21 +104,12 @@ void ReadSetPaths(ActiveConfig& config, int setIndex) {
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
+    return true;
 }
 
 bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
-    ReadSetPaths(config, run.currentSetIndex);
-    if (!SelectDiaryPage(config, run, host)) return false;
-
-    if (config.prototypePath.empty() || config.templatePath.empty()) {
-        MakePendingNewPage(run);  // the dialog sees the files as they are
-        if (!host.OpenPathSettings(config)) {
-            host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
-            return false;
-        }
-        return SelectDiaryPage(config, run, host);
-    }
-    return true;
+    if (!ReadSetPaths(config, run.currentSetIndex, host)) return false;
+    return SelectPageAskingForPaths(config, run, host);
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
@@ -120,17 +118,21 @@ std::string CurrentCopyPath(const ActiveConfig& config) {
 
 std::string UploadParameters(const ActiveConfig& config, const RunState& run,
                              bool currentCopyMade) {
+    // Appended piece by piece: GCC 12 takes " " + a temporary string for an
+    // overlapping copy (a false -Wrestrict at -O2 and up).
     std::string text = QuoteArgument(config.diaryPage);
-    if (run.logUpdated) text += " " + QuoteArgument(config.logPath);
-    // The list is already joined by quote, space, quote: one pair of quotes
-    // around it gives one argument per image.
-    if (!run.imageUploadList.empty()) text += " \"" + run.imageUploadList + "\"";
-    if (currentCopyMade) text += " " + QuoteArgument(CurrentCopyPath(config));
+    if (run.logUpdated) text.append(" ").append(QuoteArgument(config.logPath));
+    // The list holds each image as a quoted argument already.
+    if (!run.imageUploadList.empty()) text.append(" ").append(run.imageUploadList);
+    if (currentCopyMade) text.append(" ").append(QuoteArgument(CurrentCopyPath(config)));
     return text;
 }
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
                                Host& host) {
+    // Held to the end: another run waits, then gives up writing nothing.
+    const auto lock = LockProgramFolder(config, host);
+    if (!lock) return GenerateResult::Failed;
     // A new period's page is written once, with the entry already in it.
     run.deferNewPage = true;
     const bool loaded = LoadPaths(config, run, host);
@@ -141,11 +143,14 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
         return GenerateResult::Failed;
     }
+    const EntryBefore before = NoteBeforeEntry(config, run);
     const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);
     if (page == PageWrite::Failed) return GenerateResult::Failed;
 
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, *entry, page, host);
+    // Without a record the entry cannot be taken back later, but it is written.
+    KeepForTakeBack(config, before);
 
     if (input.upload) {
         const StartResult started =

@@ -35,7 +35,7 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     const std::string link = LogLinkText(config.diaryPage, title, now);
 
     const auto cannotOpen = [&host] {
-        host.ShowMessage(Sjis(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
+        host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
     };
 
     // The log page is the user's own: it is never created here.

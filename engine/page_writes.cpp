@@ -29,9 +29,13 @@ bool WritePrototypeWithEntry(std::string_view prototypePath, std::string_view en
 
 void MakePendingNewPage(RunState& run) {
     if (!run.pendingNewPage) return;
-    CopyFileTo(run.pendingNewPage->prototypePath, run.pendingNewPage->page,
-               /*failIfExists=*/true);
+    const std::string page = run.pendingNewPage->page;
+    CopyFileTo(run.pendingNewPage->prototypePath, page, /*failIfExists=*/true);
     run.pendingNewPage.reset();
+    // The roll-over's note for taking the entry back sees the page it made.
+    for (RollOverNote& note : run.rollOvers) {
+        if (note.page == page) note.pageAfter = ReadFileBytes(page);
+    }
 }
 
 PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::string_view entryText,

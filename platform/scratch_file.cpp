@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "platform/files.h"
 #include "platform/path_text.h"
 
 namespace qm {
@@ -14,8 +15,13 @@ namespace qm {
 bool WriteScratchFile(std::string_view cp932Path, std::string_view content) {
     auto fsPath = ToFsPath(cp932Path);
     if (!fsPath || fsPath->empty()) return false;
-    const int fd = ::open(fsPath->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    // Never waits on a FIFO left at its name.
+    const int fd =
+        ::open(fsPath->c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        NoteFileProblem(*fsPath, errno);
+        return false;
+    }
     struct stat st {};
     // Written only once it is ours: a holder elsewhere keeps what it has.
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
@@ -36,6 +42,7 @@ bool WriteScratchFile(std::string_view cp932Path, std::string_view content) {
         }
     }
     ok = ok && ::ftruncate(fd, at) == 0;
+    if (!ok) NoteFileProblem(*fsPath, errno);
     return (::close(fd) == 0) && ok;
 }
 

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "platform/files.h"
@@ -77,36 +76,6 @@ bool ReadWriteCopy(int in, off_t from, std::uint64_t length, int out, std::size_
         length -= static_cast<std::uint64_t>(n);
     }
     return true;
-}
-
-std::string FolderOf(const std::string& fsPath) {
-    std::string folder = std::filesystem::path(fsPath).parent_path().string();
-    return folder.empty() ? "." : folder;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-}
-
-// Writes a new file through a temporary one linked into place: the link
-// fails when the target exists, so an existing file is never overwritten.
-template <class WriteContent>
-bool CreateNewFile(const std::string& fsPath, mode_t mode, WriteContent writeContent) {
-    const std::string folder = FolderOf(fsPath);
-    std::string temp =
-        folder + "/." + std::filesystem::path(fsPath).filename().string() + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = writeContent(fd) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::link(temp.c_str(), fsPath.c_str()) == 0;
-    ::unlink(temp.c_str());
-    if (ok) SyncFolder(folder);
-    return ok;
 }
 
 }  // namespace
@@ -203,11 +172,11 @@ bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std:
            CopyTextFrom(in, at.markerAt + markerSize, out, options) && WriteAll(out, "", 1);
 }
 
-bool ReplaceWithInsertion(const LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
+bool ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
                           std::string_view insert, const StreamOptions& options) {
-    return ReplaceFileWith(file.fsPath(), [&](int out) {
-        return WriteInsertion(file.descriptor(), at, markerSize, insert, out, options);
-    });
+    const int in = file.descriptor();
+    return file.ReplaceWith(
+        [&](int out) { return WriteInsertion(in, at, markerSize, insert, out, options); });
 }
 
 bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
@@ -221,7 +190,7 @@ bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize
     if (how == WriteTarget::Replace) return ReplaceFileWith(*target, write);
     struct stat st {};
     const mode_t mode = ::fstat(source, &st) == 0 ? (st.st_mode & 0777) : 0644;
-    return CreateNewFile(*target, mode, write);
+    return CreateFileWith(*target, mode, write);
 }
 
 bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
@@ -238,13 +207,20 @@ bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
 std::optional<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
     auto fsPath = ToFsPath(cp932Path);
     if (!fsPath || fsPath->empty()) return std::nullopt;
-    const int fd = ::open(fsPath->c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    // Never waits on a FIFO, as no file function here does.
+    const int fd = ::open(fsPath->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        NoteFileProblem(*fsPath, errno);
+        return std::nullopt;
+    }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) {
+        NoteFileProblem(*fsPath, S_ISREG(st.st_mode) ? EFBIG : EINVAL);
         ::close(fd);
         return std::nullopt;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return ReadOnlyFile(fd);
 }
 

@@ -63,8 +63,8 @@ bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std:
                     int out, const StreamOptions& options = {});
 
 // Replaces the locked file by its own text with `insert` in place of the
-// marker found at `at`, safely; the lock stays held.
-bool ReplaceWithInsertion(const LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
+// marker found at `at`, safely; `file` then holds the new file, locked.
+bool ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
                           std::string_view insert, const StreamOptions& options = {});
 
 enum class WriteTarget {
@@ -83,8 +83,9 @@ bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize
 bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
                        const StreamOptions& options = {});
 
-// A file open for reading only (a prototype page that may be read-only),
-// closed when this object goes away.
+// A regular file open for reading only (a prototype page that may be
+// read-only), closed when this object goes away. At most kMaxReadBytes, as
+// every file the program reads.
 class ReadOnlyFile {
   public:
     static std::optional<ReadOnlyFile> Open(std::string_view cp932Path);

@@ -18,9 +18,10 @@ std::string ReadListEntry(std::string_view iniPath, std::string_view section, in
 std::vector<std::string> ReadListEntries(std::string_view iniPath, std::string_view section,
                                          int count, std::size_t capacity);
 // Writes key `count` (the next number).
-bool AppendListEntry(std::string_view iniPath, std::string_view section, std::string_view value);
+[[nodiscard]] bool AppendListEntry(std::string_view iniPath, std::string_view section,
+                                   std::string_view value);
 // Shifts entries index+1 … n-1 down by one, then removes key n-1.
-bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index);
+[[nodiscard]] bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index);
 
 // The user's tag list: three parallel lists TAG, TAG_PREFIX, TAG_SUFFIX.
 struct TagEntry {
@@ -36,8 +37,8 @@ TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nam
 // Entries 0 … count-1, as ReadTagEntry gives each, from one read of each list.
 std::vector<TagEntry> ReadTagEntries(std::string_view systemIniPath, int count,
                                      std::size_t nameCapacity);
-bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry);
+[[nodiscard]] bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry);
 // Moves the three lists down together, then removes the three tail keys.
-bool RemoveTagEntry(std::string_view systemIniPath, int index);
+[[nodiscard]] bool RemoveTagEntry(std::string_view systemIniPath, int index);
 
 }  // namespace qm

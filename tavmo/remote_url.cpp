@@ -1,35 +1,27 @@
 #include "tavmo/remote_url.h"
 
-#include <curl/curl.h>
-
 #include <cstring>
-#include <memory>
+
+#include "tavmo/curl_handles.h"
 
 namespace qm::tavmo {
 
 namespace {
 
-struct UrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
-
 std::optional<std::string> GetPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr) return std::nullopt;
-    std::string out(text);
-    curl_free(text);
-    return out;
+    const CURLUcode code = curl_url_get(url, part, &text, flags);
+    LibraryText owned(text);
+    if (code != CURLUE_OK || !owned) return std::nullopt;
+    return std::string(owned.get());
 }
 
 std::string Escape(std::string_view text) {
     // A length of 0 would make the library measure the text up to its NUL.
     if (text.empty()) return {};
-    char* escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
-    if (escaped == nullptr) return {};
-    std::string out(escaped);
-    curl_free(escaped);
-    return out;
+    LibraryText escaped(curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size())));
+    if (!escaped) return {};
+    return std::string(escaped.get());
 }
 
 // Each segment of a folder path encoded on its own, the separators kept.
@@ -103,8 +95,14 @@ std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text) {
         return std::nullopt;
     }
     auto path = GetPart(url.get(), CURLUPART_PATH);
-    std::string folderPath = path ? *path : "/";
-    if (folderPath.empty() || folderPath.back() != '/') folderPath += '/';
+    std::string folderPath = path && !path->empty() ? *path : "/";
+    // "file:relative/dir" has a path of no folder the URL could name; written
+    // out it would read as a host ("file://relative/dir/").
+    if (folderPath.front() != '/') return std::nullopt;
+    // An encoded control character ("%0A") names no folder either: the path
+    // would not decode for the transfers, or reach a server as a line break.
+    if (!GetPart(url.get(), CURLUPART_PATH, CURLU_URLDECODE)) return std::nullopt;
+    if (folderPath.back() != '/') folderPath += '/';
     if (curl_url_set(url.get(), CURLUPART_PATH, folderPath.c_str(), 0) != CURLUE_OK) {
         return std::nullopt;
     }

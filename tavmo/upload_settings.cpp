@@ -13,6 +13,7 @@ namespace qm::tavmo {
 namespace {
 
 constexpr const char* kSection = "TAVMO";
+constexpr const char* kFileName = "tavmo.ini";
 // Large enough for any URL or path a user types; the store cuts at capacity - 1.
 constexpr std::size_t kCapacity = 4096;
 
@@ -29,6 +30,8 @@ bool ReadFlag(const std::string& iniCp932, const char* key, bool fallback) {
 // Creates the file empty and owner-only when it is not there yet, so the
 // password never sits in a file others can read, not even for a moment.
 bool CreateOwnerOnly(const std::string& fsPath) {
+    const auto slash = fsPath.rfind('/');
+    if (slash != std::string::npos && !MakeFolder(fsPath.substr(0, slash + 1))) return false;
     int fd = ::open(fsPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     bool ok = ::fchmod(fd, 0600) == 0;
@@ -37,9 +40,19 @@ bool CreateOwnerOnly(const std::string& fsPath) {
 
 }  // namespace
 
-std::string DefaultSettingsPath() { return ExecutableFolder() + "tavmo.ini"; }
+std::string SettingsPathFor(const std::string& toolFolder) {
+    const std::string beside = toolFolder + kFileName;
+    if (::access(beside.c_str(), F_OK) == 0 ||
+        IsPortableFolder(NormalizeFolder(toolFolder + ".."))) {
+        return beside;
+    }
+    const std::string dataFolder = UserDataFolder();
+    return dataFolder.empty() ? dataFolder : dataFolder + "tavmo/" + kFileName;
+}
 
-std::optional<UploadSettings> LoadSettings(const std::string& iniPath) {
+std::string DefaultSettingsPath() { return SettingsPathFor(ExecutableFolder()); }
+
+std::optional<UploadSettings> LoadSettings(const std::string& iniPath, PasswordKeyring* keyring) {
     auto ini = Utf8ToCp932(iniPath);
     if (!ini) return std::nullopt;
     UploadSettings settings;
@@ -60,20 +73,27 @@ std::optional<UploadSettings> LoadSettings(const std::string& iniPath) {
     settings.caFile = *caFile;
     settings.passive = ReadFlag(*ini, "PASSIVE", true);
     settings.verifyPeer = ReadFlag(*ini, "VERIFY", true);
+    if (settings.password.empty() && keyring) {
+        settings.password = keyring->Read(iniPath).value_or(std::string());
+    }
     return settings;
 }
 
-std::string SaveSettings(const std::string& iniPath, const UploadSettings& settings) {
+std::string SaveSettings(const std::string& iniPath, const UploadSettings& settings,
+                         PasswordKeyring* keyring) {
     auto ini = Utf8ToCp932(iniPath);
     if (!ini) return "設定ファイルの場所の名前が扱えません: " + iniPath;
     struct Entry {
         const char* key;
         const std::string* value;
     };
+    const std::string noPassword;
+    constexpr std::size_t kPasswordAt = 2;
     const Entry texts[] = {
-        {"URL", &settings.destination},         {"USER", &settings.user},
-        {"PASSWORD", &settings.password},       {"KEYFILE", &settings.keyFile},
-        {"IMAGEFOLDER", &settings.imageFolder}, {"CAFILE", &settings.caFile},
+        {"URL", &settings.destination}, {"USER", &settings.user},
+        {"PASSWORD", &noPassword},  // filled in below, once the rest can be written
+        {"KEYFILE", &settings.keyFile}, {"IMAGEFOLDER", &settings.imageFolder},
+        {"CAFILE", &settings.caFile},
     };
     std::string converted[std::size(texts)];
     for (std::size_t i = 0; i < std::size(texts); ++i) {
@@ -83,6 +103,17 @@ std::string SaveSettings(const std::string& iniPath, const UploadSettings& setti
                    texts[i].key;
         }
         converted[i] = *value;
+    }
+    // The keyring takes the password when it can; the file keeps it otherwise.
+    const bool keptInKeyring =
+        keyring && (settings.password.empty() ? keyring->Remove(iniPath)
+                                              : keyring->Write(iniPath, settings.password));
+    if (!keptInKeyring) {
+        auto password = Utf8ToCp932(settings.password);
+        if (!password) {
+            return "Shift-JISで書けない文字が含まれているため保存できません: PASSWORD";
+        }
+        converted[kPasswordAt] = *password;
     }
     if (!CreateOwnerOnly(iniPath)) return "設定ファイルを作れませんでした: " + iniPath;
     bool ok = true;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "platform/encoding.h"
 #include "support/temp_dir.h"
@@ -26,6 +28,21 @@ TEST(GenerateArguments, TextsBecomeShiftJisAndLineEndsCrLf) {
     ASSERT_TRUE(request) << error;
     EXPECT_EQ(request->input.title, Sj("今日の日記"));
     EXPECT_EQ(request->input.body, Sj("一行目\r\n二行目\r\n三行目\r\n四行目"));
+}
+
+// Browsers show 0x5C and 0x7E as a backslash and a tilde, so ¥ and ‾ go in
+// as references, and so do tag characters instead of vanishing.
+TEST(GenerateArguments, TypedCharactersBrowsersWouldMisshowBecomeReferences) {
+    std::string error;
+    auto request = ParseGenerateArguments(
+        {"--title", "¥500‾", "--body", "旗\U000E0067\U000E007F", "--set", "日記"}, "/", error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->input.title, "&#xA5;500&#x203E;");
+    EXPECT_EQ(request->input.body, Sj("旗") + "&#xE0067;&#xE007F;");
+    // A set name is a file name: ¥ would come back as a folder separator.
+    EXPECT_FALSE(
+        ParseGenerateArguments({"--title", "t", "--body", "b", "--set", "a¥b"}, "/", error));
+    EXPECT_NE(error.find("a¥b"), std::string::npos) << error;
 }
 
 TEST(GenerateArguments, UsageErrors) {
@@ -53,8 +70,16 @@ class GenerateProgram : public ::testing::Test {
         }
     }
 
+    // Runs a copy in bin/ as an installed system would: its own folder and its
+    // helper folder (libexec/quillmaker/) are then the test's to fill.
+    void UseInstalledCopy() {
+        std::filesystem::create_directory(dir_ / "bin");
+        program_ = dir_ / "bin/quillmaker";
+        std::filesystem::copy_file(QM_PROGRAM, program_);
+    }
+
     int Run(const std::string& args, std::string* out = nullptr) {
-        const std::string command = std::string("'") + QM_PROGRAM + "' --home '" + dir_.dir() +
+        const std::string command = "'" + program_ + "' --home '" + dir_.dir() +
                                     "' --now '2026-12-07 21:05:09' " + args + " 2>'" +
                                     (dir_ / "stderr.txt") + "'";
         std::FILE* pipe = ::popen(command.c_str(), "r");
@@ -69,6 +94,7 @@ class GenerateProgram : public ::testing::Test {
     }
 
     TempDir dir_;
+    std::string program_ = QM_PROGRAM;
     std::string stderr_;
 };
 
@@ -94,10 +120,28 @@ TEST_F(GenerateProgram, DryRunShowsTheEntryAndChangesNothing) {
 }
 
 TEST_F(GenerateProgram, MissingUploadToolStillWritesAndSaysSo) {
+    UseInstalledCopy();
     std::string out;
     EXPECT_EQ(Run("generate --upload --title t --body b", &out), 3) << stderr_;
     EXPECT_EQ(out, dir_ / "diary26-Dec.html\n");
     EXPECT_NE(stderr_.find("tavmo/tavmo.exeがみつかりません。"), std::string::npos) << stderr_;
+}
+
+// The stored default "tavmo/tavmo.exe" is not in the settings folder; an
+// installed system keeps the tool in its helper folder.
+TEST_F(GenerateProgram, StoredToolPathFindsTheInstalledUploadTool) {
+    UseInstalledCopy();
+    std::filesystem::create_directories(dir_ / "libexec/quillmaker/tavmo");
+    const std::string tool = dir_ / "libexec/quillmaker/tavmo/tavmo.exe";
+    WriteBytes(tool, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
+    std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
+    ASSERT_EQ(Run("generate --upload --title t --body b"), 0) << stderr_;
+    std::string handed;
+    for (int i = 0; i < 200 && handed.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        handed = ReadBytes(tool + ".out");
+    }
+    EXPECT_EQ(handed.substr(0, handed.find('\n')), dir_ / "diary26-Dec.html");
 }
 
 TEST_F(GenerateProgram, PageWithoutMarkerWritesNothing) {
