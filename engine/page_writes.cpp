@@ -4,6 +4,7 @@
 
 #include "engine/entry.h"
 #include "engine/messages.h"
+#include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/stream_replace.h"
 
@@ -34,7 +35,7 @@ void MakePendingNewPage(RunState& run) {
     run.pendingNewPage.reset();
     // The roll-over's note for taking the entry back sees the page it made.
     for (RollOverNote& note : run.rollOvers) {
-        if (note.page == page) note.pageAfter = ReadFileBytes(page);
+        if (note.page == page) note.pageAfter = StampOfFile(page);
     }
 }
 

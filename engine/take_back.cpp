@@ -8,9 +8,10 @@
 #include "engine/host.h"
 #include "engine/program_arguments.h"
 #include "engine/program_folder_lock.h"
-#include "platform/digest.h"
+#include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/stream_replace.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 
@@ -21,28 +22,20 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kManifestName = "manifest.txt";
-constexpr std::string_view kFormatLine = "Quillmaker take-back 1";
+constexpr std::string_view kFormatLine = "Quillmaker take-back 2";
 constexpr std::string_view kAbsent = "-";
+// An earlier version staged while a generate runs; it becomes ".before" once
+// the generate has succeeded.
+constexpr std::string_view kStagedSuffix = ".next";
+constexpr std::string_view kBackupSuffix = ".before";
 
-// Bytes identified by size and fingerprint; the record keeps no second copy
-// of what the generate wrote.
-struct Fingerprint {
-    std::size_t size = 0;
-    std::string sha256;
-
-    static Fingerprint Of(std::string_view bytes) { return {bytes.size(), Sha256Hex(bytes)}; }
-    bool Matches(std::string_view bytes) const {
-        return bytes.size() == size && Sha256Hex(bytes) == sha256;
-    }
-};
-
-// One file the generate changed. `backup` names the earlier bytes in the
+// One file the generate changed. `backup` names its earlier version in the
 // record's folder; empty when the file did not exist before.
 struct RecordedFile {
     std::string role;  // page, log or copy: the order the upload tool gets them in
     std::string backup;
-    std::optional<Fingerprint> before;
-    Fingerprint after;
+    std::optional<FileStamp> backupStamp;
+    FileStamp after;   // the file as the generate left it
     std::string path;  // code page 932
 };
 
@@ -68,10 +61,9 @@ std::string SerializeRecord(const Record& record) {
     std::string out = std::string(kFormatLine) + "\n";
     out += Line({"set", record.configIniPath});
     for (const RecordedFile& file : record.files) {
-        const std::string beforeSize = file.before ? std::to_string(file.before->size) : "0";
-        out += Line({"file", file.role, file.backup.empty() ? kAbsent : file.backup, beforeSize,
-                     file.before ? file.before->sha256 : std::string(kAbsent),
-                     std::to_string(file.after.size), file.after.sha256, file.path});
+        out += Line({"file", file.role, file.backup.empty() ? kAbsent : file.backup,
+                     file.backupStamp ? file.backupStamp->Text() : std::string(kAbsent),
+                     file.after.Text(), file.path});
     }
     return out;
 }
@@ -89,13 +81,6 @@ std::optional<std::vector<std::string>> Fields(std::string_view line, std::size_
     return fields;
 }
 
-std::optional<std::size_t> Size(const std::string& text) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(std::stoull(text));
-}
-
 std::optional<Record> ParseRecord(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
@@ -110,19 +95,19 @@ std::optional<Record> ParseRecord(std::string_view text) {
     if (!set || (*set)[0] != "set") return std::nullopt;
     record.configIniPath = (*set)[1];
     for (std::size_t i = 2; i < lines.size(); ++i) {
-        const auto f = Fields(lines[i], 8);
-        if (!f || (*f)[0] != "file" || (*f)[7].empty()) return std::nullopt;
+        const auto f = Fields(lines[i], 6);
+        if (!f || (*f)[0] != "file" || (*f)[5].empty()) return std::nullopt;
         RecordedFile file;
         file.role = (*f)[1];
-        const auto beforeSize = Size((*f)[3]);
-        const auto afterSize = Size((*f)[5]);
-        if (!beforeSize || !afterSize) return std::nullopt;
+        const auto after = FileStamp::FromText((*f)[4]);
+        if (!after) return std::nullopt;
+        file.after = *after;
         if ((*f)[2] != kAbsent) {
             file.backup = (*f)[2];
-            file.before = Fingerprint{*beforeSize, (*f)[4]};
+            file.backupStamp = FileStamp::FromText((*f)[3]);
+            if (!file.backupStamp) return std::nullopt;
         }
-        file.after = Fingerprint{*afterSize, (*f)[6]};
-        file.path = (*f)[7];
+        file.path = (*f)[5];
         record.files.push_back(std::move(file));
     }
     return record;
@@ -135,11 +120,35 @@ void ForgetRecord(const fs::path& folder) {
     fs::remove_all(folder, ec);
 }
 
+// Removes the files of `folder` whose names end in `suffix`.
+void RemoveEndingIn(const fs::path& folder, std::string_view suffix) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > suffix.size() && name.ends_with(suffix)) fs::remove(entry.path(), ec);
+    }
+}
+
+// Gives the file its second name `role` + ".next" in the record's folder,
+// so that its earlier version outlives the replace about to come.
+void Stage(FileBefore& file, const std::string& folderCp932, std::string_view role) {
+    file.stamp = StampOfFile(file.path);
+    if (!file.stamp) return;  // no file: nothing to give back but its absence
+    const auto folder = ToFsPath(folderCp932);
+    if (!folder) return;
+    std::error_code ec;
+    fs::create_directories(*folder, ec);
+    const std::string staged = std::string(role) + std::string(kStagedSuffix);
+    if (!LinkOrCopyFile(file.path, folderCp932 + staged)) return;
+    file.staged = staged;
+    file.stamp = StampOfFile(file.path);  // a second name changes the file's change time
+}
+
 // Starts the record's upload tool with the files given back their bytes.
 void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
     std::string parameters;
     for (const RecordedFile& file : record.files) {
-        if (!file.before) continue;  // a removed page has nothing to send
+        if (file.backup.empty()) continue;  // a removed page has nothing to send
         if (!parameters.empty()) parameters += ' ';
         parameters += QuoteArgument(file.path);
     }
@@ -155,83 +164,100 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
     RollOverNote note;
     note.page = config.diaryPage;
     note.logPath = config.logPath;
-    if (!note.logPath.empty()) note.logBefore = ReadFileBytes(note.logPath);
+    if (!note.logPath.empty()) {
+        note.logBefore = ReadFileBytes(note.logPath);
+        note.logStampBefore = StampOfFile(note.logPath);
+    }
     run.rollOvers.push_back(std::move(note));
 }
 
 void NoteAfterRollOver(const ActiveConfig& config, RunState& run) {
     if (run.rollOvers.empty() || run.rollOvers.back().page != config.diaryPage) return;
     RollOverNote& note = run.rollOvers.back();
-    note.pageAfter = ReadFileBytes(note.page);
-    if (!note.logPath.empty()) note.logAfter = ReadFileBytes(note.logPath);
+    note.pageAfter = StampOfFile(note.page);
+    if (!note.logPath.empty()) note.logAfter = StampOfFile(note.logPath);
 }
 
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
+    const std::string folderCp932 = FolderOf(config.programDir);
+    // Earlier versions staged by a generate that then failed are no one's.
+    if (const auto folder = ToFsPath(folderCp932)) RemoveEndingIn(*folder, kStagedSuffix);
+
     EntryBefore before;
-    before.page = {config.diaryPage, ReadFileBytes(config.diaryPage)};
+    before.page.path = config.diaryPage;
+    before.currentCopy.path = CurrentCopyPath(config);
     for (auto note = run.rollOvers.rbegin(); note != run.rollOvers.rend(); ++note) {
         if (note->page != config.diaryPage) continue;
         // Edited since the roll-over made it (as its message invites): the
         // page is the user's now and stays; only the entry is taken back. A
         // page still to be made with the entry is the roll-over's.
         const bool pending = run.pendingNewPage && run.pendingNewPage->page == config.diaryPage;
-        if (pending || (note->pageAfter && before.page.bytes == note->pageAfter)) {
-            before.page.bytes.reset();
+        if (pending || (note->pageAfter && StampOfFile(config.diaryPage) == note->pageAfter)) {
             before.rollOver = *note;
         }
         break;
     }
-    const std::string copyPath = CurrentCopyPath(config);
-    before.currentCopy = {copyPath, ReadFileBytes(copyPath)};
+    if (!before.rollOver) Stage(before.page, folderCp932, "page");
+    Stage(before.currentCopy, folderCp932, "copy");
     return before;
 }
 
 bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
-    const auto folderPath = ToFsPath(FolderOf(config.programDir));
+    const std::string folderCp932 = FolderOf(config.programDir);
+    const auto folderPath = ToFsPath(folderCp932);
     if (!folderPath) return false;
     const fs::path folder(*folderPath);
     // Whatever happens below, no record of an older generate may remain: it
     // would take back the wrong entry.
-    ForgetRecord(folder);
+    std::error_code ec;
+    fs::remove(folder / kManifestName, ec);
+    RemoveEndingIn(folder, kBackupSuffix);
 
     Record record;
     record.configIniPath = config.configIniPath;
-    std::vector<std::pair<std::string, std::string>> backups;  // name, bytes
-    const auto add = [&](const char* role, const std::string& path,
-                         const std::optional<std::string>& was,
-                         const std::optional<std::string>& now) {
-        if (!now || was == now) return true;
-        // The record is a text of lines; such a path cannot be kept in it.
-        if (path.find_first_of("\r\n") != std::string::npos) return false;
-        RecordedFile file{role, "", std::nullopt, Fingerprint::Of(*now), path};
-        if (was) {
-            file.backup = std::string(role) + ".before";
-            file.before = Fingerprint::Of(*was);
-            backups.emplace_back(file.backup, *was);
+    // The record is a text of lines; a path with a line break cannot be kept in it.
+    const auto keepable = [](const std::string& path) {
+        return path.find_first_of("\r\n") == std::string::npos;
+    };
+    const auto add = [&](const char* role, const FileBefore& was) {
+        const auto now = StampOfFile(was.path);
+        if (!now || (was.stamp && now == was.stamp)) return true;  // gone, or not changed
+        if (!keepable(was.path)) return false;
+        RecordedFile file{role, "", std::nullopt, *now, was.path};
+        if (was.stamp) {
+            // It existed: without its earlier version it cannot be given back.
+            if (was.staged.empty()) return false;
+            file.backup = std::string(role) + std::string(kBackupSuffix);
+            fs::rename(folder / was.staged, folder / file.backup, ec);
+            file.backupStamp = StampOfFile(folderCp932 + file.backup);
+            if (ec || !file.backupStamp) return false;
         }
         record.files.push_back(std::move(file));
         return true;
     };
-    bool recordable =
-        add("page", before.page.path, before.page.bytes, ReadFileBytes(before.page.path));
+    bool recordable = add("page", before.page);
     if (before.rollOver && !before.rollOver->logPath.empty()) {
-        recordable = add("log", before.rollOver->logPath, before.rollOver->logBefore,
-                         before.rollOver->logAfter) &&
-                     recordable;
+        const RollOverNote& note = *before.rollOver;
+        if (note.logAfter && note.logAfter != note.logStampBefore) {
+            RecordedFile file{"log", "", std::nullopt, *note.logAfter, note.logPath};
+            if (note.logBefore) {
+                file.backup = std::string("log") + std::string(kBackupSuffix);
+                fs::create_directories(folder, ec);
+                if (ReplaceFileContents((folder / file.backup).string(), *note.logBefore)) {
+                    file.backupStamp = StampOfFile(folderCp932 + file.backup);
+                }
+                recordable = recordable && file.backupStamp.has_value();
+            }
+            recordable = recordable && keepable(note.logPath);
+            record.files.push_back(std::move(file));
+        }
     }
-    recordable = add("copy", before.currentCopy.path, before.currentCopy.bytes,
-                     ReadFileBytes(before.currentCopy.path)) &&
-                 recordable;
-    if (!recordable || record.files.empty()) return false;
-
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    bool kept = !ec;
-    for (const auto& [name, bytes] : backups) {
-        kept = kept && ReplaceFileContents((folder / name).string(), bytes);
-    }
+    recordable = add("copy", before.currentCopy) && recordable;
+    RemoveEndingIn(folder, kStagedSuffix);
     // The list goes last: until it is there, there is no record.
-    kept = kept && ReplaceFileContents((folder / kManifestName).string(), SerializeRecord(record));
+    const bool kept =
+        recordable && !record.files.empty() &&
+        ReplaceFileContents((folder / kManifestName).string(), SerializeRecord(record));
     if (!kept) ForgetRecord(folder);
     return kept;
 }
@@ -262,37 +288,49 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     if (!record) return fail(TakeBackStatus::Failed, manifestCp932);
 
     // First every file is looked at, each held so no one writes meanwhile;
-    // nothing is touched unless all of them hold what the generate wrote.
+    // nothing is touched unless all of them stand as the generate left them.
     struct Pending {
         const RecordedFile* file;
         std::optional<LockedFile> held;
-        std::optional<std::string> earlier;
+        std::optional<ReadOnlyFile> earlier;
     };
     std::vector<Pending> pending;
     for (const RecordedFile& file : record->files) {
         if (!FileExists(file.path)) {
-            if (!file.before) continue;  // the page is gone already, as taking back wants
+            if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
             return fail(TakeBackStatus::ChangedSince, file.path);
         }
+        // Looked at before it is made writable, which would change its stamp.
+        const bool asLeft = StampOfFile(file.path) == file.after;
         MakeOwnerWritable(file.path);
         auto held = LockedFile::Open(file.path, LockedFile::Mode::OpenExisting);
-        const auto now = held ? held->ReadAll() : std::nullopt;
-        if (!now) return fail(TakeBackStatus::Failed, file.path);
-        if (file.before && file.before->Matches(*now)) continue;  // given back already
-        if (!file.after.Matches(*now)) return fail(TakeBackStatus::ChangedSince, file.path);
-        Pending one{&file, std::move(held), std::nullopt};
-        if (file.before) {
-            one.earlier = ReadFileBytes(folderCp932 + file.backup);
-            if (!one.earlier || !file.before->Matches(*one.earlier)) {
-                return fail(TakeBackStatus::Failed, folderCp932 + file.backup);
+        if (!held) return fail(TakeBackStatus::Failed, file.path);
+        std::optional<ReadOnlyFile> earlier;
+        if (!file.backup.empty()) {
+            const std::string backup = folderCp932 + file.backup;
+            earlier = ReadOnlyFile::Open(backup);
+            if (!earlier || StampOfDescriptor(earlier->descriptor()) != file.backupStamp) {
+                return fail(TakeBackStatus::Failed, backup);
             }
         }
-        pending.push_back(std::move(one));
+        if (!asLeft) {
+            // Given back already by a try that stopped midway.
+            if (earlier && SameContent(held->descriptor(), earlier->descriptor()) == true) continue;
+            return fail(TakeBackStatus::ChangedSince, file.path);
+        }
+        pending.push_back({&file, std::move(held), std::move(earlier)});
     }
 
     for (Pending& one : pending) {
-        const bool done =
-            one.earlier ? one.held->Replace(*one.earlier) : RemoveFile(one.file->path);
+        bool done = false;
+        if (one.earlier) {
+            const int from = one.earlier->descriptor();
+            const auto size = StampOfDescriptor(from);
+            done = size && one.held->ReplaceWith(
+                               [&](int out) { return CopyFileRange(from, 0, size->size, out); });
+        } else {
+            done = RemoveFile(one.file->path);
+        }
         // The record stays, so taking back again finishes what is left.
         if (!done) return fail(TakeBackStatus::Failed, one.file->path);
         (one.earlier ? outcome.restored : outcome.removed).push_back(one.file->path);

@@ -1,9 +1,15 @@
 // Taking back the last entry: a successful generate keeps, in the program
 // folder, the earlier versions of every file it changed (the diary page, the
-// log page, the current copy) with a fingerprint of what it wrote into them.
+// log page, the current copy) and how each file stood once it had written it.
 // Taking back restores those versions, and removes a page the generate's
-// roll-over made, but only while every file still holds what the generate
-// wrote: a file changed since stops it before anything is touched.
+// roll-over made, but only while every file still stands as the generate left
+// it: a file changed since stops it before anything is touched.
+//
+// Keeping the record costs a generate next to nothing, whatever the size of
+// the pages: an earlier version is the old file itself, given a second name
+// in the record before the new one takes its place (copied only where the
+// record's folder is on another file system), and a file's standing is its
+// stamp (platform/file_stamp.h), not a digest of its bytes.
 #pragma once
 
 #include <optional>
@@ -11,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_stamp.h"
 #include "platform/process.h"
 
 namespace qm {
@@ -23,33 +30,37 @@ class Host;
 inline constexpr std::string_view kTakeBackFolder = "undo/";
 
 // A roll-over of this run: the page it made and the log page around it, as
-// they were before and right after.
+// they stood before and right after. A log page is small: its earlier bytes
+// are kept as they were.
 struct RollOverNote {
     std::string page;
-    std::optional<std::string> pageAfter;  // std::nullopt when no page was made
+    std::optional<FileStamp> pageAfter;  // std::nullopt while no page was made
     std::string logPath;
     std::optional<std::string> logBefore;
-    std::optional<std::string> logAfter;
+    std::optional<FileStamp> logStampBefore;
+    std::optional<FileStamp> logAfter;
 };
 
 // Called around the roll-over in the page selection.
 void NoteBeforeRollOver(const ActiveConfig& config, RunState& run);
 void NoteAfterRollOver(const ActiveConfig& config, RunState& run);
 
-// One file's version before a generate (std::nullopt: it did not exist).
-struct FileVersion {
+// One file before the entry goes in: `staged` names its earlier version,
+// given a second name in the record's folder (empty when the file did not
+// exist, or was made by this generate's roll-over).
+struct FileBefore {
     std::string path;  // code page 932
-    std::optional<std::string> bytes;
+    std::string staged;
+    std::optional<FileStamp> stamp;  // the file itself once staged
 };
 
 // What the entry's page and the current copy hold before the entry goes in.
-// A page that still holds just what this run's roll-over made counts as
-// made by this generate (its bytes are then std::nullopt), and the log link
-// that came with it as well.
+// A page that still stands as this run's roll-over made it counts as made by
+// this generate (nothing is staged), and the log link that came with it as well.
 struct EntryBefore {
-    FileVersion page;
+    FileBefore page;
     std::optional<RollOverNote> rollOver;
-    FileVersion currentCopy;
+    FileBefore currentCopy;
 };
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run);
 

@@ -31,6 +31,20 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+// Reads exactly `size` bytes at `at`; false when reading fails or the file
+// ends first.
+bool ReadFull(int fd, char* data, std::size_t size, off_t at) {
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, data, size, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        at += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 // File systems on which copy_file_range avoids copying the bytes here:
 // shared blocks (btrfs, XFS, OCFS2, bcachefs, ZFS) or a copy made by the
 // server (NFS, SMB, Ceph).
@@ -204,6 +218,45 @@ bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
         *to, [&](int out) { return CopyFileRange(from->descriptor(), 0, size, out, options); });
 }
 
+bool LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+                    const StreamOptions& options) {
+    auto from = ToFsPath(fromCp932);
+    auto to = ToFsPath(toCp932);
+    if (!from || !to || from->empty() || to->empty()) return false;
+    if (::link(from->c_str(), to->c_str()) == 0) return true;
+    if (errno == EEXIST) {
+        NoteFileProblem(*to, errno);
+        return false;
+    }
+    auto source = ReadOnlyFile::Open(fromCp932);
+    struct stat st {};
+    if (!source || ::fstat(source->descriptor(), &st) != 0) return false;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    return CreateFileWith(*to, st.st_mode & 0777, [&](int out) {
+        return CopyFileRange(source->descriptor(), 0, size, out, options);
+    });
+}
+
+std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
+    struct stat sa {};
+    struct stat sb {};
+    if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return std::nullopt;
+    if (sa.st_size != sb.st_size) return false;
+    const std::size_t chunk = std::max<std::size_t>(options.bufferSize, 1);
+    std::vector<char> bufferA(chunk);
+    std::vector<char> bufferB(chunk);
+    for (off_t at = 0; at < sa.st_size;) {
+        const auto want =
+            static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(chunk), sa.st_size - at));
+        if (!ReadFull(a, bufferA.data(), want, at) || !ReadFull(b, bufferB.data(), want, at)) {
+            return std::nullopt;
+        }
+        if (std::memcmp(bufferA.data(), bufferB.data(), want) != 0) return false;
+        at += static_cast<off_t>(want);
+    }
+    return true;
+}
+
 std::optional<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
     auto fsPath = ToFsPath(cp932Path);
     if (!fsPath || fsPath->empty()) return std::nullopt;
@@ -222,6 +275,15 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return ReadOnlyFile(fd);
+}
+
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
 }
 
 ReadOnlyFile::~ReadOnlyFile() {

@@ -83,6 +83,16 @@ bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize
 bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
                        const StreamOptions& options = {});
 
+// Gives the file `fromCp932` the second name `toCp932`, which must be free:
+// a hard link, so nothing is copied, where the two names share a file system
+// that has them; elsewhere a copy of every byte, flushed to the disk.
+bool LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+                    const StreamOptions& options = {});
+
+// Whether two open files hold the same bytes, compared piece by piece;
+// std::nullopt when reading fails.
+std::optional<bool> SameContent(int a, int b, const StreamOptions& options = {});
+
 // A regular file open for reading only (a prototype page that may be
 // read-only), closed when this object goes away. At most kMaxReadBytes, as
 // every file the program reads.
@@ -91,7 +101,7 @@ class ReadOnlyFile {
     static std::optional<ReadOnlyFile> Open(std::string_view cp932Path);
 
     ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
+    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
     ~ReadOnlyFile();

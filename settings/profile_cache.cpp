@@ -1,13 +1,12 @@
 #include "settings/profile_cache.h"
 
-#include <sys/stat.h>
-
 #include <ctime>
 #include <map>
 #include <mutex>
 #include <string>
 #include <utility>
 
+#include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 
@@ -19,35 +18,12 @@ namespace {
 // many (tests, a set manager) must not hold them all.
 constexpr std::size_t kMostFilesKept = 32;
 
-struct Stamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-
-    bool operator==(const Stamp& other) const {
-        return device == other.device && inode == other.inode && size == other.size &&
-               modified.tv_sec == other.modified.tv_sec &&
-               modified.tv_nsec == other.modified.tv_nsec &&
-               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
-    }
-};
-
-Stamp StampOf(const struct stat& st) {
-    return Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-}
-
 struct KeptFile {
-    Stamp stamp;
+    FileStamp stamp;
     std::string bytes;
     ParsedSettings parsed;
     bool settled = false;  // read well after its last change: the stamp alone can tell
 };
-
-std::chrono::nanoseconds SinceEpoch(const timespec& time) {
-    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
-}
 
 struct Cache {
     std::mutex mutex;
@@ -58,8 +34,10 @@ struct Cache {
 
     // Whether a read at `readAt` came late enough after the file's last
     // change that any later change must show in its times.
-    bool ReadWellAfterChange(const Stamp& stamp, const timespec& readAt) const {
-        return SinceEpoch(readAt) - SinceEpoch(stamp.changed) > settleTime;
+    bool ReadWellAfterChange(const FileStamp& stamp, const timespec& readAt) const {
+        const auto readAtNs =
+            std::chrono::seconds(readAt.tv_sec) + std::chrono::nanoseconds(readAt.tv_nsec);
+        return readAtNs - std::chrono::nanoseconds(stamp.changedNs) > settleTime;
     }
 };
 
@@ -79,19 +57,18 @@ ParsedSettings ReadParsedSettings(std::string_view iniPath, std::type_index kind
 
     timespec readAt{};
     ::clock_gettime(CLOCK_REALTIME, &readAt);
-    struct stat st {};
-    if (::stat(fsPath->c_str(), &st) != 0) {
+    // Taken before the bytes are read: should the file change in between,
+    // the next read sees other times and reads again.
+    const auto stamp = StampOfFile(iniPath);
+    if (!stamp) {
         std::lock_guard<std::mutex> lock(cache.mutex);
         cache.files.erase(key);
         return nullptr;
     }
-    // Taken before the bytes are read: should the file change in between,
-    // the next read sees other times and reads again.
-    const Stamp stamp = StampOf(st);
     {
         std::lock_guard<std::mutex> lock(cache.mutex);
         auto kept = cache.files.find(key);
-        if (kept != cache.files.end() && kept->second.settled && kept->second.stamp == stamp) {
+        if (kept != cache.files.end() && kept->second.settled && kept->second.stamp == *stamp) {
             return kept->second.parsed;
         }
     }
@@ -107,10 +84,10 @@ ParsedSettings ReadParsedSettings(std::string_view iniPath, std::type_index kind
     if (kept == cache.files.end() || kept->second.bytes != *bytes) {
         if (kept == cache.files.end() && cache.files.size() >= kMostFilesKept) cache.files.clear();
         ParsedSettings parsed = parse(*bytes);
-        kept = cache.files.insert_or_assign(key, KeptFile{stamp, std::move(*bytes), parsed}).first;
+        kept = cache.files.insert_or_assign(key, KeptFile{*stamp, std::move(*bytes), parsed}).first;
     }
-    kept->second.stamp = stamp;
-    kept->second.settled = cache.ReadWellAfterChange(stamp, readAt);
+    kept->second.stamp = *stamp;
+    kept->second.settled = cache.ReadWellAfterChange(*stamp, readAt);
     return kept->second.parsed;
 }
 

@@ -185,6 +185,25 @@ TEST_F(StreamReplace, ACopyHoldsEveryByteOfItsSource) {
     EXPECT_EQ(ReadBytes(path_), bytes);
 }
 
+TEST_F(StreamReplace, ASecondNameIsALinkNeverOverAnotherFile) {
+    WriteBytes(path_, "the page");
+    const std::string second = dir_ / "second.html";
+    ASSERT_TRUE(LinkOrCopyFile(path_, second));
+    EXPECT_EQ(fs::hard_link_count(path_), 2u);
+    WriteBytes(dir_ / "taken.html", "someone else's");
+    EXPECT_FALSE(LinkOrCopyFile(path_, dir_ / "taken.html"));
+    EXPECT_EQ(ReadBytes(dir_ / "taken.html"), "someone else's");
+    EXPECT_FALSE(LinkOrCopyFile(dir_ / "missing.html", dir_ / "third.html"));
+    EXPECT_FALSE(fs::exists(dir_ / "third.html"));
+
+    auto a = ReadOnlyFile::Open(path_);
+    auto b = ReadOnlyFile::Open(second);
+    EXPECT_EQ(SameContent(a->descriptor(), b->descriptor(), {3}), true);
+    WriteBytes(dir_ / "other.html", "the pagE");
+    auto c = ReadOnlyFile::Open(dir_ / "other.html");
+    EXPECT_EQ(SameContent(a->descriptor(), c->descriptor(), {3}), false);
+}
+
 TEST_F(StreamReplace, AScratchFileIsEmptiedAndWrittenUnlessSomeoneHoldsIt) {
     WriteBytes(path_, std::string(1000, 'o'));
     ASSERT_TRUE(WriteScratchFile(path_, "entry" + kNul));

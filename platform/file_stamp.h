@@ -1,0 +1,31 @@
+// Which file a name leads to and how it stood when looked at: its device and
+// inode, its size, and its modification and change times. A file written
+// again, replaced or renamed over shows other figures, and the change time
+// is set by the system alone, so no writer can put it back.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;  // nanoseconds since the epoch
+    std::int64_t changedNs = 0;
+
+    bool operator==(const FileStamp&) const = default;
+
+    // Five decimal numbers joined by ':', and back.
+    std::string Text() const;
+    static std::optional<FileStamp> FromText(std::string_view text);
+};
+
+std::optional<FileStamp> StampOfFile(std::string_view cp932Path);
+std::optional<FileStamp> StampOfDescriptor(int fd);
+
+}  // namespace qm
