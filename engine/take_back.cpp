@@ -11,6 +11,7 @@
 #include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/scratch_file.h"
 #include "platform/stream_replace.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
@@ -243,7 +244,7 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
             if (note.logBefore) {
                 file.backup = std::string("log") + std::string(kBackupSuffix);
                 fs::create_directories(folder, ec);
-                if (ReplaceFileContents((folder / file.backup).string(), *note.logBefore)) {
+                if (ReplaceScratchFile(folderCp932 + file.backup, *note.logBefore)) {
                     file.backupStamp = StampOfFile(folderCp932 + file.backup);
                 }
                 recordable = recordable && file.backupStamp.has_value();
@@ -254,10 +255,13 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
     }
     recordable = add("copy", before.currentCopy) && recordable;
     RemoveEndingIn(folder, kStagedSuffix);
-    // The list goes last: until it is there, there is no record.
+    // The list goes last: until it is there, there is no record. It is not
+    // flushed at once: a crash before the system's next flush loses the
+    // chance to take the entry back, never the entry, and every file is
+    // checked against its stamp before anything is given back.
     const bool kept =
         recordable && !record.files.empty() &&
-        ReplaceFileContents((folder / kManifestName).string(), SerializeRecord(record));
+        ReplaceScratchFile(folderCp932 + std::string(kManifestName), SerializeRecord(record));
     if (!kept) ForgetRecord(folder);
     return kept;
 }

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -44,6 +46,38 @@ bool WriteScratchFile(std::string_view cp932Path, std::string_view content) {
     ok = ok && ::ftruncate(fd, at) == 0;
     if (!ok) NoteFileProblem(*fsPath, errno);
     return (::close(fd) == 0) && ok;
+}
+
+bool ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
+    auto fsPath = ToFsPath(cp932Path);
+    if (!fsPath || fsPath->empty()) return false;
+    const std::filesystem::path target(*fsPath);
+    std::string temp =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        NoteFileProblem(*fsPath, errno);
+        return false;
+    }
+    bool ok = true;
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (ok && left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) {
+            data += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = ::rename(temp.c_str(), fsPath->c_str()) == 0;
+    if (!ok) {
+        NoteFileProblem(*fsPath, errno);
+        ::unlink(temp.c_str());
+    }
+    return ok;
 }
 
 }  // namespace qm

@@ -11,4 +11,10 @@ namespace qm {
 // opened, is held by someone else, or the write fails.
 bool WriteScratchFile(std::string_view cp932Path, std::string_view content);
 
+// Replaces the file by one holding `content`, written beside it and renamed
+// into place, so that a reader finds the old file or the new one whole; the
+// disk gets it with the system's next flush of its own. For records whose
+// loss in a crash loses a convenience, never a diary.
+bool ReplaceScratchFile(std::string_view cp932Path, std::string_view content);
+
 }  // namespace qm

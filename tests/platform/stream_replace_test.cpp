@@ -214,6 +214,18 @@ TEST_F(StreamReplace, AScratchFileIsEmptiedAndWrittenUnlessSomeoneHoldsIt) {
     }
     EXPECT_EQ(ReadBytes(path_), "entry" + kNul);
     EXPECT_FALSE(WriteScratchFile(dir_ / "no/such/folder/temp.tmp", "x"));
+
+    // Replaced whole or not at all, with nothing left beside it.
+    const std::string record = dir_ / "record.txt";
+    ASSERT_TRUE(ReplaceScratchFile(record, "first\n"));
+    {
+        test::FileSizeLimit fullDisk(4);
+        EXPECT_FALSE(ReplaceScratchFile(record, "second\n"));
+    }
+    EXPECT_EQ(ReadBytes(record), "first\n");
+    ASSERT_TRUE(ReplaceScratchFile(record, "third\n"));
+    EXPECT_EQ(ReadBytes(record), "third\n");
+    EXPECT_EQ(Entries(), 2u);
 }
 
 }  // namespace
