@@ -6,10 +6,24 @@
 #include "engine/tokens.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 
 namespace qm {
+
+namespace {
+
+// Replaces the entry file, held without sharing when it exists; a failure
+// leaves the old entry file, or none, as it was.
+bool WriteEntryFile(const std::string& path, std::string_view entry) {
+    if (auto held = LockedFile::Open(path, LockedFile::Mode::OpenExisting))
+        return held->Replace(entry);
+    auto fsPath = ToFsPath(path);
+    return !FileExists(path) && fsPath && ReplaceFileContents(*fsPath, entry);
+}
+
+}  // namespace
 
 std::string ConvertBody(std::string_view body) {
     static constexpr std::string_view kBreak = "<BR>\r\n";
@@ -74,23 +88,25 @@ bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
-        host.ShowMessage(Sjis(msg::kTemplateOpenText), Sjis(msg::kTemplateOpenCaption));
+        host.ShowMessage(AboutFile(config.templatePath, msg::kTemplateOpenText),
+                         Sjis(msg::kTemplateOpenCaption));
         return false;
     }
 
     const std::tm now = ReadLocalClock();
     auto templateBytes = templateFile->ReadAll();
     if (!templateBytes || templateBytes->empty()) {
-        host.ShowMessage(Sjis(msg::kReadFailedText), Sjis(msg::kReadFailedCaption));
+        host.ShowMessage(AboutFile(config.templatePath, msg::kReadFailedText),
+                         Sjis(msg::kReadFailedCaption));
         return false;
     }
 
     std::string entry = ComposeEntryText(*templateBytes, input, imageUploadList, now);
     entry += '\0';
 
-    auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::CreateIfMissing);
-    if (!entryFile || !entryFile->Replace(entry)) {
-        host.ShowMessage(Sjis(msg::kWriteFailedText), Sjis(msg::kWriteFailedCaption));
+    if (!WriteEntryFile(EntryFilePath(config), entry)) {
+        host.ShowMessage(AboutFile(EntryFilePath(config), msg::kWriteFailedText),
+                         Sjis(msg::kWriteFailedCaption));
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "engine/diary_page.h"
 
+#include <regex>
 #include <string>
 
 #include "engine/host.h"
@@ -27,13 +28,26 @@ std::string_view NewPageSentence(SplitMode mode) {
 }
 
 // Creates the page of a new period from the prototype, tells the user and
-// links it from the log page. A prototype that cannot be copied leaves no
-// page; the insertion that follows reports that.
-void StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
+// links it from the log page. The link goes in before the page appears, so a
+// run stopped at any moment leaves either no page or a linked one; the next
+// run makes the page and finds the link already there. A prototype that
+// cannot be read makes no page, no link and no entry.
+bool StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
+    const auto cannotCopy = [&] {
+        host.ShowMessage(
+            config.prototypePath + " -> " + config.diaryPage + Sjis(msg::kRollOverFailedText),
+            Sjis(msg::kRollOverFailedCaption));
+        return false;
+    };
+    if (!ReadFileBytes(config.prototypePath)) return cannotCopy();
     host.ShowMessage(config.diaryPage + Sjis(NewPageSentence(config.splitMode)),
                      Sjis(msg::kNewPageCaption));
-    CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true);
     if (!config.logPath.empty()) UpdateLogPage(config, run, host);
+    // Another run may have made the page meanwhile; it is never overwritten.
+    if (CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true) ||
+        FileExists(config.diaryPage))
+        return true;
+    return cannotCopy();
 }
 
 }  // namespace
@@ -54,6 +68,11 @@ std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std:
     return name + ".html";
 }
 
+bool IsDiaryPageName(std::string_view fileName) {
+    static const std::regex kPageName(R"(diary\d\d-[A-Z][a-z]{2}(-\d\d|-first|-second)?\.html)");
+    return std::regex_match(fileName.begin(), fileName.end(), kPageName);
+}
+
 std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode) {
     ActiveConfig named = config;
     named.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
@@ -65,20 +84,24 @@ void RecordDiaryPage(const ActiveConfig& config) {
     WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill, config.diaryPage);
 }
 
-bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
+PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
     for (;;) {
         config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
-        RecordDiaryPage(config);
-
-        if (FileExists(config.diaryPage)) return true;
+        if (FileExists(config.diaryPage)) {
+            RecordDiaryPage(config);
+            return PageSelection::Ready;
+        }
         if (RollsOver(config.splitMode)) {
-            StartNewPage(config, run, host);
-            return true;
+            // A page that could not be made is not recorded either.
+            if (!StartNewPage(config, run, host)) return PageSelection::NoNewPage;
+            RecordDiaryPage(config);
+            return PageSelection::Ready;
         }
 
         // Editing the prototype itself, and it is missing: ask until it is mended.
+        RecordDiaryPage(config);
         host.ShowMessage(Sjis(msg::kPrototypeText), Sjis(msg::kPrototypeCaption));
-        if (!host.OpenPathSettings(config)) return false;
+        if (!host.OpenPathSettings(config)) return PageSelection::NeedsSettings;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "engine/host.h"
+#include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/program_arguments.h"
 #include "engine/split_mode.h"
@@ -12,6 +13,7 @@
 #include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
+#include "settings/pinned_profile.h"
 
 namespace qm {
 
@@ -85,13 +87,17 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
             ReadListEntry(ini, syskeys::kSetListSection, i, syskeys::kSetNameCapacity));
     }
     if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
-    return LoadPaths(config, run, host);
+    return LoadPaths(config, run, host) != PageSelection::NeedsSettings;
+}
+
+std::string SetIniPathOf(const ActiveConfig& config, int setIndex) {
+    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
+                                              setIndex, syskeys::kSetNameCapacity);
+    return SetIniPath(config.programDir, setName);
 }
 
 void ReadSetPaths(ActiveConfig& config, int setIndex) {
-    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              setIndex, syskeys::kSetNameCapacity);
-    config.configIniPath = SetIniPath(config.programDir, setName);
+    config.configIniPath = SetIniPathOf(config, setIndex);
 
     const std::string& ini = config.configIniPath;
     config.logPath = ReadKey(ini, setkeys::kLog);
@@ -105,18 +111,19 @@ void ReadSetPaths(ActiveConfig& config, int setIndex) {
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
 }
 
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+PageSelection LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
     ReadSetPaths(config, run.currentSetIndex);
-    if (!SelectDiaryPage(config, run, host)) return false;
+    const PageSelection selected = SelectDiaryPage(config, run, host);
+    if (selected == PageSelection::NeedsSettings) return selected;
 
     if (config.prototypePath.empty() || config.templatePath.empty()) {
         if (!host.OpenPathSettings(config)) {
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
-            return false;
+            return PageSelection::NeedsSettings;
         }
         return SelectDiaryPage(config, run, host);
     }
-    return true;
+    return selected;
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
@@ -136,7 +143,18 @@ std::string UploadParameters(const ActiveConfig& config, const RunState& run,
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
                                Host& host) {
-    if (!LoadPaths(config, run, host)) return GenerateResult::Failed;
+    // Each settings file is read once, so a read that fails midway cannot
+    // send the entry elsewhere by turning single keys into their defaults.
+    const PinnedProfile systemIni(config.systemIniPath);
+    const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
+    for (const PinnedProfile* ini : {&systemIni, &setIni}) {
+        if (ini->readable()) continue;
+        host.ShowMessage(AboutFile(ini->path(), msg::kSettingsReadText),
+                         Sjis(msg::kSettingsReadCaption));
+        return GenerateResult::Failed;
+    }
+    if (LoadPaths(config, run, host) != PageSelection::Ready) return GenerateResult::Failed;
+    RemoveLeftoverTemporaries(config);
     if (!ComposeEntry(config, input, run.imageUploadList, host)) return GenerateResult::Failed;
     if (!InsertEntry(config, config.diaryPage, host)) return GenerateResult::Failed;
 

@@ -30,15 +30,18 @@ struct SystemState {
 // host has no dialog to mend it: the caller then stops.
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host);
 
+// The settings file of set number `setIndex` in the set list.
+std::string SetIniPathOf(const ActiveConfig& config, int setIndex);
+
 // Sets configIniPath to the file of set number `setIndex` and reads its
 // FILEPATH keys; selects no page, so nothing is created.
 void ReadSetPaths(ActiveConfig& config, int setIndex);
 
 // Reads the paths of set run.currentSetIndex, then selects the diary page;
 // opens the path settings when the prototype or template path is empty (and
-// selects again after it). False (after a message) when the settings were
-// needed and the host has no dialog.
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
+// selects again after it). NeedsSettings (after a message) when the settings
+// were needed and the host has no dialog.
+PageSelection LoadPaths(ActiveConfig& config, RunState& run, Host& host);
 
 enum class GenerateResult {
     Written,            // entry in the page (upload started when asked)

@@ -25,8 +25,8 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
 }
 
 bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host) {
-    const auto pageProblem = [&host](std::string_view text, std::string_view caption) {
-        host.ShowMessage(Sjis(text), Sjis(caption));
+    const auto pageProblem = [&](std::string_view text, std::string_view caption) {
+        host.ShowMessage(AboutFile(pagePath, text), Sjis(caption));
         return false;
     };
 
@@ -49,7 +49,11 @@ bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& ho
     std::optional<std::string> entryBytes;
     if (entryFile) entryBytes = entryFile->ReadAll();
     const std::string_view entryText = entryBytes ? TextUpToNul(*entryBytes) : std::string_view();
-    if (entryText.empty()) return pageProblem(msg::kReadFailedText, msg::kReadFailedCaption);
+    if (entryText.empty()) {
+        host.ShowMessage(AboutFile(EntryFilePath(config), msg::kReadFailedText),
+                         Sjis(msg::kReadFailedCaption));
+        return false;
+    }
 
     Insertion inserted = InsertAtMarker(pageText, entryText, marker);
     inserted.page += '\0';

@@ -14,13 +14,21 @@
 
 namespace qm {
 
+namespace {
+
+// How the link to `diaryPage` begins: a relative link, as the log page lives
+// beside the diary pages.
+std::string LinkOpening(std::string_view diaryPage) {
+    return "<a href =" + FileNamePart(diaryPage) + ">";
+}
+
+}  // namespace
+
 std::string LogLinkText(std::string_view diaryPage, std::string_view titleFormat,
                         const std::tm& time) {
-    // A relative link: the log page lives beside the diary pages.
     std::string link = Sjis(msg::kLogMarker);
-    link += "\r\n<a href =";
-    link += FileNamePart(diaryPage);
-    link += ">";
+    link += "\r\n";
+    link += LinkOpening(diaryPage);
     link += ExpandTokens(titleFormat, TokenSet::LogTitle, time, nullptr, nullptr);
     link += "</a><BR>";
     return link;
@@ -33,8 +41,8 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     const std::string title = ReadKey(config.systemIniPath, syskeys::kLogTitle);
     const std::string link = LogLinkText(config.diaryPage, title, now);
 
-    const auto cannotOpen = [&host] {
-        host.ShowMessage(Sjis(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
+    const auto cannotOpen = [&] {
+        host.ShowMessage(AboutFile(config.logPath, msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
     };
 
     // The log page is the user's own: it is never created here.
@@ -44,9 +52,16 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     auto logBytes = logFile->ReadAll();
     if (!logBytes) return cannotOpen();
 
-    Insertion inserted = InsertAtMarker(TextUpToNul(*logBytes), link, Sjis(msg::kLogMarker));
+    const std::string_view logText = TextUpToNul(*logBytes);
+    if (logText.find(LinkOpening(config.diaryPage)) != std::string_view::npos) {
+        // Linked by a run that stopped before it made the page; not yet uploaded.
+        run.logUpdated = true;
+        return;
+    }
+    Insertion inserted = InsertAtMarker(logText, link, Sjis(msg::kLogMarker));
     if (!inserted.found) {
-        host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
+        host.ShowMessage(AboutFile(config.logPath, msg::kLogNoMarkerText),
+                         Sjis(msg::kLogNoMarkerCaption));
         return;
     }
     inserted.page += '\0';

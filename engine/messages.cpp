@@ -16,4 +16,8 @@ std::string Sjis(std::string_view utf8) {
     return *converted;
 }
 
+std::string AboutFile(std::string_view cp932Path, std::string_view utf8Text) {
+    return std::string(cp932Path) + "\r\n" + Sjis(utf8Text);
+}
+
 }  // namespace qm

@@ -11,6 +11,10 @@ namespace qm {
 // all representable; anything else is a programming error and aborts.
 std::string Sjis(std::string_view utf8);
 
+// A message about one file: its path on the first line, then the text, so the
+// user learns which file to mend.
+std::string AboutFile(std::string_view cp932Path, std::string_view utf8Text);
+
 namespace msg {
 inline constexpr std::string_view kInsertMarker = "<!-- ここに挿入 -->";
 inline constexpr std::string_view kLogMarker = "<!-- ここにログ -->";
@@ -40,6 +44,9 @@ inline constexpr std::string_view kNewWeekText =
     "\r\n今週から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
 inline constexpr std::string_view kNewHalfText =
     "\r\n今日から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
+inline constexpr std::string_view kRollOverFailedText =
+    "\r\n日記の原型を写せないので、新しいファイルは作らず何も書き込まなかったよ。";
+inline constexpr std::string_view kRollOverFailedCaption = "作れないよ？";
 inline constexpr std::string_view kPrototypeText = "日記の原型の設定が変だよ。";
 inline constexpr std::string_view kPrototypeCaption = "設定してね♪";
 
@@ -47,6 +54,8 @@ inline constexpr std::string_view kPrototypeCaption = "設定してね♪";
 inline constexpr std::string_view kPathsEmptyText = "日記の原型かテンプレートが設定されてないよ。";
 inline constexpr std::string_view kNoSetText = "設定セットがないよ。先にセットを作ってね。";
 inline constexpr std::string_view kSettingsCaption = "設定してね♪";
+inline constexpr std::string_view kSettingsReadText = "設定ファイル読めない";
+inline constexpr std::string_view kSettingsReadCaption = "設定ファイル読めないよ？";
 
 // Log page.
 inline constexpr std::string_view kLogOpenText = "ログファイル開けない";

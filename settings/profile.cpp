@@ -9,6 +9,7 @@
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "settings/pinned_profile.h"
 
 namespace qm {
 
@@ -147,7 +148,7 @@ std::optional<std::size_t> FindKey(const IniLines& lines, const SectionRange& ra
 
 // The file's lines, or std::nullopt when it is missing or cannot be read.
 std::optional<IniLines> ReadLines(std::string_view iniPath) {
-    auto content = ReadFileBytes(iniPath);
+    auto content = ReadSettingsBytes(iniPath);
     if (!content) return std::nullopt;
     return SplitLines(*content);
 }
@@ -322,7 +323,9 @@ bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit
     // absence, as it was.
     if (after == before) return true;
     auto fsPath = ToFsPath(iniPath);
-    return fsPath && ReplaceFileContents(*fsPath, after);
+    if (!fsPath || !ReplaceFileContents(*fsPath, after)) return false;
+    RepinWrittenBytes(iniPath, after);
+    return true;
 }
 
 bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,

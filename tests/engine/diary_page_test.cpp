@@ -45,7 +45,7 @@ class PageSelection : public ::testing::Test {
     bool Select(int mode, const char* when) {
         clock_.Set(when);
         config_.splitMode = SplitMode{mode};
-        return SelectDiaryPage(config_, run_, host_);
+        return SelectDiaryPage(config_, run_, host_) == qm::PageSelection::Ready;
     }
 
     TempDir dir_;

@@ -179,7 +179,8 @@ class MainDialogTest : public QObject {
         QTest::mouseClick(o.window->button(kIdGenerate), Qt::LeftButton);
 
         QCOMPARE(o.io.messages.size(), std::size_t{1});
-        QCOMPARE(o.io.messages[0].text, QStringLiteral("埋め込む場所わかんないダス"));
+        QCOMPARE(o.io.messages[0].text, QString::fromStdString(o.folder.path("page.html")) +
+                                            "\n埋め込む場所わかんないダス");
         QVERIFY(o.window->isVisible());
         QCOMPARE(o.window->titleEdit()->text(), QStringLiteral("題"));
         QCOMPARE(o.window->bodyEdit()->toPlainText(), QStringLiteral("一行目\n二行目"));
