@@ -1,6 +1,6 @@
 #include "engine/diary_page.h"
 
-#include <regex>
+#include <cctype>
 #include <string>
 
 #include "engine/host.h"
@@ -69,8 +69,21 @@ std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std:
 }
 
 bool IsDiaryPageName(std::string_view fileName) {
-    static const std::regex kPageName(R"(diary\d\d-[A-Z][a-z]{2}(-\d\d|-first|-second)?\.html)");
-    return std::regex_match(fileName.begin(), fileName.end(), kPageName);
+    // "diary" YY "-" Mon, then "-" WW, "-first", "-second" or nothing, ".html".
+    static constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const auto twoDigits = [](std::string_view text) {
+        return text.size() == 2 && std::isdigit(static_cast<unsigned char>(text[0])) &&
+               std::isdigit(static_cast<unsigned char>(text[1]));
+    };
+    if (fileName.size() < 16 || fileName.substr(0, 5) != "diary" ||
+        fileName.substr(fileName.size() - 5) != ".html")
+        return false;
+    const std::string_view month = fileName.substr(8, 3);
+    const std::string_view rest = fileName.substr(11, fileName.size() - 16);
+    return twoDigits(fileName.substr(5, 2)) && fileName[7] == '-' && kMonths.find(month) % 3 == 0 &&
+           kMonths.find(month) != std::string_view::npos &&
+           (rest.empty() || rest == "-first" || rest == "-second" ||
+            (rest.size() == 3 && rest[0] == '-' && twoDigits(rest.substr(1))));
 }
 
 std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode) {

@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 #include <string>
 
 #include "platform/encoding.h"
@@ -56,8 +55,7 @@ int RunsFor(int setup) {
 std::string TextUpToNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
 
 bool IsDiaryPage(const std::string& name) {
-    static const std::regex page(R"(diary\d\d-[A-Z][a-z]{2}(-\d\d|-first|-second)?\.html)");
-    return std::regex_match(name, page);
+    return name.rfind("diary", 0) == 0 && name != kCurrent && name.ends_with(".html");
 }
 
 struct Tally {

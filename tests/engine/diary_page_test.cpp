@@ -85,5 +85,19 @@ TEST_F(PageSelection, ModeZeroWithoutPrototypeAsksForTheSettings) {
     EXPECT_EQ(config_.diaryPage, dir_ / "other.html");
 }
 
+TEST_F(PageSelection, HalfMonthWeeklyAndNewYearPagesAreAnnouncedAsSuch) {
+    const std::tuple<int, const char*, const char*, std::string_view> rows[] = {
+        {3, "2003-01-15 00:00:00", "diary03-Jan-second.html", msg::kNewHalfText},
+        {2, "2003-02-01 12:00:00", "diary03-Feb-04.html", msg::kNewWeekText},
+        {2, "2004-01-01 00:00:00", "diary04-Jan-00.html", msg::kNewWeekText},
+    };
+    for (const auto& [mode, when, page, sentence] : rows) {
+        host_.messages.clear();
+        ASSERT_TRUE(Select(mode, when));
+        EXPECT_EQ(host_.messages,
+                  std::vector<std::string>{dir_ / page + Said(sentence, msg::kNewPageCaption)});
+    }
+}
+
 }  // namespace
 }  // namespace qm::test

@@ -4,9 +4,9 @@
 // written to QM_FAULT_REPORT as "calls N" and "failed CALL PATH".
 // Flushes (fsync) never reach the disk.
 //
-// Calls are those of the C library the program and its C++ library make
-// directly; a call on a descriptor counts when the descriptor was opened on a
-// file under the folder.
+// The calls wrapped are the file-system calls the program and its C++ library
+// import (nm -D lists them); a call on a descriptor counts when the
+// descriptor was opened on a file under the folder.
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#define COMMA ,
 
 namespace {
 
@@ -45,8 +47,8 @@ void Copy(char* to, const char* from) {
     to[kPathMax - 1] = '\0';
 }
 
-// The path made absolute against the working folder, when it lies under the
-// watched folder; nullptr otherwise.
+// Whether the path lies under the watched folder; `absolute` receives it made
+// absolute against the working folder.
 bool Watched(const char* path, char* absolute) {
     if (faultDir[0] == '\0' || path == nullptr) return false;
     if (path[0] == '/') {
@@ -119,12 +121,12 @@ mode_t ModeArgument(int flags, va_list& args) {
     return (flags & (O_CREAT | O_TMPFILE)) ? static_cast<mode_t>(va_arg(args, int)) : 0;
 }
 
-int TempCommon(const char* call, char* pattern, int flags) {
+int TempCommon(const char* call, char* pattern) {
     char absolute[kPathMax];
     const bool watched = Watched(pattern, absolute);
     if (watched && Fails(call, absolute)) return -1;
-    static auto realMkostemp = Real<int (*)(char*, int)>("mkostemp");
-    int fd = realMkostemp(pattern, flags);
+    static auto realMkstemp = Real<int (*)(char*)>("mkstemp");
+    int fd = realMkstemp(pattern);
     if (fd >= 0 && watched && Watched(pattern, absolute)) Track(fd, absolute);
     return fd;
 }
@@ -133,167 +135,62 @@ int TempCommon(const char* call, char* pattern, int flags) {
 
 extern "C" {
 
-int open(const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = ModeArgument(flags, args);
-    va_end(args);
-    return OpenCommon("open", AT_FDCWD, path, flags, mode);
-}
+// The mode argument is there only with O_CREAT.
+#define OPEN_CALL(name, dirParam, dirFd)                    \
+    int name(dirParam const char* path, int flags, ...) {   \
+        va_list args;                                       \
+        va_start(args, flags);                              \
+        const mode_t mode = ModeArgument(flags, args);      \
+        va_end(args);                                       \
+        return OpenCommon(#name, dirFd, path, flags, mode); \
+    }
+OPEN_CALL(open, , AT_FDCWD)
+OPEN_CALL(openat, int dirFd COMMA, dirFd)
 
-int open64(const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = ModeArgument(flags, args);
-    va_end(args);
-    return OpenCommon("open", AT_FDCWD, path, flags, mode);
-}
-
-int openat(int dirFd, const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = ModeArgument(flags, args);
-    va_end(args);
-    return OpenCommon("openat", dirFd, path, flags, mode);
-}
-
-int openat64(int dirFd, const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = ModeArgument(flags, args);
-    va_end(args);
-    return OpenCommon("openat", dirFd, path, flags, mode);
-}
-
-int mkstemp(char* pattern) { return TempCommon("mkstemp", pattern, 0); }
-int mkstemp64(char* pattern) { return TempCommon("mkstemp", pattern, 0); }
-int mkostemp(char* pattern, int flags) { return TempCommon("mkostemp", pattern, flags); }
+int mkstemp(char* pattern) { return TempCommon("mkstemp", pattern); }
 
 int close(int fd) {
     static auto real = Real<int (*)(int)>("close");
     const bool fails = FailsOnFd("close", fd);
     if (fd >= 0 && fd < kMaxFds) fdPaths[fd][0] = '\0';
-    if (fails) {
-        real(fd);  // as on Linux: the descriptor is gone even when close reports an error
-        errno = failErrno;
-        return -1;
-    }
-    return real(fd);
-}
-
-ssize_t read(int fd, void* buffer, std::size_t size) {
-    static auto real = Real<ssize_t (*)(int, void*, std::size_t)>("read");
-    return FailsOnFd("read", fd) ? -1 : real(fd, buffer, size);
-}
-
-ssize_t pread(int fd, void* buffer, std::size_t size, off_t offset) {
-    static auto real = Real<ssize_t (*)(int, void*, std::size_t, off_t)>("pread");
-    return FailsOnFd("pread", fd) ? -1 : real(fd, buffer, size, offset);
-}
-
-ssize_t pread64(int fd, void* buffer, std::size_t size, off_t offset) {
-    return pread(fd, buffer, size, offset);
-}
-
-ssize_t write(int fd, const void* buffer, std::size_t size) {
-    static auto real = Real<ssize_t (*)(int, const void*, std::size_t)>("write");
-    return FailsOnFd("write", fd) ? -1 : real(fd, buffer, size);
-}
-
-ssize_t pwrite(int fd, const void* buffer, std::size_t size, off_t offset) {
-    static auto real = Real<ssize_t (*)(int, const void*, std::size_t, off_t)>("pwrite");
-    return FailsOnFd("pwrite", fd) ? -1 : real(fd, buffer, size, offset);
-}
-
-int fstat(int fd, struct stat* st) {
-    static auto real = Real<int (*)(int, struct stat*)>("fstat");
-    return FailsOnFd("fstat", fd) ? -1 : real(fd, st);
-}
-
-int fstat64(int fd, struct stat64* st) {
-    static auto real = Real<int (*)(int, struct stat64*)>("fstat64");
-    return FailsOnFd("fstat", fd) ? -1 : real(fd, st);
-}
-
-int stat(const char* path, struct stat* st) {
-    static auto real = Real<int (*)(const char*, struct stat*)>("stat");
-    return FailsOnPath("stat", path) ? -1 : real(path, st);
-}
-
-int stat64(const char* path, struct stat64* st) {
-    static auto real = Real<int (*)(const char*, struct stat64*)>("stat64");
-    return FailsOnPath("stat", path) ? -1 : real(path, st);
-}
-
-int lstat(const char* path, struct stat* st) {
-    static auto real = Real<int (*)(const char*, struct stat*)>("lstat");
-    return FailsOnPath("lstat", path) ? -1 : real(path, st);
-}
-
-int lstat64(const char* path, struct stat64* st) {
-    static auto real = Real<int (*)(const char*, struct stat64*)>("lstat64");
-    return FailsOnPath("lstat", path) ? -1 : real(path, st);
-}
-
-int access(const char* path, int how) {
-    static auto real = Real<int (*)(const char*, int)>("access");
-    return FailsOnPath("access", path) ? -1 : real(path, how);
-}
-
-ssize_t readlink(const char* path, char* buffer, std::size_t size) {
-    static auto real = Real<ssize_t (*)(const char*, char*, std::size_t)>("readlink");
-    return FailsOnPath("readlink", path) ? -1 : real(path, buffer, size);
+    const int result = real(fd);  // as on Linux: the descriptor is gone even when close fails
+    if (!fails) return result;
+    errno = failErrno;
+    return -1;
 }
 
 // A flush that does not fail succeeds without flushing: what reaches the disk
 // on a power cut is not checked here, and real flushes made each run slow.
 int fsync(int fd) { return FailsOnFd("fsync", fd) ? -1 : 0; }
-int fdatasync(int fd) { return FailsOnFd("fdatasync", fd) ? -1 : 0; }
 
-int ftruncate(int fd, off_t length) {
-    static auto real = Real<int (*)(int, off_t)>("ftruncate");
-    return FailsOnFd("ftruncate", fd) ? -1 : real(fd, length);
-}
+// Calls on a descriptor (FD_CALL) and on a path (PATH_CALL, checked on `on`):
+// fail when it is their turn, else pass through.
+#define FD_CALL(result, name, params, args)                   \
+    result name params {                                      \
+        static auto real = Real<result(*) params>(#name);     \
+        return FailsOnFd(#name, fd) ? result(-1) : real args; \
+    }
+#define PATH_CALL(result, name, on, params, args)               \
+    result name params {                                        \
+        static auto real = Real<result(*) params>(#name);       \
+        return FailsOnPath(#name, on) ? result(-1) : real args; \
+    }
 
-int fchmod(int fd, mode_t mode) {
-    static auto real = Real<int (*)(int, mode_t)>("fchmod");
-    return FailsOnFd("fchmod", fd) ? -1 : real(fd, mode);
-}
-
-int chmod(const char* path, mode_t mode) {
-    static auto real = Real<int (*)(const char*, mode_t)>("chmod");
-    return FailsOnPath("chmod", path) ? -1 : real(path, mode);
-}
-
-int flock(int fd, int operation) {
-    static auto real = Real<int (*)(int, int)>("flock");
-    return FailsOnFd("flock", fd) ? -1 : real(fd, operation);
-}
-
-int rename(const char* from, const char* to) {
-    static auto real = Real<int (*)(const char*, const char*)>("rename");
-    return FailsOnPath("rename", to) ? -1 : real(from, to);
-}
-
-int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
-    static auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
-    return FailsOnPath("renameat2", to) ? -1 : real(fromDir, from, toDir, to, flags);
-}
-
-int link(const char* from, const char* to) {
-    static auto real = Real<int (*)(const char*, const char*)>("link");
-    return FailsOnPath("link", to) ? -1 : real(from, to);
-}
-
-int unlink(const char* path) {
-    static auto real = Real<int (*)(const char*)>("unlink");
-    return FailsOnPath("unlink", path) ? -1 : real(path);
-}
-
-int mkdir(const char* path, mode_t mode) {
-    static auto real = Real<int (*)(const char*, mode_t)>("mkdir");
-    return FailsOnPath("mkdir", path) ? -1 : real(path, mode);
-}
+FD_CALL(ssize_t, read, (int fd, void* b, size_t n), (fd, b, n))
+FD_CALL(ssize_t, pread, (int fd, void* b, size_t n, off_t o), (fd, b, n, o))
+FD_CALL(ssize_t, write, (int fd, const void* b, size_t n), (fd, b, n))
+FD_CALL(int, fstat, (int fd, struct stat* st), (fd, st))
+FD_CALL(int, fchmod, (int fd, mode_t mode), (fd, mode))
+FD_CALL(int, flock, (int fd, int operation), (fd, operation))
+PATH_CALL(int, stat, path, (const char* path, struct stat* st), (path, st))
+PATH_CALL(int, lstat, path, (const char* path, struct stat* st), (path, st))
+PATH_CALL(int, access, path, (const char* path, int how), (path, how))
+PATH_CALL(ssize_t, readlink, path, (const char* path, char* b, size_t n), (path, b, n))
+PATH_CALL(int, chmod, path, (const char* path, mode_t mode), (path, mode))
+PATH_CALL(int, mkdir, path, (const char* path, mode_t mode), (path, mode))
+PATH_CALL(int, unlink, path, (const char* path), (path))
+PATH_CALL(int, rename, to, (const char* from, const char* to), (from, to))
+PATH_CALL(int, link, to, (const char* from, const char* to), (from, to))
 
 DIR* opendir(const char* path) {
     static auto real = Real<DIR* (*)(const char*)>("opendir");
