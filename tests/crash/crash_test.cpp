@@ -27,66 +27,57 @@ const std::string kInsertMarker = Utf8ToCp932("<!-- ここに挿入 -->").value(
 const std::string kLogMarker = Utf8ToCp932("<!-- ここにログ -->").value();
 const std::string kPage = "diary26-Dec.html";
 const std::string kCurrent = "diary-current.html";
-const char* const kNow = "2026-12-07 21:05:09";
 
 struct Arrangement {
     const char* name;
     bool pageExists;   // false: the run rolls over to a new page and links it
     bool currentCopy;  // the whole page is copied to diary-current.html
-};
-
-const Arrangement kSetups[] = {
+} const kArrangements[] = {
     {"PageExists", true, false},
     {"RollOverWithLogPage", false, false},
     {"CurrentCopyOfTheWholePage", true, true},
 };
 
-int TotalRuns() {
+// This arrangement's share of QM_CRASH_RUNS, split as evenly as it goes.
+int Runs(int arrangement) {
     const char* text = std::getenv("QM_CRASH_RUNS");
-    return text ? std::atoi(text) : 200;
-}
-
-// The set-up's share of the runs: the total split as evenly as it goes.
-int RunsFor(int setup) {
-    const int total = TotalRuns();
-    return total / 3 + (setup < total % 3 ? 1 : 0);
+    const int total = text ? std::atoi(text) : 200;
+    return total / 3 + (arrangement < total % 3 ? 1 : 0);
 }
 
 std::string TextUpToNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
 
-bool IsDiaryPage(const std::string& name) {
-    return name.rfind("diary", 0) == 0 && name != kCurrent && name.ends_with(".html");
+// Temporary files, and pages the log page does not link.
+std::pair<int, int> Leftovers(const Files& files) {
+    int temps = 0, unlinked = 0;
+    for (const auto& [name, content] : files) {
+        temps += IsTemporaryName(name) ? 1 : 0;
+        const bool page = name.starts_with("diary") && name.ends_with(".html") && name != kCurrent;
+        if (page && files.at("log.html").find("<a href =" + name + ">") == std::string::npos)
+            ++unlinked;
+    }
+    return {temps, unlinked};
 }
-
-struct Tally {
-    int runs = 0, endedFirst = 0, pageOld = 0, pageRolledOver = 0, pageNew = 0;
-    int tempsAfterKill = 0, tempsAfterClean = 0, unlinkedAfterKill = 0, unlinkedAfterClean = 0;
-    int neitherOldNorNew = 0, cleanRunFailed = 0, cleanRunWrong = 0;
-};
 
 class Crash : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
-        const Arrangement& setup = kSetups[GetParam()];
-        const std::string filler(3 << 20, 'x');
-        prototype_ =
-            "<html><body>\r\n" + kInsertMarker + "\r\n<p>" + filler + "</p>\r\n</body></html>";
-        old_["QMsys.ini"] = "[STATE]\r\nUP=0\r\nCURRENT=0\r\n[INI]\r\n0=diary\r\n";
-        old_["diary.ini"] = std::string(
-                                "[FILEPATH]\r\nORIGINAL=original.html\r\nTEMPLET=templet.txt\r\n"
-                                "LOG=log.html\r\nEDIT=1\r\nCURRENT=") +
-                            (setup.currentCopy ? "1" : "0") + "\r\n";
-        old_["original.html"] = prototype_;
-        old_["templet.txt"] = "<h2>*!</h2>\r\n*?\r\n";
-        old_["log.html"] = "<html>" + kLogMarker + "\r\n</html>";
-        if (setup.pageExists) {
+        const Arrangement& arrangement = kArrangements[GetParam()];
+        prototype_ = "<html>\r\n" + kInsertMarker + "\r\n" + std::string(3 << 20, 'x') + "</html>";
+        old_ = {{"QMsys.ini", "[INI]\r\n0=diary\r\n"},
+                {"diary.ini", std::string("[FILEPATH]\r\nORIGINAL=original.html\r\n"
+                                          "TEMPLET=templet.txt\r\nLOG=log.html\r\nEDIT=1\r\n"
+                                          "CURRENT=") +
+                                  (arrangement.currentCopy ? "1" : "0") + "\r\n"},
+                {"original.html", prototype_},
+                {"templet.txt", "<h2>*!</h2>\r\n*?\r\n"},
+                {"log.html", kLogMarker + "\r\n"}};
+        if (arrangement.pageExists) {
             old_[kPage] = prototype_;
-            old_["log.html"] = "<html>" + kLogMarker + "\r\n<a href =" + kPage + ">old</a></html>";
+            old_["log.html"] = kLogMarker + "\r\n<a href =" + kPage + ">old</a>";
         }
-
         WriteFolder(home_.dir(), old_);
         ASSERT_EQ(Generate("clean").exitStatus, 0);
-        cleanEntry_ = TextUpToNul(ReadBytes(home_ / "temp.tmp"));
         cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
 
         // The finished run, timed: the kills are spread over this long.
@@ -98,51 +89,24 @@ class Crash : public ::testing::TestWithParam<int> {
         new_ = ReadFolder(home_.dir());
     }
 
-    ProgramRun Generate(const std::string& title,
-                        std::optional<microseconds> killAfter = std::nullopt) {
-        return RunProgram({QM_PROGRAM, "--home", home_.dir(), "--now", kNow, "generate",
-                           "--no-upload", "--title", title, "--body", "b"},
+    ProgramRun Generate(const std::string& title, std::optional<microseconds> killAfter = {}) {
+        return RunProgram({QM_PROGRAM, "--home", home_.dir(), "--now", "2026-12-07 21:05:09",
+                           "generate", "--no-upload", "--title", title, "--body", "b"},
                           {}, killAfter);
     }
 
-    // Counts the pages the log page does not link.
-    static int Unlinked(const Files& files) {
-        int unlinked = 0;
-        for (const auto& [name, content] : files) {
-            const std::string link = "<a href =" + name + ">";
-            if (IsDiaryPage(name) && files.at("log.html").find(link) == std::string::npos)
-                ++unlinked;
-        }
-        return unlinked;
-    }
-
-    static int Temporaries(const Files& files) {
-        int temps = 0;
-        for (const auto& [name, content] : files) temps += IsTemporaryName(name) ? 1 : 0;
-        return temps;
-    }
-
-    // Checks the files a kill left; false when one is neither old nor new.
-    bool OldOrNew(const Files& files, Tally& tally) const {
+    // Whether every file a kill left is old or new; a rolled-over page may
+    // hold only the prototype, the roll-over being a finished step of its own.
+    bool OldOrNew(const Files& files) const {
         bool whole = true;
         for (const auto& [name, content] : files) {
-            if (IsTemporaryName(name)) continue;
             const bool isOld = old_.count(name) && old_.at(name) == content;
             const bool isNew = new_.count(name) && new_.at(name) == content;
-            // A rolled-over page before the entry went in: the roll-over is finished.
             const bool rolledOver = name == kPage && !old_.count(name) && content == prototype_;
-            if (!(isOld || isNew || rolledOver)) {
-                ADD_FAILURE() << name << " is neither old nor new (" << content.size() << " bytes)";
-                whole = false;
-            }
+            if (IsTemporaryName(name) || isOld || isNew || rolledOver) continue;
+            ADD_FAILURE() << name << " is neither old nor new (" << content.size() << " bytes)";
+            whole = false;
         }
-        const auto page = files.find(kPage);
-        if (page == files.end() || (old_.count(kPage) && page->second == old_.at(kPage)))
-            ++tally.pageOld;
-        else if (page->second == prototype_)
-            ++tally.pageRolledOver;
-        else
-            ++tally.pageNew;
         return whole;
     }
 
@@ -151,69 +115,56 @@ class Crash : public ::testing::TestWithParam<int> {
     Files AfterClean(const Files& killed) const {
         Files expected = new_;
         const auto page = killed.find(kPage);
-        const std::string base = TextUpToNul(page != killed.end() ? page->second : prototype_);
-        std::string text = base;
-        text.replace(base.find(kInsertMarker), kInsertMarker.size(), cleanEntry_);
+        std::string text = TextUpToNul(page != killed.end() ? page->second : prototype_);
+        text.replace(text.find(kInsertMarker), kInsertMarker.size(), TextUpToNul(cleanEntryFile_));
         expected[kPage] = text + '\0';
-        if (kSetups[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
+        if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
         expected["temp.tmp"] = cleanEntryFile_;
         return expected;
     }
 
     TempDir home_;
-    std::string prototype_;
-    std::string cleanEntry_;
-    std::string cleanEntryFile_;
-    Files old_;
-    Files new_;
+    std::string prototype_, cleanEntryFile_;
+    Files old_, new_;
     microseconds runTime_{};
 };
 
 TEST_P(Crash, AKillLeavesOldOrNewFilesAndTheNextRunCleansUp) {
-    const int runs = RunsFor(GetParam());
-    Tally tally;
+    const int runs = Runs(GetParam());
+    int ended = 0, broken = 0, tempsAfterKill = 0, unlinkedAfterKill = 0, tempsAfterClean = 0,
+        unlinkedAfterClean = 0, cleanWrong = 0;
     for (int i = 0; i < runs; ++i) {
         // Moments spread evenly from the start to a little past the end.
         const microseconds at(runTime_.count() * (2 * i + 1) * 11 / (20 * runs));
         SCOPED_TRACE("killed after " + std::to_string(at.count()) + " us");
         WriteFolder(home_.dir(), old_);
-        const ProgramRun killed = Generate("killed", at);
-        ++tally.runs;
-        if (killed.exitStatus == 0) ++tally.endedFirst;
+        ended += Generate("killed", at).exitStatus == 0 ? 1 : 0;
         const Files afterKill = ReadFolder(home_.dir());
-        if (!OldOrNew(afterKill, tally)) ++tally.neitherOldNorNew;
-        tally.tempsAfterKill += Temporaries(afterKill);
-        tally.unlinkedAfterKill += Unlinked(afterKill);
+        broken += OldOrNew(afterKill) ? 0 : 1;
+        const auto [temps, unlinked] = Leftovers(afterKill);
+        tempsAfterKill += temps;
+        unlinkedAfterKill += unlinked;
 
         const ProgramRun clean = Generate("clean");
-        if (clean.exitStatus != 0) {
-            ++tally.cleanRunFailed;
-            ADD_FAILURE() << "clean run: " << clean.errors;
-        }
+        EXPECT_EQ(clean.exitStatus, 0) << clean.errors;
         const Files afterClean = ReadFolder(home_.dir());
-        tally.tempsAfterClean += Temporaries(afterClean);
-        tally.unlinkedAfterClean += Unlinked(afterClean);
-        if (afterClean != AfterClean(afterKill)) {
-            ++tally.cleanRunWrong;
-            ADD_FAILURE() << "the clean run did not leave the expected files";
-        }
+        const auto [tempsLeft, unlinkedLeft] = Leftovers(afterClean);
+        tempsAfterClean += tempsLeft;
+        unlinkedAfterClean += unlinkedLeft;
+        cleanWrong += afterClean == AfterClean(afterKill) ? 0 : 1;
     }
     std::printf(
-        "%s: %d runs of %lld us; ended before the kill %d; page old %d, rolled over %d, new %d; "
-        "temporary files after the kills %d, after the clean runs %d; unlinked pages after the "
-        "kills %d, after the clean runs %d\n",
-        kSetups[GetParam()].name, tally.runs, static_cast<long long>(runTime_.count()),
-        tally.endedFirst, tally.pageOld, tally.pageRolledOver, tally.pageNew, tally.tempsAfterKill,
-        tally.tempsAfterClean, tally.unlinkedAfterKill, tally.unlinkedAfterClean);
-    EXPECT_EQ(tally.neitherOldNorNew, 0);
-    EXPECT_EQ(tally.unlinkedAfterKill, 0);
-    EXPECT_EQ(tally.unlinkedAfterClean, 0);
-    EXPECT_EQ(tally.tempsAfterClean, 0);
-    EXPECT_EQ(tally.cleanRunFailed + tally.cleanRunWrong, 0);
+        "%s: %d kills over a %lld us run (%d after it ended): %d files neither old nor new; "
+        "after the kills %d temporary files, %d unlinked pages; after the clean runs %d "
+        "temporary files, %d unlinked pages, %d wrong results\n",
+        kArrangements[GetParam()].name, runs, static_cast<long long>(runTime_.count()), ended,
+        broken, tempsAfterKill, unlinkedAfterKill, tempsAfterClean, unlinkedAfterClean, cleanWrong);
+    EXPECT_EQ(broken + unlinkedAfterKill + tempsAfterClean + unlinkedAfterClean + cleanWrong, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Setups, Crash, ::testing::Range(0, 3),
-                         [](const auto& info) { return std::string(kSetups[info.param].name); });
+INSTANTIATE_TEST_SUITE_P(Arrangements, Crash, ::testing::Range(0, 3), [](const auto& info) {
+    return std::string(kArrangements[info.param].name);
+});
 
 }  // namespace
 }  // namespace qm::test
