@@ -63,13 +63,22 @@ std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::stri
             options.rest.emplace_back(arg);
         }
     }
-    options.homeDir = home ? NormalizeFolder(*home) : ExecutableFolder();
+    options.homeGiven = home.has_value();
+    options.homeDir = home ? NormalizeFolder(*home) : DefaultProgramFolder(ExecutableFolder());
+    if (options.homeDir.empty()) {
+        error = "no home folder is known for the settings; name one with --home DIR";
+        return std::nullopt;
+    }
     return options;
 }
 
 bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error) {
     if (!Utf8ToCp932(options.homeDir)) {
         error = "the program folder " + options.homeDir + " has a name Shift-JIS cannot hold";
+        return false;
+    }
+    if (!options.homeGiven && !MakeFolder(options.homeDir)) {
+        error = "cannot make the settings folder " + options.homeDir + ": " + std::strerror(errno);
         return false;
     }
     if (!EnterFolder(options.homeDir)) {
@@ -105,8 +114,11 @@ void PrintUsage(std::FILE* out) {
         "\n"
         "Global options (any command):\n"
         "  --home DIR     use DIR as the program folder (QMsys.ini, the sets' .ini files,\n"
-        "                 temp.tmp and the relative default paths) instead of the\n"
-        "                 executable's folder; it becomes the working directory\n"
+        "                 temp.tmp and the relative default paths); it becomes the\n"
+        "                 working directory. Without it the program folder is the\n"
+        "                 executable's own folder when that holds QMsys.ini (a portable\n"
+        "                 folder), else $XDG_DATA_HOME/quillmaker/ (by default\n"
+        "                 ~/.local/share/quillmaker/), made on first start\n"
         "  --now TIME     every reading of the clock in this run returns TIME, local time\n"
         "                 \"YYYY-MM-DD HH:MM:SS\"\n"
         "\n"

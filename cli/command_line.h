@@ -12,6 +12,7 @@ namespace qm {
 
 struct GlobalOptions {
     std::string homeDir;              // program folder, UTF-8, absolute, ends in '/'
+    bool homeGiven = false;           // --home named it; else it is made on first start
     std::string startDir;             // working directory at launch, for relative arguments
     std::optional<std::tm> fixedNow;  // --now
     std::vector<std::string> rest;    // what follows the global options (subcommand and its words)
@@ -22,8 +23,9 @@ struct GlobalOptions {
 // arguments. On a usage error returns std::nullopt and sets `error`.
 std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::string& error);
 
-// Applies them for the whole run: the program folder becomes the working
-// directory and every clock reading returns --now when given.
+// Applies them for the whole run: the program folder (made first when it is
+// the user's data folder and missing) becomes the working directory and every
+// clock reading returns --now when given.
 bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error);
 
 // The program folder as code page 932 bytes, as ActiveConfig keeps it.

@@ -132,12 +132,14 @@ std::string CurrentCopyPath(const ActiveConfig& config) {
 
 std::string UploadParameters(const ActiveConfig& config, const RunState& run,
                              bool currentCopyMade) {
+    // Appended piece by piece: GCC 12 takes " " + a temporary string for an
+    // overlapping copy (a false -Wrestrict at -O2 and up).
     std::string text = QuoteArgument(config.diaryPage);
-    if (run.logUpdated) text += " " + QuoteArgument(config.logPath);
+    if (run.logUpdated) text.append(" ").append(QuoteArgument(config.logPath));
     // The list is already joined by quote, space, quote: one pair of quotes
     // around it gives one argument per image.
-    if (!run.imageUploadList.empty()) text += " \"" + run.imageUploadList + "\"";
-    if (currentCopyMade) text += " " + QuoteArgument(CurrentCopyPath(config));
+    if (!run.imageUploadList.empty()) text.append(" \"").append(run.imageUploadList).append("\"");
+    if (currentCopyMade) text.append(" ").append(QuoteArgument(CurrentCopyPath(config)));
     return text;
 }
 

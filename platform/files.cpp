@@ -61,6 +61,11 @@ std::string ResolveWriteTarget(const std::string& fsPath) {
     return path.string();
 }
 
+// The folder a file sits in, "." for a bare name.
+std::string FolderOf(const std::filesystem::path& file) {
+    return file.has_parent_path() ? file.parent_path().string() : std::string(".");
+}
+
 std::optional<std::string> FsPathOf(std::string_view cp932Path) { return ToFsPath(cp932Path); }
 
 }  // namespace
@@ -107,8 +112,7 @@ bool LockedFile::Replace(std::string_view content) const {
 bool ReplaceFileContents(const std::string& fsPath, std::string_view content) {
     const std::string target = ResolveWriteTarget(fsPath);
     std::filesystem::path targetPath(target);
-    std::string folder = targetPath.parent_path().string();
-    if (folder.empty()) folder = ".";
+    const std::string folder = FolderOf(targetPath);
 
     mode_t mode = 0;
     struct stat st {};
@@ -175,8 +179,7 @@ bool CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failI
     // Write beside the target, then link it into place: the link fails when
     // the target exists, so an existing page is never overwritten.
     std::filesystem::path targetPath(*to);
-    std::string folder = targetPath.parent_path().string();
-    if (folder.empty()) folder = ".";
+    const std::string folder = FolderOf(targetPath);
     std::string temp = folder + "/." + targetPath.filename().string() + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;

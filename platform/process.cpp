@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/path_text.h"
+#include "platform/program_dir.h"
 
 namespace qm {
 
@@ -57,6 +58,18 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
     return args;
 }
 
+std::string LocateProgram(const std::string& program, const std::vector<std::string>& folders) {
+    if (program.empty() || program.front() == '/' || program.find('/') == std::string::npos ||
+        ::access(program.c_str(), F_OK) == 0) {
+        return program;
+    }
+    for (const std::string& folder : folders) {
+        const std::string candidate = folder + program;
+        if (::access(candidate.c_str(), F_OK) == 0) return candidate;
+    }
+    return program;
+}
+
 StartResult StartProgram(std::string_view programCp932, std::string_view parametersCp932) {
     auto program = ToFsPath(programCp932);
     auto parameters = ToFsPath(parametersCp932);
@@ -66,6 +79,8 @@ StartResult StartProgram(std::string_view programCp932, std::string_view paramet
         // working directory (the program folder) before the search path.
         *program = "./" + *program;
     }
+    const std::string ownFolder = ExecutableFolder();
+    *program = LocateProgram(*program, {ownFolder, InstalledHelperFolder(ownFolder)});
     if (program->find('/') != std::string::npos && ::access(program->c_str(), X_OK) != 0) {
         return StartResult::NotFound;
     }

@@ -1,18 +1,43 @@
 // The program folder: where the settings files, the entry file and the
-// relative default paths live.
+// relative default paths live. It is the executable's own folder when that is
+// a portable folder, otherwise the user's data folder; --home names another.
+// Every path here is UTF-8 and every folder ends in '/'.
 #pragma once
 
 #include <string>
 
 namespace qm {
 
-// The folder of the running executable (/proc/self/exe) as UTF-8, ending in '/'.
+// The folder of the running executable (/proc/self/exe).
 std::string ExecutableFolder();
 
-// Turns `dir` (UTF-8) into an absolute folder path ending in '/'.
+// Turns `dir` into an absolute folder path.
 std::string NormalizeFolder(const std::string& dir);
 
 // Makes `dir` the working directory so relative settings resolve against it.
 bool EnterFolder(const std::string& dir);
+
+// A portable folder keeps the settings beside the program: it holds the
+// system settings file QMsys.ini.
+bool IsPortableFolder(const std::string& dir);
+
+// $XDG_DATA_HOME/quillmaker/ when XDG_DATA_HOME is an absolute path, else
+// $HOME/.local/share/quillmaker/ (the account's home folder when HOME is
+// unset). Empty when no home folder is known.
+std::string UserDataFolder();
+
+// The program folder when no --home is given: `executableFolder` when it is
+// portable, otherwise UserDataFolder().
+std::string DefaultProgramFolder(const std::string& executableFolder);
+
+// Creates `dir` with its missing parents, owner-only as the desktop's data
+// folders are. True when it is a folder afterwards.
+bool MakeFolder(const std::string& dir);
+
+// Where an installed system keeps the helper programs (the upload tool) and
+// the manuals, seen from the executable's folder: <prefix>/libexec/quillmaker/
+// and <prefix>/share/doc/quillmaker/ beside <prefix>/bin/.
+std::string InstalledHelperFolder(const std::string& executableFolder);
+std::string InstalledManualFolder(const std::string& executableFolder);
 
 }  // namespace qm

@@ -113,12 +113,23 @@ std::string_view Unquoted(std::string_view value) {
     return HasSurroundingQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
 
+// open + text + close, built by appending: GCC 12 takes prepending to a
+// temporary string for an overlapping copy (a false -Wrestrict at -O2 and up).
+std::string Enclosed(char open, std::string_view text, char close) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += open;
+    out += text;
+    out += close;
+    return out;
+}
+
 // A value that reading would change (outer blanks trimmed, outer quotes
 // removed) is stored in double quotes, so that it reads back as written.
 std::string StoredValue(std::string_view value) {
     bool needsQuotes = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
                                           HasSurroundingQuotes(value));
-    return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
+    return needsQuotes ? Enclosed('"', value, '"') : std::string(value);
 }
 
 struct SectionRange {
@@ -202,7 +213,7 @@ void SetKey(IniLines& lines, std::string_view section, std::string_view key,
     auto range = FindSection(lines, section);
     if (!range) {
         EndLastLine(lines);
-        lines.push_back({"[" + std::string(section) + "]", std::string(kLineEnd)});
+        lines.push_back({Enclosed('[', section, ']'), std::string(kLineEnd)});
         lines.push_back({std::string(key) + "=" + stored, std::string(kLineEnd)});
         return;
     }

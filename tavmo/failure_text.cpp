@@ -86,6 +86,17 @@ std::string DescribeTransferFailure(int curlCode, std::string_view serverSaid,
     return text;
 }
 
+std::string SetUpFailureText(std::string_view option, std::string_view detail) {
+    std::string text = "通信の準備ができませんでした。通信ライブラリが設定 ";
+    text += option;
+    text += " を受け付けませんでした。設定の値を確かめてください。";
+    if (!detail.empty()) {
+        text += "\n詳しく: ";
+        text += detail;
+    }
+    return text;
+}
+
 std::string FileFailureText(std::string_view fileName, std::string_view reason) {
     std::string text = "「";
     text += fileName;

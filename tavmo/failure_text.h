@@ -12,6 +12,10 @@ namespace qm::tavmo {
 std::string DescribeTransferFailure(int curlCode, std::string_view serverSaid,
                                     std::string_view detail);
 
+// The transfer library refused one of the options a transfer is set up with
+// (`option`, its name); `detail` is the library's own wording.
+std::string SetUpFailureText(std::string_view option, std::string_view detail);
+
 // "「name」を送れませんでした。" followed by the reason on its own line.
 std::string FileFailureText(std::string_view fileName, std::string_view reason);
 

@@ -1,7 +1,5 @@
 // tavmo: sends the files the diary program changed to the web site, or with
 // "/set" shows its own settings.
-#include <curl/curl.h>
-
 #include <QApplication>
 #include <iostream>
 #include <string>
@@ -9,11 +7,13 @@
 
 #include "tavmo/arguments.h"
 #include "tavmo/batch_run.h"
+#include "tavmo/curl_handles.h"
 #include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_settings.h"
 #include "tavmo/upload_window.h"
 #include "ui/common/interaction.h"
+#include "ui/common/qt_translations.h"
 
 namespace {
 
@@ -83,18 +83,18 @@ int main(int argc, char** argv) {
         std::cout << UsageText() << "\n";
         return kExitSent;
     }
-    curl_global_init(CURL_GLOBAL_DEFAULT);
+    const LibraryUse library;
     const std::string iniPath = DefaultSettingsPath();
     int status = kExitSent;
     if (parsed.arguments.batch || !DisplayAvailable()) {
         status = RunWithoutWindow(parsed.arguments, iniPath);
     } else {
         QApplication application(argc, argv);
+        qm::LoadQtTranslations(application);
         qm::DesktopInteraction interaction;
         status = parsed.arguments.mode == Arguments::Mode::Settings
                      ? RunSettingsWindow(interaction, iniPath)
                      : RunUploadWindow(interaction, iniPath, parsed.arguments.files);
     }
-    curl_global_cleanup();
     return status;
 }

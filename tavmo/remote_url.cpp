@@ -1,35 +1,27 @@
 #include "tavmo/remote_url.h"
 
-#include <curl/curl.h>
-
 #include <cstring>
-#include <memory>
+
+#include "tavmo/curl_handles.h"
 
 namespace qm::tavmo {
 
 namespace {
 
-struct UrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
-
 std::optional<std::string> GetPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr) return std::nullopt;
-    std::string out(text);
-    curl_free(text);
-    return out;
+    const CURLUcode code = curl_url_get(url, part, &text, flags);
+    LibraryText owned(text);
+    if (code != CURLUE_OK || !owned) return std::nullopt;
+    return std::string(owned.get());
 }
 
 std::string Escape(std::string_view text) {
     // A length of 0 would make the library measure the text up to its NUL.
     if (text.empty()) return {};
-    char* escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
-    if (escaped == nullptr) return {};
-    std::string out(escaped);
-    curl_free(escaped);
-    return out;
+    LibraryText escaped(curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size())));
+    if (!escaped) return {};
+    return std::string(escaped.get());
 }
 
 // Each segment of a folder path encoded on its own, the separators kept.

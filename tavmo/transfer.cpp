@@ -11,7 +11,9 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "tavmo/failure_text.h"
 
@@ -23,19 +25,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using CommandList = std::unique_ptr<curl_slist, ListDeleter>;
-
-void Append(CommandList& list, const std::string& command) {
-    curl_slist* grown = curl_slist_append(list.get(), command.c_str());
-    if (grown != nullptr) {
-        (void)list.release();
-        list.reset(grown);
-    }
-}
 
 // A name the remote side can take as it stands: an FTP command line ends at a
 // line break, so one inside a name would smuggle in a command of its own.
@@ -115,10 +104,23 @@ struct TransferContext {
     std::string lastReply;
     // The server answered RNFR with 350: the temporary file is there, whole.
     bool renameStarted = false;
+    // The option the library refused while the transfer was set up; empty
+    // when it took them all.
+    std::string refusedOption;
     char errorText[CURL_ERROR_SIZE] = {};
 };
 
 namespace {
+
+// What one transfer does once logged in.
+struct TransferRequest {
+    std::string url;
+    // The file to send; without one the transfer only looks at the folder.
+    std::FILE* upload = nullptr;
+    std::uint64_t uploadSize = 0;
+    std::vector<std::string> afterLogin;   // raw commands sent right after login
+    std::vector<std::string> afterUpload;  // raw commands sent once the file is complete
+};
 
 int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
     auto* attempt = static_cast<TransferContext*>(context);
@@ -142,60 +144,130 @@ int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* context) {
     return 0;
 }
 
-void ApplyConnection(CURL* curl, const Connection& connection, Scheme scheme,
-                     TransferContext& attempt) {
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, attempt.errorText);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, OnDebug);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &attempt);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connection.connectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, connection.stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, connection.stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps,sftp,file");
-    if (!connection.user.empty()) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, connection.user.c_str());
+std::string OptionName(CURLoption option) {
+    const curl_easyoption* known = curl_easy_option_by_id(option);
+    return std::string("CURLOPT_") + (known != nullptr ? known->name : "?");
+}
+
+// Sets options one after the other until the library refuses one; that one
+// is named in the transfer's context for the failure text.
+class OptionSetter {
+  public:
+    OptionSetter(CURL* curl, TransferContext& attempt) : curl_(curl), attempt_(attempt) {}
+
+    template <typename Value>
+    void operator()(CURLoption option, Value value) {
+        if (result_ != CURLE_OK) return;
+        result_ = curl_easy_setopt(curl_, option, value);
+        if (result_ != CURLE_OK) attempt_.refusedOption = OptionName(option);
     }
+
+    CURLcode result() const { return result_; }
+
+  private:
+    CURL* curl_;
+    TransferContext& attempt_;
+    CURLcode result_ = CURLE_OK;
+};
+
+// Every option of one transfer, on a handle just reset: the connection (login,
+// passive mode, TLS or host keys), the time limits, what to send and which
+// commands go with it, and the progress report when someone watches. The
+// command lists must live until the transfer is over.
+CURLcode SetUpTransfer(CURL* curl, const Connection& connection, Scheme scheme,
+                       const TransferRequest& request, const curl_slist* afterLogin,
+                       const curl_slist* afterUpload, TransferContext& attempt) {
+    OptionSetter set(curl, attempt);
+    set(CURLOPT_ERRORBUFFER, attempt.errorText);
+    set(CURLOPT_NOSIGNAL, 1L);
+    set(CURLOPT_VERBOSE, 1L);
+    set(CURLOPT_DEBUGFUNCTION, OnDebug);
+    set(CURLOPT_DEBUGDATA, &attempt);
+    set(CURLOPT_CONNECTTIMEOUT, connection.connectTimeoutSeconds);
+    set(CURLOPT_SERVER_RESPONSE_TIMEOUT, connection.stallSeconds);
+    set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+    set(CURLOPT_LOW_SPEED_TIME, connection.stallSeconds);
+    set(CURLOPT_PROTOCOLS_STR, "ftp,ftps,sftp,file");
+    if (!connection.user.empty()) set(CURLOPT_USERNAME, connection.user.c_str());
     if (!connection.password.empty() && connection.keyFile.empty()) {
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, connection.password.c_str());
+        set(CURLOPT_PASSWORD, connection.password.c_str());
     }
     switch (scheme) {
         case Scheme::Ftps:
-            curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            set(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            set(CURLOPT_SSL_VERIFYPEER, connection.verifyPeer ? 1L : 0L);
+            set(CURLOPT_SSL_VERIFYHOST, connection.verifyPeer ? 2L : 0L);
+            if (!connection.caFile.empty()) set(CURLOPT_CAINFO, connection.caFile.c_str());
             [[fallthrough]];
         case Scheme::Ftp:
-            if (!connection.passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+            if (!connection.passive) set(CURLOPT_FTPPORT, "-");
             break;
         case Scheme::Sftp:
             if (!connection.keyFile.empty()) {
-                curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES,
-                                 static_cast<long>(CURLSSH_AUTH_PUBLICKEY));
-                curl_easy_setopt(curl, CURLOPT_SSH_PRIVATE_KEYFILE, connection.keyFile.c_str());
+                set(CURLOPT_SSH_AUTH_TYPES, static_cast<long>(CURLSSH_AUTH_PUBLICKEY));
+                set(CURLOPT_SSH_PRIVATE_KEYFILE, connection.keyFile.c_str());
                 if (!connection.password.empty()) {
-                    curl_easy_setopt(curl, CURLOPT_KEYPASSWD, connection.password.c_str());
+                    set(CURLOPT_KEYPASSWD, connection.password.c_str());
                 }
             } else {
-                curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES,
-                                 static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+                set(CURLOPT_SSH_AUTH_TYPES,
+                    static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
             }
             if (connection.verifyPeer) {
                 const std::string knownHosts = connection.knownHostsFile.empty()
                                                    ? DefaultKnownHostsFile()
                                                    : connection.knownHostsFile;
-                curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, knownHosts.c_str());
+                set(CURLOPT_SSH_KNOWNHOSTS, knownHosts.c_str());
             }
             break;
         case Scheme::File:
             break;
     }
-    if (scheme == Scheme::Ftps) {
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, connection.verifyPeer ? 1L : 0L);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, connection.verifyPeer ? 2L : 0L);
-        if (!connection.caFile.empty()) {
-            curl_easy_setopt(curl, CURLOPT_CAINFO, connection.caFile.c_str());
-        }
+    set(CURLOPT_URL, request.url.c_str());
+    if (request.upload != nullptr) {
+        set(CURLOPT_UPLOAD, 1L);
+        set(CURLOPT_READDATA, request.upload);
+        set(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(request.uploadSize));
+    } else {
+        set(CURLOPT_NOBODY, 1L);
     }
+    if (afterLogin != nullptr) set(CURLOPT_QUOTE, afterLogin);
+    if (afterUpload != nullptr) set(CURLOPT_POSTQUOTE, afterUpload);
+    if (attempt.observer != nullptr) {
+        set(CURLOPT_NOPROGRESS, 0L);
+        set(CURLOPT_XFERINFOFUNCTION, OnProgress);
+        set(CURLOPT_XFERINFODATA, &attempt);
+    }
+    return set.result();
+}
+
+// A list of raw commands, or nothing when the library had no memory for it.
+std::optional<CommandList> CommandsOf(const std::vector<std::string>& commands) {
+    CommandList list;
+    for (const auto& command : commands) {
+        if (!Append(list, command)) return std::nullopt;
+    }
+    return list;
+}
+
+// Runs one transfer on `curl`, set up afresh. A refused set-up comes back as
+// the library's code with `attempt.refusedOption` naming the option.
+CURLcode PerformTransfer(CURL* curl, const Connection& connection, Scheme scheme,
+                         const TransferRequest& request, TransferContext& attempt) {
+    auto afterLogin = CommandsOf(request.afterLogin);
+    auto afterUpload = CommandsOf(request.afterUpload);
+    if (!afterLogin || !afterUpload) {
+        attempt.refusedOption = OptionName(afterLogin ? CURLOPT_POSTQUOTE : CURLOPT_QUOTE);
+        return CURLE_OUT_OF_MEMORY;
+    }
+    curl_easy_reset(curl);
+    CURLcode result = SetUpTransfer(curl, connection, scheme, request, afterLogin->get(),
+                                    afterUpload->get(), attempt);
+    if (result == CURLE_OK) result = curl_easy_perform(curl);
+    // The handle stays for the next file with its connection open, but must
+    // not keep pointing at the lists and the context, which end here.
+    curl_easy_reset(curl);
+    return result;
 }
 
 std::string LibraryDetail(CURLcode code, const char* errorText) {
@@ -203,17 +275,21 @@ std::string LibraryDetail(CURLcode code, const char* errorText) {
     return curl_easy_strerror(code);
 }
 
+std::string DescribeFailure(CURLcode code, const TransferContext& attempt) {
+    if (!attempt.refusedOption.empty()) {
+        return SetUpFailureText(attempt.refusedOption, curl_easy_strerror(code));
+    }
+    return DescribeTransferFailure(code, attempt.lastReply, LibraryDetail(code, attempt.errorText));
+}
+
 }  // namespace
 
 Uploader::Uploader(Connection connection, std::vector<UploadItem> items)
-    : connection_(std::move(connection)), items_(std::move(items)) {
-    curl_ = curl_easy_init();
+    : connection_(std::move(connection)), items_(std::move(items)), curl_(curl_easy_init()) {
     for (auto& item : items_) RefreshSize(item);
 }
 
-Uploader::~Uploader() {
-    if (curl_ != nullptr) curl_easy_cleanup(static_cast<CURL*>(curl_));
-}
+Uploader::~Uploader() = default;
 
 void Uploader::RefreshSize(UploadItem& item) {
     struct stat st {};
@@ -291,7 +367,7 @@ Uploader::Outcome Uploader::SendOne(UploadItem& item, ProgressObserver& observer
             item.name, "この名前のファイルは送れません(改行などの制御文字が含まれています)。");
         return Outcome::Failed;
     }
-    if (curl_ == nullptr) {
+    if (!curl_) {
         item.state = UploadItem::State::Failed;
         item.problem = FileFailureText(item.name, "通信の準備ができませんでした。");
         return Outcome::StopAll;
@@ -304,18 +380,16 @@ Uploader::Outcome Uploader::SendOne(UploadItem& item, ProgressObserver& observer
                                               : SendToServer(item, attempt);
 }
 
-Uploader::Outcome Uploader::Fail(UploadItem& item, int curlCode, const TransferContext& attempt) {
-    const auto code = static_cast<CURLcode>(curlCode);
+Uploader::Outcome Uploader::Fail(UploadItem& item, CURLcode code, const TransferContext& attempt) {
     if (code == CURLE_ABORTED_BY_CALLBACK) cancelled_ = true;
     item.state = UploadItem::State::Failed;
-    item.problem =
-        FileFailureText(item.name, DescribeTransferFailure(curlCode, attempt.lastReply,
-                                                           LibraryDetail(code, attempt.errorText)));
-    return StopsEveryFile(code) ? Outcome::StopAll : Outcome::Failed;
+    item.problem = FileFailureText(item.name, DescribeFailure(code, attempt));
+    // A refused set-up would be refused for every file alike.
+    return !attempt.refusedOption.empty() || StopsEveryFile(code) ? Outcome::StopAll
+                                                                  : Outcome::Failed;
 }
 
 Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& attempt) {
-    CURL* curl = static_cast<CURL*>(curl_);
     FileHandle input(std::fopen(item.localPath.c_str(), "rb"));
     if (!input) {
         item.state = UploadItem::State::Missing;
@@ -323,9 +397,12 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& atte
         return Outcome::Failed;
     }
     const std::string temporary = TemporaryName(item.name);
-    CommandList afterUpload;
+    TransferRequest request;
+    request.url = FileUrl(item.folder, temporary);
+    request.upload = input.get();
+    request.uploadSize = item.size;
     if (item.folder.scheme == Scheme::Sftp) {
-        auto temporaryPath = DecodedPath(FileUrl(item.folder, temporary));
+        auto temporaryPath = DecodedPath(request.url);
         auto finalPath = DecodedPath(FileUrl(item.folder, item.name));
         if (!temporaryPath || !finalPath) {
             item.state = UploadItem::State::Failed;
@@ -334,28 +411,16 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& atte
         }
         // An sftp rename does not replace an existing file, so the old one
         // goes first; the new one is complete by then.
-        Append(afterUpload, "*rm " + SftpCommandPath(*finalPath));
-        Append(afterUpload,
-               "rename " + SftpCommandPath(*temporaryPath) + " " + SftpCommandPath(*finalPath));
+        request.afterUpload = {
+            "*rm " + SftpCommandPath(*finalPath),
+            "rename " + SftpCommandPath(*temporaryPath) + " " + SftpCommandPath(*finalPath)};
     } else {
         // RNFR/RNTO run in the folder the transfer changed into.
-        Append(afterUpload, "RNFR " + temporary);
-        Append(afterUpload, "RNTO " + item.name);
+        request.afterUpload = {"RNFR " + temporary, "RNTO " + item.name};
     }
 
-    curl_easy_reset(curl);
-    ApplyConnection(curl, connection_, item.folder.scheme, attempt);
-    const std::string url = FileUrl(item.folder, temporary);
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_READDATA, input.get());
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(item.size));
-    curl_easy_setopt(curl, CURLOPT_POSTQUOTE, afterUpload.get());
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &attempt);
-    const CURLcode result = curl_easy_perform(curl);
-    curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
+    const CURLcode result =
+        PerformTransfer(curl_.get(), connection_, item.folder.scheme, request, attempt);
     if (result == CURLE_QUOTE_ERROR && attempt.renameStarted &&
         item.folder.scheme != Scheme::Sftp &&
         ReplaceWithTemporary(item.folder, item.name, connection_) == CURLE_OK) {
@@ -368,7 +433,6 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& atte
 }
 
 Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferContext& attempt) {
-    CURL* curl = static_cast<CURL*>(curl_);
     auto folderPath = DecodedPath(item.folder.url);
     std::error_code ec;
     if (!folderPath || !std::filesystem::is_directory(*folderPath, ec)) {
@@ -387,17 +451,12 @@ Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferContext&
     const std::string temporaryPath = *folderPath + TemporaryName(item.name);
     const std::string finalPath = *folderPath + item.name;
 
-    curl_easy_reset(curl);
-    ApplyConnection(curl, connection_, Scheme::File, attempt);
-    const std::string url = FileUrl(item.folder, TemporaryName(item.name));
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_READDATA, input.get());
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(item.size));
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &attempt);
-    const CURLcode result = curl_easy_perform(curl);
+    TransferRequest request;
+    request.url = FileUrl(item.folder, TemporaryName(item.name));
+    request.upload = input.get();
+    request.uploadSize = item.size;
+    const CURLcode result =
+        PerformTransfer(curl_.get(), connection_, Scheme::File, request, attempt);
     if (result != CURLE_OK) {
         ::unlink(temporaryPath.c_str());
         return Fail(item, result, attempt);
@@ -422,24 +481,18 @@ int ReplaceWithTemporary(const RemoteFolder& folder, const std::string& name,
     auto finalPath = DecodedPath(FileUrl(folder, name));
     auto temporaryPath = DecodedPath(FileUrl(folder, TemporaryName(name)));
     if (!finalPath || !temporaryPath) return CURLE_URL_MALFORMAT;
-    CURL* curl = curl_easy_init();
-    if (curl == nullptr) return CURLE_FAILED_INIT;
+    EasyHandle curl(curl_easy_init());
+    if (!curl) return CURLE_FAILED_INIT;
     TransferContext attempt;
-    ApplyConnection(curl, connection, folder.scheme, attempt);
+    TransferRequest request;
+    request.url = folder.url;
     // Sent right after login, so the paths are relative to the login folder.
     // The list stops at the first refusal: without the temporary file
     // (MDTM fails) the old file is not deleted.
-    CommandList commands;
-    Append(commands, "MDTM " + FtpCommandPath(*temporaryPath));
-    Append(commands, "DELE " + FtpCommandPath(*finalPath));
-    Append(commands, "RNFR " + FtpCommandPath(*temporaryPath));
-    Append(commands, "RNTO " + FtpCommandPath(*finalPath));
-    curl_easy_setopt(curl, CURLOPT_URL, folder.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(curl, CURLOPT_QUOTE, commands.get());
-    const CURLcode result = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
-    return result;
+    request.afterLogin = {
+        "MDTM " + FtpCommandPath(*temporaryPath), "DELE " + FtpCommandPath(*finalPath),
+        "RNFR " + FtpCommandPath(*temporaryPath), "RNTO " + FtpCommandPath(*finalPath)};
+    return PerformTransfer(curl.get(), connection, folder.scheme, request, attempt);
 }
 
 std::string TestConnection(const RemoteFolder& folder, const Connection& connection) {
@@ -457,17 +510,15 @@ std::string TestConnection(const RemoteFolder& folder, const Connection& connect
         }
         return {};
     }
-    CURL* curl = curl_easy_init();
-    if (curl == nullptr) return "通信の準備ができませんでした。";
+    EasyHandle curl(curl_easy_init());
+    if (!curl) return "通信の準備ができませんでした。";
     TransferContext attempt;
-    ApplyConnection(curl, connection, folder.scheme, attempt);
-    curl_easy_setopt(curl, CURLOPT_URL, folder.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    const CURLcode result = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
+    TransferRequest request;
+    request.url = folder.url;
+    const CURLcode result =
+        PerformTransfer(curl.get(), connection, folder.scheme, request, attempt);
     if (result == CURLE_OK) return {};
-    return DescribeTransferFailure(result, attempt.lastReply,
-                                   LibraryDetail(result, attempt.errorText));
+    return DescribeFailure(result, attempt);
 }
 
 }  // namespace qm::tavmo

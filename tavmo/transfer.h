@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tavmo/curl_handles.h"
 #include "tavmo/remote_url.h"
 
 namespace qm::tavmo {
@@ -86,12 +87,12 @@ class Uploader {
     Outcome SendOne(UploadItem& item, ProgressObserver& observer);
     Outcome SendToLocalFolder(UploadItem& item, TransferContext& attempt);
     Outcome SendToServer(UploadItem& item, TransferContext& attempt);
-    Outcome Fail(UploadItem& item, int curlCode, const TransferContext& attempt);
+    Outcome Fail(UploadItem& item, CURLcode code, const TransferContext& attempt);
     void RefreshSize(UploadItem& item);
 
     Connection connection_;
     std::vector<UploadItem> items_;
-    void* curl_ = nullptr;  // one handle for the whole run, so one login serves every file
+    EasyHandle curl_;  // one handle for the whole run, so one login serves every file
     bool cancelled_ = false;
 };
 

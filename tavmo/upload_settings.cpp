@@ -13,6 +13,7 @@ namespace qm::tavmo {
 namespace {
 
 constexpr const char* kSection = "TAVMO";
+constexpr const char* kFileName = "tavmo.ini";
 // Large enough for any URL or path a user types; the store cuts at capacity - 1.
 constexpr std::size_t kCapacity = 4096;
 
@@ -29,6 +30,8 @@ bool ReadFlag(const std::string& iniCp932, const char* key, bool fallback) {
 // Creates the file empty and owner-only when it is not there yet, so the
 // password never sits in a file others can read, not even for a moment.
 bool CreateOwnerOnly(const std::string& fsPath) {
+    const auto slash = fsPath.rfind('/');
+    if (slash != std::string::npos && !MakeFolder(fsPath.substr(0, slash + 1))) return false;
     int fd = ::open(fsPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     bool ok = ::fchmod(fd, 0600) == 0;
@@ -37,7 +40,17 @@ bool CreateOwnerOnly(const std::string& fsPath) {
 
 }  // namespace
 
-std::string DefaultSettingsPath() { return ExecutableFolder() + "tavmo.ini"; }
+std::string SettingsPathFor(const std::string& toolFolder) {
+    const std::string beside = toolFolder + kFileName;
+    if (::access(beside.c_str(), F_OK) == 0 ||
+        IsPortableFolder(NormalizeFolder(toolFolder + ".."))) {
+        return beside;
+    }
+    const std::string dataFolder = UserDataFolder();
+    return dataFolder.empty() ? dataFolder : dataFolder + "tavmo/" + kFileName;
+}
+
+std::string DefaultSettingsPath() { return SettingsPathFor(ExecutableFolder()); }
 
 std::optional<UploadSettings> LoadSettings(const std::string& iniPath) {
     auto ini = Utf8ToCp932(iniPath);

@@ -1,6 +1,5 @@
-// The tool's own settings, kept in "tavmo.ini" beside the executable through
-// the project's INI store (code page 932 values). The file holds a password,
-// so it is kept readable by its owner only.
+// The tool's own settings, kept in "tavmo.ini" through the project's INI store (code page 932
+// values). The file holds a password, so it is kept readable by its owner only.
 //
 // Section TAVMO: URL (destination folder), USER, PASSWORD (also the key's
 // passphrase), KEYFILE (sftp private key), IMAGEFOLDER, PASSIVE (1/0, default
@@ -27,7 +26,13 @@ struct UploadSettings {
     std::string caFile;
 };
 
-// "tavmo.ini" in the executable's folder, UTF-8.
+// Where "tavmo.ini" is kept (UTF-8), by the program's own rule: beside the tool
+// in `toolFolder` when that is kept portable (a tavmo.ini is there already, or
+// the tool sits in a portable program folder's tavmo/ folder), otherwise in
+// the tavmo/ folder of the user's data folder. Empty when no home is known.
+std::string SettingsPathFor(const std::string& toolFolder);
+
+// SettingsPathFor the running executable's folder.
 std::string DefaultSettingsPath();
 
 // A missing file gives the defaults; std::nullopt only when the path cannot be
@@ -35,6 +40,7 @@ std::string DefaultSettingsPath();
 std::optional<UploadSettings> LoadSettings(const std::string& iniPath);
 
 // Writes every key. Before the first write the file is created with mode 0600
+// (and its folder, owner-only, when missing)
 // and its mode is put back to 0600 afterwards. Empty when saved, else a
 // Japanese reason.
 std::string SaveSettings(const std::string& iniPath, const UploadSettings& settings);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "platform/encoding.h"
 #include "support/temp_dir.h"
@@ -53,8 +55,16 @@ class GenerateProgram : public ::testing::Test {
         }
     }
 
+    // Runs a copy in bin/ as an installed system would: its own folder and its
+    // helper folder (libexec/quillmaker/) are then the test's to fill.
+    void UseInstalledCopy() {
+        std::filesystem::create_directory(dir_ / "bin");
+        program_ = dir_ / "bin/quillmaker";
+        std::filesystem::copy_file(QM_PROGRAM, program_);
+    }
+
     int Run(const std::string& args, std::string* out = nullptr) {
-        const std::string command = std::string("'") + QM_PROGRAM + "' --home '" + dir_.dir() +
+        const std::string command = "'" + program_ + "' --home '" + dir_.dir() +
                                     "' --now '2026-12-07 21:05:09' " + args + " 2>'" +
                                     (dir_ / "stderr.txt") + "'";
         std::FILE* pipe = ::popen(command.c_str(), "r");
@@ -69,6 +79,7 @@ class GenerateProgram : public ::testing::Test {
     }
 
     TempDir dir_;
+    std::string program_ = QM_PROGRAM;
     std::string stderr_;
 };
 
@@ -94,10 +105,28 @@ TEST_F(GenerateProgram, DryRunShowsTheEntryAndChangesNothing) {
 }
 
 TEST_F(GenerateProgram, MissingUploadToolStillWritesAndSaysSo) {
+    UseInstalledCopy();
     std::string out;
     EXPECT_EQ(Run("generate --upload --title t --body b", &out), 3) << stderr_;
     EXPECT_EQ(out, dir_ / "diary26-Dec.html\n");
     EXPECT_NE(stderr_.find("tavmo/tavmo.exeがみつかりません。"), std::string::npos) << stderr_;
+}
+
+// The stored default "tavmo/tavmo.exe" is not in the settings folder; an
+// installed system keeps the tool in its helper folder.
+TEST_F(GenerateProgram, StoredToolPathFindsTheInstalledUploadTool) {
+    UseInstalledCopy();
+    std::filesystem::create_directories(dir_ / "libexec/quillmaker/tavmo");
+    const std::string tool = dir_ / "libexec/quillmaker/tavmo/tavmo.exe";
+    WriteBytes(tool, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
+    std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
+    ASSERT_EQ(Run("generate --upload --title t --body b"), 0) << stderr_;
+    std::string handed;
+    for (int i = 0; i < 200 && handed.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        handed = ReadBytes(tool + ".out");
+    }
+    EXPECT_EQ(handed.substr(0, handed.find('\n')), dir_ / "diary26-Dec.html");
 }
 
 TEST_F(GenerateProgram, PageWithoutMarkerWritesNothing) {

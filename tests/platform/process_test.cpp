@@ -35,5 +35,31 @@ TEST(StartProgram, NotFoundOrStartedWithSplitArguments) {
     EXPECT_EQ(out, "one two\nthree\n");
 }
 
+// The stored default "tavmo/tavmo.exe" is relative to the settings folder; an
+// installed system keeps the tool in its helper folder instead.
+TEST(LocateProgram, TheWorkingDirectoryComesFirstThenEachFolderInTurn) {
+    test::TempDir settings, own, installed;
+    const char* tool = "tavmo/tavmo.exe";
+    for (const auto* dir : {&own, &installed}) {
+        std::filesystem::create_directory(*dir / "tavmo");
+        test::WriteBytes(*dir / tool, "#!/bin/sh\n");
+    }
+    const std::vector<std::string> folders{own.dir(), installed.dir()};
+    const auto oldWorkingDir = std::filesystem::current_path();
+    std::filesystem::current_path(settings.dir());
+
+    EXPECT_EQ(LocateProgram(tool, {installed.dir()}), installed / tool);
+    EXPECT_EQ(LocateProgram(tool, folders), own / tool);
+    std::filesystem::create_directory(settings / "tavmo");
+    test::WriteBytes(settings / tool, "#!/bin/sh\n");
+    EXPECT_EQ(LocateProgram(tool, folders), tool);
+    // Absolute paths, bare names and paths nowhere to be found stay as they are.
+    EXPECT_EQ(LocateProgram(own / tool, {installed.dir()}), own / tool);
+    EXPECT_EQ(LocateProgram("xdg-open", folders), "xdg-open");
+    EXPECT_EQ(LocateProgram("upload/tool", folders), "upload/tool");
+
+    std::filesystem::current_path(oldWorkingDir);
+}
+
 }  // namespace
 }  // namespace qm

@@ -1,12 +1,15 @@
 // The real executable, run without a display: exit statuses and what it says
-// on standard error.
+// on standard error. Its arguments come from a parameter text split the way
+// the diary program's launch splits it (Windows command-line rules).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/process.h"
 #include "support/temp_dir.h"
+#include "tavmo/arguments.h"
 
 namespace qm::tavmo {
 namespace {
@@ -15,29 +18,41 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
+TEST(CommandLineTest, QuotedPathsArriveWhole) {
+    const std::pair<std::string, std::vector<std::string>> rows[] = {
+        {R"("/x/a \"b\" 日記.html")", {"/x/a \"b\" 日記.html"}},
+        // The diary program's image list: several paths inside one pair of quotes.
+        {R"("/x/日記.html" "/x/1.jpg" "/x/2 3.jpg" "/x/current.html")",
+         {"/x/日記.html", "/x/1.jpg", "/x/2 3.jpg", "/x/current.html"}},
+    };
+    for (const auto& [text, files] : rows) {
+        const ParsedArguments parsed = ParseArguments(qm::SplitCommandLine(text));
+        ASSERT_TRUE(parsed.ok) << text;
+        EXPECT_EQ(parsed.arguments.mode, Arguments::Mode::Upload) << text;
+        EXPECT_EQ(parsed.arguments.files, files) << text;
+    }
+}
+
 TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
     TempDir files, web;
     WriteBytes(files / "日記.html", "page");
+    WriteBytes(files / "a \"b\" 日記.html", "quoted");
+    const auto quoted = [&](const std::string& name) { return "\"" + files / name + "\""; };
     struct Row {
         std::string settings;
-        std::vector<std::string> arguments;
+        std::string parameters;
         const char* qtPlatform;
         int status;
         std::string said;
     };
     const Row rows[] = {
-        {"", {"--frobnicate", "a.html"}, "", 2, "使い方"},
-        {"", {files / "日記.html"}, "", 2, "送り先が設定されていません"},
-        {"[TAVMO]\nURL=" + web.dir() + "\n",
-         {files / "日記.html", files / "gone.html"},
-         "",
-         1,
+        {"", "--frobnicate a.html", "", 2, "使い方"},
+        {"", quoted("日記.html"), "", 2, "送り先が設定されていません"},
+        {"[TAVMO]\nURL=" + web.dir() + "\n", quoted("日記.html") + " " + quoted("gone.html"), "", 1,
          files / "gone.html"},
         // --batch sends without a window even when a display is named.
         {"[TAVMO]\nURL=file://" + web.dir() + "\n",
-         {"--batch", files / "日記.html"},
-         "offscreen",
-         0,
+         "--batch " + quoted("日記.html") + " " + quoted(R"(a \"b\" 日記.html)"), "offscreen", 0,
          "すべてのファイルを送りました"},
     };
     for (const Row& row : rows) {
@@ -47,13 +62,16 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
         std::string command =
             "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=" + std::string(row.qtPlatform) +
             " '" + dir / "tavmo.exe'";
-        for (const auto& argument : row.arguments) command += " '" + argument + "'";
+        for (const auto& argument : qm::SplitCommandLine(row.parameters)) {
+            command += " '" + argument + "'";
+        }
         const int status = std::system((command + " >/dev/null 2>'" + dir / "err'").c_str());
         const std::string err = ReadBytes(dir / "err");
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.status) << err;
         EXPECT_NE(err.find(row.said), std::string::npos) << err;
     }
     EXPECT_EQ(ReadBytes(web / "日記.html"), "page");
+    EXPECT_EQ(ReadBytes(web / "a \"b\" 日記.html"), "quoted");
 }
 
 }  // namespace

@@ -53,6 +53,10 @@ class ServerProcess {
     explicit ServerProcess(std::string base) : base_(std::move(base)) {}
     ~ServerProcess() { Stop(); }
 
+    // A library loaded into the server (LD_PRELOAD) to change how its file
+    // system behaves; empty for none.
+    std::string preload;
+
     void Stop() {
         if (pid_ <= 0) return;
         ::kill(-pid_, SIGKILL);
@@ -72,6 +76,7 @@ class ServerProcess {
             for (auto& argument : argv) args.push_back(argument.data());
             args.push_back(nullptr);
             ::setpgid(0, 0);
+            if (!preload.empty()) ::setenv("LD_PRELOAD", preload.c_str(), 1);
             ::execv(args[0], args.data());
             ::_exit(127);
         }

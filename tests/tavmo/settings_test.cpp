@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "tavmo/upload_settings.h"
 
@@ -38,6 +39,37 @@ TEST(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
     auto loaded = LoadSettings(ini);
     ASSERT_TRUE(loaded.has_value());
     EXPECT_EQ(Fields(*loaded), Fields(settings));
+}
+
+// Beside the tool in a portable set-up, else in the user's data folder, where
+// the first save makes the folder.
+TEST(UploadSettingsTest, SettingsFileFollowsTheProgramFolderRule) {
+    test::TempDir home, program;
+    test::ScopedEnv homeEnv("HOME", home.dir().c_str());
+    test::ScopedEnv dataHome("XDG_DATA_HOME", nullptr);
+    const std::string tool = program / "tavmo/";
+    std::filesystem::create_directory(tool);
+    const std::string inData = home / ".local/share/quillmaker/tavmo/tavmo.ini";
+
+    ASSERT_EQ(SettingsPathFor(tool), inData);
+    UploadSettings settings;
+    settings.destination = "file:///srv/web/";
+    ASSERT_EQ(SaveSettings(inData, settings), "");
+    EXPECT_EQ(LoadSettings(inData)->destination, settings.destination);
+    EXPECT_EQ(std::filesystem::status(home / ".local/share/quillmaker/tavmo").permissions(),
+              std::filesystem::perms::owner_all);
+
+    test::WriteBytes(program / "QMsys.ini", "[INI]\n0=example\n");
+    EXPECT_EQ(SettingsPathFor(tool), tool + "tavmo.ini");
+    std::filesystem::remove(program / "QMsys.ini");
+    test::WriteBytes(tool + "tavmo.ini", "");
+    EXPECT_EQ(SettingsPathFor(tool), tool + "tavmo.ini");
+}
+
+TEST(UploadSettingsTest, SaveFailsWhenTheFolderCannotBeMade) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "tavmo", "a file in the way");
+    EXPECT_NE(SaveSettings(dir / "tavmo/tavmo.ini", UploadSettings{}), "");
 }
 
 }  // namespace

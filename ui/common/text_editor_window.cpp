@@ -17,6 +17,7 @@
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "ui/common/interaction.h"
+#include "ui/common/qt_translations.h"
 
 namespace qm {
 
@@ -175,7 +176,10 @@ int RunTextEditor(const std::string& fsPathUtf8) {
     static char name[] = "quillmaker";
     static char* argv[] = {name, nullptr};
     std::optional<QApplication> ownApp;
-    if (QApplication::instance() == nullptr) ownApp.emplace(argc, argv);
+    if (QApplication::instance() == nullptr) {
+        ownApp.emplace(argc, argv);
+        LoadQtTranslations(*ownApp);
+    }
     DesktopInteraction io;
     TextEditorWindow window(fsPathUtf8, io);
     if (!window.Load()) return 1;

@@ -4,6 +4,7 @@
 #include "engine/program_arguments.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/program_dir.h"
 #include "settings/active_config.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -13,8 +14,18 @@ namespace qm {
 
 namespace {
 
+// The manual in the program folder, else beside the executable (a build tree),
+// else where an installed system keeps it; the program folder's path when
+// none has it, for the message.
 std::string ManualPath(const ActiveConfig& config, std::string_view fileNameUtf8) {
-    return config.programDir + Utf8ToCp932(fileNameUtf8).value_or("");
+    const std::string inProgramFolder = config.programDir + Utf8ToCp932(fileNameUtf8).value_or("");
+    if (FileExists(inProgramFolder)) return inProgramFolder;
+    const std::string executableFolder = ExecutableFolder();
+    for (const std::string& folder : {executableFolder, InstalledManualFolder(executableFolder)}) {
+        auto path = Utf8ToCp932(folder + std::string(fileNameUtf8));
+        if (path && FileExists(*path)) return *path;
+    }
+    return inProgramFolder;
 }
 
 // xdg-open itself always starts, so a missing manual is found out here.

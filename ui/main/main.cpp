@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "ui/common/interaction.h"
+#include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
@@ -19,6 +20,9 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     char* qtArgv[] = {programName, nullptr};
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("Quillmaker"));
+    // Ties the window to the installed desktop entry (its name and icon).
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quillmaker.Quillmaker"));
+    qm::LoadQtTranslations(app);
 
     qm::DesktopInteraction interaction;
     qm::MainDialog window(interaction, qm::ProgramDirCp932(options));
