@@ -9,10 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/encoding.h"
 #include "support/program_run.h"
@@ -80,12 +82,18 @@ class Crash : public ::testing::TestWithParam<int> {
         ASSERT_EQ(Generate("clean").exitStatus, 0);
         cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
 
-        // The finished run, timed: the kills are spread over this long.
-        WriteFolder(home_.dir(), old_);
-        const auto start = std::chrono::steady_clock::now();
-        ASSERT_EQ(Generate("killed").exitStatus, 0);
-        runTime_ =
-            std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - start);
+        // The finished run, timed (the middle of three, as other work may
+        // slow one down): the kills are spread over this long.
+        std::vector<microseconds> times;
+        for (int i = 0; i < 3; ++i) {
+            WriteFolder(home_.dir(), old_);
+            const auto start = std::chrono::steady_clock::now();
+            ASSERT_EQ(Generate("killed").exitStatus, 0);
+            times.push_back(
+                std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - start));
+        }
+        std::sort(times.begin(), times.end());
+        runTime_ = times[1];
         new_ = ReadFolder(home_.dir());
     }
 
