@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "cli/generate_command_line.h"
+#include "cli/take_back_command_line.h"
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "platform/program_dir.h"
@@ -101,6 +102,7 @@ int RunSubcommand(const GlobalOptions& options) {
     }
     const std::string& command = options.rest.front();
     if (command == "generate") return RunGenerateCommandLine(options);
+    if (command == "undo") return RunTakeBackCommandLine(options);
     std::fprintf(stderr, "quillmaker: unknown command \"%s\"\n", command.c_str());
     PrintUsage(stderr);
     return 2;
@@ -138,9 +140,22 @@ void PrintUsage(std::FILE* out) {
         "      command prints the message and stops.\n"
         "      --dry-run prints the composed entry and the page it would go into and\n"
         "      changes no file.\n"
+        "      One generate at a time per program folder: another one (window or\n"
+        "      command line) waits up to two seconds, then stops writing nothing.\n"
+        "      The body file must be a regular file (or - for standard input) of\n"
+        "      well-formed UTF-8 text without NUL bytes.\n"
         "      On success prints the path of the diary page written.\n"
         "      Exit status: 0 written (and the upload tool started when asked),\n"
         "      1 nothing written, 2 usage error, 3 written but the upload tool was not found.\n"
+        "  undo [--upload | --no-upload]\n"
+        "      Takes back the last entry written by generate or \"Do It !!!\": the diary\n"
+        "      page, the log page and the current copy get back the bytes they held\n"
+        "      before it, and a page that generate started is removed with its log\n"
+        "      link. Nothing is touched when any of them has changed since; the\n"
+        "      message names it. Only the last generate can be taken back, once.\n"
+        "      The upload tool is started with the restored files as for generate.\n"
+        "      Exit status: 0 taken back, 1 nothing taken back, 2 usage error,\n"
+        "      3 taken back but the upload tool was not found.\n"
         "  edit FILE\n"
         "      Opens FILE (Shift-JIS) in a small plain-text editor window.\n",
         out);

@@ -1,13 +1,11 @@
 #include "cli/generate_command_line.h"
 
 #include <cstdio>
-#include <iostream>
-#include <iterator>
-#include <sstream>
 
 #include "cli/console_host.h"
 #include "engine/diary_page.h"
 #include "engine/generate.h"
+#include "engine/program_arguments.h"
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
@@ -20,18 +18,22 @@ namespace qm {
 
 namespace {
 
+// Standard input for "-", else a regular file (never a FIFO or a device).
+// The body must be text: a NUL byte would silently end the entry there.
 std::optional<std::string> ReadBodyFile(const std::string& name, const std::string& startDir,
                                         std::string& error) {
-    if (name == "-") {
-        std::ostringstream all;
-        all << std::cin.rdbuf();
-        return all.str();
+    if (name.empty()) {
+        error = "--body-file needs a file (or - for standard input)";
+        return std::nullopt;
     }
-    const std::string path = name.front() == '/' ? name : startDir + name;
-    auto cp932 = Utf8ToCp932(path);
-    auto bytes = cp932 ? ReadFileBytes(*cp932) : std::nullopt;
+    auto bytes = name == "-" ? ReadStandardInput()
+                             : ReadRegularFile(name.front() == '/' ? name : startDir + name);
     if (!bytes) {
-        error = "cannot read the body file " + name;
+        error = "cannot read the body file " + name + ": " + LastFileProblem().answer;
+        return std::nullopt;
+    }
+    if (bytes->find('\0') != std::string::npos) {
+        error = "the body file " + name + " holds a NUL byte; it is not text";
         return std::nullopt;
     }
     return bytes;
@@ -39,9 +41,11 @@ std::optional<std::string> ReadBodyFile(const std::string& name, const std::stri
 
 // Typed text as the window would store it: a character Shift-JIS cannot hold
 // becomes a numeric character reference instead of being lost.
+// Text that is not well-formed UTF-8 (overlong forms, surrogates) is refused
+// rather than turned into references to characters no one typed.
 std::optional<std::string> TypedText(const std::string& utf8, const char* what,
                                      std::string& error) {
-    auto text = Utf8ToCp932WithReferences(utf8);
+    auto text = IsWellFormedUtf8(utf8) ? Utf8ToCp932WithReferences(utf8) : std::nullopt;
     if (!text) error = std::string(what) + " is not valid UTF-8";
     return text;
 }
@@ -138,15 +142,15 @@ std::optional<int> ChooseSetIndex(const ActiveConfig& config, const GenerateRequ
     return stored >= 0 && stored < count ? stored : 0;
 }
 
-int DryRun(ActiveConfig& config, int setIndex, const RunState& run,
-           const GenerateRequest& request) {
+int DryRun(ActiveConfig& config, int setIndex, const RunState& run, const GenerateRequest& request,
+           Host& host) {
     // The set's paths without selecting (and so without creating) any page.
-    ReadSetPaths(config, setIndex);
+    if (!ReadSetPaths(config, setIndex, host)) return 1;
     const std::string page = DiaryPageName(config.splitMode, config, ReadLocalClock());
     auto templateBytes = ReadFileBytes(config.templatePath);
     if (!templateBytes) {
-        std::fprintf(stderr, "quillmaker: cannot read the entry template %s\n",
-                     TerminalText(config.templatePath).c_str());
+        std::fprintf(stderr, "quillmaker: cannot read the entry template %s: %s\n",
+                     TerminalText(config.templatePath).c_str(), LastFileProblem().answer.c_str());
         return 1;
     }
     std::printf("page: %s%s\n", TerminalText(page).c_str(),
@@ -186,7 +190,7 @@ std::optional<GenerateRequest> ParseGenerateArguments(const std::vector<std::str
     if (raw->set) {
         request.setName = Utf8ToCp932(*raw->set);
         if (!request.setName) {
-            error = "the set name cannot be written in Shift-JIS";
+            error = "the set name cannot be written in Shift-JIS: " + *raw->set;
             return std::nullopt;
         }
     }
@@ -199,6 +203,7 @@ std::optional<GenerateRequest> ParseGenerateArguments(const std::vector<std::str
     request.input.title = *title;
     request.input.body = ToCrLf(*body);
     if (raw->image) {
+        // SplitArguments has refused an empty --image.
         const std::string full = raw->image->front() == '/' ? *raw->image : startDir + *raw->image;
         auto path = Utf8ToCp932(full);
         if (!path) {
@@ -237,10 +242,10 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     }
     RunState run;
     run.currentSetIndex = *setIndex;
-    if (!request->imagePath.empty()) run.imageUploadList = request->imagePath;
+    if (!request->imagePath.empty()) AppendImageUpload(run.imageUploadList, request->imagePath);
     config.upFlag = ReadKey(config.systemIniPath, syskeys::kUp);
     request->input.upload = request->upload.value_or(config.upFlag == 1);
-    if (request->dryRun) return DryRun(config, *setIndex, run, *request);
+    if (request->dryRun) return DryRun(config, *setIndex, run, *request, host);
 
     switch (GenerateCommand(config, run, request->input, host)) {
         case GenerateResult::Written:

@@ -80,7 +80,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "xdg-utils, fonts-ipafont-gothic | fonts-japanese-gothic, qt6-qpa-plugins")
 # Qt's Japanese button texts; without them Qt's own texts stay English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# libsecret, which QtKeychain loads at run time to reach the desktop keyring;
+# without it the upload password stays in the owner-only tavmo.ini.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libsecret-1-0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
 

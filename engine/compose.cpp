@@ -88,7 +88,7 @@ bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
-        host.ShowMessage(AboutFile(config.templatePath, msg::kTemplateOpenText),
+        host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText),
                          Sjis(msg::kTemplateOpenCaption));
         return false;
     }
@@ -96,8 +96,9 @@ bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
     const std::tm now = ReadLocalClock();
     auto templateBytes = templateFile->ReadAll();
     if (!templateBytes || templateBytes->empty()) {
-        host.ShowMessage(AboutFile(config.templatePath, msg::kReadFailedText),
-                         Sjis(msg::kReadFailedCaption));
+        host.ShowMessage(
+            templateBytes ? Sjis(msg::kReadFailedText) : SjisWithFileProblem(msg::kReadFailedText),
+            Sjis(msg::kReadFailedCaption));
         return false;
     }
 
@@ -105,7 +106,7 @@ bool ComposeEntry(const ActiveConfig& config, const EntryInput& input,
     entry += '\0';
 
     if (!WriteEntryFile(EntryFilePath(config), entry)) {
-        host.ShowMessage(AboutFile(EntryFilePath(config), msg::kWriteFailedText),
+        host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText),
                          Sjis(msg::kWriteFailedCaption));
         return false;
     }

@@ -34,9 +34,9 @@ std::string_view NewPageSentence(SplitMode mode) {
 // cannot be read makes no page, no link and no entry.
 bool StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
     const auto cannotCopy = [&] {
-        host.ShowMessage(
-            config.prototypePath + " -> " + config.diaryPage + Sjis(msg::kRollOverFailedText),
-            Sjis(msg::kRollOverFailedCaption));
+        host.ShowMessage(config.prototypePath + " -> " + config.diaryPage +
+                             SjisWithFileProblem(msg::kRollOverFailedText),
+                         Sjis(msg::kRollOverFailedCaption));
         return false;
     };
     if (!ReadFileBytes(config.prototypePath)) return cannotCopy();
@@ -92,27 +92,39 @@ std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode) {
     return DiaryPageName(mode, named, ReadLocalClock());
 }
 
-void RecordDiaryPage(const ActiveConfig& config) {
-    // Recorded for other tools; a failed write changes nothing here.
-    WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill, config.diaryPage);
+bool RecordDiaryPage(const ActiveConfig& config) {
+    return WriteProfileString(config.configIniPath, setkeys::kSection, setkeys::kQuill,
+                              config.diaryPage);
+}
+
+void ReportSettingsNotWritten(std::string_view iniPath, Host& host) {
+    host.ShowMessage(std::string(iniPath) + Sjis(msg::kSettingsNotWrittenText),
+                     Sjis(msg::kSettingsNotWrittenCaption));
 }
 
 PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
     for (;;) {
         config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
+        const auto record = [&] {
+            // Only other tools read the key: the selection goes on without it.
+            if (!RecordDiaryPage(config)) ReportSettingsNotWritten(config.configIniPath, host);
+        };
         if (FileExists(config.diaryPage)) {
-            RecordDiaryPage(config);
+            record();
             return PageSelection::Ready;
         }
         if (RollsOver(config.splitMode)) {
+            NoteBeforeRollOver(config, run);
+            const bool made = StartNewPage(config, run, host);
+            NoteAfterRollOver(config, run);
             // A page that could not be made is not recorded either.
-            if (!StartNewPage(config, run, host)) return PageSelection::NoNewPage;
-            RecordDiaryPage(config);
+            if (!made) return PageSelection::NoNewPage;
+            record();
             return PageSelection::Ready;
         }
 
         // Editing the prototype itself, and it is missing: ask until it is mended.
-        RecordDiaryPage(config);
+        record();
         host.ShowMessage(Sjis(msg::kPrototypeText), Sjis(msg::kPrototypeCaption));
         if (!host.OpenPathSettings(config)) return PageSelection::NeedsSettings;
     }

@@ -5,7 +5,9 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/take_back.h"
 #include "settings/active_config.h"
 
 namespace qm {
@@ -17,6 +19,7 @@ struct RunState {
     int currentSetIndex = 0;
     std::string imageUploadList;  // full paths joined by quote, space, quote
     bool logUpdated = false;
+    std::vector<RollOverNote> rollOvers;  // this run's, for taking the last entry back
 };
 
 // The page name for `mode` on `time` in config.diaryFolder; the prototype
@@ -30,8 +33,12 @@ bool IsDiaryPageName(std::string_view fileName);
 // folder; nothing is written or created (the path settings show it).
 std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode);
 
-// Records config.diaryPage under FILEPATH/QUILL for other tools.
-void RecordDiaryPage(const ActiveConfig& config);
+// Records config.diaryPage under FILEPATH/QUILL for other tools; false when
+// the set's file could not be written.
+[[nodiscard]] bool RecordDiaryPage(const ActiveConfig& config);
+
+// The message for a settings file that could not be written, naming it.
+void ReportSettingsNotWritten(std::string_view iniPath, Host& host);
 
 enum class PageSelection {
     Ready,          // config.diaryPage names an existing page

@@ -1,14 +1,16 @@
 #include "engine/generate.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
+#include "engine/current_copy.h"
 #include "engine/host.h"
 #include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/program_arguments.h"
+#include "engine/program_folder_lock.h"
+#include "engine/set_files.h"
 #include "engine/split_mode.h"
+#include "engine/take_back.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -19,37 +21,29 @@ namespace qm {
 
 namespace {
 
-bool SameFile(std::string_view a, std::string_view b) {
-    auto fsA = ToFsPath(a);
-    auto fsB = ToFsPath(b);
-    if (!fsA || !fsB || fsA->empty() || fsB->empty()) return false;
-    std::error_code ec;
-    return std::filesystem::equivalent(*fsA, *fsB, ec);
+// The rest of LoadPaths once the set's keys are read: today's page, and the
+// path settings when the prototype or template path is empty.
+PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
+    const PageSelection selected = SelectDiaryPage(config, run, host);
+    if (selected == PageSelection::NeedsSettings) return selected;
+
+    if (config.prototypePath.empty() || config.templatePath.empty()) {
+        if (!host.OpenPathSettings(config)) {
+            host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
+            return PageSelection::NeedsSettings;
+        }
+        return SelectDiaryPage(config, run, host);
+    }
+    return selected;
 }
 
-// A current-copy name that names one of the user's own files would overwrite
-// it with a copy of the page: such a copy is never made.
-bool CurrentCopyWouldOverwrite(const ActiveConfig& config, std::string_view copyPath) {
-    for (const std::string* own :
-         {&config.diaryPage, &config.prototypePath, &config.logPath, &config.templatePath}) {
-        if (SameFile(copyPath, *own)) return true;
-    }
-    return false;
-}
-
-// Refreshes the current copy; true when a copy was written.
-bool RefreshCurrentCopy(const ActiveConfig& config, Host& host) {
-    const std::string copyPath = CurrentCopyPath(config);
-    if (config.currentName.empty() || CurrentCopyWouldOverwrite(config, copyPath)) return false;
-    MakeOwnerWritable(copyPath);
-    if (config.alwaysOne == 1) {
-        // The prototype with the newest entry only; its insertion messages may
-        // appear, but the flow goes on whatever they say.
-        if (!CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false)) return false;
-        InsertEntry(config, copyPath, host);
-        return true;
-    }
-    return CopyFileTo(config.diaryPage, copyPath, /*failIfExists=*/false);
+// A set that cannot be read leaves nothing of another set behind.
+void ClearSetPaths(ActiveConfig& config) {
+    ActiveConfig cleared;
+    cleared.programDir = config.programDir;
+    cleared.systemIniPath = config.systemIniPath;
+    cleared.upFlag = config.upFlag;
+    config = cleared;
 }
 
 }  // namespace
@@ -87,7 +81,12 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
             ReadListEntry(ini, syskeys::kSetListSection, i, syskeys::kSetNameCapacity));
     }
     if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
-    return LoadPaths(config, run, host) != PageSelection::NeedsSettings;
+    // The page is chosen (and perhaps made) only while no other run writes.
+    const auto lock = LockProgramFolder(config, host);
+    // A set that cannot be used stays in the list, said so; the window stays
+    // open so another set can be chosen.
+    if (!ReadSetPaths(config, run.currentSetIndex, host) || !lock) return true;
+    return SelectPageAskingForPaths(config, run, host) != PageSelection::NeedsSettings;
 }
 
 std::string SetIniPathOf(const ActiveConfig& config, int setIndex) {
@@ -96,8 +95,14 @@ std::string SetIniPathOf(const ActiveConfig& config, int setIndex) {
     return SetIniPath(config.programDir, setName);
 }
 
-void ReadSetPaths(ActiveConfig& config, int setIndex) {
-    config.configIniPath = SetIniPathOf(config, setIndex);
+bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
+    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
+                                              setIndex, syskeys::kSetNameCapacity);
+    if (!SetFilesUsable(config, setName, host)) {
+        ClearSetPaths(config);
+        return false;
+    }
+    config.configIniPath = SetIniPath(config.programDir, setName);
 
     const std::string& ini = config.configIniPath;
     config.logPath = ReadKey(ini, setkeys::kLog);
@@ -109,21 +114,12 @@ void ReadSetPaths(ActiveConfig& config, int setIndex) {
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
+    return true;
 }
 
-PageSelection LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
-    ReadSetPaths(config, run.currentSetIndex);
-    const PageSelection selected = SelectDiaryPage(config, run, host);
-    if (selected == PageSelection::NeedsSettings) return selected;
-
-    if (config.prototypePath.empty() || config.templatePath.empty()) {
-        if (!host.OpenPathSettings(config)) {
-            host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
-            return PageSelection::NeedsSettings;
-        }
-        return SelectDiaryPage(config, run, host);
-    }
-    return selected;
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+    return ReadSetPaths(config, run.currentSetIndex, host) &&
+           SelectPageAskingForPaths(config, run, host) == PageSelection::Ready;
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
@@ -136,32 +132,38 @@ std::string UploadParameters(const ActiveConfig& config, const RunState& run,
     // overlapping copy (a false -Wrestrict at -O2 and up).
     std::string text = QuoteArgument(config.diaryPage);
     if (run.logUpdated) text.append(" ").append(QuoteArgument(config.logPath));
-    // The list is already joined by quote, space, quote: one pair of quotes
-    // around it gives one argument per image.
-    if (!run.imageUploadList.empty()) text.append(" \"").append(run.imageUploadList).append("\"");
+    // The list holds each image as a quoted argument already.
+    if (!run.imageUploadList.empty()) text.append(" ").append(run.imageUploadList);
     if (currentCopyMade) text.append(" ").append(QuoteArgument(CurrentCopyPath(config)));
     return text;
 }
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
                                Host& host) {
+    // Held to the end: another run waits, then gives up writing nothing.
+    const auto lock = LockProgramFolder(config, host);
+    if (!lock) return GenerateResult::Failed;
     // Each settings file is read once, so a read that fails midway cannot
     // send the entry elsewhere by turning single keys into their defaults.
     const PinnedProfile systemIni(config.systemIniPath);
     const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
     for (const PinnedProfile* ini : {&systemIni, &setIni}) {
         if (ini->readable()) continue;
-        host.ShowMessage(AboutFile(ini->path(), msg::kSettingsReadText),
-                         Sjis(msg::kSettingsReadCaption));
+        host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
+                         Sjis(msg::kSettingsUnreadableCaption));
         return GenerateResult::Failed;
     }
-    if (LoadPaths(config, run, host) != PageSelection::Ready) return GenerateResult::Failed;
+    if (!LoadPaths(config, run, host)) return GenerateResult::Failed;
+    // Under the lock no other run writes: what is left is a killed run's.
     RemoveLeftoverTemporaries(config);
     if (!ComposeEntry(config, input, run.imageUploadList, host)) return GenerateResult::Failed;
+    const EntryBefore before = NoteBeforeEntry(config, run);
     if (!InsertEntry(config, config.diaryPage, host)) return GenerateResult::Failed;
 
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, host);
+    // Without a record the entry cannot be taken back later, but it is written.
+    KeepForTakeBack(config, before);
 
     if (input.upload) {
         const StartResult started =

@@ -26,22 +26,28 @@ struct SystemState {
 
 // Reads STATE, WINDOWSIZE and the set list; while no set exists asks the host
 // for the set manager. Sets an index outside the list to 0 and ends with
-// LoadPaths. False (after a message) when a set or a path is missing and the
-// host has no dialog to mend it: the caller then stops.
+// LoadPaths, holding the program folder's lock. False (after a message) when
+// a set or a path is missing and the host has no dialog to mend it: the
+// caller then stops. A set that cannot be read, or a lock another run keeps,
+// is said so and loading ends there with true: the set list is filled and
+// another set can be chosen.
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host);
 
 // The settings file of set number `setIndex` in the set list.
 std::string SetIniPathOf(const ActiveConfig& config, int setIndex);
 
 // Sets configIniPath to the file of set number `setIndex` and reads its
-// FILEPATH keys; selects no page, so nothing is created.
-void ReadSetPaths(ActiveConfig& config, int setIndex);
+// FILEPATH keys; selects no page, so nothing is created. False after a
+// message when the set's name or a settings file cannot be used: the paths
+// are then empty and no file of the set is touched.
+bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host);
 
 // Reads the paths of set run.currentSetIndex, then selects the diary page;
 // opens the path settings when the prototype or template path is empty (and
-// selects again after it). NeedsSettings (after a message) when the settings
-// were needed and the host has no dialog.
-PageSelection LoadPaths(ActiveConfig& config, RunState& run, Host& host);
+// selects again after it). False (after a message) when the set cannot be
+// read, the settings were needed and the host has no dialog, or a new
+// period's page could not be made.
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
 
 enum class GenerateResult {
     Written,            // entry in the page (upload started when asked)
@@ -49,8 +55,10 @@ enum class GenerateResult {
     Failed,             // no entry written; the window stays with the typed text
 };
 
-// The flow behind "Do It !!!": reload, compose, insert, current copy, upload.
-// The window is closed by the caller on Written and WrittenNoUploader.
+// The flow behind "Do It !!!": reload, compose, insert, current copy, upload,
+// all of it holding the program folder's lock (Failed, writing nothing, when
+// another run keeps it). The window is closed by the caller on Written and
+// WrittenNoUploader.
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
                                Host& host);
 
@@ -58,7 +66,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 std::string CurrentCopyPath(const ActiveConfig& config);
 
 // The upload tool's parameter text for the files this generate changed: each
-// path in double quotes (a quote inside a path doubled), separated by spaces.
+// path one quoted argument (QuoteArgument), separated by spaces.
 std::string UploadParameters(const ActiveConfig& config, const RunState& run, bool currentCopyMade);
 
 }  // namespace qm

@@ -25,17 +25,21 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
 }
 
 bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host) {
-    const auto pageProblem = [&](std::string_view text, std::string_view caption) {
-        host.ShowMessage(AboutFile(pagePath, text), Sjis(caption));
+    const auto pageProblem = [&host](std::string_view text, std::string_view caption) {
+        host.ShowMessage(Sjis(text), Sjis(caption));
+        return false;
+    };
+    const auto fileProblem = [&host](std::string_view text, std::string_view caption) {
+        host.ShowMessage(SjisWithFileProblem(text), Sjis(caption));
         return false;
     };
 
     // A read-only page is made writable first, so it can take the entry.
     MakeOwnerWritable(pagePath);
     auto page = LockedFile::Open(pagePath, LockedFile::Mode::CreateIfMissing);
-    if (!page) return pageProblem(msg::kPageOpenText, msg::kPageOpenCaption);
+    if (!page) return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption);
     auto pageBytes = page->ReadAll();
-    if (!pageBytes) return pageProblem(msg::kPageOpenText, msg::kPageOpenCaption);
+    if (!pageBytes) return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption);
 
     auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::OpenExisting);
     const std::string_view pageText = TextUpToNul(*pageBytes);
@@ -50,15 +54,14 @@ bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& ho
     if (entryFile) entryBytes = entryFile->ReadAll();
     const std::string_view entryText = entryBytes ? TextUpToNul(*entryBytes) : std::string_view();
     if (entryText.empty()) {
-        host.ShowMessage(AboutFile(EntryFilePath(config), msg::kReadFailedText),
-                         Sjis(msg::kReadFailedCaption));
-        return false;
+        return entryBytes ? pageProblem(msg::kReadFailedText, msg::kReadFailedCaption)
+                          : fileProblem(msg::kReadFailedText, msg::kReadFailedCaption);
     }
 
     Insertion inserted = InsertAtMarker(pageText, entryText, marker);
     inserted.page += '\0';
     if (!page->Replace(inserted.page))
-        return pageProblem(msg::kPageWriteText, msg::kPageWriteCaption);
+        return fileProblem(msg::kPageWriteText, msg::kPageWriteCaption);
     return true;
 }
 

@@ -41,8 +41,8 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     const std::string title = ReadKey(config.systemIniPath, syskeys::kLogTitle);
     const std::string link = LogLinkText(config.diaryPage, title, now);
 
-    const auto cannotOpen = [&] {
-        host.ShowMessage(AboutFile(config.logPath, msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
+    const auto cannotOpen = [&host] {
+        host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
     };
 
     // The log page is the user's own: it is never created here.
@@ -60,8 +60,7 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     }
     Insertion inserted = InsertAtMarker(logText, link, Sjis(msg::kLogMarker));
     if (!inserted.found) {
-        host.ShowMessage(AboutFile(config.logPath, msg::kLogNoMarkerText),
-                         Sjis(msg::kLogNoMarkerCaption));
+        host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
         return;
     }
     inserted.page += '\0';

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/encoding.h"
+#include "platform/files.h"
 
 namespace qm {
 
@@ -16,8 +17,12 @@ std::string Sjis(std::string_view utf8) {
     return *converted;
 }
 
-std::string AboutFile(std::string_view cp932Path, std::string_view utf8Text) {
-    return std::string(cp932Path) + "\r\n" + Sjis(utf8Text);
+std::string SjisWithFileProblem(std::string_view utf8) {
+    const FileProblem& problem = LastFileProblem();
+    std::string line = problem.fsPath + ": " + problem.answer;
+    // The system's answer may be in the user's language; what code page 932
+    // cannot hold is shown as a reference rather than lost.
+    return Sjis(utf8) + "\r\n" + Utf8ToCp932WithReferences(line).value_or(line);
 }
 
 }  // namespace qm

@@ -11,9 +11,9 @@ namespace qm {
 // all representable; anything else is a programming error and aborts.
 std::string Sjis(std::string_view utf8);
 
-// A message about one file: its path on the first line, then the text, so the
-// user learns which file to mend.
-std::string AboutFile(std::string_view cp932Path, std::string_view utf8Text);
+// Sjis(utf8) followed, on a line of its own, by the file and the system's
+// answer of the last file function that failed (LastFileProblem).
+std::string SjisWithFileProblem(std::string_view utf8);
 
 namespace msg {
 inline constexpr std::string_view kInsertMarker = "<!-- ここに挿入 -->";
@@ -54,14 +54,54 @@ inline constexpr std::string_view kPrototypeCaption = "設定してね♪";
 inline constexpr std::string_view kPathsEmptyText = "日記の原型かテンプレートが設定されてないよ。";
 inline constexpr std::string_view kNoSetText = "設定セットがないよ。先にセットを作ってね。";
 inline constexpr std::string_view kSettingsCaption = "設定してね♪";
-inline constexpr std::string_view kSettingsReadText = "設定ファイル読めない";
-inline constexpr std::string_view kSettingsReadCaption = "設定ファイル読めないよ？";
 
 // Log page.
 inline constexpr std::string_view kLogOpenText = "ログファイル開けない";
 inline constexpr std::string_view kLogOpenCaption = "ログファイル開けないよ？";
 inline constexpr std::string_view kLogNoMarkerText = "ログ埋め込む場所わかんない";
 inline constexpr std::string_view kLogNoMarkerCaption = "ログ埋め込む場所わかんねっす。";
+
+// A settings file that could not be written; the text follows its path.
+inline constexpr std::string_view kSettingsNotWrittenText =
+    "\r\nこの設定ファイルに書き込めなかったので、変更は保存されていません。";
+inline constexpr std::string_view kSettingsNotWrittenCaption = "設定を保存できないよ";
+
+// One generate at a time per program folder.
+inline constexpr std::string_view kBusyText =
+    "ほかで日記を書き込んでいる最中です。\r\n終わってからもう一度どうぞ。";
+inline constexpr std::string_view kBusyCaption = "書き込み中だよ";
+inline constexpr std::string_view kLockFailedText = "順番待ちのためのファイルを作れません。";
+inline constexpr std::string_view kLockFailedCaption = "ロックできないよ？";
+
+// The set's files.
+inline constexpr std::string_view kSettingsUnreadableText = "設定ファイルが読めません。";
+inline constexpr std::string_view kSettingsUnreadableCaption = "設定ファイル読めないよ？";
+inline constexpr std::string_view kSetNameUnusableText =
+    "この設定セットの名前はファイル名に使えないので、このセットは使えません：";
+inline constexpr std::string_view kSetNameUnusableCaption = "設定ファイル名が使えません";
+
+// The current copy.
+inline constexpr std::string_view kCurrentNameUnusableText =
+    "最新コピーのファイル名が使えないので、コピーは作りませんでした：";
+inline constexpr std::string_view kCurrentCopyWriteText = "最新コピーを書き込めませんでした。";
+inline constexpr std::string_view kCurrentCopyCaption = "コピー作れないよ？";
+
+// Why a name cannot be a file name (a line of its own under the messages above).
+inline constexpr std::string_view kNameEmptyReason = "名前が空です。";
+inline constexpr std::string_view kNameNotCp932Reason =
+    "Shift-JISとして正しくない文字が入っています。";
+inline constexpr std::string_view kNameControlReason = "制御文字（タブや改行など）が入っています。";
+inline constexpr std::string_view kNameSeparatorReason =
+    "「/」や「\\」が入っていて、別のフォルダを指します。";
+inline constexpr std::string_view kNameDotsReason = "「.」や「..」だけの名前です。";
+inline constexpr std::string_view kNameBlankEdgeReason = "最初か最後に空白があります。";
+inline constexpr std::string_view kNameTooLongReason = "長すぎます。";
+inline constexpr std::string_view kNameProgramFileReason =
+    "くいるめいかー自身のファイル（QMsys.ini、設定ファイル、temp.tmp）の名前です。";
+inline constexpr std::string_view kNameUserFileReason =
+    "日記、日記の原型、ログ、テンプレートのどれかと同じファイルです。";
+inline constexpr std::string_view kNameOutsideReason =
+    "日記のフォルダの外のファイルを指しています。";
 
 // Upload launch.
 inline constexpr std::string_view kNotFoundSuffix = "がみつかりません。";

@@ -7,8 +7,14 @@
 
 namespace qm {
 
-// `path` as one argument of a command line that is split the Windows way:
-// wrapped in quotes, a quote inside doubled so the argument stays whole.
+// `path` (code page 932) as one argument of a command line that is split the
+// Windows way: wrapped in quotes, a quote inside written \", and the
+// backslashes just before a quote (or before the closing quote) doubled, so
+// the argument stays whole and unchanged whatever it holds.
 std::string QuoteArgument(std::string_view path);
+
+// Adds an image chosen for upload to `imageUploadList`, which holds every
+// image of the run as quoted arguments separated by blanks.
+void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path);
 
 }  // namespace qm

@@ -8,13 +8,22 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "platform/path_text.h"
 
 namespace qm {
 
 namespace {
+
+thread_local FileProblem lastProblem;
+
+// Records a file refused for a reason of our own.
+void NoteRefusal(const std::string& fsPath, std::string answer) {
+    lastProblem = FileProblem{fsPath, 0, std::move(answer)};
+}
 
 bool WriteAllTo(int fd, std::string_view content) {
     std::size_t done = 0;
@@ -29,23 +38,58 @@ bool WriteAllTo(int fd, std::string_view content) {
     return true;
 }
 
-std::optional<std::string> ReadAllFrom(int fd) {
+// At most kMaxReadBytes from the start of the file; a file that grows past
+// that while it is read is refused as well.
+std::optional<std::string> ReadAllFrom(int fd, const std::string& fsPath) {
     std::string out;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) == 0 && st.st_size > 0 &&
+        static_cast<std::uint64_t>(st.st_size) <= kMaxReadBytes) {
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    }
     char buffer[65536];
     off_t offset = 0;
     for (;;) {
         ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
+            NoteFileProblem(fsPath, errno);
             return std::nullopt;
         }
         if (n == 0) break;
         out.append(buffer, static_cast<std::size_t>(n));
         offset += n;
+        if (out.size() > kMaxReadBytes) {
+            NoteFileProblem(fsPath, EFBIG);
+            return std::nullopt;
+        }
     }
     return out;
+}
+
+// Opens `fsPath` without ever waiting (a FIFO without a writer would block an
+// ordinary open for ever) and keeps it only when it is a regular file that
+// can be read whole. -1 (with the problem noted) otherwise.
+int OpenRegular(const std::string& fsPath, int flags, mode_t createMode = 0666) {
+    int fd = ::open(fsPath.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, createMode);
+    if (fd < 0) {
+        NoteFileProblem(fsPath, errno);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        NoteFileProblem(fsPath, errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        NoteRefusal(fsPath, S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file");
+    } else if (static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) {
+        NoteFileProblem(fsPath, EFBIG);
+    } else {
+        // Regular files never block; the flag only served the open.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return fd;
+    }
+    ::close(fd);
+    return -1;
 }
 
 // The file a write really goes to: a symbolic link is followed to its target,
@@ -61,27 +105,125 @@ std::string ResolveWriteTarget(const std::string& fsPath) {
     return path.string();
 }
 
-// The folder a file sits in, "." for a bare name.
-std::string FolderOf(const std::filesystem::path& file) {
-    return file.has_parent_path() ? file.parent_path().string() : std::string(".");
+std::string FolderOf(const std::string& fsPath) {
+    std::string folder = std::filesystem::path(fsPath).parent_path().string();
+    return folder.empty() ? "." : folder;
 }
 
-std::optional<std::string> FsPathOf(std::string_view cp932Path) { return ToFsPath(cp932Path); }
+// A new, empty temporary file beside `target`, named ".NAME.XXXXXX", open for
+// reading too (a replaced page is read on through it). With
+// `keepMode` it gets those permission bits; without, the bits a new file gets
+// (0666 less the umask, applied by the system: the umask is never changed).
+int CreateTempBeside(const std::string& target, std::optional<mode_t> keepMode,
+                     std::string& tempPath) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    const std::string stem =
+        FolderOf(target) + "/." + std::filesystem::path(target).filename().string() + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = stem;
+        for (int i = 0; i < 6; ++i) tempPath += kLetters[random() % (sizeof kLetters - 1)];
+        int fd =
+            ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, keepMode ? 0600 : 0666);
+        if (fd >= 0) {
+            if (!keepMode || ::fchmod(fd, *keepMode) == 0) return fd;
+            NoteFileProblem(target, errno);
+            ::close(fd);
+            ::unlink(tempPath.c_str());
+            return -1;
+        }
+        if (errno != EEXIST) break;
+    }
+    NoteFileProblem(target, errno);
+    return -1;
+}
+
+// Makes the rename itself durable; a failure here cannot undo the write.
+void SyncFolder(const std::string& folder) {
+    int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+// Writes `content` into a temporary file beside `target` and renames it over
+// `target`. With `keepLocked` the new file is locked before the rename and
+// its descriptor returned open; otherwise it is closed. -1 on failure, with
+// `target` as it was and no temporary file left.
+int WriteReplacement(const std::string& target, std::string_view content,
+                     std::optional<mode_t> keepMode, bool keepLocked) {
+    std::string temp;
+    int fd = CreateTempBeside(target, keepMode, temp);
+    if (fd < 0) return -1;
+    bool ok = (!keepLocked || ::flock(fd, LOCK_EX | LOCK_NB) == 0) && WriteAllTo(fd, content) &&
+              ::fsync(fd) == 0;
+    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        NoteFileProblem(target, errno);
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return -1;
+    }
+    SyncFolder(FolderOf(target));
+    if (keepLocked) return fd;
+    ::close(fd);  // everything is on disk already
+    return 0;
+}
+
+std::optional<mode_t> ExistingMode(const std::string& fsPath) {
+    struct stat st {};
+    if (::stat(fsPath.c_str(), &st) != 0) return std::nullopt;
+    return st.st_mode & 07777;
+}
+
+bool SameInode(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::optional<std::string> FsPathOf(std::string_view cp932Path) {
+    auto fsPath = ToFsPath(cp932Path);
+    if (!fsPath || fsPath->empty()) {
+        NoteRefusal(fsPath.value_or(std::string()),
+                    fsPath ? "no file name" : "the name is not valid Shift-JIS");
+        return std::nullopt;
+    }
+    return fsPath;
+}
 
 }  // namespace
 
+const FileProblem& LastFileProblem() { return lastProblem; }
+
+void NoteFileProblem(const std::string& fsPath, int code) {
+    lastProblem = FileProblem{fsPath, code, std::strerror(code)};
+}
+
 std::optional<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
     auto fsPath = FsPathOf(cp932Path);
-    if (!fsPath || fsPath->empty()) return std::nullopt;
-    int flags = O_RDWR | O_CLOEXEC | (mode == Mode::CreateIfMissing ? O_CREAT : 0);
-    int fd = ::open(fsPath->c_str(), flags, 0666);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (!fsPath) return std::nullopt;
+    const int flags = O_RDWR | (mode == Mode::CreateIfMissing ? O_CREAT : 0);
+    // A holder that replaced the file between our open and our lock has moved
+    // on to the new file: the lock we got is on a name that is gone, so try again.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        int fd = OpenRegular(*fsPath, flags);
+        if (fd < 0) return std::nullopt;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            NoteFileProblem(*fsPath, errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(fsPath->c_str(), &named) == 0 &&
+            SameInode(held, named)) {
+            return LockedFile(fd, *fsPath);
+        }
         ::close(fd);
-        return std::nullopt;
     }
-    return LockedFile(fd, *fsPath);
+    NoteFileProblem(*fsPath, EBUSY);
+    return std::nullopt;
 }
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
@@ -103,44 +245,67 @@ LockedFile::~LockedFile() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
-std::optional<std::string> LockedFile::ReadAll() const { return ReadAllFrom(fd_); }
+std::optional<std::string> LockedFile::ReadAll() const { return ReadAllFrom(fd_, fsPath_); }
 
-bool LockedFile::Replace(std::string_view content) const {
-    return ReplaceFileContents(fsPath_, content);
+bool LockedFile::Replace(std::string_view content) {
+    struct stat st {};
+    std::optional<mode_t> mode;
+    if (::fstat(fd_, &st) == 0) mode = st.st_mode & 07777;
+    // The new file is locked before it takes the name, so no one else can
+    // lock the page between the rename and our release of the old file.
+    int fd = WriteReplacement(ResolveWriteTarget(fsPath_), content, mode, /*keepLocked=*/true);
+    if (fd < 0) return false;
+    ::close(fd_);
+    fd_ = fd;
+    return true;
 }
 
 bool ReplaceFileContents(const std::string& fsPath, std::string_view content) {
     const std::string target = ResolveWriteTarget(fsPath);
-    std::filesystem::path targetPath(target);
-    const std::string folder = FolderOf(targetPath);
+    return WriteReplacement(target, content, ExistingMode(target), /*keepLocked=*/false) == 0;
+}
 
-    mode_t mode = 0;
-    struct stat st {};
-    bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+std::optional<std::string> ReadRegularFile(const std::string& fsPath) {
+    int fd = OpenRegular(fsPath, O_RDONLY);
+    if (fd < 0) return std::nullopt;
+    auto content = ReadAllFrom(fd, fsPath);
+    ::close(fd);
+    return content;
+}
+
+std::optional<std::string> ReadStandardInput() {
+    std::string out;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            NoteFileProblem("-", errno);
+            return std::nullopt;
+        }
+        if (n == 0) return out;
+        out.append(buffer, static_cast<std::size_t>(n));
+        if (out.size() > kMaxReadBytes) {
+            NoteFileProblem("-", EFBIG);
+            return std::nullopt;
+        }
     }
+}
 
-    std::string temp = folder + "/." + targetPath.filename().string() + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = WriteAllTo(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
+bool RenameIntoAbsentName(const std::string& tempFsPath, const std::string& targetFsPath) {
+    int claim = ::open(targetFsPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (claim < 0) {
+        NoteFileProblem(targetFsPath, errno);
         return false;
     }
-    // Make the rename itself durable; a failure here cannot undo the write.
-    int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    ::close(claim);
+    // The name is ours now; the finished file takes it whole.
+    if (::rename(tempFsPath.c_str(), targetFsPath.c_str()) != 0) {
+        NoteFileProblem(targetFsPath, errno);
+        ::unlink(targetFsPath.c_str());
+        return false;
     }
+    SyncFolder(FolderOf(targetFsPath));
     return true;
 }
 
@@ -150,13 +315,13 @@ std::string_view TextUpToNul(std::string_view bytes) {
 }
 
 bool FileExists(std::string_view cp932Path) {
-    auto fsPath = FsPathOf(cp932Path);
+    auto fsPath = ToFsPath(cp932Path);
     struct stat st {};
     return fsPath && !fsPath->empty() && ::stat(fsPath->c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool MakeOwnerWritable(std::string_view cp932Path) {
-    auto fsPath = FsPathOf(cp932Path);
+    auto fsPath = ToFsPath(cp932Path);
     struct stat st {};
     if (!fsPath || fsPath->empty() || ::stat(fsPath->c_str(), &st) != 0) return false;
     if (st.st_mode & S_IWUSR) return true;
@@ -165,11 +330,11 @@ bool MakeOwnerWritable(std::string_view cp932Path) {
 
 bool CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failIfExists) {
     auto from = FsPathOf(fromCp932);
-    auto to = FsPathOf(toCp932);
-    if (!from || !to || from->empty() || to->empty()) return false;
-    int in = ::open(from->c_str(), O_RDONLY | O_CLOEXEC);
+    auto to = from ? FsPathOf(toCp932) : std::nullopt;
+    if (!from || !to) return false;
+    int in = OpenRegular(*from, O_RDONLY);
     if (in < 0) return false;
-    auto content = ReadAllFrom(in);
+    auto content = ReadAllFrom(in, *from);
     struct stat st {};
     bool haveMode = ::fstat(in, &st) == 0;
     ::close(in);
@@ -178,32 +343,40 @@ bool CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failI
 
     // Write beside the target, then link it into place: the link fails when
     // the target exists, so an existing page is never overwritten.
-    std::filesystem::path targetPath(*to);
-    const std::string folder = FolderOf(targetPath);
-    std::string temp = folder + "/." + targetPath.filename().string() + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    std::string temp;
+    int fd = CreateTempBeside(*to, haveMode ? (st.st_mode & 0777) : 0644, temp);
     if (fd < 0) return false;
-    mode_t mode = haveMode ? (st.st_mode & 0777) : 0644;
-    bool ok = WriteAllTo(fd, *content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = WriteAllTo(fd, *content) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::link(temp.c_str(), to->c_str()) == 0;
-    ::unlink(temp.c_str());
+    if (!ok) {
+        NoteFileProblem(*to, errno);
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (::link(temp.c_str(), to->c_str()) == 0) {
+        ::unlink(temp.c_str());
+        return true;
+    }
+    const int linkError = errno;
+    const bool noHardLinks = linkError == EPERM || linkError == ENOTSUP ||
+                             linkError == EOPNOTSUPP || linkError == ENOSYS;
+    ok = noHardLinks && RenameIntoAbsentName(temp, *to);
+    if (!noHardLinks) NoteFileProblem(*to, linkError);
+    if (!ok) ::unlink(temp.c_str());
     return ok;
 }
 
 bool RemoveFile(std::string_view cp932Path) {
     auto fsPath = FsPathOf(cp932Path);
-    return fsPath && !fsPath->empty() && ::unlink(fsPath->c_str()) == 0;
+    if (fsPath && ::unlink(fsPath->c_str()) == 0) return true;
+    if (fsPath) NoteFileProblem(*fsPath, errno);
+    return false;
 }
 
 std::optional<std::string> ReadFileBytes(std::string_view cp932Path) {
     auto fsPath = FsPathOf(cp932Path);
-    if (!fsPath || fsPath->empty()) return std::nullopt;
-    int fd = ::open(fsPath->c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    auto content = ReadAllFrom(fd);
-    ::close(fd);
-    return content;
+    if (!fsPath) return std::nullopt;
+    return ReadRegularFile(*fsPath);
 }
 
 }  // namespace qm

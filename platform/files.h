@@ -3,14 +3,33 @@
 // Every path here is code page 932 bytes as stored in the settings.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace qm {
 
+// No file larger than this is ever read whole: a page, a template or a
+// setting of that size is a mistake (or a device), not a diary.
+inline constexpr std::uint64_t kMaxReadBytes = std::uint64_t{1} << 30;
+
+// Why the last file function that failed on this thread failed: the file and
+// the system's answer. Like errno it means something only right after a failure.
+struct FileProblem {
+    std::string fsPath;  // UTF-8, as the file system names it
+    int code = 0;        // errno; 0 for a refusal of our own (see `answer`)
+    std::string answer;  // strerror's text, or why the file was refused
+};
+const FileProblem& LastFileProblem();
+// Records the failure `code` (an errno) of a system call on `fsPath`.
+void NoteFileProblem(const std::string& fsPath, int code);
+
 // An open file held with an exclusive advisory lock ("without sharing"). A
-// second holder anywhere (another Quillmaker) makes Open fail.
+// second holder anywhere (another Quillmaker) makes Open fail. The lock holds
+// across Replace: the new file is locked before it takes the old one's name,
+// and an Open that locked a file just replaced tries again on the new one.
+// Only regular files are opened; nothing waits on a FIFO or a device.
 class LockedFile {
   public:
     enum class Mode { OpenExisting, CreateIfMissing };
@@ -23,12 +42,12 @@ class LockedFile {
     LockedFile& operator=(const LockedFile&) = delete;
     ~LockedFile();
 
-    // The whole content; std::nullopt when reading fails.
+    // The whole content (at most kMaxReadBytes); std::nullopt when reading fails.
     std::optional<std::string> ReadAll() const;
 
     // Replaces the content through a temporary file and a rename, keeping the
-    // permission bits; the lock stays held until this object goes away.
-    bool Replace(std::string_view content) const;
+    // permission bits; from then on this object holds the new file, locked.
+    bool Replace(std::string_view content);
 
     const std::string& fsPath() const { return fsPath_; }
 
@@ -43,15 +62,29 @@ class LockedFile {
 // through to its target; an existing file keeps its permission bits.
 bool ReplaceFileContents(const std::string& fsPath, std::string_view content);
 
+// Whole regular files only, at most kMaxReadBytes, never waiting on a FIFO:
+// anything else fails (see LastFileProblem).
+std::optional<std::string> ReadRegularFile(const std::string& fsPath);
+// Standard input to its end, at most kMaxReadBytes.
+std::optional<std::string> ReadStandardInput();
+
+// Gives the finished temporary file `tempFsPath` the name `targetFsPath`
+// unless that name is taken, in which case nothing changes and the temporary
+// file stays. For file systems without hard links (vfat, exFAT, many network
+// shares): the name is claimed by an exclusive create, then replaced.
+bool RenameIntoAbsentName(const std::string& tempFsPath, const std::string& targetFsPath);
+
 // Text up to the first NUL byte: what a page "is".
 std::string_view TextUpToNul(std::string_view bytes);
 
 bool FileExists(std::string_view cp932Path);
 // "Attributes normal": give the owner write permission. False when the file is missing.
 bool MakeOwnerWritable(std::string_view cp932Path);
-// Copies a file; with failIfExists an existing target is left alone and the copy fails.
+// Copies a regular file; with failIfExists an existing target is left alone
+// and the copy fails.
 bool CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failIfExists);
 bool RemoveFile(std::string_view cp932Path);
+// ReadRegularFile on a code page 932 path.
 std::optional<std::string> ReadFileBytes(std::string_view cp932Path);
 
 }  // namespace qm

@@ -4,8 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
+#include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "platform/program_dir.h"
 
@@ -72,7 +74,9 @@ std::string LocateProgram(const std::string& program, const std::vector<std::str
 
 StartResult StartProgram(std::string_view programCp932, std::string_view parametersCp932) {
     auto program = ToFsPath(programCp932);
-    auto parameters = ToFsPath(parametersCp932);
+    // Split before separators become '/': a backslash that escapes a quote
+    // must still do so. In UTF-8 every 0x5C is a backslash of its own.
+    auto parameters = Cp932ToUtf8(parametersCp932);
     if (!program || program->empty() || !parameters) return StartResult::Failed;
     if (program->find('/') == std::string::npos && ::access(program->c_str(), F_OK) == 0) {
         // As on the original platform, a bare name is looked for in the
@@ -87,6 +91,7 @@ StartResult StartProgram(std::string_view programCp932, std::string_view paramet
 
     // Everything the children need is made before fork.
     std::vector<std::string> words = SplitCommandLine(*parameters);
+    for (auto& w : words) std::replace(w.begin(), w.end(), '\\', '/');
     std::vector<char*> argv;
     argv.push_back(program->data());
     for (auto& w : words) argv.push_back(w.data());

@@ -22,6 +22,10 @@ struct IntKey {
 inline constexpr std::string_view kSystemIniName = "QMsys.ini";
 inline constexpr std::string_view kReservedSetName = "QMsys";
 inline constexpr std::string_view kEntryFileName = "temp.tmp";
+// Held by whatever writes pages, so one generate at a time uses the folder.
+inline constexpr std::string_view kProgramFolderLockName = "QMgenerate.lock";
+// What the main window keeps of the entry being typed.
+inline constexpr std::string_view kDraftFileName = "QMdraft.txt";
 inline constexpr std::size_t kPathCapacity = 260;
 
 // The main window's size when none is stored, and the smallest it gets.
@@ -63,7 +67,7 @@ inline constexpr std::string_view kQuill = "QUILL";
 // Convenience readers and writers over the tables above.
 std::string ReadKey(std::string_view iniPath, const TextKey& key);
 int ReadKey(std::string_view iniPath, const IntKey& key);
-bool WriteKey(std::string_view iniPath, const TextKey& key, std::string_view value);
-bool WriteKey(std::string_view iniPath, const IntKey& key, int value);
+[[nodiscard]] bool WriteKey(std::string_view iniPath, const TextKey& key, std::string_view value);
+[[nodiscard]] bool WriteKey(std::string_view iniPath, const IntKey& key, int value);
 
 }  // namespace qm

@@ -78,7 +78,11 @@ bool RemoveListEntry(std::string_view iniPath, std::string_view section, int ind
 int CountTagEntries(std::string_view systemIniPath) {
     int count = CountListEntries(systemIniPath, syskeys::kTagSection);
     if (count > 0) return count;
-    WriteTagEntry(systemIniPath, 0, TagEntry{std::string(kSeedTag), std::string(kSeedTag), ""});
+    // A seed that cannot be written leaves the list empty, as the file says.
+    if (!WriteTagEntry(systemIniPath, 0,
+                       TagEntry{std::string(kSeedTag), std::string(kSeedTag), ""})) {
+        return 0;
+    }
     return CountListEntries(systemIniPath, syskeys::kTagSection);
 }
 

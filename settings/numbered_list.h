@@ -14,9 +14,10 @@ int CountListEntries(std::string_view iniPath, std::string_view section);
 std::string ReadListEntry(std::string_view iniPath, std::string_view section, int index,
                           std::size_t capacity);
 // Writes key `count` (the next number).
-bool AppendListEntry(std::string_view iniPath, std::string_view section, std::string_view value);
+[[nodiscard]] bool AppendListEntry(std::string_view iniPath, std::string_view section,
+                                   std::string_view value);
 // Shifts entries index+1 … n-1 down by one, then removes key n-1.
-bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index);
+[[nodiscard]] bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index);
 
 // The user's tag list: three parallel lists TAG, TAG_PREFIX, TAG_SUFFIX.
 struct TagEntry {
@@ -29,8 +30,8 @@ struct TagEntry {
 // entry "<HR>" (prefix "<HR>", empty suffix written as a key).
 int CountTagEntries(std::string_view systemIniPath);
 TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nameCapacity);
-bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry);
+[[nodiscard]] bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry);
 // Moves the three lists down together, then removes the three tail keys.
-bool RemoveTagEntry(std::string_view systemIniPath, int index);
+[[nodiscard]] bool RemoveTagEntry(std::string_view systemIniPath, int index);
 
 }  // namespace qm

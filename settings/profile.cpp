@@ -27,44 +27,125 @@ std::string_view TrimBlanks(std::string_view text) {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// ASCII letters match in either case; the second byte of a double-byte
+// character is never folded (ア 0x83 0x41 is not ヂ 0x83 0x61).
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+        if (IsCp932LeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+            if (a.substr(i, 2) != b.substr(i, 2)) return false;
+            ++i;
+        } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
     }
     return true;
 }
 
+// The two forms a settings file can take: code page 932 bytes, or UTF-16LE
+// after a byte-order mark, which reads as code page 932 and stays UTF-16LE.
+enum class TextForm { Cp932, Utf16Le };
+
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+
 // One line of the file with its line end kept apart, so that a rewrite leaves
 // every line it does not change byte for byte as it was.
 struct IniLine {
-    std::string text;    // without the line end
-    std::string ending;  // "\r\n", "\n", or "" for a last line without one
+    std::string text;    // code page 932, without the line end
+    std::string ending;  // "\r\n", "\n", "\r", "\r\r\n"..., or "" at the very end
+    std::string raw;     // a UTF-16LE file's bytes of the line; empty once edited
 };
 
 using IniLines = std::vector<IniLine>;
 
-IniLines SplitLines(std::string_view content) {
+struct IniFile {
+    TextForm form = TextForm::Cp932;
     IniLines lines;
-    while (!content.empty()) {
-        std::size_t lf = content.find('\n');
-        if (lf == std::string_view::npos) {
-            lines.push_back({std::string(content), ""});
-            break;
+    std::string strayByte;  // the odd last byte of a UTF-16LE file, kept as it was
+};
+
+struct LineSpan {
+    std::size_t start;      // in units: bytes, or UTF-16 code units
+    std::size_t length;     // without the line end
+    std::size_t endLength;  // 0, 1 (CR or LF) or 2 (CR LF)
+};
+
+// A line ends at LF, together with the CRs right before it (CR LF, and the
+// CR CR LF some editors leave), or at a CR that no LF follows: a file with
+// CR-only line ends reads line by line, as on the original platform.
+template <typename UnitAt>
+std::vector<LineSpan> FindLines(std::size_t units, UnitAt unitAt) {
+    std::vector<LineSpan> spans;
+    std::size_t start = 0;
+    while (start < units) {
+        std::size_t end = start;
+        while (end < units && unitAt(end) != '\r' && unitAt(end) != '\n') ++end;
+        std::size_t endLength = 0;
+        if (end < units) {
+            std::size_t crs = end;
+            while (crs < units && unitAt(crs) == '\r') ++crs;
+            endLength = crs < units && unitAt(crs) == '\n' ? crs + 1 - end : 1;
         }
-        std::string_view text = content.substr(0, lf);
-        bool crlf = !text.empty() && text.back() == '\r';
-        if (crlf) text.remove_suffix(1);
-        lines.push_back({std::string(text), crlf ? "\r\n" : "\n"});
-        content.remove_prefix(lf + 1);
+        spans.push_back({start, end - start, endLength});
+        start = end + endLength;
     }
-    return lines;
+    return spans;
 }
 
-std::string JoinLines(const IniLines& lines) {
+IniFile SplitLines(std::string_view content) {
+    IniFile file;
+    if (content.substr(0, kUtf16LeMark.size()) != kUtf16LeMark) {
+        for (const LineSpan& span :
+             FindLines(content.size(), [&](std::size_t i) { return content[i]; })) {
+            file.lines.push_back(
+                {std::string(content.substr(span.start, span.length)),
+                 std::string(content.substr(span.start + span.length, span.endLength)),
+                 {}});
+        }
+        return file;
+    }
+    file.form = TextForm::Utf16Le;
+    content.remove_prefix(kUtf16LeMark.size());
+    file.strayByte = content.substr(content.size() - content.size() % 2);
+    const std::size_t units = content.size() / 2;
+    auto unitAt = [&](std::size_t i) { return content[2 * i + 1] == '\0' ? content[2 * i] : '\0'; };
+    for (const LineSpan& span : FindLines(units, unitAt)) {
+        std::string ending;
+        for (std::size_t i = 0; i < span.endLength; ++i)
+            ending += unitAt(span.start + span.length + i);
+        file.lines.push_back(
+            {Utf16LeToCp932(content.substr(2 * span.start, 2 * span.length)), ending,
+             std::string(content.substr(2 * span.start, 2 * (span.length + span.endLength)))});
+    }
+    return file;
+}
+
+// The file's bytes; std::nullopt when a changed line cannot be put in UTF-16.
+std::optional<std::string> JoinLines(const IniFile& file) {
     std::string out;
-    for (const auto& line : lines) out += line.text + line.ending;
-    return out;
+    if (file.form == TextForm::Cp932) {
+        for (const auto& line : file.lines) out += line.text + line.ending;
+        return out;
+    }
+    out = kUtf16LeMark;
+    for (const auto& line : file.lines) {
+        if (!line.raw.empty()) {
+            out += line.raw;
+        } else if (auto converted = Cp932ToUtf16Le(line.text + line.ending)) {
+            out += *converted;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out + file.strayByte;
+}
+
+// A name as the file would hold it: in a UTF-16LE file, characters with two
+// codes in code page 932 come back with one of them, so names match by that.
+std::string AsStoredName(TextForm form, std::string_view name) {
+    if (form == TextForm::Cp932) return std::string(name);
+    auto wide = Cp932ToUtf16Le(name);
+    return wide ? Utf16LeToCp932(*wide) : std::string(name);
 }
 
 enum class LineKind { Section, Key, Other };
@@ -158,7 +239,7 @@ std::optional<std::size_t> FindKey(const IniLines& lines, const SectionRange& ra
 }
 
 // The file's lines, or std::nullopt when it is missing or cannot be read.
-std::optional<IniLines> ReadLines(std::string_view iniPath) {
+std::optional<IniFile> ReadLines(std::string_view iniPath) {
     auto content = ReadSettingsBytes(iniPath);
     if (!content) return std::nullopt;
     return SplitLines(*content);
@@ -167,13 +248,14 @@ std::optional<IniLines> ReadLines(std::string_view iniPath) {
 // The stored value of the key, quotes removed; std::nullopt when absent.
 std::optional<std::string> FindValue(std::string_view iniPath, std::string_view section,
                                      std::string_view key) {
-    auto lines = ReadLines(iniPath);
-    if (!lines) return std::nullopt;
-    auto range = FindSection(*lines, section);
+    auto file = ReadLines(iniPath);
+    if (!file) return std::nullopt;
+    const IniLines& lines = file->lines;
+    auto range = FindSection(lines, AsStoredName(file->form, section));
     if (!range) return std::nullopt;
-    auto index = FindKey(*lines, *range, key);
+    auto index = FindKey(lines, *range, AsStoredName(file->form, key));
     if (!index) return std::nullopt;
-    return std::string(Unquoted(ParseLine((*lines)[*index].text).value));
+    return std::string(Unquoted(ParseLine(lines[*index].text).value));
 }
 
 bool HasAny(std::string_view text, std::string_view bytes) {
@@ -182,16 +264,23 @@ bool HasAny(std::string_view text, std::string_view bytes) {
 
 constexpr std::string_view kLineBreaking("\r\n\0", 3);
 
+bool EndsInWholeCharacter(std::string_view name) {
+    return Cp932PrefixLength(name, name.size()) == name.size();
+}
+
 // Names and values that the file could not give back as written (a line
-// break would split the line and forge other keys) are refused.
+// break would split the line and forge other keys) are refused. So is a name
+// ending in the first byte of a double-byte character, which would swallow
+// the ']' or '=' written after it.
 bool IsWritableSectionName(std::string_view name) {
     return !name.empty() && TrimBlanks(name) == name && !HasAny(name, kLineBreaking) &&
-           FindClosingBracket(name) == name.size();
+           FindClosingBracket(name) == name.size() && EndsInWholeCharacter(name);
 }
 
 bool IsWritableKeyName(std::string_view name) {
     return !name.empty() && TrimBlanks(name) == name && name.front() != '[' &&
-           !HasAny(name, kLineBreaking) && name.find('=') == std::string_view::npos;
+           !HasAny(name, kLineBreaking) && name.find('=') == std::string_view::npos &&
+           EndsInWholeCharacter(name);
 }
 
 bool IsWritableEdit(const ProfileEdit& edit) {
@@ -200,7 +289,9 @@ bool IsWritableEdit(const ProfileEdit& edit) {
 }
 
 void EndLine(IniLine& line) {
-    if (line.ending.empty()) line.ending = kLineEnd;
+    if (!line.ending.empty()) return;
+    line.ending = kLineEnd;
+    if (!line.raw.empty()) line.raw += std::string_view("\r\0\n\0", 4);
 }
 
 void EndLastLine(IniLines& lines) {
@@ -213,8 +304,8 @@ void SetKey(IniLines& lines, std::string_view section, std::string_view key,
     auto range = FindSection(lines, section);
     if (!range) {
         EndLastLine(lines);
-        lines.push_back({Enclosed('[', section, ']'), std::string(kLineEnd)});
-        lines.push_back({std::string(key) + "=" + stored, std::string(kLineEnd)});
+        lines.push_back({Enclosed('[', section, ']'), std::string(kLineEnd), {}});
+        lines.push_back({std::string(key) + "=" + stored, std::string(kLineEnd), {}});
         return;
     }
     if (auto index = FindKey(lines, *range, key)) {
@@ -222,6 +313,7 @@ void SetKey(IniLines& lines, std::string_view section, std::string_view key,
         IniLine& line = lines[*index];
         std::string name(ParseLine(line.text).name);
         line.text = name + "=" + stored;
+        line.raw.clear();
         EndLine(line);
         return;
     }
@@ -233,7 +325,7 @@ void SetKey(IniLines& lines, std::string_view section, std::string_view key,
     }
     EndLine(lines[last]);
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
-                 IniLine{std::string(key) + "=" + stored, std::string(kLineEnd)});
+                 IniLine{std::string(key) + "=" + stored, std::string(kLineEnd), {}});
 }
 
 void RemoveKey(IniLines& lines, std::string_view section, std::string_view key) {
@@ -284,6 +376,8 @@ std::string ReadProfileString(std::string_view iniPath, std::string_view section
                               std::size_t capacity) {
     if (capacity == 0) return {};
     auto value = FindValue(iniPath, section, key);
+    // The default loses its trailing spaces, as the original platform's does.
+    while (!defaultValue.empty() && defaultValue.back() == ' ') defaultValue.remove_suffix(1);
     std::string_view text = value ? std::string_view(*value) : defaultValue;
     return std::string(text.substr(0, Cp932PrefixLength(text, capacity - 1)));
 }
@@ -291,11 +385,11 @@ std::string ReadProfileString(std::string_view iniPath, std::string_view section
 std::string ReadProfileKeyList(std::string_view iniPath, std::string_view section,
                                std::size_t capacity) {
     std::string list;
-    auto lines = ReadLines(iniPath);
-    auto range = lines ? FindSection(*lines, section) : std::nullopt;
+    auto file = ReadLines(iniPath);
+    auto range = file ? FindSection(file->lines, AsStoredName(file->form, section)) : std::nullopt;
     if (range) {
         for (std::size_t i = range->header + 1; i < range->end; ++i) {
-            ParsedLine parsed = ParseLine((*lines)[i].text);
+            ParsedLine parsed = ParseLine(file->lines[i].text);
             if (parsed.kind != LineKind::Key || parsed.name.empty()) continue;
             // The name, its NUL and the list's closing NUL must all fit.
             if (list.size() + parsed.name.size() + 2 > capacity) break;
@@ -321,21 +415,25 @@ bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit
     FileState state = LoadForEdit(iniPath, before);
     if (state == FileState::Unusable) return false;
 
-    IniLines lines = SplitLines(before);
+    IniFile file = SplitLines(before);
     for (const auto& edit : edits) {
+        const std::string section = AsStoredName(file.form, edit.section);
+        const std::string key = AsStoredName(file.form, edit.key);
         if (edit.value) {
-            SetKey(lines, edit.section, edit.key, *edit.value);
+            SetKey(file.lines, section, key, *edit.value);
         } else {
-            RemoveKey(lines, edit.section, edit.key);
+            RemoveKey(file.lines, section, key);
         }
     }
-    std::string after = JoinLines(lines);
+    // A UTF-16LE file refuses text that is not valid code page 932.
+    auto after = JoinLines(file);
+    if (!after) return false;
     // Nothing to do (a removal of an absent key) leaves the file, or its
     // absence, as it was.
-    if (after == before) return true;
+    if (*after == before) return true;
     auto fsPath = ToFsPath(iniPath);
-    if (!fsPath || !ReplaceFileContents(*fsPath, after)) return false;
-    RepinWrittenBytes(iniPath, after);
+    if (!fsPath || !ReplaceFileContents(*fsPath, *after)) return false;
+    RepinWrittenBytes(iniPath, *after);
     return true;
 }
 

@@ -35,8 +35,8 @@ int ReadProfileInt(std::string_view iniPath, std::string_view section, std::stri
 // Writes `value` under `key`; std::nullopt removes the key. A new key goes to
 // the end of its section, a new section to the end of the file, a missing file
 // is created. Returns false when the file could not be written.
-bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,
-                        std::optional<std::string_view> value);
+[[nodiscard]] bool WriteProfileString(std::string_view iniPath, std::string_view section,
+                                      std::string_view key, std::optional<std::string_view> value);
 
 // One key's change for WriteProfileStrings: std::nullopt removes the key.
 struct ProfileEdit {
@@ -47,11 +47,12 @@ struct ProfileEdit {
 
 // Applies the edits in order, exactly as that many WriteProfileString calls
 // would, but rewrites the file once: either every edit reaches it or none does.
-bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit>& edits);
+[[nodiscard]] bool WriteProfileStrings(std::string_view iniPath,
+                                       const std::vector<ProfileEdit>& edits);
 
-bool WriteProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
-                     int value);
-bool WriteProfileFlag(std::string_view iniPath, std::string_view section, std::string_view key,
-                      bool on);
+[[nodiscard]] bool WriteProfileInt(std::string_view iniPath, std::string_view section,
+                                   std::string_view key, int value);
+[[nodiscard]] bool WriteProfileFlag(std::string_view iniPath, std::string_view section,
+                                    std::string_view key, bool on);
 
 }  // namespace qm

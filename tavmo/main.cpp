@@ -5,14 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
+#include "platform/program_dir.h"
 #include "tavmo/arguments.h"
 #include "tavmo/batch_run.h"
 #include "tavmo/curl_handles.h"
+#include "tavmo/desktop_keyring.h"
 #include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_settings.h"
 #include "tavmo/upload_window.h"
 #include "ui/common/interaction.h"
+#include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 
 namespace {
@@ -21,14 +25,15 @@ using namespace qm::tavmo;
 
 const QString kCaption = QStringLiteral("tavmo");
 
-int RunSettingsWindow(qm::Interaction& interaction, const std::string& iniPath) {
-    SettingsWindow window(interaction, iniPath);
+int RunSettingsWindow(qm::Interaction& interaction, const std::string& iniPath,
+                      PasswordKeyring& keyring) {
+    SettingsWindow window(interaction, iniPath, &keyring);
     return interaction.RunDialog(window) == QDialog::Accepted ? kExitSent : kExitNotAllSent;
 }
 
 int RunUploadWindow(qm::Interaction& interaction, const std::string& iniPath,
-                    const std::vector<std::string>& files) {
-    auto settings = LoadSettings(iniPath);
+                    const std::vector<std::string>& files, PasswordKeyring& keyring) {
+    auto settings = LoadSettings(iniPath, &keyring);
     PreparedUpload prepared;
     if (settings) prepared = PrepareUpload(*settings, files);
     if (!prepared.uploader) {
@@ -36,9 +41,9 @@ int RunUploadWindow(qm::Interaction& interaction, const std::string& iniPath,
         const QString problem = settings ? QString::fromStdString(prepared.error)
                                          : QStringLiteral("設定ファイル tavmo.ini を読めません。");
         interaction.Message(nullptr, problem + QStringLiteral("\n設定画面を開きます。"), kCaption);
-        SettingsWindow window(interaction, iniPath);
+        SettingsWindow window(interaction, iniPath, &keyring);
         if (interaction.RunDialog(window) != QDialog::Accepted) return kExitUsage;
-        settings = LoadSettings(iniPath);
+        settings = LoadSettings(iniPath, &keyring);
         if (settings) prepared = PrepareUpload(*settings, files);
         if (!prepared.uploader) {
             interaction.Message(nullptr, QString::fromStdString(prepared.error), kCaption);
@@ -51,13 +56,14 @@ int RunUploadWindow(qm::Interaction& interaction, const std::string& iniPath,
     return prepared.uploader->AllSent() ? kExitSent : kExitNotAllSent;
 }
 
-int RunWithoutWindow(const Arguments& arguments, const std::string& iniPath) {
+int RunWithoutWindow(const Arguments& arguments, const std::string& iniPath,
+                     PasswordKeyring& keyring) {
     if (arguments.mode == Arguments::Mode::Settings) {
         std::cerr << "画面が使えないため設定画面を開けません。画面のある環境で tavmo.exe /set を"
                      "実行するか、tavmo.ini を直接編集してください。\n";
         return kExitUsage;
     }
-    auto settings = LoadSettings(iniPath);
+    auto settings = LoadSettings(iniPath, &keyring);
     if (!settings) {
         std::cerr << "設定ファイルを読めません: " << iniPath << "\n";
         return kExitUsage;
@@ -86,15 +92,21 @@ int main(int argc, char** argv) {
     const LibraryUse library;
     const std::string iniPath = DefaultSettingsPath();
     int status = kExitSent;
+    DesktopKeyring keyring;
     if (parsed.arguments.batch || !DisplayAvailable()) {
-        status = RunWithoutWindow(parsed.arguments, iniPath);
+        // The keyring is reached through Qt's event loop, window or not.
+        QCoreApplication application(argc, argv);
+        status = RunWithoutWindow(parsed.arguments, iniPath, keyring);
     } else {
         QApplication application(argc, argv);
         qm::LoadQtTranslations(application);
         qm::DesktopInteraction interaction;
+        // The tool lives in a folder of its own below the diary program's.
+        qm::SetManualProgramFolder(qm::ExecutableFolder() + "../");
+        const qm::HelpKey help(interaction, qm::StartProgram);
         status = parsed.arguments.mode == Arguments::Mode::Settings
-                     ? RunSettingsWindow(interaction, iniPath)
-                     : RunUploadWindow(interaction, iniPath, parsed.arguments.files);
+                     ? RunSettingsWindow(interaction, iniPath, keyring)
+                     : RunUploadWindow(interaction, iniPath, parsed.arguments.files, keyring);
     }
     return status;
 }

@@ -95,8 +95,14 @@ std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text) {
         return std::nullopt;
     }
     auto path = GetPart(url.get(), CURLUPART_PATH);
-    std::string folderPath = path ? *path : "/";
-    if (folderPath.empty() || folderPath.back() != '/') folderPath += '/';
+    std::string folderPath = path && !path->empty() ? *path : "/";
+    // "file:relative/dir" has a path of no folder the URL could name; written
+    // out it would read as a host ("file://relative/dir/").
+    if (folderPath.front() != '/') return std::nullopt;
+    // An encoded control character ("%0A") names no folder either: the path
+    // would not decode for the transfers, or reach a server as a line break.
+    if (!GetPart(url.get(), CURLUPART_PATH, CURLU_URLDECODE)) return std::nullopt;
+    if (folderPath.back() != '/') folderPath += '/';
     if (curl_url_set(url.get(), CURLUPART_PATH, folderPath.c_str(), 0) != CURLUE_OK) {
         return std::nullopt;
     }

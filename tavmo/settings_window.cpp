@@ -23,8 +23,9 @@ std::string ToUtf8(const QString& text) { return text.trimmed().toStdString(); }
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(Interaction& interaction, std::string iniPath, QWidget* parent)
-    : QDialog(parent), interaction_(interaction), iniPath_(std::move(iniPath)) {
+SettingsWindow::SettingsWindow(Interaction& interaction, std::string iniPath,
+                               PasswordKeyring* keyring, QWidget* parent)
+    : QDialog(parent), interaction_(interaction), iniPath_(std::move(iniPath)), keyring_(keyring) {
     setWindowTitle(kCaption);
 
     destination_ = new QLineEdit(this);
@@ -86,7 +87,7 @@ SettingsWindow::SettingsWindow(Interaction& interaction, std::string iniPath, QW
     connect(test_, &QPushButton::clicked, this, &SettingsWindow::TestConnectionClicked);
     connect(browse, &QPushButton::clicked, this, &SettingsWindow::BrowseKeyFileClicked);
 
-    auto settings = LoadSettings(iniPath_);
+    auto settings = LoadSettings(iniPath_, keyring_);
     if (!settings) {
         interaction_.Message(
             this,
@@ -151,7 +152,7 @@ void SettingsWindow::accept() {
         interaction_.Message(this, problem, kCaption);
         return;
     }
-    const std::string failure = SaveSettings(iniPath_, EnteredSettings());
+    const std::string failure = SaveSettings(iniPath_, EnteredSettings(), keyring_);
     if (!failure.empty()) {
         interaction_.Message(this, FromUtf8(failure), kCaption);
         return;

@@ -19,7 +19,9 @@ class SettingsWindow : public QDialog {
     Q_OBJECT
 
   public:
-    SettingsWindow(Interaction& interaction, std::string iniPath, QWidget* parent = nullptr);
+    // The password is kept in `keyring` when one is given and takes it.
+    SettingsWindow(Interaction& interaction, std::string iniPath,
+                   PasswordKeyring* keyring = nullptr, QWidget* parent = nullptr);
     ~SettingsWindow() override;
 
     // Saves and closes; a destination that cannot be used or a failed write
@@ -48,6 +50,7 @@ class SettingsWindow : public QDialog {
 
     Interaction& interaction_;
     std::string iniPath_;
+    PasswordKeyring* keyring_ = nullptr;
     UploadSettings loaded_;
     QLineEdit* destination_ = nullptr;
     QLineEdit* user_ = nullptr;

@@ -52,7 +52,7 @@ std::string SettingsPathFor(const std::string& toolFolder) {
 
 std::string DefaultSettingsPath() { return SettingsPathFor(ExecutableFolder()); }
 
-std::optional<UploadSettings> LoadSettings(const std::string& iniPath) {
+std::optional<UploadSettings> LoadSettings(const std::string& iniPath, PasswordKeyring* keyring) {
     auto ini = Utf8ToCp932(iniPath);
     if (!ini) return std::nullopt;
     UploadSettings settings;
@@ -73,20 +73,27 @@ std::optional<UploadSettings> LoadSettings(const std::string& iniPath) {
     settings.caFile = *caFile;
     settings.passive = ReadFlag(*ini, "PASSIVE", true);
     settings.verifyPeer = ReadFlag(*ini, "VERIFY", true);
+    if (settings.password.empty() && keyring) {
+        settings.password = keyring->Read(iniPath).value_or(std::string());
+    }
     return settings;
 }
 
-std::string SaveSettings(const std::string& iniPath, const UploadSettings& settings) {
+std::string SaveSettings(const std::string& iniPath, const UploadSettings& settings,
+                         PasswordKeyring* keyring) {
     auto ini = Utf8ToCp932(iniPath);
     if (!ini) return "設定ファイルの場所の名前が扱えません: " + iniPath;
     struct Entry {
         const char* key;
         const std::string* value;
     };
+    const std::string noPassword;
+    constexpr std::size_t kPasswordAt = 2;
     const Entry texts[] = {
-        {"URL", &settings.destination},         {"USER", &settings.user},
-        {"PASSWORD", &settings.password},       {"KEYFILE", &settings.keyFile},
-        {"IMAGEFOLDER", &settings.imageFolder}, {"CAFILE", &settings.caFile},
+        {"URL", &settings.destination}, {"USER", &settings.user},
+        {"PASSWORD", &noPassword},  // filled in below, once the rest can be written
+        {"KEYFILE", &settings.keyFile}, {"IMAGEFOLDER", &settings.imageFolder},
+        {"CAFILE", &settings.caFile},
     };
     std::string converted[std::size(texts)];
     for (std::size_t i = 0; i < std::size(texts); ++i) {
@@ -96,6 +103,17 @@ std::string SaveSettings(const std::string& iniPath, const UploadSettings& setti
                    texts[i].key;
         }
         converted[i] = *value;
+    }
+    // The keyring takes the password when it can; the file keeps it otherwise.
+    const bool keptInKeyring =
+        keyring && (settings.password.empty() ? keyring->Remove(iniPath)
+                                              : keyring->Write(iniPath, settings.password));
+    if (!keptInKeyring) {
+        auto password = Utf8ToCp932(settings.password);
+        if (!password) {
+            return "Shift-JISで書けない文字が含まれているため保存できません: PASSWORD";
+        }
+        converted[kPasswordAt] = *password;
     }
     if (!CreateOwnerOnly(iniPath)) return "設定ファイルを作れませんでした: " + iniPath;
     bool ok = true;

@@ -30,6 +30,21 @@ TEST(GenerateArguments, TextsBecomeShiftJisAndLineEndsCrLf) {
     EXPECT_EQ(request->input.body, Sj("一行目\r\n二行目\r\n三行目\r\n四行目"));
 }
 
+// Browsers show 0x5C and 0x7E as a backslash and a tilde, so ¥ and ‾ go in
+// as references, and so do tag characters instead of vanishing.
+TEST(GenerateArguments, TypedCharactersBrowsersWouldMisshowBecomeReferences) {
+    std::string error;
+    auto request = ParseGenerateArguments(
+        {"--title", "¥500‾", "--body", "旗\U000E0067\U000E007F", "--set", "日記"}, "/", error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->input.title, "&#xA5;500&#x203E;");
+    EXPECT_EQ(request->input.body, Sj("旗") + "&#xE0067;&#xE007F;");
+    // A set name is a file name: ¥ would come back as a folder separator.
+    EXPECT_FALSE(
+        ParseGenerateArguments({"--title", "t", "--body", "b", "--set", "a¥b"}, "/", error));
+    EXPECT_NE(error.find("a¥b"), std::string::npos) << error;
+}
+
 TEST(GenerateArguments, UsageErrors) {
     const std::vector<Words> bad = {
         {"--body", "b"},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <tuple>
 
@@ -70,6 +71,17 @@ TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
                   Sjis("\r\n<a href =diary03-Feb.html>02月01日以降の日記</a><BR>"
                        "\r\n<a href =diary03-Jan.html>01月31日以降の日記</a><BR>") +
                   std::string(1, '\0'));
+}
+
+// The page is recorded for other tools only: a set file that cannot take the
+// record is named, and the selection goes on.
+TEST_F(PageSelection, ARecordThatCannotBeWrittenIsNamedAndTheSelectionGoesOn) {
+    std::filesystem::create_directory(config_.configIniPath);  // no file can go there
+    ASSERT_TRUE(Select(1, "2003-01-31 23:00:00"));
+    EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
+    ASSERT_EQ(host_.messages.size(), 2u);
+    EXPECT_EQ(host_.messages[0], config_.configIniPath + Said(msg::kSettingsNotWrittenText,
+                                                              msg::kSettingsNotWrittenCaption));
 }
 
 TEST_F(PageSelection, ModeZeroWithoutPrototypeAsksForTheSettings) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/program_arguments.h"
 #include "fake_host.h"
 #include "platform/files.h"
 #include "settings/profile.h"
@@ -24,7 +25,8 @@ TEST(UploadText, ThePageTheLogTheImagesAndTheCurrentCopyInOrder) {
     config.diaryFolder = "/web/";
     config.currentName = "now.html";
     RunState run;
-    run.imageUploadList = "/pics/a.jpg\" \"/pics/b.jpg";
+    AppendImageUpload(run.imageUploadList, "/pics/a.jpg");
+    AppendImageUpload(run.imageUploadList, "/pics/b.jpg");
     run.logUpdated = true;
     EXPECT_EQ(UploadParameters(config, run, true),
               "\"/web/diary03-Jan.html\" \"/web/log.html\" \"/pics/a.jpg\" \"/pics/b.jpg\" "
@@ -46,7 +48,7 @@ class Flow : public ::testing::Test {
         InitConfig(config_, dir_.dir());
     }
     void SetKey(std::string_view key, std::string_view value) {
-        WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value);
+        ASSERT_TRUE(WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value));
     }
     GenerateResult Generate(std::string title) {
         input_.title = title;

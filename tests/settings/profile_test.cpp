@@ -37,6 +37,52 @@ TEST(Profile, ValuesReadBackAsWrittenAndLineBreaksCannotForgeKeys) {
     EXPECT_EQ(test::ReadBytes(ini), "[S]\r\n0=plain\r\n");
 }
 
+TEST(Profile, NameEndingInTheFirstByteOfACharacterIsRefused) {
+    test::TempDir dir;
+    const std::string ini = dir / "s.ini";
+    // "[A\x83]" would read as "[A" and the character 0x83 0x5D, with no ']'.
+    EXPECT_FALSE(WriteProfileString(ini, "A\x83", "k", "v"));
+    EXPECT_FALSE(WriteProfileString(ini, "S", "k\x83", "v"));
+    EXPECT_FALSE(fs::exists(ini));
+    // A whole character whose second byte is ']' is a name like any other.
+    ASSERT_TRUE(WriteProfileString(ini, "\x83]", "\x83]", "v"));
+    EXPECT_EQ(ReadProfileString(ini, "\x83]", "\x83]", "", 16), "v");
+}
+
+// ASCII text as UTF-16LE, for building files.
+std::string Wide(std::string_view ascii) {
+    std::string out;
+    for (char c : ascii) out += {c, '\0'};
+    return out;
+}
+
+TEST(Profile, Utf16FileKeepsWhatCodePage932CannotHold) {
+    test::TempDir dir;
+    const std::string ini = dir / "s.ini";
+    const std::string mark = "\xFF\xFE";
+    const std::string acute("\xE9\0", 2);  // é, not in code page 932
+    // No line end after the last line, and a stray odd byte at the end.
+    const std::string head = mark + Wide("[S]\r\nx=") + acute;
+    test::WriteBytes(ini, head + Wide("\r\nk=1") + std::string("Z"));
+    EXPECT_EQ(ReadProfileString(ini, "S", "x", "", 16), "?");
+
+    ASSERT_TRUE(WriteProfileString(ini, "S", "k", "2"));
+    ASSERT_TRUE(WriteProfileString(ini, "S", "n", "\x93\xfa"));  // 日
+    EXPECT_EQ(test::ReadBytes(ini), head + Wide("\r\nk=2\r\nn=") + std::string("\xE5\x65") +
+                                        Wide("\r\n") + std::string("Z"));
+
+    // Bytes that are no code page 932 character cannot go into the file.
+    const std::string before = test::ReadBytes(ini);
+    EXPECT_FALSE(WriteProfileString(ini, "S", "bad", "\x85\x40"));
+    EXPECT_FALSE(WriteProfileString(ini, "S", "n", "a\x83"));
+    EXPECT_EQ(test::ReadBytes(ini), before);
+
+    // 0xED 0x40 and 0xFA 0x5C are one character; UTF-16 keeps only one of them.
+    ASSERT_TRUE(WriteProfileString(ini, "S", "\xED\x40", "same"));
+    EXPECT_EQ(ReadProfileString(ini, "S", "\xED\x40", "", 16), "same");
+    EXPECT_EQ(ReadProfileString(ini, "S", "\xFA\x5C", "", 16), "same");
+}
+
 TEST(Profile, FailedWriteLeavesTheFileWholeAndNoTemporaryFile) {
     test::TempDir dir;
     const std::string ini = dir / "QMsys.ini";

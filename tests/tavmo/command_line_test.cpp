@@ -37,7 +37,10 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
     TempDir files, web;
     WriteBytes(files / "日記.html", "page");
     WriteBytes(files / "a \"b\" 日記.html", "quoted");
-    const auto quoted = [&](const std::string& name) { return "\"" + files / name + "\""; };
+    const auto quoted = [&](const std::string& name) {
+        std::string text(1, '"');
+        return text.append(files / name).append(1, '"');
+    };
     struct Row {
         std::string settings;
         std::string parameters;

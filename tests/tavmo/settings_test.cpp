@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 #include <tuple>
 
+#include "settings/profile.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "tavmo/upload_settings.h"
@@ -39,6 +41,79 @@ TEST(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
     auto loaded = LoadSettings(ini);
     ASSERT_TRUE(loaded.has_value());
     EXPECT_EQ(Fields(*loaded), Fields(settings));
+}
+
+// A keyring in memory that can be told to refuse, as one that is locked or
+// not running does.
+class MemoryKeyring : public PasswordKeyring {
+  public:
+    std::map<std::string, std::string> kept;
+    bool answers = true;
+
+    std::optional<std::string> Read(const std::string& account) override {
+        if (!answers || !kept.count(account)) return std::nullopt;
+        return kept[account];
+    }
+    bool Write(const std::string& account, const std::string& password) override {
+        if (answers) kept[account] = password;
+        return answers;
+    }
+    bool Remove(const std::string& account) override {
+        if (answers) kept.erase(account);
+        return answers;
+    }
+};
+
+std::string FilePassword(const std::string& ini) {
+    return ReadProfileString(ini, "TAVMO", "PASSWORD", "<absent>", 100);
+}
+
+TEST(UploadSettingsTest, ThePasswordLivesInTheKeyringWhereOneAnswersAndInTheFileWhereNone) {
+    test::TempDir dir;
+    const std::string ini = dir / "tavmo.ini";
+    MemoryKeyring keyring;
+    UploadSettings settings;
+    settings.user = "taro";
+    settings.password = "秘密";
+
+    ASSERT_EQ(SaveSettings(ini, settings, &keyring), "");
+    EXPECT_EQ(keyring.kept, (std::map<std::string, std::string>{{ini, "秘密"}}));
+    EXPECT_EQ(FilePassword(ini), "");
+    EXPECT_EQ(LoadSettings(ini, &keyring)->password, "秘密");
+    EXPECT_EQ(LoadSettings(ini)->password, "");  // the file alone does not hold it
+
+    // A keyring that does not answer: the owner-only file keeps it, as it
+    // always has, and that newer password wins once the keyring is back.
+    keyring.answers = false;
+    settings.password = "newer";
+    ASSERT_EQ(SaveSettings(ini, settings, &keyring), "");
+    EXPECT_EQ(FilePassword(ini), "newer");
+    EXPECT_EQ(std::filesystem::status(ini).permissions(), std::filesystem::perms(0600));
+    keyring.answers = true;
+    auto loaded = LoadSettings(ini, &keyring);
+    EXPECT_EQ(loaded->password, "newer");
+
+    // The next save moves it into the keyring and out of the file.
+    ASSERT_EQ(SaveSettings(ini, *loaded, &keyring), "");
+    EXPECT_EQ(keyring.kept[ini], "newer");
+    EXPECT_EQ(FilePassword(ini), "");
+
+    // An emptied password leaves nothing behind anywhere.
+    loaded->password.clear();
+    ASSERT_EQ(SaveSettings(ini, *loaded, &keyring), "");
+    EXPECT_TRUE(keyring.kept.empty());
+    EXPECT_EQ(LoadSettings(ini, &keyring)->password, "");
+}
+
+TEST(UploadSettingsTest, NothingIsKeptWhenAnotherValueCannotBeWritten) {
+    test::TempDir dir;
+    MemoryKeyring keyring;
+    UploadSettings settings;
+    settings.user = "😀";  // not in Shift-JIS
+    settings.password = "pw";
+    EXPECT_NE(SaveSettings(dir / "tavmo.ini", settings, &keyring), "");
+    EXPECT_TRUE(keyring.kept.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "tavmo.ini"));
 }
 
 // Beside the tool in a portable set-up, else in the user's data folder, where

@@ -1,4 +1,6 @@
-// The upload window, headless, against a local folder.
+// The upload window, headless, against a local folder; both windows from the
+// keyboard: Tab in reading order, F1 for the manual.
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -6,9 +8,14 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "platform/encoding.h"
 #include "support/temp_dir.h"
+#include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_window.h"
+#include "ui/common/manual_help.h"
+#include "ui/support/keyboard_walk.h"
+#include "ui/support/scripted_interaction.h"
 
 using namespace qm::tavmo;
 using qm::test::ReadBytes;
@@ -20,6 +27,7 @@ class TavmoWindowsTest : public QObject {
 
   private slots:
     void failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself();
+    void bothWindowsTabInReadingOrderAndOpenTheManualWithF1();
 };
 
 void TavmoWindowsTest::failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself() {
@@ -47,6 +55,46 @@ void TavmoWindowsTest::failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesBy
     QTRY_VERIFY(!window.isVisible());
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(ReadBytes(dir / "later/日記.html"), std::string("page"));
+}
+
+void TavmoWindowsTest::bothWindowsTabInReadingOrderAndOpenTheManualWithF1() {
+    TempDir program;
+    WriteBytes(program / "とりせつ.html", "manual");
+    qm::SetManualProgramFolder(program.dir());
+    qm::test::ScriptedInteraction io;
+    QStringList started;
+    const qm::HelpKey help(io, [&started](std::string_view program, std::string_view arguments) {
+        started << QString::fromStdString(std::string(program) + " " +
+                                          qm::Cp932ToUtf8(arguments).value_or("?"));
+        return qm::StartResult::Started;
+    });
+
+    TempDir dir;
+    SettingsWindow settings(io, dir / "tavmo.ini");
+    Uploader uploader(
+        {}, PlanUploads({}, *ParseRemoteFolder(dir.dir()), *ParseRemoteFolder(dir.dir())));
+    UploadWindow upload(uploader);
+    for (QWidget* window : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&upload)}) {
+        window->show();
+        QWidget* first = window == &settings ? static_cast<QWidget*>(settings.destinationEdit())
+                                             : static_cast<QWidget*>(upload.cancelButton());
+        const QList<QWidget*> walk = qm::test::TabWalk(*window, first);
+        const QString where = qm::test::Describe(walk);
+        QVERIFY2(!walk.isEmpty(), qPrintable(where));
+        QVERIFY2(qm::test::FirstBackwardStep(walk).isEmpty(),
+                 qPrintable(where + "\n" + qm::test::FirstBackwardStep(walk)));
+        QVERIFY2(qm::test::ButtonsNotVisited(*window, walk).isEmpty(),
+                 qPrintable(where + "\nmissed: " +
+                            qm::test::Describe(qm::test::ButtonsNotVisited(*window, walk))));
+
+        started.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QCOMPARE(started, QStringList{QString::fromStdString("xdg-open \"" + program.dir() +
+                                                             "とりせつ.html\"")});
+        window->hide();
+    }
+    qm::SetManualProgramFolder(std::nullopt);
+    QVERIFY(io.messages.empty());
 }
 
 QTEST_MAIN(TavmoWindowsTest)

@@ -29,6 +29,11 @@ std::string ToCp932WithReferences(const QString& text) {
     return bytes ? *bytes : std::string();
 }
 
+std::string FieldTextToCp932(const QString& text, std::string_view originalCp932) {
+    if (text == FromCp932(originalCp932)) return std::string(originalCp932);
+    return ToCp932WithReferences(text);
+}
+
 std::optional<std::string> TryToCp932(const QString& text) {
     return Utf8ToCp932(text.toStdString());
 }

@@ -17,6 +17,12 @@ QString FromCp932(std::string_view cp932);
 // character reference, so nothing typed is lost on the way into a page.
 std::string ToCp932WithReferences(const QString& text);
 
+// A box filled from `originalCp932` and stored again: while its text is what
+// those bytes show, the bytes themselves, so a code the table gives no
+// character of its own (a second code for one character, a damaged byte)
+// comes back unchanged; otherwise the typed text with references.
+std::string FieldTextToCp932(const QString& text, std::string_view originalCp932);
+
 // Paths and names: std::nullopt when the text holds a character code page 932
 // cannot hold, since a reference would name another file.
 std::optional<std::string> TryToCp932(const QString& text);

@@ -11,12 +11,12 @@
 #include <QTextDocument>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "ui/common/interaction.h"
+#include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 
 namespace qm {
@@ -27,12 +27,9 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const char* const kCaption = "くいるめいかー";
 
+// Only a regular file, never waiting on a FIFO nor reading a device for ever.
 std::optional<std::string> ReadWholeFile(const std::string& fsPath) {
-    std::ifstream in(fsPath, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    return ReadRegularFile(fsPath);
 }
 
 }  // namespace
@@ -181,6 +178,7 @@ int RunTextEditor(const std::string& fsPathUtf8) {
         LoadQtTranslations(*ownApp);
     }
     DesktopInteraction io;
+    const HelpKey help(io, StartProgram);
     TextEditorWindow window(fsPathUtf8, io);
     if (!window.Load()) return 1;
     window.show();

@@ -8,6 +8,7 @@
 #include "engine/diary_page.h"
 #include "engine/host.h"
 #include "engine/program_arguments.h"
+#include "engine/program_folder_lock.h"
 #include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
@@ -61,7 +62,8 @@ void StartUploaderSetup(QWidget* parent, const ActiveConfig& config, Interaction
 void EditFilePaths(QWidget* parent, ActiveConfig& config, RunState& run, Interaction& io,
                    Host& host) {
     RunPathSettingsDialog(parent, config, io);
-    SelectDiaryPage(config, run, host);
+    // Selecting may make a new page: not while another run writes.
+    if (const auto lock = LockProgramFolder(config, host)) SelectDiaryPage(config, run, host);
 }
 
 void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& io, Host& host) {
@@ -102,8 +104,7 @@ bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidg
                    Ui(cfgmsg::kImageNotCp932Caption));
         return false;
     }
-    if (!run.imageUploadList.empty()) run.imageUploadList += "\" \"";
-    run.imageUploadList += *path;
+    AppendImageUpload(run.imageUploadList, *path);
     imageBox.setText(QFileInfo(*chosen).fileName());
     altBox.setEnabled(true);
     return true;

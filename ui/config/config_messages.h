@@ -25,7 +25,9 @@ inline constexpr std::string_view kNameTooLongText =
     "このファイル名長すぎない？\nもうちょっと短くしようよ";
 inline constexpr std::string_view kNoInputText = "入力なかったから変更しないね";
 inline constexpr std::string_view kNameNotCp932Text =
-    "このファイル名にはShift-JISで表せない文字が入っています。\n別の名前にしようよ";
+    "%1\nこのファイル名にはShift-JISで表せない文字が入っています。\n別の名前にしようよ";
+inline constexpr std::string_view kCurrentNameRefusedText =
+    "このファイル名は使えません。\n%1\n別の名前にしようよ";
 
 // Log title format.
 inline constexpr std::string_view kLogFormatCaption = "ログ書式変更";
@@ -53,7 +55,7 @@ inline constexpr std::string_view kDuplicateText = "すでに同名の設定フ�
 inline constexpr std::string_view kDuplicateCaption = "設定ファイル名重複";
 inline constexpr std::string_view kBadSetNameCaption = "設定ファイル名が使えません";
 inline constexpr std::string_view kSetNameNotCp932Text =
-    "この名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。";
+    "%1\nこの名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。";
 inline constexpr std::string_view kSetNameSeparatorText =
     "設定ファイル名に「/」や「\\」は使えません。\n別の名前にしてください。";
 inline constexpr std::string_view kSetNameDotsText =
@@ -67,17 +69,17 @@ inline constexpr std::string_view kSetNameTooLongText =
 inline constexpr std::string_view kSetPathTooLongText =
     "プログラムのフォルダのパスが長いため、この名前では設定ファイルを作れません。\n"
     "もう少し短い名前にしてください。";
+inline constexpr std::string_view kNotTrashedFormat =
+    "%1\nをごみ箱に移せなかったので、そのまま残してあります。";
+inline constexpr std::string_view kNotTrashedCaption = "ごみ箱に移せないよ";
 
 // Manuals.
-inline constexpr std::string_view kTextManualName = "とりせつ.txt";
-inline constexpr std::string_view kHtmlManualName = "とりせつ.html";
 inline constexpr std::string_view kTextManualButton = "TEXT版とりせつを見る。";
 inline constexpr std::string_view kHtmlManualButton = "HTML版とりせつを見る";
 inline constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
 inline constexpr std::string_view kNoManualCaption = "取説ないよ？";
 inline constexpr std::string_view kNoHtmlManualText = "すいません、TEXT版見てください";
 inline constexpr std::string_view kNoHtmlManualCaption = "HTML版見れない";
-inline constexpr std::string_view kFileOpener = "xdg-open";
 
 // Main window commands.
 inline constexpr std::string_view kWrongPathCaption = "パスが違うよ";

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "engine/current_copy.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
+#include "ui/common/settings_report.h"
 #include "ui/config/config_messages.h"
 
 namespace qm {
@@ -63,7 +65,7 @@ bool RenameCurrentCopy(QWidget* parent, ActiveConfig& config, Interaction& io) {
         if (io.RunDialog(dialog) != QDialog::Accepted) return false;
         const auto name = TryToCp932(dialog.newName());
         if (!name) {
-            io.Message(parent, Ui(cfgmsg::kNameNotCp932Text), caption);
+            io.Message(parent, Ui(cfgmsg::kNameNotCp932Text).arg(dialog.newName()), caption);
             continue;
         }
         if (name->size() > kMaxCurrentNameBytes) {
@@ -74,8 +76,18 @@ bool RenameCurrentCopy(QWidget* parent, ActiveConfig& config, Interaction& io) {
             io.Message(parent, Ui(cfgmsg::kNoInputText), caption);
             return false;
         }
+        // Only a plain file name in the diary folder that is no one else's file.
+        const CurrentNameCheck check = CheckCurrentName(config, *name);
+        if (!check.usable()) {
+            io.Message(parent,
+                       Ui(cfgmsg::kCurrentNameRefusedText).arg(Ui(CurrentNameReason(check))),
+                       caption);
+            continue;
+        }
         config.currentName = *name;
-        WriteKey(config.configIniPath, setkeys::kCurrentName, config.currentName);
+        ReportIfNotWritten(
+            WriteKey(config.configIniPath, setkeys::kCurrentName, config.currentName),
+            config.configIniPath, parent, io);
         return true;
     }
 }

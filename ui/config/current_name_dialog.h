@@ -33,8 +33,9 @@ class CurrentNameDialog : public QDialog {
     QString newName_;
 };
 
-// Asks for a new name until it fits, stores it in currentName and under
-// FILEPATH/CURRENTNAME. True when the name was changed.
+// Asks for a new name until it fits and is a plain file name of the diary
+// folder that names none of the program's or the user's files; stores it in
+// currentName and under FILEPATH/CURRENTNAME. True when the name was changed.
 bool RenameCurrentCopy(QWidget* parent, ActiveConfig& config, Interaction& io);
 
 }  // namespace qm

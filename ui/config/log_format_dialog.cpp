@@ -12,12 +12,13 @@
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
+#include "ui/common/settings_report.h"
 #include "ui/config/config_messages.h"
 
 namespace qm {
 
-LogFormatDialog::LogFormatDialog(const ActiveConfig& config, QWidget* parent)
-    : QDialog(parent), config_(config) {
+LogFormatDialog::LogFormatDialog(const ActiveConfig& config, Interaction& io, QWidget* parent)
+    : QDialog(parent), config_(config), io_(io) {
     setWindowTitle(Ui(cfgmsg::kLogFormatCaption));
     setFont(DialogFont());
     pattern_ = new QLineEdit(this);
@@ -52,7 +53,8 @@ LogFormatDialog::LogFormatDialog(const ActiveConfig& config, QWidget* parent)
     layout->addWidget(example);
     layout->addLayout(buttons);
 
-    pattern_->setText(FromCp932(ReadKey(config_.systemIniPath, syskeys::kLogTitle)));
+    stored_ = ReadKey(config_.systemIniPath, syskeys::kLogTitle);
+    pattern_->setText(FromCp932(stored_));
 }
 
 void LogFormatDialog::Reset() { pattern_->setText(Ui(cfgmsg::kLogDefaultTitle)); }
@@ -60,9 +62,12 @@ void LogFormatDialog::Reset() { pattern_->setText(Ui(cfgmsg::kLogDefaultTitle));
 void LogFormatDialog::accept() {
     // The pattern becomes HTML link text, so a character Shift-JIS lacks is
     // kept as a character reference instead of being lost.
-    std::string pattern = Utf8ToCp932WithReferences(pattern_->text().toStdString()).value_or("");
+    std::string pattern = FieldTextToCp932(pattern_->text(), stored_);
     pattern.resize(Cp932PrefixLength(pattern, syskeys::kLogTitle.capacity - 1));
-    WriteKey(config_.systemIniPath, syskeys::kLogTitle, pattern);
+    if (!ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kLogTitle, pattern),
+                            config_.systemIniPath, this, io_)) {
+        return;
+    }
     QDialog::accept();
 }
 

@@ -3,27 +3,32 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 class QLineEdit;
 
 namespace qm {
 
 struct ActiveConfig;
+class Interaction;
 
 class LogFormatDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit LogFormatDialog(const ActiveConfig& config, QWidget* parent = nullptr);
+    LogFormatDialog(const ActiveConfig& config, Interaction& io, QWidget* parent = nullptr);
 
   public slots:
-    // Saves the pattern as typed, empty or not.
+    // Saves the pattern as typed, empty or not; stays open when it could
+    // not be saved.
     void accept() override;
 
   private:
     void Reset();
 
     const ActiveConfig& config_;
+    Interaction& io_;
+    std::string stored_;            // the pattern as the file held it
     QLineEdit* pattern_ = nullptr;  // 1038
 };
 

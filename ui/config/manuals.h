@@ -1,16 +1,15 @@
-// The two manuals beside the program, "とりせつ.txt" and "とりせつ.html",
-// opened with the desktop's own viewer.
+// The buttons that open the manuals, "とりせつ.txt" and "とりせつ.html", found
+// beside the program or where it is installed (never in the --home folder).
 #pragma once
 
 class QWidget;
 
 namespace qm {
 
-struct ActiveConfig;
 class Host;
 class Interaction;
 
-void OpenTextManual(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host);
-void OpenHtmlManual(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host);
+void OpenTextManual(QWidget* parent, Interaction& io, Host& host);
+void OpenHtmlManual(QWidget* parent, Interaction& io, Host& host);
 
 }  // namespace qm

@@ -18,6 +18,7 @@
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
+#include "ui/common/settings_report.h"
 #include "ui/config/config_messages.h"
 #include "ui/config/current_name_dialog.h"
 #include "ui/config/log_format_dialog.h"
@@ -211,7 +212,7 @@ void PathSettingsDialog::ShowPaths() {
 void PathSettingsDialog::RefreshDiaryPage() {
     config_.diaryFolder = DiaryFolderFor(config_.prototypePath, config_.programDir);
     config_.diaryPage = TodaysDiaryPage(config_, config_.splitMode);
-    RecordDiaryPage(config_);
+    ReportIfNotWritten(RecordDiaryPage(config_), config_.configIniPath, this, io_);
     const bool rolling = RollsOver(config_.splitMode);
     log_->setEnabled(rolling);
     browseLog_->setEnabled(rolling);
@@ -239,7 +240,8 @@ void PathSettingsDialog::UpdateCopyOptions() {
 void PathSettingsDialog::ChangeMode(SplitMode mode) {
     config_.splitMode = mode;
     RefreshDiaryPage();
-    WriteKey(config_.configIniPath, setkeys::kEdit, static_cast<int>(mode));
+    ReportIfNotWritten(WriteKey(config_.configIniPath, setkeys::kEdit, static_cast<int>(mode)),
+                       config_.configIniPath, this, io_);
 }
 
 void PathSettingsDialog::BrowsePath(std::string& field, const TextKey& key, const QString& filter,
@@ -256,20 +258,23 @@ void PathSettingsDialog::BrowsePath(std::string& field, const TextKey& key, cons
         }
     }
     // Written even when cancelled: the key then holds what the box shows.
-    WriteKey(config_.configIniPath, key, field);
+    ReportIfNotWritten(WriteKey(config_.configIniPath, key, field), config_.configIniPath, this,
+                       io_);
     if (isPrototype) RefreshDiaryPage();
     ShowPaths();
 }
 
 void PathSettingsDialog::ClearLogPage() {
     config_.logPath.clear();
-    WriteKey(config_.configIniPath, setkeys::kLog, "");
+    ReportIfNotWritten(WriteKey(config_.configIniPath, setkeys::kLog, ""), config_.configIniPath,
+                       this, io_);
     ShowPaths();
 }
 
 void PathSettingsDialog::SetCopyOption(QCheckBox* box, const IntKey& key, int& field) {
     field = box->checkState() == Qt::Unchecked ? 0 : 1;
-    WriteKey(config_.configIniPath, key, field);
+    ReportIfNotWritten(WriteKey(config_.configIniPath, key, field), config_.configIniPath, this,
+                       io_);
 }
 
 void PathSettingsDialog::RenameCurrentCopyClicked() {
@@ -277,17 +282,19 @@ void PathSettingsDialog::RenameCurrentCopyClicked() {
 }
 
 void PathSettingsDialog::OpenLogFormat() {
-    LogFormatDialog dialog(config_, this);
+    LogFormatDialog dialog(config_, io_, this);
     io_.RunDialog(dialog);
 }
 
 void PathSettingsDialog::accept() {
     const std::string& ini = config_.configIniPath;
-    WriteKey(ini, setkeys::kOriginal, config_.prototypePath);
-    WriteKey(ini, setkeys::kLog, config_.logPath);
-    WriteKey(ini, setkeys::kTemplet, config_.templatePath);
-    WriteKey(ini, setkeys::kFtp, config_.uploaderPath);
-    WriteKey(ini, setkeys::kEdit, static_cast<int>(config_.splitMode));
+    const bool written = WriteKey(ini, setkeys::kOriginal, config_.prototypePath) &&
+                         WriteKey(ini, setkeys::kLog, config_.logPath) &&
+                         WriteKey(ini, setkeys::kTemplet, config_.templatePath) &&
+                         WriteKey(ini, setkeys::kFtp, config_.uploaderPath) &&
+                         WriteKey(ini, setkeys::kEdit, static_cast<int>(config_.splitMode));
+    // The dialog stays open so nothing chosen is lost without the user knowing.
+    if (!ReportIfNotWritten(written, ini, this, io_)) return;
     if (config_.prototypePath.empty() || config_.templatePath.empty()) {
         io_.Message(this, Ui(cfgmsg::kNeedPrototypeText), Ui(cfgmsg::kNeedPrototypeCaption));
         return;

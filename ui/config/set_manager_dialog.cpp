@@ -1,23 +1,28 @@
 #include "ui/config/set_manager_dialog.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "settings/active_config.h"
+#include "settings/file_name_rules.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
+#include "ui/common/settings_report.h"
 #include "ui/config/config_messages.h"
 #include "ui/config/manuals.h"
 #include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_name_rules.h"
 
 namespace qm {
 
@@ -60,10 +65,8 @@ void SetManagerDialog::BuildControls() {
 
     connect(create, &QPushButton::clicked, this, &SetManagerDialog::CreateSet);
     connect(delete_, &QPushButton::clicked, this, &SetManagerDialog::DeleteSet);
-    connect(textManual_, &QPushButton::clicked, this,
-            [this] { OpenTextManual(this, config_, io_, host_); });
-    connect(htmlManual_, &QPushButton::clicked, this,
-            [this] { OpenHtmlManual(this, config_, io_, host_); });
+    connect(textManual_, &QPushButton::clicked, this, [this] { OpenTextManual(this, io_, host_); });
+    connect(htmlManual_, &QPushButton::clicked, this, [this] { OpenHtmlManual(this, io_, host_); });
     connect(ok_, &QPushButton::clicked, this, &SetManagerDialog::accept);
 
     // The first-set controls share the cells of the normal ones.
@@ -112,47 +115,49 @@ void SetManagerDialog::ShowFirstSetView(bool firstSet) {
     htmlManual_->setVisible(firstSet);
 }
 
-bool SetManagerDialog::AddSetName(const std::string& name) {
+SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
     memory_.knownSetCount = ReadSetNames();
     for (int i = 0; i < memory_.knownSetCount; ++i) {
         if (ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
                           syskeys::kSetNameCapacity) == name) {
-            return false;
+            return Added::Duplicate;
         }
     }
-    WriteProfileString(config_.systemIniPath, syskeys::kSetListSection,
-                       std::to_string(memory_.knownSetCount), name);
+    const bool written = WriteProfileString(config_.systemIniPath, syskeys::kSetListSection,
+                                            std::to_string(memory_.knownSetCount), name);
     FillSetList();
-    return true;
+    return ReportIfNotWritten(written, config_.systemIniPath, this, io_) ? Added::Yes
+                                                                         : Added::NotWritten;
 }
 
 // Shows why a name cannot be a set's file name; false when it can.
 bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
     std::string_view text;
     switch (CheckSetName(name, config_.programDir)) {
-        case SetNameVerdict::Usable:
-        case SetNameVerdict::Empty:
-        case SetNameVerdict::Reserved:
+        case FileNameVerdict::Usable:
+        case FileNameVerdict::Empty:
+        case FileNameVerdict::Reserved:
             return false;
-        case SetNameVerdict::NotCp932:
-            text = cfgmsg::kSetNameNotCp932Text;
-            break;
-        case SetNameVerdict::Separator:
+        case FileNameVerdict::NotCp932:
+            io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(FromCp932(name)),
+                        Ui(cfgmsg::kBadSetNameCaption));
+            return true;
+        case FileNameVerdict::Separator:
             text = cfgmsg::kSetNameSeparatorText;
             break;
-        case SetNameVerdict::DotsOnly:
+        case FileNameVerdict::DotsOnly:
             text = cfgmsg::kSetNameDotsText;
             break;
-        case SetNameVerdict::Control:
+        case FileNameVerdict::Control:
             text = cfgmsg::kSetNameControlText;
             break;
-        case SetNameVerdict::BlankEdge:
+        case FileNameVerdict::BlankEdge:
             text = cfgmsg::kSetNameBlankEdgeText;
             break;
-        case SetNameVerdict::TooLong:
+        case FileNameVerdict::TooLong:
             text = cfgmsg::kSetNameTooLongText;
             break;
-        case SetNameVerdict::PathTooLong:
+        case FileNameVerdict::PathTooLong:
             text = cfgmsg::kSetPathTooLongText;
             break;
     }
@@ -164,15 +169,18 @@ void SetManagerDialog::CreateSet() {
     const QString typed = newName_->text();
     const auto name = TryToCp932(typed);
     if (!name) {
-        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text), Ui(cfgmsg::kBadSetNameCaption));
+        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(typed),
+                    Ui(cfgmsg::kBadSetNameCaption));
     } else if (name->empty()) {
         // Nothing typed: nothing to do.
-    } else if (CheckSetName(*name, config_.programDir) == SetNameVerdict::Reserved) {
+    } else if (CheckSetName(*name, config_.programDir) == FileNameVerdict::Reserved) {
         io_.Message(this, Ui(cfgmsg::kReservedText), Ui(cfgmsg::kReservedCaption));
     } else if (RefuseUnusableName(*name)) {
         // Refused with its reason.
-    } else if (!AddSetName(*name)) {
+    } else if (const Added added = AddSetName(*name); added == Added::Duplicate) {
         io_.Message(this, Ui(cfgmsg::kDuplicateText), Ui(cfgmsg::kDuplicateCaption));
+    } else if (added == Added::NotWritten) {
+        // Reported; there is no new set to fill in.
     } else {
         config_.configIniPath = SetIniPath(config_.programDir, *name);
         memory_.firstSetPending = false;
@@ -189,11 +197,33 @@ void SetManagerDialog::DeleteSet() {
     const std::string name = names_[static_cast<std::size_t>(k)];
     // A hand-edited list may hold a name such as "qmsys" or "../x"; its entry
     // goes, but no file outside the set files is ever removed.
-    if (CheckSetName(name, config_.programDir) == SetNameVerdict::Usable) {
-        RemoveFile(SetIniPath(config_.programDir, name));
+    if (!ReportIfNotWritten(RemoveListEntry(config_.systemIniPath, syskeys::kSetListSection, k),
+                            config_.systemIniPath, this, io_)) {
+        return;  // the set stays listed, so its file stays too
     }
-    RemoveListEntry(config_.systemIniPath, syskeys::kSetListSection, k);
+    if (CheckSetName(name, config_.programDir) == FileNameVerdict::Usable) {
+        MoveSetFileToTrash(name);
+    }
     FillSetList();
+}
+
+// The set's file goes to the desktop's trash, where the user can fetch it
+// back; when there is no trash to take it, it stays where it is.
+bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
+    const std::string path = SetIniPath(config_.programDir, name);
+    const auto fsPath = ToFsPath(path);
+    if (!fsPath || !FileExists(path)) return true;  // nothing to keep
+    // A fresh account may lack the data folder; without a trash folder the
+    // move would put the file into the working folder instead.
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+    QFile file(QString::fromStdString(*fsPath));
+    if (QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info") && file.moveToTrash()) {
+        return true;
+    }
+    io_.Message(this, Ui(cfgmsg::kNotTrashedFormat).arg(FromCp932(path)),
+                Ui(cfgmsg::kNotTrashedCaption));
+    return false;
 }
 
 void SetManagerDialog::accept() {

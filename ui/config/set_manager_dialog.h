@@ -37,7 +37,9 @@ class SetManagerDialog : public QDialog {
     void BuildControls();
     void FillSetList();
     int ReadSetNames();
-    bool AddSetName(const std::string& name);
+    enum class Added { Yes, Duplicate, NotWritten };
+    Added AddSetName(const std::string& name);
+    bool MoveSetFileToTrash(const std::string& name);
     void CreateSet();
     void DeleteSet();
     void ShowFirstSetView(bool firstSet);

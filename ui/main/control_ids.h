@@ -24,5 +24,6 @@ inline constexpr int kIdEnterToBody = 1035;    // hidden default button
 inline constexpr int kIdAnchorBuilder = 1041;  // "リンク"
 inline constexpr int kIdFontBuilder = 1042;    // "Font"
 inline constexpr int kIdImageBuilder = 1058;   // "IMAGE"
+inline constexpr int kIdPreview = 1060;        // "プレビュー"
 
 }  // namespace qm

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "platform/process.h"
 #include "ui/common/interaction.h"
+#include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
 #include "ui/main/main_dialog.h"
@@ -25,6 +27,7 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     qm::LoadQtTranslations(app);
 
     qm::DesktopInteraction interaction;
+    const qm::HelpKey help(interaction, qm::StartProgram);
     qm::MainDialog window(interaction, qm::ProgramDirCp932(options));
     QApplication::setWindowIcon(window.windowIcon());
     // The settings commands, the tag builders and the host's dialog openers
@@ -41,7 +44,7 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
 // `quillmaker edit FILE`: the Shift-JIS text editor the window starts for
 // the template and the diary page.
 int RunEditor(const qm::GlobalOptions& options) {
-    if (options.rest.size() != 2) {
+    if (options.rest.size() != 2 || options.rest[1].empty()) {
         std::fprintf(stderr, "usage: quillmaker edit FILE\n");
         return 2;
     }

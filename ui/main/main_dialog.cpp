@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <algorithm>
@@ -23,7 +26,10 @@
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
+#include "ui/common/settings_report.h"
 #include "ui/main/about_dialog.h"
+#include "ui/main/draft.h"
+#include "ui/main/entry_preview.h"
 #include "ui/main/main_layout.h"
 #include "ui/tags/tag_list.h"
 #include "ui/tags/tag_list_editor_dialog.h"
@@ -62,6 +68,7 @@ MainDialog::MainDialog(Interaction& interaction, std::string programDirCp932, QW
     setWindowIcon(ApplicationIcon());
     CreateControls();
     ConnectHandlers();
+    draft_ = new DraftKeeper(*this);
 
     about_ = new QAction(QStringLiteral("Quillmaker のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this);
     about_->setObjectName(QStringLiteral("aboutAction"));
@@ -90,6 +97,8 @@ void MainDialog::CreateControls() {
     auto pushButton = [&](int id, const char* caption, Placement at, bool flat) {
         auto* button = new QPushButton(QString::fromUtf8(caption), this);
         button->setFlat(flat);
+        // A flat button shows no focus of its own: it takes its frame while it has the focus.
+        if (flat) button->installEventFilter(this);
         place(button, id, at);
         return button;
     };
@@ -122,8 +131,8 @@ void MainDialog::CreateControls() {
     place(body_, kIdBody, layout::kBody);
 
     pushButton(kIdGenerate, "Do It !!!", layout::kGenerate, false);
-    pushButton(kIdAnchorBuilder, "リンク", layout::kAnchorBuilder, true)
-        ->setFocusPolicy(Qt::ClickFocus);
+    pushButton(kIdPreview, "プレビュー", layout::kPreview, false);
+    pushButton(kIdAnchorBuilder, "リンク", layout::kAnchorBuilder, true);
     pushButton(kIdImageBuilder, "IMAGE", layout::kImageBuilder, true);
     pushButton(kIdFontBuilder, "Font", layout::kFontBuilder, true);
 
@@ -159,6 +168,21 @@ void MainDialog::CreateControls() {
     enterToBody_->setDefault(true);
     enterToBody_->setFocusPolicy(Qt::NoFocus);
     enterToBody_->hide();
+
+    SetTabOrder();
+}
+
+void MainDialog::SetTabOrder() {
+    // As the window reads: the entry from top to bottom, the column beside
+    // it, the two bottom rows from left to right, and "Do It !!!" last.
+    static constexpr int kOrder[] = {
+        kIdTitle,        kIdBrowseImage,   kIdAltText,      kIdBody,        kIdManual,
+        kIdEditTags,     kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder, kIdTagList,
+        kIdUpload,       kIdSetList,       kIdAddSet,       kIdEditPage,    kIdFtpSettings,
+        kIdPathSettings, kIdEditTemplate,  kIdPreview,      kIdGenerate};
+    for (std::size_t i = 1; i < std::size(kOrder); ++i) {
+        setTabOrder(control(kOrder[i - 1]), control(kOrder[i]));
+    }
 }
 
 void MainDialog::ConnectHandlers() {
@@ -168,6 +192,18 @@ void MainDialog::ConnectHandlers() {
     connect(tagList_, &QListWidget::itemDoubleClicked, this, &MainDialog::OnTagListDoubleClick);
     connect(setList_, &QComboBox::activated, this, &MainDialog::OnSetChosen);
     connect(enterToBody_, &QPushButton::clicked, this, &MainDialog::OnEnterToBody);
+    connect(button(kIdPreview), &QPushButton::clicked, this, &MainDialog::OnPreview);
+    tagList_->installEventFilter(this);
+
+    // Ctrl+Enter presses "Do It !!!" from anywhere, the body included; plain
+    // Enter keeps its old meaning there.
+    // (The keypad's Enter, reported with the keypad modifier, matches Ctrl+Enter too.)
+    for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        connect(new QShortcut(QKeySequence(Qt::CTRL | key), this), &QShortcut::activated,
+                button(kIdGenerate), &QPushButton::click);
+    }
+    auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    connect(previewKey, &QShortcut::activated, button(kIdPreview), &QPushButton::click);
 }
 
 QWidget* MainDialog::control(int id) const {
@@ -181,11 +217,11 @@ bool MainDialog::Initialise() {
     InitConfig(config_, programDir_);
     run_ = RunState{};
     if (!LoadConfiguration()) return false;
-    move(0, 0);
-    ApplyOuterSize(windowWidth_, windowHeight_);
+    PlaceAtStart();
     LayoutControls();
     if (config_.upFlag == 1) upload_->setChecked(true);
     LoadTagListBox();
+    draft_->Restore();
     title_->setFocus();
     initialised_ = true;
     return true;
@@ -215,7 +251,32 @@ void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
 
 // --- Size and placement ----------------------------------------------------
 
-QSize MainDialog::FrameExtra() const { return frameGeometry().size() - geometry().size(); }
+// Nothing before the window manager has framed the shown window: an unmapped
+// window reports no usable frame (on X11 even a negative one).
+QSize MainDialog::FrameExtra() const {
+    if (!isVisible()) return {};
+    const QSize extra = frameGeometry().size() - geometry().size();
+    return extra.width() < 0 || extra.height() < 0 ? QSize() : extra;
+}
+
+QRect MainDialog::AvailableArea() const {
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    return shownOn != nullptr ? shownOn->availableGeometry() : QRect();
+}
+
+void MainDialog::PlaceAtStart() {
+    const QRect area = AvailableArea();
+    QSize outer(windowWidth_, windowHeight_);
+    // A size stored on a larger screen would hide the buttons along the edges.
+    if (!area.isEmpty()) outer = outer.boundedTo(area.size());
+    placeCorner_ = area.topLeft();
+    framePlaced_ = false;
+    // Before the window is first shown this places the frame; when a message
+    // box or the set manager came first the window exists already and it only
+    // places the client area, so PlaceFramedWindow places it again once framed.
+    move(placeCorner_);
+    ApplyOuterSize(outer.width(), outer.height());
+}
 
 void MainDialog::ApplyOuterSize(int width, int height) {
     startOuterSize_ = QSize(width, height);
@@ -225,17 +286,19 @@ void MainDialog::ApplyOuterSize(int width, int height) {
     resize(startClientSize_);
 }
 
-void MainDialog::CorrectStartSizeForFrame() {
-    if (frameCorrected_ || !initialised_ || !isVisible()) return;
-    if (size() != startClientSize_) {
-        frameCorrected_ = true;  // the user has sized the window already
-        return;
-    }
-    // The stored size is the outer one; it can only be met once the window
-    // manager has framed the window.
+void MainDialog::PlaceFramedWindow() {
+    if (framePlaced_ || !initialised_ || !isVisible()) return;
+    // The frame is known once the window manager has put it around the window.
     if (FrameExtra().isNull()) return;
-    frameCorrected_ = true;
-    ApplyOuterSize(startOuterSize_.width(), startOuterSize_.height());
+    framePlaced_ = true;
+    // The stored size is the outer one; the client area gives the frame its
+    // share, unless the user has sized the window already.
+    if (size() == startClientSize_) {
+        ApplyOuterSize(startOuterSize_.width(), startOuterSize_.height());
+    }
+    // The title bar belongs on the screen: the frame's corner, not the client
+    // area's, goes to the corner of the available area.
+    if (frameGeometry().topLeft() != placeCorner_) move(placeCorner_);
 }
 
 void MainDialog::KeepMinimumSize() {
@@ -259,8 +322,8 @@ void MainDialog::LayoutControls() {
     if (cw == lastClientWidth_ && ch == lastClientHeight_) return;
     lastClientWidth_ = cw;
     lastClientHeight_ = ch;
-    windowWidth_ = frameGeometry().width();
-    windowHeight_ = frameGeometry().height();
+    windowWidth_ = cw + FrameExtra().width();
+    windowHeight_ = ch + FrameExtra().height();
 
     using namespace layout;
     // Right column, anchored to the right edge.
@@ -273,7 +336,9 @@ void MainDialog::LayoutControls() {
     for (int id : {kIdManual, kIdEditTags, kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder}) {
         control(id)->setGeometry(cw - w1, row++ * h1, w1, h1);
     }
-    control(kIdTagList)->setGeometry(cw - w1, columnTop, w1, ch - columnTop - kTagListBottomGap);
+    const int previewTop = ch - kTagListBottomGap - h1;
+    control(kIdTagList)->setGeometry(cw - w1, columnTop, w1, previewTop - columnTop);
+    control(kIdPreview)->setGeometry(cw - w1, previewTop, w1, h1);
 
     control(kIdGenerate)
         ->setGeometry(cw - kGenerateWidth, ch - kGenerateBottomGap, kGenerateWidth,
@@ -316,12 +381,27 @@ void MainDialog::resizeEvent(QResizeEvent* event) {
 bool MainDialog::event(QEvent* event) {
     const bool result = QDialog::event(event);
     if (event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) {
-        CorrectStartSizeForFrame();
+        PlaceFramedWindow();
     }
     return result;
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        if (auto* flat = qobject_cast<QPushButton*>(watched)) {
+            flat->setFlat(event->type() == QEvent::FocusOut);
+        }
+    }
+    // Enter or Space on a tag wraps the body's selection, as a double click does.
+    if (watched == tagList_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                      key->key() == Qt::Key_Space)) {
+            OnTagListDoubleClick();
+            return true;
+        }
+    }
     // Scrolling over the set list must not switch sets unless the list was
     // chosen first: a switch reloads everything and may open dialogs.
     if (watched == setList_ && event->type() == QEvent::Wheel && !setList_->hasFocus()) {
@@ -333,14 +413,16 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void MainDialog::SaveWindowSize() {
     if (!initialised_) return;
-    WriteKey(config_.systemIniPath, syskeys::kWidth, windowWidth_);
-    WriteKey(config_.systemIniPath, syskeys::kHeight, windowHeight_);
+    const bool written = WriteKey(config_.systemIniPath, syskeys::kWidth, windowWidth_) &&
+                         WriteKey(config_.systemIniPath, syskeys::kHeight, windowHeight_);
+    ReportIfNotWritten(written, config_.systemIniPath, this, interaction_);
 }
 
 // --- Endings ---------------------------------------------------------------
 
 void MainDialog::done(int result) {
     // Every ending passes here: a generate, Escape, or the close box once answered.
+    draft_->SaveNow();
     SaveWindowSize();
     QDialog::done(result);
 }
@@ -390,23 +472,35 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 
 // --- Handlers --------------------------------------------------------------
 
-void MainDialog::OnGenerate() {
+EntryInput MainDialog::TypedEntry() const {
     EntryInput input;
     input.title = ToCp932WithReferences(title_->text());
     input.body = EditTextToCp932(body_->document()->toRawText());
     input.imageName = ToCp932WithReferences(imageName_->text());
     input.altText = ToCp932WithReferences(altText_->text());
     input.upload = upload_->checkState() != Qt::Unchecked;
-    if (GenerateCommand(config_, run_, input, host_) == GenerateResult::Failed) return;
+    return input;
+}
+
+void MainDialog::OnGenerate() {
+    if (GenerateCommand(config_, run_, TypedEntry(), host_) == GenerateResult::Failed) return;
+    draft_->Discard();
     done(QDialog::Accepted);
 }
 
+void MainDialog::OnPreview() {
+    if (!preview_) preview_ = std::make_unique<EntryPreview>();
+    preview_->Show(this, config_, run_, TypedEntry(), host_, interaction_);
+}
+
 void MainDialog::OnUploadClicked() {
-    WriteKey(config_.systemIniPath, syskeys::kUp, upload_->checkState() != Qt::Unchecked ? 1 : 0);
+    const int up = upload_->checkState() != Qt::Unchecked ? 1 : 0;
+    ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kUp, up), config_.systemIniPath,
+                       this, interaction_);
 }
 
 void MainDialog::OnEditTags() {
-    TagListEditorDialog editor(config_, this);
+    TagListEditorDialog editor(config_, interaction_, this);
     interaction_.RunDialog(editor);
     LoadTagListBox();
 }
@@ -420,8 +514,17 @@ void MainDialog::OnTagListDoubleClick() {
 void MainDialog::OnSetChosen(int index) {
     if (index < 0 || index == run_.currentSetIndex) return;
     run_.currentSetIndex = index;
-    WriteKey(config_.systemIniPath, syskeys::kCurrent, index);
+    // The reload reads the choice back from the file, so when it could not be
+    // stored the set in use stays the one the file names.
+    ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kCurrent, index),
+                       config_.systemIniPath, this, interaction_);
     LoadConfiguration();
+}
+
+void MainDialog::ChooseSet(int index) {
+    const QSignalBlocker quiet(setList_);
+    setList_->setCurrentIndex(index);
+    OnSetChosen(index);
 }
 
 void MainDialog::OnEnterToBody() { body_->setFocus(); }

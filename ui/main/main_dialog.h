@@ -9,12 +9,16 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/diary_page.h"
+#include "engine/entry.h"
 #include "engine/generate.h"
 #include "settings/active_config.h"
 #include "ui/main/control_ids.h"
@@ -31,6 +35,8 @@ class QPushButton;
 
 namespace qm {
 
+class DraftKeeper;
+class EntryPreview;
 class Interaction;
 
 class MainDialog : public QDialog {
@@ -45,8 +51,9 @@ class MainDialog : public QDialog {
     ~MainDialog() override;
 
     // Fresh configuration, the settings loaded (the set manager and the path
-    // settings may open inside), the window placed at (0, 0) with its stored
-    // size, the upload box restored, the tag list filled. False when no configuration set could be
+    // settings may open inside), the window's frame placed at the corner of
+    // the screen's available area with its stored size (shrunk to the screen),
+    // the upload box restored, the tag list filled. False when no configuration set could be
     // loaded; the window should then not be shown.
     bool Initialise();
 
@@ -63,6 +70,8 @@ class MainDialog : public QDialog {
     // The three questions before closing; true when the user insists.
     bool ConfirmClose();
     void ShowAbout();
+    // Makes set `index` the active one, as choosing it in the list does.
+    void ChooseSet(int index);
 
     // Every control by its id (nullptr for an unknown id).
     QWidget* control(int id) const;
@@ -81,6 +90,7 @@ class MainDialog : public QDialog {
     RunState& runState() { return run_; }
     Interaction& interaction() { return interaction_; }
     WindowHost& host() { return host_; }
+    DraftKeeper& draft() { return *draft_; }
 
     int windowWidth() const { return windowWidth_; }
     int windowHeight() const { return windowHeight_; }
@@ -97,15 +107,20 @@ class MainDialog : public QDialog {
 
   private:
     void CreateControls();
+    void SetTabOrder();
     void ConnectHandlers();
     void FillSetList(const std::vector<std::string>& names);
+    QRect AvailableArea() const;
+    void PlaceAtStart();
     void ApplyOuterSize(int width, int height);
-    void CorrectStartSizeForFrame();
+    void PlaceFramedWindow();
     void KeepMinimumSize();
     QSize FrameExtra() const;
     void SaveWindowSize();
 
+    EntryInput TypedEntry() const;
     void OnGenerate();            // 1006
+    void OnPreview();             // "プレビュー"
     void OnUploadClicked();       // 1010
     void OnEditTags();            // 1013
     void OnTagListDoubleClick();  // 1023
@@ -124,7 +139,8 @@ class MainDialog : public QDialog {
     int lastClientHeight_ = -1;
     QSize startOuterSize_;
     QSize startClientSize_;
-    bool frameCorrected_ = false;
+    QPoint placeCorner_;
+    bool framePlaced_ = false;
     bool initialised_ = false;
 
     std::map<int, QWidget*> controls_;
@@ -138,6 +154,8 @@ class MainDialog : public QDialog {
     QListWidget* tagList_ = nullptr;
     QPushButton* enterToBody_ = nullptr;
     QAction* about_ = nullptr;
+    DraftKeeper* draft_ = nullptr;
+    std::unique_ptr<EntryPreview> preview_;
 };
 
 }  // namespace qm

@@ -30,7 +30,9 @@ inline constexpr Placement kEditTemplate{177, 274, 69, 12};
 inline constexpr Placement kEditTags{260, 12, 58, 12};
 inline constexpr Placement kManual{260, 0, 58, 12};
 inline constexpr Placement kSetList{39, 261, 72, 12};
-inline constexpr Placement kTagList{260, 60, 58, 201};
+inline constexpr Placement kTagList{260, 60, 58, 189};
+// "プレビュー": the last of the right column, between the tag list and "Do It !!!".
+inline constexpr Placement kPreview{260, 249, 58, 12};
 inline constexpr Placement kTitleLabel{0, 0, 18, 12};
 inline constexpr Placement kBodyLabel{0, 15, 18, 12};
 inline constexpr Placement kImageLabel{21, 15, 18, 12};
@@ -38,7 +40,8 @@ inline constexpr Placement kAltLabel{147, 15, 15, 12};
 inline constexpr Placement kEnterToBody{112, 274, 54, 12};
 
 // The layout after a resize, in pixels of the client area.
-// Right column: five buttons of one height, then the tag list.
+// Right column: five buttons of one height, the tag list, and the preview
+// button, as high as the others, right above "Do It !!!".
 inline constexpr int kRightColumnButtons = 5;
 inline constexpr int kRightColumnGap = 1;  // between the body and the column
 inline constexpr int kTagListBottomGap = 40;

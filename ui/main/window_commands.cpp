@@ -1,12 +1,15 @@
 #include "ui/main/window_commands.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/manuals.h"
+#include "ui/main/draft.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/take_back_command.h"
 #include "ui/tags/tag_builders.h"
 
 namespace qm {
@@ -15,6 +18,7 @@ WindowCommands::WindowCommands(MainDialog& window) : window_(window) {
     AttachOpeners();
     AttachSettingsButtons();
     AttachTagBuilders();
+    AttachTakeBack();
 }
 
 void WindowCommands::AttachOpeners() {
@@ -43,11 +47,24 @@ void WindowCommands::AttachSettingsButtons() {
        [&w] { EditFilePaths(&w, w.config(), w.runState(), w.interaction(), w.host()); });
     on(kIdEditTemplate, [&w] { EditTemplate(&w, w.config(), w.interaction(), w.host()); });
     on(kIdEditPage, [&w] { EditDiaryPage(&w, w.config(), w.interaction(), w.host()); });
-    on(kIdManual, [&w] { OpenTextManual(&w, w.config(), w.interaction(), w.host()); });
+    on(kIdManual, [&w] { OpenTextManual(&w, w.interaction(), w.host()); });
     on(kIdAddSet, [this] { OnAddSet(); });
     on(kIdBrowseImage, [&w] {
-        ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(), w.interaction());
+        // The same name chosen twice changes no box, but the image list grows.
+        if (ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(),
+                             w.interaction())) {
+            w.draft().NoteChange();
+        }
     });
+}
+
+void WindowCommands::AttachTakeBack() {
+    // Beside the About entry, in the window's context menu.
+    auto* takeBack = new QAction(QStringLiteral("取り消し"), &window_);
+    takeBack->setObjectName(QStringLiteral("takeBackAction"));
+    QObject::connect(takeBack, &QAction::triggered, &window_,
+                     [this] { TakeBackLastEntryCommand(window_); });
+    window_.addAction(takeBack);
 }
 
 void WindowCommands::OnAddSet() {

@@ -18,6 +18,7 @@ class WindowCommands {
     void AttachOpeners();
     void AttachSettingsButtons();
     void AttachTagBuilders();
+    void AttachTakeBack();
     void OnAddSet();  // 1029
 
     MainDialog& window_;

@@ -95,14 +95,14 @@ FontTagDialog::FontTagDialog(Interaction& io, QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Fontタグ精製機"));
     setFont(DialogFont());
 
+    // Made in the order the dialog reads, which is the order Tab visits them.
     size_ = MakeFreeTextCombo(SizeItems(), QStringLiteral("fontSize"), this);
     color_ = MakeFreeTextCombo(ColorItems(), QStringLiteral("fontColor"), this);
-    face_ = new QLineEdit(this);
-    face_->setObjectName(QStringLiteral("fontFace"));
-
     auto* chooseColor = new QPushButton(QStringLiteral("色選択"), this);
     chooseColor->setObjectName(QStringLiteral("chooseColor"));
     chooseColor->setAutoDefault(false);
+    face_ = new QLineEdit(this);
+    face_->setObjectName(QStringLiteral("fontFace"));
     auto* chooseFont = new QPushButton(QStringLiteral("フォント選択"), this);
     chooseFont->setObjectName(QStringLiteral("chooseFont"));
     chooseFont->setAutoDefault(false);

@@ -84,20 +84,20 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(paren
     setWindowTitle(QStringLiteral("IMGタブ精製機"));
     setFont(DialogFont());
 
+    // Made in the order the dialog reads, which is the order Tab visits them.
     path_ = MakeEdit(QStringLiteral("path"), this);
     path_->setMinimumWidth(280);
-    alt_ = MakeEdit(QStringLiteral("alt"), this);
-    width_ = MakeEdit(QStringLiteral("width"), this);
-    height_ = MakeEdit(QStringLiteral("height"), this);
-    vspace_ = MakeEdit(QStringLiteral("vspace"), this);
-    hspace_ = MakeEdit(QStringLiteral("hspace"), this);
-    border_ = MakeEdit(QStringLiteral("border"), this);
-    widthPercent_ = MakePercentBox(QStringLiteral("widthPercent"), this);
-    heightPercent_ = MakePercentBox(QStringLiteral("heightPercent"), this);
-
     auto* browse = new QPushButton(QStringLiteral("参照"), this);
     browse->setObjectName(QStringLiteral("browse"));
     browse->setAutoDefault(false);
+    alt_ = MakeEdit(QStringLiteral("alt"), this);
+    width_ = MakeEdit(QStringLiteral("width"), this);
+    widthPercent_ = MakePercentBox(QStringLiteral("widthPercent"), this);
+    height_ = MakeEdit(QStringLiteral("height"), this);
+    heightPercent_ = MakePercentBox(QStringLiteral("heightPercent"), this);
+    vspace_ = MakeEdit(QStringLiteral("vspace"), this);
+    hspace_ = MakeEdit(QStringLiteral("hspace"), this);
+    border_ = MakeEdit(QStringLiteral("border"), this);
 
     auto* positionBox = new QGroupBox(QStringLiteral("位置"), this);
     positionBox->setObjectName(QStringLiteral("positionGroup"));
@@ -153,8 +153,10 @@ void ImageTagDialog::accept() {
     if (!path) {
         // The path goes to the upload tool as it is; a path turned into
         // references or question marks would name another file.
-        io_.Message(this, QStringLiteral("画像ファイル名にShift-JISで表せない文字があります。"),
-                    windowTitle());
+        io_.Message(
+            this,
+            path_->text() + QStringLiteral("\n画像ファイル名にShift-JISで表せない文字があります。"),
+            windowTitle());
         return;
     }
     fields_.path = *path;

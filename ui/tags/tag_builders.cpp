@@ -2,6 +2,7 @@
 
 #include <QStringView>
 
+#include "engine/program_arguments.h"
 #include "platform/encoding.h"
 #include "ui/common/interaction.h"
 #include "ui/tags/anchor_tag_dialog.h"
@@ -31,11 +32,6 @@ std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
     if (!tag) return std::nullopt;
     if (!fields.path.empty()) AppendImageUpload(imageUploadList, fields.path);
     return TagWrap{*tag, QString()};
-}
-
-void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path) {
-    if (!imageUploadList.empty()) imageUploadList += "\" \"";
-    imageUploadList += cp932Path;
 }
 
 QString CutToCp932Bytes(const QString& text, std::size_t maxBytes) {

@@ -33,11 +33,6 @@ std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io);
 std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
                                          std::string& imageUploadList);
 
-// Appends one image path to the list of images to upload: paths are joined by
-// quote, space, quote so that one pair of quotes around the whole list makes
-// one quoted argument per image. Nothing is removed or merged.
-void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path);
-
 // The longest prefix of `text` whose code page 932 form fits in `maxBytes`,
 // never ending inside a character. A character code page 932 cannot hold
 // counts as the numeric reference it will be written as.

@@ -3,7 +3,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTextDocument>
 
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
@@ -34,12 +33,11 @@ void WrapBodySelection(QPlainTextEdit& body, const QString& open, const QString&
     const QString replacement = NormalizeLineBreaks(open) +
                                 NormalizeLineBreaks(cursor.selectedText()) +
                                 NormalizeLineBreaks(close);
-    // The wrap is not an undoable step: switching undo off for it also drops
-    // the history, as a replacement that cannot be undone must.
-    QTextDocument* document = body.document();
-    document->setUndoRedoEnabled(false);
+    // One edit block: Ctrl+Z takes the whole wrap back in one step and the
+    // typing before it stays undoable.
+    cursor.beginEditBlock();
     cursor.insertText(replacement);
-    document->setUndoRedoEnabled(true);
+    cursor.endEditBlock();
     cursor.setPosition(start);
     cursor.setPosition(start + static_cast<int>(replacement.size()), QTextCursor::KeepAnchor);
     body.setTextCursor(cursor);

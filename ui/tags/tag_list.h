@@ -25,7 +25,7 @@ std::optional<TagEntry> CurrentTagEntry(const QListWidget& list, const std::stri
 // Replaces the selection of `body` (or inserts at the caret) by `open`, the
 // selected text and `close`, then selects all of that and scrolls it into
 // view. Positions are the edit's own; nothing is cut for length. Focus stays
-// where it is, and the replacement empties the edit's undo history.
+// where it is; the wrap is one step of the edit's undo history.
 void WrapBodySelection(QPlainTextEdit& body, const QString& open, const QString& close);
 
 }  // namespace qm

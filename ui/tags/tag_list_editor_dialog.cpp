@@ -14,6 +14,7 @@
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
+#include "ui/common/settings_report.h"
 
 namespace qm {
 
@@ -21,18 +22,19 @@ namespace {
 
 QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
 
-// The typed text as stored: code page 932, at most `maxBytes`, never ending
-// in half a character.
-std::string StoredText(const QLineEdit& edit, std::size_t maxBytes) {
-    std::string text = ToCp932WithReferences(edit.text());
+// The box's text as stored: code page 932 (the loaded bytes while the box
+// still shows them), at most `maxBytes`, never ending in half a character.
+std::string StoredText(const QLineEdit& edit, std::string_view loaded, std::size_t maxBytes) {
+    std::string text = FieldTextToCp932(edit.text(), loaded);
     text.resize(Cp932PrefixLength(text, maxBytes));
     return text;
 }
 
 }  // namespace
 
-TagListEditorDialog::TagListEditorDialog(const ActiveConfig& config, QWidget* parent)
-    : QDialog(parent), systemIniPath_(config.systemIniPath) {
+TagListEditorDialog::TagListEditorDialog(const ActiveConfig& config, Interaction& io,
+                                         QWidget* parent)
+    : QDialog(parent), systemIniPath_(config.systemIniPath), io_(io) {
     setWindowTitle(QStringLiteral("TAG編集"));
     setFont(DialogFont());
 
@@ -123,19 +125,24 @@ int TagListEditorDialog::SelectedRow() const {
 }
 
 TagEntry TagListEditorDialog::TypedEntry() const {
-    return {StoredText(*name_, syskeys::kTagEditorNameCapacity - 1),
-            StoredText(*prefix_, syskeys::kTagTextCapacity - 1),
-            StoredText(*suffix_, syskeys::kTagTextCapacity - 1)};
+    return {StoredText(*name_, loaded_.name, syskeys::kTagEditorNameCapacity - 1),
+            StoredText(*prefix_, loaded_.prefix, syskeys::kTagTextCapacity - 1),
+            StoredText(*suffix_, loaded_.suffix, syskeys::kTagTextCapacity - 1)};
 }
 
 void TagListEditorDialog::ClearEdits() {
+    loaded_ = TagEntry{};
     name_->clear();
     prefix_->clear();
     suffix_->clear();
 }
 
 void TagListEditorDialog::AddEntry() {
-    WriteTagEntry(systemIniPath_, count_, TypedEntry());
+    // What was typed stays in the boxes when it could not be stored.
+    if (!ReportIfNotWritten(WriteTagEntry(systemIniPath_, count_, TypedEntry()), systemIniPath_,
+                            this, io_)) {
+        return;
+    }
     ClearEdits();
     FillTagListView();
 }
@@ -144,7 +151,9 @@ void TagListEditorDialog::ApplyEditToSelected() {
     const TagEntry typed = TypedEntry();
     const int row = SelectedRow();
     if (row < 0) return;
-    WriteTagEntry(systemIniPath_, row, typed);
+    if (!ReportIfNotWritten(WriteTagEntry(systemIniPath_, row, typed), systemIniPath_, this, io_)) {
+        return;
+    }
     ClearEdits();
     FillTagListView();
 }
@@ -152,7 +161,7 @@ void TagListEditorDialog::ApplyEditToSelected() {
 void TagListEditorDialog::DeleteSelected() {
     const int row = SelectedRow();
     if (row < 0) return;
-    RemoveTagEntry(systemIniPath_, row);
+    if (!ReportIfNotWritten(RemoveTagEntry(systemIniPath_, row), systemIniPath_, this, io_)) return;
     ClearEdits();
     FillTagListView();
 }
@@ -160,10 +169,10 @@ void TagListEditorDialog::DeleteSelected() {
 void TagListEditorDialog::LoadSelectedIntoEdits() {
     const int row = SelectedRow();
     if (row < 0) return;
-    const TagEntry entry = ReadTagEntry(systemIniPath_, row, syskeys::kTagEditorNameCapacity);
-    name_->setText(FromCp932(entry.name));
-    prefix_->setText(FromCp932(entry.prefix));
-    suffix_->setText(FromCp932(entry.suffix));
+    loaded_ = ReadTagEntry(systemIniPath_, row, syskeys::kTagEditorNameCapacity);
+    name_->setText(FromCp932(loaded_.name));
+    prefix_->setText(FromCp932(loaded_.prefix));
+    suffix_->setText(FromCp932(loaded_.suffix));
 }
 
 }  // namespace qm

@@ -15,6 +15,7 @@ class QTreeWidget;
 namespace qm {
 
 struct ActiveConfig;
+class Interaction;
 
 inline constexpr int kIdTagView = 1018;
 inline constexpr int kIdTagName = 1019;
@@ -27,8 +28,9 @@ inline constexpr int kIdDeleteTag = 1012;
 class TagListEditorDialog : public QDialog {
     Q_OBJECT
   public:
-    // Only the record's system settings path is used.
-    explicit TagListEditorDialog(const ActiveConfig& config, QWidget* parent = nullptr);
+    // Only the record's system settings path is used; a failed write is
+    // reported through `io`.
+    TagListEditorDialog(const ActiveConfig& config, Interaction& io, QWidget* parent = nullptr);
 
     QTreeWidget* tagView() const { return view_; }
     QLineEdit* nameEdit() const { return name_; }
@@ -53,6 +55,8 @@ class TagListEditorDialog : public QDialog {
     void ClearEdits();
 
     std::string systemIniPath_;
+    Interaction& io_;
+    TagEntry loaded_;  // the entry last put into the boxes, as stored
     int count_ = 0;
     QTreeWidget* view_;
     QLineEdit* name_;

@@ -11,12 +11,14 @@
 #include <filesystem>
 
 #include "engine/host.h"
+#include "engine/messages.h"
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "platform/process.h"
 #include "settings/active_config.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
+#include "support/write_limit.h"
 #include "ui/common/text_editor_window.h"
 #include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
@@ -55,6 +57,34 @@ class RecordingHost : public Host {
     }
 };
 
+// The desktop's trash in a folder of the test's own ($HOME and
+// $XDG_DATA_HOME), or a trash that cannot be made.
+class DesktopTrash {
+  public:
+    explicit DesktopTrash(const std::string& home, bool usable = true)
+        : savedHome_(qgetenv("HOME")), savedData_(qgetenv("XDG_DATA_HOME")), home_(home) {
+        fs::create_directories(home);
+        qputenv("HOME", QByteArray::fromStdString(home));
+        // A plain file where the data folder should be: no trash can be made.
+        if (!usable) WriteBytes(home + "/data", "");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home + "/data"));
+    }
+    ~DesktopTrash() {
+        qputenv("HOME", savedHome_);
+        if (savedData_.isEmpty()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", savedData_);
+        }
+    }
+    std::string files() const { return home_ + "/data/Trash/files/"; }
+    std::string info() const { return home_ + "/data/Trash/info/"; }
+
+  private:
+    QByteArray savedHome_, savedData_;
+    std::string home_;
+};
+
 template <typename W = QWidget>
 W& Find(QObject& dialog, const char* id) {
     W* w = dialog.findChild<W*>(id);
@@ -88,7 +118,8 @@ struct Folder {
         config.splitMode = SplitMode{mode};
         int i = 0;
         for (const char* name : sets) {
-            WriteProfileString(config.systemIniPath, "INI", std::to_string(i++), name);
+            if (!WriteProfileString(config.systemIniPath, "INI", std::to_string(i++), name))
+                qFatal("cannot write the set list");
             WriteBytes(dir / name + ".ini", "[FILEPATH]\r\nEDIT=1\r\n");
         }
     }
@@ -204,16 +235,88 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(f.Key("CURRENTNAME"), ja50);
     }
 
+    // Only a plain name of the diary folder that is no one else's file.
+    void currentNameThatReachesAnotherFileIsAskedForAgain() {
+        Folder f(1);
+        f.config.diaryFolder = f.dir / "web/";
+        PathSettingsDialog dialog(f.config, f.io);
+        f.io.dialogs = {TypeName("../outside/victim.txt"), TypeName("QMsys.ini"),
+                        TypeName("original.html"), TypeName("qmdraft.TXT"), TypeName("now.html")};
+        Click(dialog, "id1075");
+        QCOMPARE(f.io.messages.size(), std::size_t(4));
+        QCOMPARE(f.io.messages[3].text,
+                 U(cfgmsg::kCurrentNameRefusedText).arg(U(msg::kNameProgramFileReason)));
+        const auto refused = [](std::string_view reason) {
+            return U(cfgmsg::kCurrentNameRefusedText).arg(U(reason));
+        };
+        QCOMPARE(f.io.messages[0].text, refused(msg::kNameSeparatorReason));
+        QCOMPARE(f.io.messages[1].text, refused(msg::kNameProgramFileReason));
+        QCOMPARE(f.io.messages[2].text, refused(msg::kNameUserFileReason));
+        QCOMPARE(f.io.messages[2].caption, U(cfgmsg::kAppName));
+        QCOMPARE(f.Key("CURRENTNAME"), QStringLiteral("now.html"));
+        QCOMPARE(f.config.currentName, std::string("now.html"));
+    }
+
     void logFormatSavesAnEmptyPattern() {
         Folder f;
         {
-            LogFormatDialog dialog(f.config);
+            LogFormatDialog dialog(f.config, f.io);
             QCOMPARE(Text(dialog, "id1038"), U("*m月*d日以降の日記"));
             Find<QLineEdit>(dialog, "id1038").setText("");
             Click(dialog, "id1");
         }
-        LogFormatDialog reopened(f.config);
+        LogFormatDialog reopened(f.config, f.io);
         QCOMPARE(Text(reopened, "id1038"), QString());
+    }
+
+    // A pattern left as shown keeps bytes the table has no own character
+    // for; a typed ¥ goes in as a reference, since browsers show 0x5C as "\".
+    void logFormatKeepsAnUntouchedPatternByteForByte() {
+        Folder f;
+        const std::string stored = "*m\xFD\x87\x90\x81\xE0";  // ≒ under two codes
+        QVERIFY(WriteProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", stored));
+        {
+            LogFormatDialog dialog(f.config, f.io);
+            Click(dialog, "id1");
+        }
+        QVERIFY(ReadProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", "", 512) ==
+                stored);
+        LogFormatDialog dialog(f.config, f.io);
+        Find<QLineEdit>(dialog, "id1038").setText(U("¥*m"));
+        Click(dialog, "id1");
+        QVERIFY(ReadProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", "", 512) ==
+                "&#xA5;*m");
+    }
+
+    // A name or path that would come back as another is refused by name.
+    void namesAndPathsThatWouldChangeAreRefusedByName() {
+        Folder f(1, {"A"});
+        SetManagerDialog manager(f.config, f.memory, f.io, f.host);
+        CreateSet(manager, U("日記¥2"));
+        f.ExpectLast(
+            1,
+            "日記¥2\nこの名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。",
+            cfgmsg::kBadSetNameCaption);
+        QCOMPARE(List(manager).count(), 1);
+
+        PathSettingsDialog paths(f.config, f.io);
+        const std::string before = f.config.prototypePath;
+        f.io.fileNames.push_back(Q(f.dir / "web") + U("/a¥b.html"));
+        Click(paths, "id1005");
+        f.ExpectLast(
+            2,
+            f.dir /
+                "web/a¥b.html\nこのパスにはShift-JISで表せない文字が入っているので設定できません。",
+            cfgmsg::kPathNotCp932Caption);
+        QCOMPARE(f.config.prototypePath, before);
+
+        f.io.dialogs = {TypeName(U("x〜y.html")), TypeName("now.html")};
+        Click(paths, "id1075");
+        f.ExpectLast(3,
+                     "x〜y.html\nこのファイル名にはShift-"
+                     "JISで表せない文字が入っています。\n別の名前にしようよ",
+                     cfgmsg::kAppName);
+        QCOMPARE(f.config.currentName, std::string("now.html"));
     }
 
     void firstStartLeadsToTheFirstSet() {
@@ -249,15 +352,89 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(f.io.dialogTitles.isEmpty());
     }
 
-    void deletingTheMiddleSetRemovesItsFile() {
+    // The deleted set's file goes to the trash, whence the user can fetch it back.
+    void deletingTheMiddleSetMovesItsFileToTheTrash() {
         Folder f(0, {"A", "B", "C"});
+        const DesktopTrash trash(f.dir / "home");
         SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
         List(dialog).setCurrentRow(1);
         Click(dialog, "id1031");
         QVERIFY(!fs::exists(f.dir / "B.ini"));
+        QVERIFY(ReadBytes(trash.files() + "B.ini") == "[FILEPATH]\r\nEDIT=1\r\n");
+        QVERIFY(fs::exists(trash.info() + "B.ini.trashinfo"));
         QVERIFY(fs::exists(f.dir / "A.ini") && fs::exists(f.dir / "C.ini"));
         QVERIFY(f.Entry(0) == "A" && f.Entry(1) == "C" && f.Entry(2) == "<absent>");
         QCOMPARE(List(dialog).item(1)->text(), QString("C"));
+        QVERIFY(f.io.messages.empty());
+    }
+
+    // Without a trash to take it the file stays, and the user is told where.
+    void aSetFileTheTrashCannotTakeStaysAndIsNamed() {
+        Folder f(0, {"A", "B"});
+        const DesktopTrash trash(f.dir / "home", /*usable=*/false);
+        SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
+        List(dialog).setCurrentRow(0);
+        Click(dialog, "id1031");
+        QVERIFY(fs::exists(f.dir / "A.ini"));
+        QVERIFY(f.Entry(0) == "B" && f.Entry(1) == "<absent>");
+        f.ExpectLast(1,
+                     (f.dir / "A.ini") + "\nをごみ箱に移せなかったので、そのまま残してあります。",
+                     cfgmsg::kNotTrashedCaption);
+    }
+
+    // A settings file that cannot be written is named in one message, and
+    // nothing goes on as if the change had been kept.
+    void failedSettingsWritesAreReported() {
+        const auto expectNamed = [](Folder& f, std::size_t count, const std::string& ini) {
+            f.ExpectLast(
+                count, ini + "\nこの設定ファイルに書き込めなかったので、変更は保存されていません。",
+                "設定を保存できないよ");
+        };
+        {
+            // The set manager: no new set is made when the list cannot take it.
+            Folder f(0, {"A"});
+            SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
+            const FileSizeLimit full(1);
+            CreateSet(dialog, "B");
+            expectNamed(f, 1, f.config.systemIniPath);
+            QVERIFY(f.io.dialogTitles.isEmpty());
+            QCOMPARE(List(dialog).count(), 1);
+            // Deleting: the entry stays listed and its file stays too.
+            List(dialog).setCurrentRow(0);
+            Click(dialog, "id1031");
+            expectNamed(f, 2, f.config.systemIniPath);
+            QVERIFY(fs::exists(f.dir / "A.ini") && f.Entry(0) == "A");
+        }
+        {
+            // The path settings: each change, and OK, which then keeps the dialog open.
+            Folder f(1);
+            PathSettingsDialog dialog(f.config, f.io);
+            const FileSizeLimit full(1);
+            Click(dialog, "id2002");
+            expectNamed(f, 2, f.config.configIniPath);  // the page's record and the mode
+            Click(dialog, "id1027");
+            expectNamed(f, 3, f.config.configIniPath);
+            f.io.fileNames.push_back(Q(f.dir / "t.txt"));
+            Click(dialog, "id1008");
+            expectNamed(f, 4, f.config.configIniPath);
+            Click(dialog, "id1");
+            expectNamed(f, 5, f.config.configIniPath);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            f.io.dialogs = {TypeName("new.html")};
+            Click(dialog, "id1075");
+            expectNamed(f, 6, f.config.configIniPath);
+        }
+        {
+            // The log title format stays open with what was typed.
+            Folder f;
+            LogFormatDialog dialog(f.config, f.io);
+            Find<QLineEdit>(dialog, "id1038").setText("*Y");
+            const FileSizeLimit full(1);
+            Click(dialog, "id1");
+            expectNamed(f, 1, f.config.systemIniPath);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QCOMPARE(Text(dialog, "id1038"), QString("*Y"));
+        }
     }
 
     void uploaderSetupStartsTheToolWithSet() {

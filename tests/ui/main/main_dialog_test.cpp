@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/write_limit.h"
 #include "ui/main/main_window_fixture.h"
 
 using namespace qm;
@@ -137,6 +138,34 @@ class MainDialogTest : public QObject {
         QCOMPARE(o.folder.ReadText("STATE", "UP"), std::string("1"));
     }
 
+    // The upload box, the set list and the size saved at the end each name
+    // the settings file they could not write.
+    void FailedSettingsWritesAreReported() {
+        Opened o("[INI]\n0=a\n1=b\n");
+        o.folder.WriteSet("b", "page.html", "templet.txt");
+        QVERIFY(o.window);
+        const QString named =
+            QString::fromStdString(o.folder.systemIni()) +
+            QStringLiteral("\nこの設定ファイルに書き込めなかったので、変更は保存されていません。");
+        const FileSizeLimit full(1);
+        QTest::mouseClick(o.window->uploadCheckBox(), Qt::LeftButton);
+        o.window->setList()->setFocus();
+        QTest::keyClick(o.window->setList(), Qt::Key_Down);
+        // The reload reads the stored choice back: the set in use stays "a".
+        QCOMPARE(o.window->runState().currentSetIndex, 0);
+        QCOMPARE(o.window->setList()->currentText(), QStringLiteral("a"));
+        o.window->titleEdit()->setFocus();
+        QTest::keyClick(o.window->titleEdit(), Qt::Key_Escape);
+        QVERIFY(!o.window->isVisible());
+
+        QCOMPARE(o.io.messages.size(), std::size_t{3});
+        for (const auto& message : o.io.messages) {
+            QCOMPARE(message.text, named);
+            QCOMPARE(message.caption, QStringLiteral("設定を保存できないよ"));
+        }
+        QCOMPARE(o.folder.ReadText("STATE", "UP"), std::string("<absent>"));
+    }
+
     void ChoosingAnotherSetLoadsItAndRemembersIt() {
         Opened o("[INI]\n0=a\n1=b\n");
         o.folder.WriteSet("b", "other.html", "other.txt");
@@ -169,6 +198,19 @@ class MainDialogTest : public QObject {
         QCOMPARE(o.window->result(), int(QDialog::Accepted));
     }
 
+    // What browsers would show as another character goes in as a reference.
+    void TypedYenOverlineAndTagCharactersBecomeReferences() {
+        Opened o;
+        QVERIFY(o.window);
+        o.window->titleEdit()->setText(QStringLiteral("¥100"));
+        o.window->bodyEdit()->setPlainText(QString::fromUtf8("‾〜\U000E0041"));
+        QTest::mouseClick(o.window->button(kIdGenerate), Qt::LeftButton);
+        const std::string page = o.folder.ReadFile("page.html");
+        QVERIFY2(page.find("<h2>&#xA5;100</h2>\r\n<p>&#x203E;\x81\x60&#xE0041;</p>") !=
+                     std::string::npos,
+                 page.c_str());
+    }
+
     void AFailedGenerateKeepsTheWindowAndTheText() {
         Opened o;
         QVERIFY(o.window);
@@ -179,8 +221,7 @@ class MainDialogTest : public QObject {
         QTest::mouseClick(o.window->button(kIdGenerate), Qt::LeftButton);
 
         QCOMPARE(o.io.messages.size(), std::size_t{1});
-        QCOMPARE(o.io.messages[0].text, QString::fromStdString(o.folder.path("page.html")) +
-                                            "\n埋め込む場所わかんないダス");
+        QCOMPARE(o.io.messages[0].text, QStringLiteral("埋め込む場所わかんないダス"));
         QVERIFY(o.window->isVisible());
         QCOMPARE(o.window->titleEdit()->text(), QStringLiteral("題"));
         QCOMPARE(o.window->bodyEdit()->toPlainText(), QStringLiteral("一行目\n二行目"));
@@ -201,6 +242,10 @@ class MainDialogTest : public QObject {
         QTest::mouseClick(tags.viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(tags.viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(o.window->bodyEdit()->toPlainText(), QStringLiteral("<HR>今日"));
+        // The wrap is one step back with Ctrl+Z.
+        o.window->bodyEdit()->setFocus();
+        QTest::keyClick(o.window->bodyEdit(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(o.window->bodyEdit()->toPlainText(), QStringLiteral("今日"));
     }
 };
 

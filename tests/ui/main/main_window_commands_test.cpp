@@ -52,11 +52,13 @@ class MainWindowCommandsTest : public QObject {
         Opened o;
         QVERIFY(o.window);
         o.io.fileNames.push_back(QStringLiteral("/pics/a.jpg"));
-        o.io.fileNames.push_back(QStringLiteral("/pics/b.png"));
+        o.io.fileNames.push_back(QStringLiteral("/pics/b\" \"c.png"));
         o.window->button(kIdBrowseImage)->click();
         o.window->button(kIdBrowseImage)->click();
-        QCOMPARE(o.window->runState().imageUploadList, std::string("/pics/a.jpg\" \"/pics/b.png"));
-        QCOMPARE(o.window->imageNameEdit()->text(), QStringLiteral("b.png"));
+        // Each path one quoted argument, a quote inside escaped.
+        QCOMPARE(o.window->runState().imageUploadList,
+                 std::string("\"/pics/a.jpg\" \"/pics/b\\\" \\\"c.png\""));
+        QCOMPARE(o.window->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
         QVERIFY(o.window->altTextEdit()->isEnabled());
     }
 

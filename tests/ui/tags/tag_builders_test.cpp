@@ -137,13 +137,40 @@ class TagBuildersTest : public QObject {
         // The close text's CR LF is one line break, one position.
         QCOMPARE(body.textCursor().selectionStart(), 2);
         QCOMPARE(body.textCursor().selectionEnd(), 2 + 3 + 4 + 5);
-        QVERIFY(!body.document()->isUndoAvailable());
 
         Select(body, 0, 0);
         WrapBodySelection(body, QStringLiteral("<a>"), QStringLiteral("</a>"));
         QVERIFY(body.toPlainText().startsWith(QStringLiteral("<a></a>😀<i>")));
         QCOMPARE(body.textCursor().selectionStart(), 0);
         QCOMPARE(body.textCursor().selectionEnd(), 7);
+    }
+
+    void EachWrapIsOneUndoStepAndTheTypingBeforeItStays() {
+        QPlainTextEdit body;
+        body.show();
+        body.setFocus();
+        QTest::keyClicks(&body, QStringLiteral("one two"));
+        Select(body, 4, 7);
+        WrapBodySelection(body, QStringLiteral("<b>"), QStringLiteral("</b>"));
+        Select(body, 0, 3);
+        WrapBodySelection(body, QStringLiteral("<i>"), QString());
+        QCOMPARE(body.toPlainText(), QStringLiteral("<i>one <b>two</b>"));
+
+        body.undo();
+        QCOMPARE(body.toPlainText(), QStringLiteral("one <b>two</b>"));
+        body.undo();
+        QCOMPARE(body.toPlainText(), QStringLiteral("one two"));
+        // What was typed before the first wrap is still in the history.
+        QVERIFY(body.document()->isUndoAvailable());
+        while (body.document()->isUndoAvailable()) body.undo();
+        QCOMPARE(body.toPlainText(), QString());
+        body.redo();
+        QVERIFY(!body.toPlainText().isEmpty());
+
+        // Ctrl+Z in the box is the same step back.
+        while (body.document()->isRedoAvailable()) body.redo();
+        QTest::keyClick(&body, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(body.toPlainText(), QStringLiteral("one <b>two</b>"));
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "support/write_limit.h"
 #include "ui/main/main_window_fixture.h"
 
 using namespace qm;
@@ -17,6 +18,7 @@ namespace {
 // The editor on a system settings file holding three tags.
 struct Editing {
     ProgramFolder folder;
+    ScriptedInteraction io;
     std::unique_ptr<TagListEditorDialog> editor;
 
     Editing() {
@@ -25,7 +27,7 @@ struct Editing {
             "[TAG_SUFFIX]\n0=\n1=</b>\n2=</i>\n");
         ActiveConfig config;
         config.systemIniPath = folder.systemIni();
-        editor = std::make_unique<TagListEditorDialog>(config);
+        editor = std::make_unique<TagListEditorDialog>(config, io);
     }
     // The entry `n` as stored: name, prefix, suffix.
     std::vector<std::string> Stored(const char* n) const {
@@ -63,6 +65,47 @@ class TagListEditorDialogTest : public QObject {
         QCOMPARE(view.topLevelItemCount(), 2);
         QVERIFY(e.Stored("1") == Texts({Sjis("斜体"), "<i>", "</i>"}));
         QVERIFY(e.Stored("2") == Texts(3, "<absent>"));
+    }
+
+    // Bytes with no character of their own (0x80, 0xFD, a second code for 纊,
+    // a damaged byte) survive an edit that leaves their box alone.
+    void UntouchedBoxesKeepTheirBytes() {
+        Editing e;
+        const std::string name = "\x80\xFD\xED\x40";
+        const std::string prefix = "<p title=\"\x82\">";
+        QVERIFY(WriteTagEntry(e.folder.systemIni(), 1, {name, prefix, "</p>"}));
+        e.editor->FillTagListView();
+        QTreeWidget& view = *e.editor->tagView();
+        view.topLevelItem(1)->setSelected(true);
+        e.editor->LoadSelectedIntoEdits();
+        QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("\u0080\uF8F1纊"));
+        e.editor->suffixEdit()->setText(QStringLiteral("¥</p>"));
+        QTest::mouseClick(e.editor->applyEditButton(), Qt::LeftButton);
+        QVERIFY(e.Stored("1") == Texts({name, prefix, "&#xA5;</p>"}));
+        QVERIFY(e.io.messages.empty());
+    }
+
+    // Nothing typed is thrown away when the settings file cannot take it.
+    void AFailedWriteIsNamedAndKeepsTheBoxes() {
+        Editing e;
+        e.editor->nameEdit()->setText(QStringLiteral("下線"));
+        e.editor->prefixEdit()->setText(QStringLiteral("<u>"));
+        {
+            const FileSizeLimit full(1);
+            QTest::mouseClick(e.editor->addButton(), Qt::LeftButton);
+            QTreeWidget& view = *e.editor->tagView();
+            view.topLevelItem(1)->setSelected(true);
+            QTest::mouseClick(e.editor->deleteButton(), Qt::LeftButton);
+        }
+        QCOMPARE(e.io.messages.size(), std::size_t{2});
+        QCOMPARE(e.io.messages[0].text,
+                 QString::fromStdString(e.folder.systemIni()) +
+                     QStringLiteral(
+                         "\nこの設定ファイルに書き込めなかったので、変更は保存されていません。"));
+        QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("下線"));
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
+        QVERIFY(e.Stored("3") == Texts(3, "<absent>"));
+        QVERIFY(e.Stored("1") == Texts({Sjis("太字"), "<b>", "</b>"}));
     }
 };
 

@@ -1,0 +1,151 @@
+#include "engine/current_copy.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "engine/entry.h"
+#include "engine/generate.h"
+#include "engine/host.h"
+#include "engine/messages.h"
+#include "platform/files.h"
+#include "platform/path_text.h"
+#include "settings/active_config.h"
+#include "settings/keys.h"
+
+namespace qm {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where a path really leads: absolute, links of its existing part followed.
+std::optional<fs::path> Resolved(std::string_view cp932Path) {
+    const auto fsPath = ToFsPath(cp932Path);
+    if (!fsPath || fsPath->empty()) return std::nullopt;
+    std::error_code ec;
+    fs::path path = fs::weakly_canonical(fs::absolute(*fsPath, ec), ec);
+    if (ec) return std::nullopt;
+    if (path.has_parent_path() && path.filename().empty()) path = path.parent_path();
+    return path;
+}
+
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
+}
+
+bool IsProgramFileName(std::string_view name) {
+    for (std::string_view own :
+         {kSystemIniName, kEntryFileName, kProgramFolderLockName, kDraftFileName}) {
+        if (EqualsIgnoringAsciiCase(name, own)) return true;
+    }
+    return EndsWithIgnoringAsciiCase(name, ".ini");
+}
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return a == b || fs::equivalent(a, b, ec);
+}
+
+}  // namespace
+
+std::string_view FileNameReason(FileNameVerdict verdict) {
+    switch (verdict) {
+        case FileNameVerdict::Empty:
+            return msg::kNameEmptyReason;
+        case FileNameVerdict::Reserved:
+            return msg::kNameProgramFileReason;
+        case FileNameVerdict::NotCp932:
+            return msg::kNameNotCp932Reason;
+        case FileNameVerdict::Separator:
+            return msg::kNameSeparatorReason;
+        case FileNameVerdict::DotsOnly:
+            return msg::kNameDotsReason;
+        case FileNameVerdict::Control:
+            return msg::kNameControlReason;
+        case FileNameVerdict::BlankEdge:
+            return msg::kNameBlankEdgeReason;
+        case FileNameVerdict::TooLong:
+        case FileNameVerdict::PathTooLong:
+            return msg::kNameTooLongReason;
+        case FileNameVerdict::Usable:
+            break;
+    }
+    return {};
+}
+
+CurrentNameCheck CheckCurrentName(const ActiveConfig& config, std::string_view nameCp932) {
+    CurrentNameCheck check;
+    check.plain = CheckPlainFileName(nameCp932);
+    if (check.plain == FileNameVerdict::Usable &&
+        nameCp932.size() >= setkeys::kCurrentName.capacity) {
+        check.plain = FileNameVerdict::TooLong;
+    }
+    if (check.plain != FileNameVerdict::Usable) {
+        check.verdict = CurrentNameVerdict::BadName;
+        return check;
+    }
+    if (IsProgramFileName(nameCp932)) {
+        check.verdict = CurrentNameVerdict::ProgramFile;
+        return check;
+    }
+    // The copy is written where a link at its name leads: judge that file.
+    const std::string folder = config.diaryFolder.empty() ? "./" : config.diaryFolder;
+    const auto copy = Resolved(folder + std::string(nameCp932));
+    const auto resolvedFolder = Resolved(folder);
+    if (!copy || !resolvedFolder) return check;  // the copy fails, and says so
+    if (copy->parent_path() != *resolvedFolder) {
+        check.verdict = CurrentNameVerdict::Outside;
+    } else if (IsProgramFileName(copy->filename().string())) {
+        check.verdict = CurrentNameVerdict::ProgramFile;
+    } else {
+        for (const std::string* own :
+             {&config.diaryPage, &config.prototypePath, &config.logPath, &config.templatePath}) {
+            const auto ownPath = own->empty() ? std::nullopt : Resolved(*own);
+            if (ownPath && SameFile(*copy, *ownPath)) check.verdict = CurrentNameVerdict::UserFile;
+        }
+    }
+    return check;
+}
+
+std::string_view CurrentNameReason(const CurrentNameCheck& check) {
+    switch (check.verdict) {
+        case CurrentNameVerdict::BadName:
+            return FileNameReason(check.plain);
+        case CurrentNameVerdict::ProgramFile:
+            return msg::kNameProgramFileReason;
+        case CurrentNameVerdict::UserFile:
+            return msg::kNameUserFileReason;
+        case CurrentNameVerdict::Outside:
+            return msg::kNameOutsideReason;
+        case CurrentNameVerdict::Usable:
+            break;
+    }
+    return {};
+}
+
+bool RefreshCurrentCopy(const ActiveConfig& config, Host& host) {
+    const CurrentNameCheck check = CheckCurrentName(config, config.currentName);
+    if (!check.usable()) {
+        host.ShowMessage(Sjis(msg::kCurrentNameUnusableText) + config.currentName + "\r\n" +
+                             Sjis(CurrentNameReason(check)),
+                         Sjis(msg::kCurrentCopyCaption));
+        return false;
+    }
+    const std::string copyPath = CurrentCopyPath(config);
+    MakeOwnerWritable(copyPath);
+    // With alwaysOne the prototype with the newest entry only; its insertion
+    // messages may appear, but the flow goes on whatever they say.
+    const std::string& source = config.alwaysOne == 1 ? config.prototypePath : config.diaryPage;
+    if (!CopyFileTo(source, copyPath, /*failIfExists=*/false)) {
+        host.ShowMessage(SjisWithFileProblem(msg::kCurrentCopyWriteText),
+                         Sjis(msg::kCurrentCopyCaption));
+        return false;
+    }
+    if (config.alwaysOne == 1) InsertEntry(config, copyPath, host);
+    return true;
+}
+
+}  // namespace qm

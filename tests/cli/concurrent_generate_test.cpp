@@ -1,0 +1,97 @@
+// Two generates on one program folder at once: each run's exit status must
+// say whether its own entry landed, and no entry may be lost or doubled.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "example_folder.h"
+#include "platform/encoding.h"
+
+namespace qm::test {
+namespace {
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+class ConcurrentGenerate : public ExampleFolder {
+  protected:
+    std::vector<std::string> Words(const std::string& title) const {
+        return {"generate", "--title", title, "--body", "b"};
+    }
+};
+
+TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
+    // A page of a few MB, so that reading and replacing it takes a while.
+    const std::string marker = Utf8ToCp932("<!-- ここに挿入 -->").value();
+    WriteBytes(dir_ / "diary26-Dec.html",
+               "<html>\r\n" + marker + "\r\n<!--" + std::string(3 << 20, 'x') + "-->\r\n</html>");
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> offsetMs(0, 40);
+    struct Outcome {
+        std::string title;
+        int status;
+        std::string err;
+    };
+    std::vector<Outcome> outcomes;
+    for (int pair = 0; pair < 30; ++pair) {
+        const std::string a = "pair" + std::to_string(pair) + "a";
+        const std::string b = "pair" + std::to_string(pair) + "b";
+        const pid_t first = Start(Words(a), outputs_ / a);
+        std::this_thread::sleep_for(std::chrono::milliseconds(offsetMs(random)));
+        const pid_t second = Start(Words(b), outputs_ / b);
+        outcomes.push_back({a, ExitStatus(first), ReadBytes(outputs_ / (a + ".err"))});
+        outcomes.push_back({b, ExitStatus(second), ReadBytes(outputs_ / (b + ".err"))});
+    }
+    const std::string page = Page();
+    int written = 0;
+    for (const auto& [title, status, err] : outcomes) {
+        const std::size_t entries = Count(page, " " + title + "</h2>");
+        ASSERT_TRUE(status == 0 || status == 1) << title << " exited " << status << "\n" << err;
+        EXPECT_EQ(entries, status == 0 ? 1u : 0u)
+            << title << " exited " << status << " (seed " << seed << ")\n"
+            << err;
+        if (status == 1) {
+            EXPECT_NE(err.find("書き込み中だよ"), std::string::npos) << err;
+        }
+        written += status == 0;
+    }
+    EXPECT_EQ(Count(page, "</h2>"), static_cast<std::size_t>(written));
+    EXPECT_EQ(Count(page, marker), 1u);
+    EXPECT_EQ(ReadBytes(dir_ / "diary-current.html"), page);
+}
+
+TEST_F(ConcurrentGenerate, ARunKeptWaitingGivesUpWritingNothing) {
+    const std::string log = ReadBytes(dir_ / "log.html");
+    // Another run's hold on the program folder for longer than anyone waits.
+    const int other = ::open((dir_ / "QMgenerate.lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(Words("waiting")), 1);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    ::close(other);
+    EXPECT_GE(waited, std::chrono::seconds(1));
+    EXPECT_LT(waited, std::chrono::seconds(10));
+    EXPECT_EQ(
+        stderr_,
+        "書き込み中だよ: ほかで日記を書き込んでいる最中です。\n終わってからもう一度どうぞ。\n");
+    EXPECT_EQ(stdout_, "");
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "diary26-Dec.html"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "temp.tmp"));
+    EXPECT_EQ(ReadBytes(dir_ / "log.html"), log);
+    // Once it is let go, the same command writes.
+    EXPECT_EQ(Run(Words("after")), 0) << stderr_;
+    EXPECT_EQ(Count(Page(), " after</h2>"), 1u);
+}
+
+}  // namespace
+}  // namespace qm::test

@@ -1,0 +1,161 @@
+#include "engine/preview.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "engine/generate.h"
+#include "fake_host.h"
+#include "platform/files.h"
+#include "settings/profile.h"
+#include "support/temp_dir.h"
+
+namespace qm::test {
+namespace {
+
+const std::string kMarker = Sjis("<!-- ここに挿入 -->");
+
+// Every file of a folder with its bytes, to see that nothing changed.
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadBytes(entry.path());
+    }
+    return files;
+}
+
+// One set "diary", monthly, pages and log in web/ (named with a blank and
+// kanji so the base reference must be encoded), the template beside the program.
+class Preview : public ::testing::Test {
+  protected:
+    Preview() : clock_("2003-02-05 21:05:09") {
+        std::filesystem::create_directory(web_);
+        WriteBytes(dir_ / "QMsys.ini", "[INI]\r\n0=diary\r\n");
+        SetKey("ORIGINAL", Sjis(web_) + "original.html");
+        SetKey("TEMPLET", dir_ / "templet.txt");
+        SetKey("LOG", Sjis(web_) + "log.html");
+        SetKey("EDIT", "1");
+        WriteBytes(web_ + "original.html",
+                   "<html><HEAD lang=\"ja\">\r\n<title>t</title></head><body>\r\n" + kMarker +
+                       "\r\n</body></html>");
+        WriteBytes(web_ + "log.html", Sjis("<!-- ここにログ -->"));
+        WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*n\r\n*?");
+        InitConfig(config_, dir_.dir());
+        config_.configIniPath = dir_ / "diary.ini";
+        input_.title = Sjis("晴れ");
+        input_.body = "a\r\nb";
+    }
+    void SetKey(std::string_view key, std::string_view value) {
+        WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value);
+    }
+    std::string FolderUrl() const {
+        return FileUrlOfFolder(std::filesystem::path(web_).lexically_normal().string());
+    }
+    std::string BaseTag() const { return "<base href=\"" + FolderUrl() + "\">"; }
+
+    TempDir dir_;
+    FixedClock clock_;
+    std::string web_ = dir_ / "ウェブ 日記/";
+    ActiveConfig config_;
+    RunState run_;
+    EntryInput input_;
+    FakeHost host_;
+};
+
+TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchingAFile) {
+    const auto before = Snapshot(dir_.dir());
+    const auto preview = PreviewEntry(config_, run_, input_, host_);
+    ASSERT_TRUE(preview.has_value());
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_EQ(Snapshot(dir_.dir()), before);  // no page, no log link, no QUILL, no temp.tmp
+    EXPECT_EQ(preview->pagePath, Sjis(web_) + "diary03-Feb.html");
+
+    // The page "Do It !!!" writes at the same moment, with the base reference.
+    ASSERT_EQ(GenerateCommand(config_, run_, input_, host_), GenerateResult::Written);
+    std::string written = ReadBytes(web_ + "diary03-Feb.html");
+    ASSERT_EQ(written.back(), '\0');
+    written.pop_back();
+    const std::size_t head = written.find("<HEAD lang=\"ja\">") + 16;
+    EXPECT_EQ(preview->text, written.insert(head, BaseTag()));
+    EXPECT_NE(preview->text.find(Sjis("<h3>晴れ</h3>五\r\na<BR>\r\nb")), std::string::npos);
+}
+
+TEST_F(Preview, AnExistingPageShowsTheEntryAboveTheOlderOnes) {
+    SetKey("EDIT", "0");
+    SetKey("ORIGINAL", Sjis(web_) + "page.html");
+    const std::string page = "<html><head></head>" + kMarker + "old<!-- x -->" + kMarker +
+                             std::string(1, '\0') + "junk after the text";
+    WriteBytes(web_ + "page.html", page);
+    const auto preview = PreviewEntry(config_, run_, input_, host_);
+    ASSERT_TRUE(preview.has_value());
+    EXPECT_EQ(ReadBytes(web_ + "page.html"), page);
+    EXPECT_FALSE(FileExists(dir_ / "temp.tmp"));
+    const std::string& text = preview->text;
+    EXPECT_EQ(text.find("<html><head>" + BaseTag() + "</head>" + kMarker + "\r\n<!-- 02/05/03"),
+              0u);
+    EXPECT_LT(text.find("<h3>"), text.find("old"));
+    EXPECT_EQ(text.substr(text.size() - 13 - kMarker.size()), "old<!-- x -->" + kMarker);
+}
+
+TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
+    const auto before = Snapshot(dir_.dir());
+    // A file that cannot be read also says why, after the text.
+    struct Case {
+        std::function<void()> spoil;
+        std::string text, caption, why;
+    };
+    const Case cases[] = {
+        {[&] { std::filesystem::remove(dir_ / "templet.txt"); }, "テンプレート開けない",
+         "テンプレート開けないよ？", "templet.txt: No such file or directory"},
+        {[&] { WriteBytes(dir_ / "templet.txt", ""); }, "読み込み失敗しました", "読み込み失敗！！",
+         ""},
+        {[&] { WriteBytes(web_ + "original.html", "<html>no marker</html>"); },
+         "埋め込む場所わかんないダス", "埋め込む場所わかんねっす。", ""},
+        {[&] { std::filesystem::remove(web_ + "original.html"); }, "日記ファイル開けない",
+         "日記ファイル開けないよ？", "original.html: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        c.spoil();
+        const auto spoiled = Snapshot(dir_.dir());
+        host_.messages.clear();
+        EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << c.text;
+        ASSERT_EQ(host_.messages.size(), 1u) << c.text;
+        const std::string& said = host_.messages[0];
+        EXPECT_EQ(said.rfind(c.text, 0), 0u) << said;
+        EXPECT_EQ(said.substr(said.find('|')), "|" + c.caption) << said;
+        const std::string why = said.substr(c.text.size(), said.find('|') - c.text.size());
+        EXPECT_EQ(why.empty(), c.why.empty()) << said;
+        EXPECT_NE(why.find(c.why), std::string::npos) << said;
+        EXPECT_EQ(Snapshot(dir_.dir()), spoiled) << c.text;
+        for (const auto& [path, bytes] : before) WriteBytes(path, bytes);
+    }
+}
+
+TEST(BaseReference, GoesAfterTheHeadTagOrTheHtmlTagOrFirst) {
+    const std::string base = "<base href=\"file:///w/\">";
+    struct Case {
+        std::string page, expected;
+    };
+    for (const Case& c : {
+             Case{"<html>\r\n<head>\r\n<title>", "<html>\r\n<head>" + base + "\r\n<title>"},
+             Case{"<HTML><Head\r\nid=x><meta>", "<HTML><Head\r\nid=x>" + base + "<meta>"},
+             Case{"<html lang=ja><header>h</header>",
+                  "<html lang=ja>" + base + "<header>h</header>"},
+             Case{"<p>only a fragment", base + "<p>only a fragment"},
+             Case{"<headline><head", base + "<headline><head"},
+         }) {
+        EXPECT_EQ(WithBaseReference(c.page, "file:///w/"), c.expected) << c.page;
+    }
+}
+
+TEST(BaseReference, FolderUrlsArePercentEncodedUtf8) {
+    EXPECT_EQ(FileUrlOfFolder("/home/taro/web site/日記"),
+              "file:///home/taro/web%20site/%E6%97%A5%E8%A8%98/");
+    EXPECT_EQ(FileUrlOfFolder("/a_b-c.d~/\"#%&?/"), "file:///a_b-c.d~/%22%23%25%26%3F/");
+}
+
+}  // namespace
+}  // namespace qm::test

@@ -1,0 +1,108 @@
+// Walking a window with the Tab key as a user would, and checking that the
+// walk follows the window's layout and reaches every button.
+#pragma once
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
+
+namespace qm::test {
+
+// The control that has the focus: an editable combo box's line edit counts
+// as the combo box.
+inline QWidget* FocusedControl() {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused->parentWidget() &&
+        (qobject_cast<QComboBox*>(focused->parentWidget()) ||
+         qobject_cast<QAbstractSpinBox*>(focused->parentWidget()))) {
+        return focused->parentWidget();
+    }
+    return focused;
+}
+
+// Names for failure messages: the object name, else the text, else the class.
+inline QString Describe(const QWidget* w) {
+    if (!w) return QStringLiteral("(none)");
+    if (!w->objectName().isEmpty()) return w->objectName();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    return QString::fromLatin1(w->metaObject()->className());
+}
+
+inline QString Describe(const QList<QWidget*>& widgets) {
+    QStringList names;
+    for (const QWidget* w : widgets) names << Describe(w);
+    return names.join(QStringLiteral(" > "));
+}
+
+// Shows `window`, puts the focus on `first` and presses Tab until the focus
+// comes back to it: the controls in the order Tab visits them.
+inline QList<QWidget*> TabWalk(QWidget& window, QWidget* first) {
+    window.show();
+    // A dialog over another window is not made active by the offscreen
+    // platform on its own.
+    QApplication::setActiveWindow(&window);
+    if (!QTest::qWaitForWindowActive(&window)) return {};
+    first->setFocus(Qt::TabFocusReason);
+    if (QApplication::focusWidget() != first) return {};
+    QList<QWidget*> visited{FocusedControl()};
+    for (int step = 0; step < 100; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* now = FocusedControl();
+        if (now == visited.front()) break;
+        visited << now;
+    }
+    return visited;
+}
+
+// The visible, enabled buttons of `window` that the walk never reached. Tab
+// enters a group of radio buttons once and the arrow keys choose within it,
+// so a radio button counts as reached when one of its group was.
+inline QList<QWidget*> ButtonsNotVisited(QWidget& window, const QList<QWidget*>& walk) {
+    const auto reached = [&walk](QAbstractButton* button) {
+        if (walk.contains(button)) return true;
+        if (!qobject_cast<QRadioButton*>(button)) return false;
+        for (QWidget* visited : walk) {
+            auto* radio = qobject_cast<QRadioButton*>(visited);
+            if (radio && (button->group() ? radio->group() == button->group()
+                                          : radio->parentWidget() == button->parentWidget())) {
+                return true;
+            }
+        }
+        return false;
+    };
+    QList<QWidget*> missed;
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->isEnabled() && !reached(button)) missed << button;
+    }
+    return missed;
+}
+
+// True when `later` does not read before `earlier`: it lies lower, or on the
+// same row (the two overlap vertically) and not to the left.
+inline bool ReadsAfter(const QWidget* earlier, const QWidget* later) {
+    const QWidget* window = earlier->window();
+    const QRect a(earlier->mapTo(window, QPoint(0, 0)), earlier->size());
+    const QRect b(later->mapTo(window, QPoint(0, 0)), later->size());
+    const bool sameRow = std::min(a.bottom(), b.bottom()) > std::max(a.top(), b.top());
+    return sameRow ? b.left() >= a.left() : b.top() > a.top();
+}
+
+// The first pair of the walk that reads backwards, described; empty when the
+// walk follows the layout from top left to bottom right.
+inline QString FirstBackwardStep(const QList<QWidget*>& walk) {
+    for (qsizetype i = 0; i < walk.size(); ++i) {
+        for (qsizetype j = i + 1; j < walk.size(); ++j) {
+            if (!ReadsAfter(walk[i], walk[j])) {
+                return Describe(walk[j]) + QStringLiteral(" comes after ") + Describe(walk[i]);
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace qm::test

@@ -1,0 +1,110 @@
+#include "ui/common/manual_help.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/encoding.h"
+#include "platform/program_dir.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/interaction.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
+constexpr std::string_view kNoManualCaption = "取説ないよ？";
+constexpr std::string_view kNoOpenerCaption = "取説開けないよ？";
+constexpr std::string_view kNoOpenerFormat =
+    "ファイルを開くプログラム（%1）がみつかりません。\n"
+    "とりせつはここにあります。ブラウザやテキストエディタで開いてください。\n%2";
+
+std::optional<std::string>& ChosenProgramFolder() {
+    static std::optional<std::string> folder;
+    return folder;
+}
+
+bool IsFile(const std::string& pathUtf8) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(pathUtf8, ec);
+}
+
+std::string QuotedForStarter(std::string_view text) {
+    // The starter splits its parameter text like a command line; a path in
+    // quotes stays one word, and a quote never occurs in our folders' names.
+    return "\"" + std::string(text) + "\"";
+}
+
+}  // namespace
+
+std::string ManualProgramFolder() { return ChosenProgramFolder().value_or(ExecutableFolder()); }
+
+void SetManualProgramFolder(std::optional<std::string> folderUtf8) {
+    ChosenProgramFolder() =
+        folderUtf8 ? std::optional<std::string>(NormalizeFolder(*folderUtf8)) : std::nullopt;
+}
+
+std::vector<std::string> ManualFolders(const std::string& programFolderUtf8) {
+    const std::string folder = NormalizeFolder(programFolderUtf8);
+    // The upload tool's folder lies one level deeper than the program's.
+    return {folder, InstalledManualFolder(folder), InstalledManualFolder(folder + "../")};
+}
+
+std::optional<std::string> FindManual(std::string_view fileNameUtf8,
+                                      const std::string& programFolderUtf8) {
+    for (const std::string& folder : ManualFolders(programFolderUtf8)) {
+        std::string path = folder + std::string(fileNameUtf8);
+        if (IsFile(path)) return path;
+    }
+    return std::nullopt;
+}
+
+ManualOpened OpenManual(QWidget* parent, std::string_view fileNameUtf8, Interaction& io,
+                        const ProgramStarter& start) {
+    const auto path = FindManual(fileNameUtf8, ManualProgramFolder());
+    if (!path) return ManualOpened::NoManual;
+    const auto pathCp932 = Utf8ToCp932(*path);
+    if (pathCp932 && start &&
+        start(kDesktopOpener, QuotedForStarter(*pathCp932)) != StartResult::NotFound) {
+        return ManualOpened::Started;
+    }
+    // Without an opener the user can still read the manual, given where it is.
+    io.Message(parent, Ui(kNoOpenerFormat).arg(Ui(kDesktopOpener), QString::fromStdString(*path)),
+               Ui(kNoOpenerCaption));
+    return ManualOpened::NoOpener;
+}
+
+HelpKey::HelpKey(Interaction& io, ProgramStarter start) : io_(io), start_(std::move(start)) {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+HelpKey::~HelpKey() {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+}
+
+void HelpKey::OpenHelp(QWidget* parent) {
+    const std::string_view manual =
+        FindManual(kHtmlManualName, ManualProgramFolder()) ? kHtmlManualName : kTextManualName;
+    if (OpenManual(parent, manual, io_, start_) == ManualOpened::NoManual) {
+        const QString besideProgram =
+            QString::fromStdString(NormalizeFolder(ManualProgramFolder())) + Ui(kTextManualName);
+        io_.Message(parent, Ui(kNotFoundFormat).arg(besideProgram), Ui(kNoManualCaption));
+    }
+}
+
+bool HelpKey::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
+    if (!key->isAutoRepeat()) {
+        QWidget* window = watched->isWidgetType() ? static_cast<QWidget*>(watched)->window()
+                                                  : QApplication::activeWindow();
+        OpenHelp(window);
+    }
+    return true;
+}
+
+}  // namespace qm

@@ -1,0 +1,81 @@
+#include "ui/main/take_back_command.h"
+
+#include <QCheckBox>
+#include <QStringList>
+
+#include "engine/messages.h"
+#include "engine/take_back.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/interaction.h"
+#include "ui/main/main_dialog.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::string_view kCaption = "取り消し";
+constexpr std::string_view kRefusedCaption = "取り消せないよ";
+constexpr std::string_view kQuestion =
+    "最後に書いた日記を取り消して、日記ページ・ログページ・最新コピーを書く前に戻しますか？";
+constexpr std::string_view kNothingText = "取り消せる日記がありません。";
+constexpr std::string_view kDoneText = "最後に書いた日記を取り消しました。";
+constexpr std::string_view kRestoredHeading = "書く前に戻したファイル：";
+constexpr std::string_view kRemovedHeading = "消したファイル（その日記で作ったもの）：";
+constexpr std::string_view kChangedText =
+    "%1\nこのファイルは日記を書いた後に変更されているので、取り消しませんでした。"
+    "どのファイルも変更していません。";
+constexpr std::string_view kUnreadableText =
+    "%1\nを読めなかったので、取り消しませんでした。どのファイルも変更していません。";
+constexpr std::string_view kStoppedText =
+    "%1\nを元に戻せなかったので、取り消しは途中で止まっています。"
+    "もう一度「取り消し」を選ぶと、残りを戻します。";
+
+QString PathList(std::string_view heading, const std::vector<std::string>& paths) {
+    if (paths.empty()) return QString();
+    QStringList lines{Ui(heading)};
+    for (const std::string& path : paths) lines << FromCp932(path);
+    return QStringLiteral("\n\n") + lines.join(QChar('\n'));
+}
+
+}  // namespace
+
+void TakeBackLastEntryCommand(MainDialog& window) {
+    Interaction& io = window.interaction();
+    const auto say = [&](const QString& text, std::string_view caption) {
+        io.Message(&window, text, Ui(caption), Interaction::Buttons::Ok, Interaction::Icon::None);
+    };
+    if (io.Message(&window, Ui(kQuestion), Ui(kCaption), Interaction::Buttons::YesNo,
+                   Interaction::Icon::None) != Interaction::Answer::Yes) {
+        return;
+    }
+    const bool upload = window.uploadCheckBox()->checkState() != Qt::Unchecked;
+    const TakeBackOutcome outcome =
+        TakeBackLastEntry(window.config().programDir, upload, window.host());
+    const QString file = FromCp932(outcome.file);
+    switch (outcome.status) {
+        case TakeBackStatus::Busy:
+            return;  // the engine has said so
+        case TakeBackStatus::NothingToTake:
+            say(Ui(kNothingText), kCaption);
+            return;
+        case TakeBackStatus::ChangedSince:
+            say(Ui(kChangedText).arg(file), kRefusedCaption);
+            return;
+        case TakeBackStatus::Failed: {
+            const bool midway = !outcome.restored.empty() || !outcome.removed.empty();
+            say(Ui(midway ? kStoppedText : kUnreadableText).arg(file), kRefusedCaption);
+            return;
+        }
+        case TakeBackStatus::TakenBack:
+            break;
+    }
+    say(Ui(kDoneText) + PathList(kRestoredHeading, outcome.restored) +
+            PathList(kRemovedHeading, outcome.removed),
+        kCaption);
+    if (outcome.uploadStarted && outcome.upload == StartResult::NotFound) {
+        // The same words as after a generate.
+        say(FromCp932(outcome.uploaderPath) + Ui(msg::kNotFoundSuffix), msg::kNotFoundCaption);
+    }
+}
+
+}  // namespace qm
