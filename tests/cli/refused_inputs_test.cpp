@@ -68,7 +68,7 @@ TEST_F(RefusedInputs, AnEmptyFileToEditIsAUsageError) {
 TEST_F(RefusedInputs, AFifoOrADeviceAsTheTemplateFailsAtOnceAlsoInADryRun) {
     const auto start = std::chrono::steady_clock::now();
     for (const std::string& templet : {Fifo("templet-fifo"), std::string("/dev/zero")}) {
-        WriteProfileString(dir_ / "example.ini", "FILEPATH", "TEMPLET", templet);
+        ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "FILEPATH", "TEMPLET", templet));
         const auto before = Snapshot();
         EXPECT_EQ(Run({"generate", "--dry-run", "--title", "t", "--body", "b"}), 1) << templet;
         EXPECT_NE(stderr_.find("not a regular file"), std::string::npos) << stderr_;
@@ -98,7 +98,7 @@ TEST_F(RefusedInputs, ASetNameReachingAnotherFolderIsNeverOpened) {
 
 TEST_F(RefusedInputs, ACurrentCopyNamedAfterTheSettingsIsNotMade) {
     const std::string system = ReadBytes(dir_ / "QMsys.ini");
-    WriteProfileString(dir_ / "example.ini", "FILEPATH", "CURRENTNAME", "QMsys.ini");
+    ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "FILEPATH", "CURRENTNAME", "QMsys.ini"));
     EXPECT_EQ(Run({"generate", "--title", "t", "--body", "b"}), 0) << stderr_;
     EXPECT_EQ(ReadBytes(dir_ / "QMsys.ini"), system);
     EXPECT_NE(stderr_.find("コピー作れないよ？: 最新コピーのファイル名が使えないので、"

@@ -35,7 +35,7 @@ class UploadLaunch : public ExampleFolder {
 
 TEST_F(UploadLaunch, AnImagePathWithQuotesBlanksAndJapaneseStaysOneArgument) {
     const std::string tool = StandIn();
-    WriteProfileString(dir_ / "example.ini", "FILEPATH", "FTP", tool);
+    ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "FILEPATH", "FTP", tool));
     const std::string image = outputs_ / "pic\" \"QMsys.ini\" \"--batch\" \"写真 1.jpg";
     ASSERT_EQ(Run({"generate", "--upload", "--title", "t", "--body", "b", "--image", image}), 0)
         << stderr_;

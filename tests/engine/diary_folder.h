@@ -34,7 +34,7 @@ class DiaryFolder : public ::testing::Test {
         InitConfig(config_, dir_.dir());
     }
     void SetKey(std::string_view key, std::string_view value) {
-        WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value);
+        ASSERT_TRUE(WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value));
     }
     GenerateResult Generate(std::string title = "t") {
         input_.title = std::move(title);

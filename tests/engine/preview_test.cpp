@@ -49,7 +49,7 @@ class Preview : public ::testing::Test {
         input_.body = "a\r\nb";
     }
     void SetKey(std::string_view key, std::string_view value) {
-        WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value);
+        ASSERT_TRUE(WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value));
     }
     std::string FolderUrl() const {
         return FileUrlOfFolder(std::filesystem::path(web_).lexically_normal().string());
