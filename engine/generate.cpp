@@ -145,14 +145,15 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     if (!lock) return GenerateResult::Failed;
     // Each settings file is read once, so a read that fails midway cannot
     // send the entry elsewhere by turning single keys into their defaults.
-    const PinnedProfile systemIni(config.systemIniPath);
-    const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
-    for (const PinnedProfile* ini : {&systemIni, &setIni}) {
-        if (ini->readable()) continue;
+    const auto unreadable = [&host] {
         host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
                          Sjis(msg::kSettingsUnreadableCaption));
         return GenerateResult::Failed;
-    }
+    };
+    const PinnedProfile systemIni(config.systemIniPath);
+    if (!systemIni.readable()) return unreadable();
+    const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
+    if (!setIni.readable()) return unreadable();
     if (!LoadPaths(config, run, host)) return GenerateResult::Failed;
     // Under the lock no other run writes: what is left is a killed run's.
     RemoveLeftoverTemporaries(config);
