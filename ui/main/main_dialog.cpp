@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextDocument>
+#include <QWindow>
 #include <algorithm>
 #include <utility>
 
@@ -271,10 +272,12 @@ void MainDialog::PlaceAtStart() {
     if (!area.isEmpty()) outer = outer.boundedTo(area.size());
     placeCorner_ = area.topLeft();
     framePlaced_ = false;
-    // Before the window is first shown this places the frame; when a message
-    // box or the set manager came first the window exists already and it only
-    // places the client area, so PlaceFramedWindow places it again once framed.
-    move(placeCorner_);
+    // The frame's corner, not the client area's, goes to the corner: the window
+    // manager is told so before the window is mapped (a message box or the set
+    // manager may have made the native window already). PlaceFramedWindow
+    // checks again once the window is framed.
+    winId();
+    windowHandle()->setFramePosition(placeCorner_);
     ApplyOuterSize(outer.width(), outer.height());
 }
 
