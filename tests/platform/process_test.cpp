@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <thread>
 
 #include "support/temp_dir.h"
@@ -11,15 +10,9 @@
 namespace qm {
 namespace {
 
-TEST(SplitCommandLine, QuotesGroupAndBackslashesOnlyEscapeBeforeAQuote) {
-    const std::pair<const char*, std::vector<std::string>> rows[] = {
-        {"\"C:\\web\\a b.html\"  \"\"\tc", {"C:\\web\\a b.html", "", "c"}},
-        {"a\\\\b a\\\"b \"a\\\\\"", {"a\\\\b", "a\"b", "a\\"}},
-    };
-    for (const auto& [line, words] : rows) EXPECT_EQ(SplitCommandLine(line), words) << line;
-}
-
-TEST(StartProgram, NotFoundOrStartedWithSplitArguments) {
+TEST(Process, SplitsLikeWindowsAndStartsWithTheSplitArgumentsOrNotFound) {
+    EXPECT_EQ(SplitCommandLine("\"C:\\web\\a b.html\"  \"\"\tc a\\\\b a\\\"b \"a\\\\\""),
+              (std::vector<std::string>{"C:\\web\\a b.html", "", "c", "a\\\\b", "a\"b", "a\\"}));
     test::TempDir dir;
     const std::string script = dir / "record.sh";
     test::WriteBytes(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
@@ -37,28 +30,24 @@ TEST(StartProgram, NotFoundOrStartedWithSplitArguments) {
 
 // The stored default "tavmo/tavmo.exe" is relative to the settings folder; an
 // installed system keeps the tool in its helper folder instead.
-TEST(LocateProgram, TheWorkingDirectoryComesFirstThenEachFolderInTurn) {
+TEST(Process, LocateProgramTriesTheWorkingDirectoryThenEachFolderInTurn) {
     test::TempDir settings, own, installed;
     const char* tool = "tavmo/tavmo.exe";
-    for (const auto* dir : {&own, &installed}) {
+    for (const auto* dir : {&own, &installed, &settings}) {
         std::filesystem::create_directory(*dir / "tavmo");
         test::WriteBytes(*dir / tool, "#!/bin/sh\n");
     }
     const std::vector<std::string> folders{own.dir(), installed.dir()};
-    const auto oldWorkingDir = std::filesystem::current_path();
-    std::filesystem::current_path(settings.dir());
-
     EXPECT_EQ(LocateProgram(tool, {installed.dir()}), installed / tool);
     EXPECT_EQ(LocateProgram(tool, folders), own / tool);
-    std::filesystem::create_directory(settings / "tavmo");
-    test::WriteBytes(settings / tool, "#!/bin/sh\n");
+    const auto oldWorkingDir = std::filesystem::current_path();
+    std::filesystem::current_path(settings.dir());
     EXPECT_EQ(LocateProgram(tool, folders), tool);
-    // Absolute paths, bare names and paths nowhere to be found stay as they are.
-    EXPECT_EQ(LocateProgram(own / tool, {installed.dir()}), own / tool);
-    EXPECT_EQ(LocateProgram("xdg-open", folders), "xdg-open");
-    EXPECT_EQ(LocateProgram("upload/tool", folders), "upload/tool");
-
     std::filesystem::current_path(oldWorkingDir);
+    // Absolute paths, bare names and paths nowhere to be found stay as they are.
+    for (const std::string& path : {own / tool, std::string("xdg-open"), std::string("up/tool")}) {
+        EXPECT_EQ(LocateProgram(path, folders), path);
+    }
 }
 
 }  // namespace
