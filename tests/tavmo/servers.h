@@ -11,7 +11,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <thread>
 #include <vector>
@@ -56,8 +55,8 @@ class ServerProcess {
     }
 
   protected:
-    // Runs `argv` (output to server.log) until `ready`; empty then, else why not.
-    std::string Spawn(std::vector<std::string> argv, const std::function<bool()>& ready) {
+    // Runs `argv` (output to server.log) until it answers on `port`; empty then, else why not.
+    std::string Spawn(std::vector<std::string> argv, int port) {
         const std::string log = base_ + "server.log";
         if ((pid_ = ::fork()) == 0) {
             const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
@@ -72,7 +71,7 @@ class ServerProcess {
         ::setpgid(pid_, pid_);  // here too, so Stop never comes before the child's own call
         for (int wait = 0; wait < 250 && pid_ > 0; ++wait) {
             if (::waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
-            if (pid_ > 0 && ready()) return {};
+            if (pid_ > 0 && LoopbackPort(port, true)) return {};
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         Stop();
@@ -124,8 +123,7 @@ class FtpServer : public ServerProcess {
                       "force_anon_data_ssl=YES\nrequire_ssl_reuse=NO\nrsa_cert_file=" +
                           base_ + "cert.pem\nrsa_private_key_file=" + base_ + "key.pem\n"
                     : "");
-        return Spawn({"/usr/sbin/vsftpd", base_ + "vsftpd.conf"},
-                     [this] { return LoopbackPort(port_, true); });
+        return Spawn({"/usr/sbin/vsftpd", base_ + "vsftpd.conf"}, port_);
     }
 
     std::string Url(const std::string& scheme) const {
@@ -166,9 +164,7 @@ class SshServer : public ServerProcess {
         std::ifstream(File("host.pub")) >> type >> key;
         std::ofstream(File("known_hosts")) << "[127.0.0.1]:" << port << " " << type << " " << key;
         url_ = "sftp://127.0.0.1:" + std::to_string(port) + WwwDir();
-        return Spawn({"/usr/sbin/sshd", "-D", "-e", "-f", File("sshd_config")}, [this] {
-            return ReadBytes(File("server.log")).find("Server listening") != std::string::npos;
-        });
+        return Spawn({"/usr/sbin/sshd", "-D", "-e", "-f", File("sshd_config")}, port);
     }
 
     static std::string UserName() { return ::getpwuid(::getuid())->pw_name; }

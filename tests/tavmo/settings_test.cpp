@@ -1,5 +1,5 @@
-// The settings file: owner-only, Shift-JIS values, a faithful round trip, and
-// the password in a keyring where one answers.
+// Destinations as the user writes them, and the settings file: owner-only, Shift-JIS values, a
+// faithful round trip, and the password in a keyring where one answers.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +9,7 @@
 #include "settings/profile.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "tavmo/remote_url.h"
 #include "tavmo/upload_settings.h"
 
 namespace qm::tavmo {
@@ -24,16 +25,13 @@ class MemoryKeyring : public PasswordKeyring {
     bool answers = true;
 
     std::optional<std::string> Read(const std::string& account) override {
-        if (!answers || !kept.count(account)) return std::nullopt;
-        return kept[account];
+        return answers && kept.count(account) ? std::optional(kept[account]) : std::nullopt;
     }
     bool Write(const std::string& account, const std::string& password) override {
-        if (answers) kept[account] = password;
-        return answers;
+        return answers && (kept[account] = password, true);
     }
     bool Remove(const std::string& account) override {
-        if (answers) kept.erase(account);
-        return answers;
+        return answers && (kept.erase(account), true);
     }
 };
 
@@ -126,6 +124,28 @@ TEST_F(UploadSettingsTest, SettingsFileFollowsTheProgramFolderRule) {
     fs::remove(dir_ / "program/QMsys.ini");
     test::WriteBytes(tool + "tavmo.ini", "");
     EXPECT_EQ(SettingsPathFor(tool), tool + "tavmo.ini");
+}
+
+// What is accepted is a folder URL the transfer library reads back unchanged.
+
+TEST(RemoteUrlTest, AcceptedDestinationsReadBackAndUnusableOnesAreRefused) {
+    const std::pair<std::string_view, std::string_view> accepted[] = {
+        {"ftp://host", "ftp://host/"},
+        {"file:/srv/www", "file:///srv/www/"},
+        {"/srv/www/a b", "file:///srv/www/a%20b/"},
+    };
+    for (auto [text, url] : accepted) {
+        auto folder = ParseRemoteFolder(text);
+        ASSERT_TRUE(folder) << text;
+        EXPECT_EQ(folder->url, url);
+        EXPECT_EQ(ParseRemoteFolder(folder->url)->url, url);
+    }
+    // A file URL whose path is not absolute would come out naming a host; an
+    // encoded control character names no folder.
+    for (std::string_view text :
+         {"file:relative/dir", "file:'//tm", "ftp://host/a?q", "ftp://host/a%0A/"}) {
+        EXPECT_FALSE(ParseRemoteFolder(text)) << text;
+    }
 }
 
 }  // namespace
