@@ -12,6 +12,18 @@
 
 namespace qm {
 
+namespace {
+
+// Replaces the entry file, held without sharing when it exists; a failure
+// leaves the old entry file, or none, as it was. The entry goes on from
+// memory, so the file is not flushed to the disk.
+bool WriteEntryFile(const std::string& path, std::string_view entry) {
+    const auto held = LockedFile::Open(path, LockedFile::Mode::OpenExisting);
+    return (held || !FileExists(path)) && ReplaceScratchFile(path, entry);
+}
+
+}  // namespace
+
 std::string ConvertBody(std::string_view body) {
     static constexpr std::string_view kBreak = "<BR>\r\n";
     std::string out;
@@ -93,7 +105,7 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     // The entry file is kept for whoever looks at it, but the entry goes on
     // from memory: the file needs no trip to the disk.
     entry += '\0';
-    const bool written = WriteScratchFile(EntryFilePath(config), entry);
+    const bool written = WriteEntryFile(EntryFilePath(config), entry);
     // What the insertion would read back from the file: the text up to its first NUL.
     entry.resize(TextUpToNul(entry).size());
     if (!written) {

@@ -1,5 +1,6 @@
 #include "engine/diary_page.h"
 
+#include <cctype>
 #include <string>
 
 #include "engine/host.h"
@@ -8,6 +9,7 @@
 #include "engine/split_mode.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/stream_replace.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
@@ -28,17 +30,26 @@ std::string_view NewPageSentence(SplitMode mode) {
 }
 
 // Creates the page of a new period from the prototype, tells the user and
-// links it from the log page. A prototype that cannot be copied leaves no
-// page; the insertion that follows reports that.
-void StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
+// links it from the log page. The link goes in before the page appears, so a
+// run stopped at any moment leaves either no page or a linked one; the next
+// run makes the page and finds the link already there. A prototype that
+// cannot be read makes no page, no link and no entry. In a generate the page
+// is left pending: the insertion makes it with the entry already in it.
+bool StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
+    // Opened, not read: the page's one read of the prototype comes when it is made.
+    if (!ReadOnlyFile::Open(config.prototypePath)) return TellNewPageNotMade(config, host);
     host.ShowMessage(config.diaryPage + Sjis(NewPageSentence(config.splitMode)),
                      Sjis(msg::kNewPageCaption));
+    if (!config.logPath.empty()) UpdateLogPage(config, run, host);
     if (run.deferNewPage) {
         run.pendingNewPage = PendingNewPage{config.prototypePath, config.diaryPage};
-    } else {
-        CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true);
+        return true;
     }
-    if (!config.logPath.empty()) UpdateLogPage(config, run, host);
+    // Another run may have made the page meanwhile; it is never overwritten.
+    if (CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true) ||
+        FileExists(config.diaryPage))
+        return true;
+    return TellNewPageNotMade(config, host);
 }
 
 }  // namespace
@@ -59,6 +70,24 @@ std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std:
     return name + ".html";
 }
 
+bool IsDiaryPageName(std::string_view fileName) {
+    // "diary" YY "-" Mon, then "-" WW, "-first", "-second" or nothing, ".html".
+    static constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const auto twoDigits = [](std::string_view text) {
+        return text.size() == 2 && std::isdigit(static_cast<unsigned char>(text[0])) &&
+               std::isdigit(static_cast<unsigned char>(text[1]));
+    };
+    if (fileName.size() < 16 || fileName.substr(0, 5) != "diary" ||
+        fileName.substr(fileName.size() - 5) != ".html")
+        return false;
+    const std::string_view month = fileName.substr(8, 3);
+    const std::string_view rest = fileName.substr(11, fileName.size() - 16);
+    return twoDigits(fileName.substr(5, 2)) && fileName[7] == '-' && kMonths.find(month) % 3 == 0 &&
+           kMonths.find(month) != std::string_view::npos &&
+           (rest.empty() || rest == "-first" || rest == "-second" ||
+            (rest.size() == 3 && rest[0] == '-' && twoDigits(rest.substr(1))));
+}
+
 std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode) {
     ActiveConfig named = config;
     named.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
@@ -70,30 +99,45 @@ bool RecordDiaryPage(const ActiveConfig& config) {
                               config.diaryPage);
 }
 
+bool TellNewPageNotMade(const ActiveConfig& config, Host& host) {
+    host.ShowMessage(config.prototypePath + " -> " + config.diaryPage +
+                         SjisWithFileProblem(msg::kRollOverFailedText),
+                     Sjis(msg::kRollOverFailedCaption));
+    return false;
+}
+
 void ReportSettingsNotWritten(std::string_view iniPath, Host& host) {
     host.ShowMessage(std::string(iniPath) + Sjis(msg::kSettingsNotWrittenText),
                      Sjis(msg::kSettingsNotWrittenCaption));
 }
 
-bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
+PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
     for (;;) {
         // A page still pending from an earlier pass is made first, so it is found.
         MakePendingNewPage(run);
         config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
-        // Only other tools read the key: the selection goes on without it.
-        if (!RecordDiaryPage(config)) ReportSettingsNotWritten(config.configIniPath, host);
-
-        if (FileExists(config.diaryPage)) return true;
+        const auto record = [&] {
+            // Only other tools read the key: the selection goes on without it.
+            if (!RecordDiaryPage(config)) ReportSettingsNotWritten(config.configIniPath, host);
+        };
+        if (FileExists(config.diaryPage)) {
+            record();
+            return PageSelection::Ready;
+        }
         if (RollsOver(config.splitMode)) {
             NoteBeforeRollOver(config, run);
-            StartNewPage(config, run, host);
+            const bool made = StartNewPage(config, run, host);
             NoteAfterRollOver(config, run);
-            return true;
+            // A page that could not be made is not recorded either.
+            if (!made) return PageSelection::NoNewPage;
+            record();
+            return PageSelection::Ready;
         }
 
         // Editing the prototype itself, and it is missing: ask until it is mended.
+        record();
         host.ShowMessage(Sjis(msg::kPrototypeText), Sjis(msg::kPrototypeCaption));
-        if (!host.OpenPathSettings(config)) return false;
+        if (!host.OpenPathSettings(config)) return PageSelection::NeedsSettings;
     }
 }
 

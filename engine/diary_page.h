@@ -38,6 +38,9 @@ struct RunState {
 // path itself when the mode does not roll over.
 std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std::tm& time);
 
+// True for a file name that DiaryPageName gives in a mode that rolls over.
+bool IsDiaryPageName(std::string_view fileName);
+
 // The page that would receive an entry now in `mode`, in the prototype's
 // folder; nothing is written or created (the path settings show it).
 std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode);
@@ -49,16 +52,26 @@ std::string TodaysDiaryPage(const ActiveConfig& config, SplitMode mode);
 // The message for a settings file that could not be written, naming it.
 void ReportSettingsNotWritten(std::string_view iniPath, Host& host);
 
+// Tells the user that the new period's page could not be made from the
+// prototype, with the file's problem; false, for the caller to return.
+bool TellNewPageNotMade(const ActiveConfig& config, Host& host);
+
+enum class PageSelection {
+    Ready,          // config.diaryPage names an existing page
+    NoNewPage,      // a new period's page could not be made; said so, nothing written
+    NeedsSettings,  // the prototype is missing and the host has no dialog to mend it
+};
+
 // Names today's page for config.splitMode, records it and, when a new period
 // has begun, creates the page from the prototype, tells the user and adds a
 // log link. With a page that does not roll over and a missing prototype it
 // asks for the path settings until the prototype exists or another mode is
-// chosen. Returns false only when the settings were needed and the host has
-// no dialog for them.
-bool SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host);
+// chosen.
+PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host);
 
-// Adds a link to the new diary page below the log marker of the log page;
-// sets run.logUpdated only when the log page was really rewritten.
+// Adds a link to the new diary page below the log marker of the log page,
+// unless the log page links that page already (a run stopped before the page
+// was made); sets run.logUpdated when the log page holds the link.
 void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host);
 
 // The link text that UpdateLogPage puts in place of the marker: the marker,

@@ -4,6 +4,7 @@
 
 #include "engine/current_copy.h"
 #include "engine/host.h"
+#include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/page_writes.h"
 #include "engine/program_arguments.h"
@@ -15,6 +16,7 @@
 #include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
+#include "settings/pinned_profile.h"
 
 namespace qm {
 
@@ -22,18 +24,19 @@ namespace {
 
 // The rest of LoadPaths once the set's keys are read: today's page, and the
 // path settings when the prototype or template path is empty.
-bool SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
-    if (!SelectDiaryPage(config, run, host)) return false;
+PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
+    const PageSelection selected = SelectDiaryPage(config, run, host);
+    if (selected == PageSelection::NeedsSettings) return selected;
 
     if (config.prototypePath.empty() || config.templatePath.empty()) {
         MakePendingNewPage(run);  // the dialog sees the files as they are
         if (!host.OpenPathSettings(config)) {
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
-            return false;
+            return PageSelection::NeedsSettings;
         }
         return SelectDiaryPage(config, run, host);
     }
-    return true;
+    return selected;
 }
 
 // A set that cannot be read leaves nothing of another set behind.
@@ -82,7 +85,13 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     // A set that cannot be used stays in the list, said so; the window stays
     // open so another set can be chosen.
     if (!ReadSetPaths(config, run.currentSetIndex, host) || !lock) return true;
-    return SelectPageAskingForPaths(config, run, host);
+    return SelectPageAskingForPaths(config, run, host) != PageSelection::NeedsSettings;
+}
+
+std::string SetIniPathOf(const ActiveConfig& config, int setIndex) {
+    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
+                                              setIndex, syskeys::kSetNameCapacity);
+    return SetIniPath(config.programDir, setName);
 }
 
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
@@ -108,8 +117,8 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
 }
 
 bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
-    if (!ReadSetPaths(config, run.currentSetIndex, host)) return false;
-    return SelectPageAskingForPaths(config, run, host);
+    return ReadSetPaths(config, run.currentSetIndex, host) &&
+           SelectPageAskingForPaths(config, run, host) == PageSelection::Ready;
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
@@ -133,14 +142,30 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     // Held to the end: another run waits, then gives up writing nothing.
     const auto lock = LockProgramFolder(config, host);
     if (!lock) return GenerateResult::Failed;
+    // Each settings file is read once, so a read that fails midway cannot
+    // send the entry elsewhere by turning single keys into their defaults.
+    const auto unreadable = [&host] {
+        host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
+                         Sjis(msg::kSettingsUnreadableCaption));
+        return GenerateResult::Failed;
+    };
+    const PinnedProfile systemIni(config.systemIniPath);
+    if (!systemIni.readable()) return unreadable();
+    const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
+    if (!setIni.readable()) return unreadable();
     // A new period's page is written once, with the entry already in it.
     run.deferNewPage = true;
     const bool loaded = LoadPaths(config, run, host);
     run.deferNewPage = false;
-    const auto entry =
-        loaded ? ComposeEntry(config, input, run.imageUploadList, host) : std::nullopt;
-    if (!entry) {
+    if (!loaded) {
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
+        return GenerateResult::Failed;
+    }
+    // Under the lock no other run writes: what is left is a killed run's.
+    RemoveLeftoverTemporaries(config);
+    const auto entry = ComposeEntry(config, input, run.imageUploadList, host);
+    if (!entry) {
+        MakePendingNewPage(run);
         return GenerateResult::Failed;
     }
     const EntryBefore before = NoteBeforeEntry(config, run);

@@ -33,6 +33,9 @@ struct SystemState {
 // another set can be chosen.
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host);
 
+// The settings file of set number `setIndex` in the set list.
+std::string SetIniPathOf(const ActiveConfig& config, int setIndex);
+
 // Sets configIniPath to the file of set number `setIndex` and reads its
 // FILEPATH keys; selects no page, so nothing is created. False after a
 // message when the set's name or a settings file cannot be used: the paths
@@ -41,8 +44,9 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host);
 
 // Reads the paths of set run.currentSetIndex, then selects the diary page;
 // opens the path settings when the prototype or template path is empty (and
-// selects again after it). False (after a message) when the settings were
-// needed and the host has no dialog.
+// selects again after it). False (after a message) when the set cannot be
+// read, the settings were needed and the host has no dialog, or a new
+// period's page could not be made.
 bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
 
 enum class GenerateResult {

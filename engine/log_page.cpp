@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <string>
 
 #include "engine/diary_page.h"
@@ -15,13 +16,21 @@
 
 namespace qm {
 
+namespace {
+
+// How the link to `diaryPage` begins: a relative link, as the log page lives
+// beside the diary pages.
+std::string LinkOpening(std::string_view diaryPage) {
+    return "<a href =" + FileNamePart(diaryPage) + ">";
+}
+
+}  // namespace
+
 std::string LogLinkText(std::string_view diaryPage, std::string_view titleFormat,
                         const std::tm& time) {
-    // A relative link: the log page lives beside the diary pages.
     std::string link = Sjis(msg::kLogMarker);
-    link += "\r\n<a href =";
-    link += FileNamePart(diaryPage);
-    link += ">";
+    link += "\r\n";
+    link += LinkOpening(diaryPage);
     link += ExpandTokens(titleFormat, TokenSet::LogTitle, time, nullptr, nullptr);
     link += "</a><BR>";
     return link;
@@ -37,14 +46,27 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     const auto cannotOpen = [&host] {
         host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
     };
+    const auto cannotRead = [&](const LockedFile& logFile) {
+        NoteFileProblem(logFile.fsPath(), errno);
+        cannotOpen();
+    };
 
     // The log page is the user's own: it is never created here.
     MakeOwnerWritable(config.logPath);
     auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
     if (!logFile) return cannotOpen();
+    // Read piece by piece, as the diary pages are: first for a link to this
+    // page, then for the marker.
+    const auto linked = FindMarkerInText(logFile->descriptor(), LinkOpening(config.diaryPage));
+    if (!linked) return cannotRead(*logFile);
+    if (linked->found) {
+        // Linked by a run that stopped before it made the page; not yet uploaded.
+        run.logUpdated = true;
+        return;
+    }
     const std::string marker = Sjis(msg::kLogMarker);
     const auto at = FindMarkerInText(logFile->descriptor(), marker);
-    if (!at) return cannotOpen();
+    if (!at) return cannotRead(*logFile);
     if (!at->found) {
         host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
         return;

@@ -44,6 +44,9 @@ inline constexpr std::string_view kNewWeekText =
     "\r\n今週から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
 inline constexpr std::string_view kNewHalfText =
     "\r\n今日から新しいファイルだよ～書き換えるものがったら書き換えてね♪";
+inline constexpr std::string_view kRollOverFailedText =
+    "\r\n日記の原型を写せないので、新しいファイルは作らず何も書き込まなかったよ。";
+inline constexpr std::string_view kRollOverFailedCaption = "作れないよ？";
 inline constexpr std::string_view kPrototypeText = "日記の原型の設定が変だよ。";
 inline constexpr std::string_view kPrototypeCaption = "設定してね♪";
 

@@ -47,7 +47,14 @@ PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::st
         run.pendingNewPage.reset();
         return PageWrite::MadeFromPrototype;
     }
+    // Otherwise the page is made as a copy of the prototype first; one that
+    // cannot be made takes no entry.
+    const bool pending = run.pendingNewPage && run.pendingNewPage->page == config.diaryPage;
     MakePendingNewPage(run);
+    if (pending && !FileExists(config.diaryPage)) {
+        TellNewPageNotMade(config, host);
+        return PageWrite::Failed;
+    }
     return InsertEntryText(config.diaryPage, entryText, host) ? PageWrite::Inserted
                                                               : PageWrite::Failed;
 }

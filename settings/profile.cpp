@@ -9,6 +9,7 @@
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "settings/pinned_profile.h"
 #include "settings/profile_cache.h"
 
 namespace qm {
@@ -239,7 +240,7 @@ std::optional<std::size_t> FindKey(const IniLines& lines, const SectionRange& ra
 }
 
 // The file's lines, or nullptr when it is missing or cannot be read; parsed
-// once while the file stays as it was.
+// once while the file (or its pin) stays as it was.
 std::shared_ptr<const IniFile> ReadLines(std::string_view iniPath) {
     return ReadParsedSettingsAs<IniFile>(iniPath, SplitLines);
 }
@@ -447,7 +448,9 @@ bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit
     // absence, as it was.
     if (*after == before) return true;
     auto fsPath = ToFsPath(iniPath);
-    return fsPath && ReplaceFileContents(*fsPath, *after);
+    if (!fsPath || !ReplaceFileContents(*fsPath, *after)) return false;
+    RepinWrittenBytes(iniPath, *after);
+    return true;
 }
 
 bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,

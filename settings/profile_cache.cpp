@@ -9,6 +9,7 @@
 #include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "settings/pinned_profile.h"
 
 namespace qm {
 
@@ -54,6 +55,19 @@ ParsedSettings ReadParsedSettings(std::string_view iniPath, std::type_index kind
     if (!fsPath || fsPath->empty()) return nullptr;
     Cache& cache = TheCache();
     const auto key = std::make_pair(*fsPath, kind);
+
+    // A pinned file answers from its pin: parsed again only when the pinned
+    // bytes change (a write through the store).
+    if (const auto* pin = FindPin(iniPath)) {
+        if (!*pin) return nullptr;
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        auto kept = cache.files.find(key);
+        if (kept != cache.files.end() && kept->second.bytes == **pin) return kept->second.parsed;
+        if (kept == cache.files.end() && cache.files.size() >= kMostFilesKept) cache.files.clear();
+        // Unsettled: once the pin is gone the file itself is read and compared.
+        KeptFile pinned{FileStamp{}, **pin, parse(**pin)};
+        return cache.files.insert_or_assign(key, std::move(pinned)).first->second.parsed;
+    }
 
     timespec readAt{};
     ::clock_gettime(CLOCK_REALTIME, &readAt);

@@ -46,7 +46,7 @@ class PageSelection : public ::testing::Test {
     bool Select(int mode, const char* when) {
         clock_.Set(when);
         config_.splitMode = SplitMode{mode};
-        return SelectDiaryPage(config_, run_, host_);
+        return SelectDiaryPage(config_, run_, host_) == qm::PageSelection::Ready;
     }
 
     TempDir dir_;
@@ -79,8 +79,8 @@ TEST_F(PageSelection, ARecordThatCannotBeWrittenIsNamedAndTheSelectionGoesOn) {
     std::filesystem::create_directory(config_.configIniPath);  // no file can go there
     ASSERT_TRUE(Select(1, "2003-01-31 23:00:00"));
     EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
-    ASSERT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(host_.messages[0], config_.configIniPath + Said(msg::kSettingsNotWrittenText,
+    ASSERT_EQ(host_.messages.size(), 2u);  // the page is recorded once it is there
+    EXPECT_EQ(host_.messages[1], config_.configIniPath + Said(msg::kSettingsNotWrittenText,
                                                               msg::kSettingsNotWrittenCaption));
 }
 
@@ -95,6 +95,20 @@ TEST_F(PageSelection, ModeZeroWithoutPrototypeAsksForTheSettings) {
     };
     ASSERT_TRUE(Select(0, "2003-02-05 10:00:00"));
     EXPECT_EQ(config_.diaryPage, dir_ / "other.html");
+}
+
+TEST_F(PageSelection, HalfMonthWeeklyAndNewYearPagesAreAnnouncedAsSuch) {
+    const std::tuple<int, const char*, const char*, std::string_view> rows[] = {
+        {3, "2003-01-15 00:00:00", "diary03-Jan-second.html", msg::kNewHalfText},
+        {2, "2003-02-01 12:00:00", "diary03-Feb-04.html", msg::kNewWeekText},
+        {2, "2004-01-01 00:00:00", "diary04-Jan-00.html", msg::kNewWeekText},
+    };
+    for (const auto& [mode, when, page, sentence] : rows) {
+        host_.messages.clear();
+        ASSERT_TRUE(Select(mode, when));
+        EXPECT_EQ(host_.messages,
+                  std::vector<std::string>{dir_ / page + Said(sentence, msg::kNewPageCaption)});
+    }
 }
 
 }  // namespace

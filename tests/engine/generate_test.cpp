@@ -5,11 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/program_arguments.h"
-#include "fake_host.h"
+#include "diary_folder.h"
 #include "platform/files.h"
-#include "settings/profile.h"
-#include "support/temp_dir.h"
 #include "support/write_limit.h"
 
 namespace qm::test {
@@ -18,57 +15,16 @@ namespace {
 const std::string kMarker = Sjis("<!-- ここに挿入 -->");
 const std::string kPrototype = "<html>\r\n" + kMarker + "\r\n</html>";
 
-TEST(UploadText, ThePageTheLogTheImagesAndTheCurrentCopyInOrder) {
-    ActiveConfig config;
-    config.diaryPage = "/web/diary03-Jan.html";
-    config.logPath = "/web/log.html";
-    config.diaryFolder = "/web/";
-    config.currentName = "now.html";
-    RunState run;
-    AppendImageUpload(run.imageUploadList, "/pics/a.jpg");
-    AppendImageUpload(run.imageUploadList, "/pics/b.jpg");
-    run.logUpdated = true;
-    EXPECT_EQ(UploadParameters(config, run, true),
-              "\"/web/diary03-Jan.html\" \"/web/log.html\" \"/pics/a.jpg\" \"/pics/b.jpg\" "
-              "\"/web/now.html\"");
-}
-
-// A program folder with one set "diary", monthly with a current copy, whose pages live in web/.
-class Flow : public ::testing::Test {
+// The shared folder; Page(name) reads any file of web/.
+class Flow : public DiaryFolder {
   protected:
-    Flow() : clock_("2003-02-05 21:05:09") {
-        std::filesystem::create_directory(web_);
-        WriteBytes(dir_ / "QMsys.ini", "[INI]\r\n0=diary\r\n");
-        SetKey("ORIGINAL", web_ + "original.html");
-        SetKey("TEMPLET", dir_ / "templet.txt");
-        SetKey("EDIT", "1");
-        SetKey("CURRENT", "1");
-        WriteBytes(web_ + "original.html", kPrototype);
-        WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*n\r\n*?");
-        InitConfig(config_, dir_.dir());
-    }
-    void SetKey(std::string_view key, std::string_view value) {
-        ASSERT_TRUE(WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value));
-    }
-    GenerateResult Generate(std::string title) {
-        input_.title = title;
-        input_.body = "b";
-        return GenerateCommand(config_, run_, input_, host_);
-    }
     std::string Page(std::string_view name = "diary03-Feb.html") const {
-        return ReadBytes(web_ + std::string(name));
+        return ReadBytes(Web(name));
     }
-
-    TempDir dir_;
-    FixedClock clock_;
-    std::string web_ = dir_ / "web/";
-    ActiveConfig config_;
-    RunState run_;
-    EntryInput input_;
-    FakeHost host_;
 };
 
 TEST_F(Flow, CurrentCopyIsTheWholePageOrTheNewestEntryAndNoneInModeZero) {
+    WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*n\r\n*?");
     ASSERT_EQ(Generate("first"), GenerateResult::Written);
     EXPECT_EQ(Page("diary-current.html"), Page());
     SetKey("ALWAYS1", "1");

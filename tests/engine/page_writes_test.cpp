@@ -136,12 +136,14 @@ TEST_F(OnePass, APrototypeWithoutMarkerBecomesThePageAndTheMarkerMessageStopsThe
                                   Announced(), Said(msg::kNoMarkerText, msg::kNoMarkerCaption)}));
 }
 
-TEST_F(OnePass, AMissingPrototypeLeavesAnEmptyPageAndTheMarkerMessage) {
+TEST_F(OnePass, AMissingPrototypeMakesNoPageNoLinkAndNoEntry) {
     RemoveFile(dir_ / "original.html");
     EXPECT_EQ(Generate(), GenerateResult::Failed);
-    EXPECT_TRUE(FileExists(dir_ / "diary03-Feb.html"));
-    EXPECT_EQ(Page(), "");
-    EXPECT_EQ(LogLinks(), 1);
+    EXPECT_FALSE(FileExists(dir_ / "diary03-Feb.html"));
+    EXPECT_EQ(LogLinks(), 0);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_NE(host_.messages[0].find(Cp932ToUtf8(Sjis(msg::kRollOverFailedText)).value()),
+              std::string::npos);
 }
 
 TEST_F(OnePass, APageMadeMeanwhileByOthersIsNotOverwrittenButTakesTheEntry) {

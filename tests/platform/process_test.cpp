@@ -3,23 +3,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <thread>
 
+#include "platform/program_dir.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace qm {
 namespace {
 
-TEST(SplitCommandLine, QuotesGroupAndBackslashesOnlyEscapeBeforeAQuote) {
-    const std::pair<const char*, std::vector<std::string>> rows[] = {
-        {"\"C:\\web\\a b.html\"  \"\"\tc", {"C:\\web\\a b.html", "", "c"}},
-        {"a\\\\b a\\\"b \"a\\\\\"", {"a\\\\b", "a\"b", "a\\"}},
-    };
-    for (const auto& [line, words] : rows) EXPECT_EQ(SplitCommandLine(line), words) << line;
-}
-
-TEST(StartProgram, NotFoundOrStartedWithSplitArguments) {
+TEST(Process, SplitsLikeWindowsAndStartsWithTheSplitArgumentsOrNotFound) {
+    EXPECT_EQ(SplitCommandLine("\"C:\\web\\a b.html\"  \"\"\tc a\\\\b a\\\"b \"a\\\\\""),
+              (std::vector<std::string>{"C:\\web\\a b.html", "", "c", "a\\\\b", "a\"b", "a\\"}));
     test::TempDir dir;
     const std::string script = dir / "record.sh";
     test::WriteBytes(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
@@ -37,28 +32,65 @@ TEST(StartProgram, NotFoundOrStartedWithSplitArguments) {
 
 // The stored default "tavmo/tavmo.exe" is relative to the settings folder; an
 // installed system keeps the tool in its helper folder instead.
-TEST(LocateProgram, TheWorkingDirectoryComesFirstThenEachFolderInTurn) {
+TEST(Process, LocateProgramTriesTheWorkingDirectoryThenEachFolderInTurn) {
     test::TempDir settings, own, installed;
     const char* tool = "tavmo/tavmo.exe";
-    for (const auto* dir : {&own, &installed}) {
+    for (const auto* dir : {&own, &installed, &settings}) {
         std::filesystem::create_directory(*dir / "tavmo");
         test::WriteBytes(*dir / tool, "#!/bin/sh\n");
     }
     const std::vector<std::string> folders{own.dir(), installed.dir()};
-    const auto oldWorkingDir = std::filesystem::current_path();
-    std::filesystem::current_path(settings.dir());
-
     EXPECT_EQ(LocateProgram(tool, {installed.dir()}), installed / tool);
     EXPECT_EQ(LocateProgram(tool, folders), own / tool);
-    std::filesystem::create_directory(settings / "tavmo");
-    test::WriteBytes(settings / tool, "#!/bin/sh\n");
+    const auto oldWorkingDir = std::filesystem::current_path();
+    std::filesystem::current_path(settings.dir());
     EXPECT_EQ(LocateProgram(tool, folders), tool);
-    // Absolute paths, bare names and paths nowhere to be found stay as they are.
-    EXPECT_EQ(LocateProgram(own / tool, {installed.dir()}), own / tool);
-    EXPECT_EQ(LocateProgram("xdg-open", folders), "xdg-open");
-    EXPECT_EQ(LocateProgram("upload/tool", folders), "upload/tool");
-
     std::filesystem::current_path(oldWorkingDir);
+    // Absolute paths, bare names and paths nowhere to be found stay as they are.
+    for (const std::string& path : {own / tool, std::string("xdg-open"), std::string("up/tool")}) {
+        EXPECT_EQ(LocateProgram(path, folders), path);
+    }
+}
+
+// Which folder holds the settings when no --home is given.
+
+namespace fs = std::filesystem;
+using test::ScopedEnv;
+
+TEST(ProgramFolder, PortableBesideTheSystemFileElseTheUserDataFolder) {
+    test::TempDir home, program;
+    ScopedEnv homeEnv("HOME", home.dir().c_str()), dataHome("XDG_DATA_HOME", nullptr);
+    const std::string data = home / ".local/share/quillmaker/";
+    // Only the system settings file makes a folder portable, not a folder of that name.
+    fs::create_directory(program / "QMsys.ini");
+    EXPECT_EQ(DefaultProgramFolder(program.dir()), data);
+    fs::remove(program / "QMsys.ini");
+    test::WriteBytes(program / "QMsys.ini", "[INI]\n0=example\n");
+    EXPECT_EQ(DefaultProgramFolder(program.dir()), program.dir());
+    // XDG_DATA_HOME counts only when absolute.
+    for (std::string relative : {"relative/data", ""}) {
+        ScopedEnv env("XDG_DATA_HOME", relative.c_str());
+        EXPECT_EQ(UserDataFolder(), data);
+    }
+    ScopedEnv absolute("XDG_DATA_HOME", (home / "data").c_str());
+    EXPECT_EQ(UserDataFolder(), home / "data/quillmaker/");
+}
+
+TEST(ProgramFolder, WithoutHomeTheAccountsHomeFolderIsUsed) {
+    ScopedEnv dataHome("XDG_DATA_HOME", nullptr), noHome("HOME", nullptr);
+    EXPECT_TRUE(UserDataFolder().ends_with("/.local/share/quillmaker/")) << UserDataFolder();
+}
+
+TEST(ProgramFolder, MakeFolderCreatesMissingParentsOwnerOnlyOrFails) {
+    test::TempDir home;
+    const std::string data = home / ".local/share/quillmaker/";
+    ASSERT_TRUE(MakeFolder(data));
+    EXPECT_EQ(fs::status(home / ".local").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(data).permissions(), fs::perms::owner_all);
+    EXPECT_TRUE(MakeFolder(data));  // a second start finds it there
+    test::WriteBytes(home / "file", "");
+    EXPECT_FALSE(MakeFolder(home / "file/quillmaker/"));
+    EXPECT_FALSE(MakeFolder(home / "file"));
 }
 
 }  // namespace

@@ -88,8 +88,7 @@ std::string RunOperation(const std::string& ini, const std::string& line, bool& 
 
 // Every difference between what the store did and what was recorded.
 std::string RunCase(Parts part) {
-    const auto& ops = part["ops"];
-    const auto& results = part["results"];
+    const auto &ops = part["ops"], &results = part["results"];
     bool bad = part.size() != 4 || part["before"].size() != 1 || part["after"].size() != 1 ||
                ops.size() != results.size();
     if (bad) return "\n    the case is malformed";
@@ -97,28 +96,26 @@ std::string RunCase(Parts part) {
     const std::string ini = dir / "case.ini";
     if (Field before = Unescape(part["before"][0], bad)) test::WriteBytes(ini, *before);
     std::string differences;
+    const auto differ = [&](const std::string& what, const auto& got, const auto& expected) {
+        if (got != expected) {
+            differences += "\n    " + what + ": got " + testing::PrintToString(got) +
+                           ", expected " + testing::PrintToString(expected);
+        }
+    };
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const std::size_t value = results[i].find('\t') + 1;
-        const std::string expected =
-            results[i].substr(0, value) + Unescape(results[i].substr(value), bad).value_or("\\N");
         std::string got;
         try {
             got = RunOperation(ini, ops[i], bad);
         } catch (const std::exception& e) {
             got = std::string("malformed operation: ") + e.what();
         }
-        if (got != expected) {
-            differences += "\n    operation " + std::to_string(i + 1) + ": got " +
-                           testing::PrintToString(got) + ", expected " +
-                           testing::PrintToString(expected);
-        }
+        differ(
+            "operation " + std::to_string(i + 1), got,
+            results[i].substr(0, value) + Unescape(results[i].substr(value), bad).value_or("\\N"));
     }
-    Field after, expected = Unescape(part["after"][0], bad);
-    if (fs::exists(ini)) after = test::ReadBytes(ini);
-    if (after != expected) {
-        differences += "\n    file afterwards: got " + testing::PrintToString(after) +
-                       ", expected " + testing::PrintToString(expected);
-    }
+    const Field after = fs::exists(ini) ? Field(test::ReadBytes(ini)) : std::nullopt;
+    differ("file afterwards", after, Unescape(part["after"][0], bad));
     if (std::distance(fs::directory_iterator(dir.dir()), {}) > (after ? 1 : 0)) {
         differences += "\n    a stray file was left beside the INI file";
     }

@@ -9,7 +9,6 @@
 
 #include "platform/process.h"
 #include "support/temp_dir.h"
-#include "tavmo/arguments.h"
 
 namespace qm::tavmo {
 namespace {
@@ -17,21 +16,6 @@ namespace {
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
-
-TEST(CommandLineTest, QuotedPathsArriveWhole) {
-    const std::pair<std::string, std::vector<std::string>> rows[] = {
-        {R"("/x/a \"b\" 日記.html")", {"/x/a \"b\" 日記.html"}},
-        // The diary program's image list: several paths inside one pair of quotes.
-        {R"("/x/日記.html" "/x/1.jpg" "/x/2 3.jpg" "/x/current.html")",
-         {"/x/日記.html", "/x/1.jpg", "/x/2 3.jpg", "/x/current.html"}},
-    };
-    for (const auto& [text, files] : rows) {
-        const ParsedArguments parsed = ParseArguments(qm::SplitCommandLine(text));
-        ASSERT_TRUE(parsed.ok) << text;
-        EXPECT_EQ(parsed.arguments.mode, Arguments::Mode::Upload) << text;
-        EXPECT_EQ(parsed.arguments.files, files) << text;
-    }
-}
 
 TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
     TempDir files, web;

@@ -6,15 +6,11 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <thread>
 #include <vector>
@@ -28,8 +24,7 @@ inline bool LoopbackPort(int port, bool connect) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
     auto* at = reinterpret_cast<sockaddr*>(&address);
-    const bool ok =
-        (connect ? ::connect(fd, at, sizeof address) : ::bind(fd, at, sizeof address)) == 0;
+    const bool ok = (connect ? ::connect : ::bind)(fd, at, sizeof address) == 0;
     ::close(fd);
     return ok;
 }
@@ -52,30 +47,23 @@ class ServerProcess {
   public:
     explicit ServerProcess(std::string base) : base_(std::move(base)) {}
     ~ServerProcess() { Stop(); }
-
-    // A library loaded into the server (LD_PRELOAD) to change how its file
-    // system behaves; empty for none.
-    std::string preload;
+    std::string preload;  // a library loaded into the server (LD_PRELOAD); empty for none
 
     void Stop() {
-        if (pid_ <= 0) return;
-        ::kill(-pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
+        if (pid_ > 0) ::kill(-pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
 
   protected:
-    // Runs `argv` (output to server.log) until `ready`; empty then, else why not.
-    std::string Spawn(std::vector<std::string> argv, const std::function<bool()>& ready) {
+    // Runs `argv` (output to server.log) until it answers on `port`; empty then, else why not.
+    std::string Spawn(std::vector<std::string> argv, int port) {
         const std::string log = base_ + "server.log";
         if ((pid_ = ::fork()) == 0) {
             const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
+            ::dup2(fd, 1), ::dup2(fd, 2), ::setpgid(0, 0);
             std::vector<char*> args;
             for (auto& argument : argv) args.push_back(argument.data());
             args.push_back(nullptr);
-            ::setpgid(0, 0);
             if (!preload.empty()) ::setenv("LD_PRELOAD", preload.c_str(), 1);
             ::execv(args[0], args.data());
             ::_exit(127);
@@ -83,11 +71,15 @@ class ServerProcess {
         ::setpgid(pid_, pid_);  // here too, so Stop never comes before the child's own call
         for (int wait = 0; wait < 250 && pid_ > 0; ++wait) {
             if (::waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
-            if (pid_ > 0 && ready()) return {};
+            if (pid_ > 0 && LoopbackPort(port, true)) return {};
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         Stop();
         return argv[0] + " did not start: " + ReadBytes(log);
+    }
+    // Runs a set-up command quietly; false when it fails.
+    static bool Quietly(const std::string& command) {
+        return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0;
     }
 
     std::string base_;
@@ -96,14 +88,11 @@ class ServerProcess {
 
 // vsftpd: anonymous login with write access into "pub/"; the password list
 // makes one password right and every other one wrong. With `tls`, explicit
-// TLS (AUTH TLS) with a certificate of its own is required.
+// TLS (AUTH TLS) with a certificate of its own is required. Runs without the
+// sandbox and as the launching user, so a test (even as root) can run it.
 class FtpServer : public ServerProcess {
   public:
     static constexpr const char* kPassword = "right-secret";
-    static bool Available() {
-        return ::access("/usr/sbin/vsftpd", X_OK) == 0 && ::access("/usr/bin/openssl", X_OK) == 0;
-    }
-
     bool tls = false;
 
     explicit FtpServer(std::string base) : ServerProcess(std::move(base)) {
@@ -112,15 +101,12 @@ class FtpServer : public ServerProcess {
         std::ofstream(base_ + "passwords") << kPassword << "\n";
     }
 
-    // A second Start after Stop keeps the ports, so URLs stay valid. Without the
-    // sandbox and as the launching user, so a test (even as root) can run it.
+    // A second Start after Stop keeps the ports, so URLs stay valid.
     std::string Start() {
         if (port_ == 0 && (port_ = FreePorts(11)) == 0) return "no free ports";
-        if (tls && std::system(("/usr/bin/openssl req -x509 -newkey ec -pkeyopt "
-                                "ec_paramgen_curve:prime256v1 -nodes -days 2 -subj /CN=127.0.0.1 "
-                                "-keyout '" +
-                                base_ + "key.pem' -out '" + base_ + "cert.pem' >/dev/null 2>&1")
-                                   .c_str()) != 0) {
+        if (tls && !Quietly("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+                            "-nodes -days 2 -subj /CN=127.0.0.1 -keyout '" +
+                            base_ + "key.pem' -out '" + base_ + "cert.pem'")) {
             return "openssl could not make a certificate";
         }
         std::ofstream(base_ + "vsftpd.conf")
@@ -137,11 +123,10 @@ class FtpServer : public ServerProcess {
                       "force_anon_data_ssl=YES\nrequire_ssl_reuse=NO\nrsa_cert_file=" +
                           base_ + "cert.pem\nrsa_private_key_file=" + base_ + "key.pem\n"
                     : "");
-        return Spawn({"/usr/sbin/vsftpd", base_ + "vsftpd.conf"},
-                     [this] { return LoopbackPort(port_, true); });
+        return Spawn({"/usr/sbin/vsftpd", base_ + "vsftpd.conf"}, port_);
     }
 
-    std::string Url(const std::string& scheme = "ftp") const {
+    std::string Url(const std::string& scheme) const {
         return scheme + "://127.0.0.1:" + std::to_string(port_) + "/pub/";
     }
     std::string PubDir() const { return base_ + "root/pub/"; }
@@ -155,46 +140,37 @@ class FtpServer : public ServerProcess {
 class SshServer : public ServerProcess {
   public:
     static constexpr const char* kKeyPassphrase = "key-passphrase";
-    static bool Available() {
-        return ::access("/usr/sbin/sshd", X_OK) == 0 && ::access("/usr/bin/ssh-keygen", X_OK) == 0;
-    }
-
-    explicit SshServer(std::string base) : ServerProcess(std::move(base)) {
-        std::filesystem::create_directories(WwwDir());
-    }
+    using ServerProcess::ServerProcess;
 
     std::string Start() {
         // sshd insists on its privilege separation folder, which only a
         // service start would have made.
         if (::getuid() == 0) std::filesystem::create_directories("/run/sshd");
+        std::filesystem::create_directories(WwwDir());
         for (const auto& [name, passphrase] : {std::pair{"host", ""}, {"client", kKeyPassphrase}}) {
-            const std::string command = "/usr/bin/ssh-keygen -q -a 1 -t ed25519 -N '" +
-                                        std::string(passphrase) + "' -f '" + base_ + name +
-                                        "' </dev/null >/dev/null 2>&1";
-            if (std::system(command.c_str()) != 0) return "ssh-keygen failed";
+            if (!Quietly("ssh-keygen -q -a 1 -t ed25519 -N '" + std::string(passphrase) + "' -f '" +
+                         File(name) + "'")) {
+                return "ssh-keygen failed";
+            }
         }
         const int port = FreePorts(1);
-        std::ofstream(base_ + "sshd_config")
-            << "Port " << port << "\nListenAddress 127.0.0.1\nHostKey " << base_ << "host\n"
-            << "AuthorizedKeysFile " << base_ << "client.pub\n"
-            << "PermitRootLogin prohibit-password\nPasswordAuthentication no\n"
+        std::ofstream(File("sshd_config"))
+            << "Port " << port << "\nListenAddress 127.0.0.1\nHostKey " << File("host")
+            << "\nAuthorizedKeysFile " << File("client.pub")
+            << "\nPermitRootLogin prohibit-password\nPasswordAuthentication no\n"
                "KbdInteractiveAuthentication no\nUsePAM no\nStrictModes no\nPidFile none\n"
                "Subsystem sftp internal-sftp\n";
         std::string type, key;
-        std::ifstream(base_ + "host.pub") >> type >> key;
-        std::ofstream(base_ + "known_hosts")
-            << "[127.0.0.1]:" << port << " " << type << " " << key << "\n";
+        std::ifstream(File("host.pub")) >> type >> key;
+        std::ofstream(File("known_hosts")) << "[127.0.0.1]:" << port << " " << type << " " << key;
         url_ = "sftp://127.0.0.1:" + std::to_string(port) + WwwDir();
-        return Spawn({"/usr/sbin/sshd", "-D", "-e", "-f", base_ + "sshd_config"}, [this] {
-            return ReadBytes(base_ + "server.log").find("Server listening") != std::string::npos;
-        });
+        return Spawn({"/usr/sbin/sshd", "-D", "-e", "-f", File("sshd_config")}, port);
     }
 
     static std::string UserName() { return ::getpwuid(::getuid())->pw_name; }
     std::string Url() const { return url_; }
     std::string WwwDir() const { return base_ + "www/"; }
-    // File names below the server's folder: "client", "known_hosts"...
-    std::string File(const std::string& name) const { return base_ + name; }
+    std::string File(const std::string& name) const { return base_ + name; }  // "client"...
 
   private:
     std::string url_;

@@ -1,47 +1,21 @@
-// The settings file: owner-only, Shift-JIS values, a faithful round trip.
+// Destinations as the user writes them, and the settings file: owner-only, Shift-JIS values, a
+// faithful round trip, and the password in a keyring where one answers.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <map>
 #include <tuple>
 
 #include "settings/profile.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "tavmo/remote_url.h"
 #include "tavmo/upload_settings.h"
 
 namespace qm::tavmo {
 namespace {
 
-auto Fields(const UploadSettings& s) {
-    return std::tie(s.destination, s.user, s.password, s.keyFile, s.imageFolder, s.caFile,
-                    s.passive, s.verifyPeer);
-}
-
-TEST(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
-    test::TempDir dir;
-    const std::string ini = dir / "tavmo.ini";
-    UploadSettings settings;
-    settings.destination = "sftp://example.jp/~/public_html/日記/";
-    settings.user = "たろう";
-    settings.password = " 秘密=pass;# ";
-    settings.keyFile = "/home/taro/.ssh/id_ed25519";
-    settings.imageFolder = "画像/";
-    settings.caFile = "/etc/ssl/private-ca.pem";
-    settings.passive = settings.verifyPeer = false;
-
-    const mode_t oldMask = ::umask(0);  // the widest a user could have
-    const std::string saved = SaveSettings(ini, settings);
-    ::umask(oldMask);
-    ASSERT_EQ(saved, "");
-    EXPECT_EQ(std::filesystem::status(ini).permissions(), std::filesystem::perms(0600));
-    // "たろう" in Shift-JIS.
-    EXPECT_NE(test::ReadBytes(ini).find("\x82\xbd\x82\xeb\x82\xa4"), std::string::npos);
-    auto loaded = LoadSettings(ini);
-    ASSERT_TRUE(loaded.has_value());
-    EXPECT_EQ(Fields(*loaded), Fields(settings));
-}
+namespace fs = std::filesystem;
 
 // A keyring in memory that can be told to refuse, as one that is locked or
 // not running does.
@@ -51,100 +25,127 @@ class MemoryKeyring : public PasswordKeyring {
     bool answers = true;
 
     std::optional<std::string> Read(const std::string& account) override {
-        if (!answers || !kept.count(account)) return std::nullopt;
-        return kept[account];
+        return answers && kept.count(account) ? std::optional(kept[account]) : std::nullopt;
     }
     bool Write(const std::string& account, const std::string& password) override {
-        if (answers) kept[account] = password;
-        return answers;
+        return answers && (kept[account] = password, true);
     }
     bool Remove(const std::string& account) override {
-        if (answers) kept.erase(account);
-        return answers;
+        return answers && (kept.erase(account), true);
     }
 };
 
-std::string FilePassword(const std::string& ini) {
-    return ReadProfileString(ini, "TAVMO", "PASSWORD", "<absent>", 100);
+class UploadSettingsTest : public ::testing::Test {
+  protected:
+    std::string FilePassword() { return ReadProfileString(ini_, "TAVMO", "PASSWORD", "-", 100); }
+    test::TempDir dir_;
+    const std::string ini_ = dir_ / "tavmo.ini";
+    MemoryKeyring keyring_;
+};
+
+TEST_F(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
+    const UploadSettings settings{"sftp://example.jp/~/public_html/日記/",
+                                  "たろう",
+                                  " 秘密=pass;# ",
+                                  "/home/taro/.ssh/id_ed25519",
+                                  "画像/",
+                                  false,
+                                  false,
+                                  "/etc/ssl/private-ca.pem"};
+    const mode_t oldMask = ::umask(0);  // the widest a user could have
+    const std::string saved = SaveSettings(ini_, settings);
+    ::umask(oldMask);
+    ASSERT_EQ(saved, "");
+    EXPECT_EQ(fs::status(ini_).permissions(), fs::perms(0600));
+    EXPECT_NE(test::ReadBytes(ini_).find("\x82\xbd\x82\xeb\x82\xa4"), std::string::npos);  // たろう
+    auto fields = [](const UploadSettings& s) {
+        return std::tie(s.destination, s.user, s.password, s.keyFile, s.imageFolder, s.caFile,
+                        s.passive, s.verifyPeer);
+    };
+    EXPECT_EQ(fields(LoadSettings(ini_).value()), fields(settings));
 }
 
-TEST(UploadSettingsTest, ThePasswordLivesInTheKeyringWhereOneAnswersAndInTheFileWhereNone) {
-    test::TempDir dir;
-    const std::string ini = dir / "tavmo.ini";
-    MemoryKeyring keyring;
+TEST_F(UploadSettingsTest, ThePasswordLivesInTheKeyringWhereOneAnswersAndInTheFileWhereNone) {
     UploadSettings settings;
-    settings.user = "taro";
     settings.password = "秘密";
+    ASSERT_EQ(SaveSettings(ini_, settings, &keyring_), "");
+    EXPECT_EQ(keyring_.kept, (std::map<std::string, std::string>{{ini_, "秘密"}}));
+    EXPECT_EQ(FilePassword(), "");
+    EXPECT_EQ(LoadSettings(ini_, &keyring_)->password, "秘密");
+    EXPECT_EQ(LoadSettings(ini_)->password, "");  // the file alone does not hold it
 
-    ASSERT_EQ(SaveSettings(ini, settings, &keyring), "");
-    EXPECT_EQ(keyring.kept, (std::map<std::string, std::string>{{ini, "秘密"}}));
-    EXPECT_EQ(FilePassword(ini), "");
-    EXPECT_EQ(LoadSettings(ini, &keyring)->password, "秘密");
-    EXPECT_EQ(LoadSettings(ini)->password, "");  // the file alone does not hold it
-
-    // A keyring that does not answer: the owner-only file keeps it, as it
-    // always has, and that newer password wins once the keyring is back.
-    keyring.answers = false;
+    // A keyring that does not answer: the owner-only file keeps it, and that
+    // newer password wins once the keyring is back.
+    keyring_.answers = false;
     settings.password = "newer";
-    ASSERT_EQ(SaveSettings(ini, settings, &keyring), "");
-    EXPECT_EQ(FilePassword(ini), "newer");
-    EXPECT_EQ(std::filesystem::status(ini).permissions(), std::filesystem::perms(0600));
-    keyring.answers = true;
-    auto loaded = LoadSettings(ini, &keyring);
+    ASSERT_EQ(SaveSettings(ini_, settings, &keyring_), "");
+    EXPECT_EQ(FilePassword(), "newer");
+    EXPECT_EQ(fs::status(ini_).permissions(), fs::perms(0600));
+    keyring_.answers = true;
+    auto loaded = LoadSettings(ini_, &keyring_);
     EXPECT_EQ(loaded->password, "newer");
 
     // The next save moves it into the keyring and out of the file.
-    ASSERT_EQ(SaveSettings(ini, *loaded, &keyring), "");
-    EXPECT_EQ(keyring.kept[ini], "newer");
-    EXPECT_EQ(FilePassword(ini), "");
+    ASSERT_EQ(SaveSettings(ini_, *loaded, &keyring_), "");
+    EXPECT_EQ(keyring_.kept[ini_], "newer");
+    EXPECT_EQ(FilePassword(), "");
 
     // An emptied password leaves nothing behind anywhere.
     loaded->password.clear();
-    ASSERT_EQ(SaveSettings(ini, *loaded, &keyring), "");
-    EXPECT_TRUE(keyring.kept.empty());
-    EXPECT_EQ(LoadSettings(ini, &keyring)->password, "");
+    ASSERT_EQ(SaveSettings(ini_, *loaded, &keyring_), "");
+    EXPECT_TRUE(keyring_.kept.empty());
+    EXPECT_EQ(LoadSettings(ini_, &keyring_)->password, "");
 }
 
-TEST(UploadSettingsTest, NothingIsKeptWhenAnotherValueCannotBeWritten) {
-    test::TempDir dir;
-    MemoryKeyring keyring;
+TEST_F(UploadSettingsTest, NothingIsKeptWhenAValueOrTheFolderCannotBeWritten) {
     UploadSettings settings;
     settings.user = "😀";  // not in Shift-JIS
     settings.password = "pw";
-    EXPECT_NE(SaveSettings(dir / "tavmo.ini", settings, &keyring), "");
-    EXPECT_TRUE(keyring.kept.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir / "tavmo.ini"));
+    EXPECT_NE(SaveSettings(ini_, settings, &keyring_), "");
+    EXPECT_TRUE(keyring_.kept.empty());
+    EXPECT_FALSE(fs::exists(ini_));
+    test::WriteBytes(dir_ / "tavmo", "a file in the way");
+    EXPECT_NE(SaveSettings(dir_ / "tavmo/tavmo.ini", UploadSettings{}), "");
 }
 
 // Beside the tool in a portable set-up, else in the user's data folder, where
 // the first save makes the folder.
-TEST(UploadSettingsTest, SettingsFileFollowsTheProgramFolderRule) {
-    test::TempDir home, program;
-    test::ScopedEnv homeEnv("HOME", home.dir().c_str());
-    test::ScopedEnv dataHome("XDG_DATA_HOME", nullptr);
-    const std::string tool = program / "tavmo/";
-    std::filesystem::create_directory(tool);
-    const std::string inData = home / ".local/share/quillmaker/tavmo/tavmo.ini";
-
+TEST_F(UploadSettingsTest, SettingsFileFollowsTheProgramFolderRule) {
+    test::ScopedEnv home("HOME", dir_.dir().c_str()), dataHome("XDG_DATA_HOME", nullptr);
+    const std::string tool = dir_ / "program/tavmo/";
+    fs::create_directories(tool);
+    const std::string inData = dir_ / ".local/share/quillmaker/tavmo/tavmo.ini";
     ASSERT_EQ(SettingsPathFor(tool), inData);
-    UploadSettings settings;
-    settings.destination = "file:///srv/web/";
-    ASSERT_EQ(SaveSettings(inData, settings), "");
-    EXPECT_EQ(LoadSettings(inData)->destination, settings.destination);
-    EXPECT_EQ(std::filesystem::status(home / ".local/share/quillmaker/tavmo").permissions(),
-              std::filesystem::perms::owner_all);
-
-    test::WriteBytes(program / "QMsys.ini", "[INI]\n0=example\n");
+    ASSERT_EQ(SaveSettings(inData, UploadSettings{}), "");
+    EXPECT_EQ(fs::status(dir_ / ".local/share/quillmaker/tavmo").permissions(),
+              fs::perms::owner_all);
+    test::WriteBytes(dir_ / "program/QMsys.ini", "[INI]\n0=example\n");
     EXPECT_EQ(SettingsPathFor(tool), tool + "tavmo.ini");
-    std::filesystem::remove(program / "QMsys.ini");
+    fs::remove(dir_ / "program/QMsys.ini");
     test::WriteBytes(tool + "tavmo.ini", "");
     EXPECT_EQ(SettingsPathFor(tool), tool + "tavmo.ini");
 }
 
-TEST(UploadSettingsTest, SaveFailsWhenTheFolderCannotBeMade) {
-    test::TempDir dir;
-    test::WriteBytes(dir / "tavmo", "a file in the way");
-    EXPECT_NE(SaveSettings(dir / "tavmo/tavmo.ini", UploadSettings{}), "");
+// What is accepted is a folder URL the transfer library reads back unchanged.
+
+TEST(RemoteUrlTest, AcceptedDestinationsReadBackAndUnusableOnesAreRefused) {
+    const std::pair<std::string_view, std::string_view> accepted[] = {
+        {"ftp://host", "ftp://host/"},
+        {"file:/srv/www", "file:///srv/www/"},
+        {"/srv/www/a b", "file:///srv/www/a%20b/"},
+    };
+    for (auto [text, url] : accepted) {
+        auto folder = ParseRemoteFolder(text);
+        ASSERT_TRUE(folder) << text;
+        EXPECT_EQ(folder->url, url);
+        EXPECT_EQ(ParseRemoteFolder(folder->url)->url, url);
+    }
+    // A file URL whose path is not absolute would come out naming a host; an
+    // encoded control character names no folder.
+    for (std::string_view text :
+         {"file:relative/dir", "file:'//tm", "ftp://host/a?q", "ftp://host/a%0A/"}) {
+        EXPECT_FALSE(ParseRemoteFolder(text)) << text;
+    }
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "servers.h"
 #include "tavmo/batch_run.h"
@@ -49,18 +48,15 @@ class RecordingObserver : public ProgressObserver {
     bool cancel = false;
 
     void FileStarted(const UploadItem& item) override { started.push_back(item.name); }
-    void BytesSent(std::uint64_t done, std::uint64_t /*total*/) override {
+    void BytesSent(std::uint64_t done, std::uint64_t) override {
         if (midway && done >= midwayBytes) std::exchange(midway, nullptr)();
     }
     bool CancelRequested() override { return cancel; }
 };
 
-enum class Kind { Ftp, Sftp, File };
-
-std::string KindName(Kind kind) {
-    return kind == Kind::Ftp ? "Ftp" : kind == Kind::Sftp ? "Sftp" : "LocalFolder";
-}
-void PrintTo(Kind kind, std::ostream* out) { *out << KindName(kind); }
+enum class Kind { Ftp, Ftps, Sftp, File };
+const char* const kKindNames[] = {"Ftp", "Ftps", "Sftp", "LocalFolder"};
+void PrintTo(Kind kind, std::ostream* out) { *out << kKindNames[int(kind)]; }
 
 // A real destination per test: an FTP(S) or SSH server of its own, or a local
 // folder; `url_`, `remote_` (where the files land) and `connection_` lead there.
@@ -77,38 +73,26 @@ class TransferTest : public ::testing::Test {
     }
     std::string Remote(const std::string& name) const { return ReadBytes(remote_ + name); }
 
-    void UseFtp(bool tls = false) {
-        if (!FtpServer::Available()) GTEST_SKIP() << "vsftpd or openssl is not installed";
-        ftp_.tls = tls;
-        ASSERT_EQ(ftp_.Start(), "");
-        url_ = ftp_.Url(tls ? "ftps" : "ftp");
-        remote_ = ftp_.PubDir();
-        connection_.user = "anonymous";
-        connection_.password = FtpServer::kPassword;
-        connection_.connectTimeoutSeconds = connection_.stallSeconds = 5;
-    }
-    void UseSftp() {
-        if (!SchemeAvailable(Scheme::Sftp) || !SshServer::Available()) {
-            GTEST_SKIP() << "no sftp in this libcurl, or sshd (openssh-server) not installed";
-        }
-        ASSERT_EQ(ssh_.Start(), "");
-        url_ = ssh_.Url();
-        remote_ = ssh_.WwwDir();
-        connection_.user = SshServer::UserName();
-        connection_.keyFile = ssh_.File("client");
-        connection_.password = SshServer::kKeyPassphrase;
-        connection_.knownHostsFile = ssh_.File("known_hosts");
-        connection_.connectTimeoutSeconds = connection_.stallSeconds = 5;
-    }
-    void UseLocalFolder() { url_ = "file://" + (remote_ = web_.dir()); }
     void Use(Kind kind) {
-        switch (kind) {
-            case Kind::Ftp:
-                return UseFtp();
-            case Kind::Sftp:
-                return UseSftp();
-            case Kind::File:
-                return UseLocalFolder();
+        connection_.connectTimeoutSeconds = connection_.stallSeconds = 5;
+        if (kind == Kind::File) {
+            url_ = "file://" + (remote_ = web_.dir());
+        } else if (kind == Kind::Sftp) {
+            if (!SchemeAvailable(Scheme::Sftp)) GTEST_SKIP() << "no sftp in this libcurl";
+            ASSERT_EQ(ssh_.Start(), "");
+            url_ = ssh_.Url();
+            remote_ = ssh_.WwwDir();
+            connection_.user = SshServer::UserName();
+            connection_.keyFile = ssh_.File("client");
+            connection_.password = SshServer::kKeyPassphrase;
+            connection_.knownHostsFile = ssh_.File("known_hosts");
+        } else {
+            ftp_.tls = kind == Kind::Ftps;
+            ASSERT_EQ(ftp_.Start(), "");
+            url_ = ftp_.Url(ftp_.tls ? "ftps" : "ftp");
+            remote_ = ftp_.PubDir();
+            connection_.user = "anonymous";
+            connection_.password = FtpServer::kPassword;
         }
     }
 
@@ -128,11 +112,12 @@ class EveryDestinationTest : public TransferTest, public ::testing::WithParamInt
 
 INSTANTIATE_TEST_SUITE_P(, EveryDestinationTest,
                          ::testing::Values(Kind::Ftp, Kind::Sftp, Kind::File),
-                         [](const auto& info) { return KindName(info.param); });
+                         [](const auto& info) { return kKindNames[int(info.param)]; });
 
 TEST_P(EveryDestinationTest, QuotedJapaneseNamesReplaceThePageAndTheMissingFileIsNamed) {
     const std::string name = "a \"b\" 日記.html", image = "画像/写真 \"1\".jpg";
     WriteBytes(remote_ + name, "old page");
+    ::chmod((remote_ + name).c_str(), 0640);  // a local folder's page keeps it
     std::filesystem::create_directory(remote_ + "画像");
     const std::string missing = local_ / "消えた.html";
     const Names paths = {Local(name, "<html>\x93\xfa\x8b\x4c</html>"), missing,
@@ -145,67 +130,48 @@ TEST_P(EveryDestinationTest, QuotedJapaneseNamesReplaceThePageAndTheMissingFileI
     EXPECT_EQ(Remote(name), ReadBytes(paths[0]));
     EXPECT_EQ(Remote(image), ReadBytes(paths[2]));
     EXPECT_TRUE(HasAll(FailureReport(uploader), {missing, "見つかりません"}));
+    if (GetParam() == Kind::File) {
+        EXPECT_EQ(std::filesystem::status(remote_ + name).permissions(),
+                  std::filesystem::perms(0640));
+    }
 }
 
 TEST_P(EveryDestinationTest, RefusedSetUpStopsTheRunWithAPlainReason) {
-    struct Row {
-        const char* option;
-        std::function<void(Connection&)> spoil;
-    };
-    const Row rows[] = {
-        // Longer than any text the library takes.
-        {"CURLOPT_USERNAME", [](Connection& c) { c.user.assign(9'000'000, 'u'); }},
-        {"CURLOPT_CONNECTTIMEOUT", [](Connection& c) { c.connectTimeoutSeconds = -1; }},
-    };
-    const Names paths = {Local("first.html", "1"), Local("second.html", "2")};
-    const Connection good = connection_;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.option);
-        row.spoil(connection_ = good);
-        Uploader uploader = MakeUploader(paths);
+    connection_.connectTimeoutSeconds = -1;
+    Uploader uploader = MakeUploader({Local("first.html", "1"), Local("second.html", "2")});
 
-        EXPECT_FALSE(uploader.SendPending(observer_));
+    EXPECT_FALSE(uploader.SendPending(observer_));
 
-        EXPECT_EQ(FilesBelow(remote_), Names{});
-        EXPECT_TRUE(HasAll(FailureReport(uploader),
-                           {"「first.html」を送れませんでした", "通信の準備ができませんでした",
-                            row.option, "残りの 1 件はまだ送っていません"}));
-        if (GetParam() != Kind::File) {
-            EXPECT_TRUE(HasAll(TestConnection(*ParseRemoteFolder(url_), connection_),
-                               {"通信の準備ができませんでした", row.option}));
-        }
+    EXPECT_EQ(FilesBelow(remote_), Names{});
+    EXPECT_TRUE(HasAll(FailureReport(uploader),
+                       {"「first.html」を送れませんでした", "通信の準備ができませんでした",
+                        "CURLOPT_CONNECTTIMEOUT", "残りの 1 件はまだ送っていません"}));
+    if (GetParam() != Kind::File) {
+        EXPECT_TRUE(HasAll(TestConnection(*ParseRemoteFolder(url_), connection_),
+                           {"通信の準備ができませんでした", "CURLOPT_CONNECTTIMEOUT"}));
     }
 }
 
 // The user's cancel, or the server vanishing, while the second of three files
 // is on its way.
-struct Interruption {
-    Kind kind;
-    bool serverStops;
-};
-std::string InterruptionName(const Interruption& interruption) {
-    return KindName(interruption.kind) + (interruption.serverStops ? "ServerStops" : "Cancelled");
-}
-void PrintTo(const Interruption& interruption, std::ostream* out) {
-    *out << InterruptionName(interruption);
-}
-
 class InterruptedTransferTest : public TransferTest,
-                                public ::testing::WithParamInterface<Interruption> {
+                                public ::testing::WithParamInterface<std::pair<Kind, bool>> {
   protected:
-    void SetUp() override { Use(GetParam().kind); }
+    void SetUp() override { Use(GetParam().first); }
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    , InterruptedTransferTest,
-    ::testing::Values(Interruption{Kind::Ftp, false}, Interruption{Kind::Sftp, false},
-                      Interruption{Kind::File, false}, Interruption{Kind::Ftp, true}),
-    [](const auto& info) {
-        return KindName(info.param.kind) + (info.param.serverStops ? "ServerStops" : "Cancelled");
-    });
+INSTANTIATE_TEST_SUITE_P(, InterruptedTransferTest,
+                         ::testing::Values(std::pair{Kind::Ftp, false},
+                                           std::pair{Kind::Sftp, false},
+                                           std::pair{Kind::File, false},
+                                           std::pair{Kind::Ftp, true}),
+                         [](const auto& info) {
+                             return std::string(kKindNames[int(info.param.first)]) +
+                                    (info.param.second ? "ServerStops" : "Cancelled");
+                         });
 
 TEST_P(InterruptedTransferTest, LeavesNoHalfPageAndRetrySendsOnlyWhatWasLeft) {
-    const bool serverStops = GetParam().serverStops;
+    const bool serverStops = GetParam().second;
     const std::string big = Local("big.html", std::string(8 * 1024 * 1024, 'b'));
     Uploader uploader =
         MakeUploader({Local("first.html", "first"), big, Local("last.html", "last")});
@@ -232,57 +198,48 @@ TEST_P(InterruptedTransferTest, LeavesNoHalfPageAndRetrySendsOnlyWhatWasLeft) {
     EXPECT_EQ(Remote("big.html"), ReadBytes(big));
 }
 
-class FtpTransferTest : public TransferTest {
-  protected:
-    void SetUp() override { UseFtp(); }
-};
+// A wrong password (never shown), an untrusted FTPS certificate (the default
+// refuses it), an unknown SSH host key.
+class RefusedLoginTest : public TransferTest, public ::testing::WithParamInterface<Kind> {};
 
-TEST_F(FtpTransferTest, WrongPasswordIsExplainedAndNeverShown) {
-    connection_.password = "wrong-pw";
+INSTANTIATE_TEST_SUITE_P(, RefusedLoginTest, ::testing::Values(Kind::Ftp, Kind::Ftps, Kind::Sftp),
+                         [](const auto& info) { return kKindNames[int(info.param)]; });
+
+TEST_P(RefusedLoginTest, NothingIsSentAndTheReasonIsPlain) {
+    Use(GetParam());
+    if (GetParam() == Kind::Ftp) connection_.password = "wrong-pw";
+    if (GetParam() == Kind::Sftp) connection_.knownHostsFile = Local("known_hosts", "");
     Uploader uploader = MakeUploader({Local("page.html", "page")});
 
     EXPECT_FALSE(uploader.SendPending(observer_));
 
     EXPECT_EQ(FilesBelow(remote_), Names{});
     const std::string report = FailureReport(uploader);
-    EXPECT_TRUE(HasAll(report, {"「page.html」を送れませんでした", "ログインできませんでした"}));
+    const char* why[] = {"ログインできませんでした", "証明書", "ホスト鍵"};
+    EXPECT_TRUE(HasAll(report, {"「page.html」を送れませんでした", why[int(GetParam())]}));
     EXPECT_EQ(report.find("wrong-pw"), std::string::npos) << report;
 }
 
-// A server whose renames never replace a file: RNTO onto the page is refused.
-class NoReplaceFtpTest : public TransferTest {
-  protected:
-    void SetUp() override {
-        ftp_.preload = NO_REPLACE_RENAME_LIBRARY;
-        UseFtp();
-    }
-
-    // A plain RNFR/RNTO of `from` onto `to` (paths below the login folder).
-    CURLcode RenameOnServer(const std::string& from, const std::string& to) const {
-        EasyHandle curl(curl_easy_init());
-        CommandList commands;
-        if (!curl || !Append(commands, "RNFR " + from) || !Append(commands, "RNTO " + to)) {
-            return CURLE_FAILED_INIT;
-        }
-        CURLcode code = CURLE_OK;
-        const auto set = [&](CURLoption option, auto value) {
-            if (code == CURLE_OK) code = curl_easy_setopt(curl.get(), option, value);
-        };
-        set(CURLOPT_URL, url_.c_str());
-        set(CURLOPT_USERNAME, "anonymous");
-        set(CURLOPT_PASSWORD, FtpServer::kPassword);
-        set(CURLOPT_NOBODY, 1L);
-        set(CURLOPT_QUOTE, commands.get());
-        return code == CURLE_OK ? curl_easy_perform(curl.get()) : code;
-    }
-};
-
-TEST_F(NoReplaceFtpTest, PageIsDeletedThenReplacedAndANewOneRenamedStraight) {
+// A server whose renames never replace a file (RNTO onto the page is refused):
+// the page is deleted then replaced, never without its temporary file, and a
+// new file is renamed straight.
+TEST_F(TransferTest, WhereRenameCannotReplaceThePageIsDeletedThenReplaced) {
+    ftp_.preload = NO_REPLACE_RENAME_LIBRARY;
+    Use(Kind::Ftp);
     const std::string name = "a \"b\" 日記.html";
     WriteBytes(remote_ + name, "old page");
     WriteBytes(remote_ + "other.html", "other");
     // The server really refuses: a plain rename onto the page fails.
-    ASSERT_EQ(RenameOnServer("pub/other.html", "pub/" + name), CURLE_QUOTE_ERROR);
+    EasyHandle curl(curl_easy_init());
+    CommandList commands;
+    ASSERT_TRUE(Append(commands, "RNFR pub/other.html") && Append(commands, "RNTO pub/" + name));
+    curl_easy_setopt(curl.get(), CURLOPT_URL, url_.c_str());
+    curl_easy_setopt(curl.get(), CURLOPT_USERPWD, ("anonymous:" + connection_.password).c_str());
+    curl_easy_setopt(curl.get(), CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_QUOTE, commands.get());
+    ASSERT_EQ(curl_easy_perform(curl.get()), CURLE_QUOTE_ERROR);
+    EXPECT_NE(ReplaceWithTemporary(*ParseRemoteFolder(url_), name, connection_), CURLE_OK);
+    EXPECT_EQ(Remote(name), "old page");
     Uploader uploader = MakeUploader({Local(name, "new page"), Local("new.html", "new")});
 
     ASSERT_TRUE(uploader.SendPending(observer_)) << FailureReport(uploader);
@@ -290,62 +247,6 @@ TEST_F(NoReplaceFtpTest, PageIsDeletedThenReplacedAndANewOneRenamedStraight) {
     EXPECT_EQ(FilesBelow(remote_), (Names{name, "new.html", "other.html"}));
     EXPECT_EQ(Remote(name), "new page");
     EXPECT_EQ(Remote("new.html"), "new");
-}
-
-TEST_F(NoReplaceFtpTest, ReplaceNeverDeletesThePageWithoutItsTemporaryFile) {
-    const RemoteFolder folder = *ParseRemoteFolder(url_);
-    const std::string name = "a \"b\" 日記.html";
-    WriteBytes(remote_ + name, "old page");
-
-    EXPECT_NE(ReplaceWithTemporary(folder, name, connection_), CURLE_OK);
-    EXPECT_EQ(Remote(name), "old page");
-
-    WriteBytes(remote_ + TemporaryName(name), "new page");
-    EXPECT_EQ(ReplaceWithTemporary(folder, name, connection_), CURLE_OK);
-    EXPECT_EQ(FilesBelow(remote_), Names{name});
-    EXPECT_EQ(Remote(name), "new page");
-}
-
-class FtpsTransferTest : public TransferTest {
-  protected:
-    void SetUp() override { UseFtp(true); }
-};
-
-TEST_F(FtpsTransferTest, UntrustedCertificateIsRefusedByDefault) {
-    Uploader uploader = MakeUploader({Local("page.html", "p")});
-
-    EXPECT_FALSE(uploader.SendPending(observer_));
-
-    EXPECT_TRUE(HasAll(FailureReport(uploader), {"「page.html」を送れませんでした", "証明書"}));
-    EXPECT_EQ(FilesBelow(remote_), Names{});
-}
-
-class SftpTransferTest : public TransferTest {
-  protected:
-    void SetUp() override { UseSftp(); }
-};
-
-TEST_F(SftpTransferTest, UnknownHostKeyIsRefused) {
-    connection_.knownHostsFile = Local("known_hosts", "");
-    Uploader uploader = MakeUploader({Local("a.html", "a")});
-
-    EXPECT_FALSE(uploader.SendPending(observer_));
-
-    EXPECT_TRUE(HasAll(FailureReport(uploader), {"「a.html」を送れませんでした", "ホスト鍵"}));
-    EXPECT_EQ(FilesBelow(remote_), Names{});
-}
-
-TEST_F(TransferTest, LocalFolderPageKeepsItsPermissions) {
-    UseLocalFolder();
-    WriteBytes(remote_ + "日記.html", "old page");
-    ::chmod((remote_ + "日記.html").c_str(), 0640);
-    Uploader uploader = MakeUploader({Local("日記.html", "new page")});
-
-    ASSERT_TRUE(uploader.SendPending(observer_)) << FailureReport(uploader);
-
-    EXPECT_EQ(ReadBytes(remote_ + "日記.html"), "new page");
-    EXPECT_EQ(std::filesystem::status(remote_ + "日記.html").permissions(),
-              std::filesystem::perms(0640));
 }
 
 }  // namespace

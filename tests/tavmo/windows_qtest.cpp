@@ -26,76 +26,71 @@ class TavmoWindowsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself();
-    void bothWindowsTabInReadingOrderAndOpenTheManualWithF1();
-};
+    void failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself() {
+        TempDir dir;
+        WriteBytes(dir / "日記.html", "page");
+        auto folder = ParseRemoteFolder(dir / "later");
+        Uploader uploader({}, PlanUploads({dir / "日記.html"}, *folder, *folder));
 
-void TavmoWindowsTest::failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself() {
-    TempDir dir;
-    WriteBytes(dir / "日記.html", "page");
-    auto folder = ParseRemoteFolder(dir / "later");
-    Uploader uploader({}, PlanUploads({dir / "日記.html"}, *folder, *folder));
+        UploadWindow window(uploader);
+        window.setCloseDelay(50);
+        QSignalSpy finished(&window, &UploadWindow::runFinished);
+        window.show();
+        window.Start();
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QVERIFY(window.isVisible());
+        QVERIFY2(window.failureText()->toPlainText().contains(
+                     QStringLiteral("送り先のフォルダが見つかりません")),
+                 qPrintable(window.failureText()->toPlainText()));
 
-    UploadWindow window(uploader);
-    window.setCloseDelay(50);
-    QSignalSpy finished(&window, &UploadWindow::runFinished);
-    window.show();
-    window.Start();
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), false);
-    QVERIFY(window.isVisible());
-    const QString why = window.failureText()->toPlainText();
-    QVERIFY2(why.contains(QStringLiteral("送り先のフォルダが見つかりません")), qPrintable(why));
-
-    std::filesystem::create_directory(dir / "later");
-    window.retryButton()->click();
-    QTRY_COMPARE(finished.count(), 2);
-    QCOMPARE(finished.at(1).at(0).toBool(), true);
-    QCOMPARE(window.progressBar()->value(), window.progressBar()->maximum());
-    QTRY_VERIFY(!window.isVisible());
-    QCOMPARE(window.result(), int(QDialog::Accepted));
-    QCOMPARE(ReadBytes(dir / "later/日記.html"), std::string("page"));
-}
-
-void TavmoWindowsTest::bothWindowsTabInReadingOrderAndOpenTheManualWithF1() {
-    TempDir program;
-    WriteBytes(program / "とりせつ.html", "manual");
-    qm::SetManualProgramFolder(program.dir());
-    qm::test::ScriptedInteraction io;
-    QStringList started;
-    const qm::HelpKey help(io, [&started](std::string_view program, std::string_view arguments) {
-        started << QString::fromStdString(std::string(program) + " " +
-                                          qm::Cp932ToUtf8(arguments).value_or("?"));
-        return qm::StartResult::Started;
-    });
-
-    TempDir dir;
-    SettingsWindow settings(io, dir / "tavmo.ini");
-    Uploader uploader(
-        {}, PlanUploads({}, *ParseRemoteFolder(dir.dir()), *ParseRemoteFolder(dir.dir())));
-    UploadWindow upload(uploader);
-    for (QWidget* window : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&upload)}) {
-        window->show();
-        QWidget* first = window == &settings ? static_cast<QWidget*>(settings.destinationEdit())
-                                             : static_cast<QWidget*>(upload.cancelButton());
-        const QList<QWidget*> walk = qm::test::TabWalk(*window, first);
-        const QString where = qm::test::Describe(walk);
-        QVERIFY2(!walk.isEmpty(), qPrintable(where));
-        QVERIFY2(qm::test::FirstBackwardStep(walk).isEmpty(),
-                 qPrintable(where + "\n" + qm::test::FirstBackwardStep(walk)));
-        QVERIFY2(qm::test::ButtonsNotVisited(*window, walk).isEmpty(),
-                 qPrintable(where + "\nmissed: " +
-                            qm::test::Describe(qm::test::ButtonsNotVisited(*window, walk))));
-
-        started.clear();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        QCOMPARE(started, QStringList{QString::fromStdString("xdg-open \"" + program.dir() +
-                                                             "とりせつ.html\"")});
-        window->hide();
+        std::filesystem::create_directory(dir / "later");
+        window.retryButton()->click();
+        QTRY_COMPARE(finished.count(), 2);
+        QCOMPARE(finished.at(1).at(0).toBool(), true);
+        QCOMPARE(window.progressBar()->value(), window.progressBar()->maximum());
+        QTRY_VERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(ReadBytes(dir / "later/日記.html"), std::string("page"));
     }
-    qm::SetManualProgramFolder(std::nullopt);
-    QVERIFY(io.messages.empty());
-}
+
+    void bothWindowsTabInReadingOrderAndOpenTheManualWithF1() {
+        TempDir program;
+        WriteBytes(program / "とりせつ.html", "manual");
+        qm::SetManualProgramFolder(program.dir());
+        qm::test::ScriptedInteraction io;
+        QStringList started;
+        const qm::HelpKey help(
+            io, [&started](std::string_view program, std::string_view arguments) {
+                started << QString::fromStdString(std::string(program) + " " +
+                                                  qm::Cp932ToUtf8(arguments).value_or("?"));
+                return qm::StartResult::Started;
+            });
+
+        TempDir dir;
+        SettingsWindow settings(io, dir / "tavmo.ini");
+        const RemoteFolder folder = *ParseRemoteFolder(dir.dir());
+        Uploader uploader({}, PlanUploads({}, folder, folder));
+        UploadWindow upload(uploader);
+        for (QWidget* window : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&upload)}) {
+            window->show();
+            QWidget* first = window == &settings ? static_cast<QWidget*>(settings.destinationEdit())
+                                                 : static_cast<QWidget*>(upload.cancelButton());
+            const QList<QWidget*> walk = qm::test::TabWalk(*window, first);
+            QVERIFY2(
+                !walk.isEmpty() && qm::test::FirstBackwardStep(walk).isEmpty() &&
+                    qm::test::ButtonsNotVisited(*window, walk).isEmpty(),
+                qPrintable(qm::test::Describe(walk) + "\n" + qm::test::FirstBackwardStep(walk)));
+            started.clear();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            QCOMPARE(started, QStringList{QString::fromStdString("xdg-open \"" + program.dir() +
+                                                                 "とりせつ.html\"")});
+            window->hide();
+        }
+        qm::SetManualProgramFolder(std::nullopt);
+        QVERIFY(io.messages.empty());
+    }
+};
 
 QTEST_MAIN(TavmoWindowsTest)
 #include "windows_qtest.moc"

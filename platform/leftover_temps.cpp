@@ -1,0 +1,60 @@
+#include "platform/leftover_temps.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/encoding.h"
+#include "platform/path_text.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::size_t kRandomPart = 6;  // what mkstemp puts in place of XXXXXX
+
+bool IsRandomPart(std::string_view text) {
+    if (text.size() != kRandomPart) return false;
+    for (char c : text) {
+        const bool letterOrDigit =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit) return false;
+    }
+    return true;
+}
+
+// The target's name (UTF-8) when `name` is ".TARGET.XXXXXX"; empty otherwise.
+std::string_view TargetOfTemporary(std::string_view name) {
+    if (name.size() < kRandomPart + 3 || name.front() != '.') return {};
+    const std::size_t dot = name.size() - kRandomPart - 1;
+    if (name[dot] != '.' || !IsRandomPart(name.substr(dot + 1))) return {};
+    return name.substr(1, dot - 1);
+}
+
+}  // namespace
+
+int RemoveTemporariesLeftIn(std::string_view folderCp932,
+                            const std::function<bool(std::string_view)>& isOwnTarget) {
+    const auto fsPath = ToFsPath(folderCp932);
+    if (!fsPath) return 0;
+    const std::string folder = fsPath->empty() ? std::string("./") : *fsPath + "/";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view target = TargetOfTemporary(entry->d_name);
+        if (target.empty()) continue;
+        auto targetCp932 = Utf8ToCp932(target);
+        if (!targetCp932 || !isOwnTarget(*targetCp932)) continue;
+        const std::string path = folder + entry->d_name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+}  // namespace qm

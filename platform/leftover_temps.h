@@ -1,0 +1,17 @@
+// Temporary files that a killed write left behind. Every safe write here goes
+// through "." + name + "." + six letters or digits beside its target (see
+// files.cpp), so such a file is this program's own and never the user's.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+namespace qm {
+
+// Removes, in the folder `folderCp932` (empty: the working folder), every
+// regular file named as a temporary of a target whose name `isOwnTarget`
+// accepts (code page 932). Returns how many were removed.
+int RemoveTemporariesLeftIn(std::string_view folderCp932,
+                            const std::function<bool(std::string_view)>& isOwnTarget);
+
+}  // namespace qm

@@ -1,0 +1,186 @@
+// Runs of the real program's generate killed with SIGKILL at moments spread
+// over a whole run, on a page of a few megabytes. After each kill every file
+// is exactly as before or exactly as a finished run leaves it, and the log
+// links every page there is; one clean run after it finishes the work, links
+// every page and leaves no temporary file behind.
+//
+// QM_CRASH_RUNS (default 200) is the number of killed runs, shared by the
+// three set-ups; raise it for a longer run by hand.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "support/program_run.h"
+#include "support/temp_dir.h"
+
+namespace qm::test {
+namespace {
+
+using std::chrono::microseconds;
+
+const std::string kInsertMarker = Utf8ToCp932("<!-- ここに挿入 -->").value();
+const std::string kLogMarker = Utf8ToCp932("<!-- ここにログ -->").value();
+const std::string kPage = "diary26-Dec.html";
+const std::string kCurrent = "diary-current.html";
+
+struct Arrangement {
+    const char* name;
+    bool pageExists;   // false: the run rolls over to a new page and links it
+    bool currentCopy;  // the whole page is copied to diary-current.html
+} const kArrangements[] = {
+    {"PageExists", true, false},
+    {"RollOverWithLogPage", false, false},
+    {"CurrentCopyOfTheWholePage", true, true},
+};
+
+// This arrangement's share of QM_CRASH_RUNS, split as evenly as it goes.
+int Runs(int arrangement) {
+    const char* text = std::getenv("QM_CRASH_RUNS");
+    const int total = text ? std::atoi(text) : 200;
+    return total / 3 + (arrangement < total % 3 ? 1 : 0);
+}
+
+std::string TextUpToNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+// Temporary files, and pages the log page does not link.
+std::pair<int, int> Leftovers(const Files& files) {
+    int temps = 0, unlinked = 0;
+    for (const auto& [name, content] : files) {
+        temps += IsTemporaryName(name) ? 1 : 0;
+        const bool page = name.starts_with("diary") && name.ends_with(".html") && name != kCurrent;
+        if (page && files.at("log.html").find("<a href =" + name + ">") == std::string::npos)
+            ++unlinked;
+    }
+    return {temps, unlinked};
+}
+
+class Crash : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override {
+        const Arrangement& arrangement = kArrangements[GetParam()];
+        prototype_ = "<html>\r\n" + kInsertMarker + "\r\n" + std::string(3 << 20, 'x') + "</html>";
+        old_ = {{"QMsys.ini", "[INI]\r\n0=diary\r\n"},
+                {"diary.ini", std::string("[FILEPATH]\r\nORIGINAL=original.html\r\n"
+                                          "TEMPLET=templet.txt\r\nLOG=log.html\r\nEDIT=1\r\n"
+                                          "CURRENT=") +
+                                  (arrangement.currentCopy ? "1" : "0") + "\r\n"},
+                {"original.html", prototype_},
+                {"templet.txt", "<h2>*!</h2>\r\n*?\r\n"},
+                {"log.html", kLogMarker + "\r\n"}};
+        if (arrangement.pageExists) {
+            old_[kPage] = prototype_;
+            old_["log.html"] = kLogMarker + "\r\n<a href =" + kPage + ">old</a>";
+        }
+        WriteFolder(home_.dir(), old_);
+        ASSERT_EQ(Generate("clean").exitStatus, 0);
+        cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
+
+        for (int i = 0; i < 3; ++i) {
+            WriteFolder(home_.dir(), old_);
+            ASSERT_EQ(TimedGenerate("killed").exitStatus, 0);
+        }
+        new_ = ReadFolder(home_.dir());
+    }
+
+    // A finished run, timed: the kills are spread over the middle of the last
+    // five such times, as other work on the machine slows runs down.
+    ProgramRun TimedGenerate(const std::string& title) {
+        const auto start = std::chrono::steady_clock::now();
+        ProgramRun run = Generate(title);
+        times_.push_back(
+            std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - start));
+        if (times_.size() > 5) times_.erase(times_.begin());
+        return run;
+    }
+    microseconds RunTime() const {
+        auto sorted = times_;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
+    }
+
+    ProgramRun Generate(const std::string& title, std::optional<microseconds> killAfter = {}) {
+        return RunProgram({QM_PROGRAM, "--home", home_.dir(), "--now", "2026-12-07 21:05:09",
+                           "generate", "--no-upload", "--title", title, "--body", "b"},
+                          {}, killAfter);
+    }
+
+    // Whether every file a kill left is old or new; a rolled-over page may
+    // hold only the prototype, the roll-over being a finished step of its own.
+    bool OldOrNew(const Files& files) const {
+        bool whole = true;
+        for (const auto& [name, content] : files) {
+            const bool isOld = old_.count(name) && old_.at(name) == content;
+            const bool isNew = new_.count(name) && new_.at(name) == content;
+            const bool rolledOver = name == kPage && !old_.count(name) && content == prototype_;
+            if (IsTemporaryName(name) || isOld || isNew || rolledOver) continue;
+            ADD_FAILURE() << name << " is neither old nor new (" << content.size() << " bytes)";
+            whole = false;
+        }
+        return whole;
+    }
+
+    // What the clean run must leave: the finished state, with the clean entry
+    // on top of whatever page the kill left.
+    Files AfterClean(const Files& killed) const {
+        Files expected = new_;
+        const auto page = killed.find(kPage);
+        std::string text = TextUpToNul(page != killed.end() ? page->second : prototype_);
+        text.replace(text.find(kInsertMarker), kInsertMarker.size(), TextUpToNul(cleanEntryFile_));
+        expected[kPage] = text + '\0';
+        if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
+        expected["temp.tmp"] = cleanEntryFile_;
+        return expected;
+    }
+
+    TempDir home_;
+    std::string prototype_, cleanEntryFile_;
+    Files old_, new_;
+    std::vector<microseconds> times_;
+};
+
+TEST_P(Crash, AKillLeavesOldOrNewFilesAndTheNextRunCleansUp) {
+    const int runs = Runs(GetParam());
+    int ended = 0, broken = 0, tempsAfterKill = 0, unlinkedAfterKill = 0, tempsAfterClean = 0,
+        unlinkedAfterClean = 0, cleanWrong = 0;
+    for (int i = 0; i < runs; ++i) {
+        // Moments spread evenly from the start to a little past the end.
+        const microseconds at(RunTime().count() * (2 * i + 1) * 11 / (20 * runs));
+        SCOPED_TRACE("killed after " + std::to_string(at.count()) + " us");
+        WriteFolder(home_.dir(), old_);
+        ended += Generate("killed", at).exitStatus == 0 ? 1 : 0;
+        const Files afterKill = ReadFolder(home_.dir());
+        broken += OldOrNew(afterKill) ? 0 : 1;
+        const auto [temps, unlinked] = Leftovers(afterKill);
+        tempsAfterKill += temps;
+        unlinkedAfterKill += unlinked;
+
+        const ProgramRun clean = TimedGenerate("clean");
+        EXPECT_EQ(clean.exitStatus, 0) << clean.errors;
+        const Files afterClean = ReadFolder(home_.dir());
+        const auto [tempsLeft, unlinkedLeft] = Leftovers(afterClean);
+        tempsAfterClean += tempsLeft;
+        unlinkedAfterClean += unlinkedLeft;
+        cleanWrong += afterClean == AfterClean(afterKill) ? 0 : 1;
+    }
+    std::printf(
+        "%s: %d kills over a %lld us run (%d after it ended): %d files neither old nor new; "
+        "after the kills %d temporary files, %d unlinked pages; after the clean runs %d "
+        "temporary files, %d unlinked pages, %d wrong results\n",
+        kArrangements[GetParam()].name, runs, static_cast<long long>(RunTime().count()), ended,
+        broken, tempsAfterKill, unlinkedAfterKill, tempsAfterClean, unlinkedAfterClean, cleanWrong);
+    EXPECT_EQ(broken + unlinkedAfterKill + tempsAfterClean + unlinkedAfterClean + cleanWrong, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arrangements, Crash, ::testing::Range(0, 3), [](const auto& info) {
+    return std::string(kArrangements[info.param].name);
+});
+
+}  // namespace
+}  // namespace qm::test

@@ -1,0 +1,199 @@
+// The generate flow when files are missing, locked, folders or cannot be
+// written, and after a run that was killed: what is kept, what is said.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "diary_folder.h"
+#include "platform/files.h"
+#include "support/write_limit.h"
+
+namespace qm::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kLogMarker = Sjis("<!-- ここにログ -->");
+
+// Every file under `dir`, a folder standing as "<dir>".
+std::map<std::string, std::string> Tree(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        files[entry.path()] = entry.is_directory() ? "<dir>" : ReadBytes(entry.path());
+    return files;
+}
+
+// The message `text` with `caption`, naming `file` (with the system's answer)
+// on a line of its own; an empty `file`: nothing more than the text.
+bool Says(const std::string& said, std::string_view text, std::string_view caption,
+          const std::string& file) {
+    const std::string tail = "|" + std::string(caption);
+    if (file.empty()) return said == std::string(text) + tail;
+    return said.starts_with(std::string(text) + "\r\n" + file + ": ") && said.ends_with(tail);
+}
+
+// The shared folder with an older entry file; the page of the month is page_.
+class FailurePaths : public DiaryFolder {
+  protected:
+    FailurePaths() { WriteBytes(entryFile_, "old entry"); }
+    static void MakeFolder(const std::string& path) {
+        fs::remove(path);
+        fs::create_directory(path);
+    }
+
+    const std::string original_ = Web("original.html"), page_ = Web("diary03-Feb.html"),
+                      log_ = Web("log.html"), template_ = dir_ / "templet.txt",
+                      entryFile_ = dir_ / "temp.tmp";
+};
+
+// What a row arranges, kept alive while the run goes (a lock, a size limit).
+using Arrange = std::function<std::shared_ptr<void>()>;
+
+std::shared_ptr<void> Hold(const std::string& path) {
+    return std::make_shared<LockedFile>(*LockedFile::Open(path, LockedFile::Mode::OpenExisting));
+}
+
+TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {
+    WriteBytes(page_, kFolderPrototype);
+    const std::string filler(8192, 'x');
+    const struct {
+        const char* what;
+        Arrange arrange;
+        std::string file;
+        std::string_view text, caption;
+    } rows[] = {
+        // A missing template is made, empty: nothing failed but the user's text.
+        {"template missing", [this] { return fs::remove(template_), nullptr; }, "",
+         msg::kReadFailedText, msg::kReadFailedCaption},
+        {"template empty", [this] { return WriteBytes(template_, ""), nullptr; }, "",
+         msg::kReadFailedText, msg::kReadFailedCaption},
+        {"template a folder", [this] { return MakeFolder(template_), nullptr; }, template_,
+         msg::kTemplateOpenText, msg::kTemplateOpenCaption},
+        {"template locked", [this] { return Hold(template_); }, template_, msg::kTemplateOpenText,
+         msg::kTemplateOpenCaption},
+        {"entry file locked", [this] { return Hold(entryFile_); }, entryFile_,
+         msg::kWriteFailedText, msg::kWriteFailedCaption},
+        {"disk full",
+         [&] {
+             WriteBytes(template_, filler);
+             return std::make_shared<FileSizeLimit>(4096);
+         },
+         entryFile_, msg::kWriteFailedText, msg::kWriteFailedCaption},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(template_, "<h3>*!</h3>*?");
+        {
+            auto held = row.arrange();
+            EXPECT_EQ(Generate("new"), GenerateResult::Failed);
+        }
+        EXPECT_TRUE(Says(host_.messages.back(), row.text, row.caption, row.file))
+            << host_.messages.back();
+        EXPECT_EQ(ReadBytes(entryFile_), "old entry");
+        EXPECT_EQ(ReadBytes(page_), kFolderPrototype);
+        fs::remove_all(template_);
+    }
+}
+
+TEST_F(FailurePaths, LogPageFailuresStillMakeThePageAndWriteTheEntry) {
+    const std::string bigLog = std::string(8192, 'x') + kLogMarker;
+    const struct {
+        const char* what;
+        Arrange arrange;
+        std::string file;
+        std::string_view text, caption;
+    } rows[] = {
+        {"missing", [this] { return fs::remove(log_), nullptr; }, log_, msg::kLogOpenText,
+         msg::kLogOpenCaption},
+        {"a folder", [this] { return MakeFolder(log_), nullptr; }, log_, msg::kLogOpenText,
+         msg::kLogOpenCaption},
+        {"no marker", [this] { return WriteBytes(log_, "<html></html>"), nullptr; }, "",
+         msg::kLogNoMarkerText, msg::kLogNoMarkerCaption},
+        {"write fails",
+         [&] {
+             WriteBytes(log_, bigLog);  // only the log page outgrows the limit
+             return std::make_shared<FileSizeLimit>(bigLog.size() + 20);
+         },
+         log_, msg::kLogOpenText, msg::kLogOpenCaption},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(log_, kLogMarker);
+        fs::remove(page_);
+        run_ = RunState{};
+        std::string logBefore;
+        {
+            auto held = row.arrange();
+            logBefore = Tree(dir_.dir())[log_];
+            ASSERT_EQ(Generate("new"), GenerateResult::Written);
+        }
+        EXPECT_NE(ReadBytes(page_).find("<h3>new</h3>"), std::string::npos);
+        EXPECT_TRUE(Tree(dir_.dir())[log_] == logBefore) << "the log page is left as it was";
+        EXPECT_FALSE(run_.logUpdated);
+        EXPECT_TRUE(Says(host_.messages.back(), row.text, row.caption, row.file))
+            << host_.messages.back();
+        fs::remove_all(log_);
+    }
+}
+
+TEST_F(FailurePaths, ARollOverThatCannotCopyThePrototypeWritesNothing) {
+    WriteBytes(dir_ / "QMgenerate.lock", "");  // the lock every run takes
+    for (const Arrange& arrange : {Arrange([this] { return fs::remove(original_), nullptr; }),
+                                   Arrange([this] { return MakeFolder(original_), nullptr; })}) {
+        arrange();
+        host_.messages.clear();
+        const auto before = Tree(dir_.dir());
+        EXPECT_EQ(Generate("new"), GenerateResult::Failed);
+        EXPECT_EQ(Tree(dir_.dir()), before) << "no page, no link, no entry, no record";
+        ASSERT_EQ(host_.messages.size(), 1u);
+        EXPECT_TRUE(Says(host_.messages[0],
+                         original_ + " -> " + page_ + std::string(msg::kRollOverFailedText),
+                         msg::kRollOverFailedCaption, original_))
+            << host_.messages[0];
+    }
+}
+
+TEST_F(FailurePaths, ARunKilledAfterTheLinkMakesThePageWithoutASecondLink) {
+    const std::string linked = kLogMarker + "\r\n<a href =diary03-Feb.html>x</a><BR>";
+    WriteBytes(log_, linked);
+    ASSERT_EQ(Generate("new"), GenerateResult::Written);
+    EXPECT_EQ(ReadBytes(log_), linked);
+    EXPECT_TRUE(run_.logUpdated) << "the log page still has to be uploaded";
+    EXPECT_NE(ReadBytes(page_).find("<h3>new</h3>"), std::string::npos);
+}
+
+TEST_F(FailurePaths, TheNextRunRemovesOnlyItsOwnLeftoverTemporaries) {
+    const std::vector<std::string> own = {web_ + ".diary03-Jan.html.Ab12Cd",
+                                          web_ + ".diary03-Jan-first.html.abcdef",
+                                          web_ + ".diary04-Jan-00.html.abcdef",
+                                          web_ + ".diary-current.html.zzzzzz",
+                                          web_ + ".log.html.a1B2c3",
+                                          dir_ / ".temp.tmp.abcdef",
+                                          dir_ / ".diary.ini.QWERTY"};
+    const std::vector<std::string> others = {
+        web_ + ".notes.html.abcdef",      web_ + ".diary03-Jxn.html.abcdef",
+        web_ + ".diary03-Jan.html.abc",   dir_ / ".temp.tmp.ab-cde",
+        web_ + "diary03-Jan.html.abcdef", dir_ / ".templet.txt.abcdef"};
+    for (const auto& path : own) WriteBytes(path, "half");
+    for (const auto& path : others) WriteBytes(path, "user's");
+    ASSERT_EQ(Generate("new"), GenerateResult::Written);
+    for (const auto& path : own) EXPECT_FALSE(fs::exists(path)) << path;
+    for (const auto& path : others) EXPECT_EQ(ReadBytes(path), "user's") << path;
+}
+
+TEST_F(FailurePaths, AnEmptyTemplatePathStopsBeforeTheEntryUnlessTheSettingsMendIt) {
+    SetKey("TEMPLET", "");
+    EXPECT_EQ(Generate("new"), GenerateResult::Failed);
+    EXPECT_EQ(host_.messages.back(), Said(msg::kPathsEmptyText, msg::kSettingsCaption));
+    EXPECT_EQ(ReadBytes(entryFile_), "old entry");
+    EXPECT_EQ(ReadBytes(page_), kFolderPrototype) << "rolled over, but no entry";
+
+    host_.pathSettings = [this](ActiveConfig& config) { config.templatePath = template_; };
+    EXPECT_EQ(Generate("new"), GenerateResult::Written);
+}
+
+}  // namespace
+}  // namespace qm::test
