@@ -45,7 +45,7 @@ class OnePass : public ::testing::Test {
         input_.title = "t";
     }
     void SetKey(std::string_view key, std::string_view value) {
-        WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value);
+        ASSERT_TRUE(WriteProfileString(dir_ / "diary.ini", "FILEPATH", key, value));
     }
     GenerateResult Generate() { return GenerateCommand(config_, run_, input_, host_); }
     std::string Page(std::string_view name = "diary03-Feb.html") const {
