@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "diary_folder.h"
 #include "platform/files.h"
@@ -68,34 +69,25 @@ TEST_F(Preview, AnExistingPageShowsTheEntryAboveTheOlderOnes) {
 
 TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
     const auto before = Snapshot();
-    // A file that cannot be read also says why, after the text.
-    struct Case {
-        std::function<void()> spoil;
-        std::string text, caption, why;
-    };
-    const Case cases[] = {
-        {[&] { std::filesystem::remove(dir_ / "templet.txt"); }, "テンプレート開けない",
-         "テンプレート開けないよ？", "templet.txt: No such file or directory"},
-        {[&] { WriteBytes(dir_ / "templet.txt", ""); }, "読み込み失敗しました", "読み込み失敗！！",
-         ""},
+    const std::tuple<std::function<void()>, std::string, std::string> cases[] = {
+        {[&] { std::filesystem::remove(dir_ / "templet.txt"); },
+         "テンプレート開けない\r\n" + (dir_ / "templet.txt") + ": ", "テンプレート開けないよ？"},
+        {[&] { WriteBytes(dir_ / "templet.txt", ""); }, "読み込み失敗しました", "読み込み失敗！！"},
         {[&] { WriteBytes(Web("original.html"), "<html>no marker</html>"); },
-         "埋め込む場所わかんないダス", "埋め込む場所わかんねっす。", ""},
-        {[&] { std::filesystem::remove(Web("original.html")); }, "日記ファイル開けない",
-         "日記ファイル開けないよ？", "original.html: No such file or directory"},
+         "埋め込む場所わかんないダス", "埋め込む場所わかんねっす。"},
+        {[&] { std::filesystem::remove(Web("original.html")); },
+         "日記ファイル開けない\r\n" + Web("original.html") + ": ", "日記ファイル開けないよ？"},
     };
-    for (const Case& c : cases) {
-        c.spoil();
+    for (const auto& [spoil, text, caption] : cases) {
+        spoil();
         const auto spoiled = Snapshot();
         host_.messages.clear();
-        EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << c.text;
-        ASSERT_EQ(host_.messages.size(), 1u) << c.text;
-        const std::string& said = host_.messages[0];
-        EXPECT_EQ(said.rfind(c.text, 0), 0u) << said;
-        EXPECT_EQ(said.substr(said.find('|')), "|" + c.caption) << said;
-        const std::string why = said.substr(c.text.size(), said.find('|') - c.text.size());
-        EXPECT_EQ(why.empty(), c.why.empty()) << said;
-        EXPECT_NE(why.find(c.why), std::string::npos) << said;
-        EXPECT_EQ(Snapshot(), spoiled) << c.text;
+        EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << text;
+        ASSERT_EQ(host_.messages.size(), 1u) << text;
+        EXPECT_TRUE(host_.messages[0].starts_with(text) &&
+                    host_.messages[0].ends_with("|" + caption))
+            << host_.messages[0];
+        EXPECT_EQ(Snapshot(), spoiled) << text;
         for (const auto& [path, bytes] : before) WriteBytes(path, bytes);
     }
 }

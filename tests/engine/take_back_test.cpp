@@ -112,18 +112,6 @@ TEST_F(TakeBack, APageEditedBetweenItsRollOverAndTheEntryStays) {
     EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
     EXPECT_EQ(Page(), edited);
     EXPECT_EQ(Page("log.html"), log);
-
-    // Left alone, the same start-up roll-over goes with the entry.
-    clock_.Set("2003-03-02 10:00:00");
-    const std::string logBeforeMarch = Page("log.html");
-    ActiveConfig march;
-    InitConfig(march, dir_.dir());
-    RunState marchRun;
-    ASSERT_TRUE(LoadConfiguration(march, marchRun, state, uploads_));
-    ASSERT_EQ(GenerateCommand(march, marchRun, input, uploads_), GenerateResult::Written);
-    EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
-    EXPECT_FALSE(std::filesystem::exists(Web("diary03-Mar.html")));
-    EXPECT_EQ(Page("log.html"), logBeforeMarch);
 }
 
 // A restore that stops midway (a full disk) leaves the record, and taking
