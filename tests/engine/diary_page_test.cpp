@@ -8,7 +8,6 @@
 
 #include "diary_folder.h"
 #include "platform/files.h"
-#include "support/temp_dir.h"
 
 namespace qm::test {
 namespace {
@@ -30,27 +29,19 @@ TEST(PageNames, FollowTheModeAndTheDate) {
             << when;
 }
 
-class PageSelection : public ::testing::Test {
+class PageSelection : public DiaryFolder {
   protected:
-    PageSelection() : clock_("2003-01-31 23:00:00") {
-        config_.diaryFolder = dir_.dir();
-        config_.prototypePath = dir_ / "original.html";
+    PageSelection() {
+        config_.diaryFolder = web_;
+        config_.prototypePath = Web("original.html");
         config_.configIniPath = dir_ / "set.ini";
-        config_.logPath = dir_ / "log.html";
-        WriteBytes(config_.prototypePath, kFolderPrototype);
-        WriteBytes(config_.logPath, kLogMarker);
+        config_.logPath = Web("log.html");
     }
     bool Select(int mode, const char* when) {
         clock_.Set(when);
         config_.splitMode = SplitMode{mode};
         return SelectDiaryPage(config_, run_, host_) == qm::PageSelection::Ready;
     }
-
-    TempDir dir_;
-    FixedClock clock_;
-    ActiveConfig config_;
-    RunState run_;
-    FakeHost host_;
 };
 
 TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
@@ -61,8 +52,8 @@ TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
     ASSERT_TRUE(Select(1, "2003-02-01 08:00:00"));
     EXPECT_EQ(ReadBytes(config_.diaryPage), kFolderPrototype);
     const std::string announced = Said(std::string(msg::kNewMonthText), msg::kNewPageCaption);
-    EXPECT_EQ(host_.messages, (std::vector<std::string>{dir_ / "diary03-Jan.html" + announced,
-                                                        dir_ / "diary03-Feb.html" + announced}));
+    EXPECT_EQ(host_.messages, (std::vector<std::string>{Web("diary03-Jan.html") + announced,
+                                                        Web("diary03-Feb.html") + announced}));
     EXPECT_EQ(ReadBytes(config_.logPath),
               kLogMarker +
                   Sjis("\r\n<a href =diary03-Feb.html>02月01日以降の日記</a><BR>"

@@ -96,18 +96,11 @@ TEST_F(TakeBack, APageTheGenerateRolledOverToGoesWithItsLogLink) {
 // A page made by a roll-over at start-up and edited before the entry went in
 // (as the roll-over message invites) is the user's: it stays, with its link.
 TEST_F(TakeBack, APageEditedBetweenItsRollOverAndTheEntryStays) {
-    ActiveConfig config;
-    InitConfig(config, dir_.dir());
-    RunState run;
     SystemState state;
-    ASSERT_TRUE(LoadConfiguration(config, run, state, uploads_));  // the window's start-up
-    const std::string page = Web("diary03-Feb.html");
-    WriteBytes(page, Page() + "<p>February's own header</p>");
-    const std::string edited = Page();
-    const std::string log = Page("log.html");
-    EntryInput input;
-    input.title = "t";
-    ASSERT_EQ(GenerateCommand(config, run, input, uploads_), GenerateResult::Written);
+    ASSERT_TRUE(LoadConfiguration(config_, run_, state, uploads_));  // the window's start-up
+    WriteBytes(Web("diary03-Feb.html"), Page() + "<p>February's own header</p>");
+    const std::string edited = Page(), log = Page("log.html");
+    ASSERT_EQ(GenerateCommand(config_, run_, input_, uploads_), GenerateResult::Written);
 
     EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
     EXPECT_EQ(Page(), edited);
