@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "example_folder.h"
 #include "platform/encoding.h"
@@ -22,12 +23,11 @@ std::size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-class ConcurrentGenerate : public ExampleFolder {
-  protected:
-    std::vector<std::string> Words(const std::string& title) const {
-        return {"generate", "--title", title, "--body", "b"};
-    }
-};
+using ConcurrentGenerate = ExampleFolder;
+
+std::vector<std::string> Words(const std::string& title) {
+    return {"generate", "--title", title, "--body", "b"};
+}
 
 TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
     // A page of a few MB, so that reading and replacing it takes a while.
@@ -37,12 +37,7 @@ TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> offsetMs(0, 40);
-    struct Outcome {
-        std::string title;
-        int status;
-        std::string err;
-    };
-    std::vector<Outcome> outcomes;
+    std::vector<std::tuple<std::string, int, std::string>> outcomes;  // title, status, errors
     for (int pair = 0; pair < 30; ++pair) {
         const std::string a = "pair" + std::to_string(pair) + "a";
         const std::string b = "pair" + std::to_string(pair) + "b";

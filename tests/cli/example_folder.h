@@ -1,15 +1,18 @@
 // The real program run on a fresh copy of the example diary (monthly pages
-// beside the program, a log page, a current copy), the clock on 2026-12-07.
+// beside the program, a log page, a current copy), the clock on now_.
 #pragma once
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -21,16 +24,14 @@ namespace qm::test {
 class ExampleFolder : public ::testing::Test {
   protected:
     ExampleFolder() {
-        for (auto& e : std::filesystem::directory_iterator(QM_EXAMPLE_DIR)) {
+        for (auto& e : std::filesystem::directory_iterator(QM_EXAMPLE_DIR))
             std::filesystem::copy(e.path(), dir_ / e.path().filename().string());
-        }
     }
 
-    // Starts `quillmaker --home DIR --now ... ARGS`, standard output and
-    // error into `outputBase`.out and .err; returns the process id.
+    // Starts `quillmaker --home DIR --now NOW ARGS`, standard output and error
+    // into `outputBase`.out and .err; returns the process id.
     pid_t Start(const std::vector<std::string>& args, const std::string& outputBase) const {
-        std::vector<std::string> words = {QM_PROGRAM, "--home", dir_.dir(), "--now",
-                                          "2026-12-07 21:05:09"};
+        std::vector<std::string> words = {program_, "--home", dir_.dir(), "--now", now_};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& w : words) argv.push_back(w.data());
@@ -38,23 +39,21 @@ class ExampleFolder : public ::testing::Test {
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
         posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 1, (outputBase + ".out").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&files, 2, (outputBase + ".err").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        for (int fd : {1, 2})
+            posix_spawn_file_actions_addopen(&files, fd,
+                                             (outputBase + (fd == 1 ? ".out" : ".err")).c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         pid_t pid = -1;
-        posix_spawn(&pid, QM_PROGRAM, &files, nullptr, argv.data(), environ);
+        posix_spawn(&pid, program_.c_str(), &files, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&files);
         return pid;
     }
-
     static int ExitStatus(pid_t pid) {
         int status = 0;
         if (::waitpid(pid, &status, 0) != pid) return -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-
-    // Runs the program to its end; its standard error lands in stderr_.
+    // Runs the program to its end, its output in stdout_ and stderr_.
     int Run(const std::vector<std::string>& args) {
         const std::string base = outputs_ / "run";
         const int status = ExitStatus(Start(args, base));
@@ -62,11 +61,32 @@ class ExampleFolder : public ::testing::Test {
         stderr_ = ReadBytes(base + ".err");
         return status;
     }
-
+    // Runs a copy in bin/ as an installed system would, so the test decides
+    // what its helper folder (libexec/quillmaker/) holds.
+    void UseInstalledCopy() {
+        std::filesystem::create_directories(dir_ / "libexec/quillmaker/tavmo");
+        std::filesystem::create_directory(dir_ / "bin");
+        program_ = dir_ / "bin/quillmaker";
+        std::filesystem::copy_file(QM_PROGRAM, program_);
+    }
+    // A stand-in upload tool at `tool` that writes its arguments, one a line.
+    static void StandIn(const std::string& tool) {
+        WriteBytes(tool,
+                   "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.part\"\n"
+                   "mv \"$0.part\" \"$0.args\"\n");
+        ::chmod(tool.c_str(), 0755);
+    }
+    static std::string ArgumentsOf(const std::string& tool) {
+        for (int i = 0; i < 500 && !std::filesystem::exists(tool + ".args"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return ReadBytes(tool + ".args");
+    }
     std::string Page() const { return ReadBytes(dir_ / "diary26-Dec.html"); }
 
     TempDir dir_;
     TempDir outputs_;  // apart, so the diary folder holds only the diary
+    std::string program_ = QM_PROGRAM;
+    std::string now_ = "2026-12-07 21:05:09";
     std::string stdout_;
     std::string stderr_;
 };

@@ -1,6 +1,6 @@
 // What the command line refuses, quickly and writing nothing: body files that
-// are not text, FIFOs and devices where files belong, empty arguments, set
-// and current-copy names that would reach another file.
+// are not text, FIFOs and devices where files belong, empty arguments, a set
+// name that would reach another folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -20,7 +20,6 @@ using namespace std::chrono_literals;
 
 class RefusedInputs : public ExampleFolder {
   protected:
-    // Every file of the diary folder with its content.
     std::map<std::string, std::string> Snapshot() const {
         std::map<std::string, std::string> files;
         for (auto& e : fs::recursive_directory_iterator(dir_.dir())) {
@@ -36,7 +35,7 @@ class RefusedInputs : public ExampleFolder {
     }
 };
 
-TEST_F(RefusedInputs, BodyFilesThatAreNotTextAreUsageErrors) {
+TEST_F(RefusedInputs, BodyFilesThatAreNotTextAndEmptyNamesAreUsageErrors) {
     WriteBytes(outputs_ / "nul.txt", std::string("before\0after", 12));
     WriteBytes(outputs_ / "overlong.txt", "slash \xC0\xAF here");
     WriteBytes(outputs_ / "surrogate.txt", "half \xED\xA0\x80 a pair");
@@ -58,9 +57,6 @@ TEST_F(RefusedInputs, BodyFilesThatAreNotTextAreUsageErrors) {
     EXPECT_EQ(Run({"generate", "--title", "\xC0\xAF", "--body", "b"}), 2);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
     EXPECT_EQ(Snapshot(), before);
-}
-
-TEST_F(RefusedInputs, AnEmptyFileToEditIsAUsageError) {
     EXPECT_EQ(Run({"edit", ""}), 2);
     EXPECT_NE(stderr_.find("usage: quillmaker edit FILE"), std::string::npos) << stderr_;
 }
@@ -94,18 +90,6 @@ TEST_F(RefusedInputs, ASetNameReachingAnotherFolderIsNeverOpened) {
     EXPECT_TRUE(fs::is_empty(outputs_ / "outside"));
     EXPECT_EQ(Run({"generate", "--dry-run", "--title", "t", "--body", "b"}), 1);
     EXPECT_TRUE(fs::is_empty(outputs_ / "outside"));
-}
-
-TEST_F(RefusedInputs, ACurrentCopyNamedAfterTheSettingsIsNotMade) {
-    const std::string system = ReadBytes(dir_ / "QMsys.ini");
-    ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "FILEPATH", "CURRENTNAME", "QMsys.ini"));
-    EXPECT_EQ(Run({"generate", "--title", "t", "--body", "b"}), 0) << stderr_;
-    EXPECT_EQ(ReadBytes(dir_ / "QMsys.ini"), system);
-    EXPECT_NE(stderr_.find("コピー作れないよ？: 最新コピーのファイル名が使えないので、"
-                           "コピーは作りませんでした：QMsys.ini\n"),
-              std::string::npos)
-        << stderr_;
-    EXPECT_NE(Page().find(" t</h2>"), std::string::npos);
 }
 
 }  // namespace

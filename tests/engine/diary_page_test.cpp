@@ -6,15 +6,11 @@
 #include <string>
 #include <tuple>
 
-#include "fake_host.h"
+#include "diary_folder.h"
 #include "platform/files.h"
-#include "support/temp_dir.h"
 
 namespace qm::test {
 namespace {
-
-const std::string kPrototype = "<html>\r\n" + Sjis("<!-- ここに挿入 -->") + "\r\n</html>";
-const std::string kLogMarker = Sjis("<!-- ここにログ -->");
 
 TEST(PageNames, FollowTheModeAndTheDate) {
     ActiveConfig config;
@@ -33,27 +29,19 @@ TEST(PageNames, FollowTheModeAndTheDate) {
             << when;
 }
 
-class PageSelection : public ::testing::Test {
+class PageSelection : public DiaryFolder {
   protected:
-    PageSelection() : clock_("2003-01-31 23:00:00") {
-        config_.diaryFolder = dir_.dir();
-        config_.prototypePath = dir_ / "original.html";
+    PageSelection() {
+        config_.diaryFolder = web_;
+        config_.prototypePath = Web("original.html");
         config_.configIniPath = dir_ / "set.ini";
-        config_.logPath = dir_ / "log.html";
-        WriteBytes(config_.prototypePath, kPrototype);
-        WriteBytes(config_.logPath, kLogMarker);
+        config_.logPath = Web("log.html");
     }
     bool Select(int mode, const char* when) {
         clock_.Set(when);
         config_.splitMode = SplitMode{mode};
         return SelectDiaryPage(config_, run_, host_) == qm::PageSelection::Ready;
     }
-
-    TempDir dir_;
-    FixedClock clock_;
-    ActiveConfig config_;
-    RunState run_;
-    FakeHost host_;
 };
 
 TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
@@ -62,10 +50,10 @@ TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
     ASSERT_TRUE(Select(1, "2003-01-31 23:30:00"));
     EXPECT_EQ(ReadBytes(config_.diaryPage), "edited");
     ASSERT_TRUE(Select(1, "2003-02-01 08:00:00"));
-    EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
+    EXPECT_EQ(ReadBytes(config_.diaryPage), kFolderPrototype);
     const std::string announced = Said(std::string(msg::kNewMonthText), msg::kNewPageCaption);
-    EXPECT_EQ(host_.messages, (std::vector<std::string>{dir_ / "diary03-Jan.html" + announced,
-                                                        dir_ / "diary03-Feb.html" + announced}));
+    EXPECT_EQ(host_.messages, (std::vector<std::string>{Web("diary03-Jan.html") + announced,
+                                                        Web("diary03-Feb.html") + announced}));
     EXPECT_EQ(ReadBytes(config_.logPath),
               kLogMarker +
                   Sjis("\r\n<a href =diary03-Feb.html>02月01日以降の日記</a><BR>"
@@ -78,7 +66,7 @@ TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
 TEST_F(PageSelection, ARecordThatCannotBeWrittenIsNamedAndTheSelectionGoesOn) {
     std::filesystem::create_directory(config_.configIniPath);  // no file can go there
     ASSERT_TRUE(Select(1, "2003-01-31 23:00:00"));
-    EXPECT_EQ(ReadBytes(config_.diaryPage), kPrototype);
+    EXPECT_EQ(ReadBytes(config_.diaryPage), kFolderPrototype);
     ASSERT_EQ(host_.messages.size(), 2u);  // the page is recorded once it is there
     EXPECT_EQ(host_.messages[1], config_.configIniPath + Said(msg::kSettingsNotWrittenText,
                                                               msg::kSettingsNotWrittenCaption));
@@ -91,24 +79,10 @@ TEST_F(PageSelection, ModeZeroWithoutPrototypeAsksForTheSettings) {
               std::vector<std::string>{Said(msg::kPrototypeText, msg::kPrototypeCaption)});
     host_.pathSettings = [this](ActiveConfig& config) {
         config.prototypePath = dir_ / "other.html";
-        WriteBytes(config.prototypePath, kPrototype);
+        WriteBytes(config.prototypePath, kFolderPrototype);
     };
     ASSERT_TRUE(Select(0, "2003-02-05 10:00:00"));
     EXPECT_EQ(config_.diaryPage, dir_ / "other.html");
-}
-
-TEST_F(PageSelection, HalfMonthWeeklyAndNewYearPagesAreAnnouncedAsSuch) {
-    const std::tuple<int, const char*, const char*, std::string_view> rows[] = {
-        {3, "2003-01-15 00:00:00", "diary03-Jan-second.html", msg::kNewHalfText},
-        {2, "2003-02-01 12:00:00", "diary03-Feb-04.html", msg::kNewWeekText},
-        {2, "2004-01-01 00:00:00", "diary04-Jan-00.html", msg::kNewWeekText},
-    };
-    for (const auto& [mode, when, page, sentence] : rows) {
-        host_.messages.clear();
-        ASSERT_TRUE(Select(mode, when));
-        EXPECT_EQ(host_.messages,
-                  std::vector<std::string>{dir_ / page + Said(sentence, msg::kNewPageCaption)});
-    }
 }
 
 }  // namespace

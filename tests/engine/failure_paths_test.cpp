@@ -16,18 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kLogMarker = Sjis("<!-- ここにログ -->");
-
-// Every file under `dir`, a folder standing as "<dir>".
-std::map<std::string, std::string> Tree(const std::string& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(dir))
-        files[entry.path()] = entry.is_directory() ? "<dir>" : ReadBytes(entry.path());
-    return files;
-}
-
-// The message `text` with `caption`, naming `file` (with the system's answer)
-// on a line of its own; an empty `file`: nothing more than the text.
+// `text` with `caption`, and `file` with the system's answer on a line of its own.
 bool Says(const std::string& said, std::string_view text, std::string_view caption,
           const std::string& file) {
     const std::string tail = "|" + std::string(caption);
@@ -35,7 +24,6 @@ bool Says(const std::string& said, std::string_view text, std::string_view capti
     return said.starts_with(std::string(text) + "\r\n" + file + ": ") && said.ends_with(tail);
 }
 
-// The shared folder with an older entry file; the page of the month is page_.
 class FailurePaths : public DiaryFolder {
   protected:
     FailurePaths() { WriteBytes(entryFile_, "old entry"); }
@@ -51,6 +39,12 @@ class FailurePaths : public DiaryFolder {
 
 // What a row arranges, kept alive while the run goes (a lock, a size limit).
 using Arrange = std::function<std::shared_ptr<void>()>;
+struct Row {
+    const char* what;
+    Arrange arrange;
+    std::string file;
+    std::string_view text, caption;
+};
 
 std::shared_ptr<void> Hold(const std::string& path) {
     return std::make_shared<LockedFile>(*LockedFile::Open(path, LockedFile::Mode::OpenExisting));
@@ -59,13 +53,8 @@ std::shared_ptr<void> Hold(const std::string& path) {
 TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {
     WriteBytes(page_, kFolderPrototype);
     const std::string filler(8192, 'x');
-    const struct {
-        const char* what;
-        Arrange arrange;
-        std::string file;
-        std::string_view text, caption;
-    } rows[] = {
-        // A missing template is made, empty: nothing failed but the user's text.
+    const Row rows[] = {
+        // A missing template is made, empty.
         {"template missing", [this] { return fs::remove(template_), nullptr; }, "",
          msg::kReadFailedText, msg::kReadFailedCaption},
         {"template empty", [this] { return WriteBytes(template_, ""), nullptr; }, "",
@@ -100,12 +89,7 @@ TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {
 
 TEST_F(FailurePaths, LogPageFailuresStillMakeThePageAndWriteTheEntry) {
     const std::string bigLog = std::string(8192, 'x') + kLogMarker;
-    const struct {
-        const char* what;
-        Arrange arrange;
-        std::string file;
-        std::string_view text, caption;
-    } rows[] = {
+    const Row rows[] = {
         {"missing", [this] { return fs::remove(log_), nullptr; }, log_, msg::kLogOpenText,
          msg::kLogOpenCaption},
         {"a folder", [this] { return MakeFolder(log_), nullptr; }, log_, msg::kLogOpenText,
@@ -127,11 +111,11 @@ TEST_F(FailurePaths, LogPageFailuresStillMakeThePageAndWriteTheEntry) {
         std::string logBefore;
         {
             auto held = row.arrange();
-            logBefore = Tree(dir_.dir())[log_];
+            logBefore = Snapshot()[log_];
             ASSERT_EQ(Generate("new"), GenerateResult::Written);
         }
         EXPECT_NE(ReadBytes(page_).find("<h3>new</h3>"), std::string::npos);
-        EXPECT_TRUE(Tree(dir_.dir())[log_] == logBefore) << "the log page is left as it was";
+        EXPECT_TRUE(Snapshot()[log_] == logBefore) << "the log page is left as it was";
         EXPECT_FALSE(run_.logUpdated);
         EXPECT_TRUE(Says(host_.messages.back(), row.text, row.caption, row.file))
             << host_.messages.back();
@@ -140,14 +124,13 @@ TEST_F(FailurePaths, LogPageFailuresStillMakeThePageAndWriteTheEntry) {
 }
 
 TEST_F(FailurePaths, ARollOverThatCannotCopyThePrototypeWritesNothing) {
-    WriteBytes(dir_ / "QMgenerate.lock", "");  // the lock every run takes
     for (const Arrange& arrange : {Arrange([this] { return fs::remove(original_), nullptr; }),
                                    Arrange([this] { return MakeFolder(original_), nullptr; })}) {
         arrange();
         host_.messages.clear();
-        const auto before = Tree(dir_.dir());
+        const auto before = Snapshot();
         EXPECT_EQ(Generate("new"), GenerateResult::Failed);
-        EXPECT_EQ(Tree(dir_.dir()), before) << "no page, no link, no entry, no record";
+        EXPECT_EQ(Snapshot(), before) << "no page, no link, no entry, no record";
         ASSERT_EQ(host_.messages.size(), 1u);
         EXPECT_TRUE(Says(host_.messages[0],
                          original_ + " -> " + page_ + std::string(msg::kRollOverFailedText),

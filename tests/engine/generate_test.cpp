@@ -12,16 +12,7 @@
 namespace qm::test {
 namespace {
 
-const std::string kMarker = Sjis("<!-- ここに挿入 -->");
-const std::string kPrototype = "<html>\r\n" + kMarker + "\r\n</html>";
-
-// The shared folder; Page(name) reads any file of web/.
-class Flow : public DiaryFolder {
-  protected:
-    std::string Page(std::string_view name = "diary03-Feb.html") const {
-        return ReadBytes(Web(name));
-    }
-};
+using Flow = DiaryFolder;
 
 TEST_F(Flow, CurrentCopyIsTheWholePageOrTheNewestEntryAndNoneInModeZero) {
     WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*n\r\n*?");
@@ -33,23 +24,23 @@ TEST_F(Flow, CurrentCopyIsTheWholePageOrTheNewestEntryAndNoneInModeZero) {
               "<html>\r\n" + kMarker +
                   Sjis("\r\n<!-- 02/05/03 21:05:09 くいるめいかー -->\r\n<h3>second</h3>五\r\nb") +
                   "\r\n</html>" + std::string(1, '\0'));
-    RemoveFile(web_ + "diary-current.html");
+    RemoveFile(Web("diary-current.html"));
     SetKey("EDIT", "0");
     ASSERT_EQ(Generate("third"), GenerateResult::Written);
     EXPECT_NE(Page("original.html").find("<h3>third</h3>"), std::string::npos);
-    EXPECT_FALSE(FileExists(web_ + "diary-current.html"));
+    EXPECT_FALSE(FileExists(Web("diary-current.html")));
 }
 
 TEST_F(Flow, ALockedPageOrAFullDiskLeavesThePageWhole) {
-    const std::string before = std::string(8192, 'p') + kPrototype;
-    WriteBytes(web_ + "diary03-Feb.html", before);
+    const std::string before = std::string(8192, 'p') + kFolderPrototype;
+    WriteBytes(Web("diary03-Feb.html"), before);
     auto failsLeavingThePage = [&](const char* why) {
         EXPECT_EQ(Generate("t"), GenerateResult::Failed) << why;
         EXPECT_EQ(Page(), before) << why;
-        EXPECT_FALSE(FileExists(web_ + "diary-current.html")) << why;
+        EXPECT_FALSE(FileExists(Web("diary-current.html"))) << why;
     };
     {
-        auto holder = LockedFile::Open(web_ + "diary03-Feb.html", LockedFile::Mode::OpenExisting);
+        auto holder = LockedFile::Open(Web("diary03-Feb.html"), LockedFile::Mode::OpenExisting);
         failsLeavingThePage("locked");
     }
     FileSizeLimit fullDisk(4096);
@@ -59,7 +50,7 @@ TEST_F(Flow, ALockedPageOrAFullDiskLeavesThePageWhole) {
 TEST_F(Flow, PrototypeInAFolderHoldingTen) {
     // 十 is 0x8F 0x5C: its second byte looks like a backslash.
     std::filesystem::create_directory(dir_.dir() + "日記十");
-    WriteBytes(dir_.dir() + "日記十/原型十.html", kPrototype);
+    WriteBytes(dir_.dir() + "日記十/原型十.html", kFolderPrototype);
     SetKey("ORIGINAL", dir_.dir() + Sjis("日記十\\原型十.html"));
     ASSERT_EQ(Generate("t"), GenerateResult::Written);
     EXPECT_NE(ReadBytes(dir_.dir() + "日記十/diary03-Feb.html").find("<h3>t</h3>"),
