@@ -3,24 +3,10 @@
 // buttons, and named by their full path when there is no opener.
 #include "ui/common/manual_help.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <filesystem>
-#include <functional>
 
-#include "platform/encoding.h"
 #include "ui/common/text_editor_window.h"
-#include "ui/config/current_name_dialog.h"
-#include "ui/config/log_format_dialog.h"
-#include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_manager_dialog.h"
-#include "ui/main/about_dialog.h"
 #include "ui/main/main_window_fixture.h"
-#include "ui/main/window_commands.h"
-#include "ui/tags/anchor_tag_dialog.h"
-#include "ui/tags/font_tag_dialog.h"
-#include "ui/tags/image_tag_dialog.h"
-#include "ui/tags/tag_list_editor_dialog.h"
 
 namespace qm::test {
 
@@ -43,8 +29,8 @@ struct Starts {
     }
 };
 
-QString Opened(const std::string& path) {
-    return QString::fromStdString("xdg-open \"" + path + "\"");
+QStringList OpenedWith(const std::string& path) {
+    return {QString::fromStdString("xdg-open \"" + path + "\"")};
 }
 
 // The program's own folder for this test, apart from the --home folder.
@@ -72,25 +58,19 @@ class ManualHelpTest : public QObject {
   private slots:
     void ManualsAreFoundBesideTheProgramOrWhereItIsInstalled() {
         TempDir root;
-        const auto make = [&](const std::string& folder) {
+        for (const char* folder : {"portable/", "usr/share/doc/quillmaker/", "usr/bin/",
+                                   "usr/lib/quillmaker/", "elsewhere/bin/"}) {
             std::filesystem::create_directories(root / folder);
-            WriteBytes(root / (folder + kText), "manual");
-        };
-        make("portable/");
-        make("usr/share/doc/quillmaker/");
-        std::filesystem::create_directories(root / "usr/bin");
-        std::filesystem::create_directories(root / "usr/lib/quillmaker");
-        std::filesystem::create_directories(root / "elsewhere/bin");
-
+        }
+        WriteBytes(root / ("portable/" + kText), "manual");
+        const std::string installed = root / ("usr/share/doc/quillmaker/" + kText);
+        WriteBytes(installed, "manual");
         QCOMPARE(FindManual(kText, root / "portable/"), root / ("portable/" + kText));
-        QCOMPARE(FindManual(kText, root / "usr/bin/"),
-                 root / ("usr/share/doc/quillmaker/" + kText));
+        QCOMPARE(FindManual(kText, root / "usr/bin/"), installed);
         // The upload tool names the folder above its own, which may lie deeper.
-        QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"),
-                 root / ("usr/share/doc/quillmaker/" + kText));
+        QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"), installed);
         QVERIFY(!FindManual(kText, root / "elsewhere/bin/"));
         QVERIFY(!FindManual(kHtml, root / "usr/bin/"));
-
         // A manual beside the program wins over an installed one.
         WriteBytes(root / ("usr/bin/" + kText), "newer");
         QCOMPARE(FindManual(kText, root / "usr/bin/"), root / ("usr/bin/" + kText));
@@ -98,8 +78,7 @@ class ManualHelpTest : public QObject {
 
     void F1OpensTheHtmlManualFromEveryWindow() {
         ProgramWithManuals program{kHtml, kText};
-        ProgramFolder home;  // --home: its own manual must not be the one opened
-        home.WriteOneSet();
+        OneSet home;  // --home: its own manual must not be the one opened
         home.WriteFile(kHtml, "decoy");
         ScriptedInteraction io;
         Starts starts;
@@ -108,50 +87,34 @@ class ManualHelpTest : public QObject {
         QVERIFY(main.Initialise());
         ShowActive(main);
         SetManagerMemory memory;
-
-        const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>>
-            windows = {
-                {"anchor", [&] { return std::make_unique<AnchorTagDialog>(&main); }},
-                {"font", [&] { return std::make_unique<FontTagDialog>(io, &main); }},
-                {"image", [&] { return std::make_unique<ImageTagDialog>(io, &main); }},
-                {"tag list",
-                 [&] { return std::make_unique<TagListEditorDialog>(main.config(), io, &main); }},
-                {"paths",
-                 [&] { return std::make_unique<PathSettingsDialog>(main.config(), io, &main); }},
-                {"current name",
-                 [&] { return std::make_unique<CurrentNameDialog>(main.config(), &main); }},
-                {"log format",
-                 [&] { return std::make_unique<LogFormatDialog>(main.config(), io, &main); }},
-                {"set manager",
-                 [&] {
-                     return std::make_unique<SetManagerDialog>(main.config(), memory, io,
-                                                               main.host(), &main);
-                 }},
-                {"about", [&] { return std::make_unique<AboutDialog>(&main); }},
-                {"editor",
-                 [&] {
-                     auto editor = std::make_unique<TextEditorWindow>(home.path("templet.txt"), io);
-                     editor->Load();
-                     return editor;
-                 }},
-            };
+        TempDir empty;
+        ActiveConfig firstStart;
+        auto windows = AllDialogs(main, io, memory, firstStart, empty.dir());
+        windows.emplace_back("editor", [&]() -> std::unique_ptr<QWidget> {
+            auto editor = std::make_unique<TextEditorWindow>(home.path("templet.txt"), io);
+            editor->Load();
+            return editor;
+        });
 
         QTest::keyClick(main.titleEdit(), Qt::Key_F1);
-        QCOMPARE(starts.seen, QStringList{Opened(program.path(kHtml))});
+        QCOMPARE(starts.seen, OpenedWith(program.path(kHtml)));
         for (const auto& [name, make] : windows) {
             starts.seen.clear();
             const std::unique_ptr<QWidget> window = make();
             ShowActive(*window);
+            io.messages.clear();  // the first-set view says there is no set yet
             QWidget* focused = QApplication::focusWidget();
             QTest::keyClick(focused ? focused : window.get(), Qt::Key_F1);
-            QVERIFY2(starts.seen == QStringList{Opened(program.path(kHtml))},
+            QVERIFY2(starts.seen == OpenedWith(program.path(kHtml)),
                      qPrintable(QString::fromUtf8(name) + ": " + starts.seen.join(", ")));
+            QVERIFY(io.messages.empty());
             window->close();
         }
-        QVERIFY(io.messages.empty());
     }
 
-    void F1FallsBackToTheTextManualAndSaysWhatIsMissing() {
+    // F1 falls back to the text manual, then names the missing one; without
+    // an opener the manual's full path is given.
+    void F1WithoutAManualOrAnOpenerSaysWhatIsMissing() {
         ScriptedInteraction io;
         Starts starts;
         const HelpKey help(io, starts.Starter());
@@ -160,62 +123,50 @@ class ManualHelpTest : public QObject {
         {
             ProgramWithManuals program{kText};
             QTest::keyClick(&window, Qt::Key_F1);
-            QCOMPARE(starts.seen, QStringList{Opened(program.path(kText))});
+            QCOMPARE(starts.seen, OpenedWith(program.path(kText)));
         }
-        ProgramWithManuals none{};
-        QTest::keyClick(&window, Qt::Key_F1);
-        QCOMPARE(starts.seen.size(), 1);
-        QCOMPARE(io.messages.size(), std::size_t{1});
-        QCOMPARE(io.messages[0].text,
-                 QString::fromStdString(none.path(kText)) + QStringLiteral("がみつかりません。"));
-        QCOMPARE(io.messages[0].caption, QStringLiteral("取説ないよ？"));
-    }
-
-    void WithoutAnOpenerTheManualsFullPathIsGiven() {
+        {
+            ProgramWithManuals none{};
+            QTest::keyClick(&window, Qt::Key_F1);
+            QCOMPARE(starts.seen.size(), 1);
+            QCOMPARE(io.messages.size(), std::size_t{1});
+            QCOMPARE(io.messages[0].text, QString::fromStdString(none.path(kText)) +
+                                              QStringLiteral("がみつかりません。"));
+            QCOMPARE(io.messages[0].caption, QStringLiteral("取説ないよ？"));
+        }
         ProgramWithManuals program{kHtml, kText};
-        ScriptedInteraction io;
-        Starts starts;
         starts.answer = StartResult::NotFound;  // no xdg-open on this system
-        const HelpKey help(io, starts.Starter());
-        QWidget window;
-        ShowActive(window);
         QTest::keyClick(&window, Qt::Key_F1);
-        QCOMPARE(io.messages.size(), std::size_t{1});
-        const QString text = io.messages[0].text;
+        QCOMPARE(io.messages.size(), std::size_t{2});
+        const QString text = io.messages[1].text;
         QVERIFY2(text.contains(QStringLiteral("xdg-open")), qPrintable(text));
         QVERIFY2(text.endsWith(QString::fromStdString(program.path(kHtml))), qPrintable(text));
-        QCOMPARE(io.messages[0].caption, QStringLiteral("取説開けないよ？"));
+        QCOMPARE(io.messages[1].caption, QStringLiteral("取説開けないよ？"));
     }
 
     void TheManualButtonsUseTheProgramsFolderNotTheHomeFolder() {
         ProgramWithManuals program{kHtml, kText};
-        ProgramFolder home;
-        home.WriteOneSet();
+        OneSet home;
         home.WriteFile(kText, "decoy");
-        ScriptedInteraction io;
-        MainDialog window(io, home.dir());
-        WindowCommands commands(window);
-        QVERIFY(window.Initialise());
-        Starts starts;
-        window.host().programStarter = starts.Starter();
-
-        window.button(kIdManual)->click();
-        QCOMPARE(starts.seen, QStringList{Opened(program.path(kText))});
+        Opened w(home);
+        QVERIFY(w.dialog);
+        w->button(kIdManual)->click();
+        QVERIFY(w.starts ==
+                std::vector{Start("xdg-open", "\"" + Sjis(program.path(kText)) + "\"")});
 
         // The set manager's first-set view offers both manuals.
         TempDir empty;
         ActiveConfig firstStart;
         InitConfig(firstStart, empty.dir());
         SetManagerMemory memory;
-        SetManagerDialog manager(firstStart, memory, io, window.host(), &window);
+        SetManagerDialog manager(firstStart, memory, w.io, w->host(), w.dialog.get());
         manager.findChild<QPushButton*>(QStringLiteral("id1056"))->click();
-        QCOMPARE(starts.seen.last(), Opened(program.path(kHtml)));
-
-        starts.answer = StartResult::NotFound;
-        const std::size_t shown = io.messages.size();
+        QCOMPARE(w.starts.back().second, "\"" + Sjis(program.path(kHtml)) + "\"");
+        w.startAnswer = StartResult::NotFound;
+        w.io.messages.clear();
         manager.findChild<QPushButton*>(QStringLiteral("id1055"))->click();
-        QCOMPARE(io.messages.size(), shown + 1);
-        QVERIFY(io.messages.back().text.endsWith(QString::fromStdString(program.path(kText))));
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(program.path(kText))));
     }
 };
 
