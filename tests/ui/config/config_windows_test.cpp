@@ -115,12 +115,6 @@ std::function<int(QDialog&)> TypeName(const QString& name) {
     };
 }
 
-// The first-set view explains and offers the manuals instead of the list.
-bool FirstSetView(QWidget& d, bool first) {
-    const auto shown = [&d](const char* id) { return !Find(d, id).isHidden(); };
-    return shown("id1057") == first && shown("id1055") == first && shown("id1056") == first &&
-           shown("id1") != first && shown("id1031") != first && shown("id1020") != first;
-}
 QListWidget& List(QWidget& d) { return Find<QListWidget>(d, "id1020"); }
 void CreateSet(QWidget& d, const QString& name) {
     Find<QLineEdit>(d, "id1030").setText(name);
@@ -142,24 +136,6 @@ class ConfigWindowsTest : public QObject {
         qunsetenv(kEditorVariable);  // the editor is this program unless a test names one
     }
     void cleanup() { SetFixedClock(std::nullopt); }
-
-    // A rolling mode names its page (without creating it) and enables what it uses.
-    void pathDialogModesNameThePageAndEnableTheirControls() {
-        Folder f;
-        PathSettingsDialog dialog(f.config, f.io);
-        const auto expect = [&](int mode, const std::string& page) {
-            QCOMPARE(static_cast<int>(f.config.splitMode), mode);
-            QCOMPARE(Text(dialog, "id1014"), Q(page));
-            QCOMPARE(f.Key("QUILL"), Q(page));
-            for (const char* id : {"id1025", "id1026", "id1014", "id1027", "id1075", "id1090"})
-                QVERIFY2(Find(dialog, id).isEnabled() == (mode != 0), id);
-        };
-        expect(0, f.config.prototypePath);
-        Click(dialog, "id2001");
-        expect(1, f.dir / "web/diary03-Mar.html");
-        QCOMPARE(f.Key("EDIT"), QString("1"));
-        QVERIFY(!fs::exists(f.dir / "web/diary03-Mar.html"));
-    }
 
     void okIsRefusedWithoutTemplateAndEscapeLeavesOnlyQuill() {
         Folder f(2);
@@ -233,38 +209,6 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(f.LogTitle() == "&#xA5;*m");
         edit(QString());
         QCOMPARE(edit(std::nullopt), QString());
-    }
-
-    void aBrowsedPathShiftJisCannotHoldIsRefused() {
-        Folder f(1);
-        PathSettingsDialog paths(f.config, f.io);
-        const std::string before = f.config.prototypePath;
-        f.io.fileNames.push_back(Q(f.dir / "web") + U("/a¥b.html"));
-        Click(paths, "id1005");
-        f.ExpectLast(1,
-                     Q(f.dir / "web/a¥b.html") +
-                         U("\nこのパスにはShift-JISで表せない文字が入っているので設定できません。"),
-                     cfgmsg::kPathNotCp932Caption);
-        QCOMPARE(f.config.prototypePath, before);
-    }
-
-    void firstStartLeadsToTheFirstSet() {
-        Folder f;
-        {
-            SetManagerDialog first(f.config, f.memory, f.io, f.host);
-            QTest::keyClick(&first, Qt::Key_Escape);
-        }
-        SetManagerDialog dialog(f.config, f.memory, f.io, f.host);  // told once only
-        f.ExpectLast(1, U(cfgmsg::kNoSetText), cfgmsg::kNoSetCaption);
-        QVERIFY(FirstSetView(dialog, true));
-        CreateSet(dialog, U("マイだいありぃ"));  // the path settings open on the new set's file
-        const std::string setFile = f.dir.dir() + Sj("マイだいありぃ") + ".ini";
-        QVERIFY(f.config.configIniPath == setFile && fs::exists(*Cp932ToUtf8(setFile)));
-        QCOMPARE(f.io.dialogTitles, QStringList{U("マイだいありぃ.ini")});
-        QVERIFY(f.Entry(0) == Sj("マイだいありぃ"));
-        QVERIFY(FirstSetView(dialog, false));
-        QCOMPARE(List(dialog).count(), 1);
-        QCOMPARE(f.io.messages.size(), std::size_t(1));
     }
 
     void unusableSetNamesAreRefused() {

@@ -144,10 +144,6 @@ class DraftTest : public QObject {
               std::string("something else"), std::string()}) {
             QVERIFY(!ParseDraft(bytes));
         }
-        DraftContent draft{"a", "t\n", "b\r\nc", "", "", "/x.jpg"};
-        const auto back = ParseDraft(SerializeDraft(draft));
-        QVERIFY(back && back->title == draft.title && back->body == draft.body &&
-                back->imageUploadList == draft.imageUploadList);
         OneSet folder;
         WriteBytes(folder.path(kDraftFileName), "Quillmaker draft 1\nset 1\na\n");
         Opened w(folder);

@@ -2,9 +2,6 @@
 // the set list, the upload box, the tag list and a generate run through it.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QListWidget>
-#include <array>
-#include <map>
 
 #include "support/write_limit.h"
 #include "ui/main/main_window_fixture.h"
@@ -71,42 +68,6 @@ class MainDialogTest : public QObject {
         QCOMPARE(w->frameGeometry(), QRect(0, 0, 565, 520));
     }
 
-    void GrowingMovesAnchoredControlsAndStretchesBoxes() {
-        OneSet folder;
-        Opened window(folder);
-        QVERIFY(window.dialog);
-        MainDialog& w = *window;
-        // id, then how far its left, top, right and bottom move when the window grows by 100.
-        const std::vector<std::array<int, 5>> rows = {
-            {1007, 100, 0, 100, 0}, {1006, 100, 100, 100, 100}, {1010, 0, 100, 0, 100},
-            {1000, 0, 0, 100, 0},   {1001, 0, 0, 100, 100},     {1032, 0, 0, 0, 0}};
-        std::map<int, QRect> before;
-        for (const auto& row : rows) before[row[0]] = w.control(row[0])->geometry();
-        w.resize(w.width() + 100, w.height() + 100);
-        for (const auto& [id, l, t, r, b] : rows)
-            QCOMPARE(w.control(id)->geometry(), before[id].adjusted(l, t, r, b));
-        QCOMPARE(w.control(kIdGenerate)->geometry(),
-                 QRect(w.width() - 110, w.height() - 40, 110, 39));
-    }
-
-    void ChoosingAnotherSetAndTheUploadBoxAreStored() {
-        ProgramFolder folder;
-        folder.WriteOneSet();
-        folder.WriteSystemIni("[INI]\n0=a\n1=b\n");
-        folder.WriteSet("b", "other.html", "other.txt");
-        folder.WriteFile("other.html", kPageText);
-        folder.WriteFile("other.txt", kTemplateText);
-        Opened w(folder);
-        QVERIFY(w.dialog);
-        QTest::mouseClick(w->uploadCheckBox(), Qt::LeftButton);
-        QCOMPARE(folder.ReadText("STATE", "UP"), std::string("1"));
-        w->setList()->setFocus();
-        QTest::keyClick(w->setList(), Qt::Key_Down);
-        QCOMPARE(w->runState().currentSetIndex, 1);
-        QCOMPARE(folder.ReadInt("STATE", "CURRENT"), 1);
-        QCOMPARE(w->config().templatePath, folder.path("other.txt"));
-    }
-
     // The upload box, the set list and the size saved at the end each name
     // the settings file they could not write.
     void FailedSettingsWritesAreReported() {
@@ -134,6 +95,14 @@ class MainDialogTest : public QObject {
             QCOMPARE(message.caption, QStringLiteral("設定を保存できないよ"));
         }
         QCOMPARE(folder.ReadText("STATE", "UP"), std::string("<absent>"));
+    }
+
+    void TheUploadBoxIsStoredAtEachClick() {
+        OneSet folder;
+        Opened w(folder);
+        QVERIFY(w.dialog);
+        QTest::mouseClick(w->uploadCheckBox(), Qt::LeftButton);
+        QCOMPARE(folder.ReadText("STATE", "UP"), std::string("1"));
     }
 
     // What browsers would show as another character goes in as a reference.
@@ -165,23 +134,6 @@ class MainDialogTest : public QObject {
         QCOMPARE(w->titleEdit()->text(), QStringLiteral("題"));
         QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("一行目\n二行目"));
         QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker here</html>"));
-    }
-
-    // A double click on a tag wraps the body, one step back with Ctrl+Z.
-    void ADoubleClickedTagWrapsTheBody() {
-        OneSet folder;
-        Opened w(folder);
-        QVERIFY(w.dialog);
-        QListWidget& tags = *w->tagList();
-        QCOMPARE(tags.count(), 1);  // the list starts with a rule
-        w->bodyEdit()->setPlainText(QStringLiteral("今日"));
-        const QRect rect = tags.visualItemRect(tags.item(0));
-        QTest::mouseClick(tags.viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(tags.viewport(), Qt::LeftButton, {}, rect.center());
-        QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("<HR>今日"));
-        w->bodyEdit()->setFocus();
-        QTest::keyClick(w->bodyEdit(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("今日"));
     }
 };
 

@@ -1,7 +1,6 @@
 // The main window's buttons reach the dialogs and commands that serve them,
 // and a new user's first days through the real windows.
 #include <QComboBox>
-#include <QListWidget>
 #include <filesystem>
 
 #include "main_window_fixture.h"
@@ -95,21 +94,8 @@ class MainWindowCommandsTest : public QObject {
         QCOMPARE(io.dialogTitles.size(), 1);
     }
 
-    void pathSettingsOpenOnTheActiveSetAndSelectAgain() {
-        OneSet folder;
-        Opened w(folder);
-        QVERIFY(w.dialog);
-        folder.WriteSet("a", "page.html", "templet.txt");  // without QUILL
-        w->button(kIdPathSettings)->click();
-        QCOMPARE(w.io.dialogTitles.size(), 1);
-        QVERIFY2(w.io.dialogTitles.front().contains(QStringLiteral("a.ini")),
-                 qPrintable(w.io.dialogTitles.front()));
-        QCOMPARE(ReadProfileString(folder.path("a.ini"), "FILEPATH", "QUILL", "", 300),
-                 folder.path("page.html"));
-    }
-
     // Make a first set, write an entry, start again, add a second diary,
-    // switch to it, delete the first.
+    // switch to it.
     void firstDaysOfANewUser() {
         ProgramFolder folder;
         const std::string page = folder.path("web/diary26-Dec.html");
@@ -137,18 +123,6 @@ class MainWindowCommandsTest : public QObject {
         QTest::keyClick(w->setList(), Qt::Key_Down);  // as the user chooses it
         QCOMPARE(w->config().diaryPage, folder.path("trip/diary26-Dec.html"));
         QCOMPARE(folder.ReadInt("STATE", "CURRENT"), 1);
-
-        w.io.dialogs.push_back([](QDialog& manager) {
-            manager.findChild<QListWidget*>(QStringLiteral("id1020"))->setCurrentRow(0);
-            Click(manager, "id1031");
-            Click(manager, "id1");
-            return manager.result();
-        });
-        w->button(kIdAddSet)->click();
-        QCOMPARE(w->setList()->count(), 1);
-        QCOMPARE(w->setList()->itemText(0), QStringLiteral("旅行"));
-        // The stored number now points past the list: the first set is used.
-        QCOMPARE(w->config().configIniPath, folder.dir() + Sjis("旅行.ini"));
     }
 };
 
