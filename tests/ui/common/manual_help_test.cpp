@@ -153,20 +153,6 @@ class ManualHelpTest : public QObject {
         w->button(kIdManual)->click();
         QVERIFY(w.starts ==
                 std::vector{Start("xdg-open", "\"" + Sjis(program.path(kText)) + "\"")});
-
-        // The set manager's first-set view offers both manuals.
-        TempDir empty;
-        ActiveConfig firstStart;
-        InitConfig(firstStart, empty.dir());
-        SetManagerMemory memory;
-        SetManagerDialog manager(firstStart, memory, w.io, w->host(), w.dialog.get());
-        manager.findChild<QPushButton*>(QStringLiteral("id1056"))->click();
-        QCOMPARE(w.starts.back().second, "\"" + Sjis(program.path(kHtml)) + "\"");
-        w.startAnswer = StartResult::NotFound;
-        w.io.messages.clear();
-        manager.findChild<QPushButton*>(QStringLiteral("id1055"))->click();
-        QCOMPARE(w.io.messages.size(), std::size_t{1});
-        QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(program.path(kText))));
     }
 };
 

@@ -96,9 +96,6 @@ struct Folder {
     std::string Entry(int i) const {
         return ReadProfileString(config.systemIniPath, "INI", std::to_string(i), "<absent>", 256);
     }
-    std::string LogTitle() const {
-        return ReadProfileString(config.systemIniPath, "LOGSETTING", "TITLE", "", 512);
-    }
     // Exactly `count` boxes so far, the last one saying `text` under `caption`.
     void ExpectLast(std::size_t count, const QString& text, std::string_view caption) {
         QCOMPARE(io.messages.size(), count);
@@ -137,7 +134,7 @@ class ConfigWindowsTest : public QObject {
     }
     void cleanup() { SetFixedClock(std::nullopt); }
 
-    void okIsRefusedWithoutTemplateAndEscapeLeavesOnlyQuill() {
+    void okIsRefusedWithoutTemplate() {
         Folder f(2);
         f.config.templatePath.clear();
         PathSettingsDialog dialog(f.config, f.io);
@@ -149,13 +146,6 @@ class ConfigWindowsTest : public QObject {
         Click(dialog, "id1");
         QCOMPARE(f.io.messages.size(), std::size_t(1));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-
-        Folder g(1);
-        PathSettingsDialog opened(g.config, g.io);
-        QTest::keyClick(&opened, Qt::Key_Escape);
-        QCOMPARE(opened.result(), int(QDialog::Rejected));
-        QVERIFY(ReadProfileKeyList(g.config.configIniPath, "FILEPATH", 1024) ==
-                std::string("QUILL\0\0", 7));
     }
 
     // A refused name is asked for again: longer than 100 Shift-JIS bytes, a
@@ -189,26 +179,6 @@ class ConfigWindowsTest : public QObject {
             QCOMPARE(f.Key("CURRENTNAME"), good);
             QVERIFY(f.config.currentName == Sj(good.toStdString()));
         }
-    }
-
-    // An empty pattern is saved; one left as shown keeps bytes the table has
-    // no own character for; a typed ¥ goes in as a reference.
-    void logFormatKeepsAnUntouchedPatternByteForByte() {
-        Folder f;
-        const std::string stored = "*m\xFD\x87\x90\x81\xE0";  // ≒ under two codes
-        QVERIFY(WriteProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", stored));
-        const auto edit = [&f](std::optional<QString> text) {
-            LogFormatDialog dialog(f.config, f.io);
-            if (text) Find<QLineEdit>(dialog, "id1038").setText(*text);
-            Click(dialog, "id1");
-            return Text(dialog, "id1038");
-        };
-        edit(std::nullopt);
-        QVERIFY(f.LogTitle() == stored);
-        edit(U("¥*m"));
-        QVERIFY(f.LogTitle() == "&#xA5;*m");
-        edit(QString());
-        QCOMPARE(edit(std::nullopt), QString());
     }
 
     void unusableSetNamesAreRefused() {
