@@ -162,9 +162,7 @@ class ConfigWindowsTest : public QObject {
             {QString(101, 'a'), U(cfgmsg::kNameTooLongText)},
             {ja50 + QChar(0x3042), U(cfgmsg::kNameTooLongText)},
             {"../outside/victim.txt", refused(msg::kNameSeparatorReason)},
-            {"QMsys.ini", refused(msg::kNameProgramFileReason)},
             {"qmdraft.TXT", refused(msg::kNameProgramFileReason)},
-            {"original.html", refused(msg::kNameUserFileReason)},
             {U("x〜y.html"),
              U("x〜y.html\nこのファイル名にはShift-JISで表せない文字が入っています。"
                "\n別の名前にしようよ")},

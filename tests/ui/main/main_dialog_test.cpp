@@ -121,20 +121,6 @@ class MainDialogTest : public QObject {
         QVERIFY(!w->isVisible());
         QCOMPARE(w->result(), int(QDialog::Accepted));
     }
-
-    void AFailedGenerateKeepsTheWindowAndTheText() {
-        OneSet folder;
-        folder.WriteFile("page.html", "<html>no marker here</html>");
-        Opened w(folder);
-        QVERIFY(w.dialog);
-        w.Generate(QStringLiteral("題"), QStringLiteral("一行目\n二行目"));
-        QCOMPARE(w.io.messages.size(), std::size_t{1});
-        QCOMPARE(w.io.messages[0].text, QStringLiteral("埋め込む場所わかんないダス"));
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->titleEdit()->text(), QStringLiteral("題"));
-        QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("一行目\n二行目"));
-        QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker here</html>"));
-    }
 };
 
 QTEST_MAIN(MainDialogTest)
