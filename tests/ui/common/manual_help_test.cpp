@@ -15,23 +15,7 @@ namespace {
 const std::string kText = "とりせつ.txt";
 const std::string kHtml = "とりせつ.html";
 
-// What a stand-in opener was asked to start, in UTF-8.
-struct Starts {
-    QStringList seen;
-    StartResult answer = StartResult::Started;
-
-    ProgramStarter Starter() {
-        return [this](std::string_view program, std::string_view parameters) {
-            seen << QString::fromStdString(Cp932ToUtf8(program).value_or("?") + " " +
-                                           Cp932ToUtf8(parameters).value_or("?"));
-            return answer;
-        };
-    }
-};
-
-QStringList OpenedWith(const std::string& path) {
-    return {QString::fromStdString("xdg-open \"" + path + "\"")};
-}
+Start XdgOpen(const std::string& path) { return {"xdg-open", "\"" + Sjis(path) + "\""}; }
 
 // The program's own folder for this test, apart from the --home folder.
 struct ProgramWithManuals {
@@ -76,38 +60,39 @@ class ManualHelpTest : public QObject {
         QCOMPARE(FindManual(kText, root / "usr/bin/"), root / ("usr/bin/" + kText));
     }
 
-    void F1OpensTheHtmlManualFromEveryWindow() {
+    // F1 in every window, and the manual button, open the manuals beside
+    // the program, never those of the --home folder.
+    void F1AndTheManualButtonOpenTheProgramsManuals() {
         ProgramWithManuals program{kHtml, kText};
-        OneSet home;  // --home: its own manual must not be the one opened
+        OneSet home;
         home.WriteFile(kHtml, "decoy");
-        ScriptedInteraction io;
-        Starts starts;
-        const HelpKey help(io, starts.Starter());
-        MainDialog main(io, home.dir());
-        QVERIFY(main.Initialise());
-        ShowActive(main);
+        home.WriteFile(kText, "decoy");
+        Opened w(home);
+        QVERIFY(w.dialog);
+        const HelpKey help(w.io, w->host().programStarter);
         SetManagerMemory memory;
         TempDir empty;
         ActiveConfig firstStart;
-        auto windows = AllDialogs(main, io, memory, firstStart, empty.dir());
+        auto windows = AllDialogs(*w, w.io, memory, firstStart, empty.dir());
         windows.emplace_back("editor", [&]() -> std::unique_ptr<QWidget> {
-            auto editor = std::make_unique<TextEditorWindow>(home.path("templet.txt"), io);
+            auto editor = std::make_unique<TextEditorWindow>(home.path("templet.txt"), w.io);
             editor->Load();
             return editor;
         });
-
-        QTest::keyClick(main.titleEdit(), Qt::Key_F1);
-        QCOMPARE(starts.seen, OpenedWith(program.path(kHtml)));
+        w->button(kIdManual)->click();
+        QVERIFY(w.starts == std::vector{XdgOpen(program.path(kText))});
+        w.starts.clear();
+        QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+        QVERIFY(w.starts == std::vector{XdgOpen(program.path(kHtml))});
         for (const auto& [name, make] : windows) {
-            starts.seen.clear();
+            w.starts.clear();
             const std::unique_ptr<QWidget> window = make();
             ShowActive(*window);
-            io.messages.clear();  // the first-set view says there is no set yet
+            w.io.messages.clear();  // the first-set view says there is no set yet
             QWidget* focused = QApplication::focusWidget();
             QTest::keyClick(focused ? focused : window.get(), Qt::Key_F1);
-            QVERIFY2(starts.seen == OpenedWith(program.path(kHtml)),
-                     qPrintable(QString::fromUtf8(name) + ": " + starts.seen.join(", ")));
-            QVERIFY(io.messages.empty());
+            QVERIFY2(w.starts == std::vector{XdgOpen(program.path(kHtml))}, name);
+            QVERIFY(w.io.messages.empty());
             window->close();
         }
     }
@@ -116,43 +101,36 @@ class ManualHelpTest : public QObject {
     // an opener the manual's full path is given.
     void F1WithoutAManualOrAnOpenerSaysWhatIsMissing() {
         ScriptedInteraction io;
-        Starts starts;
-        const HelpKey help(io, starts.Starter());
+        std::vector<Start> starts;
+        StartResult answer = StartResult::Started;
+        const HelpKey help(io, [&](std::string_view program, std::string_view args) {
+            starts.emplace_back(program, args);
+            return answer;
+        });
         QWidget window;
         ShowActive(window);
         {
             ProgramWithManuals program{kText};
             QTest::keyClick(&window, Qt::Key_F1);
-            QCOMPARE(starts.seen, OpenedWith(program.path(kText)));
+            QVERIFY(starts == std::vector{XdgOpen(program.path(kText))});
         }
         {
             ProgramWithManuals none{};
             QTest::keyClick(&window, Qt::Key_F1);
-            QCOMPARE(starts.seen.size(), 1);
+            QCOMPARE(starts.size(), std::size_t{1});
             QCOMPARE(io.messages.size(), std::size_t{1});
             QCOMPARE(io.messages[0].text, QString::fromStdString(none.path(kText)) +
                                               QStringLiteral("がみつかりません。"));
             QCOMPARE(io.messages[0].caption, QStringLiteral("取説ないよ？"));
         }
         ProgramWithManuals program{kHtml, kText};
-        starts.answer = StartResult::NotFound;  // no xdg-open on this system
+        answer = StartResult::NotFound;  // no xdg-open on this system
         QTest::keyClick(&window, Qt::Key_F1);
         QCOMPARE(io.messages.size(), std::size_t{2});
         const QString text = io.messages[1].text;
         QVERIFY2(text.contains(QStringLiteral("xdg-open")), qPrintable(text));
         QVERIFY2(text.endsWith(QString::fromStdString(program.path(kHtml))), qPrintable(text));
         QCOMPARE(io.messages[1].caption, QStringLiteral("取説開けないよ？"));
-    }
-
-    void TheManualButtonsUseTheProgramsFolderNotTheHomeFolder() {
-        ProgramWithManuals program{kHtml, kText};
-        OneSet home;
-        home.WriteFile(kText, "decoy");
-        Opened w(home);
-        QVERIFY(w.dialog);
-        w->button(kIdManual)->click();
-        QVERIFY(w.starts ==
-                std::vector{Start("xdg-open", "\"" + Sjis(program.path(kText)) + "\"")});
     }
 };
 
