@@ -3,24 +3,10 @@
 // buttons, and named by their full path when there is no opener.
 #include "ui/common/manual_help.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <filesystem>
-#include <functional>
 
-#include "platform/encoding.h"
 #include "ui/common/text_editor_window.h"
-#include "ui/config/current_name_dialog.h"
-#include "ui/config/log_format_dialog.h"
-#include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_manager_dialog.h"
-#include "ui/main/about_dialog.h"
 #include "ui/main/main_window_fixture.h"
-#include "ui/main/window_commands.h"
-#include "ui/tags/anchor_tag_dialog.h"
-#include "ui/tags/font_tag_dialog.h"
-#include "ui/tags/image_tag_dialog.h"
-#include "ui/tags/tag_list_editor_dialog.h"
 
 namespace qm::test {
 
@@ -29,23 +15,7 @@ namespace {
 const std::string kText = "とりせつ.txt";
 const std::string kHtml = "とりせつ.html";
 
-// What a stand-in opener was asked to start, in UTF-8.
-struct Starts {
-    QStringList seen;
-    StartResult answer = StartResult::Started;
-
-    ProgramStarter Starter() {
-        return [this](std::string_view program, std::string_view parameters) {
-            seen << QString::fromStdString(Cp932ToUtf8(program).value_or("?") + " " +
-                                           Cp932ToUtf8(parameters).value_or("?"));
-            return answer;
-        };
-    }
-};
-
-QString Opened(const std::string& path) {
-    return QString::fromStdString("xdg-open \"" + path + "\"");
-}
+Start XdgOpen(const std::string& path) { return {"xdg-open", "\"" + Sjis(path) + "\""}; }
 
 // The program's own folder for this test, apart from the --home folder.
 struct ProgramWithManuals {
@@ -72,150 +42,95 @@ class ManualHelpTest : public QObject {
   private slots:
     void ManualsAreFoundBesideTheProgramOrWhereItIsInstalled() {
         TempDir root;
-        const auto make = [&](const std::string& folder) {
+        for (const char* folder : {"portable/", "usr/share/doc/quillmaker/", "usr/bin/",
+                                   "usr/lib/quillmaker/", "elsewhere/bin/"}) {
             std::filesystem::create_directories(root / folder);
-            WriteBytes(root / (folder + kText), "manual");
-        };
-        make("portable/");
-        make("usr/share/doc/quillmaker/");
-        std::filesystem::create_directories(root / "usr/bin");
-        std::filesystem::create_directories(root / "usr/lib/quillmaker");
-        std::filesystem::create_directories(root / "elsewhere/bin");
-
+        }
+        WriteBytes(root / ("portable/" + kText), "manual");
+        const std::string installed = root / ("usr/share/doc/quillmaker/" + kText);
+        WriteBytes(installed, "manual");
         QCOMPARE(FindManual(kText, root / "portable/"), root / ("portable/" + kText));
-        QCOMPARE(FindManual(kText, root / "usr/bin/"),
-                 root / ("usr/share/doc/quillmaker/" + kText));
+        QCOMPARE(FindManual(kText, root / "usr/bin/"), installed);
         // The upload tool names the folder above its own, which may lie deeper.
-        QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"),
-                 root / ("usr/share/doc/quillmaker/" + kText));
+        QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"), installed);
         QVERIFY(!FindManual(kText, root / "elsewhere/bin/"));
         QVERIFY(!FindManual(kHtml, root / "usr/bin/"));
-
         // A manual beside the program wins over an installed one.
         WriteBytes(root / ("usr/bin/" + kText), "newer");
         QCOMPARE(FindManual(kText, root / "usr/bin/"), root / ("usr/bin/" + kText));
     }
 
-    void F1OpensTheHtmlManualFromEveryWindow() {
+    // F1 in every window, and the manual button, open the manuals beside
+    // the program, never those of the --home folder.
+    void F1AndTheManualButtonOpenTheProgramsManuals() {
         ProgramWithManuals program{kHtml, kText};
-        ProgramFolder home;  // --home: its own manual must not be the one opened
-        home.WriteOneSet();
+        OneSet home;
         home.WriteFile(kHtml, "decoy");
-        ScriptedInteraction io;
-        Starts starts;
-        const HelpKey help(io, starts.Starter());
-        MainDialog main(io, home.dir());
-        QVERIFY(main.Initialise());
-        ShowActive(main);
+        home.WriteFile(kText, "decoy");
+        Opened w(home);
+        QVERIFY(w.dialog);
+        const HelpKey help(w.io, w->host().programStarter);
         SetManagerMemory memory;
-
-        const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>>
-            windows = {
-                {"anchor", [&] { return std::make_unique<AnchorTagDialog>(&main); }},
-                {"font", [&] { return std::make_unique<FontTagDialog>(io, &main); }},
-                {"image", [&] { return std::make_unique<ImageTagDialog>(io, &main); }},
-                {"tag list",
-                 [&] { return std::make_unique<TagListEditorDialog>(main.config(), io, &main); }},
-                {"paths",
-                 [&] { return std::make_unique<PathSettingsDialog>(main.config(), io, &main); }},
-                {"current name",
-                 [&] { return std::make_unique<CurrentNameDialog>(main.config(), &main); }},
-                {"log format",
-                 [&] { return std::make_unique<LogFormatDialog>(main.config(), io, &main); }},
-                {"set manager",
-                 [&] {
-                     return std::make_unique<SetManagerDialog>(main.config(), memory, io,
-                                                               main.host(), &main);
-                 }},
-                {"about", [&] { return std::make_unique<AboutDialog>(&main); }},
-                {"editor",
-                 [&] {
-                     auto editor = std::make_unique<TextEditorWindow>(home.path("templet.txt"), io);
-                     editor->Load();
-                     return editor;
-                 }},
-            };
-
-        QTest::keyClick(main.titleEdit(), Qt::Key_F1);
-        QCOMPARE(starts.seen, QStringList{Opened(program.path(kHtml))});
+        TempDir empty;
+        ActiveConfig firstStart;
+        auto windows = AllDialogs(*w, w.io, memory, firstStart, empty.dir());
+        windows.emplace_back("editor", [&]() -> std::unique_ptr<QWidget> {
+            auto editor = std::make_unique<TextEditorWindow>(home.path("templet.txt"), w.io);
+            editor->Load();
+            return editor;
+        });
+        w->button(kIdManual)->click();
+        QVERIFY(w.starts == std::vector{XdgOpen(program.path(kText))});
+        w.starts.clear();
+        QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+        QVERIFY(w.starts == std::vector{XdgOpen(program.path(kHtml))});
         for (const auto& [name, make] : windows) {
-            starts.seen.clear();
+            w.starts.clear();
             const std::unique_ptr<QWidget> window = make();
             ShowActive(*window);
+            w.io.messages.clear();  // the first-set view says there is no set yet
             QWidget* focused = QApplication::focusWidget();
             QTest::keyClick(focused ? focused : window.get(), Qt::Key_F1);
-            QVERIFY2(starts.seen == QStringList{Opened(program.path(kHtml))},
-                     qPrintable(QString::fromUtf8(name) + ": " + starts.seen.join(", ")));
+            QVERIFY2(w.starts == std::vector{XdgOpen(program.path(kHtml))}, name);
+            QVERIFY(w.io.messages.empty());
             window->close();
         }
-        QVERIFY(io.messages.empty());
     }
 
-    void F1FallsBackToTheTextManualAndSaysWhatIsMissing() {
+    // F1 falls back to the text manual, then names the missing one; without
+    // an opener the manual's full path is given.
+    void F1WithoutAManualOrAnOpenerSaysWhatIsMissing() {
         ScriptedInteraction io;
-        Starts starts;
-        const HelpKey help(io, starts.Starter());
+        std::vector<Start> starts;
+        StartResult answer = StartResult::Started;
+        const HelpKey help(io, [&](std::string_view program, std::string_view args) {
+            starts.emplace_back(program, args);
+            return answer;
+        });
         QWidget window;
         ShowActive(window);
         {
             ProgramWithManuals program{kText};
             QTest::keyClick(&window, Qt::Key_F1);
-            QCOMPARE(starts.seen, QStringList{Opened(program.path(kText))});
+            QVERIFY(starts == std::vector{XdgOpen(program.path(kText))});
         }
-        ProgramWithManuals none{};
-        QTest::keyClick(&window, Qt::Key_F1);
-        QCOMPARE(starts.seen.size(), 1);
-        QCOMPARE(io.messages.size(), std::size_t{1});
-        QCOMPARE(io.messages[0].text,
-                 QString::fromStdString(none.path(kText)) + QStringLiteral("がみつかりません。"));
-        QCOMPARE(io.messages[0].caption, QStringLiteral("取説ないよ？"));
-    }
-
-    void WithoutAnOpenerTheManualsFullPathIsGiven() {
+        {
+            ProgramWithManuals none{};
+            QTest::keyClick(&window, Qt::Key_F1);
+            QCOMPARE(starts.size(), std::size_t{1});
+            QCOMPARE(io.messages.size(), std::size_t{1});
+            QCOMPARE(io.messages[0].text, QString::fromStdString(none.path(kText)) +
+                                              QStringLiteral("がみつかりません。"));
+            QCOMPARE(io.messages[0].caption, QStringLiteral("取説ないよ？"));
+        }
         ProgramWithManuals program{kHtml, kText};
-        ScriptedInteraction io;
-        Starts starts;
-        starts.answer = StartResult::NotFound;  // no xdg-open on this system
-        const HelpKey help(io, starts.Starter());
-        QWidget window;
-        ShowActive(window);
+        answer = StartResult::NotFound;  // no xdg-open on this system
         QTest::keyClick(&window, Qt::Key_F1);
-        QCOMPARE(io.messages.size(), std::size_t{1});
-        const QString text = io.messages[0].text;
+        QCOMPARE(io.messages.size(), std::size_t{2});
+        const QString text = io.messages[1].text;
         QVERIFY2(text.contains(QStringLiteral("xdg-open")), qPrintable(text));
         QVERIFY2(text.endsWith(QString::fromStdString(program.path(kHtml))), qPrintable(text));
-        QCOMPARE(io.messages[0].caption, QStringLiteral("取説開けないよ？"));
-    }
-
-    void TheManualButtonsUseTheProgramsFolderNotTheHomeFolder() {
-        ProgramWithManuals program{kHtml, kText};
-        ProgramFolder home;
-        home.WriteOneSet();
-        home.WriteFile(kText, "decoy");
-        ScriptedInteraction io;
-        MainDialog window(io, home.dir());
-        WindowCommands commands(window);
-        QVERIFY(window.Initialise());
-        Starts starts;
-        window.host().programStarter = starts.Starter();
-
-        window.button(kIdManual)->click();
-        QCOMPARE(starts.seen, QStringList{Opened(program.path(kText))});
-
-        // The set manager's first-set view offers both manuals.
-        TempDir empty;
-        ActiveConfig firstStart;
-        InitConfig(firstStart, empty.dir());
-        SetManagerMemory memory;
-        SetManagerDialog manager(firstStart, memory, io, window.host(), &window);
-        manager.findChild<QPushButton*>(QStringLiteral("id1056"))->click();
-        QCOMPARE(starts.seen.last(), Opened(program.path(kHtml)));
-
-        starts.answer = StartResult::NotFound;
-        const std::size_t shown = io.messages.size();
-        manager.findChild<QPushButton*>(QStringLiteral("id1055"))->click();
-        QCOMPARE(io.messages.size(), shown + 1);
-        QVERIFY(io.messages.back().text.endsWith(QString::fromStdString(program.path(kText))));
+        QCOMPARE(io.messages[1].caption, QStringLiteral("取説開けないよ？"));
     }
 };
 

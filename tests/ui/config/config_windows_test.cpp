@@ -1,13 +1,12 @@
 // The configuration windows (file paths, the current copy's name, the log
-// title format, the set manager), the main window's commands that start other
-// programs, and the text editor those commands start.
+// title format, the set manager), the commands that start other programs,
+// and the text editor those commands start.
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QtTest>
-#include <deque>
 #include <filesystem>
 
 #include "engine/host.h"
@@ -17,6 +16,7 @@
 #include "platform/process.h"
 #include "settings/active_config.h"
 #include "settings/profile.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/write_limit.h"
 #include "ui/common/text_editor_window.h"
@@ -43,46 +43,15 @@ std::string Sj(std::string_view utf8) { return *Utf8ToCp932(utf8); }
 class RecordingHost : public Host {
   public:
     std::vector<Start> starts;
-    std::deque<StartResult> startResults;  // Started when empty
+    StartResult answer = StartResult::Started;
 
     void ShowMessage(std::string_view, std::string_view) override {}
     bool OpenPathSettings(ActiveConfig&) override { return false; }
     bool OpenSetManager(ActiveConfig&) override { return false; }
     StartResult StartProgram(std::string_view program, std::string_view parameters) override {
         starts.emplace_back(program, parameters);
-        if (startResults.empty()) return StartResult::Started;
-        const StartResult result = startResults.front();
-        startResults.pop_front();
-        return result;
+        return answer;
     }
-};
-
-// The desktop's trash in a folder of the test's own ($HOME and
-// $XDG_DATA_HOME), or a trash that cannot be made.
-class DesktopTrash {
-  public:
-    explicit DesktopTrash(const std::string& home, bool usable = true)
-        : savedHome_(qgetenv("HOME")), savedData_(qgetenv("XDG_DATA_HOME")), home_(home) {
-        fs::create_directories(home);
-        qputenv("HOME", QByteArray::fromStdString(home));
-        // A plain file where the data folder should be: no trash can be made.
-        if (!usable) WriteBytes(home + "/data", "");
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home + "/data"));
-    }
-    ~DesktopTrash() {
-        qputenv("HOME", savedHome_);
-        if (savedData_.isEmpty()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", savedData_);
-        }
-    }
-    std::string files() const { return home_ + "/data/Trash/files/"; }
-    std::string info() const { return home_ + "/data/Trash/info/"; }
-
-  private:
-    QByteArray savedHome_, savedData_;
-    std::string home_;
 };
 
 template <typename W = QWidget>
@@ -94,11 +63,8 @@ W& Find(QObject& dialog, const char* id) {
 void Click(QObject& dialog, const char* id) { Find<QAbstractButton>(dialog, id).click(); }
 QString Text(QObject& dialog, const char* id) { return Find<QLineEdit>(dialog, id).text(); }
 
-void ExpectEnabled(QWidget& dialog, std::initializer_list<const char*> ids, bool enabled) {
-    for (const char* id : ids) QVERIFY2(Find(dialog, id).isEnabled() == enabled, id);
-}
-
-// A program folder with a set "my.ini" whose prototype is web/original.html.
+// A program folder with a set "my.ini" whose prototype is web/original.html,
+// and the sets `sets` listed in the system settings file.
 struct Folder {
     TempDir dir;
     ActiveConfig config;
@@ -131,9 +97,9 @@ struct Folder {
         return ReadProfileString(config.systemIniPath, "INI", std::to_string(i), "<absent>", 256);
     }
     // Exactly `count` boxes so far, the last one saying `text` under `caption`.
-    void ExpectLast(std::size_t count, std::string_view text, std::string_view caption) {
+    void ExpectLast(std::size_t count, const QString& text, std::string_view caption) {
         QCOMPARE(io.messages.size(), count);
-        QCOMPARE(io.messages.back().text, U(text));
+        QCOMPARE(io.messages.back().text, text);
         QCOMPARE(io.messages.back().caption, U(caption));
     }
 };
@@ -146,21 +112,14 @@ std::function<int(QDialog&)> TypeName(const QString& name) {
     };
 }
 
-// The first-set view explains and offers the manuals instead of the list.
-bool FirstSetView(QWidget& d, bool first) {
-    const auto shown = [&d](const char* id) { return !Find(d, id).isHidden(); };
-    return shown("id1057") == first && shown("id1055") == first && shown("id1056") == first &&
-           shown("id1") != first && shown("id1031") != first && shown("id1020") != first;
-}
 QListWidget& List(QWidget& d) { return Find<QListWidget>(d, "id1020"); }
 void CreateSet(QWidget& d, const QString& name) {
     Find<QLineEdit>(d, "id1030").setText(name);
     Click(d, "id1029");
 }
 
-void Type(TextEditorWindow& window, const QString& text) {
-    window.editor()->moveCursor(QTextCursor::End);
-    window.editor()->insertPlainText(text);
+QString Unwritable(const std::string& ini) {
+    return Q(ini) + U("\nこの設定ファイルに書き込めなかったので、変更は保存されていません。");
 }
 
 }  // namespace
@@ -175,30 +134,12 @@ class ConfigWindowsTest : public QObject {
     }
     void cleanup() { SetFixedClock(std::nullopt); }
 
-    // A rolling mode names its page (without creating it) and enables what it uses.
-    void pathDialogModesNameThePageAndEnableTheirControls() {
-        Folder f;
-        PathSettingsDialog dialog(f.config, f.io);
-        const auto expect = [&](int mode, const std::string& page) {
-            QCOMPARE(static_cast<int>(f.config.splitMode), mode);
-            QCOMPARE(Text(dialog, "id1014"), Q(page));
-            QCOMPARE(f.Key("QUILL"), Q(page));
-            ExpectEnabled(dialog, {"id1025", "id1026", "id1014", "id1027", "id1075", "id1090"},
-                          mode != 0);
-        };
-        expect(0, f.config.prototypePath);
-        Click(dialog, "id2001");
-        expect(1, f.dir / "web/diary03-Mar.html");
-        QCOMPARE(f.Key("EDIT"), QString("1"));
-        QVERIFY(!fs::exists(f.dir / "web/diary03-Mar.html"));
-    }
-
     void okIsRefusedWithoutTemplate() {
         Folder f(2);
         f.config.templatePath.clear();
         PathSettingsDialog dialog(f.config, f.io);
         Click(dialog, "id1");
-        f.ExpectLast(1, cfgmsg::kNeedPrototypeText, cfgmsg::kNeedPrototypeCaption);
+        f.ExpectLast(1, U(cfgmsg::kNeedPrototypeText), cfgmsg::kNeedPrototypeCaption);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         f.io.fileNames.push_back(Q(f.dir / "t.txt"));
         Click(dialog, "id1008");
@@ -207,202 +148,102 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
-    void escapeRightAfterOpeningLeavesOnlyQuill() {
-        Folder f(1);
-        PathSettingsDialog dialog(f.config, f.io);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QVERIFY(ReadProfileKeyList(f.config.configIniPath, "FILEPATH", 1024) ==
-                std::string("QUILL\0\0", 7));
-        QVERIFY(f.io.messages.empty());
-    }
-
-    // The limit is 100 Shift-JIS bytes; a refused name is asked for again.
-    void currentNameIsAskedForUntilItFits() {
-        Folder f(1);
-        PathSettingsDialog dialog(f.config, f.io);
-        const QString a100 = QString(96, 'a') + ".htm", ja50(50, QChar(0x3042));  // あ: 2 bytes
-        f.io.dialogs = {TypeName(QString(101, 'a')), TypeName(a100)};
-        Click(dialog, "id1075");
-        f.ExpectLast(1, cfgmsg::kNameTooLongText, cfgmsg::kAppName);
-        QCOMPARE(Find<QLabel>(dialog, "id1090").text(), a100);
-        QCOMPARE(f.Key("CURRENTNAME"), a100);
-
-        f.io.dialogs = {TypeName(ja50 + QChar(0x3042)), TypeName(ja50)};
-        Click(dialog, "id1075");
-        f.ExpectLast(2, cfgmsg::kNameTooLongText, cfgmsg::kAppName);
-        QCOMPARE(f.config.currentName.size(), std::size_t(100));
-        QCOMPARE(f.Key("CURRENTNAME"), ja50);
-    }
-
-    // Only a plain name of the diary folder that is no one else's file.
-    void currentNameThatReachesAnotherFileIsAskedForAgain() {
+    // A refused name is asked for again: longer than 100 Shift-JIS bytes, a
+    // path, another file of the folder, or a character Shift-JIS lacks.
+    void refusedCurrentNamesAreAskedForAgain() {
         Folder f(1);
         f.config.diaryFolder = f.dir / "web/";
         PathSettingsDialog dialog(f.config, f.io);
-        f.io.dialogs = {TypeName("../outside/victim.txt"), TypeName("QMsys.ini"),
-                        TypeName("original.html"), TypeName("qmdraft.TXT"), TypeName("now.html")};
-        Click(dialog, "id1075");
-        QCOMPARE(f.io.messages.size(), std::size_t(4));
-        QCOMPARE(f.io.messages[3].text,
-                 U(cfgmsg::kCurrentNameRefusedText).arg(U(msg::kNameProgramFileReason)));
+        const QString ja50(50, QChar(0x3042));  // あ: 2 bytes
         const auto refused = [](std::string_view reason) {
             return U(cfgmsg::kCurrentNameRefusedText).arg(U(reason));
         };
-        QCOMPARE(f.io.messages[0].text, refused(msg::kNameSeparatorReason));
-        QCOMPARE(f.io.messages[1].text, refused(msg::kNameProgramFileReason));
-        QCOMPARE(f.io.messages[2].text, refused(msg::kNameUserFileReason));
-        QCOMPARE(f.io.messages[2].caption, U(cfgmsg::kAppName));
-        QCOMPARE(f.Key("CURRENTNAME"), QStringLiteral("now.html"));
-        QCOMPARE(f.config.currentName, std::string("now.html"));
-    }
-
-    void logFormatSavesAnEmptyPattern() {
-        Folder f;
-        {
-            LogFormatDialog dialog(f.config, f.io);
-            QCOMPARE(Text(dialog, "id1038"), U("*m月*d日以降の日記"));
-            Find<QLineEdit>(dialog, "id1038").setText("");
-            Click(dialog, "id1");
+        const std::vector<std::pair<QString, QString>> rows = {
+            {QString(101, 'a'), U(cfgmsg::kNameTooLongText)},
+            {ja50 + QChar(0x3042), U(cfgmsg::kNameTooLongText)},
+            {"../outside/victim.txt", refused(msg::kNameSeparatorReason)},
+            {"qmdraft.TXT", refused(msg::kNameProgramFileReason)},
+            {U("x〜y.html"),
+             U("x〜y.html\nこのファイル名にはShift-JISで表せない文字が入っています。"
+               "\n別の名前にしようよ")},
+        };
+        const QStringList accepted = {QString(96, 'a') + ".htm", ja50, "now.html"};
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const QString good = accepted[i % accepted.size()];
+            f.io.dialogs = {TypeName(rows[i].first), TypeName(good)};
+            Click(dialog, "id1075");
+            f.ExpectLast(i + 1, rows[i].second, cfgmsg::kAppName);
+            QCOMPARE(Find<QLabel>(dialog, "id1090").text(), good);
+            QCOMPARE(f.Key("CURRENTNAME"), good);
+            QVERIFY(f.config.currentName == Sj(good.toStdString()));
         }
-        LogFormatDialog reopened(f.config, f.io);
-        QCOMPARE(Text(reopened, "id1038"), QString());
-    }
-
-    // A pattern left as shown keeps bytes the table has no own character
-    // for; a typed ¥ goes in as a reference, since browsers show 0x5C as "\".
-    void logFormatKeepsAnUntouchedPatternByteForByte() {
-        Folder f;
-        const std::string stored = "*m\xFD\x87\x90\x81\xE0";  // ≒ under two codes
-        QVERIFY(WriteProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", stored));
-        {
-            LogFormatDialog dialog(f.config, f.io);
-            Click(dialog, "id1");
-        }
-        QVERIFY(ReadProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", "", 512) ==
-                stored);
-        LogFormatDialog dialog(f.config, f.io);
-        Find<QLineEdit>(dialog, "id1038").setText(U("¥*m"));
-        Click(dialog, "id1");
-        QVERIFY(ReadProfileString(f.config.systemIniPath, "LOGSETTING", "TITLE", "", 512) ==
-                "&#xA5;*m");
-    }
-
-    // A name or path that would come back as another is refused by name.
-    void namesAndPathsThatWouldChangeAreRefusedByName() {
-        Folder f(1, {"A"});
-        SetManagerDialog manager(f.config, f.memory, f.io, f.host);
-        CreateSet(manager, U("日記¥2"));
-        f.ExpectLast(
-            1,
-            "日記¥2\nこの名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。",
-            cfgmsg::kBadSetNameCaption);
-        QCOMPARE(List(manager).count(), 1);
-
-        PathSettingsDialog paths(f.config, f.io);
-        const std::string before = f.config.prototypePath;
-        f.io.fileNames.push_back(Q(f.dir / "web") + U("/a¥b.html"));
-        Click(paths, "id1005");
-        f.ExpectLast(
-            2,
-            f.dir /
-                "web/a¥b.html\nこのパスにはShift-JISで表せない文字が入っているので設定できません。",
-            cfgmsg::kPathNotCp932Caption);
-        QCOMPARE(f.config.prototypePath, before);
-
-        f.io.dialogs = {TypeName(U("x〜y.html")), TypeName("now.html")};
-        Click(paths, "id1075");
-        f.ExpectLast(3,
-                     "x〜y.html\nこのファイル名にはShift-"
-                     "JISで表せない文字が入っています。\n別の名前にしようよ",
-                     cfgmsg::kAppName);
-        QCOMPARE(f.config.currentName, std::string("now.html"));
-    }
-
-    void firstStartLeadsToTheFirstSet() {
-        Folder f;
-        {
-            SetManagerDialog first(f.config, f.memory, f.io, f.host);
-            QTest::keyClick(&first, Qt::Key_Escape);
-        }
-        SetManagerDialog dialog(f.config, f.memory, f.io, f.host);  // told once only
-        f.ExpectLast(1, cfgmsg::kNoSetText, cfgmsg::kNoSetCaption);
-        QVERIFY(FirstSetView(dialog, true));
-        CreateSet(dialog, U("マイだいありぃ"));  // the path settings open on the new set's file
-        const std::string setFile = f.dir.dir() + Sj("マイだいありぃ") + ".ini";
-        QVERIFY(f.config.configIniPath == setFile && fs::exists(*Cp932ToUtf8(setFile)));
-        QCOMPARE(f.io.dialogTitles, QStringList{U("マイだいありぃ.ini")});
-        QVERIFY(f.Entry(0) == Sj("マイだいありぃ"));
-        QVERIFY(FirstSetView(dialog, false));
-        QCOMPARE(List(dialog).count(), 1);
-        QCOMPARE(f.io.messages.size(), std::size_t(1));
     }
 
     void unusableSetNamesAreRefused() {
         Folder f(0, {"Diary", "Work"});
         SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
-        CreateSet(dialog, "qMsYs");
-        f.ExpectLast(1, cfgmsg::kReservedText, cfgmsg::kReservedCaption);
-        CreateSet(dialog, "Work");
-        f.ExpectLast(2, cfgmsg::kDuplicateText, cfgmsg::kDuplicateCaption);
-        CreateSet(dialog, "a/b");
-        f.ExpectLast(3, cfgmsg::kSetNameSeparatorText, cfgmsg::kBadSetNameCaption);
+        const std::vector<std::tuple<QString, QString, std::string_view>> rows = {
+            {"qMsYs", U(cfgmsg::kReservedText), cfgmsg::kReservedCaption},
+            {"Work", U(cfgmsg::kDuplicateText), cfgmsg::kDuplicateCaption},
+            {"a/b", U(cfgmsg::kSetNameSeparatorText), cfgmsg::kBadSetNameCaption},
+            {U("日記¥2"),
+             U("日記¥2\nこの名前にはShift-"
+               "JISで表せない文字が入っています。\n別の名前にしてください。"),
+             cfgmsg::kBadSetNameCaption},
+        };
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            CreateSet(dialog, std::get<0>(rows[i]));
+            f.ExpectLast(i + 1, std::get<1>(rows[i]), std::get<2>(rows[i]));
+        }
         QCOMPARE(List(dialog).count(), 2);
         QVERIFY(f.Entry(2) == "<absent>" && !fs::exists(f.dir / "a"));
         QVERIFY(f.io.dialogTitles.isEmpty());
     }
 
-    // The deleted set's file goes to the trash, whence the user can fetch it back.
-    void deletingTheMiddleSetMovesItsFileToTheTrash() {
+    // The deleted set's file goes to the desktop's trash; without a trash to
+    // take it the file stays, and the user is told where.
+    void deletingASetMovesItsFileToTheTrashOrKeepsIt() {
         Folder f(0, {"A", "B", "C"});
-        const DesktopTrash trash(f.dir / "home");
+        const ScopedEnv home("HOME", (f.dir / "home").c_str());
+        const ScopedEnv data("XDG_DATA_HOME", (f.dir / "data").c_str());
+        fs::create_directories(f.dir / "home");
         SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
         List(dialog).setCurrentRow(1);
         Click(dialog, "id1031");
         QVERIFY(!fs::exists(f.dir / "B.ini"));
-        QVERIFY(ReadBytes(trash.files() + "B.ini") == "[FILEPATH]\r\nEDIT=1\r\n");
-        QVERIFY(fs::exists(trash.info() + "B.ini.trashinfo"));
-        QVERIFY(fs::exists(f.dir / "A.ini") && fs::exists(f.dir / "C.ini"));
+        QVERIFY(ReadBytes(f.dir / "data/Trash/files/B.ini") == "[FILEPATH]\r\nEDIT=1\r\n");
+        QVERIFY(fs::exists(f.dir / "data/Trash/info/B.ini.trashinfo"));
         QVERIFY(f.Entry(0) == "A" && f.Entry(1) == "C" && f.Entry(2) == "<absent>");
         QCOMPARE(List(dialog).item(1)->text(), QString("C"));
         QVERIFY(f.io.messages.empty());
-    }
 
-    // Without a trash to take it the file stays, and the user is told where.
-    void aSetFileTheTrashCannotTakeStaysAndIsNamed() {
-        Folder f(0, {"A", "B"});
-        const DesktopTrash trash(f.dir / "home", /*usable=*/false);
-        SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
+        fs::remove_all(f.dir / "data");
+        WriteBytes(f.dir / "data", "");  // a plain file: no trash can be made
         List(dialog).setCurrentRow(0);
         Click(dialog, "id1031");
         QVERIFY(fs::exists(f.dir / "A.ini"));
-        QVERIFY(f.Entry(0) == "B" && f.Entry(1) == "<absent>");
-        f.ExpectLast(1,
-                     (f.dir / "A.ini") + "\nをごみ箱に移せなかったので、そのまま残してあります。",
-                     cfgmsg::kNotTrashedCaption);
+        QVERIFY(f.Entry(0) == "C" && f.Entry(1) == "<absent>");
+        f.ExpectLast(
+            1, Q(f.dir / "A.ini") + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
+            cfgmsg::kNotTrashedCaption);
     }
 
     // A settings file that cannot be written is named in one message, and
     // nothing goes on as if the change had been kept.
     void failedSettingsWritesAreReported() {
-        const auto expectNamed = [](Folder& f, std::size_t count, const std::string& ini) {
-            f.ExpectLast(
-                count, ini + "\nこの設定ファイルに書き込めなかったので、変更は保存されていません。",
-                "設定を保存できないよ");
-        };
+        const std::string_view caption = "設定を保存できないよ";
         {
-            // The set manager: no new set is made when the list cannot take it.
+            // The set manager: no new set is made, a deleted entry stays with its file.
             Folder f(0, {"A"});
             SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
             const FileSizeLimit full(1);
             CreateSet(dialog, "B");
-            expectNamed(f, 1, f.config.systemIniPath);
+            f.ExpectLast(1, Unwritable(f.config.systemIniPath), caption);
             QVERIFY(f.io.dialogTitles.isEmpty());
             QCOMPARE(List(dialog).count(), 1);
-            // Deleting: the entry stays listed and its file stays too.
             List(dialog).setCurrentRow(0);
             Click(dialog, "id1031");
-            expectNamed(f, 2, f.config.systemIniPath);
+            f.ExpectLast(2, Unwritable(f.config.systemIniPath), caption);
             QVERIFY(fs::exists(f.dir / "A.ini") && f.Entry(0) == "A");
         }
         {
@@ -410,19 +251,14 @@ class ConfigWindowsTest : public QObject {
             Folder f(1);
             PathSettingsDialog dialog(f.config, f.io);
             const FileSizeLimit full(1);
-            Click(dialog, "id2002");
-            expectNamed(f, 2, f.config.configIniPath);  // the page's record and the mode
-            Click(dialog, "id1027");
-            expectNamed(f, 3, f.config.configIniPath);
             f.io.fileNames.push_back(Q(f.dir / "t.txt"));
-            Click(dialog, "id1008");
-            expectNamed(f, 4, f.config.configIniPath);
-            Click(dialog, "id1");
-            expectNamed(f, 5, f.config.configIniPath);
-            QCOMPARE(dialog.result(), int(QDialog::Rejected));
             f.io.dialogs = {TypeName("new.html")};
-            Click(dialog, "id1075");
-            expectNamed(f, 6, f.config.configIniPath);
+            std::size_t count = 1;  // the mode also writes the page's record
+            for (const char* id : {"id2002", "id1027", "id1008", "id1", "id1075"}) {
+                Click(dialog, id);
+                f.ExpectLast(++count, Unwritable(f.config.configIniPath), caption);
+            }
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         {
             // The log title format stays open with what was typed.
@@ -431,69 +267,59 @@ class ConfigWindowsTest : public QObject {
             Find<QLineEdit>(dialog, "id1038").setText("*Y");
             const FileSizeLimit full(1);
             Click(dialog, "id1");
-            expectNamed(f, 1, f.config.systemIniPath);
+            f.ExpectLast(1, Unwritable(f.config.systemIniPath), caption);
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QCOMPARE(Text(dialog, "id1038"), QString("*Y"));
         }
     }
 
-    void uploaderSetupStartsTheToolWithSet() {
+    // The uploader's setup and the template editor: a program that is not
+    // there, or not set, is named.
+    void startedProgramsThatAreMissingAreNamed() {
         Folder f;
-        f.host.startResults = {StartResult::NotFound};
+        f.host.answer = StartResult::NotFound;
         StartUploaderSetup(nullptr, f.config, f.io, f.host);
         QVERIFY(f.host.starts == std::vector{Start("tavmo/tavmo.exe", "/set")});
-        f.ExpectLast(1, "tavmo/tavmo.exeがみつかりません。", "パスが違うよ");
-
+        f.ExpectLast(1, U("tavmo/tavmo.exeがみつかりません。"), "パスが違うよ");
         f.config.uploaderPath.clear();
         StartUploaderSetup(nullptr, f.config, f.io, f.host);
         QCOMPARE(f.host.starts.size(), std::size_t(1));
-        f.ExpectLast(2, "tavmoの場所を指定していません。", "設定してないよ");
-    }
+        f.ExpectLast(2, U("tavmoの場所を指定していません。"), "設定してないよ");
 
-    void editorIsThisProgramWithTheAbsolutePath() {
-        Folder f;
+        // The editor is this program, given the template's absolute path.
         f.config.templatePath = "my templet.txt";  // relative, with a blank
-        f.host.startResults = {StartResult::Started, StartResult::NotFound};
         EditTemplate(nullptr, f.config, f.io, f.host);
-        QVERIFY(f.host.starts[0].first == "/proc/self/exe");
+        QVERIFY(f.host.starts[1].first == "/proc/self/exe");
         QVERIFY(
-            SplitCommandLine(f.host.starts[0].second) ==
+            SplitCommandLine(f.host.starts[1].second) ==
             std::vector<std::string>({"edit", fs::current_path().string() + "/my templet.txt"}));
-        QVERIFY(f.io.messages.empty());
-        EditTemplate(nullptr, f.config, f.io, f.host);
-        f.ExpectLast(1, fs::read_symlink("/proc/self/exe").string() + "がみつかりません。",
+        f.ExpectLast(3, Q(fs::read_symlink("/proc/self/exe").string()) + U("がみつかりません。"),
                      "パスが違うよ");
     }
 
-    // A page keeps its CR LF line ends and its closing NUL.
-    void editorRoundTripsShiftJis() {
-        TempDir dir;
-        const std::string path = dir / "file.html";
-        WriteBytes(path, Sj("<p>日記</p>\r\n<!-- ここ -->\r\n") + std::string("\0old tail", 9));
-        ScriptedInteraction io;
-        TextEditorWindow window(path, io);
-        QVERIFY(window.Load());
-        QCOMPARE(window.editor()->toPlainText(), U("<p>日記</p>\n<!-- ここ -->\n"));
-        Type(window, U("表示\n"));
-        QVERIFY(window.Save());
-        QVERIFY(ReadBytes(path) ==
-                Sj("<p>日記</p>\r\n<!-- ここ -->\r\n表示\r\n") + std::string(1, '\0'));
-        QVERIFY(io.messages.empty());
-    }
-
-    // A file that is not Shift-JIS is never loaded (saving would mangle it),
-    // and one changed on disk since loading is not overwritten unasked.
+    // A page keeps its CR LF line ends and its closing NUL; a file that is
+    // not Shift-JIS is never loaded, and one changed on disk since loading is
+    // not overwritten unasked.
     void editorNeverLosesWhatTheFileHolds() {
         TempDir dir;
         const std::string path = dir / "page.html";
         ScriptedInteraction io;
         WriteBytes(path, "ok \x82");
         QVERIFY(!TextEditorWindow(path, io).Load());
-        WriteBytes(path, "old\r\n");
+        QCOMPARE(io.messages.size(), std::size_t(1));
+        io.messages.clear();
+        WriteBytes(path, Sj("<p>日記</p>\r\n") + std::string("\0old tail", 9));
         TextEditorWindow window(path, io);
         QVERIFY(window.Load());
+        QCOMPARE(window.editor()->toPlainText(), U("<p>日記</p>\n"));
+        window.editor()->moveCursor(QTextCursor::End);
+        window.editor()->insertPlainText(U("表示\n"));
+        QVERIFY(window.Save());
+        QVERIFY(ReadBytes(path) == Sj("<p>日記</p>\r\n表示\r\n") + std::string(1, '\0'));
+        QVERIFY(io.messages.empty());
+
         WriteBytes(path, "old\r\nnew entry\r\n");  // a generate meanwhile
-        Type(window, "x");
+        window.editor()->insertPlainText("x");
         io.answers = {Answer::No};
         QVERIFY(!window.Save());
         QVERIFY(ReadBytes(path) == "old\r\nnew entry\r\n");
@@ -507,14 +333,14 @@ class ConfigWindowsTest : public QObject {
         TextEditorWindow window(path, io);
         QVERIFY(window.Load());
         window.show();
-        Type(window, "!");
+        window.editor()->moveCursor(QTextCursor::End);
+        window.editor()->insertPlainText("!");
         io.answers = {Answer::Cancel, Answer::Yes};
         QVERIFY(!window.close());
         QVERIFY(window.isVisible());
         QVERIFY(ReadBytes(path) == "keep");
         QVERIFY(window.close());
         QVERIFY(ReadBytes(path) == "keep!");
-        QCOMPARE(io.messages.size(), std::size_t(2));
         QCOMPARE(io.messages[0].text, U("t.txt への変更を保存しますか？"));
     }
 };

@@ -1,45 +1,14 @@
 // The keyboard alone: Ctrl+Enter for "Do It !!!", Enter or Space on a tag,
-// and Tab through every window in the order the window reads, reaching every
-// button.
-#include <QLineEdit>
+// and Tab through every window in reading order, reaching every button.
+#include <QComboBox>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <functional>
 
 #include "main_window_fixture.h"
-#include "ui/config/current_name_dialog.h"
-#include "ui/config/log_format_dialog.h"
-#include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_manager_dialog.h"
-#include "ui/main/about_dialog.h"
 #include "ui/support/keyboard_walk.h"
-#include "ui/tags/anchor_tag_dialog.h"
-#include "ui/tags/font_tag_dialog.h"
-#include "ui/tags/image_tag_dialog.h"
-#include "ui/tags/tag_list_editor_dialog.h"
 
 namespace qm::test {
 
 namespace {
-
-// The window shown on one set "a" (page.html edited in place).
-struct Opened {
-    ProgramFolder folder;
-    ScriptedInteraction io;
-    std::unique_ptr<MainDialog> window;
-
-    Opened() {
-        folder.WriteOneSet();
-        window = std::make_unique<MainDialog>(io, folder.dir());
-        if (!window->Initialise()) window.reset();
-        if (window) {
-            window->show();
-            window->activateWindow();
-            if (!QTest::qWaitForWindowActive(window.get())) window.reset();
-        }
-    }
-};
 
 // The tab-focusable control that reads first: the top row's leftmost.
 QWidget* FirstInReadingOrder(QWidget& window) {
@@ -61,51 +30,49 @@ class KeyboardTest : public QObject {
     void CtrlEnterPressesDoItFromTheBody() {
         for (const auto modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier),
                                      Qt::ControlModifier | Qt::KeypadModifier}) {
-            Opened o;
-            QVERIFY(o.window);
-            QPlainTextEdit* body = o.window->bodyEdit();
+            OneSet folder;
+            Opened w(folder);
+            QVERIFY(w.dialog);
+            QPlainTextEdit* body = w->bodyEdit();
             body->setFocus();
             QTest::keyClicks(body, QStringLiteral("one"));
             QTest::keyClick(body, Qt::Key_Return);  // a plain Enter is a new line
             QTest::keyClicks(body, QStringLiteral("two"));
-            QVERIFY(o.window->isVisible());
-
-            const Qt::Key key = modifiers & Qt::KeypadModifier ? Qt::Key_Enter : Qt::Key_Return;
-            QTest::keyClick(body, key, modifiers);
-
-            const std::string page = o.folder.ReadFile("page.html");
-            QVERIFY2(page.find("<p>one<BR>\r\ntwo</p>") != std::string::npos, page.c_str());
-            QVERIFY(!o.window->isVisible());
-            QCOMPARE(o.window->result(), int(QDialog::Accepted));
+            QVERIFY(w->isVisible());
+            QTest::keyClick(body, modifiers & Qt::KeypadModifier ? Qt::Key_Enter : Qt::Key_Return,
+                            modifiers);
+            QVERIFY(folder.PageHas("page.html", "<p>one<BR>\r\ntwo</p>"));
+            QVERIFY(!w->isVisible());
+            QCOMPARE(w->result(), int(QDialog::Accepted));
         }
     }
 
     void EnterOrSpaceOnATagWrapsTheSelectionAndKeepsTheFocus() {
-        Opened o;
-        QVERIFY(o.window);
-        QPlainTextEdit* body = o.window->bodyEdit();
-        body->setPlainText(QStringLiteral("今日"));
-        body->selectAll();
-        QListWidget* tags = o.window->tagList();
+        OneSet folder;
+        Opened w(folder);
+        QVERIFY(w.dialog);
+        w->bodyEdit()->setPlainText(QStringLiteral("今日"));
+        w->bodyEdit()->selectAll();
+        QListWidget* tags = w->tagList();
         tags->setFocus();
         tags->setCurrentRow(0);
-
-        QTest::keyClick(tags, Qt::Key_Return);
-        QCOMPARE(body->toPlainText(), QStringLiteral("<HR>今日"));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tags));
-        QTest::keyClick(tags, Qt::Key_Space);
-        QCOMPARE(body->toPlainText(), QStringLiteral("<HR><HR>今日"));
-        QTest::keyClick(tags, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(body->toPlainText(), QStringLiteral("<HR><HR><HR>今日"));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tags));
-        QVERIFY(o.window->isVisible());
+        const std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
+            {Qt::Key_Return, {}}, {Qt::Key_Space, {}}, {Qt::Key_Enter, Qt::KeypadModifier}};
+        QString expected = QStringLiteral("今日");
+        for (const auto& [key, modifiers] : keys) {
+            QTest::keyClick(tags, key, modifiers);
+            expected.prepend(QStringLiteral("<HR>"));
+            QCOMPARE(w->bodyEdit()->toPlainText(), expected);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tags));
+        }
+        QVERIFY(w->isVisible());
     }
 
     void TheMainWindowTabsAsItReads() {
-        Opened o;
-        QVERIFY(o.window);
-        MainDialog& w = *o.window;
-        const QList<QWidget*> walk = TabWalk(w, w.titleEdit());
+        OneSet folder;
+        Opened window(folder);
+        QVERIFY(window.dialog);
+        MainDialog& w = *window;
         QList<QWidget*> expected;
         for (int id : {kIdTitle, kIdBrowseImage, kIdBody, kIdManual, kIdEditTags, kIdAnchorBuilder,
                        kIdImageBuilder, kIdFontBuilder, kIdTagList, kIdUpload, kIdSetList,
@@ -113,10 +80,11 @@ class KeyboardTest : public QObject {
                        kIdPreview, kIdGenerate}) {
             expected << w.control(id);
         }
-        // The alt text box joins the walk once an image has been chosen.
+        const QList<QWidget*> walk = TabWalk(w, w.titleEdit());
         QCOMPARE(Describe(walk), Describe(expected));
         QVERIFY2(ButtonsNotVisited(w, walk).isEmpty(),
                  qPrintable(Describe(ButtonsNotVisited(w, walk))));
+        // The alt text box joins the walk once an image has been chosen.
         w.altTextEdit()->setEnabled(true);
         expected.insert(2, w.altTextEdit());
         QCOMPARE(Describe(TabWalk(w, w.titleEdit())), Describe(expected));
@@ -132,41 +100,15 @@ class KeyboardTest : public QObject {
     }
 
     void EveryDialogTabsAsItReadsAndReachesEveryButton() {
-        Opened o;
-        QVERIFY(o.window);
-        MainDialog& w = *o.window;
+        OneSet folder;
+        Opened w(folder);
+        QVERIFY(w.dialog);
         SetManagerMemory memory;
-        TempDir emptyFolder;
+        TempDir empty;
         ActiveConfig firstStart;
-        const std::vector<std::pair<const char*, std::function<std::unique_ptr<QDialog>()>>>
-            dialogs = {
-                {"anchor", [&] { return std::make_unique<AnchorTagDialog>(&w); }},
-                {"font", [&] { return std::make_unique<FontTagDialog>(o.io, &w); }},
-                {"image", [&] { return std::make_unique<ImageTagDialog>(o.io, &w); }},
-                {"tag list",
-                 [&] { return std::make_unique<TagListEditorDialog>(w.config(), o.io, &w); }},
-                {"paths",
-                 [&] { return std::make_unique<PathSettingsDialog>(w.config(), o.io, &w); }},
-                {"current name",
-                 [&] { return std::make_unique<CurrentNameDialog>(w.config(), &w); }},
-                {"log format",
-                 [&] { return std::make_unique<LogFormatDialog>(w.config(), o.io, &w); }},
-                {"set manager",
-                 [&] {
-                     return std::make_unique<SetManagerDialog>(w.config(), memory, o.io, w.host(),
-                                                               &w);
-                 }},
-                {"set manager, first set",
-                 [&] {
-                     InitConfig(firstStart, emptyFolder.dir());
-                     return std::make_unique<SetManagerDialog>(firstStart, memory, o.io, w.host(),
-                                                               &w);
-                 }},
-                {"about", [&] { return std::make_unique<AboutDialog>(&w); }},
-            };
         QStringList problems;
-        for (const auto& [name, make] : dialogs) {
-            const std::unique_ptr<QDialog> dialog = make();
+        for (const auto& [name, make] : AllDialogs(*w, w.io, memory, firstStart, empty.dir())) {
+            const std::unique_ptr<QWidget> dialog = make();
             dialog->show();
             QWidget* first = FirstInReadingOrder(*dialog);
             const QList<QWidget*> walk = first ? TabWalk(*dialog, first) : QList<QWidget*>();
@@ -174,10 +116,9 @@ class KeyboardTest : public QObject {
             if (walk.isEmpty()) problems << where + " (no walk)";
             if (!FirstBackwardStep(walk).isEmpty())
                 problems << where + "\n  " + FirstBackwardStep(walk);
-            if (!ButtonsNotVisited(*dialog, walk).isEmpty()) {
+            if (!ButtonsNotVisited(*dialog, walk).isEmpty())
                 problems << where + "\n  missed: " + Describe(ButtonsNotVisited(*dialog, walk));
-            }
-            dialog->reject();
+            dialog->close();
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
     }

@@ -1,82 +1,87 @@
-// The main window's buttons reach the dialogs and commands that serve them.
+// The main window's buttons reach the dialogs and commands that serve them,
+// and a new user's first days through the real windows.
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <filesystem>
 
 #include "main_window_fixture.h"
-#include "ui/main/window_commands.h"
 
 namespace qm::test {
+
+namespace {
+
+void Click(QDialog& dialog, const char* id) {
+    auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(id));
+    QVERIFY2(button, id);
+    button->click();
+}
+
+// A sub-dialog that ends at once.
+int Reject(QDialog& dialog) {
+    dialog.reject();
+    return dialog.result();
+}
+
+// Queues the answers for "make a set NAME whose files are in SUB": the set
+// manager creates it, the path settings browse the files, choose monthly
+// pages (which enables the log page) and take the log.
+void ScriptNewSet(ScriptedInteraction& io, const ProgramFolder& folder, const QString& name,
+                  const std::string& sub) {
+    std::filesystem::create_directories(folder.path(sub));
+    folder.WriteFile(sub + "/original.html", kPageText);
+    folder.WriteFile(sub + "/templet.txt", kTemplateText);
+    folder.WriteFile(sub + "/log.html", "<ul>\r\n<!-- ここにログ -->\r\n</ul>\r\n");
+    for (const char* file : {"/original.html", "/templet.txt", "/log.html"})
+        io.fileNames.push_back(QString::fromStdString(folder.path(sub + file)));
+    io.dialogs.push_back([name](QDialog& manager) {
+        manager.findChild<QLineEdit*>(QStringLiteral("id1030"))->setText(name);
+        Click(manager, "id1029");  // creating opens the path settings at once
+        Click(manager, "id1");
+        return manager.result();
+    });
+    io.dialogs.push_back([](QDialog& paths) {
+        for (const char* id : {"id1005", "id1008", "id2001", "id1026", "id1"}) Click(paths, id);
+        return paths.result();
+    });
+}
+
+}  // namespace
 
 class MainWindowCommandsTest : public QObject {
     Q_OBJECT
 
-  private:
-    // The window on one set "a", with every command attached.
-    struct Opened {
-        ProgramFolder folder;
-        ScriptedInteraction io;
-        std::unique_ptr<MainDialog> window;
-        std::unique_ptr<WindowCommands> commands;
-
-        Opened() {
-            folder.WriteOneSet();
-            window = std::make_unique<MainDialog>(io, folder.dir());
-            commands = std::make_unique<WindowCommands>(*window);
-            if (!window->Initialise()) window.reset();
-        }
-    };
-
   private slots:
     void anchorBuilderWrapsTheSelection() {
-        Opened o;
-        QVERIFY(o.window);
-        QPlainTextEdit* body = o.window->bodyEdit();
+        OneSet folder;
+        Opened w(folder);
+        QVERIFY(w.dialog);
+        QPlainTextEdit* body = w->bodyEdit();
         body->setPlainText(QStringLiteral("今日は散歩"));
         QTextCursor cursor = body->textCursor();
         cursor.setPosition(3);
         cursor.setPosition(5, QTextCursor::KeepAnchor);  // 散歩
         body->setTextCursor(cursor);
-        o.io.dialogs.push_back([](QDialog& dialog) {
+        w.io.dialogs.push_back([](QDialog& dialog) {
             dialog.findChild<QLineEdit*>(QStringLiteral("href"))->setText("walk.html");
             dialog.accept();
             return dialog.result();
         });
-        o.window->button(kIdAnchorBuilder)->click();
+        w->button(kIdAnchorBuilder)->click();
         QCOMPARE(body->toPlainText(), QStringLiteral("今日は<a href=\"walk.html\">散歩</a>"));
         QVERIFY(body->textCursor().selectedText().endsWith(QStringLiteral("散歩</a>")));
     }
 
     void imageBrowseJoinsTheUploadListInOrder() {
-        Opened o;
-        QVERIFY(o.window);
-        o.io.fileNames.push_back(QStringLiteral("/pics/a.jpg"));
-        o.io.fileNames.push_back(QStringLiteral("/pics/b\" \"c.png"));
-        o.window->button(kIdBrowseImage)->click();
-        o.window->button(kIdBrowseImage)->click();
+        OneSet folder;
+        Opened w(folder);
+        QVERIFY(w.dialog);
+        w.io.fileNames = {QStringLiteral("/pics/a.jpg"), QStringLiteral("/pics/b\" \"c.png")};
+        w->button(kIdBrowseImage)->click();
+        w->button(kIdBrowseImage)->click();
         // Each path one quoted argument, a quote inside escaped.
-        QCOMPARE(o.window->runState().imageUploadList,
+        QCOMPARE(w->runState().imageUploadList,
                  std::string("\"/pics/a.jpg\" \"/pics/b\\\" \\\"c.png\""));
-        QCOMPARE(o.window->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
-        QVERIFY(o.window->altTextEdit()->isEnabled());
-    }
-
-    void addSetReloadsTheSetList() {
-        Opened o;
-        QVERIFY(o.window);
-        // Whatever the manager did (here: a second set appears), the window
-        // reads the list again once it has closed.
-        ProgramFolder& folder = o.folder;
-        o.io.dialogs.push_back([&folder](QDialog& dialog) {
-            folder.WriteSystemIni("[INI]\n0=a\n1=b\n");
-            folder.WriteSet("b", "page.html", "templet.txt");
-            dialog.reject();
-            return dialog.result();
-        });
-        o.window->button(kIdAddSet)->click();
-        QCOMPARE(o.window->setList()->count(), 2);
-        QCOMPARE(o.io.dialogTitles.size(), 1);
+        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
+        QVERIFY(w->altTextEdit()->isEnabled());
     }
 
     void escapeFromTheFirstSetManagerEndsTheStart() {
@@ -84,24 +89,40 @@ class MainWindowCommandsTest : public QObject {
         ScriptedInteraction io;
         MainDialog window(io, folder.dir());
         WindowCommands commands(window);
-        io.dialogs.push_back([](QDialog& dialog) {
-            dialog.reject();
-            return dialog.result();
-        });
+        io.dialogs.push_back(Reject);
         QVERIFY(!window.Initialise());
         QCOMPARE(io.dialogTitles.size(), 1);
     }
 
-    void pathSettingsOpenOnTheActiveSetAndSelectAgain() {
-        Opened o;
-        QVERIFY(o.window);
-        o.folder.WriteSet("a", "page.html", "templet.txt");  // without QUILL
-        o.window->button(kIdPathSettings)->click();
-        QCOMPARE(o.io.dialogTitles.size(), 1);
-        QVERIFY2(o.io.dialogTitles.front().contains(QStringLiteral("a.ini")),
-                 qPrintable(o.io.dialogTitles.front()));
-        QCOMPARE(ReadProfileString(o.folder.path("a.ini"), "FILEPATH", "QUILL", "", 300),
-                 o.folder.path("page.html"));
+    // Make a first set, write an entry, start again, add a second diary,
+    // switch to it.
+    void firstDaysOfANewUser() {
+        ProgramFolder folder;
+        const std::string page = folder.path("web/diary26-Dec.html");
+        {
+            ScriptedInteraction io;
+            ScriptNewSet(io, folder, QStringLiteral("日記"), "web");
+            MainDialog window(io, folder.dir());
+            WindowCommands commands(window);
+            QVERIFY(window.Initialise());
+            QCOMPARE(window.setList()->count(), 1);
+            QCOMPARE(window.config().diaryPage, page);
+            QVERIFY(folder.ReadFile("web/log.html").find("diary26-Dec.html") != std::string::npos);
+            window.titleEdit()->setText(QStringLiteral("はじめの日"));
+            window.button(kIdGenerate)->click();
+            QVERIFY(!window.isVisible());
+            QVERIFY(folder.PageHas("web/diary26-Dec.html", "はじめの日"));
+        }
+        Opened w(folder);
+        QVERIFY(w.dialog);
+        QVERIFY(w.io.dialogTitles.isEmpty());
+        ScriptNewSet(w.io, folder, QStringLiteral("旅行"), "trip");
+        w->button(kIdAddSet)->click();
+        QCOMPARE(w->setList()->count(), 2);
+        w->setList()->setFocus();
+        QTest::keyClick(w->setList(), Qt::Key_Down);  // as the user chooses it
+        QCOMPARE(w->config().diaryPage, folder.path("trip/diary26-Dec.html"));
+        QCOMPARE(folder.ReadInt("STATE", "CURRENT"), 1);
     }
 };
 

@@ -1,9 +1,13 @@
-// A program folder to run the main window on: the system settings file, the
-// configuration sets and their pages and templates, all in a fresh folder.
+// A program folder to run the main window on, the window itself with its
+// commands attached and program starts recorded, and every dialog it opens.
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,10 +16,23 @@
 #include "platform/encoding.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
+#include "ui/config/current_name_dialog.h"
+#include "ui/config/log_format_dialog.h"
+#include "ui/config/path_settings_dialog.h"
+#include "ui/config/set_manager_dialog.h"
+#include "ui/main/about_dialog.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/window_commands.h"
 #include "ui/support/scripted_interaction.h"
+#include "ui/tags/anchor_tag_dialog.h"
+#include "ui/tags/font_tag_dialog.h"
+#include "ui/tags/image_tag_dialog.h"
+#include "ui/tags/tag_list_editor_dialog.h"
 
 namespace qm::test {
+
+using Answer = Interaction::Answer;
+using Start = std::pair<std::string, std::string>;  // program, parameters
 
 inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8).value(); }
 
@@ -41,18 +58,19 @@ class ProgramFolder {
     }
     std::string ReadFile(std::string_view name) const { return ReadBytes(path(name)); }
 
-    // A set (named in UTF-8) whose prototype page and template lie in this
-    // folder, edited in place (split mode 0), so `page` receives the entries.
-    void WriteSet(std::string_view name, std::string_view page, std::string_view templ) const {
-        std::string lines =
-            "[FILEPATH]\nORIGINAL=" + path(page) + "\nTEMPLET=" + path(templ) + "\nEDIT=0\n";
-        WriteBytes(path(std::string(name) + ".ini"), Crlf(lines));
+    // A set whose page and template lie here, edited in place unless `extra`
+    // says otherwise (e.g. "EDIT=1\n" for monthly pages).
+    void WriteSet(std::string_view name, std::string_view page, std::string_view templ,
+                  std::string_view extra = "EDIT=0\n") const {
+        WriteBytes(path(std::string(name) + ".ini"),
+                   Crlf("[FILEPATH]\nORIGINAL=" + path(page) + "\nTEMPLET=" + path(templ) + "\n" +
+                        std::string(extra)));
     }
 
     // One set "a" with a page holding the insert marker and a template.
-    void WriteOneSet() const {
+    void WriteOneSet(std::string_view extra = "EDIT=0\n") const {
         WriteSystemIni("[INI]\n0=a\n");
-        WriteSet("a", "page.html", "templet.txt");
+        WriteSet("a", "page.html", "templet.txt", extra);
         WriteFile("page.html", kPageText);
         WriteFile("templet.txt", kTemplateText);
     }
@@ -62,6 +80,9 @@ class ProgramFolder {
     }
     std::string ReadText(std::string_view section, std::string_view key) const {
         return ReadProfileString(systemIni(), section, key, "<absent>", 1024);
+    }
+    bool PageHas(std::string_view name, std::string_view utf8) const {
+        return ReadFile(name).find(Sjis(utf8)) != std::string::npos;
     }
 
   private:
@@ -73,5 +94,70 @@ class ProgramFolder {
 
     TempDir temp_;
 };
+
+struct OneSet : ProgramFolder {
+    OneSet() { WriteOneSet(); }
+};
+
+// The main window on `folder`, every command attached, program starts
+// recorded (answered with `startAnswer`), shown and active. `dialog` is null
+// when the start was ended.
+struct Opened {
+    ScriptedInteraction io;
+    std::unique_ptr<MainDialog> dialog;
+    std::unique_ptr<WindowCommands> commands;
+    std::vector<Start> starts;
+    StartResult startAnswer = StartResult::Started;
+
+    explicit Opened(const ProgramFolder& folder) {
+        dialog = std::make_unique<MainDialog>(io, folder.dir());
+        commands = std::make_unique<WindowCommands>(*dialog);
+        dialog->host().programStarter = [this](std::string_view program, std::string_view args) {
+            starts.emplace_back(program, args);
+            return startAnswer;
+        };
+        if (!dialog->Initialise()) {
+            dialog.reset();
+            return;
+        }
+        dialog->show();
+        QApplication::setActiveWindow(dialog.get());
+        if (!QTest::qWaitForWindowActive(dialog.get())) dialog.reset();
+    }
+    MainDialog* operator->() { return dialog.get(); }
+    MainDialog& operator*() { return *dialog; }
+
+    void Generate(const QString& title, const QString& body = QStringLiteral("本文")) {
+        dialog->titleEdit()->setText(title);
+        dialog->bodyEdit()->setPlainText(body);
+        dialog->button(kIdGenerate)->click();
+    }
+};
+
+using DialogMaker = std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>;
+
+// Every dialog the main window `w` opens, the set manager also in its
+// first-set view (on `emptyFolder`).
+inline std::vector<DialogMaker> AllDialogs(MainDialog& w, ScriptedInteraction& io,
+                                           SetManagerMemory& memory, ActiveConfig& firstStart,
+                                           const std::string& emptyFolder) {
+    return {
+        {"anchor", [&] { return std::make_unique<AnchorTagDialog>(&w); }},
+        {"font", [&] { return std::make_unique<FontTagDialog>(io, &w); }},
+        {"image", [&] { return std::make_unique<ImageTagDialog>(io, &w); }},
+        {"tag list", [&] { return std::make_unique<TagListEditorDialog>(w.config(), io, &w); }},
+        {"paths", [&] { return std::make_unique<PathSettingsDialog>(w.config(), io, &w); }},
+        {"current name", [&] { return std::make_unique<CurrentNameDialog>(w.config(), &w); }},
+        {"log format", [&] { return std::make_unique<LogFormatDialog>(w.config(), io, &w); }},
+        {"set manager",
+         [&] { return std::make_unique<SetManagerDialog>(w.config(), memory, io, w.host(), &w); }},
+        {"set manager, first set",
+         [&, emptyFolder] {
+             InitConfig(firstStart, emptyFolder);
+             return std::make_unique<SetManagerDialog>(firstStart, memory, io, w.host(), &w);
+         }},
+        {"about", [&] { return std::make_unique<AboutDialog>(&w); }},
+    };
+}
 
 }  // namespace qm::test

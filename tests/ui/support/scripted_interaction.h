@@ -35,8 +35,6 @@ class ScriptedInteraction : public Interaction {
     std::deque<std::function<int(QDialog&)>> dialogs;
 
     std::vector<ShownMessage> messages;
-    QStringList fileChooserFilters;
-    std::vector<QColor> colorChooserStarts;
     QStringList dialogTitles;
 
     Answer Message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
@@ -51,15 +49,11 @@ class ScriptedInteraction : public Interaction {
     }
 
     std::optional<QString> OpenFileName(QWidget*, const QString&, const QString&,
-                                        const QString& filter) override {
-        fileChooserFilters << filter;
+                                        const QString&) override {
         return Take(fileNames);
     }
 
-    std::optional<QColor> ChooseColor(QWidget*, const QColor& initial) override {
-        colorChooserStarts.push_back(initial);
-        return Take(colors);
-    }
+    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return Take(colors); }
 
     std::optional<FontChoice> ChooseFont(QWidget*, const QFont&) override { return Take(fonts); }
 

@@ -1,10 +1,7 @@
-// The tag list editor: every add and delete goes straight to the system
-// settings file.
+// The tag list editor: every add, change and delete goes straight to the
+// system settings file.
 #include "ui/tags/tag_list_editor_dialog.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QTreeWidget>
 
 #include "support/write_limit.h"
@@ -12,6 +9,7 @@
 
 using namespace qm;
 using namespace qm::test;
+using Texts = std::vector<std::string>;
 
 namespace {
 
@@ -28,43 +26,37 @@ struct Editing {
         ActiveConfig config;
         config.systemIniPath = folder.systemIni();
         editor = std::make_unique<TagListEditorDialog>(config, io);
+        editor->nameEdit()->setText(QStringLiteral("下線"));
+        editor->prefixEdit()->setText(QStringLiteral("<u>"));
+        editor->suffixEdit()->setText(QStringLiteral("</u>"));
     }
     // The entry `n` as stored: name, prefix, suffix.
-    std::vector<std::string> Stored(const char* n) const {
+    Texts Stored(const char* n) const {
         return {folder.ReadText("TAG", n), folder.ReadText("TAG_PREFIX", n),
                 folder.ReadText("TAG_SUFFIX", n)};
     }
+    void AddThenDeleteTheSecond() {
+        QTest::mouseClick(editor->addButton(), Qt::LeftButton);
+        editor->tagView()->topLevelItem(1)->setSelected(true);
+        QTest::mouseClick(editor->deleteButton(), Qt::LeftButton);
+    }
 };
-
-using Texts = std::vector<std::string>;
 
 }  // namespace
 
 class TagListEditorDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void AddingWritesTheNextNumberAndClearsTheBoxes() {
+    // Adding writes the next number and clears the boxes; deleting moves the
+    // later entries down.
+    void AddingAndDeletingRenumberTheStoredList() {
         Editing e;
-        e.editor->nameEdit()->setText(QStringLiteral("下線"));
-        e.editor->prefixEdit()->setText(QStringLiteral("<u>"));
-        e.editor->suffixEdit()->setText(QStringLiteral("</u>"));
-
-        QTest::mouseClick(e.editor->addButton(), Qt::LeftButton);
-
-        QVERIFY(e.Stored("3") == Texts({Sjis("下線"), "<u>", "</u>"}));
-        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 4);
+        e.AddThenDeleteTheSecond();
         QVERIFY(e.editor->nameEdit()->text().isEmpty());
-    }
-
-    void DeletingMovesTheLaterEntriesDown() {
-        Editing e;
-        QTreeWidget& view = *e.editor->tagView();
-        view.setCurrentItem(view.topLevelItem(1));
-        view.topLevelItem(1)->setSelected(true);
-        QTest::mouseClick(e.editor->deleteButton(), Qt::LeftButton);
-        QCOMPARE(view.topLevelItemCount(), 2);
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
         QVERIFY(e.Stored("1") == Texts({Sjis("斜体"), "<i>", "</i>"}));
-        QVERIFY(e.Stored("2") == Texts(3, "<absent>"));
+        QVERIFY(e.Stored("2") == Texts({Sjis("下線"), "<u>", "</u>"}));
+        QVERIFY(e.Stored("3") == Texts(3, "<absent>"));
     }
 
     // Bytes with no character of their own (0x80, 0xFD, a second code for 纊,
@@ -75,8 +67,7 @@ class TagListEditorDialogTest : public QObject {
         const std::string prefix = "<p title=\"\x82\">";
         QVERIFY(WriteTagEntry(e.folder.systemIni(), 1, {name, prefix, "</p>"}));
         e.editor->FillTagListView();
-        QTreeWidget& view = *e.editor->tagView();
-        view.topLevelItem(1)->setSelected(true);
+        e.editor->tagView()->topLevelItem(1)->setSelected(true);
         e.editor->LoadSelectedIntoEdits();
         QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("\u0080\uF8F1纊"));
         e.editor->suffixEdit()->setText(QStringLiteral("¥</p>"));
@@ -88,14 +79,9 @@ class TagListEditorDialogTest : public QObject {
     // Nothing typed is thrown away when the settings file cannot take it.
     void AFailedWriteIsNamedAndKeepsTheBoxes() {
         Editing e;
-        e.editor->nameEdit()->setText(QStringLiteral("下線"));
-        e.editor->prefixEdit()->setText(QStringLiteral("<u>"));
         {
             const FileSizeLimit full(1);
-            QTest::mouseClick(e.editor->addButton(), Qt::LeftButton);
-            QTreeWidget& view = *e.editor->tagView();
-            view.topLevelItem(1)->setSelected(true);
-            QTest::mouseClick(e.editor->deleteButton(), Qt::LeftButton);
+            e.AddThenDeleteTheSecond();
         }
         QCOMPARE(e.io.messages.size(), std::size_t{2});
         QCOMPARE(e.io.messages[0].text,
