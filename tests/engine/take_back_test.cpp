@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,6 +15,13 @@
 
 namespace qm::test {
 namespace {
+
+namespace fs = std::filesystem;
+
+ino_t InodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
 
 // Records the programs started instead of starting them.
 class UploadHost : public FakeHost {
@@ -82,7 +90,7 @@ TEST_F(TakeBack, APageTheGenerateRolledOverToGoesWithItsLogLink) {
     uploads_.messages.clear();
     const TakeBackOutcome outcome = Undo(/*upload=*/true);
     EXPECT_EQ(outcome.status, TakeBackStatus::TakenBack);
-    EXPECT_FALSE(std::filesystem::exists(Web("diary03-Mar.html")));
+    EXPECT_FALSE(fs::exists(Web("diary03-Mar.html")));
     EXPECT_EQ(Files(), beforeMarch);
     EXPECT_EQ(outcome.removed, std::vector<std::string>{Web("diary03-Mar.html")});
     // The upload tool gets what was restored; the removed page is not sent.
@@ -122,7 +130,7 @@ TEST_F(TakeBack, AStopMidwayIsFinishedByTheNextTry) {
         EXPECT_EQ(outcome.status, TakeBackStatus::Failed);
         EXPECT_EQ(outcome.file, Web("diary-current.html"));
     }
-    EXPECT_FALSE(std::filesystem::exists(Web("diary03-Mar.html")));
+    EXPECT_FALSE(fs::exists(Web("diary03-Mar.html")));
     EXPECT_EQ(Page("log.html"), beforeMarch[2]);
     const TakeBackOutcome finished = Undo();
     EXPECT_EQ(finished.status, TakeBackStatus::TakenBack);
@@ -167,6 +175,54 @@ TEST_F(TakeBack, WaitsForARunningGenerateThenGivesUp) {
     EXPECT_EQ(Files(), before);
     EXPECT_EQ(uploads_.messages.size(), 1u);
     EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
+}
+
+// The earlier page is the old file itself under a second name, never a copy;
+// nothing staged is left once the record is kept.
+TEST_F(TakeBack, TheEarlierPageIsTheOldFileItselfAndComesBack) {
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    const std::string afterFirst = Page();
+    const ino_t firstPage = InodeOf(Web("diary03-Feb.html"));
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    EXPECT_EQ(InodeOf(dir_ / "undo/page.before"), firstPage);
+    EXPECT_NE(InodeOf(Web("diary03-Feb.html")), firstPage);
+    EXPECT_FALSE(fs::exists(dir_ / "undo/page.next"));
+    EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
+    EXPECT_EQ(Page(), afterFirst);
+}
+
+// A record folder on another file system keeps a copy; the same bytes
+// written again in place are a change all the same.
+TEST_F(TakeBack, ARecordOnAnotherFileSystemKeepsACopy) {
+    if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no second file system at /dev/shm";
+    const fs::path shm = "/dev/shm/qm-take-back-" + std::to_string(::getpid());
+    fs::create_directory(shm);
+    fs::create_directory_symlink(shm, dir_ / "undo");
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    const std::string afterFirst = Page();
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    EXPECT_EQ(ReadBytes(dir_ / "undo/page.before"), afterFirst);
+    const std::string second = Page();
+    WriteBytes(Web("diary03-Feb.html"), second);
+    EXPECT_EQ(Undo().status, TakeBackStatus::ChangedSince);
+    EXPECT_EQ(Page(), second);
+    fs::remove_all(shm);
+}
+
+// A generate refused after the page was staged leaves the older record as it was.
+TEST_F(TakeBack, AFailedGenerateLeavesNoStagedVersionAndTheOlderRecordStands) {
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    const std::string afterFirst = Page();
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    const std::string manifest = ReadBytes(dir_ / "undo/manifest.txt");
+    WriteBytes(Web("diary03-Feb.html"), "<html>no marker</html>");
+    ASSERT_EQ(Generate("third"), GenerateResult::Failed);
+    EXPECT_EQ(ReadBytes(dir_ / "undo/manifest.txt"), manifest);
+    WriteBytes(Web("diary03-Feb.html"), afterFirst);  // the user puts the page back by hand
+    ASSERT_EQ(Generate("fourth"), GenerateResult::Written);
+    EXPECT_FALSE(fs::exists(dir_ / "undo/page.next"));
+    EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
+    EXPECT_EQ(Page(), afterFirst);
 }
 
 }  // namespace
