@@ -49,18 +49,14 @@ TEST(Encoding, OnlyWellFormedUtf8Passes) {
     }
 }
 
-TEST(Encoding, PrefixNeverEndsInsideACharacter) {
-    const std::string text = "a\x93\xfa\xb6";  // a日ｶ
-    EXPECT_EQ(Cp932PrefixLength(text, 2), 1u);
-    EXPECT_EQ(Cp932PrefixLength(text, 3), 3u);
-}
-
-TEST(PathText, CutsOnlyAtRealSeparatorsNeverInsideADoubleByteCharacter) {
+TEST(PathText, CutsOnlyAtRealSeparatorsAndPrefixesNeverInsideADoubleByteCharacter) {
     const std::string juu = "\x8f\x5c", so = "\x83\x5c";  // 十 and ソ end in the byte of '\'
     EXPECT_EQ(FileNamePart("web\\" + juu + "月.html"), juu + "月.html");
     EXPECT_EQ(FolderPart("C:\\" + so + "フト/" + juu + ".html"), "C:\\" + so + "フト/");
     EXPECT_FALSE(HasSeparator(juu + so));
     EXPECT_EQ(ToFsPath("web\\" + juu + "\\a.html").value(), "web/十/a.html");
+    EXPECT_EQ(Cp932PrefixLength("a" + juu + "\xb6", 2), 1u);  // a十ｶ, never inside 十
+    EXPECT_EQ(Cp932PrefixLength("a" + juu + "\xb6", 3), 3u);
 }
 
 }  // namespace

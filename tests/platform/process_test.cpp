@@ -74,10 +74,7 @@ TEST(ProgramFolder, PortableBesideTheSystemFileElseTheUserDataFolder) {
     }
     ScopedEnv absolute("XDG_DATA_HOME", (home / "data").c_str());
     EXPECT_EQ(UserDataFolder(), home / "data/quillmaker/");
-}
-
-TEST(ProgramFolder, WithoutHomeTheAccountsHomeFolderIsUsed) {
-    ScopedEnv dataHome("XDG_DATA_HOME", nullptr), noHome("HOME", nullptr);
+    ScopedEnv noData("XDG_DATA_HOME", nullptr), noHome("HOME", nullptr);  // the account's home
     EXPECT_TRUE(UserDataFolder().ends_with("/.local/share/quillmaker/")) << UserDataFolder();
 }
 

@@ -21,10 +21,7 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
     TempDir files, web;
     WriteBytes(files / "日記.html", "page");
     WriteBytes(files / "a \"b\" 日記.html", "quoted");
-    const auto quoted = [&](const std::string& name) {
-        std::string text(1, '"');
-        return text.append(files / name).append(1, '"');
-    };
+    const auto quoted = [&](const std::string& name) { return '"' + (files / name) + '"'; };
     struct Row {
         std::string settings;
         std::string parameters;
