@@ -12,9 +12,11 @@
 #include "engine/entry.h"
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "engine/split_mode.h"
 #include "fuzz_support.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
@@ -98,14 +100,16 @@ void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
 
 void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
     const std::string marker = Sjis(msg::kLogMarker);
-    config.splitMode = input.ConsumeIntegralInRange(0, 4);
+    config.splitMode = SplitModeFromStored(input.ConsumeIntegralInRange(0, 4));
     config.diaryPage = config.programDir + input.ConsumeRandomLengthString(24);
     config.logPath = config.programDir + "log.html";
     config.systemIniPath = config.programDir + "QMsys.ini";
     std::filesystem::remove(config.systemIniPath);
     if (input.ConsumeBool()) {
-        WriteProfileString(config.systemIniPath, syskeys::kLogTitle.section, syskeys::kLogTitle.key,
-                           input.ConsumeRandomLengthString(64));
+        if (!WriteProfileString(config.systemIniPath, syskeys::kLogTitle.section,
+                                syskeys::kLogTitle.key, input.ConsumeRandomLengthString(64))) {
+            return;
+        }
     }
     const std::optional<std::string> log = PageBytes(input, marker);
     WriteOrRemove(config.logPath, log);
@@ -126,11 +130,17 @@ void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
     const std::optional<std::string> after = ReadAll(config.logPath);
     if (!run.logUpdated) {
         Require(after == log, "a log page not updated stays as it was, or missing");
-        Require(host.messages == 0 || IsRolloverMode(config.splitMode),
+        Require(host.messages == 0 || RollsOver(config.splitMode),
                 "no log message outside the roll-over modes");
         return;
     }
-    Require(IsRolloverMode(config.splitMode), "the log grows only in the roll-over modes");
+    Require(RollsOver(config.splitMode), "the log grows only in the roll-over modes");
+    // A log page that links this page already is left as it is.
+    const std::string opening = "<a href =" + std::string(FileNamePart(config.diaryPage)) + ">";
+    if (log && TextUpToNul(*log).find(opening) != std::string_view::npos) {
+        Require(after == log, "a page linked already is not linked twice");
+        return;
+    }
     Require(after == Rewritten(log, link, marker), "the link stands where the first marker was");
 }
 
