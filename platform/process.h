@@ -21,10 +21,10 @@ std::vector<std::string> SplitCommandLine(std::string_view text);
 std::string LocateProgram(const std::string& program, const std::vector<std::string>& folders);
 
 // Starts `program` (code page 932) with `parameters` split as above, converted
-// to UTF-8, each '\' in an argument then a '/' as in every path. A bare name is searched in PATH; a relative path is located as
-// above in the program's own folder and then in the installed helper folder,
-// so the stored default finds the upload tool in a build tree and on an
-// installed system. The process is detached: never waited for, never a zombie.
+// to UTF-8, each '\' in an argument then a '/' as in every path. A bare name is searched in PATH; a
+// relative path is located as above in the program's own folder and then in the installed helper
+// folder, so the stored default finds the upload tool in a build tree and on an installed system.
+// The process is detached: never waited for, never a zombie.
 StartResult StartProgram(std::string_view programCp932, std::string_view parametersCp932);
 
 }  // namespace qm
