@@ -32,7 +32,6 @@ class KeyboardTest : public QObject {
                                      Qt::ControlModifier | Qt::KeypadModifier}) {
             OneSet folder;
             Opened w(folder);
-            QVERIFY(w.dialog);
             QPlainTextEdit* body = w->bodyEdit();
             body->setFocus();
             QTest::keyClicks(body, QStringLiteral("one"));
@@ -50,7 +49,6 @@ class KeyboardTest : public QObject {
     void EnterOrSpaceOnATagWrapsTheSelectionAndKeepsTheFocus() {
         OneSet folder;
         Opened w(folder);
-        QVERIFY(w.dialog);
         w->bodyEdit()->setPlainText(QStringLiteral("今日"));
         w->bodyEdit()->selectAll();
         QListWidget* tags = w->tagList();
@@ -71,7 +69,6 @@ class KeyboardTest : public QObject {
     void TheMainWindowTabsAsItReads() {
         OneSet folder;
         Opened window(folder);
-        QVERIFY(window.dialog);
         MainDialog& w = *window;
         QList<QWidget*> expected;
         for (int id : {kIdTitle, kIdBrowseImage, kIdBody, kIdManual, kIdEditTags, kIdAnchorBuilder,
@@ -102,7 +99,6 @@ class KeyboardTest : public QObject {
     void EveryDialogTabsAsItReadsAndReachesEveryButton() {
         OneSet folder;
         Opened w(folder);
-        QVERIFY(w.dialog);
         SetManagerMemory memory;
         TempDir empty;
         ActiveConfig firstStart;
