@@ -21,8 +21,6 @@ class ScriptedInteraction : public Interaction {
     struct ShownMessage {
         QString text;
         QString caption;
-        Buttons buttons;
-        Icon icon;
     };
 
     // Queued answers, taken in order. A box with no queued answer gets Ok (or
@@ -38,8 +36,8 @@ class ScriptedInteraction : public Interaction {
     QStringList dialogTitles;
 
     Answer Message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
-                   Icon icon) override {
-        messages.push_back({text, caption, buttons, icon});
+                   Icon) override {
+        messages.push_back({text, caption});
         const bool ok = buttons == Buttons::Ok || buttons == Buttons::OkCancel;
         return Take(answers).value_or(ok ? Answer::Ok : Answer::Cancel);
     }
