@@ -74,8 +74,7 @@ class DraftTest : public QObject {
             Opened w(folder);
             folder.WriteFile("page.html", "<html>no marker</html>");
             w->button(kIdGenerate)->click();
-            QCOMPARE(w.io.messages.size(), std::size_t{1});
-            QCOMPARE(w.io.messages[0].text, QStringLiteral("埋め込む場所わかんないダス"));
+            QCOMPARE(w.io.messages.at(0).text, QStringLiteral("埋め込む場所わかんないダス"));
             QVERIFY(w->isVisible());
             QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("散歩"));
             QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker</html>"));
