@@ -68,7 +68,6 @@ class ManualHelpTest : public QObject {
         home.WriteFile(kHtml, "decoy");
         home.WriteFile(kText, "decoy");
         Opened w(home);
-        QVERIFY(w.dialog);
         const HelpKey help(w.io, w->host().programStarter);
         SetManagerMemory memory;
         TempDir empty;

@@ -9,7 +9,6 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "engine/host.h"
 #include "engine/messages.h"
 #include "platform/clock.h"
 #include "platform/encoding.h"
@@ -26,6 +25,7 @@
 #include "ui/config/current_name_dialog.h"
 #include "ui/config/log_format_dialog.h"
 #include "ui/config/path_settings_dialog.h"
+#include "ui/main/window_host.h"
 #include "ui/support/scripted_interaction.h"
 
 namespace qm::test {
@@ -38,21 +38,6 @@ using Start = std::pair<std::string, std::string>;  // program, parameters
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString U(std::string_view utf8) { return QString::fromUtf8(utf8.data(), utf8.size()); }
 std::string Sj(std::string_view utf8) { return *Utf8ToCp932(utf8); }
-
-// Records program starts instead of starting anything.
-class RecordingHost : public Host {
-  public:
-    std::vector<Start> starts;
-    StartResult answer = StartResult::Started;
-
-    void ShowMessage(std::string_view, std::string_view) override {}
-    bool OpenPathSettings(ActiveConfig&) override { return false; }
-    bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view program, std::string_view parameters) override {
-        starts.emplace_back(program, parameters);
-        return answer;
-    }
-};
 
 template <typename W = QWidget>
 W& Find(QObject& dialog, const char* id) {
@@ -69,7 +54,10 @@ struct Folder {
     TempDir dir;
     ActiveConfig config;
     ScriptedInteraction io;
-    RecordingHost host;
+    QWidget owner;
+    WindowHost host{owner, io};  // program starts recorded, answered with `answer`
+    std::vector<Start> starts;
+    StartResult answer = StartResult::Started;
     SetManagerMemory memory;
 
     explicit Folder(int mode = 0, std::initializer_list<const char*> sets = {}) {
@@ -82,6 +70,10 @@ struct Folder {
         config.uploaderPath = "tavmo/tavmo.exe";
         config.currentName = "diary-current.html";
         config.splitMode = SplitMode{mode};
+        host.programStarter = [this](std::string_view program, std::string_view parameters) {
+            starts.emplace_back(program, parameters);
+            return answer;
+        };
         int i = 0;
         for (const char* name : sets) {
             if (!WriteProfileString(config.systemIniPath, "INI", std::to_string(i++), name))
@@ -116,10 +108,6 @@ QListWidget& List(QWidget& d) { return Find<QListWidget>(d, "id1020"); }
 void CreateSet(QWidget& d, const QString& name) {
     Find<QLineEdit>(d, "id1030").setText(name);
     Click(d, "id1029");
-}
-
-QString Unwritable(const std::string& ini) {
-    return Q(ini) + U("\nこの設定ファイルに書き込めなかったので、変更は保存されていません。");
 }
 
 }  // namespace
@@ -238,12 +226,12 @@ class ConfigWindowsTest : public QObject {
             SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
             const FileSizeLimit full(1);
             CreateSet(dialog, "B");
-            f.ExpectLast(1, Unwritable(f.config.systemIniPath), caption);
+            f.ExpectLast(1, UnwritableText(f.config.systemIniPath), caption);
             QVERIFY(f.io.dialogTitles.isEmpty());
             QCOMPARE(List(dialog).count(), 1);
             List(dialog).setCurrentRow(0);
             Click(dialog, "id1031");
-            f.ExpectLast(2, Unwritable(f.config.systemIniPath), caption);
+            f.ExpectLast(2, UnwritableText(f.config.systemIniPath), caption);
             QVERIFY(fs::exists(f.dir / "A.ini") && f.Entry(0) == "A");
         }
         {
@@ -256,7 +244,7 @@ class ConfigWindowsTest : public QObject {
             std::size_t count = 1;  // the mode also writes the page's record
             for (const char* id : {"id2002", "id1027", "id1008", "id1", "id1075"}) {
                 Click(dialog, id);
-                f.ExpectLast(++count, Unwritable(f.config.configIniPath), caption);
+                f.ExpectLast(++count, UnwritableText(f.config.configIniPath), caption);
             }
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
@@ -267,7 +255,7 @@ class ConfigWindowsTest : public QObject {
             Find<QLineEdit>(dialog, "id1038").setText("*Y");
             const FileSizeLimit full(1);
             Click(dialog, "id1");
-            f.ExpectLast(1, Unwritable(f.config.systemIniPath), caption);
+            f.ExpectLast(1, UnwritableText(f.config.systemIniPath), caption);
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QCOMPARE(Text(dialog, "id1038"), QString("*Y"));
         }
@@ -277,29 +265,29 @@ class ConfigWindowsTest : public QObject {
     // there, or not set, is named.
     void startedProgramsThatAreMissingAreNamed() {
         Folder f;
-        f.host.answer = StartResult::NotFound;
+        f.answer = StartResult::NotFound;
         StartUploaderSetup(nullptr, f.config, f.io, f.host);
-        QVERIFY(f.host.starts == std::vector{Start("tavmo/tavmo.exe", "/set")});
+        QVERIFY(f.starts == std::vector{Start("tavmo/tavmo.exe", "/set")});
         f.ExpectLast(1, U("tavmo/tavmo.exeがみつかりません。"), "パスが違うよ");
         f.config.uploaderPath.clear();
         StartUploaderSetup(nullptr, f.config, f.io, f.host);
-        QCOMPARE(f.host.starts.size(), std::size_t(1));
+        QCOMPARE(f.starts.size(), std::size_t(1));
         f.ExpectLast(2, U("tavmoの場所を指定していません。"), "設定してないよ");
 
         // The editor is this program, given the template's absolute path.
         f.config.templatePath = "my templet.txt";  // relative, with a blank
         EditTemplate(nullptr, f.config, f.io, f.host);
-        QVERIFY(f.host.starts[1].first == "/proc/self/exe");
+        QVERIFY(f.starts[1].first == "/proc/self/exe");
         QVERIFY(
-            SplitCommandLine(f.host.starts[1].second) ==
+            SplitCommandLine(f.starts[1].second) ==
             std::vector<std::string>({"edit", fs::current_path().string() + "/my templet.txt"}));
         f.ExpectLast(3, Q(fs::read_symlink("/proc/self/exe").string()) + U("がみつかりません。"),
                      "パスが違うよ");
     }
 
     // A page keeps its CR LF line ends and its closing NUL; a file that is
-    // not Shift-JIS is never loaded, and one changed on disk since loading is
-    // not overwritten unasked.
+    // not Shift-JIS is never loaded, unsaved changes are asked about on
+    // closing, and a file changed on disk since loading is not overwritten unasked.
     void editorNeverLosesWhatTheFileHolds() {
         TempDir dir;
         const std::string path = dir / "page.html";
@@ -318,30 +306,20 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(ReadBytes(path) == Sj("<p>日記</p>\r\n表示\r\n") + std::string(1, '\0'));
         QVERIFY(io.messages.empty());
 
+        // Closing with unsaved changes asks; Cancel keeps the window open.
+        window.show();
+        window.editor()->insertPlainText("!");
+        io.answers = {Answer::Cancel, Answer::Yes};
+        QVERIFY(!window.close() && window.isVisible());
+        QVERIFY(window.close());
+        QVERIFY(ReadBytes(path) == Sj("<p>日記</p>\r\n表示\r\n!") + std::string(1, '\0'));
+        QCOMPARE(io.messages.at(0).text, U("page.html への変更を保存しますか？"));
+
         WriteBytes(path, "old\r\nnew entry\r\n");  // a generate meanwhile
         window.editor()->insertPlainText("x");
         io.answers = {Answer::No};
         QVERIFY(!window.Save());
         QVERIFY(ReadBytes(path) == "old\r\nnew entry\r\n");
-    }
-
-    void closingWithUnsavedChangesAsks() {
-        TempDir dir;
-        const std::string path = dir / "t.txt";
-        WriteBytes(path, "keep");
-        ScriptedInteraction io;
-        TextEditorWindow window(path, io);
-        QVERIFY(window.Load());
-        window.show();
-        window.editor()->moveCursor(QTextCursor::End);
-        window.editor()->insertPlainText("!");
-        io.answers = {Answer::Cancel, Answer::Yes};
-        QVERIFY(!window.close());
-        QVERIFY(window.isVisible());
-        QVERIFY(ReadBytes(path) == "keep");
-        QVERIFY(window.close());
-        QVERIFY(ReadBytes(path) == "keep!");
-        QCOMPARE(io.messages[0].text, U("t.txt への変更を保存しますか？"));
     }
 };
 

@@ -26,11 +26,6 @@ bool DraftExists(const ProgramFolder& folder) {
     return std::filesystem::exists(folder.path(kDraftFileName));
 }
 
-void Escape(Opened& w) {
-    w->titleEdit()->setFocus();
-    QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
-}
-
 }  // namespace
 
 class DraftTest : public QObject {
@@ -43,7 +38,6 @@ class DraftTest : public QObject {
         OneSet folder;
         {
             Opened w(folder);
-            QVERIFY(w.dialog);
             Type(w->titleEdit(), QStringLiteral("雪の日"));
             Type(w->bodyEdit(), QStringLiteral("積もった"));
             QTest::keyClick(w->bodyEdit(), Qt::Key_Return);
@@ -53,7 +47,6 @@ class DraftTest : public QObject {
             QTRY_VERIFY_WITH_TIMEOUT(DraftExists(folder), 2000);
         }
         Opened again(folder);
-        QVERIFY(again.dialog);
         QCOMPARE(again->titleEdit()->text(), QStringLiteral("雪の日"));
         QCOMPARE(again->bodyEdit()->toPlainText(), QStringLiteral("積もった\nok😀"));
         QVERIFY(again.io.messages.empty());
@@ -66,7 +59,8 @@ class DraftTest : public QObject {
         {
             Opened w(folder);
             w->titleEdit()->setText(QStringLiteral("晴れ"));
-            Escape(w);
+            w->titleEdit()->setFocus();
+            QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
             QVERIFY(!w->isVisible());
         }
         {
@@ -80,8 +74,7 @@ class DraftTest : public QObject {
             Opened w(folder);
             folder.WriteFile("page.html", "<html>no marker</html>");
             w->button(kIdGenerate)->click();
-            QCOMPARE(w.io.messages.size(), std::size_t{1});
-            QCOMPARE(w.io.messages[0].text, QStringLiteral("埋め込む場所わかんないダス"));
+            QCOMPARE(w.io.messages.at(0).text, QStringLiteral("埋め込む場所わかんないダス"));
             QVERIFY(w->isVisible());
             QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("散歩"));
             QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker</html>"));

@@ -41,14 +41,14 @@ class EntryPreviewTest : public QObject {
   private slots:
     void ThePreviewShowsTheEntryInItsPageAndChangesNothing() {
         OneSet folder;
-        auto w = std::make_unique<Opened>(folder);
-        QVERIFY((*w).dialog);
-        TypeEntry(*w);
+        auto opened = std::make_unique<Opened>(folder);
+        Opened& w = *opened;
+        TypeEntry(w);
         const auto before = Snapshot(folder.dir());
-        (*w)->button(kIdPreview)->click();
+        w->button(kIdPreview)->click();
 
-        QCOMPARE((*w).starts.size(), std::size_t{1});
-        const std::string file = Browsed(*w);
+        QCOMPARE(w.starts.size(), std::size_t{1});
+        const std::string file = Browsed(w);
         QVERIFY2(file.rfind(folder.dir(), 0) != 0, file.c_str());  // outside the diary folder
         QCOMPARE(fs::path(file).filename().string(), std::string("page.html"));
         const std::string shown = ReadBytes(file);
@@ -58,11 +58,10 @@ class EntryPreviewTest : public QObject {
                  shown.c_str());
         QVERIFY(shown.find(Sjis("<h2>晴れ")) < shown.find("older entry"));
         QCOMPARE(Snapshot(folder.dir()), before);
-        QVERIFY((*w).io.messages.empty());
-        QVERIFY((*w)->isVisible());
-        QCOMPARE((*w)->titleEdit()->text(), QStringLiteral("晴れ"));
+        QVERIFY(w.io.messages.empty() && w->isVisible());
+        QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
 
-        w.reset();  // the preview goes when the program does
+        opened.reset();  // the preview goes when the program does
         QVERIFY(!fs::exists(file));
     }
 
@@ -71,7 +70,6 @@ class EntryPreviewTest : public QObject {
     void CtrlPShowsANewPeriodFromThePrototypeWithoutRollingOver() {
         OneSet folder;
         Opened w(folder);
-        QVERIFY(w.dialog);
         folder.WriteSet("a", "page.html", "templet.txt",
                         "LOG=" + folder.path("log.html") + "\nEDIT=1\n");
         folder.WriteFile("log.html", "<!-- ここにログ -->");
@@ -89,27 +87,21 @@ class EntryPreviewTest : public QObject {
         QVERIFY(w.io.messages.empty());
     }
 
-    void WithoutABrowserThePreviewFileIsNamed() {
+    // Without a browser the preview file is named; a page without a marker
+    // is not previewed at all.
+    void APreviewThatCannotBeShownSaysWhy() {
         OneSet folder;
         Opened w(folder);
-        QVERIFY(w.dialog);
         w.startAnswer = StartResult::NotFound;
         w->button(kIdPreview)->click();
-        QCOMPARE(w.io.messages.size(), std::size_t{1});
-        QCOMPARE(w.io.messages[0].caption, QStringLiteral("プレビュー"));
+        QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
         QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(Browsed(w))));
         QVERIFY(fs::exists(Browsed(w)));
-    }
-
-    void APageWithoutAMarkerIsNotPreviewed() {
-        OneSet folder;
-        Opened w(folder);
-        QVERIFY(w.dialog);
         folder.WriteFile("page.html", "<html>no marker</html>");
         w->button(kIdPreview)->click();
-        QVERIFY(w.starts.empty());
-        QCOMPARE(w.io.messages.size(), std::size_t{1});
-        QCOMPARE(w.io.messages[0].text, QStringLiteral("埋め込む場所わかんないダス"));
+        QCOMPARE(w.starts.size(), std::size_t{1});
+        QCOMPARE(w.io.messages.size(), std::size_t{2});
+        QCOMPARE(w.io.messages[1].text, QStringLiteral("埋め込む場所わかんないダス"));
         QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker</html>"));
     }
 };

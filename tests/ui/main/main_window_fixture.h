@@ -9,8 +9,6 @@
 #include <QTest>
 #include <functional>
 #include <memory>
-#include <string>
-#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/encoding.h"
@@ -100,8 +98,8 @@ struct OneSet : ProgramFolder {
 };
 
 // The main window on `folder`, every command attached, program starts
-// recorded (answered with `startAnswer`), shown and active. `dialog` is null
-// when the start was ended.
+// recorded (answered with `startAnswer`), shown and active; the test program
+// stops when the window does not open.
 struct Opened {
     ScriptedInteraction io;
     std::unique_ptr<MainDialog> dialog;
@@ -116,13 +114,10 @@ struct Opened {
             starts.emplace_back(program, args);
             return startAnswer;
         };
-        if (!dialog->Initialise()) {
-            dialog.reset();
-            return;
-        }
+        if (!dialog->Initialise()) qFatal("the main window did not open");
         dialog->show();
         QApplication::setActiveWindow(dialog.get());
-        if (!QTest::qWaitForWindowActive(dialog.get())) dialog.reset();
+        if (!QTest::qWaitForWindowActive(dialog.get())) qFatal("the main window is not active");
     }
     MainDialog* operator->() { return dialog.get(); }
     MainDialog& operator*() { return *dialog; }

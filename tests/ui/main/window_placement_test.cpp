@@ -88,15 +88,12 @@ int main(int argc, char** argv) {
     // One screen away from the origin, described to the offscreen platform.
     qm::test::TempDir dir;
     const QRect s = qm::test::kScreen;
-    qm::test::WriteBytes(dir / "screen.json",
-                         QStringLiteral("{\"screens\":[{\"name\":\"s\",\"x\":%1,\"y\":%2,"
-                                        "\"width\":%3,\"height\":%4,\"logicalDpi\":96,"
-                                        "\"logicalBaseDpi\":96,\"dpr\":1}]}")
-                             .arg(s.x())
-                             .arg(s.y())
-                             .arg(s.width())
-                             .arg(s.height())
-                             .toStdString());
+    qm::test::WriteBytes(
+        dir / "screen.json",
+        QString::asprintf(R"({"screens":[{"name":"s","x":%d,"y":%d,"width":%d,)"
+                          R"("height":%d,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})",
+                          s.x(), s.y(), s.width(), s.height())
+            .toStdString());
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + (dir / "screen.json").c_str());
     QApplication app(argc, argv);
     qm::test::WindowPlacementTest test;

@@ -17,12 +17,9 @@ namespace qm::test {
 // as the combo box.
 inline QWidget* FocusedControl() {
     QWidget* focused = QApplication::focusWidget();
-    if (focused && focused->parentWidget() &&
-        (qobject_cast<QComboBox*>(focused->parentWidget()) ||
-         qobject_cast<QAbstractSpinBox*>(focused->parentWidget()))) {
-        return focused->parentWidget();
-    }
-    return focused;
+    QWidget* parent = focused ? focused->parentWidget() : nullptr;
+    const bool inBox = qobject_cast<QComboBox*>(parent) || qobject_cast<QAbstractSpinBox*>(parent);
+    return inBox ? parent : focused;
 }
 
 // Names for failure messages: the object name, else the text, else the class.

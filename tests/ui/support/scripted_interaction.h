@@ -21,13 +21,11 @@ class ScriptedInteraction : public Interaction {
     struct ShownMessage {
         QString text;
         QString caption;
-        Buttons buttons;
-        Icon icon;
     };
 
     // Queued answers, taken in order. A box with no queued answer gets Ok (or
     // Cancel when it has no Ok) so a forgotten script never blocks a test.
-    std::deque<Answer> answers;
+    std::deque<std::optional<Answer>> answers;
     std::deque<std::optional<QString>> fileNames;
     std::deque<std::optional<QColor>> colors;
     std::deque<std::optional<FontChoice>> fonts;
@@ -38,14 +36,10 @@ class ScriptedInteraction : public Interaction {
     QStringList dialogTitles;
 
     Answer Message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
-                   Icon icon) override {
-        messages.push_back({text, caption, buttons, icon});
-        if (!answers.empty()) {
-            const Answer answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Cancel;
+                   Icon) override {
+        messages.push_back({text, caption});
+        const bool ok = buttons == Buttons::Ok || buttons == Buttons::OkCancel;
+        return Take(answers).value_or(ok ? Answer::Ok : Answer::Cancel);
     }
 
     std::optional<QString> OpenFileName(QWidget*, const QString&, const QString&,
@@ -69,11 +63,18 @@ class ScriptedInteraction : public Interaction {
     template <typename T>
     static std::optional<T> Take(std::deque<std::optional<T>>& queue) {
         if (queue.empty()) return std::nullopt;
-        auto value = queue.front();
+        auto value = std::move(queue.front());
         queue.pop_front();
         return value;
     }
 };
+
+// The message naming a settings file that could not be written.
+inline QString UnwritableText(const std::string& ini) {
+    return QString::fromStdString(ini) +
+           QString::fromUtf8(
+               "\nこの設定ファイルに書き込めなかったので、変更は保存されていません。");
+}
 
 }  // namespace qm::test
 

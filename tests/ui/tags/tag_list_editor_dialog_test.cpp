@@ -84,10 +84,7 @@ class TagListEditorDialogTest : public QObject {
             e.AddThenDeleteTheSecond();
         }
         QCOMPARE(e.io.messages.size(), std::size_t{2});
-        QCOMPARE(e.io.messages[0].text,
-                 QString::fromStdString(e.folder.systemIni()) +
-                     QStringLiteral(
-                         "\nこの設定ファイルに書き込めなかったので、変更は保存されていません。"));
+        QCOMPARE(e.io.messages[0].text, UnwritableText(e.folder.systemIni()));
         QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("下線"));
         QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
         QVERIFY(e.Stored("3") == Texts(3, "<absent>"));
