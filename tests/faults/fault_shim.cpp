@@ -43,8 +43,9 @@ F Real(const char* name) {
 }
 
 void Copy(char* to, const char* from) {
-    std::strncpy(to, from ? from : "", kPathMax - 1);
-    to[kPathMax - 1] = '\0';
+    const std::size_t length = from ? ::strnlen(from, kPathMax - 1) : 0;
+    std::memcpy(to, from ? from : "", length);
+    to[length] = '\0';
 }
 
 // Whether the path lies under the watched folder; `absolute` receives it made
