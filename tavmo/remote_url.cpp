@@ -108,7 +108,9 @@ std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text) {
     }
     if (*scheme == Scheme::Ftps) curl_url_set(url.get(), CURLUPART_SCHEME, "ftp", 0);
     auto full = GetPart(url.get(), CURLUPART_URL);
-    if (!full) return std::nullopt;
+    // The transfers read the URL again: one that does not read back ("ftp:/%7F"
+    // names a host no URL can hold) names no folder.
+    if (!full || !DecodedPath(*full)) return std::nullopt;
     return RemoteFolder{*scheme, *full};
 }
 

@@ -143,7 +143,7 @@ TEST(RemoteUrlTest, AcceptedDestinationsReadBackAndUnusableOnesAreRefused) {
     // A file URL whose path is not absolute would come out naming a host; an
     // encoded control character names no folder.
     for (std::string_view text :
-         {"file:relative/dir", "file:'//tm", "ftp://host/a?q", "ftp://host/a%0A/"}) {
+         {"file:relative/dir", "file:'//tm", "ftp://host/a?q", "ftp://host/a%0A/", "ftp:/%7F"}) {
         EXPECT_FALSE(ParseRemoteFolder(text)) << text;
     }
 }
