@@ -77,7 +77,7 @@ bool KernelCopyRefused(int error) {
 // A buffer the kernel fills: left unzeroed and no larger than the bytes it is
 // for, so a small page touches a few pages of memory rather than a megabyte.
 class ReadBuffer {
-public:
+  public:
     // `extra` bytes in front are for what a caller carries from one read to the next.
     ReadBuffer(std::uint64_t wanted, std::size_t most, std::size_t extra = 0)
         : chunk_(static_cast<std::size_t>(
@@ -86,7 +86,7 @@ public:
     char* data() { return bytes_.get(); }
     std::size_t chunk() const { return chunk_; }
 
-private:
+  private:
     std::size_t chunk_;
     std::unique_ptr<char[]> bytes_;
 };
