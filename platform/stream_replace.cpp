@@ -74,21 +74,35 @@ bool KernelCopyRefused(int error) {
            error == ENOTSUP || error == EBADF || error == ETXTBSY || error == EPERM;
 }
 
-// A buffer the kernel fills: left unzeroed and no larger than the bytes it is
-// for, so a small page touches a few pages of memory rather than a megabyte.
+// The buffer every read here goes through, kept from one read to the next:
+// a fresh megabyte would cost a page fault for every 4 KiB the kernel fills,
+// more than the copy itself. Its contents are never zeroed; it grows to the
+// largest size asked for and is not shared between threads.
 class ReadBuffer {
   public:
-    // `extra` bytes in front are for what a caller carries from one read to the next.
-    ReadBuffer(std::uint64_t wanted, std::size_t most, std::size_t extra = 0)
+    // `chunk` bytes for one read, no more than `wanted` nor `most`, with
+    // `extra` bytes in front for what a caller carries from one read to the
+    // next; `pieces` buffers of that size side by side.
+    ReadBuffer(std::uint64_t wanted, std::size_t most, std::size_t extra = 0,
+               std::size_t pieces = 1)
         : chunk_(static_cast<std::size_t>(
-              std::clamp<std::uint64_t>(wanted, 1, std::max<std::size_t>(most, 1)))),
-          bytes_(std::make_unique_for_overwrite<char[]>(extra + chunk_)) {}
-    char* data() { return bytes_.get(); }
+              std::clamp<std::uint64_t>(wanted, 1, std::max<std::size_t>(most, 1)))) {
+        thread_local std::unique_ptr<char[]> bytes;
+        thread_local std::size_t capacity = 0;
+        const std::size_t size = (extra + chunk_) * pieces;
+        if (size > capacity) {
+            bytes.reset();
+            bytes = std::make_unique_for_overwrite<char[]>(size);
+            capacity = size;
+        }
+        data_ = bytes.get();
+    }
+    char* data(std::size_t piece = 0) { return data_ + piece * chunk_; }
     std::size_t chunk() const { return chunk_; }
 
   private:
     std::size_t chunk_;
-    std::unique_ptr<char[]> bytes_;
+    char* data_ = nullptr;
 };
 
 // What a file can still give from `from`, one byte more so that the read
@@ -268,16 +282,17 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
     struct stat sb {};
     if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return std::nullopt;
     if (sa.st_size != sb.st_size) return false;
-    ReadBuffer bufferA(static_cast<std::uint64_t>(sa.st_size), options.bufferSize);
-    ReadBuffer bufferB(static_cast<std::uint64_t>(sa.st_size), options.bufferSize);
-    const std::size_t chunk = bufferA.chunk();
+    ReadBuffer buffers(static_cast<std::uint64_t>(sa.st_size), options.bufferSize, 0, 2);
+    const std::size_t chunk = buffers.chunk();
+    char* bufferA = buffers.data(0);
+    char* bufferB = buffers.data(1);
     for (off_t at = 0; at < sa.st_size;) {
         const auto want =
             static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(chunk), sa.st_size - at));
-        if (!ReadFull(a, bufferA.data(), want, at) || !ReadFull(b, bufferB.data(), want, at)) {
+        if (!ReadFull(a, bufferA, want, at) || !ReadFull(b, bufferB, want, at)) {
             return std::nullopt;
         }
-        if (std::memcmp(bufferA.data(), bufferB.data(), want) != 0) return false;
+        if (std::memcmp(bufferA, bufferB, want) != 0) return false;
         at += static_cast<off_t>(want);
     }
     return true;
