@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -74,11 +74,37 @@ bool KernelCopyRefused(int error) {
            error == ENOTSUP || error == EBADF || error == ETXTBSY || error == EPERM;
 }
 
+// A buffer the kernel fills: left unzeroed and no larger than the bytes it is
+// for, so a small page touches a few pages of memory rather than a megabyte.
+class ReadBuffer {
+  public:
+    // `extra` bytes in front are for what a caller carries from one read to the next.
+    ReadBuffer(std::uint64_t wanted, std::size_t most, std::size_t extra = 0)
+        : chunk_(static_cast<std::size_t>(
+              std::clamp<std::uint64_t>(wanted, 1, std::max<std::size_t>(most, 1)))),
+          bytes_(std::make_unique_for_overwrite<char[]>(extra + chunk_)) {}
+    char* data() { return bytes_.get(); }
+    std::size_t chunk() const { return chunk_; }
+
+  private:
+    std::size_t chunk_;
+    std::unique_ptr<char[]> bytes_;
+};
+
+// What a file can still give from `from`, one byte more so that the read
+// finding its end fits as well; a file whose size is unknown gets `most`.
+std::uint64_t BytesLeft(int fd, std::uint64_t from) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return UINT64_MAX;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    return (size > from ? size - from : 0) + 1;
+}
+
 bool ReadWriteCopy(int in, off_t from, std::uint64_t length, int out, std::size_t bufferSize) {
-    std::vector<char> buffer(std::max<std::size_t>(bufferSize, 1));
+    ReadBuffer buffer(length, bufferSize);
     while (length > 0) {
         const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.chunk()));
         const ssize_t n = ::pread(in, buffer.data(), want, from);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -97,11 +123,11 @@ bool ReadWriteCopy(int in, off_t from, std::uint64_t length, int out, std::size_
 std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
                                              const StreamOptions& options) {
     MarkerSearch result;
-    const std::size_t chunk = std::max<std::size_t>(options.bufferSize, 1);
     // The last marker.size() - 1 bytes of one piece are kept in front of the
     // next, so a marker cut by the buffer's edge is still found.
     const std::size_t keepMost = marker.empty() ? 0 : marker.size() - 1;
-    std::vector<char> buffer(keepMost + chunk);
+    ReadBuffer buffer(BytesLeft(fd, 0), options.bufferSize, keepMost);
+    const std::size_t chunk = buffer.chunk();
     std::size_t kept = 0;
     std::uint64_t offset = 0;  // file offset of the byte after `kept`
     for (;;) {
@@ -161,9 +187,9 @@ bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
 }
 
 bool CopyTextFrom(int in, std::uint64_t from, int out, const StreamOptions& options) {
-    std::vector<char> buffer(std::max<std::size_t>(options.bufferSize, 1));
+    ReadBuffer buffer(BytesLeft(in, from), options.bufferSize);
     for (;;) {
-        const ssize_t n = ::pread(in, buffer.data(), buffer.size(), static_cast<off_t>(from));
+        const ssize_t n = ::pread(in, buffer.data(), buffer.chunk(), static_cast<off_t>(from));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -242,9 +268,9 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
     struct stat sb {};
     if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return std::nullopt;
     if (sa.st_size != sb.st_size) return false;
-    const std::size_t chunk = std::max<std::size_t>(options.bufferSize, 1);
-    std::vector<char> bufferA(chunk);
-    std::vector<char> bufferB(chunk);
+    ReadBuffer bufferA(static_cast<std::uint64_t>(sa.st_size), options.bufferSize);
+    ReadBuffer bufferB(static_cast<std::uint64_t>(sa.st_size), options.bufferSize);
+    const std::size_t chunk = bufferA.chunk();
     for (off_t at = 0; at < sa.st_size;) {
         const auto want =
             static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(chunk), sa.st_size - at));
