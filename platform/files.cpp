@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -301,6 +302,17 @@ std::optional<std::string> ReadStandardInput() {
 }
 
 bool RenameIntoAbsentName(const std::string& tempFsPath, const std::string& targetFsPath) {
+    if (::renameat2(AT_FDCWD, tempFsPath.c_str(), AT_FDCWD, targetFsPath.c_str(),
+                    RENAME_NOREPLACE) == 0) {
+        SyncFolder(FolderOf(targetFsPath));
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP) {
+        NoteFileProblem(targetFsPath, errno);
+        return false;
+    }
+    // Without a rename that refuses a taken name: an empty file claims the
+    // name first (a kill before the rename leaves it empty, never another's).
     int claim = ::open(targetFsPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (claim < 0) {
         NoteFileProblem(targetFsPath, errno);
@@ -367,6 +379,7 @@ bool CreateFileWith(const std::string& fsPath, mode_t mode, const ContentWriter&
     }
     if (::link(temp.c_str(), fsPath.c_str()) == 0) {
         ::unlink(temp.c_str());
+        SyncFolder(FolderOf(fsPath));  // the new name outlives a power cut too
         return true;
     }
     const int linkError = errno;

@@ -90,7 +90,8 @@ std::optional<std::string> ReadStandardInput();
 // Gives the finished temporary file `tempFsPath` the name `targetFsPath`
 // unless that name is taken, in which case nothing changes and the temporary
 // file stays. For file systems without hard links (vfat, exFAT, many network
-// shares): the name is claimed by an exclusive create, then replaced.
+// shares): a rename that refuses a taken name, or where there is none, an
+// exclusive create that claims the name before the rename.
 bool RenameIntoAbsentName(const std::string& tempFsPath, const std::string& targetFsPath);
 
 // Text up to the first NUL byte: what a page "is".
