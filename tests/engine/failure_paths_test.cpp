@@ -157,14 +157,5 @@ TEST_F(FailurePaths, TheNextRunRemovesOnlyItsOwnLeftoverTemporaries) {
     for (const auto& path : others) EXPECT_EQ(ReadBytes(path), "user's") << path;
 }
 
-// With no path settings dialog; page_writes_test mends it through one.
-TEST_F(FailurePaths, AnEmptyTemplatePathStopsBeforeTheEntry) {
-    SetKey("TEMPLET", "");
-    EXPECT_EQ(Generate("new"), GenerateResult::Failed);
-    EXPECT_EQ(host_.messages.back(), Said(msg::kPathsEmptyText, msg::kSettingsCaption));
-    EXPECT_EQ(ReadBytes(entryFile_), "old entry");
-    EXPECT_EQ(ReadBytes(page_), kFolderPrototype) << "rolled over, but no entry";
-}
-
 }  // namespace
 }  // namespace qm::test

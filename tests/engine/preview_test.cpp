@@ -48,31 +48,11 @@ TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchi
     EXPECT_NE(preview->text.find(Sjis("<h3>晴れ</h3>五\r\na<BR>\r\nb")), std::string::npos);
 }
 
-TEST_F(Preview, AnExistingPageShowsTheEntryAboveTheOlderOnes) {
-    SetKey("EDIT", "0");
-    SetKey("ORIGINAL", Sjis(web_) + "page.html");
-    const std::string page =
-        "<html><head></head>" + kMarker + "old<!-- x -->" + kMarker + kNul + "junk after the text";
-    WriteBytes(Web("page.html"), page);
-    const auto preview = PreviewEntry(config_, run_, input_, host_);
-    ASSERT_TRUE(preview.has_value());
-    EXPECT_EQ(ReadBytes(Web("page.html")), page);
-    EXPECT_FALSE(FileExists(dir_ / "temp.tmp"));
-    const std::string& text = preview->text;
-    EXPECT_EQ(text.find("<html><head>" + BaseTag() + "</head>" + kMarker + "\r\n<!-- 02/05/03"),
-              0u);
-    EXPECT_LT(text.find("<h3>"), text.find("old"));
-    EXPECT_EQ(text.substr(text.size() - 13 - kMarker.size()), "old<!-- x -->" + kMarker);
-}
-
 TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
     const auto before = Snapshot();
     const std::tuple<std::function<void()>, std::string, std::string> cases[] = {
         {[&] { fs::remove(dir_ / "templet.txt"); },
          "テンプレート開けない\r\n" + (dir_ / "templet.txt") + ": ", "テンプレート開けないよ？"},
-        {[&] { WriteBytes(dir_ / "templet.txt", ""); }, "読み込み失敗しました", "読み込み失敗！！"},
-        {[&] { WriteBytes(Web("original.html"), "<html>no marker</html>"); },
-         "埋め込む場所わかんないダス", "埋め込む場所わかんねっす。"},
         {[&] { fs::remove(Web("original.html")); },
          "日記ファイル開けない\r\n" + Web("original.html") + ": ", "日記ファイル開けないよ？"},
     };
