@@ -1,31 +1,25 @@
+// The current copy: the whole page (or none in mode zero), never written over
+// a file of the program or the user.
 #include "engine/current_copy.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "diary_folder.h"
-#include "platform/files.h"
 
 namespace qm::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-class CurrentCopy : public DiaryFolder {
-  protected:
-    CurrentCopy() {
-        fs::create_directory(dir_ / "outside");
-        WriteBytes(dir_ / "outside/victim.txt", "victim");
-    }
-};
+using CurrentCopy = DiaryFolder;
 
 // A stored name that is not a plain name of the diary folder, or names a file
 // of the program or of the user, makes no copy: the entry still lands, the
 // user is told, and the file the name points at is left as it was.
 TEST_F(CurrentCopy, AStoredBadNameIsIgnoredWithAMessage) {
+    fs::create_directory(dir_ / "outside");
+    WriteBytes(dir_ / "outside/victim.txt", "victim");
     const std::pair<std::string, std::string> rows[] = {
         {"../outside/victim.txt", dir_ / "outside/victim.txt"},
         {"..", dir_.dir()},
@@ -33,30 +27,24 @@ TEST_F(CurrentCopy, AStoredBadNameIsIgnoredWithAMessage) {
         {"log.html", Web("log.html")},
         {"original.html", Web("original.html")},
         {"qmsys.INI", Web("qmsys.INI")},
-        {"diary.ini", Web("diary.ini")},
         {"", Web("")},
     };
-    int written = 0;
     for (const auto& [name, target] : rows) {
         SetKey("CURRENTNAME", name);
         const bool existed = fs::exists(target);
         const std::string bytes = fs::is_regular_file(target) ? ReadBytes(target) : "";
         host_.messages.clear();
-        const std::string title = "entry" + std::to_string(++written);
-        ASSERT_EQ(Generate(title), GenerateResult::Written) << name;
-        EXPECT_NE(Page().find(title), std::string::npos) << name;
-        EXPECT_NE(Shown().find("コピーは作りませんでした：" + name + "\r\n"), std::string::npos)
-            << name << "\n"
-            << Shown();
+        ASSERT_EQ(Generate("entry<" + name + ">"), GenerateResult::Written) << name;
+        EXPECT_NE(Page().find("entry<" + name + ">"), std::string::npos) << name;
+        EXPECT_TRUE(ShownHas("コピーは作りませんでした：" + name + "\r\n")) << name << Shown();
         EXPECT_EQ(fs::exists(target), existed) << name;
-        if (existed && fs::is_regular_file(target)) {
+        if (fs::is_regular_file(target)) {
             EXPECT_EQ(ReadBytes(target), bytes) << name;
         }
     }
 }
 
 TEST_F(CurrentCopy, TheProgramFolderKeepsItsOwnFilesWhenPagesLiveThere) {
-    // The diary folder is the program folder: QMsys.ini would become HTML.
     WriteBytes(dir_ / "original.html", kFolderPrototype);
     SetKey("ORIGINAL", dir_ / "original.html");
     for (const char* name : {"QMsys.ini", "diary.ini", "temp.tmp"}) {
@@ -68,10 +56,12 @@ TEST_F(CurrentCopy, TheProgramFolderKeepsItsOwnFilesWhenPagesLiveThere) {
 }
 
 TEST_F(CurrentCopy, ALinkAtTheCopysNameIsFollowedOnlyInsideTheFolder) {
+    fs::create_directory(dir_ / "outside");
+    WriteBytes(dir_ / "outside/victim.txt", "victim");
     fs::create_symlink("../outside/victim.txt", Web("diary-current.html"));
     ASSERT_EQ(Generate("one"), GenerateResult::Written);
     EXPECT_EQ(ReadBytes(dir_ / "outside/victim.txt"), "victim");
-    EXPECT_NE(Shown().find("日記のフォルダの外のファイルを指しています。"), std::string::npos);
+    EXPECT_TRUE(ShownHas("日記のフォルダの外のファイルを指しています。"));
 
     fs::remove(Web("diary-current.html"));
     fs::create_symlink("log.html", Web("diary-current.html"));
@@ -86,12 +76,20 @@ TEST_F(CurrentCopy, ALinkAtTheCopysNameIsFollowedOnlyInsideTheFolder) {
     EXPECT_TRUE(fs::is_symlink(Web("diary-current.html")));
 }
 
-TEST_F(CurrentCopy, ACopyThatCannotBeWrittenIsReportedWithTheFileAndTheReason) {
+TEST_F(CurrentCopy, IsTheWholePageNoneInModeZeroAndAWriteFailureIsReported) {
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    EXPECT_EQ(Page("diary-current.html"), Page());
+    fs::remove(Web("diary-current.html"));
     fs::create_directory(Web("diary-current.html"));
     ASSERT_EQ(Generate(), GenerateResult::Written);
     EXPECT_EQ(host_.messages.back(), "最新コピーを書き込めませんでした。\r\n" +
                                          Web("diary-current.html") + ": " + std::strerror(EISDIR) +
                                          "|コピー作れないよ？");
+    fs::remove(Web("diary-current.html"));
+    SetKey("EDIT", "0");
+    ASSERT_EQ(Generate("third"), GenerateResult::Written);
+    EXPECT_NE(Page("original.html").find("<h3>third</h3>"), std::string::npos);
+    EXPECT_FALSE(FileExists(Web("diary-current.html")));
 }
 
 }  // namespace

@@ -1,48 +1,81 @@
-// A program folder with one set "diary": monthly pages from WEB/original.html,
-// a log page and a current copy, the clock on 2003-02-05 (the page of that
-// month is diary03-Feb.html); and a folder's files as bytes.
+// The engine tests' program folder: one set "diary" with monthly pages from
+// WEB/original.html, a log page and a current copy, the clock on 2003-02-05
+// (page diary03-Feb.html); a host that records what the engine shows.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/generate.h"
-#include "fake_host.h"
+#include "engine/host.h"
+#include "engine/messages.h"
+#include "platform/clock.h"
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "settings/active_config.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
 
 namespace qm::test {
 
+namespace fs = std::filesystem;
+
+class FakeHost : public Host {
+  public:
+    std::vector<std::string> messages;                // "text|caption" in UTF-8
+    std::function<void(ActiveConfig&)> pathSettings;  // unset: this host has no dialog
+    std::vector<std::pair<std::string, std::string>> starts;
+
+    void ShowMessage(std::string_view text, std::string_view caption) override {
+        messages.push_back(Cp932ToUtf8(text).value_or("?") + "|" +
+                           Cp932ToUtf8(caption).value_or("?"));
+    }
+    bool OpenPathSettings(ActiveConfig& config) override {
+        if (pathSettings) pathSettings(config);
+        return static_cast<bool>(pathSettings);
+    }
+    bool OpenSetManager(ActiveConfig&) override { return false; }
+    StartResult StartProgram(std::string_view program, std::string_view parameters) override {
+        starts.emplace_back(program, parameters);
+        return StartResult::Started;
+    }
+};
+
+inline std::string Said(std::string_view text, std::string_view caption) {
+    return std::string(text) + "|" + std::string(caption);
+}
+
+inline std::tm Tm(std::string_view localTime) { return ParseLocalTime(localTime).value(); }
+
+struct FixedClock {
+    explicit FixedClock(std::string_view localTime) { Set(localTime); }
+    ~FixedClock() { SetFixedClock(std::nullopt); }
+    void Set(std::string_view localTime) { SetFixedClock(Tm(localTime)); }
+};
+
+inline const std::string kNul(1, '\0');
 inline const std::string kMarker = Sjis("<!-- ここに挿入 -->");
 inline const std::string kLogMarker = Sjis("<!-- ここにログ -->");
 inline const std::string kFolderPrototype = "<html>\r\n" + kMarker + "\r\n</html>";
-
-// Every file under `dir` with its bytes (a folder or FIFO as ""), less the
-// lock file every run leaves.
-inline std::map<std::string, std::string> Snapshot(const std::string& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(dir))
-        if (e.path().filename() != "QMgenerate.lock")
-            files[e.path()] = e.is_regular_file() ? ReadBytes(e.path()) : "";
-    return files;
-}
 
 class DiaryFolder : public ::testing::Test {
   protected:
     explicit DiaryFolder(std::string_view webName = "web/")
         : clock_("2003-02-05 21:05:09"), web_(dir_ / webName) {
-        std::filesystem::create_directory(web_);
+        fs::create_directory(web_);
         WriteBytes(dir_ / "QMsys.ini", "[INI]\r\n0=diary\r\n");
-        for (const auto& [key, value] :
-             {std::pair<const char*, std::string>{"ORIGINAL", Sjis(web_) + "original.html"},
-              {"TEMPLET", dir_ / "templet.txt"},
-              {"LOG", Sjis(web_) + "log.html"},
-              {"EDIT", "1"},
-              {"CURRENT", "1"}})
-            SetKey(key, value);
+        SetKey("ORIGINAL", Sjis(web_) + "original.html");
+        SetKey("TEMPLET", dir_ / "templet.txt");
+        SetKey("LOG", Sjis(web_) + "log.html");
+        SetKey("EDIT", "1");
+        SetKey("CURRENT", "1");
         WriteBytes(Web("original.html"), kFolderPrototype);
         WriteBytes(Web("log.html"), kLogMarker);
         WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*?");
@@ -60,20 +93,36 @@ class DiaryFolder : public ::testing::Test {
     std::string Page(std::string_view name = "diary03-Feb.html") const {
         return ReadBytes(Web(name));
     }
-    std::map<std::string, std::string> Snapshot() const { return test::Snapshot(dir_.dir()); }
+    // Every file with its bytes (a folder or FIFO as ""), less the lock file.
+    std::map<std::string, std::string> Snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::recursive_directory_iterator(dir_.dir()))
+            if (e.path().filename() != "QMgenerate.lock")
+                files[e.path()] = e.is_regular_file() ? ReadBytes(e.path()) : "";
+        return files;
+    }
     // The messages shown so far, one per line, for a search.
     std::string Shown() const {
         std::string all;
         for (const auto& m : host_.messages) all += m + "\n";
         return all;
     }
+    bool ShownHas(const std::string& text) const { return Shown().find(text) != std::string::npos; }
     // Generate fails, says `expected` and leaves every file as it was.
     void FailsTouchingNothing(const std::string& what, const std::string& expected) {
         const auto before = Snapshot();
         host_.messages.clear();
         EXPECT_EQ(Generate(), GenerateResult::Failed) << what;
         EXPECT_EQ(Snapshot(), before) << what;
-        EXPECT_NE(Shown().find(expected), std::string::npos) << what << "\n" << Shown();
+        EXPECT_TRUE(ShownHas(expected)) << what << "\n" << Shown();
+    }
+    static void MakeFolder(const std::string& path) {
+        fs::remove_all(path);
+        fs::create_directory(path);
+    }
+    static void MakeFifo(const std::string& path) {
+        fs::remove_all(path);
+        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     }
 
     TempDir dir_;

@@ -2,32 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <tuple>
 
 #include "diary_folder.h"
-#include "platform/files.h"
 
 namespace qm::test {
 namespace {
-
-TEST(PageNames, FollowTheModeAndTheDate) {
-    ActiveConfig config;
-    config.diaryFolder = "/web/";
-    const std::tuple<int, const char*, const char*> rows[] = {
-        {1, "2003-01-15 00:00:00", "diary03-Jan.html"},
-        {3, "2003-01-14 23:59:59", "diary03-Jan-first.html"},
-        {3, "2003-01-15 00:00:00", "diary03-Jan-second.html"},
-        {2, "2003-01-31 12:00:00", "diary03-Jan-04.html"},  // one week, two months
-        {2, "2003-02-01 12:00:00", "diary03-Feb-04.html"},
-        {2, "2003-12-31 12:00:00", "diary03-Dec-52.html"},
-        {2, "2004-01-01 12:00:00", "diary04-Jan-00.html"},
-    };
-    for (const auto& [mode, when, page] : rows)
-        EXPECT_EQ(DiaryPageName(SplitMode{mode}, config, Tm(when)), "/web/" + std::string(page))
-            << when;
-}
 
 class PageSelection : public DiaryFolder {
   protected:
@@ -44,27 +25,43 @@ class PageSelection : public DiaryFolder {
     }
 };
 
-TEST_F(PageSelection, RolloverMakesEachPageOnceAndLinksItNewestFirst) {
-    ASSERT_TRUE(Select(1, "2003-01-31 23:00:00"));
+// Each period's page is named from the date, made once from the prototype,
+// announced with its period's sentence and linked from the log newest first.
+TEST_F(PageSelection, EachPeriodsPageIsMadeOnceAnnouncedAndLinked) {
+    const std::string_view month = msg::kNewMonthText, week = msg::kNewWeekText,
+                           half = msg::kNewHalfText;
+    const std::tuple<int, const char*, const char*, std::string_view> rows[] = {
+        {1, "2003-01-15 00:00:00", "diary03-Jan.html", month},
+        {3, "2003-01-14 23:59:59", "diary03-Jan-first.html", half},
+        {3, "2003-01-15 00:00:00", "diary03-Jan-second.html", half},
+        {2, "2003-01-31 12:00:00", "diary03-Jan-04.html", week},  // one week, two months
+        {2, "2003-02-01 12:00:00", "diary03-Feb-04.html", week},
+        {2, "2003-12-31 12:00:00", "diary03-Dec-52.html", week},
+        {2, "2004-01-01 12:00:00", "diary04-Jan-00.html", week},  // New Year
+    };
+    for (const auto& [mode, when, page, sentence] : rows) {
+        host_.messages.clear();
+        ASSERT_TRUE(Select(mode, when)) << when;
+        EXPECT_EQ(config_.diaryPage, Web(page));
+        EXPECT_EQ(host_.messages,
+                  std::vector<std::string>{Web(page) + Said(sentence, msg::kNewPageCaption)});
+        EXPECT_EQ(ReadBytes(config_.diaryPage), kFolderPrototype) << when;
+    }
     WriteBytes(config_.diaryPage, "edited");
-    ASSERT_TRUE(Select(1, "2003-01-31 23:30:00"));
+    host_.messages.clear();
+    ASSERT_TRUE(Select(2, "2004-01-01 23:00:00"));
     EXPECT_EQ(ReadBytes(config_.diaryPage), "edited");
-    ASSERT_TRUE(Select(1, "2003-02-01 08:00:00"));
-    EXPECT_EQ(ReadBytes(config_.diaryPage), kFolderPrototype);
-    const std::string announced = Said(std::string(msg::kNewMonthText), msg::kNewPageCaption);
-    EXPECT_EQ(host_.messages, (std::vector<std::string>{Web("diary03-Jan.html") + announced,
-                                                        Web("diary03-Feb.html") + announced}));
-    EXPECT_EQ(ReadBytes(config_.logPath),
-              kLogMarker +
-                  Sjis("\r\n<a href =diary03-Feb.html>02月01日以降の日記</a><BR>"
-                       "\r\n<a href =diary03-Jan.html>01月31日以降の日記</a><BR>") +
-                  std::string(1, '\0'));
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_TRUE(ReadBytes(config_.logPath)
+                    .starts_with(kLogMarker +
+                                 Sjis("\r\n<a href =diary04-Jan-00.html>01月01日以降の日記</a><BR>"
+                                      "\r\n<a href =diary03-Dec-52.html>12月31日以降の日記</a>")));
 }
 
 // The page is recorded for other tools only: a set file that cannot take the
 // record is named, and the selection goes on.
 TEST_F(PageSelection, ARecordThatCannotBeWrittenIsNamedAndTheSelectionGoesOn) {
-    std::filesystem::create_directory(config_.configIniPath);  // no file can go there
+    fs::create_directory(config_.configIniPath);  // no file can go there
     ASSERT_TRUE(Select(1, "2003-01-31 23:00:00"));
     EXPECT_EQ(ReadBytes(config_.diaryPage), kFolderPrototype);
     ASSERT_EQ(host_.messages.size(), 2u);  // the page is recorded once it is there

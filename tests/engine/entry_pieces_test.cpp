@@ -1,39 +1,29 @@
 // The pieces an entry is made of: date words, tokens, the insertion below the marker.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "diary_folder.h"
 #include "engine/date_words.h"
 #include "engine/entry.h"
 #include "engine/tokens.h"
-#include "platform/files.h"
 
 namespace qm::test {
 namespace {
 
-// The words in UTF-8, or "rejected" when the call failed and left the buffer alone.
-std::string Convert(int (*convert)(int, char*, int), int value) {
-    char buffer[20];
-    std::memset(buffer, 'x', sizeof buffer);
-    const int result = convert(value, buffer, sizeof buffer);
-    if (result == -1)
-        return std::string(buffer, sizeof buffer) == std::string(20, 'x') ? "rejected" : "touched";
-    return Cp932ToUtf8(buffer).value_or("?") + (result == value ? "" : " returned wrong");
-}
-
-TEST(DateWords, NumbersMonthsAndWeekdays) {
-    std::string numbers;
-    for (int value : {0, 10, 11, 20, 99, -1, 100})
-        numbers += Convert(KanjiNumber, value) + "/" + Convert(DaijiNumber, value) + " ";
-    EXPECT_EQ(
-        numbers,
-        "〇/零 十/壱拾 十一/壱拾壱 二十/弐拾 九十九/九拾九 rejected/rejected rejected/rejected ");
-    EXPECT_EQ(Convert(MonthName, 6) + Convert(MonthName, 12), "水無月師走");
-    EXPECT_EQ(Convert(WeekdayKanji, 0) + Convert(WeekdayKanji, 6), "日土");
-    EXPECT_EQ(Convert(MonthName, 13) + Convert(WeekdayKanji, 7), "rejectedrejected");
+TEST(DateWords, NumbersMonthsAndWeekdaysAndOutOfRangeLeavesTheBuffer) {
+    const std::tuple<int (*)(int, char*, int), int, const char*> rows[] = {
+        {KanjiNumber, 0, "〇"},      {KanjiNumber, 11, "十一"}, {KanjiNumber, 99, "九十九"},
+        {DaijiNumber, 0, "零"},      {DaijiNumber, 10, "壱拾"}, {DaijiNumber, 20, "弐拾"},
+        {MonthName, 12, "師走"},     {WeekdayKanji, 6, "土"},   {KanjiNumber, -1, nullptr},
+        {DaijiNumber, 100, nullptr}, {MonthName, 13, nullptr},  {WeekdayKanji, 7, nullptr},
+    };
+    for (const auto& [convert, value, words] : rows) {
+        char buffer[20] = "untouched";
+        EXPECT_EQ(convert(value, buffer, sizeof buffer), words ? value : -1) << value;
+        EXPECT_EQ(Cp932ToUtf8(buffer).value_or("?"), words ? words : "untouched") << value;
+    }
 }
 
 const std::tm kFeb5 = Tm("2003-02-05 09:04:07");
@@ -51,8 +41,6 @@ TEST(ExpandTokens, EdgesOfTheTokenLanguage) {
     EXPECT_EQ(Expand(entryOnly + "*k", TokenSet::LogTitle), entryOnly + Sjis("二"));
 }
 
-const std::string kNul(1, '\0');
-
 TEST(InsertEntry, BelowTheFirstMarkerOfThePageReadToItsNul) {
     TempDir dir;
     FakeHost host;
@@ -61,10 +49,9 @@ TEST(InsertEntry, BelowTheFirstMarkerOfThePageReadToItsNul) {
     const std::string page = dir / "page.html";
     WriteBytes(dir / "temp.tmp", kMarker + "\r\nE" + kNul);
     WriteBytes(page, kMarker + "</body>" + kMarker + kNul + "junk" + kNul);
-    std::filesystem::permissions(page, std::filesystem::perms::owner_read);
+    fs::permissions(page, fs::perms::owner_read);
     ASSERT_TRUE(InsertEntry(config, page, host));
-    EXPECT_NE(std::filesystem::status(page).permissions() & std::filesystem::perms::owner_write,
-              std::filesystem::perms::none);
+    EXPECT_NE(fs::status(page).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_EQ(ReadBytes(page), kMarker + "\r\nE</body>" + kMarker + kNul);
 
     const std::string voidMarker = "head" + kNul + kMarker;  // after the NUL: not there

@@ -2,19 +2,15 @@
 // written, and after a run that was killed: what is kept, what is said.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "diary_folder.h"
-#include "platform/files.h"
 #include "support/write_limit.h"
 
 namespace qm::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 // `text` with `caption`, and `file` with the system's answer on a line of its own.
 bool Says(const std::string& said, std::string_view text, std::string_view caption,
@@ -27,10 +23,6 @@ bool Says(const std::string& said, std::string_view text, std::string_view capti
 class FailurePaths : public DiaryFolder {
   protected:
     FailurePaths() { WriteBytes(entryFile_, "old entry"); }
-    static void MakeFolder(const std::string& path) {
-        fs::remove(path);
-        fs::create_directory(path);
-    }
 
     const std::string original_ = Web("original.html"), page_ = Web("diary03-Feb.html"),
                       log_ = Web("log.html"), template_ = dir_ / "templet.txt",
@@ -149,31 +141,20 @@ TEST_F(FailurePaths, ARunKilledAfterTheLinkMakesThePageWithoutASecondLink) {
 }
 
 TEST_F(FailurePaths, TheNextRunRemovesOnlyItsOwnLeftoverTemporaries) {
-    const std::vector<std::string> own = {web_ + ".diary03-Jan.html.Ab12Cd",
-                                          web_ + ".diary03-Jan-first.html.abcdef",
+    const std::vector<std::string> own = {web_ + ".diary03-Jan-first.html.Ab12Cd",
                                           web_ + ".diary04-Jan-00.html.abcdef",
                                           web_ + ".diary-current.html.zzzzzz",
                                           web_ + ".log.html.a1B2c3",
                                           dir_ / ".temp.tmp.abcdef",
                                           dir_ / ".diary.ini.QWERTY"};
     const std::vector<std::string> others = {
-        web_ + ".notes.html.abcdef",      web_ + ".diary03-Jxn.html.abcdef",
-        web_ + ".diary03-Jan.html.abc",   dir_ / ".temp.tmp.ab-cde",
-        web_ + "diary03-Jan.html.abcdef", dir_ / ".templet.txt.abcdef"};
+        web_ + ".notes.html.abcdef", web_ + ".diary03-Jxn.html.abcdef",
+        web_ + ".diary03-Jan.html.abc", dir_ / ".temp.tmp.ab-cde", dir_ / ".templet.txt.abcdef"};
     for (const auto& path : own) WriteBytes(path, "half");
     for (const auto& path : others) WriteBytes(path, "user's");
     ASSERT_EQ(Generate("new"), GenerateResult::Written);
     for (const auto& path : own) EXPECT_FALSE(fs::exists(path)) << path;
     for (const auto& path : others) EXPECT_EQ(ReadBytes(path), "user's") << path;
-}
-
-// With no path settings dialog; page_writes_test mends it through one.
-TEST_F(FailurePaths, AnEmptyTemplatePathStopsBeforeTheEntry) {
-    SetKey("TEMPLET", "");
-    EXPECT_EQ(Generate("new"), GenerateResult::Failed);
-    EXPECT_EQ(host_.messages.back(), Said(msg::kPathsEmptyText, msg::kSettingsCaption));
-    EXPECT_EQ(ReadBytes(entryFile_), "old entry");
-    EXPECT_EQ(ReadBytes(page_), kFolderPrototype) << "rolled over, but no entry";
 }
 
 }  // namespace

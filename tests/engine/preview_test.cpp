@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <tuple>
 
 #include "diary_folder.h"
-#include "platform/files.h"
 
 namespace qm::test {
 namespace {
@@ -27,8 +25,8 @@ class Preview : public DiaryFolder {
         input_.body = "a\r\nb";
     }
     std::string BaseTag() const {
-        return "<base href=\"" +
-               FileUrlOfFolder(std::filesystem::path(web_).lexically_normal().string()) + "\">";
+        return "<base href=\"" + FileUrlOfFolder(fs::path(web_).lexically_normal().string()) +
+               "\">";
     }
 };
 
@@ -50,32 +48,12 @@ TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchi
     EXPECT_NE(preview->text.find(Sjis("<h3>晴れ</h3>五\r\na<BR>\r\nb")), std::string::npos);
 }
 
-TEST_F(Preview, AnExistingPageShowsTheEntryAboveTheOlderOnes) {
-    SetKey("EDIT", "0");
-    SetKey("ORIGINAL", Sjis(web_) + "page.html");
-    const std::string page = "<html><head></head>" + kMarker + "old<!-- x -->" + kMarker +
-                             std::string(1, '\0') + "junk after the text";
-    WriteBytes(Web("page.html"), page);
-    const auto preview = PreviewEntry(config_, run_, input_, host_);
-    ASSERT_TRUE(preview.has_value());
-    EXPECT_EQ(ReadBytes(Web("page.html")), page);
-    EXPECT_FALSE(FileExists(dir_ / "temp.tmp"));
-    const std::string& text = preview->text;
-    EXPECT_EQ(text.find("<html><head>" + BaseTag() + "</head>" + kMarker + "\r\n<!-- 02/05/03"),
-              0u);
-    EXPECT_LT(text.find("<h3>"), text.find("old"));
-    EXPECT_EQ(text.substr(text.size() - 13 - kMarker.size()), "old<!-- x -->" + kMarker);
-}
-
 TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
     const auto before = Snapshot();
     const std::tuple<std::function<void()>, std::string, std::string> cases[] = {
-        {[&] { std::filesystem::remove(dir_ / "templet.txt"); },
+        {[&] { fs::remove(dir_ / "templet.txt"); },
          "テンプレート開けない\r\n" + (dir_ / "templet.txt") + ": ", "テンプレート開けないよ？"},
-        {[&] { WriteBytes(dir_ / "templet.txt", ""); }, "読み込み失敗しました", "読み込み失敗！！"},
-        {[&] { WriteBytes(Web("original.html"), "<html>no marker</html>"); },
-         "埋め込む場所わかんないダス", "埋め込む場所わかんねっす。"},
-        {[&] { std::filesystem::remove(Web("original.html")); },
+        {[&] { fs::remove(Web("original.html")); },
          "日記ファイル開けない\r\n" + Web("original.html") + ": ", "日記ファイル開けないよ？"},
     };
     for (const auto& [spoil, text, caption] : cases) {
@@ -94,25 +72,17 @@ TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
 
 TEST(BaseReference, GoesAfterTheHeadTagOrTheHtmlTagOrFirst) {
     const std::string base = "<base href=\"file:///w/\">";
-    struct Case {
-        std::string page, expected;
+    const std::pair<std::string, std::string> rows[] = {
+        {"<html>\r\n<head>\r\n<title>", "<html>\r\n<head>" + base + "\r\n<title>"},
+        {"<HTML><Head\r\nid=x><meta>", "<HTML><Head\r\nid=x>" + base + "<meta>"},
+        {"<html lang=ja><header>h</header>", "<html lang=ja>" + base + "<header>h</header>"},
+        {"<p>only a fragment", base + "<p>only a fragment"},
+        {"<headline><head", base + "<headline><head"},
     };
-    for (const Case& c : {
-             Case{"<html>\r\n<head>\r\n<title>", "<html>\r\n<head>" + base + "\r\n<title>"},
-             Case{"<HTML><Head\r\nid=x><meta>", "<HTML><Head\r\nid=x>" + base + "<meta>"},
-             Case{"<html lang=ja><header>h</header>",
-                  "<html lang=ja>" + base + "<header>h</header>"},
-             Case{"<p>only a fragment", base + "<p>only a fragment"},
-             Case{"<headline><head", base + "<headline><head"},
-         }) {
-        EXPECT_EQ(WithBaseReference(c.page, "file:///w/"), c.expected) << c.page;
-    }
-}
-
-TEST(BaseReference, FolderUrlsArePercentEncodedUtf8) {
-    EXPECT_EQ(FileUrlOfFolder("/home/taro/web site/日記"),
-              "file:///home/taro/web%20site/%E6%97%A5%E8%A8%98/");
-    EXPECT_EQ(FileUrlOfFolder("/a_b-c.d~/\"#%&?/"), "file:///a_b-c.d~/%22%23%25%26%3F/");
+    for (const auto& [page, expected] : rows)
+        EXPECT_EQ(WithBaseReference(page, "file:///w/"), expected) << page;
+    EXPECT_EQ(FileUrlOfFolder("/a b/日記/\"#%&?/"),
+              "file:///a%20b/%E6%97%A5%E8%A8%98/%22%23%25%26%3F/");
 }
 
 }  // namespace

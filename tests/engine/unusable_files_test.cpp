@@ -2,30 +2,19 @@
 // plain file name, a settings file it cannot read, a FIFO or a device where a
 // file should be, a page too large to read, a lock file it cannot make.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 
 #include "diary_folder.h"
-#include "platform/files.h"
 
 namespace qm::test {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-class UnusableFiles : public DiaryFolder {
-  protected:
-    void MakeFifo(const std::string& path) {
-        fs::remove_all(path);
-        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
-    }
-};
+using UnusableFiles = DiaryFolder;
 
 TEST_F(UnusableFiles, ASetNameThatIsNoPlainFileNameIsNeverUsedAsOne) {
     fs::create_directory(dir_ / "outside");
@@ -46,15 +35,14 @@ TEST_F(UnusableFiles, TheWindowListsABadSetAsItIsAndStaysOpen) {
     SystemState state;
     EXPECT_TRUE(LoadConfiguration(config_, run_, state, host_));
     EXPECT_EQ(state.setNames, (std::vector<std::string>{"diary", "../evil"}));
-    EXPECT_NE(Shown().find("「/」や「\\」が入っていて"), std::string::npos) << Shown();
+    EXPECT_TRUE(ShownHas("「/」や「\\」が入っていて")) << Shown();
     EXPECT_TRUE(config_.configIniPath.empty());
     EXPECT_FALSE(fs::exists(Web("diary03-Feb.html"))) << "no page is made for an unusable set";
 }
 
 TEST_F(UnusableFiles, ASetFileThatCannotBeReadIsAFailureNotTheDefaults) {
     const std::string said = "設定ファイルが読めません。\r\n" + (dir_ / "diary.ini") + ": ";
-    fs::remove(dir_ / "diary.ini");
-    fs::create_directory(dir_ / "diary.ini");
+    MakeFolder(dir_ / "diary.ini");
     FailsTouchingNothing("a folder", said);
     MakeFifo(dir_ / "diary.ini");
     FailsTouchingNothing("a FIFO", said);
@@ -89,9 +77,8 @@ TEST_F(UnusableFiles, APageOverTheReadLimitIsRefusedUnread) {
               0);
     EXPECT_EQ(Generate(), GenerateResult::Failed);  // a sparse file: no snapshot of it
     EXPECT_EQ(fs::file_size(Web("diary03-Feb.html")), kMaxReadBytes + 1);
-    EXPECT_NE(Shown().find("日記ファイル開けない\r\n" + Web("diary03-Feb.html") + ": " +
-                           std::strerror(EFBIG)),
-              std::string::npos)
+    EXPECT_TRUE(ShownHas("日記ファイル開けない\r\n" + Web("diary03-Feb.html") + ": " +
+                         std::strerror(EFBIG)))
         << Shown();
 }
 

@@ -35,8 +35,7 @@ inline ProgramRun RunProgram(const std::vector<std::string>& args, const Environ
     const pid_t child = ::fork();
     if (child == 0) {
         for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
-        const int devNull = ::open("/dev/null", O_WRONLY);
-        ::dup2(devNull, STDOUT_FILENO);
+        ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
         std::vector<char*> argv;
         for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -51,8 +50,7 @@ inline ProgramRun RunProgram(const std::vector<std::string>& args, const Environ
     }
     ProgramRun run;
     char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(errPipe[0], buffer, sizeof buffer)) > 0)
+    for (ssize_t n; (n = ::read(errPipe[0], buffer, sizeof buffer)) > 0;)
         run.errors.append(buffer, static_cast<std::size_t>(n));
     ::close(errPipe[0]);
     int status = 0;
@@ -66,10 +64,8 @@ using Files = std::map<std::string, std::string>;
 
 inline Files ReadFolder(const std::string& dir) {
     Files files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (entry.is_regular_file())
-            files[entry.path().filename().string()] = ReadBytes(entry.path().string());
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.is_regular_file()) files[entry.path().filename()] = ReadBytes(entry.path());
     return files;
 }
 

@@ -1,10 +1,10 @@
 // A fresh folder per test, removed afterwards, and small file helpers on it.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -13,20 +13,15 @@ namespace qm::test {
 class TempDir {
   public:
     TempDir() {
-        std::random_device rd;
-        auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            path_ = base / ("qm-test-" + std::to_string(rd()));
-            if (std::filesystem::create_directory(path_)) break;
-        }
+        std::string pattern = std::filesystem::temp_directory_path() / "qm-test-XXXXXX";
+        path_ = ::mkdtemp(pattern.data());
     }
     ~TempDir() {
         std::error_code ec;
         // Give back write permission first so read-only test files go too.
-        for (auto& e : std::filesystem::recursive_directory_iterator(path_, ec)) {
+        for (auto& e : std::filesystem::recursive_directory_iterator(path_, ec))
             std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
-        }
         std::filesystem::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;

@@ -13,21 +13,16 @@ class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
-        savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed test
+        std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed test
         rlimit limit = saved_;
         limit.rlim_cur = bytes;
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, savedHandler_);
-    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
     FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
   private:
     rlimit saved_{};
-    void (*savedHandler_)(int) = SIG_DFL;
 };
 
 }  // namespace qm::test
