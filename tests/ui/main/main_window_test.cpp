@@ -1,0 +1,256 @@
+// The main window: its endings and the size they save, the keys, Tab in it
+// and its dialogs, the settings it stores, its commands and a new user's
+// first days through the real windows.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <filesystem>
+
+#include "main_window_fixture.h"
+#include "support/write_limit.h"
+#include "ui/support/keyboard_walk.h"
+
+namespace qm::test {
+
+namespace {
+
+void Click(QDialog& dialog, const char* id) {
+    auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(id));
+    QVERIFY2(button, id);
+    button->click();
+}
+
+// Queues the answers for "make a set NAME whose files are in SUB": the set
+// manager creates it, the path settings browse the files, choose monthly
+// pages (which enables the log page) and take the log.
+void ScriptNewSet(ScriptedInteraction& io, const ProgramFolder& folder, const QString& name,
+                  const std::string& sub) {
+    std::filesystem::create_directories(folder.path(sub));
+    folder.WriteFile(sub + "/original.html", kPageText);
+    folder.WriteFile(sub + "/templet.txt", "<h2>*!</h2>");
+    folder.WriteFile(sub + "/log.html", "<ul>\r\n<!-- ここにログ -->\r\n</ul>\r\n");
+    for (const char* file : {"/original.html", "/templet.txt", "/log.html"})
+        io.fileNames.push_back(QString::fromStdString(folder.path(sub + file)));
+    io.dialogs.push_back([name](QDialog& manager) {
+        manager.findChild<QLineEdit*>(QStringLiteral("id1030"))->setText(name);
+        Click(manager, "id1029");  // creating opens the path settings at once
+        Click(manager, "id1");
+        return manager.result();
+    });
+    io.dialogs.push_back([](QDialog& paths) {
+        for (const char* id : {"id1005", "id1008", "id2001", "id1026", "id1"}) Click(paths, id);
+        return paths.result();
+    });
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void CloseAsksUpToThreeQuestions() {
+        const QStringList captions = {"え？", "本気で？", "もぅぃぃょ、、、"};
+        for (const auto& [answers, shown] :
+             {std::pair{std::deque<std::optional<Answer>>{Answer::No}, 1},
+              {{Answer::Yes, Answer::Yes}, 2},
+              {{Answer::Yes, Answer::No, Answer::Ok}, 3}}) {
+            OneSet folder;
+            Opened w(folder);
+            w->resize(700, 600);
+            w.io.answers = answers;
+            const bool closes = shown == 3;
+            QCOMPARE(w->close(), closes);
+            QStringList asked;
+            for (const auto& message : w.io.messages) asked << message.caption;
+            QCOMPARE(asked, captions.first(shown));
+            // The outer size is saved on closing only: the client area plus the frame.
+            QCOMPARE(folder.ReadInt("WINDOWSIZE", "Width"),
+                     closes ? 700 + w->frameGeometry().width() - w->width() : -999);
+        }
+    }
+
+    void EscapeAsksOnlyInTheBodyAndEnterMovesToIt() {
+        OneSet folder;
+        Opened w(folder);
+        QTest::mouseClick(w->uploadCheckBox(), Qt::LeftButton);  // stored at once
+        QCOMPARE(folder.ReadText("STATE", "UP"), std::string("1"));
+        w->titleEdit()->setFocus();
+        QTest::keyClick(w->titleEdit(), Qt::Key_Return);
+        QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->bodyEdit()));
+        QCOMPARE(folder.ReadFile("page.html"), Sjis(kPageText));
+        w.io.answers = {Answer::No};
+        QTest::keyClick(w->bodyEdit(), Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+        w->titleEdit()->setFocus();
+        QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        QVERIFY(!w->isVisible());
+        QCOMPARE(folder.ReadInt("WINDOWSIZE", "Width"), 565);
+    }
+
+    // The upload box, the set list and the size saved at the end each name
+    // the settings file they could not write.
+    void FailedSettingsWritesAreReported() {
+        ProgramFolder folder;
+        folder.WriteOneSet();
+        folder.WriteSystemIni("[INI]\n0=a\n1=b\n");
+        folder.WriteSet("b", "page.html", "templet.txt");
+        Opened w(folder);
+        const FileSizeLimit full(1);
+        QTest::mouseClick(w->uploadCheckBox(), Qt::LeftButton);
+        w->setList()->setFocus();
+        QTest::keyClick(w->setList(), Qt::Key_Down);
+        // The reload reads the stored choice back: the set in use stays "a".
+        QCOMPARE(w->runState().currentSetIndex, 0);
+        QCOMPARE(w->setList()->currentText(), QStringLiteral("a"));
+        w->titleEdit()->setFocus();
+        QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w.io.messages.size(), std::size_t{3});
+        for (const auto& message : w.io.messages) {
+            QCOMPARE(message.text, UnwritableText(folder.systemIni()));
+            QCOMPARE(message.caption, QStringLiteral("設定を保存できないよ"));
+        }
+        QCOMPARE(folder.ReadText("STATE", "UP"), std::string("<absent>"));
+    }
+
+    // What browsers would show as another character goes in as a reference.
+    void AGenerateWritesThePageAndEndsTheRun() {
+        OneSet folder;
+        Opened w(folder);
+        w.Generate(QStringLiteral("¥晴れ"), QString::fromUtf8("散歩‾〜\U000E0041\n十分に😀"));
+        const std::string page = folder.ReadFile("page.html");
+        const std::string entry = Sjis("<h2>&#xA5;晴れ</h2>\r\n<p>散歩&#x203E;") + "\x81\x60" +
+                                  "&#xE0041;<BR>\r\n" + Sjis("十分に&#x1F600;</p>\r\n");
+        QVERIFY2(page.find(entry) != std::string::npos, page.c_str());
+        QVERIFY(page.find(Sjis("<!-- ここに挿入 -->")) < page.find(entry));
+        QVERIFY(page.find(entry) < page.find("older entry"));
+        QVERIFY(w.io.messages.empty() && !w->isVisible());
+    }
+
+    // Ctrl+Enter (either Enter key) presses "Do It !!!"; a plain Enter is a new line.
+    void CtrlEnterPressesDoItFromTheBody() {
+        for (const bool keypad : {false, true}) {
+            OneSet folder;
+            Opened w(folder);
+            QPlainTextEdit* body = w->bodyEdit();
+            body->setFocus();
+            QTest::keyClicks(body, QStringLiteral("one"));
+            QTest::keyClick(body, Qt::Key_Return);
+            QTest::keyClicks(body, QStringLiteral("two"));
+            QVERIFY(w->isVisible());
+            QTest::keyClick(body, keypad ? Qt::Key_Enter : Qt::Key_Return,
+                            keypad ? Qt::ControlModifier | Qt::KeypadModifier
+                                   : Qt::KeyboardModifiers(Qt::ControlModifier));
+            QVERIFY(folder.PageHas("page.html", "<p>one<BR>\r\ntwo</p>"));
+            QVERIFY(!w->isVisible() && w->result() == QDialog::Accepted);
+        }
+    }
+
+    void EnterOrSpaceOnATagWrapsTheSelectionAndKeepsTheFocus() {
+        OneSet folder;
+        Opened w(folder);
+        w->bodyEdit()->setPlainText(QStringLiteral("今日"));
+        w->bodyEdit()->selectAll();
+        QListWidget* tags = w->tagList();
+        tags->setFocus();
+        tags->setCurrentRow(0);
+        QString expected = QStringLiteral("今日");
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
+              {Qt::Key_Space, Qt::KeyboardModifiers()},
+              {Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+            QTest::keyClick(tags, key, modifiers);
+            expected.prepend(QStringLiteral("<HR>"));
+            QCOMPARE(w->bodyEdit()->toPlainText(), expected);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tags));
+        }
+        QVERIFY(w->isVisible());
+    }
+
+    // The main window reads in columns, so its order is given; the alt text
+    // box joins the walk once an image is chosen.
+    void EveryWindowTabsAsItReadsAndReachesEveryButton() {
+        OneSet folder;
+        Opened w(folder);
+        QList<QWidget*> expected;
+        for (int id : {kIdTitle, kIdBrowseImage, kIdAltText, kIdBody, kIdManual, kIdEditTags,
+                       kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder, kIdTagList, kIdUpload,
+                       kIdSetList, kIdAddSet, kIdEditPage, kIdFtpSettings, kIdPathSettings,
+                       kIdEditTemplate, kIdPreview, kIdGenerate})
+            expected << w->control(id);
+        w->altTextEdit()->setEnabled(true);
+        w->titleEdit()->setFocus();
+        QCOMPARE(Describe(TabWalk(*w.dialog)), Describe(expected));
+        QStringList problems;
+        AllDialogs all(w);
+        for (const auto& [name, make] : all.makers) {
+            const std::unique_ptr<QWidget> dialog = make();
+            if (const QString p = TabProblems(*dialog); !p.isEmpty())
+                problems << QString::fromUtf8(name) + ": " + p;
+            dialog->close();
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+    }
+
+    // Each path one quoted argument for the upload tool, a quote inside escaped.
+    void ImageBrowseJoinsTheUploadListInOrder() {
+        OneSet folder;
+        Opened w(folder);
+        w.io.fileNames = {QStringLiteral("/pics/a.jpg"), QStringLiteral("/pics/b\" \"c.png")};
+        w->button(kIdBrowseImage)->click();
+        w->button(kIdBrowseImage)->click();
+        QCOMPARE(w->runState().imageUploadList,
+                 std::string("\"/pics/a.jpg\" \"/pics/b\\\" \\\"c.png\""));
+        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
+        QVERIFY(w->altTextEdit()->isEnabled());
+    }
+
+    void EscapeFromTheFirstSetManagerEndsTheStart() {
+        ProgramFolder folder;  // no settings at all: a first start
+        ScriptedInteraction io;
+        MainDialog window(io, folder.dir());
+        WindowCommands commands(window);
+        io.dialogs.push_back([](QDialog& dialog) {
+            dialog.reject();
+            return dialog.result();
+        });
+        QVERIFY(!window.Initialise());
+        QCOMPARE(io.dialogTitles.size(), 1);
+    }
+
+    // Make a first set, write an entry, start again, add a second diary,
+    // switch to it.
+    void FirstDaysOfANewUser() {
+        ProgramFolder folder;
+        {
+            ScriptedInteraction io;
+            ScriptNewSet(io, folder, QStringLiteral("日記"), "web");
+            MainDialog window(io, folder.dir());
+            WindowCommands commands(window);
+            QVERIFY(window.Initialise());
+            QCOMPARE(window.setList()->count(), 1);
+            QCOMPARE(window.config().diaryPage, folder.path("web/diary26-Dec.html"));
+            QVERIFY(folder.ReadFile("web/log.html").find("diary26-Dec.html") != std::string::npos);
+            window.titleEdit()->setText(QStringLiteral("はじめの日"));
+            window.button(kIdGenerate)->click();
+            QVERIFY(!window.isVisible());
+            QVERIFY(folder.PageHas("web/diary26-Dec.html", "はじめの日"));
+        }
+        Opened w(folder);
+        QVERIFY(w.io.dialogTitles.isEmpty());
+        ScriptNewSet(w.io, folder, QStringLiteral("旅行"), "trip");
+        w->button(kIdAddSet)->click();
+        QCOMPARE(w->setList()->count(), 2);
+        w->setList()->setFocus();
+        QTest::keyClick(w->setList(), Qt::Key_Down);  // as the user chooses it
+        QCOMPARE(w->config().diaryPage, folder.path("trip/diary26-Dec.html"));
+        QCOMPARE(folder.ReadInt("STATE", "CURRENT"), 1);
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::MainWindowTest)
+#include "main_window_test.moc"
