@@ -1,18 +1,37 @@
-// The main window: its endings and the size they save, the keys, Tab in it
-// and its dialogs, the settings it stores, its commands and a new user's
-// first days through the real windows.
+// The main window: its endings and the size they save, the keys, Tab and
+// F1 in it and its dialogs, the settings it stores, its commands and a new
+// user's first days through the real windows; Qt's own buttons in Japanese.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <filesystem>
 
 #include "main_window_fixture.h"
 #include "support/write_limit.h"
+#include "ui/common/manual_help.h"
+#include "ui/common/qt_translations.h"
+#include "ui/common/text_editor_window.h"
 #include "ui/support/keyboard_walk.h"
 
 namespace qm::test {
 
 namespace {
+
+const std::string kText = "とりせつ.txt";
+const std::string kHtml = "とりせつ.html";
+
+Start XdgOpen(const std::string& path) { return {"xdg-open", "\"" + Sjis(path) + "\""}; }
+
+// The program's own folder for this test, apart from the --home folder.
+struct ProgramWithManuals : TempDir {
+    explicit ProgramWithManuals(std::initializer_list<std::string> manuals) {
+        for (const std::string& name : manuals) WriteBytes(*this / name, "manual");
+        SetManualProgramFolder(dir());
+    }
+    ~ProgramWithManuals() { SetManualProgramFolder(std::nullopt); }
+};
 
 void Click(QDialog& dialog, const char* id) {
     auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(id));
@@ -115,20 +134,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(folder.ReadText("STATE", "UP"), std::string("<absent>"));
     }
 
-    // What browsers would show as another character goes in as a reference.
-    void AGenerateWritesThePageAndEndsTheRun() {
-        OneSet folder;
-        Opened w(folder);
-        w.Generate(QStringLiteral("¥晴れ"), QString::fromUtf8("散歩‾〜\U000E0041\n十分に😀"));
-        const std::string page = folder.ReadFile("page.html");
-        const std::string entry = Sjis("<h2>&#xA5;晴れ</h2>\r\n<p>散歩&#x203E;") + "\x81\x60" +
-                                  "&#xE0041;<BR>\r\n" + Sjis("十分に&#x1F600;</p>\r\n");
-        QVERIFY2(page.find(entry) != std::string::npos, page.c_str());
-        QVERIFY(page.find(Sjis("<!-- ここに挿入 -->")) < page.find(entry));
-        QVERIFY(page.find(entry) < page.find("older entry"));
-        QVERIFY(w.io.messages.empty() && !w->isVisible());
-    }
-
     // Ctrl+Enter (either Enter key) presses "Do It !!!"; a plain Enter is a new line.
     void CtrlEnterPressesDoItFromTheBody() {
         for (const bool keypad : {false, true}) {
@@ -170,10 +175,15 @@ class MainWindowTest : public QObject {
     }
 
     // The main window reads in columns, so its order is given; the alt text
-    // box joins the walk once an image is chosen.
-    void EveryWindowTabsAsItReadsAndReachesEveryButton() {
+    // box joins the walk once an image is chosen. F1 anywhere, and the manual
+    // button, open the manuals beside the program, never those of --home.
+    void EveryWindowTabsAsItReadsAndOpensTheManualOnF1() {
+        ProgramWithManuals program{kHtml, kText};
         OneSet folder;
+        folder.WriteFile(kHtml, "decoy");
+        folder.WriteFile(kText, "decoy");
         Opened w(folder);
+        const HelpKey help(w.io, w->host().programStarter);
         QList<QWidget*> expected;
         for (int id : {kIdTitle, kIdBrowseImage, kIdAltText, kIdBody, kIdManual, kIdEditTags,
                        kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder, kIdTagList, kIdUpload,
@@ -183,15 +193,91 @@ class MainWindowTest : public QObject {
         w->altTextEdit()->setEnabled(true);
         w->titleEdit()->setFocus();
         QCOMPARE(Describe(TabWalk(*w.dialog)), Describe(expected));
-        QStringList problems;
+        w->button(kIdManual)->click();
+        QVERIFY(w.starts == std::vector{XdgOpen(program / kText)});
+
         AllDialogs all(w);
+        all.makers.emplace_back("editor", [&]() -> std::unique_ptr<QWidget> {
+            auto editor = std::make_unique<TextEditorWindow>(folder.path("templet.txt"), w.io);
+            editor->Load();
+            return editor;
+        });
+        QStringList problems;
         for (const auto& [name, make] : all.makers) {
             const std::unique_ptr<QWidget> dialog = make();
             if (const QString p = TabProblems(*dialog); !p.isEmpty())
                 problems << QString::fromUtf8(name) + ": " + p;
+            w.starts.clear();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            if (w.starts != std::vector{XdgOpen(program / kHtml)})
+                problems << QString::fromUtf8(name) + ": F1";
             dialog->close();
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+    }
+
+    void ManualsAreFoundBesideTheProgramOrWhereItIsInstalled() {
+        TempDir root;
+        for (const char* folder : {"portable/", "usr/share/doc/quillmaker/", "usr/bin/",
+                                   "usr/lib/quillmaker/", "elsewhere/bin/"})
+            std::filesystem::create_directories(root / folder);
+        WriteBytes(root / ("portable/" + kText), "manual");
+        const std::string installed = root / ("usr/share/doc/quillmaker/" + kText);
+        WriteBytes(installed, "manual");
+        QCOMPARE(FindManual(kText, root / "portable/"), root / ("portable/" + kText));
+        // The upload tool names the folder above its own, which may lie deeper.
+        QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"), installed);
+        QVERIFY(!FindManual(kText, root / "elsewhere/bin/"));
+        QVERIFY(!FindManual(kHtml, root / "usr/bin/"));
+        WriteBytes(root / ("usr/bin/" + kText), "newer");  // beside the program wins
+        QCOMPARE(FindManual(kText, root / "usr/bin/"), root / ("usr/bin/" + kText));
+    }
+
+    // F1 falls back to the text manual, then names the missing one; without
+    // an opener the manual's full path is given.
+    void F1WithoutAManualOrAnOpenerSaysWhatIsMissing() {
+        ScriptedInteraction io;
+        std::vector<Start> starts;
+        StartResult answer = StartResult::Started;
+        const HelpKey help(io, [&](std::string_view program, std::string_view args) {
+            starts.emplace_back(program, args);
+            return answer;
+        });
+        QWidget window;
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        {
+            ProgramWithManuals program{kText};
+            QTest::keyClick(&window, Qt::Key_F1);
+            QVERIFY(starts == std::vector{XdgOpen(program / kText)});
+        }
+        {
+            ProgramWithManuals none{};
+            QTest::keyClick(&window, Qt::Key_F1);
+            QCOMPARE(starts.size(), std::size_t{1});
+            QCOMPARE(io.messages.at(0).text,
+                     QString::fromStdString(none / kText) + QStringLiteral("がみつかりません。"));
+        }
+        ProgramWithManuals program{kHtml, kText};
+        answer = StartResult::NotFound;  // no xdg-open on this system
+        QTest::keyClick(&window, Qt::Key_F1);
+        QCOMPARE(io.messages.size(), std::size_t{2});
+        QVERIFY(io.messages[1].text.contains(QStringLiteral("xdg-open")));
+        QVERIFY(io.messages[1].text.endsWith(QString::fromStdString(program / kHtml)));
+    }
+
+    // Whatever the language of the desktop.
+    void QtsOwnButtonsReadJapanese() {
+        QVERIFY(LoadQtTranslations(*QCoreApplication::instance()));
+        QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Yes | QMessageBox::No);
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        const auto label = [](QAbstractButton* button) {  // without "(&Y)"
+            return button->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
+        };
+        QCOMPARE(label(box.button(QMessageBox::Yes)), QStringLiteral("はい"));
+        QCOMPARE(label(box.button(QMessageBox::No)), QStringLiteral("いいえ"));
+        QCOMPARE(label(buttons.button(QDialogButtonBox::Cancel)), QStringLiteral("キャンセル"));
     }
 
     // Each path one quoted argument for the upload tool, a quote inside escaped.
