@@ -13,6 +13,9 @@
 #include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/config_messages.h"
+#include "ui/config/log_format_dialog.h"
+#include "ui/config/path_settings_dialog.h"
+#include "ui/config/set_manager_dialog.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/main/window_host.h"
 

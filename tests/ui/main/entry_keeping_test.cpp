@@ -147,7 +147,7 @@ class EntryKeepingTest : public QObject {
         QVERIFY(DraftExists(folder));
     }
 
-    // The preview file lies outside the diary folder and goes with the program.
+    // Ctrl+P: the preview file lies outside the diary folder and goes with the program.
     void ThePreviewShowsTheEntryInItsPageAndChangesNothing() {
         OneSet folder;
         auto opened = std::make_unique<Opened>(folder);
@@ -155,8 +155,7 @@ class EntryKeepingTest : public QObject {
         w->titleEdit()->setText(QStringLiteral("晴れ"));
         w->bodyEdit()->setPlainText(QStringLiteral("散歩\nした"));
         const auto before = Snapshot(folder.dir());
-        w->button(kIdPreview)->click();
-
+        QTest::keyClick(w->bodyEdit(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(w.starts.size(), std::size_t{1});
         const std::string file = Browsed(w);
         QVERIFY2(file.rfind(folder.dir(), 0) != 0, file.c_str());
@@ -172,28 +171,6 @@ class EntryKeepingTest : public QObject {
         QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
         opened.reset();
         QVERIFY(!fs::exists(file));
-    }
-
-    // A monthly set whose February page does not exist yet: previewed from
-    // the prototype, nothing rolled over.
-    void CtrlPShowsANewPeriodFromThePrototypeWithoutRollingOver() {
-        OneSet folder;
-        Opened w(folder);
-        folder.WriteSet("a", "page.html", "templet.txt",
-                        "LOG=" + folder.path("log.html") + "\nEDIT=1\n");
-        folder.WriteFile("log.html", "<!-- ここにログ -->");
-        w->titleEdit()->setText(QStringLiteral("晴れ"));
-        SetFixedClock(ParseLocalTime("2027-02-01 08:00:00"));
-        const auto before = Snapshot(folder.dir());
-        w->bodyEdit()->setFocus();
-        QTest::keyClick(w->bodyEdit(), Qt::Key_P, Qt::ControlModifier);
-
-        QCOMPARE(fs::path(Browsed(w)).filename().string(), std::string("diary27-Feb.html"));
-        const std::string shown = ReadBytes(Browsed(w));
-        QVERIFY(shown.find(Sjis("<h2>晴れ</h2>")) < shown.find("older entry"));
-        QVERIFY(shown.find(Sjis("<!-- 02/01/27 08:00:00 くいるめいかー -->")) != std::string::npos);
-        QCOMPARE(Snapshot(folder.dir()), before);
-        QVERIFY(w.io.messages.empty());
     }
 
     // Without a browser the preview file is named; a page without a marker
@@ -213,8 +190,7 @@ class EntryKeepingTest : public QObject {
         QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker</html>"));
     }
 
-    // The entry beside the About entry takes the second of two entries back,
-    // once; the upload tool gets the restored page.
+    // Takes the second of two entries back, once; the upload tool gets the restored page.
     void TakesTheLastEntryBackOnceAndSaysWhat() {
         OneSet folder;
         Opened(folder).Generate(QStringLiteral("一"));
@@ -223,9 +199,6 @@ class EntryKeepingTest : public QObject {
         QVERIFY(folder.ReadFile("page.html") != afterFirst);
 
         Opened w(folder);
-        const QList<QAction*> menu = w->actions();
-        const auto about = menu.indexOf(w->aboutAction());
-        QVERIFY(about >= 0 && about + 1 < menu.size() && menu[about + 1] == TakeBack(w));
         w.io.answers = {Answer::No};
         TakeBack(w)->trigger();
         QVERIFY(folder.ReadFile("page.html") != afterFirst);

@@ -1,5 +1,5 @@
 // A program folder to run the main window on, the window itself with its
-// commands attached and program starts recorded, and every dialog it opens.
+// commands attached and program starts recorded.
 #pragma once
 
 #include <QApplication>
@@ -7,24 +7,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <functional>
 #include <memory>
 
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
-#include "ui/config/current_name_dialog.h"
-#include "ui/config/log_format_dialog.h"
-#include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_manager_dialog.h"
-#include "ui/main/about_dialog.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
 #include "ui/support/scripted_interaction.h"
-#include "ui/tags/anchor_tag_dialog.h"
-#include "ui/tags/font_tag_dialog.h"
-#include "ui/tags/image_tag_dialog.h"
 #include "ui/tags/tag_list_editor_dialog.h"
 
 namespace qm::test {
@@ -111,45 +102,6 @@ struct Opened {
         dialog->titleEdit()->setText(title);
         dialog->bodyEdit()->setPlainText(body);
         dialog->button(kIdGenerate)->click();
-    }
-};
-
-using DialogMaker = std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>;
-
-// Every dialog the main window of `w` opens, the set manager also in its
-// first-set view (on an empty folder).
-struct AllDialogs {
-    SetManagerMemory memory;
-    TempDir empty;
-    ActiveConfig firstStart;
-    std::vector<DialogMaker> makers;
-
-    MainDialog* w;
-    ScriptedInteraction* io;
-
-    explicit AllDialogs(Opened& opened) : w(opened.dialog.get()), io(&opened.io) {
-        makers = {
-            {"anchor", [this] { return std::make_unique<AnchorTagDialog>(w); }},
-            {"font", [this] { return std::make_unique<FontTagDialog>(*io, w); }},
-            {"image", [this] { return std::make_unique<ImageTagDialog>(*io, w); }},
-            {"tag list",
-             [this] { return std::make_unique<TagListEditorDialog>(w->config(), *io, w); }},
-            {"paths", [this] { return std::make_unique<PathSettingsDialog>(w->config(), *io, w); }},
-            {"current name",
-             [this] { return std::make_unique<CurrentNameDialog>(w->config(), w); }},
-            {"log format",
-             [this] { return std::make_unique<LogFormatDialog>(w->config(), *io, w); }},
-            {"set manager",
-             [this] {
-                 return std::make_unique<SetManagerDialog>(w->config(), memory, *io, w->host(), w);
-             }},
-            {"set manager, first set",
-             [this] {
-                 InitConfig(firstStart, empty.dir());
-                 return std::make_unique<SetManagerDialog>(firstStart, memory, *io, w->host(), w);
-             }},
-            {"about", [this] { return std::make_unique<AboutDialog>(w); }},
-        };
     }
 };
 

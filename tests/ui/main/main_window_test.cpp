@@ -13,7 +13,15 @@
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
+#include "ui/config/current_name_dialog.h"
+#include "ui/config/log_format_dialog.h"
+#include "ui/config/path_settings_dialog.h"
+#include "ui/config/set_manager_dialog.h"
+#include "ui/main/about_dialog.h"
 #include "ui/support/keyboard_walk.h"
+#include "ui/tags/anchor_tag_dialog.h"
+#include "ui/tags/font_tag_dialog.h"
+#include "ui/tags/image_tag_dialog.h"
 
 namespace qm::test {
 
@@ -196,14 +204,40 @@ class MainWindowTest : public QObject {
         w->button(kIdManual)->click();
         QVERIFY(w.starts == std::vector{XdgOpen(program / kText)});
 
-        AllDialogs all(w);
-        all.makers.emplace_back("editor", [&]() -> std::unique_ptr<QWidget> {
-            auto editor = std::make_unique<TextEditorWindow>(folder.path("templet.txt"), w.io);
-            editor->Load();
-            return editor;
-        });
+        // Every window the main window opens, the set manager also in its
+        // first-set view (on an empty folder).
+        MainDialog* m = w.dialog.get();
+        SetManagerMemory memory;
+        TempDir empty;
+        ActiveConfig first;
+        const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>> all = {
+            {"anchor", [&] { return std::make_unique<AnchorTagDialog>(m); }},
+            {"font", [&] { return std::make_unique<FontTagDialog>(w.io, m); }},
+            {"image", [&] { return std::make_unique<ImageTagDialog>(w.io, m); }},
+            {"tag list",
+             [&] { return std::make_unique<TagListEditorDialog>(m->config(), w.io, m); }},
+            {"paths", [&] { return std::make_unique<PathSettingsDialog>(m->config(), w.io, m); }},
+            {"current name", [&] { return std::make_unique<CurrentNameDialog>(m->config(), m); }},
+            {"log format", [&] { return std::make_unique<LogFormatDialog>(m->config(), w.io, m); }},
+            {"set manager",
+             [&] {
+                 return std::make_unique<SetManagerDialog>(m->config(), memory, w.io, m->host(), m);
+             }},
+            {"set manager, first set",
+             [&] {
+                 InitConfig(first, empty.dir());
+                 return std::make_unique<SetManagerDialog>(first, memory, w.io, m->host(), m);
+             }},
+            {"about", [&] { return std::make_unique<AboutDialog>(m); }},
+            {"editor",
+             [&]() -> std::unique_ptr<QWidget> {
+                 auto editor = std::make_unique<TextEditorWindow>(folder.path("templet.txt"), w.io);
+                 editor->Load();
+                 return editor;
+             }},
+        };
         QStringList problems;
-        for (const auto& [name, make] : all.makers) {
+        for (const auto& [name, make] : all) {
             const std::unique_ptr<QWidget> dialog = make();
             if (const QString p = TabProblems(*dialog); !p.isEmpty())
                 problems << QString::fromUtf8(name) + ": " + p;

@@ -23,31 +23,61 @@ inline QWidget* FocusedControl() {
 }
 
 // Names for failure messages: the object name, else the text, else the class.
+inline QString Describe(const QWidget* w) {
+    if (!w) return QStringLiteral("(none)");
+    if (!w->objectName().isEmpty()) return w->objectName();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    return QString::fromLatin1(w->metaObject()->className());
+}
+
 inline QString Describe(const QList<QWidget*>& widgets) {
     QStringList names;
-    for (const QWidget* w : widgets) {
-        const auto* button = qobject_cast<const QAbstractButton*>(w);
-        names << (!w->objectName().isEmpty() ? w->objectName()
-                  : button                   ? button->text()
-                                             : QString::fromLatin1(w->metaObject()->className()));
-    }
+    for (const QWidget* w : widgets) names << Describe(w);
     return names.join(QStringLiteral(" > "));
 }
 
-// The controls in the order Tab visits them, from the one that has the focus
-// once `window` is shown and active.
-inline QList<QWidget*> TabWalk(QWidget& window) {
+// Shows `window`, puts the focus on `first` (else keeps the focus it gives
+// itself) and presses Tab until the focus comes back: the controls in the
+// order Tab visits them.
+inline QList<QWidget*> TabWalk(QWidget& window, QWidget* first = nullptr) {
     window.show();
-    // A dialog over another window is not made active by the offscreen platform on its own.
+    // A dialog over another window is not made active by the offscreen
+    // platform on its own.
     QApplication::setActiveWindow(&window);
-    if (!QTest::qWaitForWindowActive(&window) || !FocusedControl()) return {};
+    if (!QTest::qWaitForWindowActive(&window)) return {};
+    if (first) first->setFocus(Qt::TabFocusReason);
+    if (!QApplication::focusWidget() || (first && QApplication::focusWidget() != first)) return {};
     QList<QWidget*> visited{FocusedControl()};
     for (int step = 0; step < 100; ++step) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        if (FocusedControl() == visited.front()) break;
-        visited << FocusedControl();
+        QWidget* now = FocusedControl();
+        if (now == visited.front()) break;
+        visited << now;
     }
     return visited;
+}
+
+// The visible, enabled buttons of `window` that the walk never reached. Tab
+// enters a group of radio buttons once and the arrow keys choose within it,
+// so a radio button counts as reached when one of its group was.
+inline QList<QWidget*> ButtonsNotVisited(QWidget& window, const QList<QWidget*>& walk) {
+    const auto reached = [&walk](QAbstractButton* button) {
+        if (walk.contains(button)) return true;
+        if (!qobject_cast<QRadioButton*>(button)) return false;
+        for (QWidget* visited : walk) {
+            auto* radio = qobject_cast<QRadioButton*>(visited);
+            if (radio && (button->group() ? radio->group() == button->group()
+                                          : radio->parentWidget() == button->parentWidget())) {
+                return true;
+            }
+        }
+        return false;
+    };
+    QList<QWidget*> missed;
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->isEnabled() && !reached(button)) missed << button;
+    }
+    return missed;
 }
 
 // True when `later` does not read before `earlier`: it lies lower, or on the
@@ -60,38 +90,33 @@ inline bool ReadsAfter(const QWidget* earlier, const QWidget* later) {
     return sameRow ? b.left() >= a.left() : b.top() > a.top();
 }
 
+// The first pair of the walk that reads backwards, described; empty when the
+// walk follows the layout from top left to bottom right.
+inline QString FirstBackwardStep(const QList<QWidget*>& walk) {
+    for (qsizetype i = 0; i < walk.size(); ++i) {
+        for (qsizetype j = i + 1; j < walk.size(); ++j) {
+            if (!ReadsAfter(walk[i], walk[j])) {
+                return Describe(walk[j]) + QStringLiteral(" comes after ") + Describe(walk[i]);
+            }
+        }
+    }
+    return {};
+}
+
 // What is wrong with Tab in `window`, empty when nothing: the walk, a cycle,
-// must read from top left to bottom right from one of its controls on, and
-// reach every visible, enabled button. Tab enters a group of radio buttons
-// once and the arrow keys choose within it, so one of a group reaches all.
+// reads from top left to bottom right from one of its controls on, and
+// reaches every button.
 inline QString TabProblems(QWidget& window) {
-    const QList<QWidget*> walk = TabWalk(window);
+    QList<QWidget*> walk = TabWalk(window);
     if (walk.isEmpty()) return QStringLiteral("no walk");
-    bool inOrder = false;
-    for (qsizetype start = 0; start < walk.size() && !inOrder; ++start) {
-        inOrder = true;
-        for (qsizetype i = 0; i + 1 < walk.size(); ++i) {
-            inOrder = inOrder && ReadsAfter(walk[(start + i) % walk.size()],
-                                            walk[(start + i + 1) % walk.size()]);
-        }
+    QString backward = FirstBackwardStep(walk);
+    for (qsizetype i = 1; i < walk.size() && !backward.isEmpty(); ++i) {
+        walk.append(walk.takeFirst());
+        if (FirstBackwardStep(walk).isEmpty()) backward.clear();
     }
-    const auto reached = [&walk](QAbstractButton* button) {
-        const auto* radio = qobject_cast<QRadioButton*>(button);
-        for (QWidget* visited : walk) {
-            auto* other = qobject_cast<QRadioButton*>(visited);
-            if (visited == button || (radio && other && radio->group() == other->group() &&
-                                      other->parentWidget() == radio->parentWidget()))
-                return true;
-        }
-        return false;
-    };
-    QList<QWidget*> missed;
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        if (button->isVisible() && button->isEnabled() && !reached(button)) missed << button;
-    }
-    if (inOrder && missed.isEmpty()) return {};
-    return Describe(walk) + (inOrder ? QString() : QStringLiteral("\n  out of reading order")) +
-           (missed.isEmpty() ? QString() : QStringLiteral("\n  missed: ") + Describe(missed));
+    const QString missed = Describe(ButtonsNotVisited(window, walk));
+    if (backward.isEmpty() && missed.isEmpty()) return {};
+    return Describe(walk) + "\n  " + backward + "\n  missed: " + missed;
 }
 
 }  // namespace qm::test

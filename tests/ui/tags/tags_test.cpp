@@ -7,7 +7,11 @@
 
 #include "support/write_limit.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/tags/anchor_tag_dialog.h"
+#include "ui/tags/font_tag_dialog.h"
+#include "ui/tags/image_tag_dialog.h"
 #include "ui/tags/tag_list.h"
+#include "ui/tags/tag_list_editor_dialog.h"
 
 namespace qm::test {
 
