@@ -250,16 +250,14 @@ class MainWindowTest : public QObject {
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
     }
 
+    // Beside the program or where it is installed; the upload tool names the
+    // folder above its own, which may lie deeper.
     void ManualsAreFoundBesideTheProgramOrWhereItIsInstalled() {
         TempDir root;
-        for (const char* folder : {"portable/", "usr/share/doc/quillmaker/", "usr/bin/",
-                                   "usr/lib/quillmaker/", "elsewhere/bin/"})
+        for (const char* folder : {"usr/share/doc/quillmaker/", "usr/bin/", "elsewhere/bin/"})
             std::filesystem::create_directories(root / folder);
-        WriteBytes(root / ("portable/" + kText), "manual");
         const std::string installed = root / ("usr/share/doc/quillmaker/" + kText);
         WriteBytes(installed, "manual");
-        QCOMPARE(FindManual(kText, root / "portable/"), root / ("portable/" + kText));
-        // The upload tool names the folder above its own, which may lie deeper.
         QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"), installed);
         QVERIFY(!FindManual(kText, root / "elsewhere/bin/"));
         QVERIFY(!FindManual(kHtml, root / "usr/bin/"));
@@ -270,35 +268,27 @@ class MainWindowTest : public QObject {
     // F1 falls back to the text manual, then names the missing one; without
     // an opener the manual's full path is given.
     void F1WithoutAManualOrAnOpenerSaysWhatIsMissing() {
-        ScriptedInteraction io;
-        std::vector<Start> starts;
-        StartResult answer = StartResult::Started;
-        const HelpKey help(io, [&](std::string_view program, std::string_view args) {
-            starts.emplace_back(program, args);
-            return answer;
-        });
-        QWidget window;
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        OneSet folder;
+        Opened w(folder);
+        const HelpKey help(w.io, w->host().programStarter);
         {
             ProgramWithManuals program{kText};
-            QTest::keyClick(&window, Qt::Key_F1);
-            QVERIFY(starts == std::vector{XdgOpen(program / kText)});
+            QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+            QVERIFY(w.starts == std::vector{XdgOpen(program / kText)});
         }
         {
             ProgramWithManuals none{};
-            QTest::keyClick(&window, Qt::Key_F1);
-            QCOMPARE(starts.size(), std::size_t{1});
-            QCOMPARE(io.messages.at(0).text,
+            QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+            QCOMPARE(w.starts.size(), std::size_t{1});
+            QCOMPARE(w.io.messages.at(0).text,
                      QString::fromStdString(none / kText) + QStringLiteral("がみつかりません。"));
         }
         ProgramWithManuals program{kHtml, kText};
-        answer = StartResult::NotFound;  // no xdg-open on this system
-        QTest::keyClick(&window, Qt::Key_F1);
-        QCOMPARE(io.messages.size(), std::size_t{2});
-        QVERIFY(io.messages[1].text.contains(QStringLiteral("xdg-open")));
-        QVERIFY(io.messages[1].text.endsWith(QString::fromStdString(program / kHtml)));
+        w.startAnswer = StartResult::NotFound;  // no xdg-open on this system
+        QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+        QCOMPARE(w.io.messages.size(), std::size_t{2});
+        QVERIFY(w.io.messages[1].text.contains(QStringLiteral("xdg-open")));
+        QVERIFY(w.io.messages[1].text.endsWith(QString::fromStdString(program / kHtml)));
     }
 
     // Whatever the language of the desktop.
@@ -315,51 +305,32 @@ class MainWindowTest : public QObject {
     }
 
     // Each path one quoted argument for the upload tool, a quote inside escaped.
-    void ImageBrowseJoinsTheUploadListInOrder() {
-        OneSet folder;
-        Opened w(folder);
-        w.io.fileNames = {QStringLiteral("/pics/a.jpg"), QStringLiteral("/pics/b\" \"c.png")};
-        w->button(kIdBrowseImage)->click();
-        w->button(kIdBrowseImage)->click();
-        QCOMPARE(w->runState().imageUploadList,
-                 std::string("\"/pics/a.jpg\" \"/pics/b\\\" \\\"c.png\""));
-        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
-        QVERIFY(w->altTextEdit()->isEnabled());
-    }
-
-    void EscapeFromTheFirstSetManagerEndsTheStart() {
-        ProgramFolder folder;  // no settings at all: a first start
+    // Escape from the first set manager ends the start; then make a first
+    // set, write an entry, start again, add a second diary, switch to it and
+    // choose two images (each path one quoted argument for the upload tool).
+    void FirstDaysOfANewUser() {
+        ProgramFolder folder;
         ScriptedInteraction io;
-        MainDialog window(io, folder.dir());
-        WindowCommands commands(window);
         io.dialogs.push_back([](QDialog& dialog) {
             dialog.reject();
             return dialog.result();
         });
-        QVERIFY(!window.Initialise());
-        QCOMPARE(io.dialogTitles.size(), 1);
-    }
-
-    // Make a first set, write an entry, start again, add a second diary,
-    // switch to it.
-    void FirstDaysOfANewUser() {
-        ProgramFolder folder;
-        {
-            ScriptedInteraction io;
-            ScriptNewSet(io, folder, QStringLiteral("日記"), "web");
+        for (const bool escape : {true, false}) {
+            if (!escape) ScriptNewSet(io, folder, QStringLiteral("日記"), "web");
             MainDialog window(io, folder.dir());
             WindowCommands commands(window);
-            QVERIFY(window.Initialise());
-            QCOMPARE(window.setList()->count(), 1);
-            QCOMPARE(window.config().diaryPage, folder.path("web/diary26-Dec.html"));
+            QCOMPARE(window.Initialise(), !escape);
+            QCOMPARE(io.dialogTitles.size(), escape ? 1 : 3);
+        }
+        {
+            Opened w(folder);
+            QCOMPARE(w->setList()->count(), 1);
+            QCOMPARE(w->config().diaryPage, folder.path("web/diary26-Dec.html"));
             QVERIFY(folder.ReadFile("web/log.html").find("diary26-Dec.html") != std::string::npos);
-            window.titleEdit()->setText(QStringLiteral("はじめの日"));
-            window.button(kIdGenerate)->click();
-            QVERIFY(!window.isVisible());
+            w.Generate(QStringLiteral("はじめの日"));
             QVERIFY(folder.PageHas("web/diary26-Dec.html", "はじめの日"));
         }
         Opened w(folder);
-        QVERIFY(w.io.dialogTitles.isEmpty());
         ScriptNewSet(w.io, folder, QStringLiteral("旅行"), "trip");
         w->button(kIdAddSet)->click();
         QCOMPARE(w->setList()->count(), 2);
@@ -367,6 +338,13 @@ class MainWindowTest : public QObject {
         QTest::keyClick(w->setList(), Qt::Key_Down);  // as the user chooses it
         QCOMPARE(w->config().diaryPage, folder.path("trip/diary26-Dec.html"));
         QCOMPARE(folder.ReadInt("STATE", "CURRENT"), 1);
+        w.io.fileNames = {QStringLiteral("/pics/a.jpg"), QStringLiteral("/pics/b\" \"c.png")};
+        w->button(kIdBrowseImage)->click();
+        w->button(kIdBrowseImage)->click();
+        QCOMPARE(w->runState().imageUploadList,
+                 std::string("\"/pics/a.jpg\" \"/pics/b\\\" \\\"c.png\""));
+        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
+        QVERIFY(w->altTextEdit()->isEnabled());
     }
 };
 

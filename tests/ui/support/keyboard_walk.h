@@ -23,16 +23,14 @@ inline QWidget* FocusedControl() {
 }
 
 // Names for failure messages: the object name, else the text, else the class.
-inline QString Describe(const QWidget* w) {
-    if (!w) return QStringLiteral("(none)");
-    if (!w->objectName().isEmpty()) return w->objectName();
-    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
-    return QString::fromLatin1(w->metaObject()->className());
-}
-
 inline QString Describe(const QList<QWidget*>& widgets) {
     QStringList names;
-    for (const QWidget* w : widgets) names << Describe(w);
+    for (const QWidget* w : widgets) {
+        const auto* button = qobject_cast<const QAbstractButton*>(w);
+        names << (!w->objectName().isEmpty() ? w->objectName()
+                  : button                   ? button->text()
+                                             : QString::fromLatin1(w->metaObject()->className()));
+    }
     return names.join(QStringLiteral(" > "));
 }
 
@@ -96,7 +94,7 @@ inline QString FirstBackwardStep(const QList<QWidget*>& walk) {
     for (qsizetype i = 0; i < walk.size(); ++i) {
         for (qsizetype j = i + 1; j < walk.size(); ++j) {
             if (!ReadsAfter(walk[i], walk[j])) {
-                return Describe(walk[j]) + QStringLiteral(" comes after ") + Describe(walk[i]);
+                return Describe({walk[j]}) + QStringLiteral(" comes after ") + Describe({walk[i]});
             }
         }
     }
