@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -74,11 +74,51 @@ bool KernelCopyRefused(int error) {
            error == ENOTSUP || error == EBADF || error == ETXTBSY || error == EPERM;
 }
 
+// The buffer every read here goes through, kept from one read to the next:
+// a fresh megabyte would cost a page fault for every 4 KiB the kernel fills,
+// more than the copy itself. Its contents are never zeroed; it grows to the
+// largest size asked for and is not shared between threads.
+class ReadBuffer {
+  public:
+    // `chunk` bytes for one read, no more than `wanted` nor `most`, with
+    // `extra` bytes in front for what a caller carries from one read to the
+    // next; `pieces` buffers of that size side by side.
+    ReadBuffer(std::uint64_t wanted, std::size_t most, std::size_t extra = 0,
+               std::size_t pieces = 1)
+        : chunk_(static_cast<std::size_t>(
+              std::clamp<std::uint64_t>(wanted, 1, std::max<std::size_t>(most, 1)))) {
+        thread_local std::unique_ptr<char[]> bytes;
+        thread_local std::size_t capacity = 0;
+        const std::size_t size = (extra + chunk_) * pieces;
+        if (size > capacity) {
+            bytes.reset();
+            bytes = std::make_unique_for_overwrite<char[]>(size);
+            capacity = size;
+        }
+        data_ = bytes.get();
+    }
+    char* data(std::size_t piece = 0) { return data_ + piece * chunk_; }
+    std::size_t chunk() const { return chunk_; }
+
+  private:
+    std::size_t chunk_;
+    char* data_ = nullptr;
+};
+
+// What a file can still give from `from`, one byte more so that the read
+// finding its end fits as well; a file whose size is unknown gets `most`.
+std::uint64_t BytesLeft(int fd, std::uint64_t from) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return UINT64_MAX;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    return (size > from ? size - from : 0) + 1;
+}
+
 bool ReadWriteCopy(int in, off_t from, std::uint64_t length, int out, std::size_t bufferSize) {
-    std::vector<char> buffer(std::max<std::size_t>(bufferSize, 1));
+    ReadBuffer buffer(length, bufferSize);
     while (length > 0) {
         const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.chunk()));
         const ssize_t n = ::pread(in, buffer.data(), want, from);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -97,15 +137,17 @@ bool ReadWriteCopy(int in, off_t from, std::uint64_t length, int out, std::size_
 std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
                                              const StreamOptions& options) {
     MarkerSearch result;
-    const std::size_t chunk = std::max<std::size_t>(options.bufferSize, 1);
     // The last marker.size() - 1 bytes of one piece are kept in front of the
     // next, so a marker cut by the buffer's edge is still found.
     const std::size_t keepMost = marker.empty() ? 0 : marker.size() - 1;
-    std::vector<char> buffer(keepMost + chunk);
+    ReadBuffer buffer(BytesLeft(fd, 0), options.bufferSize, keepMost);
+    // The marker of a diary sits near the top: the first read is short, and
+    // each next one twice as long, up to the buffer.
+    std::size_t want = std::min<std::size_t>(buffer.chunk(), 64 * 1024);
     std::size_t kept = 0;
     std::uint64_t offset = 0;  // file offset of the byte after `kept`
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer.data() + kept, chunk, static_cast<off_t>(offset));
+    for (;; want = std::min(buffer.chunk(), want * 2)) {
+        const ssize_t n = ::pread(fd, buffer.data() + kept, want, static_cast<off_t>(offset));
         if (n < 0) {
             if (errno == EINTR) continue;
             return std::nullopt;
@@ -161,9 +203,9 @@ bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
 }
 
 bool CopyTextFrom(int in, std::uint64_t from, int out, const StreamOptions& options) {
-    std::vector<char> buffer(std::max<std::size_t>(options.bufferSize, 1));
+    ReadBuffer buffer(BytesLeft(in, from), options.bufferSize);
     for (;;) {
-        const ssize_t n = ::pread(in, buffer.data(), buffer.size(), static_cast<off_t>(from));
+        const ssize_t n = ::pread(in, buffer.data(), buffer.chunk(), static_cast<off_t>(from));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -242,16 +284,17 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
     struct stat sb {};
     if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return std::nullopt;
     if (sa.st_size != sb.st_size) return false;
-    const std::size_t chunk = std::max<std::size_t>(options.bufferSize, 1);
-    std::vector<char> bufferA(chunk);
-    std::vector<char> bufferB(chunk);
+    ReadBuffer buffers(static_cast<std::uint64_t>(sa.st_size), options.bufferSize, 0, 2);
+    const std::size_t chunk = buffers.chunk();
+    char* bufferA = buffers.data(0);
+    char* bufferB = buffers.data(1);
     for (off_t at = 0; at < sa.st_size;) {
         const auto want =
             static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(chunk), sa.st_size - at));
-        if (!ReadFull(a, bufferA.data(), want, at) || !ReadFull(b, bufferB.data(), want, at)) {
+        if (!ReadFull(a, bufferA, want, at) || !ReadFull(b, bufferB, want, at)) {
             return std::nullopt;
         }
-        if (std::memcmp(bufferA.data(), bufferB.data(), want) != 0) return false;
+        if (std::memcmp(bufferA, bufferB, want) != 0) return false;
         at += static_cast<off_t>(want);
     }
     return true;

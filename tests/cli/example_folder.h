@@ -21,15 +21,15 @@ extern char** environ;
 
 namespace qm::test {
 
+namespace fs = std::filesystem;
+
 class ExampleFolder : public ::testing::Test {
   protected:
     ExampleFolder() {
-        for (auto& e : std::filesystem::directory_iterator(QM_EXAMPLE_DIR))
-            std::filesystem::copy(e.path(), dir_ / e.path().filename().string());
+        for (auto& e : fs::directory_iterator(QM_EXAMPLE_DIR))
+            fs::copy(e.path(), dir_ / e.path().filename().string());
     }
-
-    // Starts `quillmaker --home DIR --now NOW ARGS`, standard output and error
-    // into `outputBase`.out and .err; returns the process id.
+    // `quillmaker --home DIR --now NOW ARGS`, output into `outputBase`.out and .err.
     pid_t Start(const std::vector<std::string>& args, const std::string& outputBase) const {
         std::vector<std::string> words = {program_, "--home", dir_.dir(), "--now", now_};
         words.insert(words.end(), args.begin(), args.end());
@@ -53,7 +53,6 @@ class ExampleFolder : public ::testing::Test {
         if (::waitpid(pid, &status, 0) != pid) return -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    // Runs the program to its end, its output in stdout_ and stderr_.
     int Run(const std::vector<std::string>& args) {
         const std::string base = outputs_ / "run";
         const int status = ExitStatus(Start(args, base));
@@ -61,15 +60,15 @@ class ExampleFolder : public ::testing::Test {
         stderr_ = ReadBytes(base + ".err");
         return status;
     }
-    // Runs a copy in bin/ as an installed system would, so the test decides
-    // what its helper folder (libexec/quillmaker/) holds.
+    bool Said(const std::string& text) const { return stderr_.find(text) != std::string::npos; }
+    // A copy in bin/ as installed, so the test decides what libexec/quillmaker/ holds.
     void UseInstalledCopy() {
-        std::filesystem::create_directories(dir_ / "libexec/quillmaker/tavmo");
-        std::filesystem::create_directory(dir_ / "bin");
+        fs::create_directories(dir_ / "libexec/quillmaker/tavmo");
+        fs::create_directory(dir_ / "bin");
         program_ = dir_ / "bin/quillmaker";
-        std::filesystem::copy_file(QM_PROGRAM, program_);
+        fs::copy_file(QM_PROGRAM, program_);
     }
-    // A stand-in upload tool at `tool` that writes its arguments, one a line.
+    // A stand-in upload tool that writes its arguments, one a line, to TOOL.args.
     static void StandIn(const std::string& tool) {
         WriteBytes(tool,
                    "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.part\"\n"
@@ -77,7 +76,7 @@ class ExampleFolder : public ::testing::Test {
         ::chmod(tool.c_str(), 0755);
     }
     static std::string ArgumentsOf(const std::string& tool) {
-        for (int i = 0; i < 500 && !std::filesystem::exists(tool + ".args"); ++i)
+        for (int i = 0; i < 500 && !fs::exists(tool + ".args"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return ReadBytes(tool + ".args");
     }
@@ -87,8 +86,11 @@ class ExampleFolder : public ::testing::Test {
     TempDir outputs_;  // apart, so the diary folder holds only the diary
     std::string program_ = QM_PROGRAM;
     std::string now_ = "2026-12-07 21:05:09";
-    std::string stdout_;
-    std::string stderr_;
+    std::string stdout_, stderr_;
 };
+
+inline std::vector<std::string> Generate(const std::string& title) {
+    return {"generate", "--title", title, "--body", "b"};
+}
 
 }  // namespace qm::test

@@ -1,55 +1,14 @@
-#include "cli/generate_command_line.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
+// `quillmaker generate` from the command line: its arguments, a dry run, and
+// what it refuses quickly and writing nothing.
 #include "example_folder.h"
 #include "platform/encoding.h"
+#include "settings/profile.h"
+#include "support/program_run.h"
 
 namespace qm::test {
 namespace {
 
-using Words = std::vector<std::string>;
-
 std::string Sj(const std::string& utf8) { return Utf8ToCp932(utf8).value(); }
-
-// Texts become Shift_JIS with CRLF line ends. Browsers show 0x5C and 0x7E as
-// a backslash and a tilde, so ¥ and ‾ go in as references, and so do tag
-// characters instead of vanishing.
-TEST(GenerateArguments, TextsBecomeShiftJisWithReferencesForWhatBrowsersMisshow) {
-    const std::pair<std::string, std::string> rows[] = {
-        {"一行目\n二行目\r\n三行目\r四行目", Sj("一行目\r\n二行目\r\n三行目\r\n四行目")},
-        {"¥500‾", "&#xA5;500&#x203E;"},
-        {"旗\U000E0067\U000E007F", Sj("旗") + "&#xE0067;&#xE007F;"},
-    };
-    for (const auto& [typed, stored] : rows) {
-        std::string error;
-        auto request = ParseGenerateArguments({"--title", typed, "--body", typed}, "/", error);
-        ASSERT_TRUE(request) << error;
-        EXPECT_EQ(request->input.body, stored);
-        if (typed.find('\n') == std::string::npos) {
-            EXPECT_EQ(request->input.title, stored);
-        }
-    }
-}
-
-TEST(GenerateArguments, UsageErrors) {
-    const std::vector<Words> bad = {
-        {"--body", "b"},
-        {"--title", "t", "--body", "b", "--body-file", "f"},
-        {"--title", "t", "--body", "b", "--alt", "a"},
-        {"--title", "t", "--body", "b", "--frobnicate"},
-        {"--title"},
-        {"--title", "t", "--body-file", "/no/such/file"},
-        {"--title", "t", "--body", "b", "--set", "a¥b"},  // ¥ would be a folder separator
-    };
-    for (const auto& words : bad) {
-        std::string error;
-        EXPECT_FALSE(ParseGenerateArguments(words, "/", error)) << words.back();
-        EXPECT_FALSE(error.empty()) << words.back();
-    }
-}
 
 using GenerateProgram = ExampleFolder;
 
@@ -57,24 +16,73 @@ TEST_F(GenerateProgram, ADryRunShowsTheEntryThenARunWritesItBelowTheMarker) {
     ASSERT_EQ(Run({"generate", "--dry-run", "--title", "下書き", "--body", "本文"}), 0) << stderr_;
     EXPECT_NE(stdout_.find("diary26-Dec.html"), std::string::npos);
     EXPECT_NE(stdout_.find("下書き"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "diary26-Dec.html")) << "a dry run writes nothing";
+    EXPECT_FALSE(fs::exists(dir_ / "diary26-Dec.html")) << "a dry run writes nothing";
     EXPECT_EQ(ReadBytes(dir_ / "log.html"), ReadBytes(std::string(QM_EXAMPLE_DIR) + "/log.html"));
 
-    ASSERT_EQ(Run({"generate", "--title", "初雪", "--body", "外は白い。\n静かな夜。"}), 0)
+    // Every line end becomes CRLF.
+    ASSERT_EQ(Run({"generate", "--title", "初雪", "--body", "外は白い。\n静かな\r\n夜\r。"}), 0)
         << stderr_;
     EXPECT_EQ(stdout_, dir_ / "diary26-Dec.html\n");
     const std::string text = Page();
     EXPECT_NE(text.find(Sj("2026年十二月七日（月曜日） 初雪")), std::string::npos);
-    EXPECT_NE(text.find(Sj("外は白い。<BR>\r\n静かな夜。")), std::string::npos);
+    EXPECT_NE(text.find(Sj("外は白い。<BR>\r\n静かな<BR>\r\n夜<BR>\r\n。")), std::string::npos);
     EXPECT_LT(text.find(Sj("<!-- ここに挿入 -->")), text.find(Sj("初雪")));
     EXPECT_NE(ReadBytes(dir_ / "log.html").find("<a href =diary26-Dec.html>"), std::string::npos);
 }
 
-TEST_F(GenerateProgram, PageWithoutMarkerWritesNothing) {
-    WriteBytes(dir_ / "diary26-Dec.html", "<html>no marker</html>");
-    EXPECT_EQ(Run({"generate", "--title", "t", "--body", "b"}), 1);
-    EXPECT_EQ(Page(), "<html>no marker</html>");
-    EXPECT_NE(stderr_.find("埋め込む場所わかんねっす。"), std::string::npos) << stderr_;
+// Usage errors (status 2): wrong arguments, body files that are not text,
+// text that is not UTF-8. None waits on a FIFO or device.
+TEST_F(GenerateProgram, UsageErrorsWriteNothingAndWaitForNothing) {
+    WriteBytes(outputs_ / "nul.txt", std::string("before\0after", 12));
+    WriteBytes(outputs_ / "overlong.txt", "slash \xC0\xAF here");
+    WriteBytes(outputs_ / "surrogate.txt", "half \xED\xA0\x80 a pair");
+    const std::string fifo = outputs_ / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"--body", "b"}, ""},
+        {{"--title", "t", "--body", "b", "--body-file", "f"}, ""},
+        {{"--title", "t", "--body", "b", "--alt", "a"}, ""},
+        {{"--title", "t", "--body", "b", "--frobnicate"}, ""},
+        {{"--title"}, "--title needs a value"},
+        {{"--title", "t", "--body-file", "/no/such/file"}, "/no/such/file"},
+        {{"--title", "t", "--body", "b", "--set", "a¥b"}, ""},  // ¥ would be a folder separator
+        {{"--title", "t", "--body-file=" + (outputs_ / "nul.txt")}, "holds a NUL byte"},
+        {{"--title", "t", "--body-file=" + (outputs_ / "overlong.txt")}, "not valid UTF-8"},
+        {{"--title", "t", "--body-file=" + (outputs_ / "surrogate.txt")}, "not valid UTF-8"},
+        {{"--title", "t", "--body-file=" + fifo}, "not a regular file"},
+        {{"--title", "t", "--body-file=/dev/zero"}, "not a regular file"},
+        {{"--title", "t", "--body-file="}, "--body-file needs a file"},
+        {{"--title", "t", "--body", "\xED\xBF\xBF"}, "not valid UTF-8"},
+        {{"--title", "\xC0\xAF", "--body", "b"}, "not valid UTF-8"},
+    };
+    const Files before = ReadFolder(dir_.dir());
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& [words, why] : rows) {
+        SCOPED_TRACE(words.back());
+        std::vector<std::string> args = {"generate"};
+        args.insert(args.end(), words.begin(), words.end());
+        EXPECT_EQ(Run(args), 2);
+        EXPECT_TRUE(Said(why) && !stderr_.empty()) << stderr_;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    Files after = ReadFolder(dir_.dir());
+    after.erase("QMgenerate.lock");
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(Run({"edit", ""}), 2);
+    EXPECT_TRUE(Said("usage: quillmaker edit FILE")) << stderr_;
+}
+
+// The upload tool gets every changed file as one argument each, whatever its name holds.
+TEST_F(GenerateProgram, AnImagePathWithQuotesBlanksAndJapaneseStaysOneArgument) {
+    const std::string tool = outputs_ / "uploader.sh";
+    StandIn(tool);
+    ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "FILEPATH", "FTP", tool));
+    const std::string image = outputs_ / "pic\" \"QMsys.ini\" \"--batch\" \"写真 1.jpg";
+    ASSERT_EQ(Run({"generate", "--upload", "--title", "t", "--body", "b", "--image", image}), 0)
+        << stderr_;
+    // The new page, the log page that now links it, the image, the current copy.
+    EXPECT_EQ(ArgumentsOf(tool), (dir_ / "diary26-Dec.html\n") + "log.html\n" + image + "\n" +
+                                     (dir_ / "diary-current.html\n"));
 }
 
 }  // namespace

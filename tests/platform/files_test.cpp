@@ -13,6 +13,8 @@
 
 #include "platform/encoding.h"
 #include "platform/file_lock.h"
+#include "platform/scratch_file.h"
+#include "platform/stream_replace.h"
 #include "support/temp_dir.h"
 #include "support/write_limit.h"
 
@@ -26,9 +28,7 @@ using namespace std::chrono_literals;
 
 class Files : public ::testing::Test {
   protected:
-    std::size_t Entries() const {
-        return std::distance(fs::directory_iterator(dir_.dir()), fs::directory_iterator());
-    }
+    std::size_t Entries() const { return std::distance(fs::directory_iterator(dir_.dir()), {}); }
     test::TempDir dir_;
     const std::string page_ = dir_ / "page.html";
 };
@@ -50,17 +50,6 @@ TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
     EXPECT_EQ(Entries(), 3u);
 }
 
-TEST_F(Files, FailedReplaceLeavesTheOldFileWhole) {
-    const std::string old(4096, 'a');
-    WriteBytes(page_, old);
-    {
-        test::FileSizeLimit limit(1024);  // the disk "fills up" after 1 KiB
-        EXPECT_FALSE(ReplaceFileContents(page_, std::string(8192, 'b')));
-    }
-    EXPECT_EQ(ReadBytes(page_), old);
-    EXPECT_EQ(Entries(), 1u) << "the temporary file must be removed";
-}
-
 // A second holder is refused until the first closes, also after its replaces.
 TEST_F(Files, TheLockRefusesASecondHolderAndHoldsAcrossAReplace) {
     WriteBytes(page_, "old");
@@ -76,30 +65,6 @@ TEST_F(Files, TheLockRefusesASecondHolderAndHoldsAcrossAReplace) {
     ASSERT_TRUE(second);
     EXPECT_EQ(second->ReadAll().value(), "new");
     EXPECT_EQ(Entries(), 1u);
-}
-
-TEST_F(Files, BackslashAndDoubleBytePathsReachTheSameFile) {
-    // 十 is 0x8F 0x5C: its second byte must not become a separator.
-    fs::create_directory(dir_ / "十月");
-    WriteBytes(dir_ / "十月/a.html", "page");
-    const std::string cp932 = Utf8ToCp932(dir_.dir()).value() + "\x8f\x5c\x8c\x8e\\a.html";
-    EXPECT_TRUE(FileExists(cp932));
-    EXPECT_EQ(ReadFileBytes(cp932).value(), "page");
-}
-
-TEST_F(Files, NoCopyOrClaimOverwritesAnExistingName) {
-    WriteBytes(dir_ / "proto.html", "prototype");
-    WriteBytes(page_, "entries");
-    EXPECT_FALSE(CopyFileTo(dir_ / "proto.html", page_, true));
-    EXPECT_TRUE(CopyFileTo(dir_ / "proto.html", dir_ / "new.html", true));
-    EXPECT_EQ(ReadBytes(dir_ / "new.html"), "prototype");
-    WriteBytes(dir_ / ".tmp", "other");
-    EXPECT_FALSE(RenameIntoAbsentName(dir_ / ".tmp", page_));
-    EXPECT_EQ(LastFileProblem().code, EEXIST);
-    EXPECT_EQ(ReadBytes(page_), "entries");
-    EXPECT_EQ(ReadBytes(dir_ / ".tmp"), "other") << "the caller removes its temporary file";
-    ASSERT_TRUE(RenameIntoAbsentName(dir_ / ".tmp", dir_ / "claimed.html"));
-    EXPECT_EQ(Entries(), 4u);
 }
 
 TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
@@ -126,10 +91,11 @@ TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
     EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
 }
 
-// Another process's hold on the lock file: an open file description of its own.
-TEST(FileLock, BusyWhileAnotherHoldsItAndTakenWhenTheHolderLetsGo) {
-    test::TempDir dir;
-    const std::string path = dir / "QMgenerate.lock";
+// Another process's hold (an open file description of its own) is waited
+// for; holds within the process are shared; a lock file that cannot be made
+// is a failure, not a wait.
+TEST_F(Files, TheGenerateLockWaitsForAnotherHolderAndFailsWhereItCannotBeMade) {
+    const std::string path = dir_ / "QMgenerate.lock";
     int other = ::open(path.c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_EQ(::flock(other, LOCK_EX), 0);
     FileLock::Outcome outcome;
@@ -141,30 +107,174 @@ TEST(FileLock, BusyWhileAnotherHoldsItAndTakenWhenTheHolderLetsGo) {
         std::this_thread::sleep_for(100ms);
         ::close(other);
     });
-    EXPECT_TRUE(FileLock::Acquire(path, 5s, outcome));
-    EXPECT_EQ(outcome, FileLock::Outcome::Held);
+    auto outer = FileLock::Acquire(path, 5s, outcome);
     releaser.join();
-}
-
-TEST(FileLock, HeldLocksAreSharedWithinTheProcessAndFreedByTheLast) {
-    test::TempDir dir;
-    const std::string path = dir / "QMgenerate.lock";
-    FileLock::Outcome outcome;
-    auto outer = FileLock::Acquire(path, 0ms, outcome);
     ASSERT_TRUE(outer);
+    EXPECT_EQ(outcome, FileLock::Outcome::Held);
     EXPECT_TRUE(FileLock::Acquire(path, 0ms, outcome)) << "a nested taker must not wait";
     int probe = ::open(path.c_str(), O_RDWR);
     EXPECT_NE(::flock(probe, LOCK_EX | LOCK_NB), 0) << "still held by the outer lock";
     outer.reset();
     EXPECT_EQ(::flock(probe, LOCK_EX | LOCK_NB), 0);
     ::close(probe);
+    EXPECT_FALSE(FileLock::Acquire(dir_ / "no/such/folder/QMgenerate.lock", 5s, outcome));
+    EXPECT_EQ(outcome, FileLock::Outcome::Failed);
 }
 
-TEST(FileLock, ALockFileThatCannotBeMadeIsAFailureNotAWait) {
-    test::TempDir dir;
-    FileLock::Outcome outcome;
-    EXPECT_FALSE(FileLock::Acquire(dir / "no/such/folder/QMgenerate.lock", 5s, outcome));
-    EXPECT_EQ(outcome, FileLock::Outcome::Failed);
+const std::string kMarker = "<!-- MARK -->";
+const std::string kNul(1, '\0');
+const CopyMethod kCopyMethods[] = {CopyMethod::Chosen, CopyMethod::Kernel, CopyMethod::ReadWrite};
+
+// What a page holds after the insertion, by the plain rule; "" when the
+// text holds no marker.
+std::string Expected(std::string_view page, std::string_view insert) {
+    const std::string_view text = TextUpToNul(page);
+    const auto at = text.find(kMarker);
+    if (at == std::string_view::npos) return "";
+    return std::string(text.substr(0, at)) + std::string(insert) +
+           std::string(text.substr(at + kMarker.size())) + kNul;
+}
+
+// The streamed insertion against the plain rule it replaces: a page's text
+// ends at its first NUL, the first marker before it is replaced, one NUL
+// follows. Small buffers put the marker and the NUL on every buffer edge.
+TEST_F(Files, FindsAndReplacesTheFirstMarkerOnEveryBufferEdgeWithEachWayOfCopying) {
+    // Marker first, last, split at each byte by the buffer's edge, twice,
+    // after a NUL, cut short, none at all, and a page of many buffers.
+    std::vector<std::string> pages = {
+        "",
+        kNul,
+        kMarker,
+        "head" + kNul + kMarker,
+        "<<<!-- MARK -->>>",
+        kMarker.substr(0, 12),
+        "<html>" + kMarker + "<p>old</p>" + kMarker + "</html>" + kNul + "junk" + kNul,
+        "he" + kNul + "ad" + kMarker + kNul,
+        "<!-- MARK --" + kMarker + "\r\n",
+        kMarker.substr(0, 7) + kNul + kMarker.substr(7) + kMarker,
+        std::string(70000, 'a') + kMarker + std::string(70000, 'b')};
+    for (std::size_t lead = 0; lead < 2 * kMarker.size() + 3; ++lead) {
+        pages.push_back(std::string(lead, 'p') + kMarker + "after" + kNul + "junk");
+    }
+    for (const std::string& page : pages) {
+        const std::string_view text = TextUpToNul(page);
+        const auto want = text.find(kMarker);
+        for (std::size_t buffer : {1, 2, 3, 5, 12, 13, 14, 26, 4096}) {
+            if (page.size() > 1000 && (buffer < 12 || buffer > 14)) continue;  // each copy once
+            SCOPED_TRACE("page '" + page.substr(0, 40) + "', buffer " + std::to_string(buffer));
+            WriteBytes(page_, page);
+            auto at = FindMarkerInText(ReadOnlyFile::Open(page_)->descriptor(), kMarker, {buffer});
+            ASSERT_TRUE(at);
+            ASSERT_EQ(at->found, want != std::string_view::npos);
+            EXPECT_EQ(at->found ? at->markerAt : at->textEnd, at->found ? want : text.size());
+            if (!at->found) continue;
+            // The way of copying takes turns over the pages and buffer sizes.
+            const CopyMethod copy = kCopyMethods[(page.size() + buffer) % 3];
+            auto file = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+            ASSERT_TRUE(file && ReplaceWithInsertion(*file, *at, kMarker.size(), kMarker + "NEW",
+                                                     {buffer, copy}))
+                << static_cast<int>(copy);
+            EXPECT_EQ(ReadBytes(page_), Expected(page, kMarker + "NEW"));
+        }
+    }
+    EXPECT_EQ(Entries(), 1u);
+}
+
+// A disk that fills up (on either side of the marker) and a page cut short
+// after the scan: the page stays as it was, with nothing beside it.
+TEST_F(Files, AFullDiskOrAPageCutShortLeavesThePageWhole) {
+    const std::string page = std::string(20000, 'x') + kMarker + std::string(20000, 'y');
+    WriteBytes(page_, page);
+    auto file = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+    auto at = FindMarkerInText(file->descriptor(), kMarker);
+    ASSERT_TRUE(at && at->found);
+    for (CopyMethod copy : kCopyMethods) {
+        test::FileSizeLimit fullDisk(8192);
+        EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "entry", {4096, copy}));
+        EXPECT_FALSE(ReplaceFileContents(page_, page + page));
+    }
+    EXPECT_EQ(ReadBytes(page_), page);
+    ASSERT_EQ(::truncate(page_.c_str(), 100), 0);
+    for (CopyMethod copy : kCopyMethods) {
+        EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "e", {512, copy}));
+    }
+    EXPECT_EQ(ReadBytes(page_), std::string(100, 'x'));
+    EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(Files, ACopyHoldsEveryByteOfItsSource) {
+    const std::string from = dir_ / "from.html";
+    const std::string bytes = std::string(300000, 'c') + kNul + "after the text";
+    WriteBytes(from, bytes);
+    WriteBytes(page_,
+               "an older, longer copy than the page it will hold " + std::string(400000, 'o'));
+    for (CopyMethod copy : kCopyMethods) {
+        ASSERT_TRUE(ReplaceWithCopyOf(from, page_, {4096, copy}));
+        EXPECT_EQ(ReadBytes(page_), bytes);
+    }
+    EXPECT_FALSE(ReplaceWithCopyOf(dir_ / "missing.html", page_));
+    EXPECT_EQ(ReadBytes(page_), bytes);
+    WriteBytes(dir_ / "other.html", bytes.substr(0, bytes.size() - 1) + "T");
+    auto a = ReadOnlyFile::Open(page_), b = ReadOnlyFile::Open(from),
+         c = ReadOnlyFile::Open(dir_ / "other.html");
+    EXPECT_EQ(SameContent(a->descriptor(), b->descriptor(), {4096}), true);
+    EXPECT_EQ(SameContent(a->descriptor(), c->descriptor(), {4096}), false);
+}
+
+// A copy, a claim, a new page or a second name never lands on a taken name.
+TEST_F(Files, NothingNewOverwritesAnExistingName) {
+    const std::string proto = dir_ / "proto.html";
+    WriteBytes(proto, "<p>" + kMarker + "</p>" + kNul + "junk");
+    fs::permissions(proto, fs::perms(0440));
+    WriteBytes(page_, "entries");
+    WriteBytes(dir_ / ".tmp", "other");
+    auto source = ReadOnlyFile::Open(proto);
+    auto at = FindMarkerInText(source->descriptor(), kMarker);
+    ASSERT_TRUE(at && at->found);
+    EXPECT_FALSE(CopyFileTo(proto, page_, true));
+    EXPECT_FALSE(RenameIntoAbsentName(dir_ / ".tmp", page_));
+    EXPECT_EQ(LastFileProblem().code, EEXIST);
+    EXPECT_FALSE(WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", page_,
+                                  WriteTarget::CreateNew));
+    EXPECT_FALSE(LinkOrCopyFile(proto, page_));
+    EXPECT_EQ(ReadBytes(page_), "entries");
+    EXPECT_EQ(ReadBytes(dir_ / ".tmp"), "other") << "the caller removes its temporary file";
+    EXPECT_FALSE(LinkOrCopyFile(dir_ / "missing.html", dir_ / "third.html"));
+    // Free names: a copy, a claim, a new page with its source's permissions, a link.
+    EXPECT_TRUE(CopyFileTo(proto, dir_ / "copy.html", true));
+    EXPECT_EQ(ReadBytes(dir_ / "copy.html"), ReadBytes(proto));
+    ASSERT_TRUE(RenameIntoAbsentName(dir_ / ".tmp", dir_ / "claimed.html"));
+    ASSERT_TRUE(WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", dir_ / "new.html",
+                                 WriteTarget::CreateNew));
+    EXPECT_EQ(ReadBytes(dir_ / "new.html"), "<p>E</p>" + kNul);
+    EXPECT_EQ(fs::status(dir_ / "new.html").permissions(), fs::perms(0440));
+    ASSERT_TRUE(LinkOrCopyFile(page_, dir_ / "second.html"));
+    EXPECT_EQ(fs::hard_link_count(page_), 2u);
+    EXPECT_EQ(Entries(), 6u);
+}
+
+TEST_F(Files, AScratchFileIsEmptiedAndWrittenUnlessSomeoneHoldsIt) {
+    WriteBytes(page_, std::string(1000, 'o'));
+    ASSERT_TRUE(WriteScratchFile(page_, "entry" + kNul));
+    EXPECT_EQ(ReadBytes(page_), "entry" + kNul);
+    {
+        auto holder = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+        EXPECT_FALSE(WriteScratchFile(page_, "other"));
+    }
+    EXPECT_EQ(ReadBytes(page_), "entry" + kNul);
+    EXPECT_FALSE(WriteScratchFile(dir_ / "no/such/folder/temp.tmp", "x"));
+
+    // Replaced whole or not at all, with nothing left beside it.
+    const std::string record = dir_ / "record.txt";
+    ASSERT_TRUE(ReplaceScratchFile(record, "first\n"));
+    {
+        test::FileSizeLimit fullDisk(4);
+        EXPECT_FALSE(ReplaceScratchFile(record, "second\n"));
+    }
+    EXPECT_EQ(ReadBytes(record), "first\n");
+    ASSERT_TRUE(ReplaceScratchFile(record, "third\n"));
+    EXPECT_EQ(ReadBytes(record), "third\n");
+    EXPECT_EQ(Entries(), 2u);
 }
 
 }  // namespace

@@ -12,12 +12,17 @@
 namespace qm {
 namespace {
 
+namespace fs = std::filesystem;
+using test::ScopedEnv;
+using test::TempDir;
+using test::WriteBytes;
+
 TEST(Process, SplitsLikeWindowsAndStartsWithTheSplitArgumentsOrNotFound) {
     EXPECT_EQ(SplitCommandLine("\"C:\\web\\a b.html\"  \"\"\tc a\\\\b a\\\"b \"a\\\\\""),
               (std::vector<std::string>{"C:\\web\\a b.html", "", "c", "a\\\\b", "a\"b", "a\\"}));
-    test::TempDir dir;
+    TempDir dir;
     const std::string script = dir / "record.sh";
-    test::WriteBytes(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
+    WriteBytes(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
     EXPECT_EQ(StartProgram(script, ""), StartResult::NotFound);  // not executable
     EXPECT_EQ(StartProgram(dir / "tavmo/tavmo.exe", "/set"), StartResult::NotFound);
     ::chmod(script.c_str(), 0755);
@@ -30,62 +35,51 @@ TEST(Process, SplitsLikeWindowsAndStartsWithTheSplitArgumentsOrNotFound) {
     EXPECT_EQ(out, "one two\nthree\n");
 }
 
-// The stored default "tavmo/tavmo.exe" is relative to the settings folder; an
-// installed system keeps the tool in its helper folder instead.
+// "tavmo/tavmo.exe" is relative to the settings folder (the working
+// directory), else to each folder in turn (an installed helper folder).
 TEST(Process, LocateProgramTriesTheWorkingDirectoryThenEachFolderInTurn) {
-    test::TempDir settings, own, installed;
+    TempDir settings, own, installed;
     const char* tool = "tavmo/tavmo.exe";
     for (const auto* dir : {&own, &installed, &settings}) {
-        std::filesystem::create_directory(*dir / "tavmo");
-        test::WriteBytes(*dir / tool, "#!/bin/sh\n");
+        fs::create_directory(*dir / "tavmo");
+        WriteBytes(*dir / tool, "#!/bin/sh\n");
     }
     const std::vector<std::string> folders{own.dir(), installed.dir()};
     EXPECT_EQ(LocateProgram(tool, {installed.dir()}), installed / tool);
     EXPECT_EQ(LocateProgram(tool, folders), own / tool);
-    const auto oldWorkingDir = std::filesystem::current_path();
-    std::filesystem::current_path(settings.dir());
+    const auto oldWorkingDir = fs::current_path();
+    fs::current_path(settings.dir());
     EXPECT_EQ(LocateProgram(tool, folders), tool);
-    std::filesystem::current_path(oldWorkingDir);
+    fs::current_path(oldWorkingDir);
     // Absolute paths, bare names and paths nowhere to be found stay as they are.
     for (const std::string& path : {own / tool, std::string("xdg-open"), std::string("up/tool")}) {
         EXPECT_EQ(LocateProgram(path, folders), path);
     }
 }
 
-// Which folder holds the settings when no --home is given.
-
-namespace fs = std::filesystem;
-using test::ScopedEnv;
-
-TEST(ProgramFolder, PortableBesideTheSystemFileElseTheUserDataFolder) {
-    test::TempDir home, program;
+// Without --home: beside the system settings file (portable), else the user
+// data folder, made owner-only with its parents.
+TEST(ProgramFolder, PortableBesideTheSystemFileElseTheUserDataFolderMadeOwnerOnly) {
+    TempDir home, program;
     ScopedEnv homeEnv("HOME", home.dir().c_str()), dataHome("XDG_DATA_HOME", nullptr);
     const std::string data = home / ".local/share/quillmaker/";
-    // Only the system settings file makes a folder portable, not a folder of that name.
-    fs::create_directory(program / "QMsys.ini");
+    fs::create_directory(program / "QMsys.ini");  // a folder of that name does not count
     EXPECT_EQ(DefaultProgramFolder(program.dir()), data);
     fs::remove(program / "QMsys.ini");
-    test::WriteBytes(program / "QMsys.ini", "[INI]\n0=example\n");
+    WriteBytes(program / "QMsys.ini", "[INI]\n0=example\n");
     EXPECT_EQ(DefaultProgramFolder(program.dir()), program.dir());
-    // XDG_DATA_HOME counts only when absolute.
-    for (std::string relative : {"relative/data", ""}) {
+    for (std::string relative : {"relative/data", ""}) {  // XDG_DATA_HOME counts only when absolute
         ScopedEnv env("XDG_DATA_HOME", relative.c_str());
         EXPECT_EQ(UserDataFolder(), data);
     }
     ScopedEnv absolute("XDG_DATA_HOME", (home / "data").c_str());
     EXPECT_EQ(UserDataFolder(), home / "data/quillmaker/");
-    ScopedEnv noData("XDG_DATA_HOME", nullptr), noHome("HOME", nullptr);  // the account's home
-    EXPECT_TRUE(UserDataFolder().ends_with("/.local/share/quillmaker/")) << UserDataFolder();
-}
 
-TEST(ProgramFolder, MakeFolderCreatesMissingParentsOwnerOnlyOrFails) {
-    test::TempDir home;
-    const std::string data = home / ".local/share/quillmaker/";
     ASSERT_TRUE(MakeFolder(data));
     EXPECT_EQ(fs::status(home / ".local").permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::status(data).permissions(), fs::perms::owner_all);
     EXPECT_TRUE(MakeFolder(data));  // a second start finds it there
-    test::WriteBytes(home / "file", "");
+    WriteBytes(home / "file", "");
     EXPECT_FALSE(MakeFolder(home / "file/quillmaker/"));
     EXPECT_FALSE(MakeFolder(home / "file"));
 }
