@@ -1,5 +1,5 @@
 // A program folder to run the main window on, the window itself with its
-// commands attached and program starts recorded, and every dialog it opens.
+// commands attached and program starts recorded.
 #pragma once
 
 #include <QApplication>
@@ -7,24 +7,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <functional>
 #include <memory>
 
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "settings/profile.h"
 #include "support/temp_dir.h"
-#include "ui/config/current_name_dialog.h"
-#include "ui/config/log_format_dialog.h"
-#include "ui/config/path_settings_dialog.h"
-#include "ui/config/set_manager_dialog.h"
-#include "ui/main/about_dialog.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
 #include "ui/support/scripted_interaction.h"
-#include "ui/tags/anchor_tag_dialog.h"
-#include "ui/tags/font_tag_dialog.h"
-#include "ui/tags/image_tag_dialog.h"
 #include "ui/tags/tag_list_editor_dialog.h"
 
 namespace qm::test {
@@ -36,45 +27,38 @@ inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8).value(
 
 inline constexpr std::string_view kPageText =
     "<html>\r\n<!-- ここに挿入 -->\r\n<p>older entry</p>\r\n</html>\r\n";
-inline constexpr std::string_view kTemplateText = "<h2>*!</h2>\r\n<p>*?</p>\r\n";
 
-class ProgramFolder {
-  public:
+// A folder whose clock stands still; settings files are written from UTF-8
+// lines as Shift-JIS with CR LF.
+struct ProgramFolder : TempDir {
     ProgramFolder() { SetFixedClock(ParseLocalTime("2026-12-07 10:20:30")); }
     ~ProgramFolder() { SetFixedClock(std::nullopt); }
 
-    std::string dir() const { return temp_.dir(); }
-    std::string path(std::string_view name) const { return temp_ / name; }
+    std::string path(std::string_view name) const { return *this / name; }
     std::string systemIni() const { return path("QMsys.ini"); }
-
-    // The system settings file from UTF-8 lines, stored as Shift-JIS with CR LF.
-    void WriteSystemIni(std::string_view utf8Lines) const {
-        WriteBytes(systemIni(), Crlf(Sjis(utf8Lines)));
-    }
+    void WriteSystemIni(std::string_view lines) const { WriteFile("QMsys.ini", Crlf(lines)); }
     void WriteFile(std::string_view name, std::string_view utf8) const {
         WriteBytes(path(name), Sjis(utf8));
     }
     std::string ReadFile(std::string_view name) const { return ReadBytes(path(name)); }
 
-    // A set whose page and template lie here, edited in place unless `extra`
-    // says otherwise (e.g. "EDIT=1\n" for monthly pages).
+    // A set whose page and template lie here; `extra` e.g. "EDIT=1\n" for monthly pages.
     void WriteSet(std::string_view name, std::string_view page, std::string_view templ,
                   std::string_view extra = "EDIT=0\n") const {
-        WriteBytes(path(std::string(name) + ".ini"),
-                   Crlf("[FILEPATH]\nORIGINAL=" + path(page) + "\nTEMPLET=" + path(templ) + "\n" +
-                        std::string(extra)));
+        WriteFile(std::string(name) + ".ini",
+                  Crlf("[FILEPATH]\nORIGINAL=" + path(page) + "\nTEMPLET=" + path(templ) + "\n" +
+                       std::string(extra)));
     }
-
     // One set "a" with a page holding the insert marker and a template.
     void WriteOneSet(std::string_view extra = "EDIT=0\n") const {
         WriteSystemIni("[INI]\n0=a\n");
         WriteSet("a", "page.html", "templet.txt", extra);
         WriteFile("page.html", kPageText);
-        WriteFile("templet.txt", kTemplateText);
+        WriteFile("templet.txt", "<h2>*!</h2>\r\n<p>*?</p>\r\n");
     }
 
-    int ReadInt(std::string_view section, std::string_view key, int defaultValue = -999) const {
-        return ReadProfileInt(systemIni(), section, key, defaultValue);
+    int ReadInt(std::string_view section, std::string_view key) const {
+        return ReadProfileInt(systemIni(), section, key, -999);
     }
     std::string ReadText(std::string_view section, std::string_view key) const {
         return ReadProfileString(systemIni(), section, key, "<absent>", 1024);
@@ -82,15 +66,9 @@ class ProgramFolder {
     bool PageHas(std::string_view name, std::string_view utf8) const {
         return ReadFile(name).find(Sjis(utf8)) != std::string::npos;
     }
-
-  private:
     static std::string Crlf(std::string_view text) {
-        std::string out;
-        for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        return out;
+        return QString::fromUtf8(text.data(), text.size()).replace("\n", "\r\n").toStdString();
     }
-
-    TempDir temp_;
 };
 
 struct OneSet : ProgramFolder {
@@ -98,8 +76,7 @@ struct OneSet : ProgramFolder {
 };
 
 // The main window on `folder`, every command attached, program starts
-// recorded (answered with `startAnswer`), shown and active; the test program
-// stops when the window does not open.
+// recorded (answered with `startAnswer`), shown and active.
 struct Opened {
     ScriptedInteraction io;
     std::unique_ptr<MainDialog> dialog;
@@ -120,7 +97,6 @@ struct Opened {
         if (!QTest::qWaitForWindowActive(dialog.get())) qFatal("the main window is not active");
     }
     MainDialog* operator->() { return dialog.get(); }
-    MainDialog& operator*() { return *dialog; }
 
     void Generate(const QString& title, const QString& body = QStringLiteral("本文")) {
         dialog->titleEdit()->setText(title);
@@ -128,31 +104,5 @@ struct Opened {
         dialog->button(kIdGenerate)->click();
     }
 };
-
-using DialogMaker = std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>;
-
-// Every dialog the main window `w` opens, the set manager also in its
-// first-set view (on `emptyFolder`).
-inline std::vector<DialogMaker> AllDialogs(MainDialog& w, ScriptedInteraction& io,
-                                           SetManagerMemory& memory, ActiveConfig& firstStart,
-                                           const std::string& emptyFolder) {
-    return {
-        {"anchor", [&] { return std::make_unique<AnchorTagDialog>(&w); }},
-        {"font", [&] { return std::make_unique<FontTagDialog>(io, &w); }},
-        {"image", [&] { return std::make_unique<ImageTagDialog>(io, &w); }},
-        {"tag list", [&] { return std::make_unique<TagListEditorDialog>(w.config(), io, &w); }},
-        {"paths", [&] { return std::make_unique<PathSettingsDialog>(w.config(), io, &w); }},
-        {"current name", [&] { return std::make_unique<CurrentNameDialog>(w.config(), &w); }},
-        {"log format", [&] { return std::make_unique<LogFormatDialog>(w.config(), io, &w); }},
-        {"set manager",
-         [&] { return std::make_unique<SetManagerDialog>(w.config(), memory, io, w.host(), &w); }},
-        {"set manager, first set",
-         [&, emptyFolder] {
-             InitConfig(firstStart, emptyFolder);
-             return std::make_unique<SetManagerDialog>(firstStart, memory, io, w.host(), &w);
-         }},
-        {"about", [&] { return std::make_unique<AboutDialog>(&w); }},
-    };
-}
 
 }  // namespace qm::test

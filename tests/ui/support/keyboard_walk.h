@@ -23,29 +23,28 @@ inline QWidget* FocusedControl() {
 }
 
 // Names for failure messages: the object name, else the text, else the class.
-inline QString Describe(const QWidget* w) {
-    if (!w) return QStringLiteral("(none)");
-    if (!w->objectName().isEmpty()) return w->objectName();
-    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
-    return QString::fromLatin1(w->metaObject()->className());
-}
-
 inline QString Describe(const QList<QWidget*>& widgets) {
     QStringList names;
-    for (const QWidget* w : widgets) names << Describe(w);
+    for (const QWidget* w : widgets) {
+        const auto* button = qobject_cast<const QAbstractButton*>(w);
+        names << (!w->objectName().isEmpty() ? w->objectName()
+                  : button                   ? button->text()
+                                             : QString::fromLatin1(w->metaObject()->className()));
+    }
     return names.join(QStringLiteral(" > "));
 }
 
-// Shows `window`, puts the focus on `first` and presses Tab until the focus
-// comes back to it: the controls in the order Tab visits them.
-inline QList<QWidget*> TabWalk(QWidget& window, QWidget* first) {
+// Shows `window`, puts the focus on `first` (else keeps the focus it gives
+// itself) and presses Tab until the focus comes back: the controls in the
+// order Tab visits them.
+inline QList<QWidget*> TabWalk(QWidget& window, QWidget* first = nullptr) {
     window.show();
     // A dialog over another window is not made active by the offscreen
     // platform on its own.
     QApplication::setActiveWindow(&window);
     if (!QTest::qWaitForWindowActive(&window)) return {};
-    first->setFocus(Qt::TabFocusReason);
-    if (QApplication::focusWidget() != first) return {};
+    if (first) first->setFocus(Qt::TabFocusReason);
+    if (!QApplication::focusWidget() || (first && QApplication::focusWidget() != first)) return {};
     QList<QWidget*> visited{FocusedControl()};
     for (int step = 0; step < 100; ++step) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -95,11 +94,27 @@ inline QString FirstBackwardStep(const QList<QWidget*>& walk) {
     for (qsizetype i = 0; i < walk.size(); ++i) {
         for (qsizetype j = i + 1; j < walk.size(); ++j) {
             if (!ReadsAfter(walk[i], walk[j])) {
-                return Describe(walk[j]) + QStringLiteral(" comes after ") + Describe(walk[i]);
+                return Describe({walk[j]}) + QStringLiteral(" comes after ") + Describe({walk[i]});
             }
         }
     }
     return {};
+}
+
+// What is wrong with Tab in `window`, empty when nothing: the walk, a cycle,
+// reads from top left to bottom right from one of its controls on, and
+// reaches every button.
+inline QString TabProblems(QWidget& window) {
+    QList<QWidget*> walk = TabWalk(window);
+    if (walk.isEmpty()) return QStringLiteral("no walk");
+    QString backward = FirstBackwardStep(walk);
+    for (qsizetype i = 1; i < walk.size() && !backward.isEmpty(); ++i) {
+        walk.append(walk.takeFirst());
+        if (FirstBackwardStep(walk).isEmpty()) backward.clear();
+    }
+    const QString missed = Describe(ButtonsNotVisited(window, walk));
+    if (backward.isEmpty() && missed.isEmpty()) return {};
+    return Describe(walk) + "\n  " + backward + "\n  missed: " + missed;
 }
 
 }  // namespace qm::test

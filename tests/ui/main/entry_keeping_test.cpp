@@ -1,0 +1,231 @@
+// Nothing typed or written is lost: the draft outlives every ending but a
+// generate, the preview changes none of the user's files, and "取り消し"
+// takes the last entry back or names the file that stops it.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <filesystem>
+
+#include "engine/preview.h"
+#include "main_window_fixture.h"
+#include "platform/process.h"
+#include "support/write_limit.h"
+#include "ui/main/draft.h"
+
+namespace qm::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Text as an input method commits it, the way Japanese reaches a box.
+void Type(QWidget* box, const QString& text) {
+    box->setFocus();
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(box, &commit);
+}
+
+bool DraftExists(const ProgramFolder& folder) { return fs::exists(folder.path(kDraftFileName)); }
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadBytes(entry.path());
+    }
+    return files;
+}
+
+// The file the stand-in browser (xdg-open) was given, in UTF-8.
+std::string Browsed(const Opened& w) {
+    if (w.starts.empty() || w.starts[0].first != "xdg-open") return "<none>";
+    return Cp932ToUtf8(SplitCommandLine(w.starts[0].second).at(0)).value_or("?");
+}
+
+QAction* TakeBack(Opened& w) { return w->findChild<QAction*>(QStringLiteral("takeBackAction")); }
+
+}  // namespace
+
+class EntryKeepingTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // The window is destroyed without any ending, as a crash leaves it: what
+    // was written a moment after the typing comes back in a new window.
+    void ACrashLosesNothingTyped() {
+        OneSet folder;
+        {
+            Opened w(folder);
+            Type(w->titleEdit(), QStringLiteral("雪の日"));
+            Type(w->bodyEdit(), QStringLiteral("積もった"));
+            QTest::keyClick(w->bodyEdit(), Qt::Key_Return);
+            QTest::keyClicks(w->bodyEdit(), QStringLiteral("ok"));
+            Type(w->bodyEdit(), QStringLiteral("😀"));
+            QVERIFY(!DraftExists(folder));  // not at every key press
+            QTRY_VERIFY_WITH_TIMEOUT(DraftExists(folder), 2000);
+        }
+        Opened again(folder);
+        QCOMPARE(again->titleEdit()->text(), QStringLiteral("雪の日"));
+        QCOMPARE(again->bodyEdit()->toPlainText(), QStringLiteral("積もった\nok😀"));
+        QVERIFY(again.io.messages.empty());
+    }
+
+    // Escape and the close questions write the draft at once, with the set
+    // and the image even when the stored set went back to the first; a failed
+    // "Do It !!!" keeps it, a good one writes what came back and removes it.
+    void TheDraftOutlivesEveryEndingButAGenerate() {
+        OneSet folder;
+        folder.WriteSystemIni("[INI]\n0=a\n1=b\n");
+        folder.WriteSet("b", "other.html", "other.txt");
+        folder.WriteFile("other.html", kPageText);
+        folder.WriteFile("other.txt", "<p>*?</p><p>*$</p>");
+        {
+            Opened w(folder);
+            w->setList()->setFocus();
+            QTest::keyClick(w->setList(), Qt::Key_Down);
+            w->titleEdit()->setText(QStringLiteral("晴れ"));
+            w->titleEdit()->setFocus();
+            QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
+            QVERIFY(!w->isVisible());
+        }
+        folder.WriteSystemIni("[INI]\n0=a\n1=b\n[STATE]\nCURRENT=0\n");
+        {
+            Opened w(folder);
+            QCOMPARE(w->setList()->currentText(), QStringLiteral("b"));
+            QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
+            w->bodyEdit()->setPlainText(QStringLiteral("散歩"));
+            w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
+            w->button(kIdBrowseImage)->click();
+            w->altTextEdit()->setText(QStringLiteral("猫"));
+            w.io.answers = {Answer::Yes, Answer::No, Answer::Ok};
+            QVERIFY(w->close());
+        }
+        folder.WriteFile("other.html", "<html>no marker</html>");
+        {
+            Opened w(folder);
+            w->button(kIdGenerate)->click();
+            QCOMPARE(w.io.messages.at(0).text, QStringLiteral("埋め込む場所わかんないダス"));
+            QVERIFY(w->isVisible());
+            QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("散歩"));
+            QCOMPARE(folder.ReadFile("other.html"), std::string("<html>no marker</html>"));
+        }
+        folder.WriteFile("other.html", kPageText);
+        Opened w(folder);
+        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("pic.jpg"));
+        w->button(kIdGenerate)->click();
+        QVERIFY(!w->isVisible());
+        QVERIFY(
+            folder.PageHas("other.html", "<p>散歩</p><p><img src=\"pic.jpg\" alt=\"猫\" ></p>"));
+        QVERIFY(!DraftExists(folder));
+        Opened next(folder);
+        QVERIFY(next->titleEdit()->text().isEmpty() && next->bodyEdit()->toPlainText().isEmpty());
+    }
+
+    // A draft that cannot be written is said once, naming the file; the
+    // window goes on. A damaged draft is left alone and brings nothing back.
+    void ADraftThatCannotBeWrittenOrReadIsNoHarm() {
+        OneSet folder;
+        {
+            Opened w(folder);
+            const FileSizeLimit full(1);
+            for (const QString& title : {QStringLiteral("一"), QStringLiteral("二")}) {
+                w->titleEdit()->setText(title);
+                w->draft().SaveNow();
+            }
+            QCOMPARE(w.io.messages.size(), std::size_t{1});
+            QCOMPARE(w.io.messages[0].text,
+                     QString::fromStdString(folder.path(kDraftFileName)) +
+                         QStringLiteral("\n下書きを保存できません。書いている日記は、"
+                                        "ウィンドウを閉じると残りません。"));
+            QVERIFY(w->isVisible());
+        }
+        WriteBytes(folder.path(kDraftFileName), "Quillmaker draft 1\nset 1\na\ntitle 99\nshort\n");
+        Opened w(folder);
+        QVERIFY(w->titleEdit()->text().isEmpty());
+        QVERIFY(DraftExists(folder));
+    }
+
+    // Ctrl+P: the preview file lies outside the diary folder and goes with the program.
+    void ThePreviewShowsTheEntryInItsPageAndChangesNothing() {
+        OneSet folder;
+        auto opened = std::make_unique<Opened>(folder);
+        Opened& w = *opened;
+        w->titleEdit()->setText(QStringLiteral("晴れ"));
+        w->bodyEdit()->setPlainText(QStringLiteral("散歩\nした"));
+        const auto before = Snapshot(folder.dir());
+        QTest::keyClick(w->bodyEdit(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(w.starts.size(), std::size_t{1});
+        const std::string file = Browsed(w);
+        QVERIFY2(file.rfind(folder.dir(), 0) != 0, file.c_str());
+        QCOMPARE(fs::path(file).filename().string(), std::string("page.html"));
+        const std::string shown = ReadBytes(file);
+        const std::string base = "<base href=\"" + FileUrlOfFolder(folder.dir()) + "\">";
+        QCOMPARE(shown.substr(0, 6 + base.size()), "<html>" + base);
+        QVERIFY2(shown.find(Sjis("<h2>晴れ</h2>\r\n<p>散歩<BR>\r\nした</p>")) != std::string::npos,
+                 shown.c_str());
+        QVERIFY(shown.find(Sjis("<h2>晴れ")) < shown.find("older entry"));
+        QCOMPARE(Snapshot(folder.dir()), before);
+        QVERIFY(w.io.messages.empty() && w->isVisible());
+        QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
+        opened.reset();
+        QVERIFY(!fs::exists(file));
+    }
+
+    // Without a browser the preview file is named; a page without a marker
+    // is not previewed at all.
+    void APreviewThatCannotBeShownSaysWhy() {
+        OneSet folder;
+        Opened w(folder);
+        w.startAnswer = StartResult::NotFound;
+        w->button(kIdPreview)->click();
+        QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
+        QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(Browsed(w))));
+        QVERIFY(fs::exists(Browsed(w)));
+        folder.WriteFile("page.html", "<html>no marker</html>");
+        w->button(kIdPreview)->click();
+        QCOMPARE(w.starts.size(), std::size_t{1});
+        QCOMPARE(w.io.messages.size(), std::size_t{2});
+        QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker</html>"));
+    }
+
+    // Takes the second of two entries back, once, and the upload tool gets
+    // the restored page; a page edited since is named and nothing changes.
+    void TakesTheLastEntryBackOnceUnlessThePageWasEdited() {
+        OneSet folder;
+        Opened(folder).Generate(QStringLiteral("一"));
+        const std::string afterFirst = folder.ReadFile("page.html");
+        Opened(folder).Generate(QStringLiteral("二"));
+        const QString page = QString::fromStdString(folder.path("page.html"));
+        Opened w(folder);
+        w.io.answers = {Answer::No};
+        TakeBack(w)->trigger();
+        QVERIFY(folder.ReadFile("page.html") != afterFirst);
+        w->uploadCheckBox()->setChecked(true);
+        w.io.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+        TakeBack(w)->trigger();
+        QCOMPARE(folder.ReadFile("page.html"), afterFirst);
+        QVERIFY(w.starts ==
+                std::vector{Start("tavmo/tavmo.exe", "\"" + page.toStdString() + "\"")});
+        QCOMPARE(w.io.messages.size(), std::size_t{3});
+        QVERIFY(w.io.messages[2].text.endsWith("\n" + page) && w->isVisible());
+        TakeBack(w)->trigger();
+        QCOMPARE(w.io.messages.back().text, QStringLiteral("取り消せる日記がありません。"));
+        QCOMPARE(folder.ReadFile("page.html"), afterFirst);
+
+        w.Generate(QStringLiteral("三"));
+        const std::string edited = folder.ReadFile("page.html") + "<p>by hand</p>";
+        WriteBytes(folder.path("page.html"), edited);
+        Opened again(folder);
+        again.io.answers = {Answer::Yes};
+        TakeBack(again)->trigger();
+        QVERIFY(again.io.messages.back().text.startsWith(page + "\n"));
+        QCOMPARE(folder.ReadFile("page.html"), edited);
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::EntryKeepingTest)
+#include "entry_keeping_test.moc"

@@ -1,0 +1,354 @@
+// The main window: its endings and the size they save, the keys, Tab and
+// F1 in it and its dialogs, the settings it stores, its commands and a new
+// user's first days through the real windows; Qt's own buttons in Japanese.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QMessageBox>
+#include <filesystem>
+
+#include "main_window_fixture.h"
+#include "support/write_limit.h"
+#include "ui/common/manual_help.h"
+#include "ui/common/qt_translations.h"
+#include "ui/common/text_editor_window.h"
+#include "ui/config/current_name_dialog.h"
+#include "ui/config/log_format_dialog.h"
+#include "ui/config/path_settings_dialog.h"
+#include "ui/config/set_manager_dialog.h"
+#include "ui/main/about_dialog.h"
+#include "ui/support/keyboard_walk.h"
+#include "ui/tags/anchor_tag_dialog.h"
+#include "ui/tags/font_tag_dialog.h"
+#include "ui/tags/image_tag_dialog.h"
+
+namespace qm::test {
+
+namespace {
+
+const std::string kText = "とりせつ.txt";
+const std::string kHtml = "とりせつ.html";
+
+Start XdgOpen(const std::string& path) { return {"xdg-open", "\"" + Sjis(path) + "\""}; }
+
+// The program's own folder for this test, apart from the --home folder.
+struct ProgramWithManuals : TempDir {
+    explicit ProgramWithManuals(std::initializer_list<std::string> manuals) {
+        for (const std::string& name : manuals) WriteBytes(*this / name, "manual");
+        SetManualProgramFolder(dir());
+    }
+    ~ProgramWithManuals() { SetManualProgramFolder(std::nullopt); }
+};
+
+void Click(QDialog& dialog, const char* id) {
+    auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(id));
+    QVERIFY2(button, id);
+    button->click();
+}
+
+// Queues the answers for "make a set NAME whose files are in SUB": the set
+// manager creates it, the path settings browse the files, choose monthly
+// pages (which enables the log page) and take the log.
+void ScriptNewSet(ScriptedInteraction& io, const ProgramFolder& folder, const QString& name,
+                  const std::string& sub) {
+    std::filesystem::create_directories(folder.path(sub));
+    folder.WriteFile(sub + "/original.html", kPageText);
+    folder.WriteFile(sub + "/templet.txt", "<h2>*!</h2>");
+    folder.WriteFile(sub + "/log.html", "<ul>\r\n<!-- ここにログ -->\r\n</ul>\r\n");
+    for (const char* file : {"/original.html", "/templet.txt", "/log.html"})
+        io.fileNames.push_back(QString::fromStdString(folder.path(sub + file)));
+    io.dialogs.push_back([name](QDialog& manager) {
+        manager.findChild<QLineEdit*>(QStringLiteral("id1030"))->setText(name);
+        Click(manager, "id1029");  // creating opens the path settings at once
+        Click(manager, "id1");
+        return manager.result();
+    });
+    io.dialogs.push_back([](QDialog& paths) {
+        for (const char* id : {"id1005", "id1008", "id2001", "id1026", "id1"}) Click(paths, id);
+        return paths.result();
+    });
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void CloseAsksUpToThreeQuestions() {
+        const QStringList captions = {"え？", "本気で？", "もぅぃぃょ、、、"};
+        for (const auto& [answers, shown] :
+             {std::pair{std::deque<std::optional<Answer>>{Answer::No}, 1},
+              {{Answer::Yes, Answer::Yes}, 2},
+              {{Answer::Yes, Answer::No, Answer::Ok}, 3}}) {
+            OneSet folder;
+            Opened w(folder);
+            w->resize(700, 600);
+            w.io.answers = answers;
+            const bool closes = shown == 3;
+            QCOMPARE(w->close(), closes);
+            QStringList asked;
+            for (const auto& message : w.io.messages) asked << message.caption;
+            QCOMPARE(asked, captions.first(shown));
+            // The outer size is saved on closing only: the client area plus the frame.
+            QCOMPARE(folder.ReadInt("WINDOWSIZE", "Width"),
+                     closes ? 700 + w->frameGeometry().width() - w->width() : -999);
+        }
+    }
+
+    void EscapeAsksOnlyInTheBodyAndEnterMovesToIt() {
+        OneSet folder;
+        Opened w(folder);
+        QTest::mouseClick(w->uploadCheckBox(), Qt::LeftButton);  // stored at once
+        QCOMPARE(folder.ReadText("STATE", "UP"), std::string("1"));
+        w->titleEdit()->setFocus();
+        QTest::keyClick(w->titleEdit(), Qt::Key_Return);
+        QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->bodyEdit()));
+        QCOMPARE(folder.ReadFile("page.html"), Sjis(kPageText));
+        w.io.answers = {Answer::No};
+        QTest::keyClick(w->bodyEdit(), Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+        w->titleEdit()->setFocus();
+        QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        QVERIFY(!w->isVisible());
+        QCOMPARE(folder.ReadInt("WINDOWSIZE", "Width"), 565);
+    }
+
+    // The upload box, the set list and the size saved at the end each name
+    // the settings file they could not write.
+    void FailedSettingsWritesAreReported() {
+        ProgramFolder folder;
+        folder.WriteOneSet();
+        folder.WriteSystemIni("[INI]\n0=a\n1=b\n");
+        folder.WriteSet("b", "page.html", "templet.txt");
+        Opened w(folder);
+        const FileSizeLimit full(1);
+        QTest::mouseClick(w->uploadCheckBox(), Qt::LeftButton);
+        w->setList()->setFocus();
+        QTest::keyClick(w->setList(), Qt::Key_Down);
+        // The reload reads the stored choice back: the set in use stays "a".
+        QCOMPARE(w->runState().currentSetIndex, 0);
+        QCOMPARE(w->setList()->currentText(), QStringLiteral("a"));
+        w->titleEdit()->setFocus();
+        QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w.io.messages.size(), std::size_t{3});
+        for (const auto& message : w.io.messages) {
+            QCOMPARE(message.text, UnwritableText(folder.systemIni()));
+            QCOMPARE(message.caption, QStringLiteral("設定を保存できないよ"));
+        }
+        QCOMPARE(folder.ReadText("STATE", "UP"), std::string("<absent>"));
+    }
+
+    // Ctrl+Enter (either Enter key) presses "Do It !!!"; a plain Enter is a new line.
+    void CtrlEnterPressesDoItFromTheBody() {
+        for (const bool keypad : {false, true}) {
+            OneSet folder;
+            Opened w(folder);
+            QPlainTextEdit* body = w->bodyEdit();
+            body->setFocus();
+            QTest::keyClicks(body, QStringLiteral("one"));
+            QTest::keyClick(body, Qt::Key_Return);
+            QTest::keyClicks(body, QStringLiteral("two"));
+            QVERIFY(w->isVisible());
+            QTest::keyClick(body, keypad ? Qt::Key_Enter : Qt::Key_Return,
+                            keypad ? Qt::ControlModifier | Qt::KeypadModifier
+                                   : Qt::KeyboardModifiers(Qt::ControlModifier));
+            QVERIFY(folder.PageHas("page.html", "<p>one<BR>\r\ntwo</p>"));
+            QVERIFY(!w->isVisible() && w->result() == QDialog::Accepted);
+        }
+    }
+
+    void EnterOrSpaceOnATagWrapsTheSelectionAndKeepsTheFocus() {
+        OneSet folder;
+        Opened w(folder);
+        w->bodyEdit()->setPlainText(QStringLiteral("今日"));
+        w->bodyEdit()->selectAll();
+        QListWidget* tags = w->tagList();
+        tags->setFocus();
+        tags->setCurrentRow(0);
+        QString expected = QStringLiteral("今日");
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
+              {Qt::Key_Space, Qt::KeyboardModifiers()},
+              {Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+            QTest::keyClick(tags, key, modifiers);
+            expected.prepend(QStringLiteral("<HR>"));
+            QCOMPARE(w->bodyEdit()->toPlainText(), expected);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tags));
+        }
+        QVERIFY(w->isVisible());
+    }
+
+    // The main window reads in columns, so its order is given; the alt text
+    // box joins the walk once an image is chosen. F1 anywhere, and the manual
+    // button, open the manuals beside the program, never those of --home.
+    void EveryWindowTabsAsItReadsAndOpensTheManualOnF1() {
+        ProgramWithManuals program{kHtml, kText};
+        OneSet folder;
+        folder.WriteFile(kHtml, "decoy");
+        folder.WriteFile(kText, "decoy");
+        Opened w(folder);
+        const HelpKey help(w.io, w->host().programStarter);
+        QList<QWidget*> expected;
+        for (int id : {kIdTitle, kIdBrowseImage, kIdAltText, kIdBody, kIdManual, kIdEditTags,
+                       kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder, kIdTagList, kIdUpload,
+                       kIdSetList, kIdAddSet, kIdEditPage, kIdFtpSettings, kIdPathSettings,
+                       kIdEditTemplate, kIdPreview, kIdGenerate})
+            expected << w->control(id);
+        w->altTextEdit()->setEnabled(true);
+        w->titleEdit()->setFocus();
+        QCOMPARE(Describe(TabWalk(*w.dialog)), Describe(expected));
+        w->button(kIdManual)->click();
+        QVERIFY(w.starts == std::vector{XdgOpen(program / kText)});
+
+        // Every window the main window opens, the set manager also in its
+        // first-set view (on an empty folder).
+        MainDialog* m = w.dialog.get();
+        SetManagerMemory memory;
+        TempDir empty;
+        ActiveConfig first;
+        const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>> all = {
+            {"anchor", [&] { return std::make_unique<AnchorTagDialog>(m); }},
+            {"font", [&] { return std::make_unique<FontTagDialog>(w.io, m); }},
+            {"image", [&] { return std::make_unique<ImageTagDialog>(w.io, m); }},
+            {"tag list",
+             [&] { return std::make_unique<TagListEditorDialog>(m->config(), w.io, m); }},
+            {"paths", [&] { return std::make_unique<PathSettingsDialog>(m->config(), w.io, m); }},
+            {"current name", [&] { return std::make_unique<CurrentNameDialog>(m->config(), m); }},
+            {"log format", [&] { return std::make_unique<LogFormatDialog>(m->config(), w.io, m); }},
+            {"set manager",
+             [&] {
+                 return std::make_unique<SetManagerDialog>(m->config(), memory, w.io, m->host(), m);
+             }},
+            {"set manager, first set",
+             [&] {
+                 InitConfig(first, empty.dir());
+                 return std::make_unique<SetManagerDialog>(first, memory, w.io, m->host(), m);
+             }},
+            {"about", [&] { return std::make_unique<AboutDialog>(m); }},
+            {"editor",
+             [&]() -> std::unique_ptr<QWidget> {
+                 auto editor = std::make_unique<TextEditorWindow>(folder.path("templet.txt"), w.io);
+                 editor->Load();
+                 return editor;
+             }},
+        };
+        QStringList problems;
+        for (const auto& [name, make] : all) {
+            const std::unique_ptr<QWidget> dialog = make();
+            if (const QString p = TabProblems(*dialog); !p.isEmpty())
+                problems << QString::fromUtf8(name) + ": " + p;
+            w.starts.clear();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            if (w.starts != std::vector{XdgOpen(program / kHtml)})
+                problems << QString::fromUtf8(name) + ": F1";
+            dialog->close();
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+    }
+
+    // Beside the program or where it is installed; the upload tool names the
+    // folder above its own, which may lie deeper.
+    void ManualsAreFoundBesideTheProgramOrWhereItIsInstalled() {
+        TempDir root;
+        for (const char* folder : {"usr/share/doc/quillmaker/", "usr/bin/", "elsewhere/bin/"})
+            std::filesystem::create_directories(root / folder);
+        const std::string installed = root / ("usr/share/doc/quillmaker/" + kText);
+        WriteBytes(installed, "manual");
+        QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"), installed);
+        QVERIFY(!FindManual(kText, root / "elsewhere/bin/"));
+        QVERIFY(!FindManual(kHtml, root / "usr/bin/"));
+        WriteBytes(root / ("usr/bin/" + kText), "newer");  // beside the program wins
+        QCOMPARE(FindManual(kText, root / "usr/bin/"), root / ("usr/bin/" + kText));
+    }
+
+    // F1 falls back to the text manual, then names the missing one; without
+    // an opener the manual's full path is given.
+    void F1WithoutAManualOrAnOpenerSaysWhatIsMissing() {
+        OneSet folder;
+        Opened w(folder);
+        const HelpKey help(w.io, w->host().programStarter);
+        {
+            ProgramWithManuals program{kText};
+            QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+            QVERIFY(w.starts == std::vector{XdgOpen(program / kText)});
+        }
+        {
+            ProgramWithManuals none{};
+            QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+            QCOMPARE(w.starts.size(), std::size_t{1});
+            QCOMPARE(w.io.messages.at(0).text,
+                     QString::fromStdString(none / kText) + QStringLiteral("がみつかりません。"));
+        }
+        ProgramWithManuals program{kHtml, kText};
+        w.startAnswer = StartResult::NotFound;  // no xdg-open on this system
+        QTest::keyClick(w->titleEdit(), Qt::Key_F1);
+        QCOMPARE(w.io.messages.size(), std::size_t{2});
+        QVERIFY(w.io.messages[1].text.contains(QStringLiteral("xdg-open")));
+        QVERIFY(w.io.messages[1].text.endsWith(QString::fromStdString(program / kHtml)));
+    }
+
+    // Whatever the language of the desktop.
+    void QtsOwnButtonsReadJapanese() {
+        QVERIFY(LoadQtTranslations(*QCoreApplication::instance()));
+        QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Yes | QMessageBox::No);
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        const auto label = [](QAbstractButton* button) {  // without "(&Y)"
+            return button->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
+        };
+        QCOMPARE(label(box.button(QMessageBox::Yes)), QStringLiteral("はい"));
+        QCOMPARE(label(box.button(QMessageBox::No)), QStringLiteral("いいえ"));
+        QCOMPARE(label(buttons.button(QDialogButtonBox::Cancel)), QStringLiteral("キャンセル"));
+    }
+
+    // Each path one quoted argument for the upload tool, a quote inside escaped.
+    // Escape from the first set manager ends the start; then make a first
+    // set, write an entry, start again, add a second diary, switch to it and
+    // choose two images (each path one quoted argument for the upload tool).
+    void FirstDaysOfANewUser() {
+        ProgramFolder folder;
+        ScriptedInteraction io;
+        io.dialogs.push_back([](QDialog& dialog) {
+            dialog.reject();
+            return dialog.result();
+        });
+        for (const bool escape : {true, false}) {
+            if (!escape) ScriptNewSet(io, folder, QStringLiteral("日記"), "web");
+            MainDialog window(io, folder.dir());
+            WindowCommands commands(window);
+            QCOMPARE(window.Initialise(), !escape);
+            QCOMPARE(io.dialogTitles.size(), escape ? 1 : 3);
+        }
+        {
+            Opened w(folder);
+            QCOMPARE(w->setList()->count(), 1);
+            QCOMPARE(w->config().diaryPage, folder.path("web/diary26-Dec.html"));
+            QVERIFY(folder.ReadFile("web/log.html").find("diary26-Dec.html") != std::string::npos);
+            w.Generate(QStringLiteral("はじめの日"));
+            QVERIFY(folder.PageHas("web/diary26-Dec.html", "はじめの日"));
+        }
+        Opened w(folder);
+        ScriptNewSet(w.io, folder, QStringLiteral("旅行"), "trip");
+        w->button(kIdAddSet)->click();
+        QCOMPARE(w->setList()->count(), 2);
+        w->setList()->setFocus();
+        QTest::keyClick(w->setList(), Qt::Key_Down);  // as the user chooses it
+        QCOMPARE(w->config().diaryPage, folder.path("trip/diary26-Dec.html"));
+        QCOMPARE(folder.ReadInt("STATE", "CURRENT"), 1);
+        w.io.fileNames = {QStringLiteral("/pics/a.jpg"), QStringLiteral("/pics/b\" \"c.png")};
+        w->button(kIdBrowseImage)->click();
+        w->button(kIdBrowseImage)->click();
+        QCOMPARE(w->runState().imageUploadList,
+                 std::string("\"/pics/a.jpg\" \"/pics/b\\\" \\\"c.png\""));
+        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
+        QVERIFY(w->altTextEdit()->isEnabled());
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,186 @@
+// The tag builders (the texts built from their fields, the font dialog's
+// choosers and byte cuts, how a built tag wraps the body) and the tag list
+// editor, whose every add, change and delete goes straight to the settings file.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTreeWidget>
+
+#include "support/write_limit.h"
+#include "ui/main/main_window_fixture.h"
+#include "ui/tags/anchor_tag_dialog.h"
+#include "ui/tags/font_tag_dialog.h"
+#include "ui/tags/image_tag_dialog.h"
+#include "ui/tags/tag_list.h"
+#include "ui/tags/tag_list_editor_dialog.h"
+
+namespace qm::test {
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+void Select(QPlainTextEdit& body, int from, int to) {
+    QTextCursor cursor = body.textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    body.setTextCursor(cursor);
+}
+
+// The editor on a system settings file holding three tags, a fourth typed in.
+struct Editing : ProgramFolder {
+    ScriptedInteraction io;
+    std::unique_ptr<TagListEditorDialog> editor;
+
+    Editing() {
+        WriteSystemIni(
+            "[TAG]\n0=<HR>\n1=太字\n2=斜体\n[TAG_PREFIX]\n0=<HR>\n1=<b>\n2=<i>\n"
+            "[TAG_SUFFIX]\n0=\n1=</b>\n2=</i>\n");
+        ActiveConfig config;
+        config.systemIniPath = systemIni();
+        editor = std::make_unique<TagListEditorDialog>(config, io);
+        editor->nameEdit()->setText(QStringLiteral("下線"));
+        editor->prefixEdit()->setText(QStringLiteral("<u>"));
+        editor->suffixEdit()->setText(QStringLiteral("</u>"));
+    }
+    Texts Stored(const char* n) const {
+        return {ReadText("TAG", n), ReadText("TAG_PREFIX", n), ReadText("TAG_SUFFIX", n)};
+    }
+    void AddThenDeleteTheSecond() {
+        QTest::mouseClick(editor->addButton(), Qt::LeftButton);
+        editor->tagView()->topLevelItem(1)->setSelected(true);
+        QTest::mouseClick(editor->deleteButton(), Qt::LeftButton);
+    }
+};
+
+}  // namespace
+
+class TagsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    // Empty fields are left out, a path gives its file name only, and a tag
+    // with nothing to say is not built.
+    void TagTexts() {
+        const auto anchor = BuildAnchorTag({"u", "", "n"});
+        QVERIFY(anchor && anchor->open == "<a href=\"u\" name=\"n\">" && anchor->close == "</a>");
+        QVERIFY(!BuildAnchorTag(AnchorTagFields{}));
+        const TagWrap font = BuildFontTag({"7", "", "x\"y", true, false, true, false});
+        QCOMPARE(font.open + font.close,
+                 QStringLiteral("<font size=\"7\" face=\"x\"y\"><s><b></b></s></font>"));
+        QVERIFY(BuildFontTag({"", "", "", false, false, false, false}).open.isEmpty());
+        ImageTagFields image{"/p/c.gif", "x\"y", "1", "2", "", "", "5", false, true};
+        QCOMPARE(BuildImageTag(image).value(),
+                 QStringLiteral("<img src=\"c.gif\" alt=\"x\"y\" height=\"2%\" width=\"1\" "
+                                "border=\"5\">"));
+        image = {};
+        image.path = Sjis("C:\\十\\十.jpg");
+        QCOMPARE(BuildImageTag(image).value(), QStringLiteral("<img src=\"十.jpg\">"));
+        image = {};
+        image.widthPercent = image.heightPercent = true;
+        QVERIFY(!BuildImageTag(image));
+    }
+
+    // 31 Shift-JIS bytes at most, cut at a whole character (one Shift-JIS
+    // lacks counts as its 9-byte reference); bold starts at weight 700, and
+    // black leaves the colour box alone.
+    void TheFontDialogCutsItsFieldsAndTakesTheChoosersResults() {
+        ScriptedInteraction io;
+        io.colors = {QColor(0, 128, 255)};
+        QFont semi("Semi"), heavy("Heavy");
+        semi.setWeight(QFont::Weight(600));
+        heavy.setWeight(QFont::Weight(700));
+        io.fonts = {Interaction::FontChoice{semi, QColor(255, 0, 0)},
+                    Interaction::FontChoice{heavy, Qt::black}};
+        FontTagDialog d(io);
+        QLineEdit& face = *d.findChild<QLineEdit*>("fontFace");
+        QComboBox& color = *d.findChild<QComboBox*>("fontColor");
+        QCheckBox& bold = *d.findChild<QCheckBox*>("bold");
+        d.findChild<QPushButton*>("chooseColor")->click();
+        QCOMPARE(color.currentText(), QStringLiteral("#0080FF"));
+        bold.setChecked(true);
+        for (const auto& [name, isBold] : {std::pair("Semi", false), std::pair("Heavy", true)}) {
+            d.findChild<QPushButton*>("chooseFont")->click();
+            QCOMPARE(face.text(), QString(name));
+            QCOMPARE(color.currentText(), QStringLiteral("#FF0000"));
+            QCOMPARE(bold.isChecked(), isBold);
+        }
+        face.setText(QString(16, QChar(0x3042)));
+        d.accept();
+        QCOMPARE(d.Fields().face, QString(15, QChar(0x3042)));
+        const QString emoji = QString::fromUtf8("😀");
+        QCOMPARE(CutToCp932Bytes(QString(23, 'a') + emoji, 31), QString(23, 'a'));
+        QCOMPARE(CutToCp932Bytes(QString(22, 'a') + emoji, 31), QString(22, 'a') + emoji);
+    }
+
+    // The selection stays on the wrapped text; a close text's CR LF is one
+    // position; each wrap is one undo step, and the typing before it stays.
+    void WrappingIsOneUndoStepAndKeepsTheSelection() {
+        QPlainTextEdit body;
+        body.show();
+        body.setFocus();
+        QTest::keyClicks(&body, QStringLiteral("one two"));
+        body.appendPlainText(QString::fromUtf8("😀一\n二\n三"));
+        Select(body, 10, 14);  // from after the emoji to the start of the last line
+        WrapBodySelection(body, QStringLiteral("<i>"), QStringLiteral("\r\n</i>"));
+        QCOMPARE(body.toPlainText(), QString::fromUtf8("one two\n😀<i>一\n二\n\n</i>三"));
+        QCOMPARE(body.textCursor().selectionStart(), 10);
+        QCOMPARE(body.textCursor().selectionEnd(), 10 + 3 + 4 + 5);
+        Select(body, 4, 7);
+        WrapBodySelection(body, QStringLiteral("<b>"), QStringLiteral("</b>"));
+        QVERIFY(body.toPlainText().startsWith(QStringLiteral("one <b>two</b>\n")));
+        QTest::keyClick(&body, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(body.toPlainText().startsWith(QStringLiteral("one two\n")));
+        body.undo();
+        QCOMPARE(body.toPlainText(), QString::fromUtf8("one two\n😀一\n二\n三"));
+        while (body.document()->isUndoAvailable()) body.undo();
+        QCOMPARE(body.toPlainText(), QString());
+    }
+
+    // Adding writes the next number and clears the boxes; deleting moves the
+    // later entries down.
+    void AddingAndDeletingRenumberTheStoredList() {
+        Editing e;
+        e.AddThenDeleteTheSecond();
+        QVERIFY(e.editor->nameEdit()->text().isEmpty());
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
+        QVERIFY(e.Stored("1") == Texts({Sjis("斜体"), "<i>", "</i>"}));
+        QVERIFY(e.Stored("2") == Texts({Sjis("下線"), "<u>", "</u>"}));
+        QVERIFY(e.Stored("3") == Texts(3, "<absent>"));
+    }
+
+    // Bytes with no character of their own (0x80, 0xFD, a second code for 纊,
+    // a damaged byte) survive an edit that leaves their box alone.
+    void UntouchedBoxesKeepTheirBytes() {
+        Editing e;
+        const std::string name = "\x80\xFD\xED\x40";
+        const std::string prefix = "<p title=\"\x82\">";
+        QVERIFY(WriteTagEntry(e.systemIni(), 1, {name, prefix, "</p>"}));
+        e.editor->FillTagListView();
+        e.editor->tagView()->topLevelItem(1)->setSelected(true);
+        e.editor->LoadSelectedIntoEdits();
+        QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("\u0080\uF8F1纊"));
+        e.editor->suffixEdit()->setText(QStringLiteral("¥</p>"));
+        QTest::mouseClick(e.editor->applyEditButton(), Qt::LeftButton);
+        QVERIFY(e.Stored("1") == Texts({name, prefix, "&#xA5;</p>"}));
+        QVERIFY(e.io.messages.empty());
+    }
+
+    // Nothing typed is thrown away when the settings file cannot take it.
+    void AFailedWriteIsNamedAndKeepsTheBoxes() {
+        Editing e;
+        {
+            const FileSizeLimit full(1);
+            e.AddThenDeleteTheSecond();
+        }
+        QCOMPARE(e.io.messages.size(), std::size_t{2});
+        QCOMPARE(e.io.messages[0].text, UnwritableText(e.systemIni()));
+        QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("下線"));
+        QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
+        QVERIFY(e.Stored("3") == Texts(3, "<absent>"));
+        QVERIFY(e.Stored("1") == Texts({Sjis("太字"), "<b>", "</b>"}));
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::TagsTest)
+#include "tags_test.moc"
