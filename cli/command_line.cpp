@@ -35,8 +35,6 @@ bool IsOption(std::string_view arg, std::string_view name) {
                            arg[name.size()] == '=');
 }
 
-}  // namespace
-
 std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::string& error) {
     GlobalOptions options;
     options.startDir = NormalizeFolder(".");
@@ -73,7 +71,7 @@ std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::stri
     return options;
 }
 
-bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error) {
+bool ApplyOptions(const GlobalOptions& options, std::string& error) {
     if (!Utf8ToCp932(options.homeDir)) {
         error = "the program folder " + options.homeDir + " has a name Shift-JIS cannot hold";
         return false;
@@ -88,6 +86,31 @@ bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error) {
     }
     if (options.fixedNow) SetFixedClock(options.fixedNow);
     return true;
+}
+
+}  // namespace
+
+std::optional<GlobalOptions> ReadGlobalOptions(int argc, char** argv, int& exitCode) {
+    std::string error;
+    auto options = ParseGlobalOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
+        exitCode = 2;
+        return std::nullopt;
+    }
+    if (options->help) {
+        PrintUsage(stdout);
+        exitCode = 0;
+        return std::nullopt;
+    }
+    return options;
+}
+
+bool ApplyGlobalOptions(const GlobalOptions& options) {
+    std::string error;
+    if (ApplyOptions(options, error)) return true;
+    std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
+    return false;
 }
 
 std::string ProgramDirCp932(const GlobalOptions& options) {

@@ -20,13 +20,14 @@ struct GlobalOptions {
 };
 
 // Takes --home DIR and --now "YYYY-MM-DD HH:MM:SS" from anywhere in the
-// arguments. On a usage error returns std::nullopt and sets `error`.
-std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::string& error);
+// arguments and answers --help. std::nullopt when the program ends at once
+// with `exitCode`: 0 after --help, 2 after a usage error (said on stderr).
+std::optional<GlobalOptions> ReadGlobalOptions(int argc, char** argv, int& exitCode);
 
 // Applies them for the whole run: the program folder (made first when it is
 // the user's data folder and missing) becomes the working directory and every
-// clock reading returns --now when given.
-bool ApplyGlobalOptions(const GlobalOptions& options, std::string& error);
+// clock reading returns --now when given. False, said on stderr, when it cannot.
+bool ApplyGlobalOptions(const GlobalOptions& options);
 
 // The program folder as code page 932 bytes, as ActiveConfig keeps it.
 std::string ProgramDirCp932(const GlobalOptions& options);

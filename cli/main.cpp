@@ -38,20 +38,10 @@ int StartWindowProgram(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string error;
-    auto options = qm::ParseGlobalOptions(argc, argv, error);
-    if (!options) {
-        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
-        return 2;
-    }
-    if (options->help) {
-        qm::PrintUsage(stdout);
-        return 0;
-    }
+    int exitCode = 0;
+    const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
+    if (!options) return exitCode;
     if (NeedsWindow(*options)) return StartWindowProgram(argc, argv);
-    if (!qm::ApplyGlobalOptions(*options, error)) {
-        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
-        return 2;
-    }
+    if (!qm::ApplyGlobalOptions(*options)) return 2;
     return qm::RunSubcommand(*options);
 }

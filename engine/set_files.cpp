@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "settings/active_config.h"
 #include "settings/file_name_rules.h"
+#include "settings/pinned_profile.h"
 
 namespace qm {
 
@@ -16,7 +17,8 @@ namespace {
 
 // A missing settings file holds the defaults; one that is there must be read.
 bool ReadableOrMissing(std::string_view iniPath, Host& host) {
-    if (ReadFileBytes(iniPath) || LastFileProblem().code == ENOENT) return true;
+    // A pinned file was read, or found missing, when it was pinned.
+    if (FindPin(iniPath) || ReadFileBytes(iniPath) || LastFileProblem().code == ENOENT) return true;
     host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
                      Sjis(msg::kSettingsUnreadableCaption));
     return false;

@@ -141,11 +141,13 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
     // next, so a marker cut by the buffer's edge is still found.
     const std::size_t keepMost = marker.empty() ? 0 : marker.size() - 1;
     ReadBuffer buffer(BytesLeft(fd, 0), options.bufferSize, keepMost);
-    const std::size_t chunk = buffer.chunk();
+    // The marker of a diary sits near the top: the first read is short, and
+    // each next one twice as long, up to the buffer.
+    std::size_t want = std::min<std::size_t>(buffer.chunk(), 64 * 1024);
     std::size_t kept = 0;
     std::uint64_t offset = 0;  // file offset of the byte after `kept`
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer.data() + kept, chunk, static_cast<off_t>(offset));
+    for (;; want = std::min(buffer.chunk(), want * 2)) {
+        const ssize_t n = ::pread(fd, buffer.data() + kept, want, static_cast<off_t>(offset));
         if (n < 0) {
             if (errno == EINTR) continue;
             return std::nullopt;

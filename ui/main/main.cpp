@@ -82,20 +82,10 @@ int RunEditor(const qm::GlobalOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string error;
-    auto options = qm::ParseGlobalOptions(argc, argv, error);
-    if (!options) {
-        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
-        return 2;
-    }
-    if (options->help) {
-        qm::PrintUsage(stdout);
-        return 0;
-    }
-    if (!qm::ApplyGlobalOptions(*options, error)) {
-        std::fprintf(stderr, "quillmaker: %s\n", error.c_str());
-        return 2;
-    }
+    int exitCode = 0;
+    const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
+    if (!options) return exitCode;
+    if (!qm::ApplyGlobalOptions(*options)) return 2;
     if (!options->rest.empty() && options->rest.front() == "edit") return RunEditor(*options);
     if (!options->rest.empty()) return qm::RunSubcommand(*options);
     return RunMainWindow(*options, argv[0]);
