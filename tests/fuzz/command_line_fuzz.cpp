@@ -1,15 +1,12 @@
 // The Windows command-line splitter: any text splits without harm, and a list
 // of arguments quoted the way Windows programs quote them splits back into
 // exactly that list.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <vector>
 
 #include "fuzz_support.h"
 #include "platform/process.h"
 
 namespace qm::fuzz {
-namespace {
 
 // One argument as a Windows program writes it into a command line: in double
 // quotes when it is empty or holds a blank or a quote; backslashes doubled
@@ -19,31 +16,18 @@ std::string Quoted(const std::string& argument) {
     std::string out = "\"";
     std::size_t backslashes = 0;
     for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == '"') backslashes = backslashes * 2 + 1;
-        out.append(backslashes, '\\');
+        if (c == '\\' && ++backslashes > 0) continue;
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\') += c;
         backslashes = 0;
-        out += c;
     }
-    out.append(backslashes * 2, '\\');
-    return out + "\"";
+    return out.append(backslashes * 2, '\\') + "\"";
 }
 
-}  // namespace
-}  // namespace qm::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace qm::fuzz;
-    FuzzedDataProvider input(data, size);
-
+QM_FUZZ_TARGET(input) {
     const std::string text = input.ConsumeRandomLengthString(256);
-    for (const std::string& argument : qm::SplitCommandLine(text)) {
+    for (const std::string& argument : SplitCommandLine(text)) {
         Require(argument.size() <= text.size(), "an argument comes from the text");
     }
-
     std::vector<std::string> arguments;
     std::string line;
     while (input.remaining_bytes() > 0 && arguments.size() < 16) {
@@ -52,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         line += std::string(input.ConsumeIntegralInRange(1, 3), input.ConsumeBool() ? ' ' : '\t');
         line += Quoted(arguments.back());
     }
-    Require(qm::SplitCommandLine(line) == arguments, "quoted arguments split back as they were");
-    return 0;
+    Require(SplitCommandLine(line) == arguments, "quoted arguments split back as they were");
 }
+
+}  // namespace qm::fuzz

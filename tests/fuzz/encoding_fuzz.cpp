@@ -1,26 +1,22 @@
 // The code page 932 conversions on arbitrary bytes, taken as code page 932,
 // as UTF-8 and as UTF-16LE. Where a conversion succeeds, going back and forth
 // again must change nothing, and whole characters are never cut.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include "fuzz_support.h"
 #include "platform/encoding.h"
 
 namespace qm::fuzz {
-namespace {
 
 void CheckPrefixLength(std::string_view text, std::size_t maxBytes) {
     const std::size_t length = Cp932PrefixLength(text, maxBytes);
     Require(length <= text.size() && length <= maxBytes, "a prefix lies inside the text");
+    const auto width = [&](std::size_t at) { return IsCp932LeadByte(text[at] & 0xFF) ? 2 : 1; };
     // Walking the text character by character must land on the prefix's end.
     std::size_t at = 0;
-    while (at < length) at += IsCp932LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    while (at < length) at += width(at);
     Require(at == length || (at > text.size() && length == text.size()),
             "a prefix ends between characters");
-    if (length < text.size()) {
-        const std::size_t next = IsCp932LeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
-        Require(length + next > maxBytes, "a prefix is the longest that fits");
-    }
+    Require(length == text.size() || length + width(length) > maxBytes,
+            "a prefix is the longest that fits");
 }
 
 void CheckCp932(std::string_view cp932) {
@@ -31,7 +27,6 @@ void CheckCp932(std::string_view cp932) {
     Require(back.has_value(), "decoded code page 932 text encodes again");
     Require(Cp932ToUtf8(*back) == utf8, "code page 932 to UTF-8 and back keeps every character");
     Require(Utf8ToCp932WithReferences(*utf8) == back, "text that fits needs no references");
-
     auto wide = Cp932ToUtf16Le(cp932);
     Require(wide.has_value(), "valid code page 932 text goes into UTF-16LE");
     Require(Utf16LeToCp932(*wide) == *back, "UTF-16LE and UTF-8 give the same code page 932 text");
@@ -43,12 +38,9 @@ void CheckUtf8(std::string_view utf8) {
     if (cp932) {
         Require(withReferences == cp932, "references only for what code page 932 lacks");
         auto again = Cp932ToUtf8(*cp932);
-        Require(again.has_value(), "encoded text decodes");
-        Require(Utf8ToCp932(*again) == cp932, "UTF-8 to code page 932 and back is stable");
+        Require(again && Utf8ToCp932(*again) == cp932, "UTF-8 to code page 932 and back is stable");
     }
-    if (withReferences) {
-        Require(Cp932ToUtf8(*withReferences).has_value(), "text with references is valid");
-    }
+    Require(!withReferences || Cp932ToUtf8(*withReferences), "text with references is valid");
 }
 
 void CheckUtf16(std::string_view utf16le) {
@@ -56,21 +48,16 @@ void CheckUtf16(std::string_view utf16le) {
     const std::string cp932 = Utf16LeToCp932(utf16le);
     Require(Cp932ToUtf8(cp932).has_value(), "UTF-16LE always reads as valid code page 932");
     auto wide = Cp932ToUtf16Le(cp932);
-    Require(wide.has_value() && Utf16LeToCp932(*wide) == cp932,
-            "UTF-16LE read as code page 932 is stable");
+    Require(wide && Utf16LeToCp932(*wide) == cp932, "UTF-16LE read as code page 932 is stable");
 }
 
-}  // namespace
-}  // namespace qm::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace qm::fuzz;
-    FuzzedDataProvider input(data, size);
+QM_FUZZ_TARGET(input) {
     const std::size_t maxBytes = input.ConsumeIntegralInRange<std::size_t>(0, 64);
     const std::string text = input.ConsumeRemainingBytesAsString();
     CheckPrefixLength(text, maxBytes);
     CheckCp932(text);
     CheckUtf8(text);
     CheckUtf16(text);
-    return 0;
 }
+
+}  // namespace qm::fuzz

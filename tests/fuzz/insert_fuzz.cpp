@@ -2,12 +2,6 @@
 // the real files: afterwards a page is either exactly as it was or exactly the
 // old text with the entry (or the log link) in place of its first marker,
 // followed by one NUL byte.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "engine/diary_page.h"
 #include "engine/entry.h"
 #include "engine/host.h"
@@ -22,7 +16,6 @@
 #include "settings/profile.h"
 
 namespace qm::fuzz {
-namespace {
 
 class QuietHost : public Host {
   public:
@@ -35,21 +28,8 @@ class QuietHost : public Host {
     int messages = 0;
 };
 
-std::optional<std::string> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteOrRemove(const std::string& path, const std::optional<std::string>& bytes) {
-    std::filesystem::remove(path);
-    if (!bytes) return;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-}
-
-// Page bytes with the marker put in at a chosen place now and then, so that
-// most runs reach the rewrite.
+// Page bytes (or no page now and then) with the marker put in at a chosen
+// place every other time, so that most runs reach the rewrite.
 std::optional<std::string> PageBytes(FuzzedDataProvider& input, const std::string& marker) {
     if (input.ConsumeIntegralInRange(0, 7) == 0) return std::nullopt;
     std::string bytes = input.ConsumeRandomLengthString(1024);
@@ -62,19 +42,15 @@ std::optional<std::string> PageBytes(FuzzedDataProvider& input, const std::strin
 // The old text with `insert` in place of its first `marker`, and one NUL.
 std::optional<std::string> Rewritten(const std::optional<std::string>& old, std::string_view insert,
                                      std::string_view marker) {
-    if (!old) return std::nullopt;
-    const std::string_view text = TextUpToNul(*old);
+    const std::string_view text = old ? TextUpToNul(*old) : std::string_view();
     const std::size_t at = text.find(marker);
-    if (at == std::string_view::npos) return std::nullopt;
-    std::string page(text.substr(0, at));
-    page += insert;
-    page += text.substr(at + marker.size());
-    return page + '\0';
+    if (!old || at == std::string_view::npos) return std::nullopt;
+    return std::string(text.substr(0, at)).append(insert).append(text.substr(at + marker.size())) +
+           '\0';
 }
 
 void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
-    const std::string marker = Sjis(msg::kInsertMarker);
-    const std::string pagePath = config.programDir + "page.html";
+    const std::string marker = Sjis(msg::kInsertMarker), pagePath = config.programDir + "page.html";
     const std::optional<std::string> page = PageBytes(input, marker);
     std::optional<std::string> entry;
     if (input.ConsumeIntegralInRange(0, 7) != 0) entry = input.ConsumeRandomLengthString(512);
@@ -85,15 +61,11 @@ void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
     const bool inserted = InsertEntry(config, pagePath, host);
     const std::optional<std::string> after = ReadAll(pagePath);
     Require(inserted == (host.messages == 0), "a message comes with every failure, only then");
-    if (!inserted) {
-        // A page that was missing is left behind as an empty file.
-        Require(after == page.value_or(""), "a failed insertion leaves the page as it was");
-        return;
-    }
-    const std::string entryBytes = entry.value_or("");
-    const std::string_view entryText = TextUpToNul(entryBytes);
-    Require(!entryText.empty(), "only an entry with text is inserted");
-    Require(after == Rewritten(page, entryText, marker),
+    // A page that was missing is left behind as an empty file.
+    Require(inserted || after == page.value_or(""), "a failed insertion leaves the page as it was");
+    if (!inserted) return;
+    Require(entry && !TextUpToNul(*entry).empty(), "only an entry with text is inserted");
+    Require(after == Rewritten(page, TextUpToNul(*entry), marker),
             "the entry stands where the first marker was");
     Require(ReadAll(EntryFilePath(config)) == entry, "the entry file stays as it was");
 }
@@ -105,21 +77,17 @@ void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
     config.logPath = config.programDir + "log.html";
     config.systemIniPath = config.programDir + "QMsys.ini";
     std::filesystem::remove(config.systemIniPath);
-    if (input.ConsumeBool()) {
-        if (!WriteProfileString(config.systemIniPath, syskeys::kLogTitle.section,
-                                syskeys::kLogTitle.key, input.ConsumeRandomLengthString(64))) {
-            return;
-        }
+    if (input.ConsumeBool() &&
+        !WriteProfileString(config.systemIniPath, syskeys::kLogTitle.section,
+                            syskeys::kLogTitle.key, input.ConsumeRandomLengthString(64))) {
+        return;
     }
     const std::optional<std::string> log = PageBytes(input, marker);
     WriteOrRemove(config.logPath, log);
-
-    std::tm fixed{};
-    fixed.tm_year = input.ConsumeIntegralInRange(0, 200);
-    fixed.tm_mon = input.ConsumeIntegralInRange(0, 11);
-    fixed.tm_mday = input.ConsumeIntegralInRange(1, 28);
-    fixed.tm_sec = input.ConsumeIntegralInRange(0, 59);
-    SetFixedClock(fixed);
+    SetFixedClock(std::tm{.tm_sec = input.ConsumeIntegralInRange(0, 59),
+                          .tm_mday = input.ConsumeIntegralInRange(1, 28),
+                          .tm_mon = input.ConsumeIntegralInRange(0, 11),
+                          .tm_year = input.ConsumeIntegralInRange(0, 200)});
     const std::string link = LogLinkText(
         config.diaryPage, ReadKey(config.systemIniPath, syskeys::kLogTitle), ReadLocalClock());
 
@@ -137,25 +105,15 @@ void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
     Require(RollsOver(config.splitMode), "the log grows only in the roll-over modes");
     // A log page that links this page already is left as it is.
     const std::string opening = "<a href =" + std::string(FileNamePart(config.diaryPage)) + ">";
-    if (log && TextUpToNul(*log).find(opening) != std::string_view::npos) {
-        Require(after == log, "a page linked already is not linked twice");
-        return;
-    }
-    Require(after == Rewritten(log, link, marker), "the link stands where the first marker was");
+    const bool linked = log && TextUpToNul(*log).find(opening) != std::string_view::npos;
+    Require(after == (linked ? log : Rewritten(log, link, marker)),
+            "the link stands at the first marker, unless the page links there already");
 }
 
-}  // namespace
-}  // namespace qm::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace qm::fuzz;
-    FuzzedDataProvider input(data, size);
-    qm::ActiveConfig config;
+QM_FUZZ_TARGET(input) {
+    ActiveConfig config;
     config.programDir = ScratchDir();
-    if (input.ConsumeBool()) {
-        CheckInsertion(input, config);
-    } else {
-        CheckLogUpdate(input, config);
-    }
-    return 0;
+    input.ConsumeBool() ? CheckInsertion(input, config) : CheckLogUpdate(input, config);
 }
+
+}  // namespace qm::fuzz

@@ -2,18 +2,13 @@
 // code page 932 bytes or UTF-16LE after a byte-order mark), then a run of
 // reads, writes, key listings and removals. Every write that succeeds must
 // read back; a write that fails must leave the file as it was.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <array>
-#include <fstream>
-#include <iterator>
 
 #include "fuzz_support.h"
 #include "platform/encoding.h"
 #include "settings/profile.h"
 
 namespace qm::fuzz {
-namespace {
 
 // Names that meet each other: ASCII case pairs, double-byte characters whose
 // second bytes are case pairs (ア/ヂ, ス/ベ), one whose second byte is ']',
@@ -22,14 +17,6 @@ constexpr std::array<std::string_view, 18> kNames = {
     "S",        "s",        "k",        "K",     "FILEPATH", "\x83\x41",
     "\x83\x61", "\x83\x58", "\x83\x78", "\x83]", "\xED\x40", "\xFA\x5C",
     "0",        "10",       "A\x83",    "",      " k",       "[k"};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool IsUtf16File(const std::string& path) { return ReadAll(path).rfind("\xFF\xFE", 0) == 0; }
 
 std::string Name(FuzzedDataProvider& input) {
     if (input.ConsumeBool()) return std::string(input.PickValueInArray(kNames));
@@ -43,58 +30,41 @@ std::string Widened(std::string_view text) {
     return out;
 }
 
-void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// What a value reads back as: a UTF-16LE file keeps one code of a character
-// that has two.
-std::optional<std::string> AsStored(bool utf16, const std::string& value) {
-    if (!utf16) return value;
-    auto wide = Cp932ToUtf16Le(value);
-    if (!wide) return std::nullopt;
-    return Utf16LeToCp932(*wide);
-}
-
+// A write or a removal: one that succeeds reads back, one that fails leaves the file as it was.
 void CheckWrite(const std::string& ini, FuzzedDataProvider& input) {
-    const std::string section = Name(input);
-    const std::string key = Name(input);
-    const std::string value = input.ConsumeRandomLengthString(40);
-    const std::string before = ReadAll(ini);
-    const bool utf16 = IsUtf16File(ini);
+    const bool remove = input.ConsumeBool();
+    const std::string section = Name(input), key = Name(input);
+    const std::optional<std::string> value =
+        remove ? std::nullopt : std::optional(input.ConsumeRandomLengthString(40));
+    const std::optional<std::string> before = ReadAll(ini);
     if (!WriteProfileString(ini, section, key, value)) {
-        Require(ReadAll(ini) == before, "a failed write leaves the file as it was");
+        Require(ReadAll(ini) == before, "a failed write or removal leaves the file as it was");
         return;
     }
-    auto expected = AsStored(utf16, value);
+    if (remove) return;
+    // What a value reads back as: a UTF-16LE file keeps one code of a character that has two.
+    std::optional<std::string> expected = value;
+    if (before.value_or("").rfind("\xFF\xFE", 0) == 0) {
+        auto wide = Cp932ToUtf16Le(*value);
+        expected = wide ? std::optional(Utf16LeToCp932(*wide)) : std::nullopt;
+    }
     Require(expected.has_value(), "a UTF-16LE file takes only code page 932 text");
     Require(ReadProfileString(ini, section, key, "\x01", 1 << 16) == *expected,
             "a written value reads back");
-    const std::string list = ReadProfileKeyList(ini, section, 1 << 16);
-    Require(list.size() >= 3, "the section of a written key lists it");
+    Require(ReadProfileKeyList(ini, section, 1 << 16).size() >= 3,
+            "the section of a written key lists it");
 }
 
 void CheckWriteInt(const std::string& ini, FuzzedDataProvider& input) {
-    const std::string section = Name(input);
-    const std::string key = Name(input);
+    const std::string section = Name(input), key = Name(input);
     const int value = input.ConsumeIntegral<int>();
-    if (WriteProfileInt(ini, section, key, value)) {
-        Require(ReadProfileInt(ini, section, key, value ^ 1) == value,
-                "a written integer reads back");
-    }
-}
-
-void CheckRemove(const std::string& ini, FuzzedDataProvider& input) {
-    const std::string before = ReadAll(ini);
-    if (!WriteProfileString(ini, Name(input), Name(input), std::nullopt)) {
-        Require(ReadAll(ini) == before, "a failed removal leaves the file as it was");
-    }
+    Require(!WriteProfileInt(ini, section, key, value) ||
+                ReadProfileInt(ini, section, key, value ^ 1) == value,
+            "a written integer reads back");
 }
 
 void CheckRead(const std::string& ini, FuzzedDataProvider& input) {
-    const std::string section = Name(input);
-    const std::string key = Name(input);
+    const std::string section = Name(input), key = Name(input);
     const std::string defaultValue = input.ConsumeRandomLengthString(16);
     const std::size_t capacity = input.ConsumeIntegralInRange<std::size_t>(0, 300);
     const std::string whole = ReadProfileString(ini, section, key, defaultValue, 1 << 16);
@@ -114,45 +84,20 @@ void CheckList(const std::string& ini, FuzzedDataProvider& input) {
             "a key list ends in two NUL bytes");
 }
 
-}  // namespace
-}  // namespace qm::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace qm::fuzz;
-    FuzzedDataProvider input(data, size);
+QM_FUZZ_TARGET(input) {
     const std::string ini = ScratchDir() + "case.ini";
-    std::filesystem::remove(ini);
-    switch (input.ConsumeIntegralInRange(0, 3)) {
-        case 0:  // no file
-            break;
-        case 1:
-            WriteFile(ini, input.ConsumeRandomLengthString(2048));
-            break;
-        case 2:
-            WriteFile(ini, "\xFF\xFE" + Widened(input.ConsumeRandomLengthString(1024)));
-            break;
-        default:
-            WriteFile(ini, "\xFF\xFE" + input.ConsumeRandomLengthString(2048));
-            break;
-    }
+    const int kind = input.ConsumeIntegralInRange(0, 3);
+    std::optional<std::string> bytes;  // no file for kind 0
+    if (kind == 1) bytes = input.ConsumeRandomLengthString(2048);
+    if (kind == 2) bytes = "\xFF\xFE" + Widened(input.ConsumeRandomLengthString(1024));
+    if (kind == 3) bytes = "\xFF\xFE" + input.ConsumeRandomLengthString(2048);
+    WriteOrRemove(ini, bytes);
+    using Step = void (*)(const std::string&, FuzzedDataProvider&);
+    constexpr Step kSteps[] = {CheckWrite, CheckWrite, CheckWriteInt,
+                               CheckList,  CheckRead,  CheckRead};
     for (int step = 0; step < 16 && input.remaining_bytes() > 0; ++step) {
-        switch (input.ConsumeIntegralInRange(0, 5)) {
-            case 0:
-                CheckWrite(ini, input);
-                break;
-            case 1:
-                CheckWriteInt(ini, input);
-                break;
-            case 2:
-                CheckRemove(ini, input);
-                break;
-            case 3:
-                CheckList(ini, input);
-                break;
-            default:
-                CheckRead(ini, input);
-                break;
-        }
+        input.PickValueInArray(kSteps)(ini, input);
     }
-    return 0;
 }
+
+}  // namespace qm::fuzz

@@ -2,9 +2,6 @@
 // templates, typed text and clock readings. Text without an asterisk passes
 // unchanged, expansion works token by token, the body's line breaks all
 // become "<BR>" and nothing else does, and every entry starts with the marker.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <array>
 #include <cstdio>
 
 #include "engine/date_words.h"
@@ -16,7 +13,6 @@
 #include "platform/clock.h"
 
 namespace qm::fuzz {
-namespace {
 
 // A reading the clock can give: any date from 1900 to 9999.
 std::tm Reading(FuzzedDataProvider& input) {
@@ -70,38 +66,25 @@ void CheckExpansion(std::string_view text, TokenSet set, const std::tm& time,
 
 void CheckDateWords(FuzzedDataProvider& input) {
     using Converter = int (*)(int, char*, int);
-    constexpr std::array<Converter, 4> kConverters = {KanjiNumber, DaijiNumber, MonthName,
-                                                      WeekdayKanji};
+    constexpr Converter kConverters[] = {KanjiNumber, DaijiNumber, MonthName, WeekdayKanji};
     const int value = input.ConsumeIntegralInRange(-5, 105);
     const int capacity = input.ConsumeIntegralInRange(0, 16);
-    std::array<char, 16> buffer{};
-    buffer.fill('#');
+    std::string buffer(16, '#');
     const int result = input.PickValueInArray(kConverters)(value, buffer.data(), capacity);
     Require(result == value || result == -1, "a converter gives its value or -1");
-    if (result == -1) {
-        Require(buffer[0] == '#', "a failed converter leaves the buffer untouched");
-    } else {
-        Require(std::string_view(buffer.data(), static_cast<std::size_t>(capacity)).find('\0') !=
-                    std::string_view::npos,
-                "converted words end inside the buffer");
-    }
+    Require(result != -1 || buffer[0] == '#', "a failed converter leaves the buffer untouched");
+    Require(result == -1 || buffer.find('\0') < std::size_t(capacity),
+            "converted words end inside the buffer");
 }
 
-}  // namespace
-}  // namespace qm::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace qm;
-    using namespace qm::fuzz;
-    FuzzedDataProvider input(data, size);
+QM_FUZZ_TARGET(input) {
     const std::tm time = Reading(input);
     CheckDateWords(input);
 
-    EntryInput typed;
-    typed.title = input.ConsumeRandomLengthString(64);
-    typed.body = input.ConsumeRandomLengthString(128);
-    typed.imageName = input.ConsumeRandomLengthString(16);
-    typed.altText = input.ConsumeRandomLengthString(16);
+    const EntryInput typed{.title = input.ConsumeRandomLengthString(64),
+                           .body = input.ConsumeRandomLengthString(128),
+                           .imageName = input.ConsumeRandomLengthString(16),
+                           .altText = input.ConsumeRandomLengthString(16)};
     const std::string uploads = input.ConsumeBool() ? "C:\\img\\a.jpg" : "";
     const std::string diaryPage = input.ConsumeRandomLengthString(32);
     const std::string text = input.ConsumeRemainingBytesAsString();
@@ -120,5 +103,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string link = LogLinkText(diaryPage, text, time);
     Require(link.rfind(Sjis(msg::kLogMarker) + "\r\n<a href =", 0) == 0,
             "a log link starts with the log marker");
-    return 0;
 }
+
+}  // namespace qm::fuzz

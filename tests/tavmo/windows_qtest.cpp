@@ -40,9 +40,8 @@ class TavmoWindowsTest : public QObject {
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toBool(), false);
         QVERIFY(window.isVisible());
-        QVERIFY2(window.failureText()->toPlainText().contains(
-                     QStringLiteral("送り先のフォルダが見つかりません")),
-                 qPrintable(window.failureText()->toPlainText()));
+        QVERIFY(window.failureText()->toPlainText().contains(
+            QStringLiteral("送り先のフォルダが見つかりません")));
 
         std::filesystem::create_directory(dir / "later");
         window.retryButton()->click();
