@@ -122,10 +122,6 @@ class DiaryFolder : public ::testing::Test {
         EXPECT_EQ(Snapshot(), before) << what;
         EXPECT_TRUE(ShownHas(expected)) << what << "\n" << Shown();
     }
-    static void MakeFolder(const std::string& path) {
-        fs::remove_all(path);
-        fs::create_directory(path);
-    }
     static void MakeFifo(const std::string& path) {
         fs::remove_all(path);
         ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);

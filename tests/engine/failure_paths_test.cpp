@@ -41,8 +41,6 @@ TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {
         // A missing template is made, empty.
         {"template missing", [this] { return fs::remove(template_), nullptr; }, "",
          msg::kReadFailedText, msg::kReadFailedCaption},
-        {"template a folder", [this] { return MakeFolder(template_), nullptr; }, template_,
-         msg::kTemplateOpenText, msg::kTemplateOpenCaption},
         {"template locked", [this] { return Hold(template_); }, template_, msg::kTemplateOpenText,
          msg::kTemplateOpenCaption},
         {"entry file locked", [this] { return Hold(entryFile_); }, entryFile_,

@@ -1,8 +1,7 @@
 // Settings and files the generate flow must not use: a set name that is no
 // plain file name, a settings file it cannot read, a FIFO or a device where a
-// file should be, a page too large to read, a lock file it cannot make.
+// file should be, a lock file it cannot make.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -63,17 +62,6 @@ TEST_F(UnusableFiles, FifosAndDevicesGiveErrorsAtOnce) {
     SetKey("QUILL", Web("original.html"));
     FailsTouchingNothing("FIFO page", "日記の原型の設定が変だよ。");
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-}
-
-TEST_F(UnusableFiles, APageOverTheReadLimitIsRefusedUnread) {
-    WriteBytes(Web("diary03-Feb.html"), kFolderPrototype);
-    ASSERT_EQ(::truncate(Web("diary03-Feb.html").c_str(), static_cast<off_t>(kMaxReadBytes + 1)),
-              0);
-    EXPECT_EQ(Generate(), GenerateResult::Failed);  // a sparse file: no snapshot of it
-    EXPECT_EQ(fs::file_size(Web("diary03-Feb.html")), kMaxReadBytes + 1);
-    EXPECT_TRUE(ShownHas("日記ファイル開けない\r\n" + Web("diary03-Feb.html") + ": " +
-                         std::strerror(EFBIG)))
-        << Shown();
 }
 
 TEST_F(UnusableFiles, ALockFileThatCannotBeMadeSaysWhy) {
