@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/digest.h"
-
 namespace qm {
 namespace {
 
@@ -23,12 +21,9 @@ TEST(Clock, ParsesEveryFieldFormatsAndRejectsMalformedOrOutOfRangeText) {
               "07/04/26 00:08:07|12 AM|12 PM");
 }
 
-TEST(Clock, RepeatsTheCRandomSequenceAndTheKnownSha256Values) {
+TEST(Clock, RepeatsTheCRandomSequence) {
     CRandom one(1);
     for (int expected : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(one.Next(), expected);
-    EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(Sha256Hex(std::string(64, 'a')),  // exactly one block
-              "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
 }
 
 }  // namespace

@@ -8,13 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <optional>
-#include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -44,10 +40,8 @@ inline ProgramRun RunProgram(const std::vector<std::string>& args, const Environ
         ::_exit(127);
     }
     ::close(errPipe[1]);
-    if (killAfter) {
-        std::this_thread::sleep_for(*killAfter);
-        ::kill(child, SIGKILL);  // harmless when it has ended already
-    }
+    // Killing a child that has ended already is harmless.
+    if (killAfter) std::this_thread::sleep_for(*killAfter), ::kill(child, SIGKILL);
     ProgramRun run;
     char buffer[4096];
     for (ssize_t n; (n = ::read(errPipe[0], buffer, sizeof buffer)) > 0;)

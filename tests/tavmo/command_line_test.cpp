@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/process.h"
 #include "support/temp_dir.h"
@@ -22,14 +23,8 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
     WriteBytes(files / "日記.html", "page");
     WriteBytes(files / "a \"b\" 日記.html", "quoted");
     const auto quoted = [&](const std::string& name) { return '"' + (files / name) + '"'; };
-    struct Row {
-        std::string settings;
-        std::string parameters;
-        const char* qtPlatform;
-        int status;
-        std::string said;
-    };
-    const Row rows[] = {
+    // Settings, parameter text, QT_QPA_PLATFORM, exit status, what it says.
+    const std::tuple<std::string, std::string, std::string, int, std::string> rows[] = {
         {"", "--frobnicate a.html", "", 2, "使い方"},
         {"", quoted("日記.html"), "", 2, "送り先が設定されていません"},
         {"[TAVMO]\nURL=" + web.dir() + "\n", quoted("日記.html") + " " + quoted("gone.html"), "", 1,
@@ -39,20 +34,19 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
          "--batch " + quoted("日記.html") + " " + quoted(R"(a \"b\" 日記.html)"), "offscreen", 0,
          "すべてのファイルを送りました"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [settings, parameters, qtPlatform, exitStatus, said] : rows) {
         TempDir dir;
         std::filesystem::copy_file(TAVMO_EXECUTABLE, dir / "tavmo.exe");
-        WriteBytes(dir / "tavmo.ini", row.settings);
-        std::string command =
-            "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=" + std::string(row.qtPlatform) +
-            " '" + dir / "tavmo.exe'";
-        for (const auto& argument : qm::SplitCommandLine(row.parameters)) {
+        WriteBytes(dir / "tavmo.ini", settings);
+        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=" + qtPlatform +
+                              " '" + dir / "tavmo.exe'";
+        for (const auto& argument : qm::SplitCommandLine(parameters)) {
             command += " '" + argument + "'";
         }
         const int status = std::system((command + " >/dev/null 2>'" + dir / "err'").c_str());
         const std::string err = ReadBytes(dir / "err");
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.status) << err;
-        EXPECT_NE(err.find(row.said), std::string::npos) << err;
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exitStatus) << err;
+        EXPECT_NE(err.find(said), std::string::npos) << err;
     }
     EXPECT_EQ(ReadBytes(web / "日記.html"), "page");
     EXPECT_EQ(ReadBytes(web / "a \"b\" 日記.html"), "quoted");

@@ -64,30 +64,24 @@ TEST_F(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
     EXPECT_EQ(fields(LoadSettings(ini_).value()), fields(settings));
 }
 
-TEST_F(UploadSettingsTest, ThePasswordLivesInTheKeyringWhereOneAnswersAndInTheFileWhereNone) {
+// A keyring that does not answer: the owner-only file keeps the password,
+// that newer one wins once the keyring is back, and the next save moves it
+// into the keyring and out of the file.
+TEST_F(UploadSettingsTest, APasswordKeptInTheFileWhileTheKeyringIsAwayMovesBackToIt) {
     UploadSettings settings;
-    settings.password = "秘密";
+    settings.password = "older";
     ASSERT_EQ(SaveSettings(ini_, settings, &keyring_), "");
-    EXPECT_EQ(keyring_.kept, (std::map<std::string, std::string>{{ini_, "秘密"}}));
-    EXPECT_EQ(FilePassword(), "");
-    EXPECT_EQ(LoadSettings(ini_, &keyring_)->password, "秘密");
-    EXPECT_EQ(LoadSettings(ini_)->password, "");  // the file alone does not hold it
-
-    // A keyring that does not answer: the owner-only file keeps it, and that
-    // newer password wins once the keyring is back.
     keyring_.answers = false;
     settings.password = "newer";
     ASSERT_EQ(SaveSettings(ini_, settings, &keyring_), "");
     EXPECT_EQ(FilePassword(), "newer");
-    EXPECT_EQ(fs::status(ini_).permissions(), fs::perms(0600));
     keyring_.answers = true;
     auto loaded = LoadSettings(ini_, &keyring_);
     ASSERT_EQ(loaded->password, "newer");
-
-    // The next save moves it into the keyring and out of the file.
     ASSERT_EQ(SaveSettings(ini_, *loaded, &keyring_), "");
-    EXPECT_EQ(keyring_.kept[ini_], "newer");
+    EXPECT_EQ(keyring_.kept, (std::map<std::string, std::string>{{ini_, "newer"}}));
     EXPECT_EQ(FilePassword(), "");
+    EXPECT_EQ(LoadSettings(ini_)->password, "");  // the file alone does not hold it
 }
 
 TEST_F(UploadSettingsTest, NothingIsKeptWhenAValueOrTheFolderCannotBeWritten) {

@@ -18,22 +18,17 @@ using namespace qm::test;
 using Names = std::vector<std::string>;
 
 ::testing::AssertionResult HasAll(const std::string& text, const Names& parts) {
-    for (const std::string& part : parts) {
-        if (text.find(part) == std::string::npos) {
+    for (const std::string& part : parts)
+        if (text.find(part) == std::string::npos)
             return ::testing::AssertionFailure() << "no \"" << part << "\" in: " << text;
-        }
-    }
     return ::testing::AssertionSuccess();
 }
 
 // Every file below `dir`, relative and sorted.
 Names FilesBelow(const std::string& dir) {
     Names names;
-    for (auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
-        if (entry.is_regular_file()) {
-            names.push_back(std::filesystem::relative(entry.path(), dir).string());
-        }
-    }
+    for (auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        if (entry.is_regular_file()) names.push_back(std::filesystem::relative(entry.path(), dir));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -93,9 +88,7 @@ class TransferTest : public ::testing::TestWithParam<Kind> {
 
         // Marked at the destination: a retry that sent it again would overwrite it.
         WriteBytes(server_.dir + "first.html", "kept");
-        if (serverStops) {
-            ASSERT_EQ(server_.Restart(), "");
-        }
+        ASSERT_EQ(serverStops ? server_.Restart() : "", "");
         RecordingObserver retry;
         ASSERT_TRUE(uploader.SendPending(retry)) << FailureReport(uploader);
         EXPECT_EQ(retry.started, (Names{"big.html", "last.html"}));
