@@ -1,15 +1,10 @@
-// Files that only carry data from one step of a run to the next: written in
-// place, held without sharing while written, and never flushed to the disk,
-// since nothing is lost when one of them is.
+// Files that only carry data from one step of a run to the next, or keep a
+// convenience: never flushed to the disk, since no diary is lost with them.
 #pragma once
 
 #include <string_view>
 
 namespace qm {
-
-// Creates or empties the file and writes `content`; false when it cannot be
-// opened, is held by someone else, or the write fails.
-bool WriteScratchFile(std::string_view cp932Path, std::string_view content);
 
 // Replaces the file by one holding `content`, written beside it and renamed
 // into place, so that a reader finds the old file or the new one whole; the
