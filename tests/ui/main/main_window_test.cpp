@@ -110,7 +110,6 @@ class MainWindowTest : public QObject {
         QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
         QCOMPARE(w.io.messages.size(), std::size_t{1});
         QVERIFY(!w->isVisible());
-        QCOMPARE(folder.ReadInt("WINDOWSIZE", "Width"), 565);
     }
 
     // The upload box, the set list and the size saved at the end each name
