@@ -31,7 +31,6 @@ class FakeHost : public Host {
   public:
     std::vector<std::string> messages;                // "text|caption" in UTF-8
     std::function<void(ActiveConfig&)> pathSettings;  // unset: this host has no dialog
-    std::vector<std::pair<std::string, std::string>> starts;
 
     void ShowMessage(std::string_view text, std::string_view caption) override {
         messages.push_back(Cp932ToUtf8(text).value_or("?") + "|" +
@@ -42,14 +41,21 @@ class FakeHost : public Host {
         return static_cast<bool>(pathSettings);
     }
     bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view program, std::string_view parameters) override {
-        starts.emplace_back(program, parameters);
+    StartResult StartProgram(std::string_view, std::string_view) override {
         return StartResult::Started;
     }
 };
 
 inline std::string Said(std::string_view text, std::string_view caption) {
     return std::string(text) + "|" + std::string(caption);
+}
+
+// `text` with `caption`, and `file` with the system's answer on a line of its own.
+inline bool Says(const std::string& said, std::string_view text, std::string_view caption,
+                 const std::string& file) {
+    const std::string tail = "|" + std::string(caption);
+    if (file.empty()) return said == std::string(text) + tail;
+    return said.starts_with(std::string(text) + "\r\n" + file + ": ") && said.ends_with(tail);
 }
 
 inline std::tm Tm(std::string_view localTime) { return ParseLocalTime(localTime).value(); }
@@ -115,10 +121,6 @@ class DiaryFolder : public ::testing::Test {
         EXPECT_EQ(Generate(), GenerateResult::Failed) << what;
         EXPECT_EQ(Snapshot(), before) << what;
         EXPECT_TRUE(ShownHas(expected)) << what << "\n" << Shown();
-    }
-    static void MakeFolder(const std::string& path) {
-        fs::remove_all(path);
-        fs::create_directory(path);
     }
     static void MakeFifo(const std::string& path) {
         fs::remove_all(path);

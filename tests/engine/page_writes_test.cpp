@@ -52,14 +52,6 @@ TEST_F(OnePass, ANewPageIsThePrototypeWithTheEntryAndSoIsItsCurrentCopy) {
               "<html>\r\n" + Entry("u") + Entry().substr(kMarker.size()) + "\r\n</html>" + kNul);
     EXPECT_EQ(Page("diary-current.html"), "<html>\r\n" + Entry("u") + "\r\n</html>" + kNul);
     ExpectOneLogLink();
-
-    // A prototype without marker gives the newest-entry copy as a plain copy.
-    host_.messages.clear();
-    WriteBytes(Web("original.html"), "<html>no marker</html>");
-    ASSERT_EQ(Generate(), GenerateResult::Written);
-    EXPECT_EQ(Page("diary-current.html"), "<html>no marker</html>");
-    EXPECT_EQ(host_.messages,
-              std::vector<std::string>{Said(msg::kNoMarkerText, msg::kNoMarkerCaption)});
 }
 
 // An empty template, or a prototype whose marker lies after its NUL: the new

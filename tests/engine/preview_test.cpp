@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <tuple>
 
@@ -49,24 +48,18 @@ TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchi
 }
 
 TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
-    const auto before = Snapshot();
-    const std::tuple<std::function<void()>, std::string, std::string> cases[] = {
-        {[&] { fs::remove(dir_ / "templet.txt"); },
-         "テンプレート開けない\r\n" + (dir_ / "templet.txt") + ": ", "テンプレート開けないよ？"},
-        {[&] { fs::remove(Web("original.html")); },
-         "日記ファイル開けない\r\n" + Web("original.html") + ": ", "日記ファイル開けないよ？"},
+    const std::tuple<std::string, std::string_view, std::string_view> cases[] = {
+        {Web("original.html"), msg::kPageOpenText, msg::kPageOpenCaption},
+        {dir_ / "templet.txt", msg::kTemplateOpenText, msg::kTemplateOpenCaption},  // read first
     };
-    for (const auto& [spoil, text, caption] : cases) {
-        spoil();
+    for (const auto& [file, text, caption] : cases) {
+        fs::remove(file);
         const auto spoiled = Snapshot();
         host_.messages.clear();
-        EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << text;
-        ASSERT_EQ(host_.messages.size(), 1u) << text;
-        EXPECT_TRUE(host_.messages[0].starts_with(text) &&
-                    host_.messages[0].ends_with("|" + caption))
-            << host_.messages[0];
-        EXPECT_EQ(Snapshot(), spoiled) << text;
-        for (const auto& [path, bytes] : before) WriteBytes(path, bytes);
+        EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << file;
+        ASSERT_EQ(host_.messages.size(), 1u) << file;
+        EXPECT_TRUE(Says(host_.messages[0], text, caption, file)) << host_.messages[0];
+        EXPECT_EQ(Snapshot(), spoiled) << file;
     }
 }
 
