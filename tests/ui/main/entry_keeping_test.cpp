@@ -1,6 +1,6 @@
 // Nothing typed or written is lost: the draft outlives every ending but a
 // generate, the preview changes none of the user's files, and "取り消し"
-// takes the last entry back.
+// takes the last entry back or names the file that stops it.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -163,9 +163,9 @@ class EntryKeepingTest : public QObject {
         QVERIFY(fs::exists(Browsed(w)));
     }
 
-    // Asked first; the upload tool gets the restored page. Whether a take-back
-    // is allowed at all is the engine's and the command line's to show.
-    void TakesTheLastEntryBackAndUploadsThePage() {
+    // Asked first; the upload tool gets the restored page. A page edited
+    // since is named (when the engine refuses is its own tests' to show).
+    void TakesTheLastEntryBackUnlessThePageWasEdited() {
         OneSet folder;
         Opened(folder).Generate(QStringLiteral("一"));
         const std::string afterFirst = folder.ReadFile("page.html");
@@ -182,6 +182,13 @@ class EntryKeepingTest : public QObject {
         QVERIFY(w.starts == std::vector{Start("tavmo/tavmo.exe", "\"" + page + "\"")});
         QCOMPARE(w.io.messages.size(), std::size_t{3});
         QVERIFY(w.io.messages[2].text.endsWith("\n" + QString::fromStdString(page)));
+
+        w.Generate(QStringLiteral("三"));
+        WriteBytes(page, folder.ReadFile("page.html") + "<p>by hand</p>");
+        Opened again(folder);
+        again.io.answers = {Answer::Yes};
+        TakeBack(again)->trigger();
+        QVERIFY(again.io.messages.back().text.startsWith(QString::fromStdString(page) + "\n"));
     }
 };
 
