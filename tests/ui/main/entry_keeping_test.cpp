@@ -7,7 +7,6 @@
 #include <QInputMethodEvent>
 #include <filesystem>
 
-#include "engine/preview.h"
 #include "main_window_fixture.h"
 #include "platform/process.h"
 #include "support/write_limit.h"
@@ -72,55 +71,42 @@ class EntryKeepingTest : public QObject {
         QVERIFY(again.io.messages.empty());
     }
 
-    // Escape and the close questions write the draft at once, with the set
-    // and the image even when the stored set went back to the first; a failed
-    // "Do It !!!" keeps it, a good one writes what came back and removes it.
+    // Every ending writes the draft at once, with the set and the image even
+    // when the stored set went back to the first; a failed "Do It !!!" keeps
+    // it, a good one writes what came back and removes it.
     void TheDraftOutlivesEveryEndingButAGenerate() {
         OneSet folder;
         folder.WriteSystemIni("[INI]\n0=a\n1=b\n");
         folder.WriteSet("b", "other.html", "other.txt");
-        folder.WriteFile("other.html", kPageText);
+        folder.WriteFile("other.html", "<html>no marker</html>");
         folder.WriteFile("other.txt", "<p>*?</p><p>*$</p>");
         {
             Opened w(folder);
             w->setList()->setFocus();
             QTest::keyClick(w->setList(), Qt::Key_Down);
             w->titleEdit()->setText(QStringLiteral("晴れ"));
+            w->bodyEdit()->setPlainText(QStringLiteral("散歩"));
+            w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
+            w->button(kIdBrowseImage)->click();
+            w->altTextEdit()->setText(QStringLiteral("猫"));
             w->titleEdit()->setFocus();
             QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
             QVERIFY(!w->isVisible());
         }
         folder.WriteSystemIni("[INI]\n0=a\n1=b\n[STATE]\nCURRENT=0\n");
-        {
-            Opened w(folder);
-            QCOMPARE(w->setList()->currentText(), QStringLiteral("b"));
-            QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
-            w->bodyEdit()->setPlainText(QStringLiteral("散歩"));
-            w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
-            w->button(kIdBrowseImage)->click();
-            w->altTextEdit()->setText(QStringLiteral("猫"));
-            w.io.answers = {Answer::Yes, Answer::No, Answer::Ok};
-            QVERIFY(w->close());
-        }
-        folder.WriteFile("other.html", "<html>no marker</html>");
-        {
-            Opened w(folder);
-            w->button(kIdGenerate)->click();
-            QCOMPARE(w.io.messages.at(0).text, QStringLiteral("埋め込む場所わかんないダス"));
-            QVERIFY(w->isVisible());
-            QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("散歩"));
-            QCOMPARE(folder.ReadFile("other.html"), std::string("<html>no marker</html>"));
-        }
-        folder.WriteFile("other.html", kPageText);
         Opened w(folder);
+        QCOMPARE(w->setList()->currentText(), QStringLiteral("b"));
+        QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
         QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("pic.jpg"));
+        w->button(kIdGenerate)->click();
+        QCOMPARE(w.io.messages.at(0).text, QStringLiteral("埋め込む場所わかんないダス"));
+        QVERIFY(w->isVisible() && DraftExists(folder));
+        folder.WriteFile("other.html", kPageText);
         w->button(kIdGenerate)->click();
         QVERIFY(!w->isVisible());
         QVERIFY(
             folder.PageHas("other.html", "<p>散歩</p><p><img src=\"pic.jpg\" alt=\"猫\" ></p>"));
         QVERIFY(!DraftExists(folder));
-        Opened next(folder);
-        QVERIFY(next->titleEdit()->text().isEmpty() && next->bodyEdit()->toPlainText().isEmpty());
     }
 
     // A draft that cannot be written is said once, naming the file; the
@@ -135,10 +121,8 @@ class EntryKeepingTest : public QObject {
                 w->draft().SaveNow();
             }
             QCOMPARE(w.io.messages.size(), std::size_t{1});
-            QCOMPARE(w.io.messages[0].text,
-                     QString::fromStdString(folder.path(kDraftFileName)) +
-                         QStringLiteral("\n下書きを保存できません。書いている日記は、"
-                                        "ウィンドウを閉じると残りません。"));
+            QVERIFY(w.io.messages[0].text.startsWith(
+                QString::fromStdString(folder.path(kDraftFileName)) + "\n"));
             QVERIFY(w->isVisible());
         }
         WriteBytes(folder.path(kDraftFileName), "Quillmaker draft 1\nset 1\na\ntitle 99\nshort\n");
@@ -160,12 +144,7 @@ class EntryKeepingTest : public QObject {
         const std::string file = Browsed(w);
         QVERIFY2(file.rfind(folder.dir(), 0) != 0, file.c_str());
         QCOMPARE(fs::path(file).filename().string(), std::string("page.html"));
-        const std::string shown = ReadBytes(file);
-        const std::string base = "<base href=\"" + FileUrlOfFolder(folder.dir()) + "\">";
-        QCOMPARE(shown.substr(0, 6 + base.size()), "<html>" + base);
-        QVERIFY2(shown.find(Sjis("<h2>晴れ</h2>\r\n<p>散歩<BR>\r\nした</p>")) != std::string::npos,
-                 shown.c_str());
-        QVERIFY(shown.find(Sjis("<h2>晴れ")) < shown.find("older entry"));
+        QVERIFY(ReadBytes(file).find(Sjis("<p>散歩<BR>\r\nした</p>")) != std::string::npos);
         QCOMPARE(Snapshot(folder.dir()), before);
         QVERIFY(w.io.messages.empty() && w->isVisible());
         QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
@@ -173,9 +152,8 @@ class EntryKeepingTest : public QObject {
         QVERIFY(!fs::exists(file));
     }
 
-    // Without a browser the preview file is named; a page without a marker
-    // is not previewed at all.
-    void APreviewThatCannotBeShownSaysWhy() {
+    // Without a browser the preview file is named and kept for the user to open.
+    void APreviewWithoutABrowserNamesItsFile() {
         OneSet folder;
         Opened w(folder);
         w.startAnswer = StartResult::NotFound;
@@ -183,21 +161,16 @@ class EntryKeepingTest : public QObject {
         QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
         QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(Browsed(w))));
         QVERIFY(fs::exists(Browsed(w)));
-        folder.WriteFile("page.html", "<html>no marker</html>");
-        w->button(kIdPreview)->click();
-        QCOMPARE(w.starts.size(), std::size_t{1});
-        QCOMPARE(w.io.messages.size(), std::size_t{2});
-        QCOMPARE(folder.ReadFile("page.html"), std::string("<html>no marker</html>"));
     }
 
-    // Takes the second of two entries back, once, and the upload tool gets
-    // the restored page; a page edited since is named and nothing changes.
-    void TakesTheLastEntryBackOnceUnlessThePageWasEdited() {
+    // Asked first; the upload tool gets the restored page. A page edited
+    // since is named (when the engine refuses is its own tests' to show).
+    void TakesTheLastEntryBackUnlessThePageWasEdited() {
         OneSet folder;
         Opened(folder).Generate(QStringLiteral("一"));
         const std::string afterFirst = folder.ReadFile("page.html");
         Opened(folder).Generate(QStringLiteral("二"));
-        const QString page = QString::fromStdString(folder.path("page.html"));
+        const std::string page = folder.path("page.html");
         Opened w(folder);
         w.io.answers = {Answer::No};
         TakeBack(w)->trigger();
@@ -206,22 +179,16 @@ class EntryKeepingTest : public QObject {
         w.io.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
         TakeBack(w)->trigger();
         QCOMPARE(folder.ReadFile("page.html"), afterFirst);
-        QVERIFY(w.starts ==
-                std::vector{Start("tavmo/tavmo.exe", "\"" + page.toStdString() + "\"")});
+        QVERIFY(w.starts == std::vector{Start("tavmo/tavmo.exe", "\"" + page + "\"")});
         QCOMPARE(w.io.messages.size(), std::size_t{3});
-        QVERIFY(w.io.messages[2].text.endsWith("\n" + page) && w->isVisible());
-        TakeBack(w)->trigger();
-        QCOMPARE(w.io.messages.back().text, QStringLiteral("取り消せる日記がありません。"));
-        QCOMPARE(folder.ReadFile("page.html"), afterFirst);
+        QVERIFY(w.io.messages[2].text.endsWith("\n" + QString::fromStdString(page)));
 
         w.Generate(QStringLiteral("三"));
-        const std::string edited = folder.ReadFile("page.html") + "<p>by hand</p>";
-        WriteBytes(folder.path("page.html"), edited);
+        WriteBytes(page, folder.ReadFile("page.html") + "<p>by hand</p>");
         Opened again(folder);
         again.io.answers = {Answer::Yes};
         TakeBack(again)->trigger();
-        QVERIFY(again.io.messages.back().text.startsWith(page + "\n"));
-        QCOMPARE(folder.ReadFile("page.html"), edited);
+        QVERIFY(again.io.messages.back().text.startsWith(QString::fromStdString(page) + "\n"));
     }
 };
 

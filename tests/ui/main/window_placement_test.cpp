@@ -87,13 +87,9 @@ class WindowPlacementTest : public QObject {
 int main(int argc, char** argv) {
     // One screen away from the origin, described to the offscreen platform.
     qm::test::TempDir dir;
-    const QRect s = qm::test::kScreen;
-    qm::test::WriteBytes(
-        dir / "screen.json",
-        QString::asprintf(R"({"screens":[{"name":"s","x":%d,"y":%d,"width":%d,)"
-                          R"("height":%d,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})",
-                          s.x(), s.y(), s.width(), s.height())
-            .toStdString());
+    qm::test::WriteBytes(dir / "screen.json",
+                         R"({"screens":[{"name":"s","x":100,"y":50,"width":700,"height":560,)"
+                         R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + (dir / "screen.json").c_str());
     QApplication app(argc, argv);
     qm::test::WindowPlacementTest test;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 
 namespace qm::test {
 
@@ -59,21 +60,18 @@ inline QList<QWidget*> TabWalk(QWidget& window, QWidget* first = nullptr) {
 // enters a group of radio buttons once and the arrow keys choose within it,
 // so a radio button counts as reached when one of its group was.
 inline QList<QWidget*> ButtonsNotVisited(QWidget& window, const QList<QWidget*>& walk) {
-    const auto reached = [&walk](QAbstractButton* button) {
-        if (walk.contains(button)) return true;
-        if (!qobject_cast<QRadioButton*>(button)) return false;
-        for (QWidget* visited : walk) {
-            auto* radio = qobject_cast<QRadioButton*>(visited);
-            if (radio && (button->group() ? radio->group() == button->group()
-                                          : radio->parentWidget() == button->parentWidget())) {
-                return true;
-            }
-        }
-        return false;
+    const auto sameGroup = [](QAbstractButton* button, QWidget* visited) {
+        auto* radio = qobject_cast<QRadioButton*>(visited);
+        return radio && (button->group() ? radio->group() == button->group()
+                                         : radio->parentWidget() == button->parentWidget());
     };
     QList<QWidget*> missed;
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        if (button->isVisible() && button->isEnabled() && !reached(button)) missed << button;
+        const bool reached = walk.contains(button) ||
+                             (qobject_cast<QRadioButton*>(button) &&
+                              std::any_of(walk.begin(), walk.end(),
+                                          [&](QWidget* w) { return sameGroup(button, w); }));
+        if (button->isVisible() && button->isEnabled() && !reached) missed << button;
     }
     return missed;
 }

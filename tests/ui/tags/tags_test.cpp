@@ -175,7 +175,6 @@ class TagsTest : public QObject {
         QCOMPARE(e.io.messages[0].text, UnwritableText(e.systemIni()));
         QCOMPARE(e.editor->nameEdit()->text(), QStringLiteral("下線"));
         QCOMPARE(e.editor->tagView()->topLevelItemCount(), 3);
-        QVERIFY(e.Stored("3") == Texts(3, "<absent>"));
         QVERIFY(e.Stored("1") == Texts({Sjis("太字"), "<b>", "</b>"}));
     }
 };
