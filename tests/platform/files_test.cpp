@@ -117,25 +117,24 @@ TEST_F(Files, FindsAndReplacesTheFirstMarkerOnEveryBufferEdgeWithEachWayOfCopyin
     // Marker first, last, split at each byte by the buffer's edge, twice,
     // after a NUL, cut short, none at all, and a page of many buffers.
     std::vector<std::string> pages = {
-        "",
-        kNul,
-        kMarker,
-        "head" + kNul + kMarker,
-        "<<<!-- MARK -->>>",
-        kMarker.substr(0, 12),
+        "", kNul, kMarker, "head" + kNul + kMarker, "<<<!-- MARK -->>>", kMarker.substr(0, 12),
         "<html>" + kMarker + "<p>old</p>" + kMarker + "</html>" + kNul + "junk" + kNul,
-        "he" + kNul + "ad" + kMarker + kNul,
-        "<!-- MARK --" + kMarker + "\r\n",
+        "he" + kNul + "ad" + kMarker + kNul, "<!-- MARK --" + kMarker + "\r\n",
         kMarker.substr(0, 7) + kNul + kMarker.substr(7) + kMarker,
-        std::string(70000, 'a') + kMarker + std::string(70000, 'b')};
+        std::string(70000, 'a') + kMarker + std::string(70000, 'b'),
+        // Cut by the edges of the search's growing reads: 64 KiB, then 128 KiB more.
+        std::string(65536 - 5, 'a') + kMarker,
+        std::string(65536 + 131072 - 5, 'a') + kMarker + "z"};
     for (std::size_t lead = 0; lead < 2 * kMarker.size() + 3; ++lead) {
         pages.push_back(std::string(lead, 'p') + kMarker + "after" + kNul + "junk");
     }
     for (const std::string& page : pages) {
         const std::string_view text = TextUpToNul(page);
         const auto want = text.find(kMarker);
-        for (std::size_t buffer : {1, 2, 3, 5, 12, 13, 14, 26, 4096}) {
-            if (page.size() > 1000 && (buffer < 12 || buffer > 14)) continue;  // each copy once
+        for (const std::size_t buffer : std::initializer_list<std::size_t>{
+                 1, 2, 3, 5, 12, 13, 14, 26, 4096, StreamOptions{}.bufferSize}) {
+            if (page.size() > 1000 && (buffer < 12 || (buffer > 14 && buffer < 4096)))
+                continue;  // each copy once
             SCOPED_TRACE("page '" + page.substr(0, 40) + "', buffer " + std::to_string(buffer));
             WriteBytes(page_, page);
             auto at = FindMarkerInText(ReadOnlyFile::Open(page_)->descriptor(), kMarker, {buffer});
