@@ -110,10 +110,11 @@ class ReadBuffer {
     ReadBuffer(std::uint64_t wanted, std::size_t most, std::size_t extra = 0,
                std::size_t pieces = 1)
         : chunk_(static_cast<std::size_t>(
-              std::clamp<std::uint64_t>(wanted, 1, std::max<std::size_t>(most, 1)))) {
+              std::clamp<std::uint64_t>(wanted, 1, std::max<std::size_t>(most, 1)))),
+          stride_(extra + chunk_) {
         thread_local std::unique_ptr<char[]> bytes;
         thread_local std::size_t capacity = 0;
-        const std::size_t size = (extra + chunk_) * pieces;
+        const std::size_t size = stride_ * pieces;
         if (size > capacity) {
             bytes.reset();
             bytes = std::make_unique_for_overwrite<char[]>(size);
@@ -121,11 +122,12 @@ class ReadBuffer {
         }
         data_ = bytes.get();
     }
-    char* data(std::size_t piece = 0) { return data_ + piece * chunk_; }
+    char* data(std::size_t piece = 0) { return data_ + piece * stride_; }
     std::size_t chunk() const { return chunk_; }
 
   private:
     std::size_t chunk_;
+    std::size_t stride_;
     char* data_ = nullptr;
 };
 
