@@ -61,9 +61,8 @@ bool HasControlCharacter(std::string_view text) {
     return false;
 }
 
-}  // namespace
-
-std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text) {
+// One reading of a destination; see ParseRemoteFolder.
+std::optional<RemoteFolder> ReadRemoteFolder(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     if (text.empty() || HasControlCharacter(text)) return std::nullopt;
@@ -112,6 +111,19 @@ std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text) {
     // names a host no URL can hold) names no folder.
     if (!full || !DecodedPath(*full)) return std::nullopt;
     return RemoteFolder{*scheme, *full};
+}
+
+}  // namespace
+
+std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text) {
+    auto folder = ReadRemoteFolder(text);
+    // The transfers read the URL again, and so does the next start: one that
+    // reads back as another ("ftp:/%32" names the host "%32", read again "2")
+    // would send the files elsewhere than the settings say.
+    if (!folder) return folder;
+    const auto again = ReadRemoteFolder(folder->url);
+    if (!again || again->url != folder->url) return std::nullopt;
+    return folder;
 }
 
 std::optional<RemoteFolder> ResolveImageFolder(const RemoteFolder& destination,

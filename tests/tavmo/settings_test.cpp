@@ -119,9 +119,9 @@ TEST(RemoteUrlTest, AcceptedDestinationsReadBackAndUnusableOnesAreRefused) {
         EXPECT_EQ(ParseRemoteFolder(url).value_or(RemoteFolder{}).url, url);
     }
     // A file URL whose path is not absolute would come out naming a host; an
-    // encoded control character names no folder.
-    for (const char* text :
-         {"file:relative/dir", "file:'//tm", "ftp://host/a?q", "ftp://host/a%0A/", "ftp:/%7F"}) {
+    // encoded control character names no folder, nor a URL that reads back as another.
+    for (const char* text : {"file:relative/dir", "file:'//tm", "ftp://host/a?q",
+                             "ftp://host/a%0A/", "ftp:/%7F", "ftp:/%32"}) {
         EXPECT_FALSE(ParseRemoteFolder(text)) << text;
     }
 }
