@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/encoding.h"
+#include "engine/program_arguments.h"
 #include "platform/program_dir.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -30,12 +30,6 @@ std::optional<std::string>& ChosenProgramFolder() {
 bool IsFile(const std::string& pathUtf8) {
     std::error_code ec;
     return std::filesystem::is_regular_file(pathUtf8, ec);
-}
-
-std::string QuotedForStarter(std::string_view text) {
-    // The starter splits its parameter text like a command line; a path in
-    // quotes stays one word, and a quote never occurs in our folders' names.
-    return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace
@@ -62,19 +56,28 @@ std::optional<std::string> FindManual(std::string_view fileNameUtf8,
     return std::nullopt;
 }
 
+bool OpenWithDesktop(QWidget* parent, const QString& path, Interaction& io,
+                     const ProgramStarter& start, std::string_view noOpenerFormat,
+                     std::string_view caption) {
+    // The starter splits its parameter text like a command line.
+    const auto pathCp932 = TryToCp932(path);
+    if (pathCp932 && start &&
+        start(kDesktopOpener, QuoteArgument(*pathCp932)) != StartResult::NotFound) {
+        return true;
+    }
+    // Without an opener the user can still open the file, given where it is.
+    io.Message(parent, Ui(noOpenerFormat).arg(Ui(kDesktopOpener), path), Ui(caption));
+    return false;
+}
+
 ManualOpened OpenManual(QWidget* parent, std::string_view fileNameUtf8, Interaction& io,
                         const ProgramStarter& start) {
     const auto path = FindManual(fileNameUtf8, ManualProgramFolder());
     if (!path) return ManualOpened::NoManual;
-    const auto pathCp932 = Utf8ToCp932(*path);
-    if (pathCp932 && start &&
-        start(kDesktopOpener, QuotedForStarter(*pathCp932)) != StartResult::NotFound) {
-        return ManualOpened::Started;
-    }
-    // Without an opener the user can still read the manual, given where it is.
-    io.Message(parent, Ui(kNoOpenerFormat).arg(Ui(kDesktopOpener), QString::fromStdString(*path)),
-               Ui(kNoOpenerCaption));
-    return ManualOpened::NoOpener;
+    return OpenWithDesktop(parent, QString::fromStdString(*path), io, start, kNoOpenerFormat,
+                           kNoOpenerCaption)
+               ? ManualOpened::Started
+               : ManualOpened::NoOpener;
 }
 
 HelpKey::HelpKey(Interaction& io, ProgramStarter start) : io_(io), start_(std::move(start)) {

@@ -40,6 +40,13 @@ std::vector<std::string> ManualFolders(const std::string& programFolderUtf8);
 std::optional<std::string> FindManual(std::string_view fileNameUtf8,
                                       const std::string& programFolderUtf8);
 
+// Opens the file (a UTF-8 path) with the desktop's opener. Without one, or
+// for a path code page 932 cannot hold, says where the file is instead:
+// `noOpenerFormat` takes the opener's name as %1 and the path as %2.
+bool OpenWithDesktop(QWidget* parent, const QString& path, Interaction& io,
+                     const ProgramStarter& start, std::string_view noOpenerFormat,
+                     std::string_view caption);
+
 enum class ManualOpened { Started, NoManual, NoOpener };
 
 // Opens the manual of ManualProgramFolder() with the desktop's opener. When

@@ -5,7 +5,6 @@
 
 #include "engine/host.h"
 #include "engine/preview.h"
-#include "engine/program_arguments.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "ui/common/cp932_text.h"
@@ -49,13 +48,12 @@ bool EntryPreview::Show(QWidget* parent, const ActiveConfig& config, const RunSt
         return false;
     }
 
-    const auto fileCp932 = TryToCp932(filePath_);
-    if (!fileCp932 ||
-        host.StartProgram(kDesktopOpener, QuoteArgument(*fileCp932)) == StartResult::NotFound) {
-        io.Message(parent, Ui(kNoBrowserFormat).arg(Ui(kDesktopOpener), filePath_), Ui(kCaption));
-        return false;
-    }
-    return true;
+    return OpenWithDesktop(
+        parent, filePath_, io,
+        [&host](std::string_view program, std::string_view parameters) {
+            return host.StartProgram(program, parameters);
+        },
+        kNoBrowserFormat, kCaption);
 }
 
 }  // namespace qm
