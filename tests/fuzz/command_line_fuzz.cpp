@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/process.h"
+#include "platform/command_line.h"
 
 namespace qm::fuzz {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "platform/process.h"
+#include "platform/command_line.h"
 #include "support/temp_dir.h"
 
 namespace qm::tavmo {

@@ -42,7 +42,7 @@ void WindowCommands::AttachSettingsButtons() {
     auto on = [&w](int id, auto handler) {
         QObject::connect(w.button(id), &QPushButton::clicked, &w, handler);
     };
-    on(kIdFtpSettings, [&w] { StartUploaderSetup(&w, w.config(), w.interaction(), w.host()); });
+    on(kIdFtpSettings, [&w] { StartUploaderSetup(w.config(), w.host()); });
     on(kIdPathSettings,
        [&w] { EditFilePaths(&w, w.config(), w.runState(), w.interaction(), w.host()); });
     on(kIdEditTemplate, [&w] { EditTemplate(&w, w.config(), w.interaction(), w.host()); });

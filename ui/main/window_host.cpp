@@ -7,9 +7,7 @@
 namespace qm {
 
 WindowHost::WindowHost(QWidget& owner, Interaction& interaction)
-    : programStarter([](std::string_view program, std::string_view parameters) {
-          return qm::StartProgram(program, parameters);
-      }),
+    : programStarter(qm::StartProgram),
       owner_(owner),
       interaction_(interaction) {}
 
@@ -27,8 +25,10 @@ bool WindowHost::OpenSetManager(ActiveConfig& config) {
 }
 
 StartResult WindowHost::StartProgram(std::string_view programCp932,
-                                     std::string_view parametersCp932) {
-    return programStarter ? programStarter(programCp932, parametersCp932) : StartResult::Failed;
+                                     const std::vector<std::string>& argumentsCp932,
+                                     StartWait wait) {
+    return programStarter ? programStarter(programCp932, argumentsCp932, wait)
+                          : StartResult::Failed;
 }
 
 }  // namespace qm

@@ -21,7 +21,7 @@
 namespace qm::test {
 
 using Answer = Interaction::Answer;
-using Start = std::pair<std::string, std::string>;  // program, parameters
+using Start = std::pair<std::string, std::vector<std::string>>;  // program, arguments
 
 inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8).value(); }
 
@@ -87,7 +87,8 @@ struct Opened {
     explicit Opened(const ProgramFolder& folder) {
         dialog = std::make_unique<MainDialog>(io, folder.dir());
         commands = std::make_unique<WindowCommands>(*dialog);
-        dialog->host().programStarter = [this](std::string_view program, std::string_view args) {
+        dialog->host().programStarter = [this](std::string_view program,
+                                               const std::vector<std::string>& args, StartWait) {
             starts.emplace_back(program, args);
             return startAnswer;
         };

@@ -30,7 +30,7 @@ namespace {
 const std::string kText = "とりせつ.txt";
 const std::string kHtml = "とりせつ.html";
 
-Start XdgOpen(const std::string& path) { return {"xdg-open", "\"" + Sjis(path) + "\""}; }
+Start XdgOpen(const std::string& path) { return {"xdg-open", {Sjis(path)}}; }
 
 // The program's own folder for this test, apart from the --home folder.
 struct ProgramWithManuals : TempDir {
@@ -260,7 +260,7 @@ class MainWindowTest : public QObject {
                      QString::fromStdString(none / kText) + QStringLiteral("がみつかりません。"));
         }
         ProgramWithManuals program{kHtml, kText};
-        w.startAnswer = StartResult::NotFound;  // no xdg-open on this system
+        w.startAnswer = StartResult::Missing;  // no xdg-open on this system
         QTest::keyClick(w->titleEdit(), Qt::Key_F1);
         QCOMPARE(w.io.messages.size(), std::size_t{2});
         QVERIFY(w.io.messages[1].text.contains(QStringLiteral("xdg-open")));
@@ -304,7 +304,7 @@ class MainWindowTest : public QObject {
         w->button(kIdBrowseImage)->click();
         w->button(kIdBrowseImage)->click();
         QCOMPARE(w->runState().imageUploadList,
-                 std::string("\"/pics/a.jpg\" \"/pics/b\\\" \\\"c.png\""));
+                 std::vector<std::string>({"/pics/a.jpg", "/pics/b\" \"c.png"}));
         QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("b\" \"c.png"));
         QVERIFY(w->altTextEdit()->isEnabled());
     }
