@@ -178,9 +178,9 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     // Without a record the entry cannot be taken back later, but it is written.
     KeepForTakeBack(config, before);
 
-    if (input.upload && StartOrTell(config.uploaderPath,
-                                    UploadArguments(config, run, currentCopyMade),
-                                    host) != StartResult::Started) {
+    if (input.upload &&
+        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=
+            StartResult::Started) {
         return GenerateResult::WrittenNoUploader;
     }
     return GenerateResult::Written;

@@ -76,8 +76,8 @@ std::optional<Report> ReadReport(int fd, StartWait wait) {
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             pollfd watch{fd, POLLIN, 0};
-            const int ready = left.count() > 0 ? ::poll(&watch, 1, static_cast<int>(left.count()))
-                                               : 0;
+            const int ready =
+                left.count() > 0 ? ::poll(&watch, 1, static_cast<int>(left.count())) : 0;
             if (ready < 0 && errno == EINTR) continue;
             if (ready <= 0) return std::nullopt;
         }

@@ -1,6 +1,8 @@
 // The real executable, run without a display: exit statuses and what it says
 // on standard error. Its arguments come from a parameter text split the way
 // the diary program's launch splits it (Windows command-line rules).
+#include "platform/command_line.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -8,7 +10,6 @@
 #include <filesystem>
 #include <tuple>
 
-#include "platform/command_line.h"
 #include "support/temp_dir.h"
 
 namespace qm::tavmo {

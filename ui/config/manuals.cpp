@@ -11,9 +11,10 @@ namespace qm {
 namespace {
 
 ManualOpened OpenWithHost(QWidget* parent, std::string_view manual, Interaction& io, Host& host) {
-    return OpenManual(parent, manual, io,
-                      [&host](std::string_view program, const std::vector<std::string>& arguments,
-                              StartWait wait) { return host.StartProgram(program, arguments, wait); });
+    return OpenManual(
+        parent, manual, io,
+        [&host](std::string_view program, const std::vector<std::string>& arguments,
+                StartWait wait) { return host.StartProgram(program, arguments, wait); });
 }
 
 }  // namespace

@@ -102,8 +102,12 @@ std::optional<DraftContent> ParseDraft(std::string_view bytes) {
     auto alt = image ? TakeField(bytes, at, "alt") : std::nullopt;
     auto images = alt ? TakeField(bytes, at, "images") : std::nullopt;
     if (!images || at != bytes.size()) return std::nullopt;
-    return DraftContent{*set,           FromUtf8(*title), FromUtf8(*body), FromUtf8(*image),
-                        FromUtf8(*alt), ImagesOfCommandLine(*images)};
+    return DraftContent{*set,
+                        FromUtf8(*title),
+                        FromUtf8(*body),
+                        FromUtf8(*image),
+                        FromUtf8(*alt),
+                        ImagesOfCommandLine(*images)};
 }
 
 DraftKeeper::DraftKeeper(MainDialog& window) : QObject(&window), window_(window) {

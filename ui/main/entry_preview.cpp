@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "ui/main/window_host.h"
 #include "engine/preview.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
+#include "ui/main/window_host.h"
 
 namespace qm {
 

@@ -7,9 +7,7 @@
 namespace qm {
 
 WindowHost::WindowHost(QWidget& owner, Interaction& interaction)
-    : programStarter(qm::StartProgram),
-      owner_(owner),
-      interaction_(interaction) {}
+    : programStarter(qm::StartProgram), owner_(owner), interaction_(interaction) {}
 
 void WindowHost::ShowMessage(std::string_view text, std::string_view caption) {
     interaction_.Message(&owner_, EditTextFromCp932(text), FromCp932(caption),
