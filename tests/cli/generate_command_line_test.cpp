@@ -1,14 +1,10 @@
 // `quillmaker generate` from the command line: its arguments, a dry run, and
 // what it refuses quickly and writing nothing.
 #include "example_folder.h"
-#include "platform/encoding.h"
 #include "settings/profile.h"
-#include "support/program_run.h"
 
 namespace qm::test {
 namespace {
-
-std::string Sj(const std::string& utf8) { return Utf8ToCp932(utf8).value(); }
 
 using GenerateProgram = ExampleFolder;
 
@@ -23,8 +19,8 @@ TEST_F(GenerateProgram, ADryRunShowsTheEntryThenARunWritesItBelowTheMarker) {
         << stderr_;
     EXPECT_EQ(stdout_, dir_ / "diary26-Dec.html\n");
     const std::string text = Page();
-    EXPECT_NE(text.find(Sj("2026年十二月七日（月曜日） 初雪")), std::string::npos);
-    EXPECT_NE(text.find(Sj("外は白い。<BR>\r\n静かな<BR>\r\n夜<BR>\r\n。")), std::string::npos);
+    EXPECT_NE(text.find(Sjis("2026年十二月七日（月曜日） 初雪")), std::string::npos);
+    EXPECT_NE(text.find(Sjis("外は白い。<BR>\r\n静かな<BR>\r\n夜<BR>\r\n。")), std::string::npos);
 }
 
 // Usage errors (status 2): wrong arguments, body files that are not text,

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <tuple>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 #include "engine/date_words.h"
 #include "engine/entry.h"
 #include "engine/tokens.h"

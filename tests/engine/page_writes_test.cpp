@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 #include "engine/entry.h"
 
 namespace qm::test {

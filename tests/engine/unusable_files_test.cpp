@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {
