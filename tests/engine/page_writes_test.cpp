@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "engine_fixture.h"
 #include "engine/entry.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {
