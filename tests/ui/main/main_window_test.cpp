@@ -187,7 +187,7 @@ class MainWindowTest : public QObject {
         Opened w(folder);
         // It reads in columns, so only what the walk reaches is checked here.
         w->altTextEdit()->setEnabled(true);
-        const QList<QWidget*> walk = TabWalk(*w.dialog, w->titleEdit());
+        const QList<QWidget*> walk = TabWalk(*w.dialog);
         QVERIFY(walk.contains(w->altTextEdit()));
         QCOMPARE(Describe(ButtonsNotVisited(*w.dialog, walk)), QString());
         w->button(kIdManual)->click();
