@@ -68,5 +68,22 @@ TEST_F(GenerateProgram, AnImagePathWithQuotesBlanksAndJapaneseStaysOneArgument) 
                                      (dir_ / "diary-current.html\n"));
 }
 
+// An upload asked for that cannot start is said, and the status is 3: the
+// entry is written all the same.
+TEST_F(GenerateProgram, AnUploadToolThatCannotStartIsSaidWithStatus3) {
+    const std::string notExecutable = outputs_ / "uploader.sh";
+    WriteBytes(notExecutable, "#!/bin/sh\n");
+    const std::pair<std::string, std::string> rows[] = {
+        {"", "tavmoの場所を指定していません。"},
+        {notExecutable, notExecutable + "は実行できるファイルではありません。"},
+    };
+    for (const auto& [tool, said] : rows) {
+        ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "FILEPATH", "FTP", tool));
+        EXPECT_EQ(Run({"generate", "--upload", "--title", "t", "--body", "b"}), 3) << tool;
+        EXPECT_TRUE(Said(said)) << stderr_;
+        EXPECT_EQ(stdout_, dir_ / "diary26-Dec.html\n");
+    }
+}
+
 }  // namespace
 }  // namespace qm::test

@@ -37,7 +37,8 @@ class FakeHost : public Host {
         return static_cast<bool>(pathSettings);
     }
     bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view, std::string_view) override {
+    StartResult StartProgram(std::string_view, const std::vector<std::string>&,
+                             StartWait) override {
         return StartResult::Started;
     }
 };

@@ -1,12 +1,13 @@
 // The real executable, run without a display: exit statuses and what it says
-// on standard error. Its arguments come from a parameter text split the way
-// the diary program's launch splits it (Windows command-line rules).
+// on standard error. Its arguments are written as one parameter text and
+// split by the Windows command-line rules, as a Windows start hands them over.
+#include "platform/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <tuple>
 
-#include "platform/process.h"
 #include "support/program_run.h"
 
 namespace qm::tavmo {

@@ -32,7 +32,7 @@ void BuildImage(MainDialog& w) {
     WrapWith(w, RunImageTagDialog(&w, w.interaction(), w.runState().imageUploadList));
 }
 
-void SetUpUploader(MainDialog& w) { StartUploaderSetup(&w, w.config(), w.interaction(), w.host()); }
+void SetUpUploader(MainDialog& w) { StartUploaderSetup(w.config(), w.host()); }
 
 void ChooseFilePaths(MainDialog& w) {
     EditFilePaths(&w, w.config(), w.runState(), w.interaction(), w.host());

@@ -67,8 +67,9 @@ struct Folder : ProgramFolder {
         config.uploaderPath = "tavmo/tavmo.exe";
         config.currentName = "diary-current.html";
         config.splitMode = SplitMode{mode};
-        host.programStarter = [this](std::string_view program, std::string_view parameters) {
-            starts.emplace_back(program, parameters);
+        host.programStarter = [this](std::string_view program,
+                                     const std::vector<std::string>& arguments, StartWait) {
+            starts.emplace_back(program, arguments);
             return answer;
         };
         std::string list = "[INI]\n";
@@ -207,20 +208,19 @@ class ConfigWindowsTest : public QObject {
     // template's absolute path): a program that is not there, or not set, is named.
     void startedProgramsThatAreMissingAreNamed() {
         Folder f;
-        f.answer = StartResult::NotFound;
-        StartUploaderSetup(nullptr, f.config, f.io, f.host);
-        QVERIFY(f.starts == std::vector{Start("tavmo/tavmo.exe", "/set")});
+        f.answer = StartResult::Missing;
+        StartUploaderSetup(f.config, f.host);
+        QVERIFY(f.starts == std::vector{Start("tavmo/tavmo.exe", {"/set"})});
         f.ExpectLast(1, U("tavmo/tavmo.exeがみつかりません。"), "パスが違うよ");
         f.config.uploaderPath.clear();
-        StartUploaderSetup(nullptr, f.config, f.io, f.host);
-        QCOMPARE(f.starts.size(), std::size_t(1));
+        f.answer = StartResult::NoProgram;
+        StartUploaderSetup(f.config, f.host);
         f.ExpectLast(2, U("tavmoの場所を指定していません。"), "設定してないよ");
         f.config.templatePath = "my templet.txt";  // relative, with a blank
+        f.answer = StartResult::Missing;
         EditTemplate(nullptr, f.config, f.io, f.host);
-        QVERIFY(f.starts[1].first == "/proc/self/exe");
-        QVERIFY(
-            SplitCommandLine(f.starts[1].second) ==
-            std::vector<std::string>({"edit", fs::current_path().string() + "/my templet.txt"}));
+        QVERIFY(f.starts[2] ==
+                Start("/proc/self/exe", {"edit", fs::current_path().string() + "/my templet.txt"}));
         f.ExpectLast(3, Q(fs::read_symlink("/proc/self/exe").string()) + U("がみつかりません。"),
                      "パスが違うよ");
     }

@@ -31,7 +31,7 @@ bool DraftExists(const ProgramFolder& folder) { return fs::exists(folder.path(kD
 // The file the stand-in browser (xdg-open) was given, in UTF-8.
 std::string Browsed(const Opened& w) {
     if (w.starts.empty() || w.starts[0].first != "xdg-open") return "<none>";
-    return Cp932ToUtf8(SplitCommandLine(w.starts[0].second).at(0)).value_or("?");
+    return Cp932ToUtf8(w.starts[0].second.at(0)).value_or("?");
 }
 
 QAction* TakeBack(Opened& w) { return w->findChild<QAction*>(QStringLiteral("takeBackAction")); }
@@ -143,15 +143,20 @@ class EntryKeepingTest : public QObject {
         QVERIFY(!fs::exists(file));
     }
 
-    // Without a browser the preview file is named and kept for the user to open.
+    // Without a browser, or with an opener that found nothing to open the
+    // page with, the preview file is named and kept for the user to open.
     void APreviewWithoutABrowserNamesItsFile() {
-        OneSet folder;
-        Opened w(folder);
-        w.startAnswer = StartResult::NotFound;
-        w->button(kIdPreview)->click();
-        QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
-        QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(Browsed(w))));
-        QVERIFY(fs::exists(Browsed(w)));
+        for (const StartResult answer : {StartResult::Missing, StartResult::Refused}) {
+            OneSet folder;
+            Opened w(folder);
+            w.startAnswer = answer;
+            w->button(kIdPreview)->click();
+            QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
+            QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(Browsed(w))));
+            QCOMPARE(w.io.messages[0].text.contains(QStringLiteral("開けませんでした")),
+                     answer == StartResult::Refused);
+            QVERIFY(fs::exists(Browsed(w)));
+        }
     }
 
     // Asked first; the upload tool gets the restored page.
@@ -169,7 +174,7 @@ class EntryKeepingTest : public QObject {
         w.io.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
         TakeBack(w)->trigger();
         QCOMPARE(folder.ReadFile("page.html"), afterFirst);
-        QVERIFY(w.starts == std::vector{Start("tavmo/tavmo.exe", "\"" + page + "\"")});
+        QVERIFY(w.starts == std::vector{Start("tavmo/tavmo.exe", {page})});
         QCOMPARE(w.io.messages.size(), std::size_t{3});
         QVERIFY(w.io.messages[2].text.endsWith("\n" + QString::fromStdString(page)));
     }

@@ -18,7 +18,7 @@
 namespace qm::test {
 
 using Answer = Interaction::Answer;
-using Start = std::pair<std::string, std::string>;  // program, parameters
+using Start = std::pair<std::string, std::vector<std::string>>;  // program, arguments
 
 // The main window on `folder`, every command attached, program starts
 // recorded (answered with `startAnswer`), shown and active.
@@ -32,7 +32,8 @@ struct Opened {
     explicit Opened(const ProgramFolder& folder) {
         dialog = std::make_unique<MainDialog>(io, folder.dir());
         commands = std::make_unique<WindowCommands>(*dialog);
-        dialog->host().programStarter = [this](std::string_view program, std::string_view args) {
+        dialog->host().programStarter = [this](std::string_view program,
+                                               const std::vector<std::string>& args, StartWait) {
             starts.emplace_back(program, args);
             return startAnswer;
         };

@@ -30,7 +30,7 @@ namespace {
 const std::string kText = "とりせつ.txt";
 const std::string kHtml = "とりせつ.html";
 
-Start XdgOpen(const std::string& path) { return {"xdg-open", "\"" + Sjis(path) + "\""}; }
+Start XdgOpen(const std::string& path) { return {"xdg-open", {Sjis(path)}}; }
 
 // The program's own folder for this test, apart from the --home folder.
 struct ProgramWithManuals : TempDir {
@@ -255,7 +255,7 @@ class MainWindowTest : public QObject {
                      QString::fromStdString(none / kText) + QStringLiteral("がみつかりません。"));
         }
         ProgramWithManuals program{kHtml, kText};
-        w.startAnswer = StartResult::NotFound;  // no xdg-open on this system
+        w.startAnswer = StartResult::Missing;  // no xdg-open on this system
         QTest::keyClick(w->titleEdit(), Qt::Key_F1);
         QCOMPARE(w.io.messages.size(), std::size_t{2});
         QVERIFY(w.io.messages[1].text.contains(QStringLiteral("xdg-open")));
