@@ -105,16 +105,14 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
-    // A refused name is asked for again: longer than 100 Shift-JIS bytes, a
-    // path, another file of the folder, or a character Shift-JIS lacks; the
-    // names at the limit are taken.
+    // A refused name is asked for again: longer than 100 Shift-JIS bytes or
+    // with a character Shift-JIS lacks; the names at the limit are taken.
     void refusedCurrentNamesAreAskedForAgain() {
         Folder f(1);
         f.config.diaryFolder = f.path("web/");
         PathSettingsDialog dialog(f.config, f.io);
         const QString ja50(50, QChar(0x3042));  // あ: 2 bytes
-        const QStringList refused = {QString(101, 'a'), ja50 + QChar(0x3042), "qmdraft.TXT",
-                                     U("x〜y.html")};
+        const QStringList refused = {QString(101, 'a'), ja50 + QChar(0x3042), U("x〜y.html")};
         const QStringList accepted = {QString(96, 'a') + ".htm", ja50, "now.html"};
         for (qsizetype i = 0; i < refused.size(); ++i) {
             const QString good = accepted[i % accepted.size()];
@@ -128,22 +126,26 @@ class ConfigWindowsTest : public QObject {
         }
     }
 
-    void unusableSetNamesAreRefused() {
+    // Unusable names are refused with the reason's caption; a usable one is made.
+    void unusableSetNamesAreRefusedAndAUsableOneIsMade() {
         Folder f(0, {"Diary", "Work"});
         SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
-        const std::vector<std::pair<QString, std::string_view>> rows = {
+        const std::pair<QString, std::string_view> rows[] = {
             {"qMsYs", cfgmsg::kReservedCaption},
             {"Work", cfgmsg::kDuplicateCaption},
-            {"a/b", cfgmsg::kBadSetNameCaption},
-            {U("日記¥2"), cfgmsg::kBadSetNameCaption},
+            {U("日記¥2"), cfgmsg::kBadSetNameCaption},  // ¥ is not in Shift-JIS
         };
-        for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
             CreateSet(dialog, rows[i].first);
             f.ExpectLast(i + 1, {}, rows[i].second);
         }
-        QCOMPARE(List(dialog).count(), 2);
-        QVERIFY(f.Entry(2) == "<absent>" && !fs::exists(f.path("a")));
+        QVERIFY(List(dialog).count() == 2 && f.Entry(2) == "<absent>");
         QVERIFY(f.io.dialogTitles.isEmpty());
+        // A usable name is listed, stored and given its file; its paths are asked for at once.
+        CreateSet(dialog, U("日記"));
+        QVERIFY(List(dialog).count() == 3 && f.Entry(2) == Sjis("日記"));
+        QVERIFY(fs::exists(f.path("日記.ini")));
+        QCOMPARE(f.io.dialogTitles.size(), 1);
     }
 
     // The deleted set's file goes to the desktop's trash; without a trash to
