@@ -1,6 +1,10 @@
 // A fresh folder per test, removed afterwards, and small file helpers on it.
 #pragma once
 
+#ifdef _WIN32
+#include <process.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,8 +17,19 @@ namespace qm::test {
 class TempDir {
   public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp: a new name is tried until one is free.
+        static unsigned counter = 0;
+        const auto base = std::filesystem::temp_directory_path();
+        do {
+            path_ =
+                base / ("qm-test-" + std::to_string(::_getpid()) + "-" + std::to_string(++counter));
+        } while (!std::filesystem::create_directory(path_));
+        path_ = path_.generic_string();
+#else
         std::string pattern = std::filesystem::temp_directory_path() / "qm-test-XXXXXX";
         path_ = ::mkdtemp(pattern.data());
+#endif
     }
     ~TempDir() {
         std::error_code ec;
