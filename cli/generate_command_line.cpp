@@ -29,14 +29,14 @@ std::optional<std::string> ReadBodyFile(const std::string& name, const std::stri
     auto bytes = name == "-" ? ReadStandardInput()
                              : ReadRegularFile(name.front() == '/' ? name : startDir + name);
     if (!bytes) {
-        error = "cannot read the body file " + name + ": " + LastFileProblem().answer;
+        error = "cannot read the body file " + name + ": " + bytes.problem().answer;
         return std::nullopt;
     }
     if (bytes->find('\0') != std::string::npos) {
         error = "the body file " + name + " holds a NUL byte; it is not text";
         return std::nullopt;
     }
-    return bytes;
+    return std::move(*bytes);
 }
 
 // Typed text as the window would store it: a character Shift-JIS cannot hold
@@ -150,7 +150,8 @@ int DryRun(ActiveConfig& config, int setIndex, const RunState& run, const Genera
     auto templateBytes = ReadFileBytes(config.templatePath);
     if (!templateBytes) {
         std::fprintf(stderr, "quillmaker: cannot read the entry template %s: %s\n",
-                     TerminalText(config.templatePath).c_str(), LastFileProblem().answer.c_str());
+                     TerminalText(config.templatePath).c_str(),
+                     templateBytes.problem().answer.c_str());
         return 1;
     }
     std::printf("page: %s%s\n", TerminalText(page).c_str(),

@@ -29,7 +29,9 @@ const char* const kCaption = "くいるめいかー";
 
 // Only a regular file, never waiting on a FIFO nor reading a device for ever.
 std::optional<std::string> ReadWholeFile(const std::string& fsPath) {
-    return ReadRegularFile(fsPath);
+    auto bytes = ReadRegularFile(fsPath);
+    if (!bytes) return std::nullopt;
+    return std::move(*bytes);
 }
 
 }  // namespace

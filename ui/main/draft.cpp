@@ -11,6 +11,7 @@
 #include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
+#include "settings/profile.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/main/main_dialog.h"
@@ -146,7 +147,7 @@ void DraftKeeper::Save() {
     if (fsPath) {
         // An emptied window leaves nothing to put back.
         kept = draft.IsEmpty() ? (!FileExists(Path()) || RemoveFile(Path()))
-                               : ReplaceFileContents(*fsPath, SerializeDraft(draft));
+                               : ReplaceFileContents(*fsPath, SerializeDraft(draft)).has_value();
     }
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
@@ -171,10 +172,11 @@ bool DraftKeeper::Restore() {
 
     restoring_ = true;
     const ActiveConfig& config = window_.config();
-    const int count = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
+    const SettingsFile system = SettingsFile::LoadOrEmpty(config.systemIniPath);
+    const int count = CountListEntries(system, syskeys::kSetListSection);
     for (int i = 0; i < count; ++i) {
-        if (ReadListEntry(config.systemIniPath, syskeys::kSetListSection, i,
-                          syskeys::kSetNameCapacity) == draft->setName) {
+        if (ReadListEntry(system, syskeys::kSetListSection, i, syskeys::kSetNameCapacity) ==
+            draft->setName) {
             if (i != window_.runState().currentSetIndex) window_.ChooseSet(i);
             break;
         }
