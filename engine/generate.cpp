@@ -85,6 +85,7 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     }
     state.setNames =
         ReadListEntries(system, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
+    state.system = system;
     if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
     // The page is chosen (and perhaps made) only while no other run writes.
     const auto lock = LockProgramFolder(config, host);

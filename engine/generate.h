@@ -8,18 +8,20 @@
 #include "engine/entry.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
+#include "settings/profile.h"
 
 namespace qm {
 
 class Host;
-class SettingsFile;
 
 // Fresh start: empties every field and sets programDir (given a final '/'
 // when it lacks one) and systemIniPath = programDir + "QMsys.ini".
 void InitConfig(ActiveConfig& config, const std::string& programDirCp932);
 
-// What LoadConfiguration reads from the system settings file.
+// What LoadConfiguration reads from the system settings file, and the file
+// as it was read, for the rest of the start to read from.
 struct SystemState {
+    SettingsFile system;
     std::vector<std::string> setNames;
     int windowWidth = kDefaultWindowWidth;
     int windowHeight = kDefaultWindowHeight;

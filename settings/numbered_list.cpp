@@ -111,14 +111,20 @@ bool RemoveListEntry(std::string_view iniPath, std::string_view section, int ind
 }
 
 int CountTagEntries(std::string_view systemIniPath) {
-    int count = CountListEntries(systemIniPath, syskeys::kTagSection);
+    SettingsFile file = SettingsFile::LoadOrEmpty(systemIniPath);
+    return CountTagEntries(file);
+}
+
+int CountTagEntries(SettingsFile& systemFile) {
+    int count = CountListEntries(systemFile, syskeys::kTagSection);
     if (count > 0) return count;
     // A seed that cannot be written leaves the list empty, as the file says.
-    if (!WriteTagEntry(systemIniPath, 0,
+    if (!WriteTagEntry(systemFile.path(), 0,
                        TagEntry{std::string(kSeedTag), std::string(kSeedTag), ""})) {
         return 0;
     }
-    return CountListEntries(systemIniPath, syskeys::kTagSection);
+    systemFile = SettingsFile::LoadOrEmpty(systemFile.path());
+    return CountListEntries(systemFile, syskeys::kTagSection);
 }
 
 TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nameCapacity) {

@@ -40,6 +40,8 @@ struct TagEntry {
 // The tag count; when section TAG is empty it is first seeded with the one
 // entry "<HR>" (prefix "<HR>", empty suffix written as a key).
 int CountTagEntries(std::string_view systemIniPath);
+// The same on the file as read, which is read again after a seed is written.
+int CountTagEntries(SettingsFile& systemFile);
 TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nameCapacity);
 // Entries 0 … count-1, as ReadTagEntry gives each, from one read of the file.
 std::vector<TagEntry> ReadTagEntries(std::string_view systemIniPath, int count,

@@ -45,7 +45,7 @@ class SettingsFile {
     std::shared_ptr<const IniFile> lines_;
 };
 
-// How many times a settings file has been read from the disk in this run.
+// How many times a settings file has been loaded (SettingsFile::Load) in this run.
 std::size_t SettingsFileReads();
 
 // The value of `key`, or `defaultValue` when the key is absent, cut to
