@@ -10,12 +10,7 @@
 
 namespace qm {
 
-namespace {
-
-// The insertion with the entry as it was read, or why it could not be read
-// at all (the message then tells).
-bool InsertIntoPage(std::string_view pagePath, const FileResult<std::string_view>& entryText,
-                    Host& host) {
+bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host) {
     const auto pageProblem = [&host](std::string_view text, std::string_view caption) {
         host.ShowMessage(Sjis(text), Sjis(caption));
         return false;
@@ -42,16 +37,11 @@ bool InsertIntoPage(std::string_view pagePath, const FileResult<std::string_view
 
     // Without an entry there is nothing to put in: the page stays as it is,
     // and an empty entry never takes the marker away.
-    if (!entryText) {
-        return fileProblem(msg::kReadFailedText, msg::kReadFailedCaption, entryText.problem());
-    }
-    if (entryText->empty()) return pageProblem(msg::kReadFailedText, msg::kReadFailedCaption);
-    if (auto written = ReplaceWithInsertion(*page, *at, marker.size(), *entryText); !written)
+    if (entryText.empty()) return pageProblem(msg::kReadFailedText, msg::kReadFailedCaption);
+    if (auto written = ReplaceWithInsertion(*page, *at, marker.size(), entryText); !written)
         return fileProblem(msg::kPageWriteText, msg::kPageWriteCaption, written.problem());
     return true;
 }
-
-}  // namespace
 
 Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
                          std::string_view marker) {
@@ -67,18 +57,6 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
     result.page.append(entryText);
     result.page.append(pageText.substr(at + marker.size()));
     return result;
-}
-
-bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host) {
-    return InsertIntoPage(pagePath, FileResult<std::string_view>(entryText), host);
-}
-
-bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host) {
-    auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::OpenExisting);
-    if (!entryFile) return InsertIntoPage(pagePath, entryFile.problem(), host);
-    const auto entryBytes = entryFile->ReadAll();
-    if (!entryBytes) return InsertIntoPage(pagePath, entryBytes.problem(), host);
-    return InsertIntoPage(pagePath, TextUpToNul(*entryBytes), host);
 }
 
 }  // namespace qm

@@ -97,11 +97,6 @@ std::vector<std::string> ReadListEntries(const SettingsFile& file, std::string_v
     return entries;
 }
 
-bool AppendListEntry(std::string_view iniPath, std::string_view section, std::string_view value) {
-    return WriteProfileString(iniPath, section, EntryKey(CountListEntries(iniPath, section)),
-                              value);
-}
-
 bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index) {
     const SettingsFile file = SettingsFile::LoadOrEmpty(iniPath);
     int count = CountListEntries(file, section);

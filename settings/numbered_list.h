@@ -24,9 +24,6 @@ std::vector<std::string> ReadListEntries(const SettingsFile& file, std::string_v
                                          int count, std::size_t capacity);
 std::vector<std::string> ReadListEntries(std::string_view iniPath, std::string_view section,
                                          int count, std::size_t capacity);
-// Writes key `count` (the next number).
-[[nodiscard]] bool AppendListEntry(std::string_view iniPath, std::string_view section,
-                                   std::string_view value);
 // Shifts entries index+1 … n-1 down by one, then removes key n-1.
 [[nodiscard]] bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index);
 
