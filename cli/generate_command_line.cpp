@@ -26,8 +26,9 @@ std::optional<std::string> ReadBodyFile(const std::string& name, const std::stri
         error = "--body-file needs a file (or - for standard input)";
         return std::nullopt;
     }
-    auto bytes = name == "-" ? ReadStandardInput()
-                             : ReadRegularFile(name.front() == '/' ? name : startDir + name);
+    auto bytes = name == "-"
+                     ? ReadStandardInput()
+                     : ReadRegularFile(NativePath(name.front() == '/' ? name : startDir + name));
     if (!bytes) {
         error = "cannot read the body file " + name + ": " + bytes.problem().answer;
         return std::nullopt;

@@ -31,7 +31,7 @@ bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host
     const auto at = FindMarkerInText(page->descriptor(), marker);
     if (!at) {
         return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption,
-                           SystemProblem(page->fsPath(), errno));
+                           SystemProblem(page->path().str(), errno));
     }
     if (!at->found) return pageProblem(msg::kNoMarkerText, msg::kNoMarkerCaption);
 

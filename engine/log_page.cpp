@@ -47,7 +47,7 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
                          Sjis(msg::kLogOpenCaption));
     };
     const auto cannotRead = [&](const LockedFile& logFile) {
-        cannotOpen(SystemProblem(logFile.fsPath(), errno));
+        cannotOpen(SystemProblem(logFile.path().str(), errno));
     };
 
     // The log page is the user's own: it is never created here.

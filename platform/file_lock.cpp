@@ -67,23 +67,24 @@ int TryLock(const std::string& fsPath) {
 
 FileResult<std::optional<FileLock>> FileLock::Acquire(std::string_view cp932Path,
                                                       std::chrono::milliseconds wait) {
-    const auto fsPath = FsPathOf(cp932Path);
-    if (!fsPath) return fsPath.problem();
+    const auto path = NativePathOf(cp932Path);
+    if (!path) return path.problem();
+    const std::string& fsPath = path->str();
 
     std::lock_guard guard(heldMutex);
-    if (auto shared = HeldLocks()[*fsPath].lock()) {
+    if (auto shared = HeldLocks()[fsPath].lock()) {
         return std::optional(FileLock(std::static_pointer_cast<Held>(shared)));
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        const int fd = TryLock(*fsPath);
+        const int fd = TryLock(fsPath);
         if (fd >= 0) {
             auto held = std::make_shared<Held>();
             held->fd = fd;
-            HeldLocks()[*fsPath] = held;
+            HeldLocks()[fsPath] = held;
             return std::optional(FileLock(held));
         }
-        if (errno != EWOULDBLOCK && errno != EINTR) return SystemProblem(*fsPath, errno);
+        if (errno != EWOULDBLOCK && errno != EINTR) return SystemProblem(fsPath, errno);
         if (std::chrono::steady_clock::now() >= deadline) return std::optional<FileLock>();
         std::this_thread::sleep_for(kPollInterval);
     }

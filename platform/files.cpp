@@ -181,42 +181,43 @@ FileProblem Refusal(std::string fsPath, std::string answer) {
     return FileProblem{std::move(fsPath), 0, std::move(answer)};
 }
 
-FileResult<std::string> FsPathOf(std::string_view cp932Path) {
-    auto fsPath = ToFsPath(cp932Path);
+FileResult<NativePath> NativePathOf(std::string_view storedCp932) {
+    auto fsPath = ToFsPath(storedCp932);
     if (!fsPath || fsPath->empty()) {
         return Refusal(fsPath.value_or(std::string()),
                        fsPath ? "no file name" : "the name is not valid Shift-JIS");
     }
-    return std::move(*fsPath);
+    return NativePath(std::move(*fsPath));
 }
 
 FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
-    auto fsPath = FsPathOf(cp932Path);
-    if (!fsPath) return fsPath.problem();
+    auto path = NativePathOf(cp932Path);
+    if (!path) return path.problem();
+    const std::string& fsPath = path->str();
     const int flags = O_RDWR | (mode == Mode::CreateIfMissing ? O_CREAT : 0);
     // A holder that replaced the file between our open and our lock has moved
     // on to the new file: the lock we got is on a name that is gone, so try again.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        auto fd = OpenRegular(*fsPath, flags);
+        auto fd = OpenRegular(fsPath, flags);
         if (!fd) return fd.problem();
         if (::flock(*fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(*fd);
-            return SystemProblem(*fsPath, error);
+            return SystemProblem(fsPath, error);
         }
         struct stat held {};
         struct stat named {};
-        if (::fstat(*fd, &held) == 0 && ::stat(fsPath->c_str(), &named) == 0 &&
+        if (::fstat(*fd, &held) == 0 && ::stat(fsPath.c_str(), &named) == 0 &&
             SameInode(held, named)) {
-            return LockedFile(*fd, *fsPath);
+            return LockedFile(*fd, *path);
         }
         ::close(*fd);
     }
-    return SystemProblem(*fsPath, EBUSY);
+    return SystemProblem(fsPath, EBUSY);
 }
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(other.fd_), fsPath_(std::move(other.fsPath_)) {
+    : fd_(other.fd_), path_(std::move(other.path_)) {
     other.fd_ = -1;
 }
 
@@ -224,7 +225,7 @@ LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = other.fd_;
-        fsPath_ = std::move(other.fsPath_);
+        path_ = std::move(other.path_);
         other.fd_ = -1;
     }
     return *this;
@@ -234,7 +235,7 @@ LockedFile::~LockedFile() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
-FileResult<std::string> LockedFile::ReadAll() const { return ReadAllFrom(fd_, fsPath_); }
+FileResult<std::string> LockedFile::ReadAll() const { return ReadAllFrom(fd_, path_.str()); }
 
 FileStatus LockedFile::Replace(std::string_view content) {
     return ReplaceWith([content](int fd) { return WriteAllTo(fd, content); });
@@ -247,28 +248,28 @@ FileStatus LockedFile::ReplaceWith(const ContentWriter& writeContent) {
     // The new file is locked before it takes the name, so no one else can
     // lock the page between the rename and our release of the old file.
     auto fd =
-        WriteReplacement(ResolveWriteTarget(fsPath_), writeContent, mode, /*keepLocked=*/true);
+        WriteReplacement(ResolveWriteTarget(path_.str()), writeContent, mode, /*keepLocked=*/true);
     if (!fd) return fd.problem();
     ::close(fd_);
     fd_ = *fd;
     return {};
 }
 
-FileStatus ReplaceFileContents(const std::string& fsPath, std::string_view content) {
-    return ReplaceFileWith(fsPath, [content](int fd) { return WriteAllTo(fd, content); });
+FileStatus ReplaceFileContents(const NativePath& path, std::string_view content) {
+    return ReplaceFileWith(path, [content](int fd) { return WriteAllTo(fd, content); });
 }
 
-FileStatus ReplaceFileWith(const std::string& fsPath, const ContentWriter& writeContent) {
-    const std::string target = ResolveWriteTarget(fsPath);
+FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeContent) {
+    const std::string target = ResolveWriteTarget(path.str());
     auto written = WriteReplacement(target, writeContent, ExistingMode(target), false);
     if (!written) return written.problem();
     return {};
 }
 
-FileResult<std::string> ReadRegularFile(const std::string& fsPath) {
-    auto fd = OpenRegular(fsPath, O_RDONLY);
+FileResult<std::string> ReadRegularFile(const NativePath& path) {
+    auto fd = OpenRegular(path.str(), O_RDONLY);
     if (!fd) return fd.problem();
-    auto content = ReadAllFrom(*fd, fsPath);
+    auto content = ReadAllFrom(*fd, path.str());
     ::close(*fd);
     return content;
 }
@@ -288,7 +289,9 @@ FileResult<std::string> ReadStandardInput() {
     }
 }
 
-FileStatus RenameIntoAbsentName(const std::string& tempFsPath, const std::string& targetFsPath) {
+FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target) {
+    const std::string& tempFsPath = temp.str();
+    const std::string& targetFsPath = target.str();
     if (::renameat2(AT_FDCWD, tempFsPath.c_str(), AT_FDCWD, targetFsPath.c_str(),
                     RENAME_NOREPLACE) == 0) {
         SyncFolder(FolderOf(targetFsPath));
@@ -332,13 +335,13 @@ bool MakeOwnerWritable(std::string_view cp932Path) {
 }
 
 FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failIfExists) {
-    auto from = FsPathOf(fromCp932);
+    auto from = NativePathOf(fromCp932);
     if (!from) return from.problem();
-    auto to = FsPathOf(toCp932);
+    auto to = NativePathOf(toCp932);
     if (!to) return to.problem();
-    auto in = OpenRegular(*from, O_RDONLY);
+    auto in = OpenRegular(from->str(), O_RDONLY);
     if (!in) return in.problem();
-    auto content = ReadAllFrom(*in, *from);
+    auto content = ReadAllFrom(*in, from->str());
     struct stat st {};
     bool haveMode = ::fstat(*in, &st) == 0;
     ::close(*in);
@@ -348,8 +351,8 @@ FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool
                           [&content](int fd) { return WriteAllTo(fd, *content); });
 }
 
-FileStatus CreateFileWith(const std::string& fsPath, mode_t mode,
-                          const ContentWriter& writeContent) {
+FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWriter& writeContent) {
+    const std::string& fsPath = path.str();
     // Write beside the target, then link it into place: the link fails when
     // the target exists, so an existing page is never overwritten.
     std::string temp;
@@ -370,23 +373,23 @@ FileStatus CreateFileWith(const std::string& fsPath, mode_t mode,
     const int linkError = errno;
     const bool noHardLinks = linkError == EPERM || linkError == ENOTSUP ||
                              linkError == EOPNOTSUPP || linkError == ENOSYS;
-    FileStatus renamed =
-        noHardLinks ? RenameIntoAbsentName(temp, fsPath) : SystemProblem(fsPath, linkError);
+    FileStatus renamed = noHardLinks ? RenameIntoAbsentName(NativePath(temp), path)
+                                     : SystemProblem(fsPath, linkError);
     if (!renamed) ::unlink(temp.c_str());
     return renamed;
 }
 
 FileStatus RemoveFile(std::string_view cp932Path) {
-    auto fsPath = FsPathOf(cp932Path);
-    if (!fsPath) return fsPath.problem();
-    if (::unlink(fsPath->c_str()) != 0) return SystemProblem(*fsPath, errno);
+    auto path = NativePathOf(cp932Path);
+    if (!path) return path.problem();
+    if (::unlink(path->c_str()) != 0) return SystemProblem(path->str(), errno);
     return {};
 }
 
 FileResult<std::string> ReadFileBytes(std::string_view cp932Path) {
-    auto fsPath = FsPathOf(cp932Path);
-    if (!fsPath) return fsPath.problem();
-    return ReadRegularFile(*fsPath);
+    auto path = NativePathOf(cp932Path);
+    if (!path) return path.problem();
+    return ReadRegularFile(*path);
 }
 
 }  // namespace qm

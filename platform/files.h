@@ -1,6 +1,7 @@
 // Whole-file reading and writing with the guarantees a diary needs: a page is
 // never rewritten in place, so a failure at any point leaves the old file whole.
-// Every path here is code page 932 bytes as stored in the settings.
+// A path given as text is code page 932 as stored in the settings; a
+// NativePath is the file system's own name for the file.
 #pragma once
 
 #include <sys/types.h>
@@ -12,6 +13,7 @@
 #include <string_view>
 
 #include "platform/file_result.h"
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -50,41 +52,40 @@ class LockedFile {
     // the old file through descriptor() meanwhile.
     FileStatus ReplaceWith(const ContentWriter& writeContent);
 
-    const std::string& fsPath() const { return fsPath_; }
+    const NativePath& path() const { return path_; }
     // The open file, for reading it piece by piece while the lock is held.
     int descriptor() const { return fd_; }
 
   private:
-    LockedFile(int fd, std::string fsPath) : fd_(fd), fsPath_(std::move(fsPath)) {}
+    LockedFile(int fd, NativePath path) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
-    std::string fsPath_;
+    NativePath path_;
 };
 
-// Writes `content` to `fsPath` (UTF-8) safely: a temporary file in the same
+// Writes `content` to `path` safely: a temporary file in the same
 // folder, flushed, then renamed over the old one. A symbolic link is written
 // through to its target; an existing file keeps its permission bits.
-FileStatus ReplaceFileContents(const std::string& fsPath, std::string_view content);
+FileStatus ReplaceFileContents(const NativePath& path, std::string_view content);
 // The same with the content written by `writeContent`.
-FileStatus ReplaceFileWith(const std::string& fsPath, const ContentWriter& writeContent);
+FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeContent);
 
-// Makes the file `fsPath` with the content written by `writeContent` and the
+// Makes the file `path` with the content written by `writeContent` and the
 // permission bits `mode`, through a temporary file that takes the name only
 // while no file has it: an existing file is never overwritten.
-FileStatus CreateFileWith(const std::string& fsPath, mode_t mode,
-                          const ContentWriter& writeContent);
+FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWriter& writeContent);
 
 // Whole regular files only, at most kMaxReadBytes, never waiting on a FIFO:
 // anything else fails.
-FileResult<std::string> ReadRegularFile(const std::string& fsPath);
+FileResult<std::string> ReadRegularFile(const NativePath& path);
 // Standard input to its end, at most kMaxReadBytes.
 FileResult<std::string> ReadStandardInput();
 
-// Gives the finished temporary file `tempFsPath` the name `targetFsPath`
+// Gives the finished temporary file `temp` the name `target`
 // unless that name is taken, in which case nothing changes and the temporary
 // file stays. For file systems without hard links (vfat, exFAT, many network
 // shares): a rename that refuses a taken name, or where there is none, an
 // exclusive create that claims the name before the rename.
-FileStatus RenameIntoAbsentName(const std::string& tempFsPath, const std::string& targetFsPath);
+FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target);
 
 // Text up to the first NUL byte: what a page "is".
 std::string_view TextUpToNul(std::string_view bytes);
@@ -96,10 +97,7 @@ bool MakeOwnerWritable(std::string_view cp932Path);
 // and the copy fails.
 FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failIfExists);
 FileStatus RemoveFile(std::string_view cp932Path);
-// ReadRegularFile on a code page 932 path.
+// ReadRegularFile on a stored path.
 FileResult<std::string> ReadFileBytes(std::string_view cp932Path);
-// The file system's name for a code page 932 path; refused when the path is
-// empty or not valid Shift-JIS.
-FileResult<std::string> FsPathOf(std::string_view cp932Path);
 
 }  // namespace qm

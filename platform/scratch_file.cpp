@@ -14,13 +14,14 @@
 namespace qm {
 
 FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
-    auto fsPath = FsPathOf(cp932Path);
-    if (!fsPath) return fsPath.problem();
-    const std::filesystem::path target(*fsPath);
+    auto path = NativePathOf(cp932Path);
+    if (!path) return path.problem();
+    const std::string& fsPath = path->str();
+    const std::filesystem::path target(fsPath);
     std::string temp =
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return SystemProblem(*fsPath, errno);
+    if (fd < 0) return SystemProblem(fsPath, errno);
     bool ok = true;
     const char* data = content.data();
     std::size_t left = content.size();
@@ -34,11 +35,11 @@ FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view conte
         }
     }
     ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), fsPath->c_str()) == 0;
+    if (ok) ok = ::rename(temp.c_str(), fsPath.c_str()) == 0;
     if (!ok) {
         const int error = errno;
         ::unlink(temp.c_str());
-        return SystemProblem(*fsPath, error);
+        return SystemProblem(fsPath, error);
     }
     return {};
 }

@@ -267,7 +267,7 @@ FileStatus ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::s
 FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
                             std::string_view insert, std::string_view targetCp932, WriteTarget how,
                             const StreamOptions& options) {
-    auto target = FsPathOf(targetCp932);
+    auto target = NativePathOf(targetCp932);
     if (!target) return target.problem();
     auto write = [&](int out) {
         return WriteInsertion(source, at, markerSize, insert, out, options);
@@ -282,10 +282,10 @@ FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp93
                              const StreamOptions& options) {
     auto from = ReadOnlyFile::Open(fromCp932);
     if (!from) return from.problem();
-    auto to = FsPathOf(toCp932);
+    auto to = NativePathOf(toCp932);
     if (!to) return to.problem();
     struct stat st {};
-    if (::fstat(from->descriptor(), &st) != 0) return SystemProblem(*to, errno);
+    if (::fstat(from->descriptor(), &st) != 0) return SystemProblem(to->str(), errno);
     const auto size = static_cast<std::uint64_t>(st.st_size);
     return ReplaceFileWith(
         *to, [&](int out) { return CopyFileRange(from->descriptor(), 0, size, out, options); });
@@ -293,16 +293,16 @@ FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp93
 
 FileStatus LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
                           const StreamOptions& options) {
-    auto from = FsPathOf(fromCp932);
+    auto from = NativePathOf(fromCp932);
     if (!from) return from.problem();
-    auto to = FsPathOf(toCp932);
+    auto to = NativePathOf(toCp932);
     if (!to) return to.problem();
     if (::link(from->c_str(), to->c_str()) == 0) return {};
-    if (errno == EEXIST) return SystemProblem(*to, errno);
+    if (errno == EEXIST) return SystemProblem(to->str(), errno);
     auto source = ReadOnlyFile::Open(fromCp932);
     if (!source) return source.problem();
     struct stat st {};
-    if (::fstat(source->descriptor(), &st) != 0) return SystemProblem(*from, errno);
+    if (::fstat(source->descriptor(), &st) != 0) return SystemProblem(from->str(), errno);
     const auto size = static_cast<std::uint64_t>(st.st_size);
     return CreateFileWith(*to, st.st_mode & 0777, [&](int out) {
         return CopyFileRange(source->descriptor(), 0, size, out, options);
@@ -331,16 +331,16 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
 }
 
 FileResult<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
-    auto fsPath = FsPathOf(cp932Path);
+    auto fsPath = NativePathOf(cp932Path);
     if (!fsPath) return fsPath.problem();
     // Never waits on a FIFO, as no file function here does.
     const int fd = ::open(fsPath->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return SystemProblem(*fsPath, errno);
+    if (fd < 0) return SystemProblem(fsPath->str(), errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) {
         ::close(fd);
-        return SystemProblem(*fsPath, S_ISREG(st.st_mode) ? EFBIG : EINVAL);
+        return SystemProblem(fsPath->str(), S_ISREG(st.st_mode) ? EFBIG : EINVAL);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return ReadOnlyFile(fd);

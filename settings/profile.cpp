@@ -7,7 +7,6 @@
 
 #include "platform/encoding.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 
 namespace qm {
 
@@ -466,8 +465,8 @@ bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit
     // Nothing to do (a removal of an absent key) leaves the file, or its
     // absence, as it was.
     if (*after == before) return true;
-    auto fsPath = ToFsPath(iniPath);
-    return fsPath && ReplaceFileContents(*fsPath, *after);
+    auto path = NativePathOf(iniPath);
+    return path && ReplaceFileContents(*path, *after);
 }
 
 bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,

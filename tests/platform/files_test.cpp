@@ -38,12 +38,12 @@ TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
     WriteBytes(dir_ / "real/page.html", "old");
     fs::permissions(dir_ / "real/page.html", fs::perms(0640));
     fs::create_symlink("real/page.html", page_);
-    ASSERT_TRUE(ReplaceFileContents(page_, "new text"));
+    ASSERT_TRUE(ReplaceFileContents(NativePath(page_), "new text"));
     EXPECT_TRUE(fs::is_symlink(page_));
     EXPECT_EQ(ReadBytes(dir_ / "real/page.html"), "new text");
     EXPECT_EQ(fs::status(page_).permissions(), fs::perms(0640));
     const mode_t mask = ::umask(027);
-    ASSERT_TRUE(ReplaceFileContents(dir_ / "new.html", "text"));
+    ASSERT_TRUE(ReplaceFileContents(NativePath(dir_ / "new.html"), "text"));
     EXPECT_EQ(::umask(mask), 027);
     EXPECT_EQ(fs::status(dir_ / "new.html").permissions(), fs::perms(0640));
     EXPECT_EQ(Entries(), 3u);
@@ -171,7 +171,7 @@ TEST_F(Files, AFullDiskOrAPageCutShortLeavesThePageWhole) {
     for (CopyMethod copy : kCopyMethods) {
         test::FileSizeLimit fullDisk(8192);
         EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "entry", {4096, copy}));
-        EXPECT_FALSE(ReplaceFileContents(page_, page + page));
+        EXPECT_FALSE(ReplaceFileContents(NativePath(page_), page + page));
         EXPECT_FALSE(ReplaceScratchFile(page_, page + page));
     }
     EXPECT_EQ(ReadBytes(page_), page);
@@ -215,7 +215,7 @@ TEST_F(Files, NothingNewOverwritesAnExistingName) {
                                 WriteTarget::CreateNew);
     };
     EXPECT_FALSE(CopyFileTo(proto, page_, true));
-    const auto renamed = RenameIntoAbsentName(dir_ / ".tmp", page_);
+    const auto renamed = RenameIntoAbsentName(NativePath(dir_ / ".tmp"), NativePath(page_));
     ASSERT_FALSE(renamed);
     EXPECT_EQ(renamed.problem().code, EEXIST);
     EXPECT_FALSE(insertInto(page_));

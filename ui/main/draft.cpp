@@ -8,7 +8,6 @@
 #include <charconv>
 
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
@@ -142,12 +141,12 @@ DraftContent DraftKeeper::Collect() const {
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const auto fsPath = ToFsPath(Path());
+    const auto path = NativePathOf(Path());
     bool kept = false;
-    if (fsPath) {
+    if (path) {
         // An emptied window leaves nothing to put back.
         kept = draft.IsEmpty() ? (!FileExists(Path()) || RemoveFile(Path()))
-                               : ReplaceFileContents(*fsPath, SerializeDraft(draft)).has_value();
+                               : ReplaceFileContents(*path, SerializeDraft(draft)).has_value();
     }
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
@@ -162,7 +161,7 @@ void DraftKeeper::Discard() {
     discarded_ = true;
     if (!FileExists(Path()) || RemoveFile(Path())) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto fsPath = ToFsPath(Path())) ReplaceFileContents(*fsPath, "");
+    if (const auto path = NativePathOf(Path())) ReplaceFileContents(*path, "");
 }
 
 bool DraftKeeper::Restore() {
