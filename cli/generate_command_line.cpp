@@ -25,17 +25,18 @@ std::optional<std::string> ReadBodyFile(const std::string& name, const std::stri
         error = "--body-file needs a file (or - for standard input)";
         return std::nullopt;
     }
-    auto bytes = name == "-" ? ReadStandardInput()
-                             : ReadRegularFile(name.front() == '/' ? name : startDir + name);
+    auto bytes = name == "-"
+                     ? ReadStandardInput()
+                     : ReadRegularFile(NativePath(name.front() == '/' ? name : startDir + name));
     if (!bytes) {
-        error = "cannot read the body file " + name + ": " + LastFileProblem().answer;
+        error = "cannot read the body file " + name + ": " + bytes.problem().answer;
         return std::nullopt;
     }
     if (bytes->find('\0') != std::string::npos) {
         error = "the body file " + name + " holds a NUL byte; it is not text";
         return std::nullopt;
     }
-    return bytes;
+    return std::move(*bytes);
 }
 
 // Typed text as the window would store it: a character Shift-JIS cannot hold

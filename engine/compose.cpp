@@ -17,9 +17,10 @@ namespace {
 // Replaces the entry file, held without sharing when it exists; a failure
 // leaves the old entry file, or none, as it was. The entry goes on from
 // memory, so the file is not flushed to the disk.
-bool WriteEntryFile(const std::string& path, std::string_view entry) {
+FileStatus WriteEntryFile(const std::string& path, std::string_view entry) {
     const auto held = LockedFile::Open(path, LockedFile::Mode::OpenExisting);
-    return (held || !FileExists(path)) && ReplaceScratchFile(path, entry);
+    if (!held && FileExists(path)) return held.problem();
+    return ReplaceScratchFile(path, entry);
 }
 
 }  // namespace
@@ -87,7 +88,7 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
-        host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText),
+        host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText, templateFile.problem()),
                          Sjis(msg::kTemplateOpenCaption));
         return std::nullopt;
     }
@@ -95,9 +96,10 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     const std::tm now = ReadLocalClock();
     auto templateBytes = templateFile->ReadAll();
     if (!templateBytes || templateBytes->empty()) {
-        host.ShowMessage(
-            templateBytes ? Sjis(msg::kReadFailedText) : SjisWithFileProblem(msg::kReadFailedText),
-            Sjis(msg::kReadFailedCaption));
+        host.ShowMessage(templateBytes
+                             ? Sjis(msg::kReadFailedText)
+                             : SjisWithFileProblem(msg::kReadFailedText, templateBytes.problem()),
+                         Sjis(msg::kReadFailedCaption));
         return std::nullopt;
     }
 
@@ -105,11 +107,11 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     // The entry file is kept for whoever looks at it, but the entry goes on
     // from memory: the file needs no trip to the disk.
     entry += '\0';
-    const bool written = WriteEntryFile(EntryFilePath(config), entry);
+    const FileStatus written = WriteEntryFile(EntryFilePath(config), entry);
     // What the insertion would read back from the file: the text up to its first NUL.
     entry.resize(TextUpToNul(entry).size());
     if (!written) {
-        host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText),
+        host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText, written.problem()),
                          Sjis(msg::kWriteFailedCaption));
         return std::nullopt;
     }

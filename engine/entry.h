@@ -58,9 +58,6 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
 // the page is left as it was.
 bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host);
 
-// The same with the entry read from the entry file.
-bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host);
-
 // programDir + "temp.tmp".
 std::string EntryFilePath(const ActiveConfig& config);
 

@@ -16,7 +16,7 @@
 #include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
-#include "settings/pinned_profile.h"
+#include "settings/profile.h"
 
 namespace qm {
 
@@ -24,8 +24,9 @@ namespace {
 
 // The rest of LoadPaths once the set's keys are read: today's page, and the
 // path settings when the prototype or template path is empty.
-PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
-    const PageSelection selected = SelectDiaryPage(config, run, host);
+PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host,
+                                       NewPageWrite newPage) {
+    const PageSelection selected = SelectDiaryPage(config, run, host, newPage);
     if (selected == PageSelection::NeedsSettings) return selected;
 
     if (config.prototypePath.empty() || config.templatePath.empty()) {
@@ -34,7 +35,7 @@ PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
             return PageSelection::NeedsSettings;
         }
-        return SelectDiaryPage(config, run, host);
+        return SelectDiaryPage(config, run, host, newPage);
     }
     return selected;
 }
@@ -65,49 +66,68 @@ int SetIndexInList(int storedIndex, int setCount) {
 }
 
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host) {
-    const std::string& ini = config.systemIniPath;
     state.setNames.clear();
-    config.upFlag = ReadKey(ini, syskeys::kUp);
-    run.currentSetIndex = ReadKey(ini, syskeys::kCurrent);
-    state.windowWidth = ReadKey(ini, syskeys::kWidth);
-    state.windowHeight = ReadKey(ini, syskeys::kHeight);
+    // A system file that cannot be read gives the defaults for the window;
+    // the set is not read from it (and that is said) below.
+    auto loaded = SettingsFile::Load(config.systemIniPath);
+    SettingsFile system = loaded ? *loaded : SettingsFile(config.systemIniPath);
+    config.upFlag = ReadKey(system, syskeys::kUp);
+    run.currentSetIndex = ReadKey(system, syskeys::kCurrent);
+    state.windowWidth = ReadKey(system, syskeys::kWidth);
+    state.windowHeight = ReadKey(system, syskeys::kHeight);
 
     // Nothing can go on without a set: the manager comes back until one exists.
-    int count = CountListEntries(ini, syskeys::kSetListSection);
+    int count = CountListEntries(system, syskeys::kSetListSection);
     while (count == 0) {
         if (!host.OpenSetManager(config)) {
             host.ShowMessage(Sjis(msg::kNoSetText), Sjis(msg::kSettingsCaption));
             return false;
         }
-        count = CountListEntries(ini, syskeys::kSetListSection);
+        loaded = SettingsFile::Load(config.systemIniPath);
+        system = loaded ? *loaded : SettingsFile(config.systemIniPath);
+        count = CountListEntries(system, syskeys::kSetListSection);
     }
     state.setNames =
-        ReadListEntries(ini, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
+        ReadListEntries(system, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
+    state.system = system;
     run.currentSetIndex = SetIndexInList(run.currentSetIndex, count);
     // The page is chosen (and perhaps made) only while no other run writes.
     const auto lock = LockProgramFolder(config, host);
     // A set that cannot be used stays in the list, said so; the window stays
     // open so another set can be chosen.
-    if (!ReadSetPaths(config, run.currentSetIndex, host) || !lock) return true;
-    return SelectPageAskingForPaths(config, run, host) != PageSelection::NeedsSettings;
-}
-
-std::string SetIniPathOf(const ActiveConfig& config, int setIndex) {
-    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              setIndex, syskeys::kSetNameCapacity);
-    return SetIniPath(config.programDir, setName);
+    bool setRead = false;
+    if (loaded) {
+        setRead = ReadSetPaths(config, system, run.currentSetIndex, host);
+    } else {
+        TellSettingsUnreadable(loaded.problem(), host);
+        ClearSetPaths(config);
+    }
+    if (!setRead || !lock) return true;
+    return SelectPageAskingForPaths(config, run, host, NewPageWrite::Now) !=
+           PageSelection::NeedsSettings;
 }
 
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
-    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              setIndex, syskeys::kSetNameCapacity);
-    if (!SetFilesUsable(config, setName, host)) {
+    const auto system = LoadSettingsOrSay(config.systemIniPath, host);
+    if (!system) {
         ClearSetPaths(config);
         return false;
     }
-    config.configIniPath = SetIniPath(config.programDir, setName);
+    return ReadSetPaths(config, *system, setIndex, host);
+}
 
-    const std::string& ini = config.configIniPath;
+bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex, Host& host) {
+    const std::string setName =
+        ReadListEntry(system, syskeys::kSetListSection, setIndex, syskeys::kSetNameCapacity);
+    const auto set = LoadSetFile(config, setName, host);
+    if (!set) {
+        ClearSetPaths(config);
+        return false;
+    }
+    config.configIniPath = set->path();
+    config.logTitle = ReadKey(system, syskeys::kLogTitle);
+
+    const SettingsFile& ini = *set;
     config.logPath = ReadKey(ini, setkeys::kLog);
     config.uploaderPath = ReadKey(ini, setkeys::kFtp);
     config.prototypePath = ReadKey(ini, setkeys::kOriginal);
@@ -120,9 +140,9 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
     return true;
 }
 
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host, NewPageWrite newPage) {
     return ReadSetPaths(config, run.currentSetIndex, host) &&
-           SelectPageAskingForPaths(config, run, host) == PageSelection::Ready;
+           SelectPageAskingForPaths(config, run, host, newPage) == PageSelection::Ready;
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
@@ -143,22 +163,11 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     // Held to the end: another run waits, then gives up writing nothing.
     const auto lock = LockProgramFolder(config, host);
     if (!lock) return GenerateResult::Failed;
-    // Each settings file is read once, so a read that fails midway cannot
-    // send the entry elsewhere by turning single keys into their defaults.
-    const auto unreadable = [&host] {
-        host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
-                         Sjis(msg::kSettingsUnreadableCaption));
-        return GenerateResult::Failed;
-    };
-    const PinnedProfile systemIni(config.systemIniPath);
-    if (!systemIni.readable()) return unreadable();
-    const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
-    if (!setIni.readable()) return unreadable();
-    // A new period's page is written once, with the entry already in it.
-    run.deferNewPage = true;
-    const bool loaded = LoadPaths(config, run, host);
-    run.deferNewPage = false;
-    if (!loaded) {
+    // Each settings file is read once (in LoadPaths), so a read that fails
+    // midway cannot send the entry elsewhere by turning single keys into
+    // their defaults. A new period's page is written once, with the entry
+    // already in it.
+    if (!LoadPaths(config, run, host, NewPageWrite::WithEntry)) {
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
         return GenerateResult::Failed;
     }

@@ -8,6 +8,7 @@
 #include "engine/entry.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
+#include "settings/profile.h"
 
 namespace qm {
 
@@ -17,8 +18,10 @@ class Host;
 // when it lacks one) and systemIniPath = programDir + "QMsys.ini".
 void InitConfig(ActiveConfig& config, const std::string& programDirCp932);
 
-// What LoadConfiguration reads from the system settings file.
+// What LoadConfiguration reads from the system settings file, and the file
+// as it was read, for the rest of the start to read from.
 struct SystemState {
+    SettingsFile system;
     std::vector<std::string> setNames;
     int windowWidth = kDefaultWindowWidth;
     int windowHeight = kDefaultWindowHeight;
@@ -37,13 +40,13 @@ int SetIndexInList(int storedIndex, int setCount);
 // another set can be chosen.
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host);
 
-// The settings file of set number `setIndex` in the set list.
-std::string SetIniPathOf(const ActiveConfig& config, int setIndex);
-
-// Sets configIniPath to the file of set number `setIndex` and reads its
-// FILEPATH keys; selects no page, so nothing is created. False after a
-// message when the set's name or a settings file cannot be used: the paths
-// are then empty and no file of the set is touched.
+// Sets configIniPath to the file of set number `setIndex` of the system
+// file's set list and reads its FILEPATH keys, each file once; selects no
+// page, so nothing is created. False after a message when the set's name or
+// a settings file cannot be used: the paths are then empty and no file of
+// the set is touched.
+bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex, Host& host);
+// The same, reading the system file first.
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host);
 
 // Reads the paths of set run.currentSetIndex, then selects the diary page;
@@ -51,7 +54,8 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host);
 // selects again after it). False (after a message) when the set cannot be
 // read, the settings were needed and the host has no dialog, or a new
 // period's page could not be made.
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host,
+               NewPageWrite newPage = NewPageWrite::Now);
 
 enum class GenerateResult {
     Written,            // entry in the page (upload started when asked)

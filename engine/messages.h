@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_result.h"
+
 namespace qm {
 
 // Converts a UTF-8 literal of this program to code page 932. The literals are
@@ -12,8 +14,8 @@ namespace qm {
 std::string Sjis(std::string_view utf8);
 
 // Sjis(utf8) followed, on a line of its own, by the file and the system's
-// answer of the last file function that failed (LastFileProblem).
-std::string SjisWithFileProblem(std::string_view utf8);
+// answer of a file function that failed.
+std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem);
 
 namespace msg {
 inline constexpr std::string_view kInsertMarker = "<!-- ここに挿入 -->";

@@ -164,7 +164,7 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
     note.page = config.diaryPage;
     note.logPath = config.logPath;
     if (!note.logPath.empty()) {
-        note.logBefore = ReadFileBytes(note.logPath);
+        if (auto log = ReadFileBytes(note.logPath)) note.logBefore = std::move(*log);
         note.logStampBefore = StampOfFile(note.logPath);
     }
     run.rollOvers.push_back(std::move(note));
@@ -310,17 +310,18 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         std::optional<ReadOnlyFile> earlier;
         if (!file.backup.empty()) {
             const std::string backup = folderCp932 + file.backup;
-            earlier = ReadOnlyFile::Open(backup);
-            if (!earlier || StampOfDescriptor(earlier->descriptor()) != file.backupStamp) {
+            auto opened = ReadOnlyFile::Open(backup);
+            if (!opened || StampOfDescriptor(opened->descriptor()) != file.backupStamp) {
                 return fail(TakeBackStatus::Failed, backup);
             }
+            earlier = std::move(*opened);
         }
         if (!asLeft) {
             // Given back already by a try that stopped midway.
             if (earlier && SameContent(held->descriptor(), earlier->descriptor()) == true) continue;
             return fail(TakeBackStatus::ChangedSince, file.path);
         }
-        pending.push_back({&file, std::move(held), std::move(earlier)});
+        pending.push_back({&file, std::move(*held), std::move(earlier)});
     }
 
     for (Pending& one : pending) {
@@ -331,7 +332,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
             done = size && one.held->ReplaceWith(
                                [&](int out) { return CopyFileRange(from, 0, size->size, out); });
         } else {
-            done = RemoveFile(one.file->path);
+            done = RemoveFile(one.file->path).has_value();
         }
         // The record stays, so taking back again finishes what is left.
         if (!done) return fail(TakeBackStatus::Failed, one.file->path);

@@ -75,8 +75,9 @@ std::string RunOperation(const std::string& ini, const std::string& line) {
     auto text = [&](std::size_t i) { return op.at(i).value(); };
     if (text(0) == "get" && op.size() == 5) {
         const std::size_t capacity = std::stoul(text(4));
-        return "get\t" + (op[2] ? ReadProfileString(ini, text(1), *op[2], text(3), capacity)
-                                : ReadProfileKeyList(ini, text(1), capacity));
+        return "get\t" +
+               (op[2] ? ReadProfileString(ini, text(1), *op[2], text(3), capacity)
+                      : ReadProfileKeyList(SettingsFile::LoadOrEmpty(ini), text(1), capacity));
     }
     if (text(0) == "int" && op.size() == 4) {
         return "int\t" + std::to_string(ReadProfileInt(ini, text(1), text(2), std::stoi(text(3))));

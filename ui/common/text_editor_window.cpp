@@ -31,7 +31,9 @@ const char* const kCaption = "くいるめいかー";
 
 // Only a regular file, never waiting on a FIFO nor reading a device for ever.
 std::optional<std::string> ReadWholeFile(const std::string& fsPath) {
-    return ReadRegularFile(fsPath);
+    auto bytes = ReadRegularFile(NativePath(fsPath));
+    if (!bytes) return std::nullopt;
+    return std::move(*bytes);
 }
 
 }  // namespace
@@ -139,7 +141,7 @@ bool TextEditorWindow::Save() {
     const auto bytes = EncodeForSaving();
     if (!bytes) return false;
     if (!ConfirmOverwriteIfChanged()) return false;
-    if (!ReplaceFileContents(fsPath_, *bytes)) {
+    if (!ReplaceFileContents(NativePath(fsPath_), *bytes)) {
         io_.Message(this, QString::fromStdString(fsPath_) + U("\nに書き込めませんでした。"),
                     U("書き込み失敗！！"));
         return false;

@@ -88,11 +88,9 @@ void SetManagerDialog::FillSetList() {
     list_->clear();
     names_.clear();
     memory_.knownSetCount = ReadSetNames();
-    for (int i = 0; i < memory_.knownSetCount; ++i) {
-        names_.push_back(ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
-                                       syskeys::kSetNameCapacity));
-        list_->addItem(FromCp932(names_.back()));
-    }
+    names_ = ReadListEntries(config_.systemIniPath, syskeys::kSetListSection, memory_.knownSetCount,
+                             syskeys::kSetNameCapacity);
+    for (const std::string& name : names_) list_->addItem(FromCp932(name));
 }
 
 int SetManagerDialog::ReadSetNames() {
@@ -118,11 +116,10 @@ void SetManagerDialog::ShowFirstSetView(bool firstSet) {
 
 SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
     memory_.knownSetCount = ReadSetNames();
-    for (int i = 0; i < memory_.knownSetCount; ++i) {
-        if (ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
-                          syskeys::kSetNameCapacity) == name) {
-            return Added::Duplicate;
-        }
+    for (const std::string& known :
+         ReadListEntries(config_.systemIniPath, syskeys::kSetListSection, memory_.knownSetCount,
+                         syskeys::kSetNameCapacity)) {
+        if (known == name) return Added::Duplicate;
     }
     const bool written = WriteProfileString(config_.systemIniPath, syskeys::kSetListSection,
                                             std::to_string(memory_.knownSetCount), name);

@@ -10,9 +10,9 @@
 #include "platform/command_line.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
+#include "settings/profile.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/main/main_dialog.h"
@@ -157,12 +157,12 @@ DraftContent DraftKeeper::Collect() const {
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const auto fsPath = ToFsPath(Path());
+    const auto path = NativePathOf(Path());
     bool kept = false;
-    if (fsPath) {
+    if (path) {
         // An emptied window leaves nothing to put back.
         kept = draft.IsEmpty() ? (!FileExists(Path()) || RemoveFile(Path()))
-                               : ReplaceFileContents(*fsPath, SerializeDraft(draft));
+                               : ReplaceFileContents(*path, SerializeDraft(draft)).has_value();
     }
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
@@ -177,7 +177,7 @@ void DraftKeeper::Discard() {
     discarded_ = true;
     if (!FileExists(Path()) || RemoveFile(Path())) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto fsPath = ToFsPath(Path())) ReplaceFileContents(*fsPath, "");
+    if (const auto path = NativePathOf(Path())) ReplaceFileContents(*path, "");
 }
 
 bool DraftKeeper::Restore() {
@@ -187,10 +187,11 @@ bool DraftKeeper::Restore() {
 
     restoring_ = true;
     const ActiveConfig& config = window_.config();
-    const int count = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
+    const SettingsFile system = SettingsFile::LoadOrEmpty(config.systemIniPath);
+    const int count = CountListEntries(system, syskeys::kSetListSection);
     for (int i = 0; i < count; ++i) {
-        if (ReadListEntry(config.systemIniPath, syskeys::kSetListSection, i,
-                          syskeys::kSetNameCapacity) == draft->setName) {
+        if (ReadListEntry(system, syskeys::kSetListSection, i, syskeys::kSetNameCapacity) ==
+            draft->setName) {
             if (i != window_.runState().currentSetIndex) window_.ChooseSet(i);
             break;
         }

@@ -46,7 +46,7 @@ bool EntryPreview::Show(QWidget* parent, const ActiveConfig& config, const RunSt
     QString name = FromCp932(FileNamePart(preview->pagePath));
     if (name.isEmpty() || name.contains(QChar::ReplacementCharacter)) name = "preview.html";
     filePath_ = QDir(folder_->path()).filePath(name);
-    if (!ReplaceFileContents(filePath_.toStdString(), preview->text)) {
+    if (!ReplaceFileContents(NativePath(filePath_.toStdString()), preview->text)) {
         io.Message(parent, Ui(kWriteFailedFormat).arg(filePath_), Ui(kCaption));
         return false;
     }

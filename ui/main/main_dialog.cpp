@@ -202,11 +202,13 @@ QPushButton* MainDialog::button(int id) const { return qobject_cast<QPushButton*
 bool MainDialog::Initialise() {
     InitConfig(config_, programDir_);
     run_ = RunState{};
-    if (!LoadConfiguration()) return false;
+    // The system file is read once for the whole start.
+    SystemState state;
+    if (!LoadConfiguration(state)) return false;
     PlaceAtStart();
     LayoutControls();
     if (config_.upFlag == 1) upload_->setChecked(true);
-    LoadTagListBox();
+    LoadTagListBox(std::move(state.system));
     draft_->Restore();
     title_->setFocus();
     initialised_ = true;
@@ -215,6 +217,10 @@ bool MainDialog::Initialise() {
 
 bool MainDialog::LoadConfiguration() {
     SystemState state;
+    return LoadConfiguration(state);
+}
+
+bool MainDialog::LoadConfiguration(SystemState& state) {
     const bool loaded = qm::LoadConfiguration(config_, run_, state, host_);
     FillSetList(state.setNames);
     windowWidth_ = state.windowWidth;
@@ -229,7 +235,9 @@ void MainDialog::FillSetList(const std::vector<std::string>& names) {
     if (!names.empty()) setList_->setCurrentIndex(run_.currentSetIndex);
 }
 
-void MainDialog::LoadTagListBox() { qm::LoadTagListBox(*tagList_, config_.systemIniPath); }
+void MainDialog::LoadTagListBox(SettingsFile systemFile) {
+    qm::LoadTagListBox(*tagList_, std::move(systemFile));
+}
 
 void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
     qm::WrapBodySelection(*body_, open, close);
@@ -514,7 +522,7 @@ void MainDialog::StoreUploadChoice() {
 void MainDialog::EditTags() {
     TagListEditorDialog editor(config_, interaction_, this);
     interaction_.RunDialog(editor);
-    LoadTagListBox();
+    LoadTagListBox(SettingsFile::LoadOrEmpty(config_.systemIniPath));
 }
 
 void MainDialog::OnTagListDoubleClick() {

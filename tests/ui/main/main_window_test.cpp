@@ -107,6 +107,19 @@ class MainWindowTest : public QObject {
         QCOMPARE(folder.ReadText("STATE", "UP"), std::string("<absent>"));
     }
 
+    // However many tags and sets there are, the start reads QMsys.ini and the set once each.
+    void StartingReadsEachSettingsFileOnce() {
+        ProgramFolder folder;
+        folder.WriteOneSet();
+        std::string system = "[INI]\n0=a\n1=b\n[TAG]\n";
+        for (int i = 0; i < 50; ++i) system += std::to_string(i) + "=t\n";
+        folder.WriteSystemIni(system);
+        const std::size_t before = SettingsFileReads();
+        Opened w(folder);
+        QCOMPARE(SettingsFileReads() - before, std::size_t{2});
+        QCOMPARE(w->tagList()->count(), 50);
+    }
+
     // Ctrl+Enter (either Enter key) presses "Do It !!!"; a plain Enter is a new line.
     void CtrlEnterPressesDoItFromTheBody() {
         for (const bool keypad : {false, true}) {
