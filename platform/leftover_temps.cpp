@@ -1,13 +1,10 @@
 #include "platform/leftover_temps.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <string>
 
 #include "platform/encoding.h"
 #include "platform/path_text.h"
+#include "platform/system_io.h"
 
 namespace qm {
 
@@ -40,20 +37,14 @@ int RemoveTemporariesLeftIn(std::string_view folderCp932,
     const auto fsPath = ToFsPath(folderCp932);
     if (!fsPath) return 0;
     const std::string folder = fsPath->empty() ? std::string("./") : *fsPath + "/";
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return 0;
     int removed = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view target = TargetOfTemporary(entry->d_name);
+    for (const std::string& name : NamesInFolder(folder)) {
+        const std::string_view target = TargetOfTemporary(name);
         if (target.empty()) continue;
         auto targetCp932 = Utf8ToCp932(target);
         if (!targetCp932 || !isOwnTarget(*targetCp932)) continue;
-        const std::string path = folder + entry->d_name;
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
-            ++removed;
+        if (RemoveRegularFile(folder + name)) ++removed;
     }
-    ::closedir(dir);
     return removed;
 }
 
