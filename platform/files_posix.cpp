@@ -1,5 +1,3 @@
-#include "platform/files.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -13,6 +11,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/files.h"
 #include "platform/path_text.h"
 
 namespace qm {

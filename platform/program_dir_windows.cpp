@@ -6,6 +6,7 @@
 
 #include "platform/program_dir.h"
 #include "platform/wide_text_windows.h"
+#include "platform/windows_files.h"
 
 namespace qm {
 
@@ -75,14 +76,14 @@ bool MakeFolder(const std::string& dir) {
     const std::string folder = NormalizeFolder(dir);
     for (std::size_t slash = folder.find('/'); slash != std::string::npos;
          slash = folder.find('/', slash + 1)) {
-        const auto wide = WideFromUtf8(folder.substr(0, slash + 1));
+        const auto wide = WidePathOf(folder.substr(0, slash + 1));
         if (!wide) return false;
         if (!::CreateDirectoryW(wide->c_str(), nullptr)) {
             const DWORD error = ::GetLastError();
             if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) return false;
         }
     }
-    const auto wide = WideFromUtf8(folder);
+    const auto wide = WidePathOf(folder);
     if (!wide) return false;
     const DWORD attributes = ::GetFileAttributesW(wide->c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

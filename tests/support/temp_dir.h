@@ -34,8 +34,9 @@ class TempDir {
     ~TempDir() {
         std::error_code ec;
         // Give back write permission first so read-only test files go too.
-        for (auto& e : std::filesystem::recursive_directory_iterator(path_, ec))
-            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
+        std::filesystem::recursive_directory_iterator it(path_, ec), end;
+        for (; !ec && it != end; it.increment(ec))
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }

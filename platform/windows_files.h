@@ -1,0 +1,37 @@
+// What the Windows file code shares: wide paths, the C library's descriptor
+// over a HANDLE, the lock every holder takes, and errno values for the
+// system's errors so callers see the same codes as on POSIX.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace qm {
+
+// The wide path for a UTF-8 path with '/' or '\'; a long one (MAX_PATH and
+// beyond) absolute with the \\?\ prefix that lifts the limit.
+std::optional<std::wstring> WidePathOf(const std::string& utf8);
+
+// The errno value for a Windows error (EIO for the rest).
+int ErrnoFromWindowsError(DWORD error);
+// Sets errno from GetLastError(); returns the value.
+int SetErrnoFromLastError();
+
+// A file opened with every kind of sharing (others may read it, and it may
+// be renamed over while open), as the C library's descriptor; -1 with errno
+// on failure. `disposition` as CreateFileW takes it.
+int OpenShared(const std::wstring& path, DWORD access, DWORD disposition);
+
+HANDLE HandleOf(int fd);
+
+// The lock every holder of a file takes: one byte far past any end, so
+// locking never stands in the way of reading or writing the file itself
+// (Windows locks forbid both to everyone else in the range they cover).
+bool LockWholeFile(int fd);
+
+// The volume and the file index of an open file: which file it is.
+std::optional<std::pair<DWORD, ULONGLONG>> FileIdentityOf(HANDLE handle);
+
+}  // namespace qm
