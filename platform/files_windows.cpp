@@ -88,16 +88,16 @@ bool Flush(int fd) {
     return false;
 }
 
-bool MoveFile(const std::string& from, const std::string& to, DWORD flags) {
+// Without `replace` the move refuses a taken name.
+bool MoveFile(const std::string& from, const std::string& to, bool replace) {
     const auto fromWide = WidePathOf(from);
     const auto toWide = WidePathOf(to);
     if (!fromWide || !toWide) {
         errno = ENOENT;
         return false;
     }
-    if (::MoveFileExW(fromWide->c_str(), toWide->c_str(), flags | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
+    if (replace) return ReplaceNamedFile(*fromWide, *toWide);
+    if (::MoveFileExW(fromWide->c_str(), toWide->c_str(), MOVEFILE_WRITE_THROUGH)) return true;
     SetErrnoFromLastError();
     return false;
 }
@@ -175,14 +175,14 @@ FileStatus LockedFile::ReplaceWith(const ContentWriter& writeContent) {
     // The new file is locked before it takes the name, so no one else can
     // lock the page between the rename and our release of the old file.
     bool ok = LockWholeFile(*fd) && writeContent(*fd) && Flush(*fd);
-    bool renamed = ok && MoveFile(temp, target, MOVEFILE_REPLACE_EXISTING);
+    bool renamed = ok && MoveFile(temp, target, /*replace=*/true);
     if (ok && !renamed && (errno == EACCES || errno == EWOULDBLOCK)) {
         // A system that will not rename over a file still open: let go of
         // the old one first. Anyone who locks it meanwhile finds it renamed
         // over and tries again on the new one, which is locked already.
         ::_close(fd_);
         fd_ = -1;
-        renamed = MoveFile(temp, target, MOVEFILE_REPLACE_EXISTING);
+        renamed = MoveFile(temp, target, /*replace=*/true);
         if (!renamed) {
             // The old file stays; hold it again as before, when no one took it.
             const int error = errno;
@@ -218,7 +218,7 @@ FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeCon
     const bool written = writeContent(*fd) && Flush(*fd);
     int error = errno;
     ::_close(*fd);
-    if (written && MoveFile(temp, target, MOVEFILE_REPLACE_EXISTING)) return {};
+    if (written && MoveFile(temp, target, /*replace=*/true)) return {};
     if (written) error = errno;
     DeleteQuietly(temp);
     return SystemProblem(target, error);
@@ -247,7 +247,7 @@ FileResult<std::string> ReadStandardInput() {
 
 FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target) {
     // Without MOVEFILE_REPLACE_EXISTING the move refuses a taken name.
-    if (MoveFile(temp.str(), target.str(), 0)) return {};
+    if (MoveFile(temp.str(), target.str(), /*replace=*/false)) return {};
     return SystemProblem(target.str(), errno);
 }
 

@@ -34,10 +34,8 @@ FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view conte
     ::_close(fd);
     const auto from = WidePathOf(temp);
     const auto to = WidePathOf(fsPath);
-    if (ok && from && to && ::MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        return {};
-    }
-    if (ok) error = SetErrnoFromLastError();
+    if (ok && from && to && ReplaceNamedFile(*from, *to)) return {};
+    if (ok) error = errno;
     if (from) ::DeleteFileW(from->c_str());
     return SystemProblem(fsPath, error);
 }

@@ -95,6 +95,27 @@ int OpenShared(const std::wstring& path, DWORD access, DWORD disposition) {
 
 HANDLE HandleOf(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
 
+bool ReplaceNamedFile(const std::wstring& temp, const std::wstring& target) {
+    // A folder at the name is never replaced by a file; say so as POSIX would.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (::MoveFileExW(temp.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if ((error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
+        ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr)) {
+        return true;
+    }
+    errno = ErrnoFromWindowsError(error);
+    return false;
+}
+
 bool LockWholeFile(int fd) {
     OVERLAPPED at{};
     at.OffsetHigh = 0x7FFFFFFF;

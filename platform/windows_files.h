@@ -26,6 +26,12 @@ int OpenShared(const std::wstring& path, DWORD access, DWORD disposition);
 
 HANDLE HandleOf(int fd);
 
+// Gives the finished file `temp` the name `target`, replacing what is there,
+// written through to the disk. A target still open elsewhere (every file here
+// is opened with delete sharing) is replaced through ReplaceFileW, which
+// takes such a file where a plain move will not. False with errno set.
+bool ReplaceNamedFile(const std::wstring& temp, const std::wstring& target);
+
 // The lock every holder of a file takes: one byte far past any end, so
 // locking never stands in the way of reading or writing the file itself
 // (Windows locks forbid both to everyone else in the range they cover).

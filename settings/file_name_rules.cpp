@@ -1,7 +1,5 @@
 #include "settings/file_name_rules.h"
 
-#include <climits>
-
 #include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -9,6 +7,13 @@
 namespace qm {
 
 namespace {
+
+// The limits of Linux, kept on Windows too so a set valid on one system is
+// valid on the other: Windows counts a name in UTF-16 units, 255 at most,
+// which are never more than its UTF-8 bytes, and takes long paths through
+// the \\?\ form.
+constexpr std::size_t kNameMax = 255;
+constexpr std::size_t kPathMax = 4096;
 
 bool HasControlByte(std::string_view bytes) {
     // Trail bytes of double-byte characters are 0x40 and above, so a
@@ -37,7 +42,7 @@ FileNameVerdict CheckPlainFileName(std::string_view nameCp932, std::string_view 
     if (HasControlByte(nameCp932)) return FileNameVerdict::Control;
     if (HasSeparator(nameCp932)) return FileNameVerdict::Separator;
     if (nameCp932 == "." || nameCp932 == "..") return FileNameVerdict::DotsOnly;
-    if (nameUtf8->size() + suffix.size() > NAME_MAX) return FileNameVerdict::TooLong;
+    if (nameUtf8->size() + suffix.size() > kNameMax) return FileNameVerdict::TooLong;
     return FileNameVerdict::Usable;
 }
 
@@ -51,7 +56,7 @@ FileNameVerdict CheckSetName(std::string_view nameCp932, std::string_view progra
     std::string path(programDirCp932);
     path.append(nameCp932).append(".ini");
     const auto fsPath = ToFsPath(path);
-    if (!fsPath || fsPath->size() >= PATH_MAX) return FileNameVerdict::PathTooLong;
+    if (!fsPath || fsPath->size() >= kPathMax) return FileNameVerdict::PathTooLong;
     return FileNameVerdict::Usable;
 }
 

@@ -53,7 +53,7 @@ TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
         {dir_ / "templet.txt", msg::kTemplateOpenText, msg::kTemplateOpenCaption},  // read first
     };
     for (const auto& [file, text, caption] : cases) {
-        fs::remove(file);
+        fs::remove(FsPath(file));
         const auto spoiled = Snapshot();
         host_.messages.clear();
         EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << file;
