@@ -145,6 +145,36 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(f.io.dialogTitles.isEmpty());
     }
 
+    // A first start offers the example diary when there is one: it becomes
+    // the listed set and the dialog closes; a file of the user's is never
+    // overwritten. A set made by hand starts with the default upload tool.
+    void theFirstSetCanBeTheExampleDiary() {
+        Folder f;
+        TempDir example;
+        for (const char* name : {"example.ini", "original.html", "templet.txt", "log.html"})
+            WriteBytes(example / name, name);
+        f.config.uploaderPath.clear();  // as left by a set deleted before
+        SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
+        f.ExpectLast(1, U(cfgmsg::kNoSetText), cfgmsg::kNoSetCaption);
+        QCOMPARE(f.config.uploaderPath, std::string("tavmo/tavmo.exe"));
+        dialog.UseExampleFolder(std::nullopt);
+        QVERIFY(!Find(dialog, "fromExample").isVisibleTo(&dialog));
+        dialog.UseExampleFolder(example.dir());
+        QVERIFY(Find(dialog, "fromExample").isVisibleTo(&dialog));
+
+        WriteBytes(f.path("log.html"), "mine");
+        Click(dialog, "fromExample");
+        f.ExpectLast(
+            2, Q(f.path("log.html")) + U("がもうあるので、見本の日記はコピーしませんでした。"),
+            cfgmsg::kExampleCaption);
+        QVERIFY(f.Entry(0) == "<absent>" && !fs::exists(f.path("example.ini")));
+        fs::remove(f.path("log.html"));
+        Click(dialog, "fromExample");
+        QVERIFY(f.Entry(0) == "example" && ReadBytes(f.path("log.html")) == "log.html");
+        QVERIFY(f.config.configIniPath == f.path("example.ini"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
     // The deleted set's file goes to the desktop's trash; without a trash to
     // take it the file stays, and the user is told where.
     void deletingASetMovesItsFileToTheTrashOrKeepsIt() {
