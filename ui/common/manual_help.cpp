@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QStringList>
 #include <QWidget>
 #include <filesystem>
 #include <system_error>
@@ -45,6 +46,20 @@ std::vector<std::string> ManualFolders(const std::string& programFolderUtf8) {
     const std::string folder = NormalizeFolder(programFolderUtf8);
     // The upload tool's folder lies one level deeper than the program's.
     return {folder, InstalledManualFolder(folder), InstalledManualFolder(folder + "../")};
+}
+
+QString ManualPlacesLookedAt(std::string_view fileNameUtf8) {
+    const std::vector<std::string> folders = ManualFolders(ManualProgramFolder());
+    QStringList places;
+    for (const std::string& folder : folders) {
+        std::error_code ec;
+        const bool installedPlace = &folder != &folders.front();
+        if (installedPlace && !std::filesystem::is_directory(NormalizeFolder(folder + "../.."), ec))
+            continue;
+        const QString place = QString::fromStdString(folder + std::string(fileNameUtf8));
+        if (!places.contains(place)) places << place;
+    }
+    return places.size() > 1 ? places.join('\n') + '\n' : places.join('\n');
 }
 
 std::optional<std::string> FindManual(std::string_view fileNameUtf8,
@@ -92,9 +107,8 @@ void HelpKey::OpenHelp(QWidget* parent) {
     const std::string_view manual =
         FindManual(kHtmlManualName, ManualProgramFolder()) ? kHtmlManualName : kTextManualName;
     if (OpenManual(parent, manual, io_, start_) == ManualOpened::NoManual) {
-        const QString besideProgram =
-            QString::fromStdString(NormalizeFolder(ManualProgramFolder())) + Ui(kTextManualName);
-        io_.Message(parent, Ui(kNotFoundFormat).arg(besideProgram), Ui(kNoManualCaption));
+        io_.Message(parent, Ui(kNotFoundFormat).arg(ManualPlacesLookedAt(kTextManualName)),
+                    Ui(kNoManualCaption));
     }
 }
 

@@ -20,9 +20,7 @@ ManualOpened OpenWithHost(QWidget* parent, std::string_view manual, Interaction&
 
 void OpenTextManual(QWidget* parent, Interaction& io, Host& host) {
     if (OpenWithHost(parent, kTextManualName, io, host) == ManualOpened::NoManual) {
-        const QString besideProgram =
-            QString::fromStdString(ManualProgramFolder()) + Ui(kTextManualName);
-        io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(besideProgram),
+        io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(ManualPlacesLookedAt(kTextManualName)),
                    Ui(cfgmsg::kNoManualCaption));
     }
 }
