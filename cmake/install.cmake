@@ -118,6 +118,9 @@ add_custom_target(qm_package_files ALL DEPENDS ${qm_compressed})
 install(FILES ${qm_package}/copyright ${qm_package}/changelog.gz
   ${qm_package}/changelog.Debian.gz ${qm_package}/manual DESTINATION ${QM_DOC_DIR})
 install(FILES ${qm_package}/quillmaker.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# What lintian is told to let pass, each with its reason.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/package/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME quillmaker)
 
 # The Debian package. Its library dependencies are read from the binaries
 # (dpkg-shlibdeps, package dpkg-dev); the rest are what the program starts
