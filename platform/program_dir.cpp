@@ -94,9 +94,11 @@ std::string InstalledManualFolder(const std::string& executableFolder) {
 }
 
 std::optional<std::string> FindExampleFolder(const std::string& executableFolder) {
+    // The window program, in the helper folder, lies one level deeper than bin/.
     for (const std::string& folder :
          {executableFolder + "example/",
-          NormalizeFolder(executableFolder + QM_EXAMPLE_FOLDER_FROM_BIN)}) {
+          NormalizeFolder(executableFolder + QM_EXAMPLE_FOLDER_FROM_BIN),
+          NormalizeFolder(executableFolder + "../" QM_EXAMPLE_FOLDER_FROM_BIN)}) {
         std::error_code ec;
         if (std::filesystem::is_regular_file(folder + "example.ini", ec)) return folder;
     }

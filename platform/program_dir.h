@@ -43,8 +43,8 @@ std::string InstalledHelperFolder(const std::string& executableFolder);
 std::string InstalledManualFolder(const std::string& executableFolder);
 
 // The example diary's folder: "example/" in a portable folder, else the
-// installed <prefix>/share/quillmaker/example/; std::nullopt when neither
-// holds it.
+// installed <prefix>/share/quillmaker/example/, seen from bin/ or from the
+// helper folder; std::nullopt when none holds it.
 std::optional<std::string> FindExampleFolder(const std::string& executableFolder);
 
 }  // namespace qm
