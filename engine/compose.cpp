@@ -42,8 +42,8 @@ std::string ConvertBody(std::string_view body) {
     return out;
 }
 
-std::string ImageTag(const EntryInput& input, std::string_view imageUploadList) {
-    if (imageUploadList.empty() || input.imageName.empty()) return {};
+std::string ImageTag(const EntryInput& input, bool imageChosen) {
+    if (!imageChosen || input.imageName.empty()) return {};
     std::string tag = "<img src=\"";
     tag += input.imageName;
     tag += "\" alt=\"";
@@ -53,11 +53,11 @@ std::string ImageTag(const EntryInput& input, std::string_view imageUploadList) 
 }
 
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
-                             std::string_view imageUploadList, const std::tm& time) {
+                             bool imageChosen, const std::tm& time) {
     EntryContent content;
     content.title = input.title;
     content.body = ConvertBody(input.body);
-    content.imageTag = ImageTag(input, imageUploadList);
+    content.imageTag = ImageTag(input, imageChosen);
 
     // The same second of any minute gives the same digits, as it always has.
     CRandom random(static_cast<unsigned>(time.tm_sec));
@@ -74,8 +74,8 @@ std::string ComposeEntryText(std::string_view templateText, const EntryInput& in
 }
 
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
-                             std::string_view imageUploadList) {
-    return ComposeEntryText(templateText, input, imageUploadList, ReadLocalClock());
+                             bool imageChosen) {
+    return ComposeEntryText(templateText, input, imageChosen, ReadLocalClock());
 }
 
 std::string EntryFilePath(const ActiveConfig& config) {
@@ -83,7 +83,7 @@ std::string EntryFilePath(const ActiveConfig& config) {
 }
 
 std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
-                                        std::string_view imageUploadList, Host& host) {
+                                        bool imageChosen, Host& host) {
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
@@ -101,7 +101,7 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
         return std::nullopt;
     }
 
-    std::string entry = ComposeEntryText(*templateBytes, input, imageUploadList, now);
+    std::string entry = ComposeEntryText(*templateBytes, input, imageChosen, now);
     // The entry file is kept for whoever looks at it, but the entry goes on
     // from memory: the file needs no trip to the disk.
     // A NUL that came in with the input would end the entry there when the

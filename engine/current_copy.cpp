@@ -68,8 +68,9 @@ std::string_view FileNameReason(FileNameVerdict verdict) {
         case FileNameVerdict::BlankEdge:
             return msg::kNameBlankEdgeReason;
         case FileNameVerdict::TooLong:
-        case FileNameVerdict::PathTooLong:
             return msg::kNameTooLongReason;
+        case FileNameVerdict::PathTooLong:
+            return msg::kNamePathTooLongReason;
         case FileNameVerdict::Usable:
             break;
     }

@@ -25,7 +25,7 @@ struct PendingNewPage {
 // Values of the whole run that outlive any dialog.
 struct RunState {
     int currentSetIndex = 0;
-    std::string imageUploadList;  // full paths joined by quote, space, quote
+    std::vector<std::string> imageUploadList;  // full paths of the images chosen, in order
     bool logUpdated = false;
     std::vector<RollOverNote> rollOvers;  // this run's, for taking the last entry back
     // Set while a generate selects its page: a new page is then not copied

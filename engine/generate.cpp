@@ -7,8 +7,8 @@
 #include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/page_writes.h"
-#include "engine/program_arguments.h"
 #include "engine/program_folder_lock.h"
+#include "engine/program_start.h"
 #include "engine/set_files.h"
 #include "engine/split_mode.h"
 #include "engine/take_back.h"
@@ -60,6 +60,10 @@ void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
     config.systemIniPath = config.programDir + std::string(kSystemIniName);
 }
 
+int SetIndexInList(int storedIndex, int setCount) {
+    return storedIndex >= 0 && storedIndex < setCount ? storedIndex : 0;
+}
+
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host) {
     const std::string& ini = config.systemIniPath;
     state.setNames.clear();
@@ -79,7 +83,7 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     }
     state.setNames =
         ReadListEntries(ini, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
-    if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
+    run.currentSetIndex = SetIndexInList(run.currentSetIndex, count);
     // The page is chosen (and perhaps made) only while no other run writes.
     const auto lock = LockProgramFolder(config, host);
     // A set that cannot be used stays in the list, said so; the window stays
@@ -125,16 +129,13 @@ std::string CurrentCopyPath(const ActiveConfig& config) {
     return config.diaryFolder + config.currentName;
 }
 
-std::string UploadParameters(const ActiveConfig& config, const RunState& run,
-                             bool currentCopyMade) {
-    // Appended piece by piece: GCC 12 takes " " + a temporary string for an
-    // overlapping copy (a false -Wrestrict at -O2 and up).
-    std::string text = QuoteArgument(config.diaryPage);
-    if (run.logUpdated) text.append(" ").append(QuoteArgument(config.logPath));
-    // The list holds each image as a quoted argument already.
-    if (!run.imageUploadList.empty()) text.append(" ").append(run.imageUploadList);
-    if (currentCopyMade) text.append(" ").append(QuoteArgument(CurrentCopyPath(config)));
-    return text;
+std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         bool currentCopyMade) {
+    std::vector<std::string> arguments{config.diaryPage};
+    if (run.logUpdated) arguments.push_back(config.logPath);
+    arguments.insert(arguments.end(), run.imageUploadList.begin(), run.imageUploadList.end());
+    if (currentCopyMade) arguments.push_back(CurrentCopyPath(config));
+    return arguments;
 }
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
@@ -163,7 +164,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     }
     // Under the lock no other run writes: what is left is a killed run's.
     RemoveLeftoverTemporaries(config);
-    const auto entry = ComposeEntry(config, input, run.imageUploadList, host);
+    const auto entry = ComposeEntry(config, input, !run.imageUploadList.empty(), host);
     if (!entry) {
         MakePendingNewPage(run);
         return GenerateResult::Failed;
@@ -177,14 +178,10 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     // Without a record the entry cannot be taken back later, but it is written.
     KeepForTakeBack(config, before);
 
-    if (input.upload) {
-        const StartResult started =
-            host.StartProgram(config.uploaderPath, UploadParameters(config, run, currentCopyMade));
-        if (started == StartResult::NotFound) {
-            host.ShowMessage(config.uploaderPath + Sjis(msg::kNotFoundSuffix),
-                             Sjis(msg::kNotFoundCaption));
-            return GenerateResult::WrittenNoUploader;
-        }
+    if (input.upload &&
+        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=
+            StartResult::Started) {
+        return GenerateResult::WrittenNoUploader;
     }
     return GenerateResult::Written;
 }

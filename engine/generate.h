@@ -24,6 +24,10 @@ struct SystemState {
     int windowHeight = kDefaultWindowHeight;
 };
 
+// The set a stored set number names in a list of `setCount` sets: the first
+// one when the number lies outside the list.
+int SetIndexInList(int storedIndex, int setCount);
+
 // Reads STATE, WINDOWSIZE and the set list; while no set exists asks the host
 // for the set manager. Sets an index outside the list to 0 and ends with
 // LoadPaths, holding the program folder's lock. False (after a message) when
@@ -51,7 +55,7 @@ bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
 
 enum class GenerateResult {
     Written,            // entry in the page (upload started when asked)
-    WrittenNoUploader,  // entry in the page, the upload tool was not found
+    WrittenNoUploader,  // entry in the page, the upload tool did not start (said why)
     Failed,             // no entry written; the window stays with the typed text
 };
 
@@ -65,8 +69,8 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 // diaryFolder + currentName.
 std::string CurrentCopyPath(const ActiveConfig& config);
 
-// The upload tool's parameter text for the files this generate changed: each
-// path one quoted argument (QuoteArgument), separated by spaces.
-std::string UploadParameters(const ActiveConfig& config, const RunState& run, bool currentCopyMade);
+// The upload tool's arguments: the files this generate changed, one path each.
+std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         bool currentCopyMade);
 
 }  // namespace qm

@@ -96,6 +96,8 @@ inline constexpr std::string_view kNameSeparatorReason =
 inline constexpr std::string_view kNameDotsReason = "「.」や「..」だけの名前です。";
 inline constexpr std::string_view kNameBlankEdgeReason = "最初か最後に空白があります。";
 inline constexpr std::string_view kNameTooLongReason = "長すぎます。";
+inline constexpr std::string_view kNamePathTooLongReason =
+    "フォルダのパスと合わせると長すぎて、ファイルを作れません。";
 inline constexpr std::string_view kNameProgramFileReason =
     "くいるめいかー自身のファイル（QMsys.ini、設定ファイル、temp.tmp）の名前です。";
 inline constexpr std::string_view kNameUserFileReason =
@@ -103,9 +105,15 @@ inline constexpr std::string_view kNameUserFileReason =
 inline constexpr std::string_view kNameOutsideReason =
     "日記のフォルダの外のファイルを指しています。";
 
-// Upload launch.
+// A program that did not start (the upload tool, the editor); the texts
+// follow the program's path.
 inline constexpr std::string_view kNotFoundSuffix = "がみつかりません。";
+inline constexpr std::string_view kNotExecutableSuffix = "は実行できるファイルではありません。";
+inline constexpr std::string_view kNotStartedSuffix = "を起動できませんでした。";
 inline constexpr std::string_view kNotFoundCaption = "パスが違うよ";
+// Only the upload tool's path can be empty.
+inline constexpr std::string_view kNoUploaderText = "tavmoの場所を指定していません。";
+inline constexpr std::string_view kNotSetCaption = "設定してないよ";
 }  // namespace msg
 
 }  // namespace qm

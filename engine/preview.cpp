@@ -110,12 +110,13 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
     // A page of a new period does not exist before "Do It !!!" copies it from
     // the prototype; the prototype is what it would start as.
     auto pageBytes = ReadFileBytes(preview.pagePath);
-    if (!pageBytes && !FileExists(preview.pagePath)) pageBytes = ReadFileBytes(fresh.prototypePath);
+    preview.newPage = !pageBytes && !FileExists(preview.pagePath);
+    if (preview.newPage) pageBytes = ReadFileBytes(fresh.prototypePath);
     if (!pageBytes) return UnreadableFile(host, msg::kPageOpenText, msg::kPageOpenCaption);
 
-    const std::string entry = ComposeEntryText(*templateBytes, input, run.imageUploadList, now);
-    const Insertion inserted =
-        InsertAtMarker(TextUpToNul(*pageBytes), TextUpToNul(entry), Sjis(msg::kInsertMarker));
+    preview.entry = ComposeEntryText(*templateBytes, input, !run.imageUploadList.empty(), now);
+    const Insertion inserted = InsertAtMarker(TextUpToNul(*pageBytes), TextUpToNul(preview.entry),
+                                              Sjis(msg::kInsertMarker));
     if (!inserted.found) return Problem(host, msg::kNoMarkerText, msg::kNoMarkerCaption);
 
     const std::string folderUrl = PageFolderUrl(preview.pagePath, fresh.programDir);

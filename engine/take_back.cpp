@@ -6,7 +6,6 @@
 #include "engine/diary_page.h"
 #include "engine/generate.h"
 #include "engine/host.h"
-#include "engine/program_arguments.h"
 #include "engine/program_folder_lock.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
@@ -147,15 +146,14 @@ void Stage(FileBefore& file, const std::string& folderCp932, std::string_view ro
 
 // Starts the record's upload tool with the files given back their bytes.
 void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
-    std::string parameters;
+    std::vector<std::string> arguments;
     for (const RecordedFile& file : record.files) {
-        if (file.backup.empty()) continue;  // a removed page has nothing to send
-        if (!parameters.empty()) parameters += ' ';
-        parameters += QuoteArgument(file.path);
+        // A removed page has nothing to send.
+        if (!file.backup.empty()) arguments.push_back(file.path);
     }
-    if (parameters.empty()) return;
+    if (arguments.empty()) return;
     outcome.uploaderPath = ReadKey(record.configIniPath, setkeys::kFtp);
-    outcome.upload = host.StartProgram(outcome.uploaderPath, parameters);
+    outcome.upload = host.StartProgram(outcome.uploaderPath, arguments, StartWait::None);
     outcome.uploadStarted = true;
 }
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <tuple>
 
-#include "diary_folder.h"
 #include "engine/date_words.h"
 #include "engine/entry.h"
 #include "engine/tokens.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {

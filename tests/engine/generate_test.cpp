@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 #include "support/write_limit.h"
 
 namespace qm::test {

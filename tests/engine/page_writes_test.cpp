@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "diary_folder.h"
 #include "engine/entry.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {

@@ -22,7 +22,8 @@ class QuietHost : public Host {
     void ShowMessage(std::string_view, std::string_view) override { ++messages; }
     bool OpenPathSettings(ActiveConfig&) override { return false; }
     bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view, std::string_view) override {
+    StartResult StartProgram(std::string_view, const std::vector<std::string>&,
+                             StartWait) override {
         return StartResult::Failed;
     }
     int messages = 0;

@@ -26,6 +26,8 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
+constexpr const char* kReadFailedCaption = "読み込み失敗！！";
+
 const char* const kCaption = "くいるめいかー";
 
 // Only a regular file, never waiting on a FIFO nor reading a device for ever.
@@ -70,7 +72,7 @@ bool TextEditorWindow::Load() {
     }
     const auto bytes = ReadWholeFile(fsPath_);
     if (!bytes || std::filesystem::is_directory(fsPath_, ec)) {
-        io_.Message(this, shown + U("\nを読み込めませんでした。"), U("読み込み失敗！！"));
+        io_.Message(this, shown + U("\nを読み込めませんでした。"), U(kReadFailedCaption));
         return false;
     }
     // A page's text ends at its first NUL byte; what follows is not the page
@@ -79,7 +81,7 @@ bool TextEditorWindow::Load() {
     const auto utf8 = Cp932ToUtf8(text);
     if (!utf8) {
         io_.Message(this, shown + U("\nはShift-JISのテキストとして読めないので開けません。"),
-                    U("読み込み失敗！！"));
+                    U(kReadFailedCaption));
         return false;
     }
     loadedBytes_ = *bytes;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "engine/current_copy.h"
 #include "engine/example_diary.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -150,45 +151,25 @@ SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
 
 // Shows why a name cannot be a set's file name; false when it can.
 bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
-    std::string_view text;
-    switch (CheckSetName(name, config_.programDir)) {
-        case FileNameVerdict::Usable:
-        case FileNameVerdict::Empty:
-        case FileNameVerdict::Reserved:
-            return false;
-        case FileNameVerdict::NotCp932:
-            io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(FromCp932(name)),
-                        Ui(cfgmsg::kBadSetNameCaption));
-            return true;
-        case FileNameVerdict::Separator:
-            text = cfgmsg::kSetNameSeparatorText;
-            break;
-        case FileNameVerdict::DotsOnly:
-            text = cfgmsg::kSetNameDotsText;
-            break;
-        case FileNameVerdict::Control:
-            text = cfgmsg::kSetNameControlText;
-            break;
-        case FileNameVerdict::BlankEdge:
-            text = cfgmsg::kSetNameBlankEdgeText;
-            break;
-        case FileNameVerdict::TooLong:
-            text = cfgmsg::kSetNameTooLongText;
-            break;
-        case FileNameVerdict::PathTooLong:
-            text = cfgmsg::kSetPathTooLongText;
-            break;
+    const FileNameVerdict verdict = CheckSetName(name, config_.programDir);
+    if (verdict == FileNameVerdict::Usable || verdict == FileNameVerdict::Empty ||
+        verdict == FileNameVerdict::Reserved) {
+        return false;
     }
-    io_.Message(this, Ui(text), Ui(cfgmsg::kBadSetNameCaption));
+    TellBadSetName(FromCp932(name), verdict);
     return true;
+}
+
+void SetManagerDialog::TellBadSetName(const QString& name, FileNameVerdict verdict) {
+    io_.Message(this, Ui(cfgmsg::kBadSetNameFormat).arg(name, Ui(FileNameReason(verdict))),
+                Ui(cfgmsg::kBadSetNameCaption));
 }
 
 void SetManagerDialog::CreateSet() {
     const QString typed = newName_->text();
     const auto name = TryToCp932(typed);
     if (!name) {
-        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(typed),
-                    Ui(cfgmsg::kBadSetNameCaption));
+        TellBadSetName(typed, FileNameVerdict::NotCp932);
     } else if (name->empty()) {
         // Nothing typed: nothing to do.
     } else if (CheckSetName(*name, config_.programDir) == FileNameVerdict::Reserved) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/file_name_rules.h"
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -51,6 +53,7 @@ class SetManagerDialog : public QDialog {
     void StartFromExample();
     void ShowFirstSetView(bool firstSet);
     bool RefuseUnusableName(const std::string& name);
+    void TellBadSetName(const QString& name, FileNameVerdict verdict);
 
     ActiveConfig& config_;
     SetManagerMemory& memory_;

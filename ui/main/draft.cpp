@@ -7,6 +7,8 @@
 #include <QTextDocument>
 #include <charconv>
 
+#include "platform/command_line.h"
+#include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -62,6 +64,16 @@ std::optional<std::string> TakeField(std::string_view bytes, std::size_t& at,
     return std::string(bytes.substr(valueAt, length));
 }
 
+// The images' paths back from their command line. It is split in UTF-8,
+// where no second byte of a character looks like a backslash.
+std::vector<std::string> ImagesOfCommandLine(std::string_view cp932) {
+    std::vector<std::string> paths;
+    for (const std::string& path : SplitCommandLine(Cp932ToUtf8(cp932).value_or(""))) {
+        if (auto pathCp932 = Utf8ToCp932(path)) paths.push_back(std::move(*pathCp932));
+    }
+    return paths;
+}
+
 }  // namespace
 
 bool DraftContent::IsEmpty() const {
@@ -76,7 +88,7 @@ std::string SerializeDraft(const DraftContent& draft) {
     AppendField(out, "body", Utf8(draft.body));
     AppendField(out, "image", Utf8(draft.imageName));
     AppendField(out, "alt", Utf8(draft.altText));
-    AppendField(out, "images", draft.imageUploadList);
+    AppendField(out, "images", JoinCommandLine(draft.imageUploadList));
     return out;
 }
 
@@ -90,8 +102,12 @@ std::optional<DraftContent> ParseDraft(std::string_view bytes) {
     auto alt = image ? TakeField(bytes, at, "alt") : std::nullopt;
     auto images = alt ? TakeField(bytes, at, "images") : std::nullopt;
     if (!images || at != bytes.size()) return std::nullopt;
-    return DraftContent{*set,           FromUtf8(*title), FromUtf8(*body), FromUtf8(*image),
-                        FromUtf8(*alt), *images};
+    return DraftContent{*set,
+                        FromUtf8(*title),
+                        FromUtf8(*body),
+                        FromUtf8(*image),
+                        FromUtf8(*alt),
+                        ImagesOfCommandLine(*images)};
 }
 
 DraftKeeper::DraftKeeper(MainDialog& window) : QObject(&window), window_(window) {
