@@ -181,7 +181,8 @@ void PrintUsage(std::FILE* out) {
         "      well-formed UTF-8 text without NUL bytes.\n"
         "      On success prints the path of the diary page written.\n"
         "      Exit status: 0 written (and the upload tool started when asked),\n"
-        "      1 nothing written, 2 usage error, 3 written but the upload tool was not found.\n"
+        "      1 nothing written, 2 usage error, 3 written but the upload tool\n"
+        "      could not be started.\n"
         "  undo [--upload | --no-upload]\n"
         "      Takes back the last entry written by generate or \"Do It !!!\": the diary\n"
         "      page, the log page and the current copy get back the bytes they held\n"
@@ -190,7 +191,7 @@ void PrintUsage(std::FILE* out) {
         "      message names it. Only the last generate can be taken back, once.\n"
         "      The upload tool is started with the restored files as for generate.\n"
         "      Exit status: 0 taken back, 1 nothing taken back, 2 usage error,\n"
-        "      3 taken back but the upload tool was not found.\n"
+        "      3 taken back but the upload tool could not be started.\n"
         "  edit FILE\n"
         "      Opens FILE (Shift-JIS) in a small plain-text editor window.\n",
         out);
