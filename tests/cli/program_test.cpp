@@ -48,10 +48,8 @@ TEST_F(Program, WithoutASubcommandTheWindowProgramOpensTheWindow) {
 }
 
 TEST_F(Program, VersionAndUnknownOptionsAnswerInOneLine) {
-    for (const char* version : {"--version", "-V"}) {
-        ASSERT_EQ(Run({version}), 0);
-        EXPECT_EQ(stdout_, std::string("quillmaker ") + QM_VERSION_TEXT + "\n");
-    }
+    ASSERT_EQ(Run({"-V"}), 0);
+    EXPECT_EQ(stdout_, std::string("quillmaker ") + QM_VERSION_TEXT + "\n");
     ASSERT_EQ(Run({"--frobnicate"}), 2);
     EXPECT_EQ(stderr_, "quillmaker: unknown option \"--frobnicate\"\ntry: quillmaker --help\n");
     ASSERT_EQ(Run({"frobnicate", "x"}), 2);
