@@ -4,7 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -100,10 +99,6 @@ class DiaryFolder : public ::testing::Test {
         EXPECT_EQ(Generate(), GenerateResult::Failed) << what;
         EXPECT_EQ(Snapshot(), before) << what;
         EXPECT_TRUE(ShownHas(expected)) << what << "\n" << Shown();
-    }
-    static void MakeFifo(const std::string& path) {
-        fs::remove_all(path);
-        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     }
 
     ProgramFolder dir_;

@@ -23,10 +23,6 @@ class Preview : public DiaryFolder {
         input_.title = Sjis("晴れ");
         input_.body = "a\r\nb";
     }
-    std::string BaseTag() const {
-        return "<base href=\"" + FileUrlOfFolder(fs::path(web_).lexically_normal().string()) +
-               "\">";
-    }
 };
 
 TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchingAFile) {
@@ -41,7 +37,8 @@ TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchi
     ASSERT_EQ(GenerateCommand(config_, run_, input_, host_), GenerateResult::Written);
     std::string written = ReadBytes(Web("diary03-Feb.html"));
     const std::size_t head = written.find("<HEAD lang=\"ja\">") + 16;
-    EXPECT_EQ(preview->text, written.insert(head, BaseTag()));
+    const std::string base = FileUrlOfFolder(fs::path(web_).lexically_normal().string());
+    EXPECT_EQ(preview->text, written.insert(head, "<base href=\"" + base + "\">"));
     EXPECT_NE(preview->text.find(Sjis("<h3>晴れ</h3>五\r\na<BR>\r\nb")), std::string::npos);
 }
 

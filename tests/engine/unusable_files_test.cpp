@@ -2,6 +2,7 @@
 // plain file name, a settings file it cannot read (a FIFO), a lock file it
 // cannot make.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
@@ -34,7 +35,8 @@ TEST_F(UnusableFiles, TheWindowListsABadSetAsItIsAndStaysOpen) {
 }
 
 TEST_F(UnusableFiles, ASetFileThatCannotBeReadIsAFailureNotTheDefaults) {
-    MakeFifo(dir_ / "diary.ini");
+    fs::remove(dir_ / "diary.ini");
+    ASSERT_EQ(::mkfifo((dir_ / "diary.ini").c_str(), 0644), 0);
     FailsTouchingNothing("a FIFO", "設定ファイルが読めません。\r\n" + (dir_ / "diary.ini") + ": ");
 }
 
