@@ -46,14 +46,6 @@ inline std::string Said(std::string_view text, std::string_view caption) {
     return std::string(text) + "|" + std::string(caption);
 }
 
-// `text` with `caption`, and `file` with the system's answer on a line of its own.
-inline bool Says(const std::string& said, std::string_view text, std::string_view caption,
-                 const std::string& file) {
-    const std::string tail = "|" + std::string(caption);
-    if (file.empty()) return said == std::string(text) + tail;
-    return said.starts_with(std::string(text) + "\r\n" + file + ": ") && said.ends_with(tail);
-}
-
 inline const std::string kFolderPrototype = "<html>\r\n" + kMarker + "\r\n</html>";
 
 class DiaryFolder : public ::testing::Test {
