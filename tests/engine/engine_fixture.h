@@ -53,12 +53,9 @@ class DiaryFolder : public ::testing::Test {
     explicit DiaryFolder(std::string_view webName = "web/") : web_(dir_ / webName) {
         clock_.Set("2003-02-05 21:05:09");
         fs::create_directory(web_);
-        WriteBytes(dir_ / "QMsys.ini", "[INI]\r\n0=diary\r\n");
-        SetKey("ORIGINAL", Sjis(web_) + "original.html");
-        SetKey("TEMPLET", dir_ / "templet.txt");
-        SetKey("LOG", Sjis(web_) + "log.html");
-        SetKey("EDIT", "1");
-        SetKey("CURRENT", "1");
+        dir_.WriteSystemIni("[INI]\n0=diary\n");
+        dir_.WriteSet("diary", std::string(webName) + "original.html", "templet.txt",
+                      "LOG=" + Web("log.html") + "\nEDIT=1\nCURRENT=1\n");
         WriteBytes(Web("original.html"), kFolderPrototype);
         WriteBytes(Web("log.html"), kLogMarker);
         WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*?");
