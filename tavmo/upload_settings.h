@@ -28,7 +28,8 @@ struct UploadSettings {
     std::string caFile;
 };
 
-// Where "tavmo.ini" is kept (UTF-8), by the program's own rule: beside the tool
+// Where "tavmo.ini" is kept (UTF-8): in the tavmo/ folder of the program
+// folder the diary program handed down; started alone, by the tool's own rule: beside the tool
 // in `toolFolder` when that is kept portable (a tavmo.ini is there already, or
 // the tool sits in a portable program folder's tavmo/ folder), otherwise in
 // the tavmo/ folder of the user's data folder. Empty when no home is known.

@@ -25,13 +25,14 @@ namespace fs = std::filesystem;
 
 class ExampleFolder : public ::testing::Test {
   protected:
-    ExampleFolder() {
+    ExampleFolder() { CopyExample(dir_); }
+    static void CopyExample(const TempDir& to) {
         for (auto& e : fs::directory_iterator(QM_EXAMPLE_DIR))
-            fs::copy(e.path(), dir_ / e.path().filename().string());
+            fs::copy(e.path(), to / e.path().filename().string());
     }
     // `quillmaker --home DIR --now NOW ARGS`, output into `outputBase`.out and .err.
     pid_t Start(const std::vector<std::string>& args, const std::string& outputBase) const {
-        std::vector<std::string> words = {program_, "--home", dir_.dir(), "--now", now_};
+        std::vector<std::string> words = {program_, "--home", home_, "--now", now_};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& w : words) argv.push_back(w.data());
@@ -83,6 +84,7 @@ class ExampleFolder : public ::testing::Test {
     std::string Page() const { return ReadBytes(dir_ / "diary26-Dec.html"); }
 
     TempDir dir_;
+    std::string home_ = dir_.dir();
     TempDir outputs_;  // apart, so the diary folder holds only the diary
     std::string program_ = QM_PROGRAM;
     std::string now_ = "2026-12-07 21:05:09";
