@@ -37,8 +37,8 @@ bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view end) {
 }
 
 bool IsProgramFileName(std::string_view name) {
-    for (std::string_view own :
-         {kSystemIniName, kEntryFileName, kProgramFolderLockName, kDraftFileName}) {
+    for (std::string_view own : {kSystemIniName, kEntryFileName, kProgramFolderLockName,
+                                 kWindowLockName, kDraftFileName}) {
         if (EqualsIgnoringAsciiCase(name, own)) return true;
     }
     return EndsWithIgnoringAsciiCase(name, ".ini");

@@ -131,6 +131,30 @@ class EntryKeepingTest : public QObject {
         QVERIFY(DraftExists(folder));
     }
 
+    // A draft another process wrote after this window is kept; the window's
+    // own goes beside it, named once.
+    void ANewerDraftIsNeverWrittenOver() {
+        OneSet folder;
+        Opened w(folder);
+        w->titleEdit()->setText(QStringLiteral("一"));
+        w->draft().SaveNow();
+        const std::string newer =
+            "Quillmaker draft 1\nset 1\na\ntitle 1\nx\nbody 0\n\nimage 0\n\n"
+            "alt 0\n\nimages 0\n\n";
+        WriteBytes(folder.path(kDraftFileName), newer);
+        for (const QString& title : {QStringLiteral("二"), QStringLiteral("三")}) {
+            w->titleEdit()->setText(title);
+            w->draft().SaveNow();
+        }
+        QCOMPARE(folder.ReadFile(kDraftFileName), newer);
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        const QString aside = w.io.messages[0].text.section('\n', -1);
+        QVERIFY(ReadBytes(aside.toStdString()).find("三") != std::string::npos);
+        w.Generate(QStringLiteral("四"));
+        QCOMPARE(folder.ReadFile(kDraftFileName), newer);
+        QVERIFY(!fs::exists(aside.toStdString()));
+    }
+
     // Ctrl+P: the preview file lies outside the diary folder and goes with the program.
     void ThePreviewShowsTheEntryInItsPageAndChangesNothing() {
         OneSet folder;
