@@ -26,6 +26,8 @@ struct UploadSettings {
     bool passive = true;
     bool verifyPeer = true;
     std::string caFile;
+
+    bool operator==(const UploadSettings&) const = default;
 };
 
 // Where "tavmo.ini" is kept (UTF-8): in the tavmo/ folder of the program

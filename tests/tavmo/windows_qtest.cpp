@@ -24,13 +24,16 @@ class TavmoWindowsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void failedUploadShowsWhyRetrySendsTheRestAndTheWindowClosesByItself() {
+    // The retry reads the settings again: a destination mended meanwhile is used.
+    void failedUploadShowsWhyRetryUsesTheMendedSettingsAndTheWindowClosesByItself() {
         TempDir dir;
         WriteBytes(dir / "日記.html", "page");
-        auto folder = ParseRemoteFolder(dir / "later");
-        Uploader uploader({}, PlanUploads({dir / "日記.html"}, *folder, *folder));
+        WriteBytes(dir / "tavmo.ini", "[TAVMO]\nURL=" + dir / "later" + "\n");
+        UploadRun run(dir / "tavmo.ini", {dir / "日記.html"}, nullptr);
+        QCOMPARE(run.Reload(), std::string());
+        qm::test::ScriptedInteraction io;
 
-        UploadWindow window(uploader);
+        UploadWindow window(run, io);
         window.setCloseDelay(50);
         QSignalSpy finished(&window, &UploadWindow::runFinished);
         window.show();
@@ -41,23 +44,30 @@ class TavmoWindowsTest : public QObject {
         QVERIFY(window.failureText()->toPlainText().contains(
             QStringLiteral("送り先のフォルダが見つかりません")));
 
-        std::filesystem::create_directory(dir / "later");
+        // "設定" opens the settings; turning back from them sends nothing.
+        window.settingsButton()->click();
+        QCOMPARE(io.dialogTitles.size(), qsizetype{1});
+        QCOMPARE(finished.count(), 1);
+
+        std::filesystem::create_directory(dir / "mended");
+        WriteBytes(dir / "tavmo.ini", "[TAVMO]\nURL=" + dir / "mended" + "\n");
         window.retryButton()->click();
         QTRY_COMPARE(finished.count(), 2);
         QCOMPARE(finished.at(1).at(0).toBool(), true);
         QCOMPARE(window.progressBar()->value(), window.progressBar()->maximum());
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Accepted));
-        QCOMPARE(ReadBytes(dir / "later/日記.html"), std::string("page"));
+        QCOMPARE(ReadBytes(dir / "mended/日記.html"), std::string("page"));
     }
 
     void bothWindowsTabInReadingOrder() {
         TempDir dir;
         qm::test::ScriptedInteraction io;
         SettingsWindow settings(io, dir / "tavmo.ini");
-        const RemoteFolder folder = *ParseRemoteFolder(dir.dir());
-        Uploader uploader({}, PlanUploads({}, folder, folder));
-        UploadWindow upload(uploader);
+        WriteBytes(dir / "tavmo.ini", "[TAVMO]\nURL=" + dir.dir() + "\n");
+        UploadRun run(dir / "tavmo.ini", {}, nullptr);
+        QCOMPARE(run.Reload(), std::string());
+        UploadWindow upload(run, io);
         const std::pair<QWidget*, QWidget*> windows[] = {{&settings, settings.destinationEdit()},
                                                          {&upload, upload.cancelButton()}};
         for (auto [window, first] : windows) {
