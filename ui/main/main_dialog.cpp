@@ -43,6 +43,9 @@ namespace qm {
 
 namespace {
 
+constexpr std::string_view kEmptyEntryText = "題名も本文も空です。このまま書き込みますか？";
+constexpr std::string_view kEmptyEntryCaption = "空っぽだよ";
+
 QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
 
 QIcon ApplicationIcon() {
@@ -233,6 +236,8 @@ void MainDialog::LoadTagListBox() { qm::LoadTagListBox(*tagList_, config_.system
 
 void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
     qm::WrapBodySelection(*body_, open, close);
+    // Back to the text just wrapped, so Ctrl+Z takes the wrap back at once.
+    body_->setFocus();
 }
 
 // --- Size and placement ----------------------------------------------------
@@ -495,6 +500,12 @@ EntryInput MainDialog::TypedEntry() const {
 }
 
 void MainDialog::Generate() {
+    if (title_->text().isEmpty() && body_->document()->isEmpty() &&
+        interaction_.Message(this, Ui(kEmptyEntryText), Ui(kEmptyEntryCaption),
+                             Interaction::Buttons::YesNo,
+                             Interaction::Icon::Question) != Interaction::Answer::Yes) {
+        return;
+    }
     if (GenerateCommand(config_, run_, TypedEntry(), host_) == GenerateResult::Failed) return;
     draft_->Discard();
     done(QDialog::Accepted);

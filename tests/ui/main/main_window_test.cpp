@@ -157,25 +157,42 @@ class MainWindowTest : public QObject {
         }
     }
 
-    void EnterOrSpaceOnATagWrapsTheSelectionAndKeepsTheFocus() {
+    // After a wrap the body has the focus and the wrapped text selected, so
+    // Ctrl+Z takes it back at once.
+    void EnterOrSpaceOnATagWrapsTheSelectionAndReturnsToTheBody() {
         OneSet folder;
         Opened w(folder);
-        w->bodyEdit()->setPlainText(QStringLiteral("今日"));
-        w->bodyEdit()->selectAll();
+        QPlainTextEdit* body = w->bodyEdit();
+        body->setPlainText(QStringLiteral("今日"));
         QListWidget* tags = w->tagList();
-        tags->setFocus();
         tags->setCurrentRow(0);
-        QString expected = QStringLiteral("今日");
         for (const auto& [key, modifiers] :
              {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
               {Qt::Key_Space, Qt::KeyboardModifiers()},
               {Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+            body->selectAll();
+            tags->setFocus();
             QTest::keyClick(tags, key, modifiers);
-            expected.prepend(QStringLiteral("<HR>"));
-            QCOMPARE(w->bodyEdit()->toPlainText(), expected);
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tags));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(body));
+            QCOMPARE(body->textCursor().selectedText(), QStringLiteral("<HR>今日"));
+            QTest::keyClick(body, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(body->toPlainText(), QStringLiteral("今日"));
         }
         QVERIFY(w->isVisible());
+    }
+
+    // An entry with neither title nor body is written only when the user says so.
+    void AnEmptyEntryAsksBeforeWriting() {
+        OneSet folder;
+        Opened w(folder);
+        const std::string before = folder.ReadFile("page.html");
+        w.io.answers = {Answer::No};
+        w.Generate(QString(), QString());
+        QVERIFY(w->isVisible() && folder.ReadFile("page.html") == before);
+        w.io.answers = {Answer::Yes};
+        w->button(kIdGenerate)->click();
+        QVERIFY(!w->isVisible() && folder.ReadFile("page.html") != before);
+        QCOMPARE(w.io.messages.size(), std::size_t{2});
     }
 
     // The main window reads in columns, so its order is given; the alt text
