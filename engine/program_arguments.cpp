@@ -1,6 +1,9 @@
 #include "engine/program_arguments.h"
 
+#include <vector>
+
 #include "platform/encoding.h"
+#include "platform/process.h"
 
 namespace qm {
 
@@ -34,6 +37,19 @@ std::string QuoteArgument(std::string_view path) {
 void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path) {
     if (!imageUploadList.empty()) imageUploadList += ' ';
     imageUploadList += QuoteArgument(cp932Path);
+}
+
+bool RemoveImageUpload(std::string& imageUploadList, std::string_view cp932FileName) {
+    std::vector<std::string> paths = SplitCommandLine(imageUploadList);
+    const std::string end = "/" + std::string(cp932FileName);
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
+        if (!it->ends_with(end)) continue;
+        paths.erase(std::next(it).base());
+        imageUploadList.clear();
+        for (const auto& path : paths) AppendImageUpload(imageUploadList, path);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace qm

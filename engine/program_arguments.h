@@ -17,4 +17,8 @@ std::string QuoteArgument(std::string_view path);
 // image of the run as quoted arguments separated by blanks.
 void AppendImageUpload(std::string& imageUploadList, std::string_view cp932Path);
 
+// Takes the last image named `cp932FileName` out of `imageUploadList` again,
+// so an image the user took off the entry is not published. True when one was there.
+bool RemoveImageUpload(std::string& imageUploadList, std::string_view cp932FileName);
+
 }  // namespace qm

@@ -22,5 +22,19 @@ TEST(QuoteArgument, WindowsRulesKeepEveryPathOneArgument) {
     for (const auto& [path, quoted] : rows) EXPECT_EQ(QuoteArgument(path), quoted) << path;
 }
 
+// An image taken off the entry leaves the list; the others stay whole arguments.
+TEST(RemoveImageUpload, TakesTheLastImageOfThatNameOnly) {
+    std::string list;
+    for (const char* path : {"/p/a.jpg", "/q/\"b\" \x95\x5c.jpg", "/r/a.jpg"})
+        AppendImageUpload(list, path);
+    EXPECT_FALSE(RemoveImageUpload(list, "a"));
+    EXPECT_TRUE(RemoveImageUpload(list, "a.jpg"));
+    EXPECT_EQ(SplitCommandLine(list),
+              (std::vector<std::string>{"/p/a.jpg", "/q/\"b\" \x95\x5c.jpg"}));
+    EXPECT_TRUE(RemoveImageUpload(list, "\"b\" \x95\x5c.jpg"));
+    EXPECT_TRUE(RemoveImageUpload(list, "a.jpg"));
+    EXPECT_EQ(list, "");
+}
+
 }  // namespace
 }  // namespace qm

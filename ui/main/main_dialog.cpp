@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
@@ -24,6 +25,7 @@
 
 #include "engine/entry.h"
 #include "engine/generate.h"
+#include "engine/program_arguments.h"
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
@@ -147,6 +149,16 @@ void MainDialog::CreateControls() {
     imageName_->setFocusPolicy(Qt::ClickFocus);
     altText_ = qobject_cast<QLineEdit*>(control(kIdAltText));
     altText_->setEnabled(false);
+    // A read-only box gets no clear button of its own.
+    auto* clearImage = imageName_->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
+                                             QLineEdit::TrailingPosition);
+    clearImage->setObjectName(QStringLiteral("clearImageAction"));
+    clearImage->setToolTip(QStringLiteral("画像を外す (Delete)"));
+    clearImage->setVisible(false);
+    connect(clearImage, &QAction::triggered, this, &MainDialog::ClearImage);
+    connect(imageName_, &QLineEdit::textChanged, clearImage,
+            [clearImage](const QString& text) { clearImage->setVisible(!text.isEmpty()); });
+    imageName_->installEventFilter(this);
     body_ = qobject_cast<QPlainTextEdit*>(control(kIdBody));
     body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     body_->setTabChangesFocus(true);
@@ -419,6 +431,13 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == imageName_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            ClearImage();
+            return true;
+        }
+    }
     // Scrolling over the set list must not switch sets unless the list was
     // chosen first: a switch reloads everything and may open dialogs.
     if (watched == setList_ && event->type() == QEvent::Wheel && !setList_->hasFocus()) {
@@ -520,6 +539,14 @@ void MainDialog::StoreUploadChoice() {
     const int up = upload_->checkState() != Qt::Unchecked ? 1 : 0;
     ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kUp, up), config_.systemIniPath,
                        this, interaction_);
+}
+
+void MainDialog::ClearImage() {
+    if (const auto name = TryToCp932(imageName_->text())) {
+        RemoveImageUpload(run_.imageUploadList, *name);
+    }
+    imageName_->clear();
+    draft_->NoteChange();
 }
 
 void MainDialog::EditTags() {

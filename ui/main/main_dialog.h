@@ -76,6 +76,8 @@ class MainDialog : public QDialog {
     void ShowPreview();
     void StoreUploadChoice();
     void EditTags();
+    // Takes the chosen image off the entry and out of the upload.
+    void ClearImage();
     // Makes set `index` the active one, as choosing it in the list does.
     void ChooseSet(int index);
 

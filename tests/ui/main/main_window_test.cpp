@@ -181,6 +181,23 @@ class MainWindowTest : public QObject {
         QVERIFY(w->isVisible());
     }
 
+    // The chosen image comes off with × or Delete, and out of the upload with it.
+    void TheChosenImageComesOffAgain() {
+        OneSet folder;
+        Opened w(folder);
+        QLineEdit* image = w->imageNameEdit();
+        auto* clear = image->findChild<QAction*>(QStringLiteral("clearImageAction"));
+        for (const bool byKey : {false, true}) {
+            w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
+            w->button(kIdBrowseImage)->click();
+            QVERIFY(clear->isVisible() && !w->runState().imageUploadList.empty());
+            image->setFocus();
+            byKey ? QTest::keyClick(image, Qt::Key_Delete) : clear->trigger();
+            QVERIFY(image->text().isEmpty() && !clear->isVisible());
+            QVERIFY(w->runState().imageUploadList.empty());
+        }
+    }
+
     // An entry with neither title nor body is written only when the user says so.
     void AnEmptyEntryAsksBeforeWriting() {
         OneSet folder;
