@@ -354,6 +354,8 @@ void MainDialog::LayoutControls() {
         }
     }
     const int bodyRight = cw - columnWidth - kRightColumnGap;
+    // The rows above the body keep their drawn places, in the window font's units.
+    const DialogUnits units(font());
 
     for (const ControlSpec& spec : MainControls()) {
         QWidget* widget = control(spec.id);
@@ -390,11 +392,13 @@ void MainDialog::LayoutControls() {
                 break;
             }
             case Dock::Widen:
-                widget->setGeometry(r.left, r.top, bodyRight - r.left, h);
+            case Dock::Grow: {
+                const int left = units.ToPixelsX(spec.at.x);
+                const int top = units.ToPixelsY(spec.at.y);
+                const int bottom = r.dock == Dock::Grow ? blockTop - 1 : top + h;
+                widget->setGeometry(left, top, bodyRight - left, bottom - top);
                 break;
-            case Dock::Grow:
-                widget->setGeometry(r.left, r.top, bodyRight - r.left, (blockTop - 1) - r.top);
-                break;
+            }
         }
     }
 

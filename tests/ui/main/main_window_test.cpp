@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <filesystem>
@@ -195,6 +196,26 @@ class MainWindowTest : public QObject {
             byKey ? QTest::keyClick(image, Qt::Key_Delete) : clear->trigger();
             QVERIFY(image->text().isEmpty() && !clear->isVisible());
             QVERIFY(w->runState().imageUploadList.empty());
+        }
+    }
+
+    // The rows above the body overlap neither each other nor the body and stay
+    // inside the window, at the smallest size and a larger one.
+    void TheEntryRowsFitAtEverySize() {
+        OneSet folder;
+        Opened w(folder);
+        QList<QWidget*> rows = {w->titleEdit(), w->imageNameEdit(), w->button(kIdBrowseImage),
+                                w->altTextEdit(), w->bodyEdit()};
+        for (QLabel* label : w->labels()) rows.append(label);
+        for (const QSize size : {w->minimumSize(), w->minimumSize() + QSize(300, 200)}) {
+            w->resize(size);
+            for (QWidget* one : rows) {
+                QVERIFY(w->rect().contains(one->geometry()));
+                for (QWidget* other : rows) {
+                    QVERIFY2(one == other || !one->geometry().intersects(other->geometry()),
+                             qPrintable(one->objectName() + " " + other->objectName()));
+                }
+            }
         }
     }
 
