@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -158,7 +159,6 @@ void MainDialog::CreateControls() {
     connect(clearImage, &QAction::triggered, this, &MainDialog::ClearImage);
     connect(imageName_, &QLineEdit::textChanged, clearImage,
             [clearImage](const QString& text) { clearImage->setVisible(!text.isEmpty()); });
-    imageName_->installEventFilter(this);
     body_ = qobject_cast<QPlainTextEdit*>(control(kIdBody));
     body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     body_->setTabChangesFocus(true);
@@ -171,6 +171,7 @@ void MainDialog::CreateControls() {
     tagList_->setSortingEnabled(false);
     tagList_->setSelectionMode(QAbstractItemView::SingleSelection);
     enterToBody_ = button(kIdEnterToBody);
+    ShareWindowMenu();
     SetTabOrder();
 }
 
@@ -435,6 +436,12 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // Ctrl+Shift+Z is the window's "取り消し", not the boxes' second redo key (Ctrl+Y stays).
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->keyCombination() ==
+            QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+        return true;
+    }
     if (watched == imageName_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
@@ -543,6 +550,22 @@ void MainDialog::StoreUploadChoice() {
     const int up = upload_->checkState() != Qt::Unchecked ? 1 : 0;
     ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kUp, up), config_.systemIniPath,
                        this, interaction_);
+}
+
+void MainDialog::ShareWindowMenu() {
+    for (QWidget* box : {static_cast<QWidget*>(title_), static_cast<QWidget*>(body_),
+                         static_cast<QWidget*>(imageName_), static_cast<QWidget*>(altText_)}) {
+        box->installEventFilter(this);
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this, [this, box](const QPoint& at) {
+            auto* line = qobject_cast<QLineEdit*>(box);
+            std::unique_ptr<QMenu> menu(line != nullptr ? line->createStandardContextMenu()
+                                                        : body_->createStandardContextMenu(at));
+            menu->addSeparator();
+            menu->addActions(actions());
+            menu->exec(box->mapToGlobal(at));
+        });
+    }
 }
 
 void MainDialog::ClearImage() {

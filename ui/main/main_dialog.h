@@ -119,6 +119,9 @@ class MainDialog : public QDialog {
     QWidget* CreateControl(const ControlSpec& spec);
     void CreateControls();
     void SetTabOrder();
+    // The window's own menu entries (取り消し, About) are in every box's menu
+    // too, so Shift+F10 or the menu key reach them wherever the focus is.
+    void ShareWindowMenu();
     void ConnectHandlers();
     void FillSetList(const std::vector<std::string>& names);
     QRect AvailableArea() const;

@@ -187,10 +187,18 @@ class EntryKeepingTest : public QObject {
         QVERIFY(fs::exists(Browsed(w)));
     }
 
-    // Asked first; the upload tool gets the restored page. A page edited
-    // since is named (when the engine refuses is its own tests' to show).
+    // Ctrl+Shift+Z, even in the body: with nothing to take back that is all
+    // it says. Else asked first; the upload tool gets the restored page and
+    // the entry's words come back to the boxes. A page edited since is named
+    // (when the engine refuses is its own tests' to show).
     void TakesTheLastEntryBackUnlessThePageWasEdited() {
         OneSet folder;
+        {
+            Opened none(folder);
+            QTest::keyClick(none->bodyEdit(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(none.io.messages.size(), std::size_t{1});
+            QCOMPARE(none.io.messages[0].text, QStringLiteral("取り消せる日記がありません。"));
+        }
         Opened(folder).Generate(QStringLiteral("一"));
         const std::string afterFirst = folder.ReadFile("page.html");
         Opened(folder).Generate(QStringLiteral("二"));
@@ -206,6 +214,8 @@ class EntryKeepingTest : public QObject {
         QVERIFY(w.starts == std::vector{Start("tavmo/tavmo.exe", "\"" + page + "\"")});
         QCOMPARE(w.io.messages.size(), std::size_t{3});
         QVERIFY(w.io.messages[2].text.endsWith("\n" + QString::fromStdString(page)));
+        QCOMPARE(w->titleEdit()->text(), QStringLiteral("二"));
+        QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("本文"));
 
         w.Generate(QStringLiteral("三"));
         WriteBytes(page, folder.ReadFile("page.html") + "<p>by hand</p>");
