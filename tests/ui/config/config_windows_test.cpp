@@ -145,8 +145,8 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(f.io.dialogTitles.isEmpty());
     }
 
-    // The deleted set's file goes to the desktop's trash; without a trash to
-    // take it the file stays, and the user is told where.
+    // The deleted set's file goes to the desktop's trash, and the user is told
+    // where; without a trash to take it the file stays, and that is said.
     void deletingASetMovesItsFileToTheTrashOrKeepsIt() {
         Folder f(0, {"A", "B", "C"});
         const ScopedEnv home("HOME", f.path("home").c_str());
@@ -158,7 +158,12 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(!fs::exists(f.path("B.ini")));
         QVERIFY(ReadBytes(f.path("data/Trash/files/B.ini")) == "[FILEPATH]\r\nEDIT=1\r\n");
         QVERIFY(f.Entry(0) == "A" && f.Entry(1) == "C" && f.Entry(2) == "<absent>");
-        QVERIFY(f.io.messages.empty());
+        f.ExpectLast(1,
+                     Q(f.path("B.ini")) +
+                         U("\nをごみ箱に移しました。元に戻すときは、"
+                           "次のファイルを元の場所に戻してください。\n") +
+                         Q(f.path("data/Trash/files/B.ini")),
+                     cfgmsg::kTrashedCaption);
 
         fs::remove_all(f.path("data"));
         WriteBytes(f.path("data"), "");  // a plain file: no trash can be made
@@ -167,7 +172,7 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(fs::exists(f.path("A.ini")));
         QVERIFY(f.Entry(0) == "C" && f.Entry(1) == "<absent>");
         f.ExpectLast(
-            1, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
+            2, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
             cfgmsg::kNotTrashedCaption);
     }
 
