@@ -37,7 +37,10 @@ bool InsertIntoPage(std::string_view pagePath, std::optional<std::string_view> e
         NoteFileProblem(page->fsPath(), errno);
         return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption);
     }
-    if (!at->found) return pageProblem(msg::kNoMarkerText, msg::kNoMarkerCaption);
+    if (!at->found) {
+        host.ShowMessage(NoMarkerText(pagePath), Sjis(msg::kNoMarkerCaption));
+        return false;
+    }
 
     // Without an entry there is nothing to put in: the page stays as it is,
     // and an empty entry never takes the marker away.

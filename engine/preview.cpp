@@ -116,7 +116,13 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
     const std::string entry = ComposeEntryText(*templateBytes, input, run.imageUploadList, now);
     const Insertion inserted =
         InsertAtMarker(TextUpToNul(*pageBytes), TextUpToNul(entry), Sjis(msg::kInsertMarker));
-    if (!inserted.found) return Problem(host, msg::kNoMarkerText, msg::kNoMarkerCaption);
+    if (!inserted.found) {
+        // The page of a new period starts as the prototype, which lacks it then.
+        const bool fromPrototype = !FileExists(preview.pagePath);
+        host.ShowMessage(NoMarkerText(fromPrototype ? fresh.prototypePath : preview.pagePath),
+                         Sjis(msg::kNoMarkerCaption));
+        return std::nullopt;
+    }
 
     const std::string folderUrl = PageFolderUrl(preview.pagePath, fresh.programDir);
     preview.text = folderUrl.empty() ? inserted.page : WithBaseReference(inserted.page, folderUrl);
