@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QtTest>
 #include <filesystem>
+#include <set>
 
 #include "platform/process.h"
 #include "support/scoped_env.h"
@@ -174,6 +175,24 @@ class ConfigWindowsTest : public QObject {
         f.ExpectLast(
             2, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
             cfgmsg::kNotTrashedCaption);
+    }
+
+    // The log format's tokens stand in two columns of their own, apart from
+    // what they stand for.
+    void theLogFormatTokensStandInColumns() {
+        Folder f(1, {"A"});
+        LogFormatDialog format(f.config, f.io);
+        format.show();
+        std::set<int> lefts;
+        QStringList tokens;
+        for (auto* cell : format.findChild<QWidget*>("id1040")->findChildren<QLabel*>()) {
+            if (!cell->text().startsWith('*')) continue;
+            tokens << cell->text();
+            lefts.insert(cell->x());
+        }
+        QCOMPARE(tokens.size(), 13);
+        QVERIFY(tokens.contains("*S") && tokens.contains("**"));
+        QCOMPARE(lefts.size(), std::size_t{2});
     }
 
     // A settings file that cannot be written is named once per change, and
