@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <optional>
 
+#include "ui/common/interaction.h"
 #include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/manuals.h"
@@ -29,7 +30,8 @@ void BuildAnchor(MainDialog& w) { WrapWith(w, RunAnchorTagDialog(&w, w.interacti
 void BuildFont(MainDialog& w) { WrapWith(w, RunFontTagDialog(&w, w.interaction())); }
 
 void BuildImage(MainDialog& w) {
-    WrapWith(w, RunImageTagDialog(&w, w.interaction(), w.runState().imageUploadList));
+    WrapWith(w, RunImageTagDialog(&w, w.interaction(), w.runState().imageUploadList,
+                                  ChooserStartFolder(w.config().diaryPage)));
 }
 
 void SetUpUploader(MainDialog& w) { StartUploaderSetup(&w, w.config(), w.interaction(), w.host()); }
@@ -44,7 +46,8 @@ void OpenManual(MainDialog& w) { OpenTextManual(&w, w.interaction(), w.host()); 
 
 void BrowseImage(MainDialog& w) {
     // The same name chosen twice changes no box, but the image list grows.
-    if (ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(), w.interaction())) {
+    if (ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(), w.interaction(),
+                         w.config().diaryPage)) {
         w.draft().NoteChange();
     }
 }

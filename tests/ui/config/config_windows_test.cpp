@@ -177,6 +177,17 @@ class ConfigWindowsTest : public QObject {
             cfgmsg::kNotTrashedCaption);
     }
 
+    // A chooser starts beside the file it chooses; where that file is not
+    // there (the template here), in the user's home, never the program folder.
+    void choosersStartBesideTheFileElseAtHome() {
+        Folder f(1, {"A"});
+        WriteBytes(f.config.prototypePath, "page");
+        const ScopedEnv home("HOME", f.path("home").c_str());
+        PathSettingsDialog paths(f.config, f.io);
+        for (const char* browse : {"id1005", "id1008"}) Click(paths, browse);
+        QCOMPARE(f.io.startFolders, QStringList({Q(f.path("web")), Q(f.path("home"))}));
+    }
+
     // The log format's tokens stand in two columns of their own, apart from
     // what they stand for.
     void theLogFormatTokensStandInColumns() {

@@ -192,6 +192,8 @@ class MainWindowTest : public QObject {
             w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
             w->button(kIdBrowseImage)->click();
             QVERIFY(clear->isVisible() && !w->runState().imageUploadList.empty());
+            // The chooser started beside the page, not in the working folder.
+            QCOMPARE(w.io.startFolders.back() + "/", QString::fromStdString(folder.dir()));
             image->setFocus();
             byKey ? QTest::keyClick(image, Qt::Key_Delete) : clear->trigger();
             QVERIFY(image->text().isEmpty() && !clear->isVisible());
@@ -267,7 +269,7 @@ class MainWindowTest : public QObject {
         };
         check(std::make_unique<AnchorTagDialog>(m));
         check(std::make_unique<FontTagDialog>(w.io, m));
-        check(std::make_unique<ImageTagDialog>(w.io, m));
+        check(std::make_unique<ImageTagDialog>(w.io, QString(), m));
         check(std::make_unique<TagListEditorDialog>(m->config(), w.io, m));
         check(std::make_unique<PathSettingsDialog>(m->config(), w.io, m));
         check(std::make_unique<CurrentNameDialog>(m->config(), m));
