@@ -32,7 +32,6 @@ void ConsoleHost::ShowMessage(std::string_view text, std::string_view caption) {
 }
 
 bool ConsoleHost::OpenPathSettings(ActiveConfig& config) {
-    stoppedForSettings_ = true;
     std::fprintf(err_,
                  "quillmaker: the settings of %s need the prototype page and the entry template; "
                  "set them in the main window (ファイルパス指定)\n",
@@ -41,7 +40,6 @@ bool ConsoleHost::OpenPathSettings(ActiveConfig& config) {
 }
 
 bool ConsoleHost::OpenSetManager(ActiveConfig& config) {
-    stoppedForSettings_ = true;
     std::fprintf(
         err_, "quillmaker: %s lists no diary set yet; make one in the main window (セット追加)\n",
         TerminalText(config.systemIniPath).c_str());
@@ -49,10 +47,9 @@ bool ConsoleHost::OpenSetManager(ActiveConfig& config) {
 }
 
 StartResult ConsoleHost::StartProgram(std::string_view programCp932,
-                                      std::string_view parametersCp932) {
-    StartResult result = qm::StartProgram(programCp932, parametersCp932);
-    uploaderMissing_ = result == StartResult::NotFound;
-    return result;
+                                      const std::vector<std::string>& argumentsCp932,
+                                      StartWait wait) {
+    return qm::StartProgram(programCp932, argumentsCp932, wait);
 }
 
 }  // namespace qm

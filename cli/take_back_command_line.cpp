@@ -4,6 +4,7 @@
 
 #include "cli/console_host.h"
 #include "engine/last_entry.h"
+#include "engine/program_start.h"
 #include "engine/take_back.h"
 #include "settings/keys.h"
 
@@ -61,9 +62,7 @@ int RunTakeBackCommandLine(const GlobalOptions& options) {
         std::printf("the entry's title and text are kept in %s\n",
                     TerminalText(LastEntryPath(programDir)).c_str());
     }
-    if (outcome.uploadStarted && outcome.upload == StartResult::NotFound) {
-        std::fprintf(stderr, "quillmaker undo: the upload tool %s was not found\n",
-                     TerminalText(outcome.uploaderPath).c_str());
+    if (outcome.uploadStarted && !TellIfNotStarted(outcome.upload, outcome.uploaderPath, host)) {
         return 3;
     }
     return 0;

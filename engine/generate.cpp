@@ -8,8 +8,8 @@
 #include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/page_writes.h"
-#include "engine/program_arguments.h"
 #include "engine/program_folder_lock.h"
+#include "engine/program_start.h"
 #include "engine/set_files.h"
 #include "engine/split_mode.h"
 #include "engine/take_back.h"
@@ -17,7 +17,7 @@
 #include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
-#include "settings/pinned_profile.h"
+#include "settings/profile.h"
 
 namespace qm {
 
@@ -25,8 +25,9 @@ namespace {
 
 // The rest of LoadPaths once the set's keys are read: today's page, and the
 // path settings when the prototype or template path is empty.
-PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
-    const PageSelection selected = SelectDiaryPage(config, run, host);
+PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host,
+                                       NewPageWrite newPage) {
+    const PageSelection selected = SelectDiaryPage(config, run, host, newPage);
     if (selected == PageSelection::NeedsSettings) return selected;
 
     if (config.prototypePath.empty() || config.templatePath.empty()) {
@@ -35,7 +36,7 @@ PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
             return PageSelection::NeedsSettings;
         }
-        return SelectDiaryPage(config, run, host);
+        return SelectDiaryPage(config, run, host, newPage);
     }
     return selected;
 }
@@ -61,50 +62,73 @@ void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
     config.systemIniPath = config.programDir + std::string(kSystemIniName);
 }
 
+int SetIndexInList(int storedIndex, int setCount) {
+    return storedIndex >= 0 && storedIndex < setCount ? storedIndex : 0;
+}
+
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host) {
-    const std::string& ini = config.systemIniPath;
     state.setNames.clear();
-    config.upFlag = ReadKey(ini, syskeys::kUp);
-    run.currentSetIndex = ReadKey(ini, syskeys::kCurrent);
-    state.windowWidth = ReadKey(ini, syskeys::kWidth);
-    state.windowHeight = ReadKey(ini, syskeys::kHeight);
+    // A system file that cannot be read gives the defaults for the window;
+    // the set is not read from it (and that is said) below.
+    auto loaded = SettingsFile::Load(config.systemIniPath);
+    SettingsFile system = loaded ? *loaded : SettingsFile(config.systemIniPath);
+    config.upFlag = ReadKey(system, syskeys::kUp);
+    run.currentSetIndex = ReadKey(system, syskeys::kCurrent);
+    state.windowWidth = ReadKey(system, syskeys::kWidth);
+    state.windowHeight = ReadKey(system, syskeys::kHeight);
 
     // Nothing can go on without a set: the manager comes back until one exists.
-    int count = CountListEntries(ini, syskeys::kSetListSection);
+    int count = CountListEntries(system, syskeys::kSetListSection);
     while (count == 0) {
         if (!host.OpenSetManager(config)) {
             host.ShowMessage(Sjis(msg::kNoSetText), Sjis(msg::kSettingsCaption));
             return false;
         }
-        count = CountListEntries(ini, syskeys::kSetListSection);
+        loaded = SettingsFile::Load(config.systemIniPath);
+        system = loaded ? *loaded : SettingsFile(config.systemIniPath);
+        count = CountListEntries(system, syskeys::kSetListSection);
     }
     state.setNames =
-        ReadListEntries(ini, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
-    if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
+        ReadListEntries(system, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
+    state.system = system;
+    run.currentSetIndex = SetIndexInList(run.currentSetIndex, count);
     // The page is chosen (and perhaps made) only while no other run writes.
     const auto lock = LockProgramFolder(config, host);
     // A set that cannot be used stays in the list, said so; the window stays
     // open so another set can be chosen.
-    if (!ReadSetPaths(config, run.currentSetIndex, host) || !lock) return true;
-    return SelectPageAskingForPaths(config, run, host) != PageSelection::NeedsSettings;
-}
-
-std::string SetIniPathOf(const ActiveConfig& config, int setIndex) {
-    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              setIndex, syskeys::kSetNameCapacity);
-    return SetIniPath(config.programDir, setName);
+    bool setRead = false;
+    if (loaded) {
+        setRead = ReadSetPaths(config, system, run.currentSetIndex, host);
+    } else {
+        TellSettingsUnreadable(loaded.problem(), host);
+        ClearSetPaths(config);
+    }
+    if (!setRead || !lock) return true;
+    return SelectPageAskingForPaths(config, run, host, NewPageWrite::Now) !=
+           PageSelection::NeedsSettings;
 }
 
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
-    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              setIndex, syskeys::kSetNameCapacity);
-    if (!SetFilesUsable(config, setName, host)) {
+    const auto system = LoadSettingsOrSay(config.systemIniPath, host);
+    if (!system) {
         ClearSetPaths(config);
         return false;
     }
-    config.configIniPath = SetIniPath(config.programDir, setName);
+    return ReadSetPaths(config, *system, setIndex, host);
+}
 
-    const std::string& ini = config.configIniPath;
+bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex, Host& host) {
+    const std::string setName =
+        ReadListEntry(system, syskeys::kSetListSection, setIndex, syskeys::kSetNameCapacity);
+    const auto set = LoadSetFile(config, setName, host);
+    if (!set) {
+        ClearSetPaths(config);
+        return false;
+    }
+    config.configIniPath = set->path();
+    config.logTitle = ReadKey(system, syskeys::kLogTitle);
+
+    const SettingsFile& ini = *set;
     config.logPath = ReadKey(ini, setkeys::kLog);
     config.uploaderPath = ReadKey(ini, setkeys::kFtp);
     config.prototypePath = ReadKey(ini, setkeys::kOriginal);
@@ -117,25 +141,22 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
     return true;
 }
 
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host, NewPageWrite newPage) {
     return ReadSetPaths(config, run.currentSetIndex, host) &&
-           SelectPageAskingForPaths(config, run, host) == PageSelection::Ready;
+           SelectPageAskingForPaths(config, run, host, newPage) == PageSelection::Ready;
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
     return config.diaryFolder + config.currentName;
 }
 
-std::string UploadParameters(const ActiveConfig& config, const RunState& run,
-                             bool currentCopyMade) {
-    // Appended piece by piece: GCC 12 takes " " + a temporary string for an
-    // overlapping copy (a false -Wrestrict at -O2 and up).
-    std::string text = QuoteArgument(config.diaryPage);
-    if (run.logUpdated) text.append(" ").append(QuoteArgument(config.logPath));
-    // The list holds each image as a quoted argument already.
-    if (!run.imageUploadList.empty()) text.append(" ").append(run.imageUploadList);
-    if (currentCopyMade) text.append(" ").append(QuoteArgument(CurrentCopyPath(config)));
-    return text;
+std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         bool currentCopyMade) {
+    std::vector<std::string> arguments{config.diaryPage};
+    if (run.logUpdated) arguments.push_back(config.logPath);
+    arguments.insert(arguments.end(), run.imageUploadList.begin(), run.imageUploadList.end());
+    if (currentCopyMade) arguments.push_back(CurrentCopyPath(config));
+    return arguments;
 }
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
@@ -143,28 +164,17 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     // Held to the end: another run waits, then gives up writing nothing.
     const auto lock = LockProgramFolder(config, host);
     if (!lock) return GenerateResult::Failed;
-    // Each settings file is read once, so a read that fails midway cannot
-    // send the entry elsewhere by turning single keys into their defaults.
-    const auto unreadable = [&host] {
-        host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
-                         Sjis(msg::kSettingsUnreadableCaption));
-        return GenerateResult::Failed;
-    };
-    const PinnedProfile systemIni(config.systemIniPath);
-    if (!systemIni.readable()) return unreadable();
-    const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
-    if (!setIni.readable()) return unreadable();
-    // A new period's page is written once, with the entry already in it.
-    run.deferNewPage = true;
-    const bool loaded = LoadPaths(config, run, host);
-    run.deferNewPage = false;
-    if (!loaded) {
+    // Each settings file is read once (in LoadPaths), so a read that fails
+    // midway cannot send the entry elsewhere by turning single keys into
+    // their defaults. A new period's page is written once, with the entry
+    // already in it.
+    if (!LoadPaths(config, run, host, NewPageWrite::WithEntry)) {
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
         return GenerateResult::Failed;
     }
     // Under the lock no other run writes: what is left is a killed run's.
     RemoveLeftoverTemporaries(config);
-    const auto entry = ComposeEntry(config, input, run.imageUploadList, host);
+    const auto entry = ComposeEntry(config, input, !run.imageUploadList.empty(), host);
     if (!entry) {
         MakePendingNewPage(run);
         return GenerateResult::Failed;
@@ -177,17 +187,13 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, *entry, page, host);
     // Without a record the entry cannot be taken back later, but it is written.
-    if (KeepForTakeBack(config, before))
-        KeepLastEntry(config.programDir, input, run.imageUploadList);
+    KeepForTakeBack(config, before);
+    KeepLastEntry(config.programDir, input, run.imageUploadList);
 
-    if (input.upload) {
-        const StartResult started =
-            host.StartProgram(config.uploaderPath, UploadParameters(config, run, currentCopyMade));
-        if (started == StartResult::NotFound) {
-            host.ShowMessage(config.uploaderPath + Sjis(msg::kNotFoundSuffix),
-                             Sjis(msg::kNotFoundCaption));
-            return GenerateResult::WrittenNoUploader;
-        }
+    if (input.upload &&
+        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=
+            StartResult::Started) {
+        return GenerateResult::WrittenNoUploader;
     }
     return GenerateResult::Written;
 }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/scratch_file.h"
 
@@ -47,12 +48,13 @@ void ForgetLastEntry(const std::string& programDirCp932) {
 }
 
 bool KeepLastEntry(const std::string& programDirCp932, const EntryInput& input,
-                   std::string_view imageUploadList) {
+                   const std::vector<std::string>& imageUploadList) {
     std::string out(kFormatLine);
+    const std::string images = JoinCommandLine(imageUploadList);
     const std::string_view values[] = {input.title, input.body, input.imageName, input.altText,
-                                       imageUploadList};
+                                       images};
     for (std::size_t i = 0; i < std::size(kFields); ++i) AppendField(out, kFields[i], values[i]);
-    return ReplaceScratchFile(LastEntryPath(programDirCp932), out);
+    return ReplaceScratchFile(LastEntryPath(programDirCp932), out).has_value();
 }
 
 std::optional<LastEntry> ReadLastEntry(const std::string& programDirCp932) {
@@ -60,14 +62,15 @@ std::optional<LastEntry> ReadLastEntry(const std::string& programDirCp932) {
     if (!bytes || !bytes->starts_with(kFormatLine)) return std::nullopt;
     std::size_t at = kFormatLine.size();
     LastEntry entry;
-    std::string* values[] = {&entry.title, &entry.body, &entry.imageName, &entry.altText,
-                             &entry.imageUploadList};
+    std::string images;
+    std::string* values[] = {&entry.title, &entry.body, &entry.imageName, &entry.altText, &images};
     for (std::size_t i = 0; i < std::size(kFields); ++i) {
         auto value = TakeField(*bytes, at, kFields[i]);
         if (!value) return std::nullopt;
         *values[i] = std::move(*value);
     }
     if (at != bytes->size()) return std::nullopt;
+    entry.imageUploadList = SplitCommandLine(images);
     return entry;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/entry.h"
 
@@ -19,7 +20,7 @@ struct LastEntry {
     std::string body;
     std::string imageName;
     std::string altText;
-    std::string imageUploadList;
+    std::vector<std::string> imageUploadList;
 };
 
 std::string LastEntryPath(const std::string& programDirCp932);
@@ -28,7 +29,7 @@ std::string LastEntryPath(const std::string& programDirCp932);
 void ForgetLastEntry(const std::string& programDirCp932);
 // After it went in; false when it could not be kept.
 bool KeepLastEntry(const std::string& programDirCp932, const EntryInput& input,
-                   std::string_view imageUploadList);
+                   const std::vector<std::string>& imageUploadList);
 // std::nullopt when none is kept or the file is not whole.
 std::optional<LastEntry> ReadLastEntry(const std::string& programDirCp932);
 

@@ -40,21 +40,20 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     if (!RollsOver(config.splitMode) || config.diaryPage.empty()) return;
 
     const std::tm now = ReadLocalClock();
-    const std::string title = ReadKey(config.systemIniPath, syskeys::kLogTitle);
-    const std::string link = LogLinkText(config.diaryPage, title, now);
+    const std::string link = LogLinkText(config.diaryPage, config.logTitle, now);
 
-    const auto cannotOpen = [&host] {
-        host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
+    const auto cannotOpen = [&host](const FileProblem& problem) {
+        host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText, problem),
+                         Sjis(msg::kLogOpenCaption));
     };
     const auto cannotRead = [&](const LockedFile& logFile) {
-        NoteFileProblem(logFile.fsPath(), errno);
-        cannotOpen();
+        cannotOpen(SystemProblem(logFile.path().str(), errno));
     };
 
     // The log page is the user's own: it is never created here.
     MakeOwnerWritable(config.logPath);
     auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
-    if (!logFile) return cannotOpen();
+    if (!logFile) return cannotOpen(logFile.problem());
     // Read piece by piece, as the diary pages are: first for a link to this
     // page, then for the marker.
     const auto linked = FindMarkerInText(logFile->descriptor(), LinkOpening(config.diaryPage));
@@ -71,7 +70,9 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
         host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
         return;
     }
-    if (!ReplaceWithInsertion(*logFile, *at, marker.size(), link)) return cannotOpen();
+    if (auto written = ReplaceWithInsertion(*logFile, *at, marker.size(), link); !written) {
+        return cannotOpen(written.problem());
+    }
     run.logUpdated = true;
 }
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "platform/encoding.h"
-#include "platform/files.h"
+#include "platform/file_result.h"
 
 namespace qm {
 
@@ -17,8 +17,7 @@ std::string Sjis(std::string_view utf8) {
     return *converted;
 }
 
-std::string SjisWithFileProblem(std::string_view utf8) {
-    const FileProblem& problem = LastFileProblem();
+std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem) {
     std::string line = problem.fsPath + ": " + problem.answer;
     // The system's answer may be in the user's language; what code page 932
     // cannot hold is shown as a reference rather than lost.

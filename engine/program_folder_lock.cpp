@@ -11,15 +11,14 @@ namespace qm {
 
 std::optional<FileLock> LockProgramFolder(const ActiveConfig& config, Host& host,
                                           std::chrono::milliseconds wait) {
-    FileLock::Outcome outcome = FileLock::Outcome::Failed;
-    auto lock =
-        FileLock::Acquire(config.programDir + std::string(kProgramFolderLockName), wait, outcome);
-    if (outcome == FileLock::Outcome::Busy) {
-        host.ShowMessage(Sjis(msg::kBusyText), Sjis(msg::kBusyCaption));
-    } else if (!lock) {
-        host.ShowMessage(SjisWithFileProblem(msg::kLockFailedText), Sjis(msg::kLockFailedCaption));
+    auto lock = FileLock::Acquire(config.programDir + std::string(kProgramFolderLockName), wait);
+    if (!lock) {
+        host.ShowMessage(SjisWithFileProblem(msg::kLockFailedText, lock.problem()),
+                         Sjis(msg::kLockFailedCaption));
+        return std::nullopt;
     }
-    return lock;
+    if (!*lock) host.ShowMessage(Sjis(msg::kBusyText), Sjis(msg::kBusyCaption));
+    return std::move(*lock);
 }
 
 }  // namespace qm

@@ -6,7 +6,6 @@
 #include "engine/diary_page.h"
 #include "engine/generate.h"
 #include "engine/host.h"
-#include "engine/program_arguments.h"
 #include "engine/program_folder_lock.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
@@ -147,15 +146,14 @@ void Stage(FileBefore& file, const std::string& folderCp932, std::string_view ro
 
 // Starts the record's upload tool with the files given back their bytes.
 void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
-    std::string parameters;
+    std::vector<std::string> arguments;
     for (const RecordedFile& file : record.files) {
-        if (file.backup.empty()) continue;  // a removed page has nothing to send
-        if (!parameters.empty()) parameters += ' ';
-        parameters += QuoteArgument(file.path);
+        // A removed page has nothing to send.
+        if (!file.backup.empty()) arguments.push_back(file.path);
     }
-    if (parameters.empty()) return;
+    if (arguments.empty()) return;
     outcome.uploaderPath = ReadKey(record.configIniPath, setkeys::kFtp);
-    outcome.upload = host.StartProgram(outcome.uploaderPath, parameters);
+    outcome.upload = host.StartProgram(outcome.uploaderPath, arguments, StartWait::None);
     outcome.uploadStarted = true;
 }
 
@@ -166,7 +164,7 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
     note.page = config.diaryPage;
     note.logPath = config.logPath;
     if (!note.logPath.empty()) {
-        note.logBefore = ReadFileBytes(note.logPath);
+        if (auto log = ReadFileBytes(note.logPath)) note.logBefore = std::move(*log);
         note.logStampBefore = StampOfFile(note.logPath);
     }
     run.rollOvers.push_back(std::move(note));
@@ -312,17 +310,18 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         std::optional<ReadOnlyFile> earlier;
         if (!file.backup.empty()) {
             const std::string backup = folderCp932 + file.backup;
-            earlier = ReadOnlyFile::Open(backup);
-            if (!earlier || StampOfDescriptor(earlier->descriptor()) != file.backupStamp) {
+            auto opened = ReadOnlyFile::Open(backup);
+            if (!opened || StampOfDescriptor(opened->descriptor()) != file.backupStamp) {
                 return fail(TakeBackStatus::Failed, backup);
             }
+            earlier = std::move(*opened);
         }
         if (!asLeft) {
             // Given back already by a try that stopped midway.
             if (earlier && SameContent(held->descriptor(), earlier->descriptor()) == true) continue;
             return fail(TakeBackStatus::ChangedSince, file.path);
         }
-        pending.push_back({&file, std::move(held), std::move(earlier)});
+        pending.push_back({&file, std::move(*held), std::move(earlier)});
     }
 
     for (Pending& one : pending) {
@@ -333,7 +332,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
             done = size && one.held->ReplaceWith(
                                [&](int out) { return CopyFileRange(from, 0, size->size, out); });
         } else {
-            done = RemoveFile(one.file->path);
+            done = RemoveFile(one.file->path).has_value();
         }
         // The record stays, so taking back again finishes what is left.
         if (!done) return fail(TakeBackStatus::Failed, one.file->path);

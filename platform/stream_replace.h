@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_result.h"
+
 namespace qm {
 
 class LockedFile;
@@ -64,8 +66,8 @@ bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std:
 
 // Replaces the locked file by its own text with `insert` in place of the
 // marker found at `at`, safely; `file` then holds the new file, locked.
-bool ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
-                          std::string_view insert, const StreamOptions& options = {});
+FileStatus ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
+                                std::string_view insert, const StreamOptions& options = {});
 
 enum class WriteTarget {
     Replace,    // the safe replace of files.h; a missing target is created
@@ -74,20 +76,20 @@ enum class WriteTarget {
 
 // Writes the text of `source` with `insert` in place of the marker found at
 // `at` to another file. A new file takes the source's permission bits.
-bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
-                      std::string_view insert, std::string_view targetCp932, WriteTarget how,
-                      const StreamOptions& options = {});
+FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
+                            std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                            const StreamOptions& options = {});
 
 // Replaces `toCp932` by a copy of every byte of `fromCp932`, safely, without
 // the bytes passing through this program where the kernel can copy them.
-bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
-                       const StreamOptions& options = {});
+FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+                             const StreamOptions& options = {});
 
 // Gives the file `fromCp932` the second name `toCp932`, which must be free:
 // a hard link, so nothing is copied, where the two names share a file system
 // that has them; elsewhere a copy of every byte, flushed to the disk.
-bool LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
-                    const StreamOptions& options = {});
+FileStatus LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+                          const StreamOptions& options = {});
 
 // Whether two open files hold the same bytes, compared piece by piece;
 // std::nullopt when reading fails.
@@ -98,7 +100,7 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options = {})
 // every file the program reads.
 class ReadOnlyFile {
   public:
-    static std::optional<ReadOnlyFile> Open(std::string_view cp932Path);
+    static FileResult<ReadOnlyFile> Open(std::string_view cp932Path);
 
     ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;

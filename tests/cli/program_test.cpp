@@ -59,7 +59,7 @@ TEST_F(Program, ASecondStartOnTheFolderLeavesItToTheFirstWindow) {
     }
     EXPECT_TRUE(Said("is open already")) << stderr_;
     ::kill(first, SIGTERM);
-    ExitStatus(first);
+    WaitChild(first);
     // With the first window gone, the next start opens its own.
     const ScopedEnv once("QUILLMAKER_EXIT_AFTER_FIRST_FRAME", "1");
     EXPECT_EQ(Run({}), 0) << stderr_;

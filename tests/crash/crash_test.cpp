@@ -16,17 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/encoding.h"
+#include "support/diary_folder.h"
 #include "support/program_run.h"
-#include "support/temp_dir.h"
 
 namespace qm::test {
 namespace {
 
 using std::chrono::microseconds;
 
-const std::string kInsertMarker = Utf8ToCp932("<!-- ここに挿入 -->").value();
-const std::string kLogMarker = Utf8ToCp932("<!-- ここにログ -->").value();
 const std::string kPage = "diary26-Dec.html";
 const std::string kCurrent = "diary-current.html";
 
@@ -65,7 +62,7 @@ class Crash : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         const Arrangement& arrangement = kArrangements[GetParam()];
-        prototype_ = "<html>\r\n" + kInsertMarker + "\r\n" + std::string(3 << 20, 'x') + "</html>";
+        prototype_ = "<html>\r\n" + kMarker + "\r\n" + std::string(3 << 20, 'x') + "</html>";
         old_ = {{"QMsys.ini", "[INI]\r\n0=diary\r\n"},
                 {"diary.ini", std::string("[FILEPATH]\r\nORIGINAL=original.html\r\n"
                                           "TEMPLET=templet.txt\r\nLOG=log.html\r\nEDIT=1\r\n"
@@ -81,6 +78,7 @@ class Crash : public ::testing::TestWithParam<int> {
         WriteFolder(home_.dir(), old_);
         ASSERT_EQ(Generate("clean").exitStatus, 0);
         cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
+        cleanLastEntry_ = ReadBytes(home_ / "QMlastentry.txt");
 
         for (int i = 0; i < 3; ++i) {
             WriteFolder(home_.dir(), old_);
@@ -106,9 +104,9 @@ class Crash : public ::testing::TestWithParam<int> {
     }
 
     ProgramRun Generate(const std::string& title, std::optional<microseconds> killAfter = {}) {
-        return RunProgram({QM_PROGRAM, "--home", home_.dir(), "--now", "2026-12-07 21:05:09",
-                           "generate", "--no-upload", "--title", title, "--body", "b"},
-                          {}, killAfter);
+        return RunProgram(
+            Quillmaker(home_.dir(), {"generate", "--no-upload", "--title", title, "--body", "b"}),
+            {}, killAfter);
     }
 
     // Whether every file a kill left is old or new; a rolled-over page may
@@ -132,15 +130,16 @@ class Crash : public ::testing::TestWithParam<int> {
         Files expected = new_;
         const auto page = killed.find(kPage);
         std::string text = TextUpToNul(page != killed.end() ? page->second : prototype_);
-        text.replace(text.find(kInsertMarker), kInsertMarker.size(), TextUpToNul(cleanEntryFile_));
+        text.replace(text.find(kMarker), kMarker.size(), TextUpToNul(cleanEntryFile_));
         expected[kPage] = text + '\0';
         if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
         expected["temp.tmp"] = cleanEntryFile_;
+        expected["QMlastentry.txt"] = cleanLastEntry_;
         return expected;
     }
 
     TempDir home_;
-    std::string prototype_, cleanEntryFile_;
+    std::string prototype_, cleanEntryFile_, cleanLastEntry_;
     Files old_, new_;
     std::vector<microseconds> times_;
 };

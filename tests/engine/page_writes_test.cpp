@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "diary_folder.h"
 #include "engine/entry.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {
@@ -83,9 +83,7 @@ TEST_F(OnePass, AFailedCompositionStillLeavesTheNewPageAsACopyOfThePrototype) {
 
 TEST_F(OnePass, APageMadeMeanwhileByOthersIsNotOverwrittenButTakesTheEntry) {
     // Selected and announced, then written by someone else before the insertion.
-    run_.deferNewPage = true;
-    ASSERT_TRUE(LoadPaths(config_, run_, host_));
-    run_.deferNewPage = false;
+    ASSERT_TRUE(LoadPaths(config_, run_, host_, NewPageWrite::WithEntry));
     ASSERT_TRUE(run_.pendingNewPage);
     WriteBytes(Web("diary03-Feb.html"), "<p>theirs</p>" + kMarker);
     EXPECT_EQ(InsertIntoDiaryPage(config_, run_, Entry(), host_), PageWrite::Inserted);

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 #include "support/write_limit.h"
 
 namespace qm::test {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "support/diary_folder.h"
 #include "support/program_run.h"
-#include "support/temp_dir.h"
 
 namespace qm::test {
 namespace {
@@ -20,9 +20,7 @@ const std::string kPage = "diary26-Dec.html";
 class FaultInjection : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
-        for (const auto& entry : std::filesystem::directory_iterator(QM_EXAMPLE_DIR))
-            old_[entry.path().filename().string()] = ReadBytes(entry.path().string());
-        WriteFolder(home_.dir(), old_);
+        old_ = ReadFolder(QM_EXAMPLE_DIR);
         ASSERT_EQ(Generate(0).exitStatus, 0);
         new_ = ReadFolder(home_.dir());
         ASSERT_TRUE(new_.count(kPage));
@@ -31,13 +29,13 @@ class FaultInjection : public ::testing::TestWithParam<int> {
     // A fresh copy of the example with call `failAt` failing (0: none).
     ProgramRun Generate(long failAt) {
         WriteFolder(home_.dir(), old_);
-        return RunProgram({QM_PROGRAM, "--home", home_.dir(), "--now", "2026-12-07 21:05:09",
-                           "generate", "--no-upload", "--title", "t", "--body", "b"},
-                          {{"LD_PRELOAD", QM_FAULT_SHIM},
-                           {"QM_FAULT_DIR", home_.dir()},
-                           {"QM_FAULT_AT", std::to_string(failAt)},
-                           {"QM_FAULT_ERRNO", std::to_string(GetParam())},
-                           {"QM_FAULT_REPORT", report_.dir() + "report"}});
+        return RunProgram(
+            Quillmaker(home_.dir(), {"generate", "--no-upload", "--title", "t", "--body", "b"}),
+            {{"LD_PRELOAD", QM_FAULT_SHIM},
+             {"QM_FAULT_DIR", home_.dir()},
+             {"QM_FAULT_AT", std::to_string(failAt)},
+             {"QM_FAULT_ERRNO", std::to_string(GetParam())},
+             {"QM_FAULT_REPORT", report_.dir() + "report"}});
     }
 
     // "CALL PATH" of the call that failed; empty when the run made fewer calls.

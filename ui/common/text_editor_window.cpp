@@ -25,11 +25,15 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
+constexpr const char* kReadFailedCaption = "読み込み失敗！！";
+
 const char* const kCaption = "くいるめいかー";
 
 // Only a regular file, never waiting on a FIFO nor reading a device for ever.
 std::optional<std::string> ReadWholeFile(const std::string& fsPath) {
-    return ReadRegularFile(fsPath);
+    auto bytes = ReadRegularFile(NativePath(fsPath));
+    if (!bytes) return std::nullopt;
+    return std::move(*bytes);
 }
 
 }  // namespace
@@ -70,7 +74,7 @@ bool TextEditorWindow::Load() {
     }
     const auto bytes = ReadWholeFile(fsPath_);
     if (!bytes || std::filesystem::is_directory(fsPath_, ec)) {
-        io_.Message(this, shown + U("\nを読み込めませんでした。"), U("読み込み失敗！！"));
+        io_.Message(this, shown + U("\nを読み込めませんでした。"), U(kReadFailedCaption));
         return false;
     }
     // A page's text ends at its first NUL byte; what follows is not the page.
@@ -78,7 +82,7 @@ bool TextEditorWindow::Load() {
     const auto utf8 = Cp932ToUtf8(text);
     if (!utf8) {
         io_.Message(this, shown + U("\nはShift-JISのテキストとして読めないので開けません。"),
-                    U("読み込み失敗！！"));
+                    U(kReadFailedCaption));
         return false;
     }
     loadedBytes_ = *bytes;
@@ -137,7 +141,7 @@ bool TextEditorWindow::Save() {
     const auto bytes = EncodeForSaving();
     if (!bytes) return false;
     if (!ConfirmOverwriteIfChanged()) return false;
-    if (!ReplaceFileContents(fsPath_, *bytes)) {
+    if (!ReplaceFileContents(NativePath(fsPath_), *bytes)) {
         io_.Message(this, QString::fromStdString(fsPath_) + U("\nに書き込めませんでした。"),
                     U("書き込み失敗！！"));
         return false;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "engine/current_copy.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
@@ -87,11 +88,9 @@ void SetManagerDialog::FillSetList() {
     list_->clear();
     names_.clear();
     memory_.knownSetCount = ReadSetNames();
-    for (int i = 0; i < memory_.knownSetCount; ++i) {
-        names_.push_back(ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
-                                       syskeys::kSetNameCapacity));
-        list_->addItem(FromCp932(names_.back()));
-    }
+    names_ = ReadListEntries(config_.systemIniPath, syskeys::kSetListSection, memory_.knownSetCount,
+                             syskeys::kSetNameCapacity);
+    for (const std::string& name : names_) list_->addItem(FromCp932(name));
 }
 
 int SetManagerDialog::ReadSetNames() {
@@ -117,11 +116,10 @@ void SetManagerDialog::ShowFirstSetView(bool firstSet) {
 
 SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
     memory_.knownSetCount = ReadSetNames();
-    for (int i = 0; i < memory_.knownSetCount; ++i) {
-        if (ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
-                          syskeys::kSetNameCapacity) == name) {
-            return Added::Duplicate;
-        }
+    for (const std::string& known :
+         ReadListEntries(config_.systemIniPath, syskeys::kSetListSection, memory_.knownSetCount,
+                         syskeys::kSetNameCapacity)) {
+        if (known == name) return Added::Duplicate;
     }
     const bool written = WriteProfileString(config_.systemIniPath, syskeys::kSetListSection,
                                             std::to_string(memory_.knownSetCount), name);
@@ -132,45 +130,25 @@ SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
 
 // Shows why a name cannot be a set's file name; false when it can.
 bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
-    std::string_view text;
-    switch (CheckSetName(name, config_.programDir)) {
-        case FileNameVerdict::Usable:
-        case FileNameVerdict::Empty:
-        case FileNameVerdict::Reserved:
-            return false;
-        case FileNameVerdict::NotCp932:
-            io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(FromCp932(name)),
-                        Ui(cfgmsg::kBadSetNameCaption));
-            return true;
-        case FileNameVerdict::Separator:
-            text = cfgmsg::kSetNameSeparatorText;
-            break;
-        case FileNameVerdict::DotsOnly:
-            text = cfgmsg::kSetNameDotsText;
-            break;
-        case FileNameVerdict::Control:
-            text = cfgmsg::kSetNameControlText;
-            break;
-        case FileNameVerdict::BlankEdge:
-            text = cfgmsg::kSetNameBlankEdgeText;
-            break;
-        case FileNameVerdict::TooLong:
-            text = cfgmsg::kSetNameTooLongText;
-            break;
-        case FileNameVerdict::PathTooLong:
-            text = cfgmsg::kSetPathTooLongText;
-            break;
+    const FileNameVerdict verdict = CheckSetName(name, config_.programDir);
+    if (verdict == FileNameVerdict::Usable || verdict == FileNameVerdict::Empty ||
+        verdict == FileNameVerdict::Reserved) {
+        return false;
     }
-    io_.Message(this, Ui(text), Ui(cfgmsg::kBadSetNameCaption));
+    TellBadSetName(FromCp932(name), verdict);
     return true;
+}
+
+void SetManagerDialog::TellBadSetName(const QString& name, FileNameVerdict verdict) {
+    io_.Message(this, Ui(cfgmsg::kBadSetNameFormat).arg(name, Ui(FileNameReason(verdict))),
+                Ui(cfgmsg::kBadSetNameCaption));
 }
 
 void SetManagerDialog::CreateSet() {
     const QString typed = newName_->text();
     const auto name = TryToCp932(typed);
     if (!name) {
-        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(typed),
-                    Ui(cfgmsg::kBadSetNameCaption));
+        TellBadSetName(typed, FileNameVerdict::NotCp932);
     } else if (name->empty()) {
         // Nothing typed: nothing to do.
     } else if (CheckSetName(*name, config_.programDir) == FileNameVerdict::Reserved) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/file_name_rules.h"
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -44,6 +46,7 @@ class SetManagerDialog : public QDialog {
     void DeleteSet();
     void ShowFirstSetView(bool firstSet);
     bool RefuseUnusableName(const std::string& name);
+    void TellBadSetName(const QString& name, FileNameVerdict verdict);
 
     ActiveConfig& config_;
     SetManagerMemory& memory_;

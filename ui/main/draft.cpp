@@ -9,10 +9,12 @@
 #include <QTextDocument>
 #include <charconv>
 
+#include "platform/command_line.h"
+#include "platform/encoding.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
+#include "settings/profile.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/main/main_dialog.h"
@@ -68,6 +70,16 @@ std::optional<std::string> TakeField(std::string_view bytes, std::size_t& at,
     return std::string(bytes.substr(valueAt, length));
 }
 
+// The images' paths back from their command line. It is split in UTF-8,
+// where no second byte of a character looks like a backslash.
+std::vector<std::string> ImagesOfCommandLine(std::string_view cp932) {
+    std::vector<std::string> paths;
+    for (const std::string& path : SplitCommandLine(Cp932ToUtf8(cp932).value_or(""))) {
+        if (auto pathCp932 = Utf8ToCp932(path)) paths.push_back(std::move(*pathCp932));
+    }
+    return paths;
+}
+
 }  // namespace
 
 bool DraftContent::IsEmpty() const {
@@ -82,7 +94,7 @@ std::string SerializeDraft(const DraftContent& draft) {
     AppendField(out, "body", Utf8(draft.body));
     AppendField(out, "image", Utf8(draft.imageName));
     AppendField(out, "alt", Utf8(draft.altText));
-    AppendField(out, "images", draft.imageUploadList);
+    AppendField(out, "images", JoinCommandLine(draft.imageUploadList));
     return out;
 }
 
@@ -96,8 +108,12 @@ std::optional<DraftContent> ParseDraft(std::string_view bytes) {
     auto alt = image ? TakeField(bytes, at, "alt") : std::nullopt;
     auto images = alt ? TakeField(bytes, at, "images") : std::nullopt;
     if (!images || at != bytes.size()) return std::nullopt;
-    return DraftContent{*set,           FromUtf8(*title), FromUtf8(*body), FromUtf8(*image),
-                        FromUtf8(*alt), *images};
+    return DraftContent{*set,
+                        FromUtf8(*title),
+                        FromUtf8(*body),
+                        FromUtf8(*image),
+                        FromUtf8(*alt),
+                        ImagesOfCommandLine(*images)};
 }
 
 DraftKeeper::DraftKeeper(MainDialog& window) : QObject(&window), window_(window) {
@@ -158,12 +174,12 @@ void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
     const std::string path = WritePath();
-    const auto fsPath = ToFsPath(path);
+    const auto native = NativePathOf(path);
     bool kept = false;
-    if (fsPath) {
+    if (native) {
         // An emptied window leaves nothing to put back.
         kept = draft.IsEmpty() ? (!FileExists(path) || RemoveFile(path))
-                               : ReplaceFileContents(*fsPath, SerializeDraft(draft));
+                               : ReplaceFileContents(*native, SerializeDraft(draft)).has_value();
     }
     if (aside_.empty()) seen_ = StampOfFile(path);
     if (kept || failureShown_) return;
@@ -182,7 +198,7 @@ void DraftKeeper::Discard() {
     const std::string path = aside_.empty() ? Path() : aside_;
     if (!FileExists(path) || RemoveFile(path)) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto fsPath = ToFsPath(path)) ReplaceFileContents(*fsPath, "");
+    if (const auto native = NativePathOf(path)) ReplaceFileContents(*native, "");
 }
 
 bool DraftKeeper::Restore() {
@@ -193,10 +209,11 @@ bool DraftKeeper::Restore() {
 
     restoring_ = true;
     const ActiveConfig& config = window_.config();
-    const int count = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
+    const SettingsFile system = SettingsFile::LoadOrEmpty(config.systemIniPath);
+    const int count = CountListEntries(system, syskeys::kSetListSection);
     for (int i = 0; i < count; ++i) {
-        if (ReadListEntry(config.systemIniPath, syskeys::kSetListSection, i,
-                          syskeys::kSetNameCapacity) == draft->setName) {
+        if (ReadListEntry(system, syskeys::kSetListSection, i, syskeys::kSetNameCapacity) ==
+            draft->setName) {
             if (i != window_.runState().currentSetIndex) window_.ChooseSet(i);
             break;
         }

@@ -1,6 +1,6 @@
 // The window program, started by quillmaker when no subcommand is given: the
 // main window is the whole run until it ends; `edit FILE` opens the text
-// editor window. A subcommand still runs here as it does in quillmaker.
+// editor window. The other subcommands belong to quillmaker alone.
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
@@ -104,6 +104,11 @@ int main(int argc, char** argv) {
     if (!options) return exitCode;
     if (!qm::ApplyGlobalOptions(*options)) return 2;
     if (!options->rest.empty() && options->rest.front() == "edit") return RunEditor(*options);
-    if (!options->rest.empty()) return qm::RunSubcommand(*options);
+    if (!options->rest.empty()) {
+        std::fprintf(stderr, "quillmaker-window: \"%s\" is a command of quillmaker\n",
+                     options->rest.front().c_str());
+        std::fprintf(stderr, "try: quillmaker --help\n");
+        return 2;
+    }
     return RunMainWindow(*options, argv[0]);
 }

@@ -34,7 +34,7 @@ void BuildImage(MainDialog& w) {
                                   ChooserStartFolder(w.config().diaryPage)));
 }
 
-void SetUpUploader(MainDialog& w) { StartUploaderSetup(&w, w.config(), w.interaction(), w.host()); }
+void SetUpUploader(MainDialog& w) { StartUploaderSetup(w.config(), w.host()); }
 
 void ChooseFilePaths(MainDialog& w) {
     EditFilePaths(&w, w.config(), w.runState(), w.interaction(), w.host());

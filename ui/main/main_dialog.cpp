@@ -26,7 +26,6 @@
 
 #include "engine/entry.h"
 #include "engine/generate.h"
-#include "engine/program_arguments.h"
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
@@ -218,11 +217,13 @@ QPushButton* MainDialog::button(int id) const { return qobject_cast<QPushButton*
 bool MainDialog::Initialise() {
     InitConfig(config_, programDir_);
     run_ = RunState{};
-    if (!LoadConfiguration()) return false;
+    // The system file is read once for the whole start.
+    SystemState state;
+    if (!LoadConfiguration(state)) return false;
     PlaceAtStart();
     LayoutControls();
     if (config_.upFlag == 1) upload_->setChecked(true);
-    LoadTagListBox();
+    LoadTagListBox(std::move(state.system));
     draft_->Restore();
     title_->setFocus();
     initialised_ = true;
@@ -231,6 +232,10 @@ bool MainDialog::Initialise() {
 
 bool MainDialog::LoadConfiguration() {
     SystemState state;
+    return LoadConfiguration(state);
+}
+
+bool MainDialog::LoadConfiguration(SystemState& state) {
     const bool loaded = qm::LoadConfiguration(config_, run_, state, host_);
     FillSetList(state.setNames);
     windowWidth_ = state.windowWidth;
@@ -245,7 +250,9 @@ void MainDialog::FillSetList(const std::vector<std::string>& names) {
     if (!names.empty()) setList_->setCurrentIndex(run_.currentSetIndex);
 }
 
-void MainDialog::LoadTagListBox() { qm::LoadTagListBox(*tagList_, config_.systemIniPath); }
+void MainDialog::LoadTagListBox(SettingsFile systemFile) {
+    qm::LoadTagListBox(*tagList_, std::move(systemFile));
+}
 
 void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
     qm::WrapBodySelection(*body_, open, close);
@@ -569,8 +576,14 @@ void MainDialog::ShareWindowMenu() {
 }
 
 void MainDialog::ClearImage() {
+    // The image chosen last under this name leaves the upload: a picture taken
+    // off the entry is not published.
     if (const auto name = TryToCp932(imageName_->text())) {
-        RemoveImageUpload(run_.imageUploadList, *name);
+        auto& images = run_.imageUploadList;
+        const auto last =
+            std::find_if(images.rbegin(), images.rend(),
+                         [&](const std::string& path) { return path.ends_with("/" + *name); });
+        if (last != images.rend()) images.erase(std::next(last).base());
     }
     imageName_->clear();
     draft_->NoteChange();
@@ -579,7 +592,7 @@ void MainDialog::ClearImage() {
 void MainDialog::EditTags() {
     TagListEditorDialog editor(config_, interaction_, this);
     interaction_.RunDialog(editor);
-    LoadTagListBox();
+    LoadTagListBox(SettingsFile::LoadOrEmpty(config_.systemIniPath));
 }
 
 void MainDialog::OnTagListDoubleClick() {

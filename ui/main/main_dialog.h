@@ -63,7 +63,8 @@ class MainDialog : public QDialog {
     // resizes the window. False, after the engine's message, when a set or a
     // path is missing and the host has no dialog to mend it.
     bool LoadConfiguration();
-    void LoadTagListBox();
+    bool LoadConfiguration(SystemState& state);
+    void LoadTagListBox(SettingsFile systemFile);
     void WrapBodySelection(const QString& open, const QString& close);
     // Places the controls for the current client size; nothing happens when
     // that size is the one the last pass saw.

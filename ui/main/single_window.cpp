@@ -41,10 +41,12 @@ void BringToFront(QWidget& window) {
 
 SingleWindow::SingleWindow(const std::string& programDirCp932)
     : serverName_(ServerNameFor(programDirCp932)) {
-    FileLock::Outcome outcome = FileLock::Outcome::Failed;
-    lock_ = FileLock::Acquire(programDirCp932 + std::string(kWindowLockName),
-                              std::chrono::milliseconds(0), outcome);
-    first_ = outcome != FileLock::Outcome::Busy;
+    auto acquired = FileLock::Acquire(programDirCp932 + std::string(kWindowLockName),
+                                      std::chrono::milliseconds(0));
+    // Only a lock another window holds counts; a lock that fails is no reason to refuse.
+    if (!acquired) return;
+    first_ = acquired->has_value();
+    if (first_) lock_ = std::move(*acquired);
 }
 
 bool SingleWindow::BringFirstToFront() {

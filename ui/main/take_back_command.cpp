@@ -8,6 +8,7 @@
 
 #include "engine/last_entry.h"
 #include "engine/messages.h"
+#include "engine/program_start.h"
 #include "engine/take_back.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -58,7 +59,7 @@ bool ReturnEntryText(MainDialog& window) {
     window.imageNameEdit()->setText(FromCp932(entry->imageName));
     window.altTextEdit()->setText(FromCp932(entry->altText));
     if (!entry->imageUploadList.empty()) {
-        std::string& images = window.runState().imageUploadList;
+        auto& images = window.runState().imageUploadList;
         if (images.empty()) images = entry->imageUploadList;
         window.altTextEdit()->setEnabled(true);
     }
@@ -108,9 +109,8 @@ void TakeBackLastEntryCommand(MainDialog& window) {
             PathList(kRestoredHeading, outcome.restored) +
             PathList(kRemovedHeading, outcome.removed),
         kCaption);
-    if (outcome.uploadStarted && outcome.upload == StartResult::NotFound) {
-        // The same words as after a generate.
-        say(FromCp932(outcome.uploaderPath) + Ui(msg::kNotFoundSuffix), msg::kNotFoundCaption);
+    if (outcome.uploadStarted) {
+        TellIfNotStarted(outcome.upload, outcome.uploaderPath, window.host());
     }
 }
 
