@@ -1,9 +1,11 @@
 #include "ui/main/main_dialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -205,6 +207,15 @@ void MainDialog::ConnectHandlers() {
     }
     auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
     connect(previewKey, &QShortcut::activated, button(kIdPreview), &QPushButton::click);
+    // Shift+F10 opens the menu of whatever has the focus, as the menu key does;
+    // what has no menu of its own passes it on to the window's.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+        const QPoint at = target->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, target->mapToGlobal(at));
+        QApplication::sendEvent(target, &menu);
+    });
 }
 
 QWidget* MainDialog::control(int id) const {
