@@ -259,15 +259,23 @@ class MainWindowTest : public QObject {
     // folder above its own, which may lie deeper.
     void ManualsAreFoundBesideTheProgramOrWhereItIsInstalled() {
         TempDir root;
-        for (const char* folder : {"usr/share/doc/quillmaker/", "usr/bin/", "elsewhere/bin/"})
+        for (const char* folder : {"usr/share/quillmaker/manual/", "usr/bin/", "elsewhere/bin/"})
             std::filesystem::create_directories(root / folder);
-        const std::string installed = root / ("usr/share/doc/quillmaker/" + kText);
+        const std::string installed = root / ("usr/share/quillmaker/manual/" + kText);
         WriteBytes(installed, "manual");
         QCOMPARE(FindManual(kText, root / "usr/lib/quillmaker/"), installed);
         QVERIFY(!FindManual(kText, root / "elsewhere/bin/"));
         QVERIFY(!FindManual(kHtml, root / "usr/bin/"));
         WriteBytes(root / ("usr/bin/" + kText), "newer");  // beside the program wins
         QCOMPARE(FindManual(kText, root / "usr/bin/"), root / ("usr/bin/" + kText));
+        // Missing, it is named where it was looked for: by the window program
+        // in the helper folder, and where it is installed.
+        std::filesystem::remove(installed);
+        SetManualProgramFolder(root / "usr/libexec/quillmaker/");
+        QCOMPARE(ManualPlacesLookedAt(kText),
+                 QString::fromStdString(root / ("usr/libexec/quillmaker/" + kText) + "\n" +
+                                        installed + "\n"));
+        SetManualProgramFolder(std::nullopt);
     }
 
     // F1 and the manual button open the manual beside the program, never that
