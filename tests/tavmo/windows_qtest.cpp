@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
@@ -58,6 +59,18 @@ class TavmoWindowsTest : public QObject {
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(ReadBytes(dir / "mended/日記.html"), std::string("page"));
+    }
+
+    // The key chooser starts where keys are kept, not in the working folder.
+    void theKeyChooserStartsWhereKeysAreKept() {
+        TempDir home;
+        const qm::test::ScopedEnv homeVariable("HOME", home.dir().c_str());
+        std::filesystem::create_directory(home / ".ssh");
+        qm::test::ScriptedInteraction io;
+        SettingsWindow settings(io, home / "tavmo.ini");
+        for (QPushButton* button : settings.findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("参照...")) button->click();
+        QCOMPARE(io.startFolders, QStringList{QString::fromStdString(home / ".ssh")});
     }
 
     void bothWindowsTabInReadingOrder() {
