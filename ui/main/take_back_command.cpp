@@ -7,7 +7,6 @@
 #include <QTextDocument>
 
 #include "engine/last_entry.h"
-#include "engine/messages.h"
 #include "engine/program_start.h"
 #include "engine/take_back.h"
 #include "ui/common/cp932_text.h"
@@ -46,12 +45,13 @@ QString PathList(std::string_view heading, const std::vector<std::string>& paths
 }
 
 // The entry taken back returns to the boxes (and so to the draft), to be
-// mended and written again. A window with text of its own keeps it.
-bool ReturnEntryText(MainDialog& window) {
+// mended and written again; what the message adds about it. A window with
+// text of its own keeps it, and the message names the file instead.
+QString ReturnEntryText(MainDialog& window) {
     const auto entry = ReadLastEntry(window.config().programDir);
-    if (!entry || !window.titleEdit()->text().isEmpty() ||
-        !window.bodyEdit()->document()->isEmpty()) {
-        return false;
+    if (!entry) return QString();
+    if (!window.titleEdit()->text().isEmpty() || !window.bodyEdit()->document()->isEmpty()) {
+        return Ui(kTextKeptText).arg(FromCp932(LastEntryPath(window.config().programDir)));
     }
     window.titleEdit()->setText(FromCp932(entry->title));
     window.bodyEdit()->setPlainText(
@@ -64,7 +64,7 @@ bool ReturnEntryText(MainDialog& window) {
         window.altTextEdit()->setEnabled(true);
     }
     window.draft().NoteChange();
-    return true;
+    return Ui(kTextBackText);
 }
 
 }  // namespace
@@ -103,10 +103,7 @@ void TakeBackLastEntryCommand(MainDialog& window) {
         case TakeBackStatus::TakenBack:
             break;
     }
-    const bool textBack = ReturnEntryText(window);
-    const QString keptAt = FromCp932(LastEntryPath(window.config().programDir));
-    say(Ui(kDoneText) + (textBack ? Ui(kTextBackText) : Ui(kTextKeptText).arg(keptAt)) +
-            PathList(kRestoredHeading, outcome.restored) +
+    say(Ui(kDoneText) + ReturnEntryText(window) + PathList(kRestoredHeading, outcome.restored) +
             PathList(kRemovedHeading, outcome.removed),
         kCaption);
     if (outcome.uploadStarted) {
