@@ -1,5 +1,4 @@
-// The upload window, headless, against a local folder; both windows' Tab
-// order follows their reading order.
+// The upload window, headless, against a local folder.
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -13,7 +12,6 @@
 #include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_window.h"
-#include "ui/support/keyboard_walk.h"
 #include "ui/support/scripted_interaction.h"
 
 using namespace qm::tavmo;
@@ -71,22 +69,6 @@ class TavmoWindowsTest : public QObject {
         for (QPushButton* button : settings.findChildren<QPushButton*>())
             if (button->text() == QStringLiteral("参照...")) button->click();
         QCOMPARE(io.startFolders, QStringList{QString::fromStdString(home / ".ssh")});
-    }
-
-    void bothWindowsTabInReadingOrder() {
-        TempDir dir;
-        qm::test::ScriptedInteraction io;
-        SettingsWindow settings(io, dir / "tavmo.ini");
-        WriteBytes(dir / "tavmo.ini", "[TAVMO]\nURL=" + dir.dir() + "\n");
-        UploadRun run(dir / "tavmo.ini", {}, nullptr);
-        QCOMPARE(run.Reload(), std::string());
-        UploadWindow upload(run, io);
-        for (QWidget* window : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&upload)}) {
-            const QString problems = qm::test::TabProblems(*window);
-            QVERIFY2(problems.isEmpty(), qPrintable(problems));
-            window->hide();
-        }
-        QVERIFY(io.messages.empty());
     }
 };
 
