@@ -53,8 +53,11 @@ TEST(InsertEntryText, BelowTheFirstMarkerOfThePageReadToItsNul) {
     const std::string voidMarker = "head" + kNul + kMarker;  // after the NUL: not there
     WriteBytes(page, voidMarker);
     EXPECT_FALSE(InsertEntryText(page, kMarker + "\r\nE", host));
+    // The page and the marker it lacks are named.
     EXPECT_EQ(host.messages,
-              std::vector<std::string>{Said(msg::kNoMarkerText, msg::kNoMarkerCaption)});
+              std::vector<std::string>{Said(std::string(msg::kNoMarkerText) + "\r\n" + page +
+                                                " に「<!-- ここに挿入 -->」の行がありません。",
+                                            msg::kNoMarkerCaption)});
     EXPECT_EQ(ReadBytes(page), voidMarker);
 }
 

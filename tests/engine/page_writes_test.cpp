@@ -59,7 +59,10 @@ TEST_F(OnePass, AFailedCompositionStillLeavesTheNewPageAsACopyOfThePrototype) {
     const std::string noMarker = "<html>" + kNul + kMarker;
     const std::tuple<std::string, std::string, std::string> rows[] = {
         {"", kPrototype, Said(msg::kReadFailedText, msg::kReadFailedCaption)},
-        {"<h3>*!</h3>*?", noMarker, Said(msg::kNoMarkerText, msg::kNoMarkerCaption)},
+        {"<h3>*!</h3>*?", noMarker,
+         Said(std::string(msg::kNoMarkerText) + "\r\n" + Web("diary03-Feb.html") +
+                  " に「<!-- ここに挿入 -->」の行がありません。",
+              msg::kNoMarkerCaption)},
     };
     for (const auto& [entryTemplate, prototype, said] : rows) {
         SCOPED_TRACE(said);
