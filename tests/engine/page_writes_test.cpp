@@ -59,8 +59,12 @@ TEST_F(OnePass, AFailedCompositionStillLeavesTheNewPageAsACopyOfThePrototype) {
     EXPECT_EQ(Generate(), GenerateResult::Failed);
     EXPECT_EQ(Page(), noMarker);
     ExpectOneLogLink();
-    EXPECT_EQ(host_.messages, (std::vector<std::string>{
-                                  Announced(), Said(msg::kNoMarkerText, msg::kNoMarkerCaption)}));
+    EXPECT_EQ(
+        host_.messages,
+        (std::vector<std::string>{
+            Announced(), Said(std::string(msg::kNoMarkerText) + "\r\n" + Web("diary03-Feb.html") +
+                                  " に「<!-- ここに挿入 -->」の行がありません。",
+                              msg::kNoMarkerCaption)}));
 }
 
 TEST_F(OnePass, APageMadeMeanwhileByOthersIsNotOverwrittenButTakesTheEntry) {

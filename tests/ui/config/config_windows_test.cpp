@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QtTest>
 #include <filesystem>
+#include <set>
 
 #include "platform/process.h"
 #include "support/scoped_env.h"
@@ -178,8 +179,8 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
-    // The deleted set's file goes to the desktop's trash; without a trash to
-    // take it the file stays, and the user is told where.
+    // The deleted set's file goes to the desktop's trash, and the user is told
+    // where; without a trash to take it the file stays, and that is said.
     void deletingASetMovesItsFileToTheTrashOrKeepsIt() {
         Folder f(0, {"A", "B", "C"});
         const ScopedEnv home("HOME", f.path("home").c_str());
@@ -191,7 +192,12 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(!fs::exists(f.path("B.ini")));
         QVERIFY(ReadBytes(f.path("data/Trash/files/B.ini")) == "[FILEPATH]\r\nEDIT=1\r\n");
         QVERIFY(f.Entry(0) == "A" && f.Entry(1) == "C" && f.Entry(2) == "<absent>");
-        QVERIFY(f.io.messages.empty());
+        f.ExpectLast(1,
+                     Q(f.path("B.ini")) +
+                         U("\nをごみ箱に移しました。元に戻すときは、"
+                           "次のファイルを元の場所に戻してください。\n") +
+                         Q(f.path("data/Trash/files/B.ini")),
+                     cfgmsg::kTrashedCaption);
 
         fs::remove_all(f.path("data"));
         WriteBytes(f.path("data"), "");  // a plain file: no trash can be made
@@ -200,8 +206,37 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(fs::exists(f.path("A.ini")));
         QVERIFY(f.Entry(0) == "C" && f.Entry(1) == "<absent>");
         f.ExpectLast(
-            1, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
+            2, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
             cfgmsg::kNotTrashedCaption);
+    }
+
+    // A chooser starts beside the file it chooses; where that file is not
+    // there (the template here), in the user's home, never the program folder.
+    void choosersStartBesideTheFileElseAtHome() {
+        Folder f(1, {"A"});
+        WriteBytes(f.config.prototypePath, "page");
+        const ScopedEnv home("HOME", f.path("home").c_str());
+        PathSettingsDialog paths(f.config, f.io);
+        for (const char* browse : {"id1005", "id1008"}) Click(paths, browse);
+        QCOMPARE(f.io.startFolders, QStringList({Q(f.path("web")), Q(f.path("home"))}));
+    }
+
+    // The log format's tokens stand in two columns of their own, apart from
+    // what they stand for.
+    void theLogFormatTokensStandInColumns() {
+        Folder f(1, {"A"});
+        LogFormatDialog format(f.config, f.io);
+        format.show();
+        std::set<int> lefts;
+        QStringList tokens;
+        for (auto* cell : format.findChild<QWidget*>("id1040")->findChildren<QLabel*>()) {
+            if (!cell->text().startsWith('*')) continue;
+            tokens << cell->text();
+            lefts.insert(cell->x());
+        }
+        QCOMPARE(tokens.size(), 13);
+        QVERIFY(tokens.contains("*S") && tokens.contains("**"));
+        QCOMPARE(lefts.size(), std::size_t{2});
     }
 
     // A settings file that cannot be written is named once per change, and

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QTimer>
 #include <filesystem>
 
 #include "main_window_fixture.h"
@@ -90,7 +91,8 @@ class EntryKeepingTest : public QObject {
         QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
         QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("pic.jpg"));
         w->button(kIdGenerate)->click();
-        QCOMPARE(w.io.messages.at(0).text, QStringLiteral("埋め込む場所わかんないダス"));
+        QVERIFY(
+            w.io.messages.at(0).text.startsWith(QStringLiteral("埋め込む場所わかんないダス\n")));
         QVERIFY(w->isVisible() && DraftExists(folder));
         folder.WriteFile("other.html", kPageText);
         w->button(kIdGenerate)->click();
@@ -122,6 +124,30 @@ class EntryKeepingTest : public QObject {
         QVERIFY(DraftExists(folder));
     }
 
+    // A draft another process wrote after this window is kept; the window's
+    // own goes beside it, named once.
+    void ANewerDraftIsNeverWrittenOver() {
+        OneSet folder;
+        Opened w(folder);
+        w->titleEdit()->setText(QStringLiteral("一"));
+        w->draft().SaveNow();
+        const std::string newer =
+            "Quillmaker draft 1\nset 1\na\ntitle 1\nx\nbody 0\n\nimage 0\n\n"
+            "alt 0\n\nimages 0\n\n";
+        WriteBytes(folder.path(kDraftFileName), newer);
+        for (const QString& title : {QStringLiteral("二"), QStringLiteral("三")}) {
+            w->titleEdit()->setText(title);
+            w->draft().SaveNow();
+        }
+        QCOMPARE(folder.ReadFile(kDraftFileName), newer);
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        const QString aside = w.io.messages[0].text.section('\n', -1);
+        QVERIFY(ReadBytes(aside.toStdString()).find("三") != std::string::npos);
+        w.Generate(QStringLiteral("四"));
+        QCOMPARE(folder.ReadFile(kDraftFileName), newer);
+        QVERIFY(!fs::exists(aside.toStdString()));
+    }
+
     // Ctrl+P: the preview file lies outside the diary folder, is named when
     // the opener found nothing to open it with, and goes with the program.
     void ThePreviewFileIsNamedAndGoesWithTheProgram() {
@@ -141,9 +167,27 @@ class EntryKeepingTest : public QObject {
         QVERIFY(!fs::exists(file));
     }
 
-    // Asked first; the upload tool gets the restored page.
+    // Ctrl+Shift+Z, even in the body: with nothing to take back that is all
+    // it says. Else asked first; the upload tool gets the restored page and
+    // the entry's words come back to the boxes.
     void TakesTheLastEntryBackUnlessThePageWasEdited() {
         OneSet folder;
+        {
+            Opened none(folder);
+            QTest::keyClick(none->bodyEdit(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(none.io.messages.size(), std::size_t{1});
+            QCOMPARE(none.io.messages[0].text, QStringLiteral("取り消せる日記がありません。"));
+            // Shift+F10 in the body opens its menu, which holds "取り消し" too.
+            QStringList menu;
+            QTimer::singleShot(0, [&menu] {
+                QWidget* popup = QApplication::activePopupWidget();
+                for (QAction* action : popup != nullptr ? popup->actions() : QList<QAction*>())
+                    menu << action->text();
+                if (popup != nullptr) popup->close();
+            });
+            QTest::keyClick(none->bodyEdit(), Qt::Key_F10, Qt::ShiftModifier);
+            QVERIFY2(menu.contains(QStringLiteral("取り消し")), qPrintable(menu.join(',')));
+        }
         Opened(folder).Generate(QStringLiteral("一"));
         const std::string afterFirst = folder.ReadFile("page.html");
         Opened(folder).Generate(QStringLiteral("二"));
@@ -159,6 +203,8 @@ class EntryKeepingTest : public QObject {
         QVERIFY(w.starts == std::vector{Start("tavmo/tavmo.exe", {page})});
         QCOMPARE(w.io.messages.size(), std::size_t{3});
         QVERIFY(w.io.messages[2].text.endsWith("\n" + QString::fromStdString(page)));
+        QCOMPARE(w->titleEdit()->text(), QStringLiteral("二"));
+        QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("本文"));
     }
 };
 
