@@ -148,38 +148,23 @@ class EntryKeepingTest : public QObject {
         QVERIFY(!fs::exists(aside.toStdString()));
     }
 
-    // Ctrl+P: the preview file, named after the page, lies outside the diary
-    // folder and goes with the program.
+    // Ctrl+P: the preview file lies outside the diary folder, is named when
+    // the opener found nothing to open it with, and goes with the program.
     void ThePreviewFileIsNamedAndGoesWithTheProgram() {
         OneSet folder;
         auto opened = std::make_unique<Opened>(folder);
         Opened& w = *opened;
-        w->titleEdit()->setText(QStringLiteral("晴れ"));
+        w.startAnswer = StartResult::Refused;
         w->bodyEdit()->setPlainText(QStringLiteral("散歩\nした"));
         QTest::keyClick(w->bodyEdit(), Qt::Key_P, Qt::ControlModifier);
         const std::string file = Browsed(w);
         QVERIFY2(file.rfind(folder.dir(), 0) != 0, file.c_str());
-        QCOMPARE(fs::path(file).filename().string(), std::string("page.html"));
         QVERIFY(ReadBytes(file).find(Sjis("<p>散歩<BR>\r\nした</p>")) != std::string::npos);
-        QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
+        QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
+        QVERIFY(w.io.messages[0].text.contains(QStringLiteral("開けませんでした")));
+        QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(file)));
         opened.reset();
         QVERIFY(!fs::exists(file));
-    }
-
-    // Without a browser, or with an opener that found nothing to open the
-    // page with, the preview file is named and kept for the user to open.
-    void APreviewWithoutABrowserNamesItsFile() {
-        for (const StartResult answer : {StartResult::Missing, StartResult::Refused}) {
-            OneSet folder;
-            Opened w(folder);
-            w.startAnswer = answer;
-            w->button(kIdPreview)->click();
-            QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
-            QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(Browsed(w))));
-            QCOMPARE(w.io.messages[0].text.contains(QStringLiteral("開けませんでした")),
-                     answer == StartResult::Refused);
-            QVERIFY(fs::exists(Browsed(w)));
-        }
     }
 
     // Ctrl+Shift+Z, even in the body: with nothing to take back that is all
