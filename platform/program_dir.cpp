@@ -1,6 +1,7 @@
 #include "platform/program_dir.h"
 
 #include <filesystem>
+#include <initializer_list>
 
 #include "platform/utf8_path.h"
 
@@ -10,7 +11,10 @@
 #define QM_HELPER_FOLDER_FROM_BIN "../libexec/quillmaker"
 #endif
 #ifndef QM_MANUAL_FOLDER_FROM_BIN
-#define QM_MANUAL_FOLDER_FROM_BIN "../share/doc/quillmaker"
+#define QM_MANUAL_FOLDER_FROM_BIN "../share/quillmaker/manual"
+#endif
+#ifndef QM_EXAMPLE_FOLDER_FROM_BIN
+#define QM_EXAMPLE_FOLDER_FROM_BIN "../share/quillmaker/example"
 #endif
 
 namespace qm {
@@ -40,6 +44,18 @@ std::string InstalledHelperFolder(const std::string& executableFolder) {
 
 std::string InstalledManualFolder(const std::string& executableFolder) {
     return NormalizeFolder(executableFolder + QM_MANUAL_FOLDER_FROM_BIN);
+}
+
+std::optional<std::string> FindExampleFolder(const std::string& executableFolder) {
+    // The window program, in the helper folder, lies one level deeper than bin/.
+    for (const std::string& folder :
+         {executableFolder + "example/",
+          NormalizeFolder(executableFolder + QM_EXAMPLE_FOLDER_FROM_BIN),
+          NormalizeFolder(executableFolder + "../" QM_EXAMPLE_FOLDER_FROM_BIN)}) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(PathOfUtf8(folder + "example.ini"), ec)) return folder;
+    }
+    return std::nullopt;
 }
 
 }  // namespace qm

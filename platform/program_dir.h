@@ -4,6 +4,7 @@
 // Every path here is UTF-8 and every folder ends in '/'.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -30,14 +31,30 @@ std::string UserDataFolder();
 // portable, otherwise UserDataFolder().
 std::string DefaultProgramFolder(const std::string& executableFolder);
 
+// The program folder in use is handed in the environment to every program
+// started from here, so the upload tool keeps its settings beside the diary
+// it serves, not beside another one.
+inline constexpr const char* kProgramFolderVariable = "QUILLMAKER_HOME";
+bool HandDownProgramFolder(const std::string& dir);
+
+// The program folder handed down by the program that started this one;
+// empty when none was (or it is not an absolute path).
+std::string HandedDownProgramFolder();
+
 // Creates `dir` with its missing parents, owner-only as the desktop's data
 // folders are. True when it is a folder afterwards.
 bool MakeFolder(const std::string& dir);
 
-// Where an installed system keeps the helper programs (the upload tool) and
-// the manuals, seen from the executable's folder: <prefix>/libexec/quillmaker/
-// and <prefix>/share/doc/quillmaker/ beside <prefix>/bin/.
+// Where an installed system keeps the helper programs (the window program
+// and the upload tool) and the manuals, seen from the executable's folder:
+// <prefix>/libexec/quillmaker/ and <prefix>/share/quillmaker/manual/ beside
+// <prefix>/bin/.
 std::string InstalledHelperFolder(const std::string& executableFolder);
 std::string InstalledManualFolder(const std::string& executableFolder);
+
+// The example diary's folder: "example/" in a portable folder, else the
+// installed <prefix>/share/quillmaker/example/, seen from bin/ or from the
+// helper folder; std::nullopt when none holds it.
+std::optional<std::string> FindExampleFolder(const std::string& executableFolder);
 
 }  // namespace qm

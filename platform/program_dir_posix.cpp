@@ -35,6 +35,15 @@ std::string ExecutableFolder() {
 
 bool EnterFolder(const std::string& dir) { return ::chdir(dir.c_str()) == 0; }
 
+bool HandDownProgramFolder(const std::string& dir) {
+    return ::setenv(kProgramFolderVariable, dir.c_str(), 1) == 0;
+}
+
+std::string HandedDownProgramFolder() {
+    const std::string dir = EnvironmentValue(kProgramFolderVariable);
+    return dir.empty() || dir.front() != '/' ? std::string() : NormalizeFolder(dir);
+}
+
 std::string UserDataFolder() {
     // A relative XDG_DATA_HOME is invalid and is to be ignored.
     const std::string dataHome = EnvironmentValue("XDG_DATA_HOME");

@@ -64,6 +64,17 @@ bool EnterFolder(const std::string& dir) {
     return wide && ::SetCurrentDirectoryW(wide->c_str()) != 0;
 }
 
+bool HandDownProgramFolder(const std::string& dir) {
+    const auto name = WideFromUtf8(kProgramFolderVariable);
+    const auto value = WideFromUtf8(dir);
+    return name && value && ::SetEnvironmentVariableW(name->c_str(), value->c_str()) != 0;
+}
+
+std::string HandedDownProgramFolder() {
+    const std::wstring dir = WideEnvironmentValue(L"QUILLMAKER_HOME");
+    return IsAbsoluteWindowsPath(dir) ? NormalizeFolder(Utf8FromWide(dir)) : std::string();
+}
+
 std::string UserDataFolder() {
     const std::string appData = RoamingAppDataFolder();
     if (appData.empty()) return {};

@@ -48,6 +48,13 @@ inline constexpr std::string_view kFirstSetExplanation =
 inline constexpr std::string_view kProposedSetName = "マイだいありぃ";
 inline constexpr std::string_view kDefaultCurrentName = "diary-current.html";
 inline constexpr std::string_view kNoSetText = "１つは設定ファイルを作ってくださいね";
+inline constexpr std::string_view kFromExampleButton = "見本の日記ではじめる";
+inline constexpr std::string_view kExampleCaption = "見本の日記";
+inline constexpr std::string_view kExampleMissingFormat = "見本の日記の%1がみつかりません。";
+inline constexpr std::string_view kExampleExistsFormat =
+    "%1がもうあるので、見本の日記はコピーしませんでした。";
+inline constexpr std::string_view kExampleNotCopiedFormat =
+    "%1に書き込めなかったので、見本の日記はコピーしませんでした。";
 inline constexpr std::string_view kNoSetCaption = "設定ファイルないよ";
 inline constexpr std::string_view kReservedText = "そのファイル名は勘弁してください（´Д｀；）";
 inline constexpr std::string_view kReservedCaption = "システム設定ファイル名重複";
@@ -59,6 +66,9 @@ inline constexpr std::string_view kBadSetNameFormat = "%1\n%2\n別の名前に�
 inline constexpr std::string_view kNotTrashedFormat =
     "%1\nをごみ箱に移せなかったので、そのまま残してあります。";
 inline constexpr std::string_view kNotTrashedCaption = "ごみ箱に移せないよ";
+inline constexpr std::string_view kTrashedFormat =
+    "%1\nをごみ箱に移しました。元に戻すときは、次のファイルを元の場所に戻してください。\n%2";
+inline constexpr std::string_view kTrashedCaption = "ごみ箱に移したよ";
 
 // Manuals.
 inline constexpr std::string_view kTextManualButton = "TEXT版とりせつを見る。";

@@ -10,8 +10,10 @@
 #include <QStandardPaths>
 
 #include "engine/current_copy.h"
+#include "engine/example_diary.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/program_dir.h"
 #include "settings/active_config.h"
 #include "settings/file_name_rules.h"
 #include "settings/keys.h"
@@ -34,8 +36,16 @@ SetManagerDialog::SetManagerDialog(ActiveConfig& config, SetManagerMemory& memor
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(Ui(cfgmsg::kSetManagerCaption));
     setFont(DialogFont());
+    if (const auto example = FindExampleFolder(ExecutableFolder())) {
+        exampleFolder_ = TryToCp932(QString::fromStdString(*example));
+    }
     BuildControls();
     FillSetList();
+}
+
+void SetManagerDialog::UseExampleFolder(std::optional<std::string> folderCp932) {
+    exampleFolder_ = std::move(folderCp932);
+    ShowFirstSetView(memory_.firstSetPending);
 }
 
 void SetManagerDialog::BuildControls() {
@@ -60,6 +70,9 @@ void SetManagerDialog::BuildControls() {
     htmlManual_ = new QPushButton(Ui(cfgmsg::kHtmlManualButton), this);
     htmlManual_->setObjectName("id1056");
     htmlManual_->setAutoDefault(false);
+    fromExample_ = new QPushButton(Ui(cfgmsg::kFromExampleButton), this);
+    fromExample_->setObjectName("fromExample");
+    fromExample_->setAutoDefault(false);
     ok_ = new QPushButton(Ui("OK"), this);
     ok_->setObjectName("id1");
     ok_->setDefault(true);
@@ -68,6 +81,7 @@ void SetManagerDialog::BuildControls() {
     connect(delete_, &QPushButton::clicked, this, &SetManagerDialog::DeleteSet);
     connect(textManual_, &QPushButton::clicked, this, [this] { OpenTextManual(this, io_, host_); });
     connect(htmlManual_, &QPushButton::clicked, this, [this] { OpenHtmlManual(this, io_, host_); });
+    connect(fromExample_, &QPushButton::clicked, this, &SetManagerDialog::StartFromExample);
     connect(ok_, &QPushButton::clicked, this, &SetManagerDialog::accept);
 
     // The first-set controls share the cells of the normal ones.
@@ -80,6 +94,7 @@ void SetManagerDialog::BuildControls() {
     layout->addWidget(textManual_, 2, 0);
     layout->addWidget(ok_, 2, 1);
     layout->addWidget(htmlManual_, 2, 1);
+    layout->addWidget(fromExample_, 3, 0, 1, 2);
     layout->setRowStretch(0, 1);
     setMinimumSize(360, 240);
 }
@@ -99,6 +114,8 @@ int SetManagerDialog::ReadSetNames() {
         io_.Message(this, Ui(cfgmsg::kNoSetText), Ui(cfgmsg::kNoSetCaption));
         memory_.firstSetPending = true;
         config_.currentName = std::string(cfgmsg::kDefaultCurrentName);
+        // The first set starts from the defaults, not from a set deleted before.
+        config_.uploaderPath = std::string(setkeys::kFtp.defaultValue);
     }
     ShowFirstSetView(memory_.firstSetPending);
     if (memory_.firstSetPending) newName_->setText(Ui(cfgmsg::kProposedSetName));
@@ -112,6 +129,7 @@ void SetManagerDialog::ShowFirstSetView(bool firstSet) {
     explanation_->setVisible(firstSet);
     textManual_->setVisible(firstSet);
     htmlManual_->setVisible(firstSet);
+    fromExample_->setVisible(firstSet && exampleFolder_);
 }
 
 SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
@@ -169,6 +187,26 @@ void SetManagerDialog::CreateSet() {
     newName_->clear();
 }
 
+// The example diary's files come beside the settings and its set is listed;
+// the dialog closes so that the window loads it at once.
+void SetManagerDialog::StartFromExample() {
+    if (!exampleFolder_) return;
+    const ExampleCopy copy = CopyExampleDiary(*exampleFolder_, config_.programDir);
+    const std::string_view problem =
+        copy.outcome == ExampleCopy::Outcome::Missing  ? cfgmsg::kExampleMissingFormat
+        : copy.outcome == ExampleCopy::Outcome::Exists ? cfgmsg::kExampleExistsFormat
+                                                       : cfgmsg::kExampleNotCopiedFormat;
+    if (copy.outcome != ExampleCopy::Outcome::Copied) {
+        io_.Message(this, Ui(problem).arg(FromCp932(copy.path)), Ui(cfgmsg::kExampleCaption));
+        return;
+    }
+    const std::string name(kExampleSetName);
+    if (AddSetName(name) == Added::NotWritten) return;
+    config_.configIniPath = SetIniPath(config_.programDir, name);
+    memory_.firstSetPending = false;
+    accept();
+}
+
 void SetManagerDialog::DeleteSet() {
     const int k = list_->currentRow();
     if (k < 0 || k >= static_cast<int>(names_.size()) || list_->selectedItems().isEmpty()) return;
@@ -186,7 +224,8 @@ void SetManagerDialog::DeleteSet() {
 }
 
 // The set's file goes to the desktop's trash, where the user can fetch it
-// back; when there is no trash to take it, it stays where it is.
+// back, and the user is told where; when there is no trash to take it, it
+// stays where it is.
 bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
     const std::string path = SetIniPath(config_.programDir, name);
     const auto fsPath = ToFsPath(path);
@@ -197,6 +236,9 @@ bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
     QFile file(QString::fromStdString(*fsPath));
     if (QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info") && file.moveToTrash()) {
+        // Where it went, so the user can fetch it back.
+        io_.Message(this, Ui(cfgmsg::kTrashedFormat).arg(FromCp932(path), file.fileName()),
+                    Ui(cfgmsg::kTrashedCaption));
         return true;
     }
     io_.Message(this, Ui(cfgmsg::kNotTrashedFormat).arg(FromCp932(path)),

@@ -1,5 +1,7 @@
 #include "ui/main/draft.h"
 
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -26,6 +28,10 @@ constexpr std::string_view kFormatLine = "Quillmaker draft 1\n";
 constexpr std::string_view kNotSavedText =
     "%1\n下書きを保存できません。書いている日記は、ウィンドウを閉じると残りません。";
 constexpr std::string_view kNotSavedCaption = "下書きを保存できないよ";
+constexpr std::string_view kAsideText =
+    "%1\n下書きが別のところで書き換えられていたので、そのままにしました。"
+    "このウィンドウの下書きは次のファイルに保存します。\n%2";
+constexpr std::string_view kAsideCaption = "下書きを別に保存するよ";
 
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -154,20 +160,32 @@ DraftContent DraftKeeper::Collect() const {
     return draft;
 }
 
+std::string DraftKeeper::WritePath() {
+    if (aside_.empty() && StampOfFile(Path()) != seen_) {
+        aside_ = Path().substr(0, Path().size() - 4) + "-" + std::to_string(::getpid()) + ".txt";
+        window_.interaction().Message(
+            &window_, Ui(kAsideText).arg(FromCp932(Path()), FromCp932(aside_)), Ui(kAsideCaption),
+            Interaction::Buttons::Ok, Interaction::Icon::None);
+    }
+    return aside_.empty() ? Path() : aside_;
+}
+
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const auto path = NativePathOf(Path());
+    const std::string path = WritePath();
+    const auto native = NativePathOf(path);
     bool kept = false;
-    if (path) {
+    if (native) {
         // An emptied window leaves nothing to put back.
-        kept = draft.IsEmpty() ? (!FileExists(Path()) || RemoveFile(Path()))
-                               : ReplaceFileContents(*path, SerializeDraft(draft)).has_value();
+        kept = draft.IsEmpty() ? (!FileExists(path) || RemoveFile(path))
+                               : ReplaceFileContents(*native, SerializeDraft(draft)).has_value();
     }
+    if (aside_.empty()) seen_ = StampOfFile(path);
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
-    window_.interaction().Message(&window_, Ui(kNotSavedText).arg(FromCp932(Path())),
+    window_.interaction().Message(&window_, Ui(kNotSavedText).arg(FromCp932(path)),
                                   Ui(kNotSavedCaption), Interaction::Buttons::Ok,
                                   Interaction::Icon::None);
 }
@@ -175,12 +193,16 @@ void DraftKeeper::Save() {
 void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
-    if (!FileExists(Path()) || RemoveFile(Path())) return;
+    // A newer draft of another process is not this window's to remove.
+    if (aside_.empty() && StampOfFile(Path()) != seen_) return;
+    const std::string path = aside_.empty() ? Path() : aside_;
+    if (!FileExists(path) || RemoveFile(path)) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto path = NativePathOf(Path())) ReplaceFileContents(*path, "");
+    if (const auto native = NativePathOf(path)) ReplaceFileContents(*native, "");
 }
 
 bool DraftKeeper::Restore() {
+    seen_ = StampOfFile(Path());
     const auto bytes = ReadFileBytes(Path());
     const auto draft = bytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "cli/command_line.h"
@@ -14,7 +15,9 @@
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
+#include "ui/common/window_system.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/single_window.h"
 #include "ui/main/window_commands.h"
 
 namespace {
@@ -42,7 +45,9 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     // Qt gets no arguments of ours to misread as its own.
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
-    QApplication app(qtArgc, qtArgv);
+    std::optional<QApplication> started;
+    qm::StartApplication(started, qtArgc, qtArgv);
+    QApplication& app = *started;
     QApplication::setApplicationName(QStringLiteral("Quillmaker"));
     // Ties the window to the installed desktop entry (its name and icon).
     QApplication::setDesktopFileName(QStringLiteral("io.github.quillmaker.Quillmaker"));
@@ -50,11 +55,27 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
 
     qm::DesktopInteraction interaction;
     const qm::HelpKey help(interaction, qm::StartProgram);
+    qm::SingleWindow single(qm::ProgramDirCp932(options));
+    if (!single.IsFirst()) {
+        if (single.BringFirstToFront()) {
+            std::fprintf(stderr,
+                         "quillmaker: the window on %s is open already: it is in front now\n",
+                         options.homeDir.c_str());
+            return 0;
+        }
+        interaction.Message(nullptr,
+                            QStringLiteral("%1\nこのフォルダの日記のウィンドウはもう開いています。")
+                                .arg(QString::fromStdString(options.homeDir)),
+                            QStringLiteral("もう開いてるよ"), qm::Interaction::Buttons::Ok,
+                            qm::Interaction::Icon::Information);
+        return 1;
+    }
     qm::MainDialog window(interaction, qm::ProgramDirCp932(options));
     QApplication::setWindowIcon(window.windowIcon());
     // The settings commands, the tag builders and the host's dialog openers
     // are attached before the window loads its settings.
     qm::WindowCommands commands(window);
+    single.ServeRequests(window);
     if (!window.Initialise()) {
         std::fprintf(stderr, "quillmaker: no configuration set could be loaded\n");
         return 1;
