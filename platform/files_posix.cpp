@@ -13,23 +13,11 @@
 
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/system_io.h"
 
 namespace qm {
 
 namespace {
-
-bool WriteAllTo(int fd, std::string_view content) {
-    std::size_t done = 0;
-    while (done < content.size()) {
-        ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // At most kMaxReadBytes from the start of the file; a file that grows past
 // that while it is read is refused as well.
@@ -198,30 +186,7 @@ FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
     return SystemProblem(fsPath, EBUSY);
 }
 
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(other.fd_), path_(std::move(other.path_)) {
-    other.fd_ = -1;
-}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        path_ = std::move(other.path_);
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-LockedFile::~LockedFile() {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-}
-
 FileResult<std::string> LockedFile::ReadAll() const { return ReadAllFrom(fd_, path_.str()); }
-
-FileStatus LockedFile::Replace(std::string_view content) {
-    return ReplaceWith([content](int fd) { return WriteAllTo(fd, content); });
-}
 
 FileStatus LockedFile::ReplaceWith(const ContentWriter& writeContent) {
     struct stat st {};
@@ -235,10 +200,6 @@ FileStatus LockedFile::ReplaceWith(const ContentWriter& writeContent) {
     ::close(fd_);
     fd_ = *fd;
     return {};
-}
-
-FileStatus ReplaceFileContents(const NativePath& path, std::string_view content) {
-    return ReplaceFileWith(path, [content](int fd) { return WriteAllTo(fd, content); });
 }
 
 FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeContent) {
@@ -324,8 +285,9 @@ FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool
     ::close(*in);
     if (!content) return content.problem();
     if (!failIfExists) return ReplaceFileContents(*to, *content);
-    return CreateFileWith(*to, haveMode ? (st.st_mode & 0777) : 0644,
-                          [&content](int fd) { return WriteAllTo(fd, *content); });
+    return CreateFileWith(*to, haveMode ? (st.st_mode & 0777) : 0644, [&content](int fd) {
+        return WriteAll(fd, content->data(), content->size());
+    });
 }
 
 FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWriter& writeContent) {

@@ -13,10 +13,6 @@ namespace qm {
 
 namespace {
 
-bool WriteAllTo(int fd, std::string_view content) {
-    return WriteAll(fd, content.data(), content.size());
-}
-
 // At most kMaxReadBytes from the start of the file; a file that grows past
 // that while it is read is refused as well.
 FileResult<std::string> ReadAllFrom(int fd, const std::string& fsPath) {
@@ -142,30 +138,7 @@ FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
     return SystemProblem(fsPath, EBUSY);
 }
 
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(other.fd_), path_(std::move(other.path_)) {
-    other.fd_ = -1;
-}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::_close(fd_);
-        fd_ = other.fd_;
-        path_ = std::move(other.path_);
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-LockedFile::~LockedFile() {
-    if (fd_ >= 0) ::_close(fd_);  // closing releases the lock
-}
-
 FileResult<std::string> LockedFile::ReadAll() const { return ReadAllFrom(fd_, path_.str()); }
-
-FileStatus LockedFile::Replace(std::string_view content) {
-    return ReplaceWith([content](int fd) { return WriteAllTo(fd, content); });
-}
 
 FileStatus LockedFile::ReplaceWith(const ContentWriter& writeContent) {
     const std::string& target = path_.str();
@@ -204,10 +177,6 @@ FileStatus LockedFile::ReplaceWith(const ContentWriter& writeContent) {
     if (fd_ >= 0) ::_close(fd_);
     fd_ = *fd;
     return {};
-}
-
-FileStatus ReplaceFileContents(const NativePath& path, std::string_view content) {
-    return ReplaceFileWith(path, [content](int fd) { return WriteAllTo(fd, content); });
 }
 
 FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeContent) {
@@ -277,7 +246,8 @@ FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool
     auto content = ReadRegularFile(*from);
     if (!content) return content.problem();
     if (!failIfExists) return ReplaceFileContents(*to, *content);
-    return CreateFileWith(*to, 0644, [&content](int fd) { return WriteAllTo(fd, *content); });
+    return CreateFileWith(
+        *to, 0644, [&content](int fd) { return WriteAll(fd, content->data(), content->size()); });
 }
 
 FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWriter& writeContent) {

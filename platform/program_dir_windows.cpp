@@ -71,7 +71,8 @@ bool HandDownProgramFolder(const std::string& dir) {
 }
 
 std::string HandedDownProgramFolder() {
-    const std::wstring dir = WideEnvironmentValue(L"QUILLMAKER_HOME");
+    const auto name = WideFromUtf8(kProgramFolderVariable);
+    const std::wstring dir = name ? WideEnvironmentValue(name->c_str()) : std::wstring();
     return IsAbsoluteWindowsPath(dir) ? NormalizeFolder(Utf8FromWide(dir)) : std::string();
 }
 
