@@ -339,6 +339,10 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         (one.earlier ? outcome.restored : outcome.removed).push_back(one.file->path);
     }
     outcome.status = TakeBackStatus::TakenBack;
+    // Let go of the files first: Windows removes an open file only when it is
+    // closed, which would keep the record's folder. The program folder's lock
+    // still keeps every generate out.
+    pending.clear();
     ForgetRecord(folder);
     if (upload) StartUpload(*record, outcome, host);
     return outcome;
