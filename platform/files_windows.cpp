@@ -59,25 +59,6 @@ std::string NameOf(const std::string& fsPath) {
     return slash == std::string::npos ? fsPath : fsPath.substr(slash + 1);
 }
 
-// A new, empty temporary file beside `target`, named ".NAME.XXXXXX" as on
-// POSIX (the leftover sweep knows the form), open for reading and writing.
-FileResult<int> CreateTempBeside(const std::string& target, std::string& tempPath) {
-    static constexpr char kLetters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::mt19937 random(std::random_device{}() ^ ::GetCurrentProcessId());
-    const std::string stem = FolderOf(target) + "." + NameOf(target) + ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = stem;
-        for (int i = 0; i < 6; ++i) tempPath += kLetters[random() % (sizeof kLetters - 1)];
-        const auto wide = WideOrRefusal(tempPath);
-        if (!wide) return wide.problem();
-        const int fd = OpenShared(*wide, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
-        if (fd >= 0) return fd;
-        if (errno != EEXIST) break;
-    }
-    return SystemProblem(target, errno);
-}
-
 bool Flush(int fd) {
     if (::FlushFileBuffers(HandleOf(fd))) return true;
     SetErrnoFromLastError();
@@ -116,6 +97,23 @@ bool SameFile(int fd, const std::string& fsPath) {
 }
 
 }  // namespace
+
+FileResult<int> CreateTempBeside(const std::string& target, std::string& tempPath) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::mt19937 random(std::random_device{}() ^ ::GetCurrentProcessId());
+    const std::string stem = FolderOf(target) + "." + NameOf(target) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = stem;
+        for (int i = 0; i < 6; ++i) tempPath += kLetters[random() % (sizeof kLetters - 1)];
+        const auto wide = WideOrRefusal(tempPath);
+        if (!wide) return wide.problem();
+        const int fd = OpenShared(*wide, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST) break;
+    }
+    return SystemProblem(target, errno);
+}
 
 FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
     auto path = NativePathOf(cp932Path);

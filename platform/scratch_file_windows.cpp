@@ -1,7 +1,6 @@
 #include <io.h>
 
 #include <cerrno>
-#include <random>
 
 #include "platform/files.h"
 #include "platform/scratch_file.h"
@@ -14,21 +13,10 @@ FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view conte
     auto path = NativePathOf(cp932Path);
     if (!path) return path.problem();
     const std::string& fsPath = path->str();
-    const auto slash = fsPath.find_last_of("/\\");
-    const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::mt19937 random(std::random_device{}() ^ ::GetCurrentProcessId());
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = fsPath.substr(0, nameAt) + "." + fsPath.substr(nameAt) + ".";
-        for (int i = 0; i < 6; ++i) temp += kLetters[random() % (sizeof kLetters - 1)];
-        const auto wide = WidePathOf(temp);
-        if (!wide) return SystemProblem(fsPath, ENOENT);
-        fd = OpenShared(*wide, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return SystemProblem(fsPath, errno);
+    auto created = CreateTempBeside(fsPath, temp);
+    if (!created) return created.problem();
+    const int fd = *created;
     bool ok = WriteAll(fd, content.data(), content.size());
     int error = errno;
     ::_close(fd);

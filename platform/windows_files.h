@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_result.h"
+
 namespace qm {
 
 // The wide path for a UTF-8 path with '/' or '\'; a long one (MAX_PATH and
@@ -25,6 +27,11 @@ int SetErrnoFromLastError();
 int OpenShared(const std::wstring& path, DWORD access, DWORD disposition);
 
 HANDLE HandleOf(int fd);
+
+// A new, empty temporary file beside `target`, named ".NAME.XXXXXX" as on
+// POSIX (the leftover sweep knows the form), open for reading and writing;
+// its path in `tempPath`.
+FileResult<int> CreateTempBeside(const std::string& target, std::string& tempPath);
 
 // Gives the finished file `temp` the name `target`, replacing what is there,
 // written through to the disk. A target still open elsewhere (every file here
