@@ -231,6 +231,7 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     ActiveConfig config;
     InitConfig(config, ProgramDirCp932(options));
     ConsoleHost host;
+    if (!SystemSettingsReadable(config, host)) return 1;
     auto setIndex = ChooseSetIndex(config, *request, error);
     if (!setIndex) {
         if (!error.empty()) {

@@ -1,5 +1,6 @@
 #include "engine/generate.h"
 
+#include <cerrno>
 #include <string>
 
 #include "engine/current_copy.h"
@@ -60,9 +61,18 @@ void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
     config.systemIniPath = config.programDir + std::string(kSystemIniName);
 }
 
+bool SystemSettingsReadable(const ActiveConfig& config, Host& host) {
+    if (ReadFileBytes(config.systemIniPath) || LastFileProblem().code == ENOENT) return true;
+    host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
+                     Sjis(msg::kSettingsUnreadableCaption));
+    return false;
+}
+
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host) {
     const std::string& ini = config.systemIniPath;
     state.setNames.clear();
+    // A file that is there but cannot be read is not a list without sets.
+    if (!SystemSettingsReadable(config, host)) return false;
     config.upFlag = ReadKey(ini, syskeys::kUp);
     run.currentSetIndex = ReadKey(ini, syskeys::kCurrent);
     state.windowWidth = ReadKey(ini, syskeys::kWidth);
@@ -84,7 +94,9 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     const auto lock = LockProgramFolder(config, host);
     // A set that cannot be used stays in the list, said so; the window stays
     // open so another set can be chosen.
-    if (!ReadSetPaths(config, run.currentSetIndex, host) || !lock) return true;
+    if (!lock || !ReadSetPaths(config, run.currentSetIndex, host)) return true;
+    std::optional<FileLock> diaryLock;
+    if (!LockDiaryFolder(config, host, diaryLock)) return true;
     return SelectPageAskingForPaths(config, run, host) != PageSelection::NeedsSettings;
 }
 
@@ -153,10 +165,20 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     if (!systemIni.readable()) return unreadable();
     const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
     if (!setIni.readable()) return unreadable();
+    if (!ReadSetPaths(config, run.currentSetIndex, host)) return GenerateResult::Failed;
+    // Held from choosing the page to the last write, as the program folder's.
+    std::optional<FileLock> diaryLock;
+    if (!LockDiaryFolder(config, host, diaryLock)) return GenerateResult::Failed;
     // A new period's page is written once, with the entry already in it.
     run.deferNewPage = true;
-    const bool loaded = LoadPaths(config, run, host);
+    const bool loaded = SelectPageAskingForPaths(config, run, host) == PageSelection::Ready;
     run.deferNewPage = false;
+    // The path settings may have named another folder: it is held as well.
+    std::optional<FileLock> chosenDiaryLock;
+    if (loaded && !LockDiaryFolder(config, host, chosenDiaryLock)) {
+        MakePendingNewPage(run);
+        return GenerateResult::Failed;
+    }
     if (!loaded) {
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
         return GenerateResult::Failed;
@@ -175,7 +197,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, *entry, page, host);
     // Without a record the entry cannot be taken back later, but it is written.
-    KeepForTakeBack(config, before);
+    KeepForTakeBack(config, before, host);
 
     if (input.upload) {
         const StartResult started =

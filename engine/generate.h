@@ -24,8 +24,14 @@ struct SystemState {
     int windowHeight = kDefaultWindowHeight;
 };
 
+// False after a message naming the file and the system's answer when the
+// system settings file is there but cannot be read; a missing one is a
+// folder without sets yet.
+bool SystemSettingsReadable(const ActiveConfig& config, Host& host);
+
 // Reads STATE, WINDOWSIZE and the set list; while no set exists asks the host
-// for the set manager. Sets an index outside the list to 0 and ends with
+// for the set manager. False after a message when the system settings file
+// cannot be read. Sets an index outside the list to 0 and ends with
 // LoadPaths, holding the program folder's lock. False (after a message) when
 // a set or a path is missing and the host has no dialog to mend it: the
 // caller then stops. A set that cannot be read, or a lock another run keeps,

@@ -36,43 +36,89 @@ std::string LogLinkText(std::string_view diaryPage, std::string_view titleFormat
     return link;
 }
 
-void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
-    if (!RollsOver(config.splitMode) || config.diaryPage.empty()) return;
+namespace {
 
+enum class LinkOutcome { Added, LinkedAlready, CannotOpen, NoMarker, NotWritten };
+
+// Adds the link to config.diaryPage below the log marker unless the log page
+// has it already; the problem of a failure is in LastFileProblem.
+LinkOutcome AddLogLink(const ActiveConfig& config, RunState& run) {
     const std::tm now = ReadLocalClock();
     const std::string title = ReadKey(config.systemIniPath, syskeys::kLogTitle);
     const std::string link = LogLinkText(config.diaryPage, title, now);
 
-    const auto cannotOpen = [&host] {
-        host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText), Sjis(msg::kLogOpenCaption));
-    };
-    const auto cannotRead = [&](const LockedFile& logFile) {
-        NoteFileProblem(logFile.fsPath(), errno);
-        cannotOpen();
-    };
-
     // The log page is the user's own: it is never created here.
     MakeOwnerWritable(config.logPath);
     auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
-    if (!logFile) return cannotOpen();
+    if (!logFile) return LinkOutcome::CannotOpen;
+    const auto cannotRead = [&logFile] {
+        NoteFileProblem(logFile->fsPath(), errno);
+        return LinkOutcome::CannotOpen;
+    };
     // Read piece by piece, as the diary pages are: first for a link to this
     // page, then for the marker.
     const auto linked = FindMarkerInText(logFile->descriptor(), LinkOpening(config.diaryPage));
-    if (!linked) return cannotRead(*logFile);
+    if (!linked) return cannotRead();
     if (linked->found) {
         // Linked by a run that stopped before it made the page; not yet uploaded.
         run.logUpdated = true;
-        return;
+        return LinkOutcome::LinkedAlready;
     }
     const std::string marker = Sjis(msg::kLogMarker);
     const auto at = FindMarkerInText(logFile->descriptor(), marker);
-    if (!at) return cannotRead(*logFile);
-    if (!at->found) {
-        host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
-        return;
-    }
-    if (!ReplaceWithInsertion(*logFile, *at, marker.size(), link)) return cannotOpen();
+    if (!at) return cannotRead();
+    if (!at->found) return LinkOutcome::NoMarker;
+    if (!ReplaceWithInsertion(*logFile, *at, marker.size(), link)) return LinkOutcome::NotWritten;
     run.logUpdated = true;
+    return LinkOutcome::Added;
+}
+
+// Whether the log page can be read and lacks a link to config.diaryPage;
+// looked at without changing anything, not even the page's mode.
+bool LogPageLacksLink(const ActiveConfig& config) {
+    const auto logFile = ReadOnlyFile::Open(config.logPath);
+    if (!logFile) return false;
+    const auto linked = FindMarkerInText(logFile->descriptor(), LinkOpening(config.diaryPage));
+    const auto marker = FindMarkerInText(logFile->descriptor(), Sjis(msg::kLogMarker));
+    return linked && !linked->found && marker && marker->found;
+}
+
+void TellLinkNotAdded(Host& host) {
+    host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText) + "\r\n" + Sjis(msg::kLogLinkLaterText),
+                     Sjis(msg::kLogOpenCaption));
+}
+
+}  // namespace
+
+void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
+    if (!RollsOver(config.splitMode) || config.diaryPage.empty()) return;
+    switch (AddLogLink(config, run)) {
+        case LinkOutcome::CannotOpen:
+        case LinkOutcome::NotWritten:
+            return TellLinkNotAdded(host);
+        case LinkOutcome::NoMarker:
+            return host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
+        case LinkOutcome::Added:
+        case LinkOutcome::LinkedAlready:
+            return;
+    }
+}
+
+void RepairLogLink(const ActiveConfig& config, RunState& run, Host& host) {
+    if (!RollsOver(config.splitMode) || config.diaryPage.empty() || config.logPath.empty() ||
+        !LogPageLacksLink(config))
+        return;
+    switch (AddLogLink(config, run)) {
+        case LinkOutcome::Added:
+            return host.ShowMessage(config.diaryPage + Sjis(msg::kLogLinkRepairedText),
+                                    Sjis(msg::kLogLinkRepairedCaption));
+        case LinkOutcome::CannotOpen:
+        case LinkOutcome::NotWritten:
+            return TellLinkNotAdded(host);
+        case LinkOutcome::NoMarker:
+        case LinkOutcome::LinkedAlready:
+            return;
+    }
 }
 
 }  // namespace qm

@@ -112,7 +112,8 @@ std::string FolderOf(const std::string& fsPath) {
 }
 
 // A new, empty temporary file beside `target`, named ".NAME.XXXXXX", open for
-// reading too (a replaced page is read on through it). With
+// reading too (a replaced page is read on through it) and locked while it is
+// open, so a clean-up (leftover_temps.h) tells it from a killed run's. With
 // `keepMode` it gets those permission bits; without, the bits a new file gets
 // (0666 less the umask, applied by the system: the umask is never changed).
 int CreateTempBeside(const std::string& target, std::optional<mode_t> keepMode,
@@ -128,7 +129,8 @@ int CreateTempBeside(const std::string& target, std::optional<mode_t> keepMode,
         int fd =
             ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, keepMode ? 0600 : 0666);
         if (fd >= 0) {
-            if (!keepMode || ::fchmod(fd, *keepMode) == 0) return fd;
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && (!keepMode || ::fchmod(fd, *keepMode) == 0))
+                return fd;
             NoteFileProblem(target, errno);
             ::close(fd);
             ::unlink(tempPath.c_str());
@@ -274,6 +276,15 @@ bool ReplaceFileWith(const std::string& fsPath, const ContentWriter& writeConten
     return WriteReplacement(target, writeContent, ExistingMode(target), /*keepLocked=*/false) == 0;
 }
 
+bool ReplaceFileNotFollowing(const std::string& fsPath, std::string_view content) {
+    struct stat st {};
+    std::optional<mode_t> mode;
+    if (::lstat(fsPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+    return WriteReplacement(
+               fsPath, [content](int fd) { return WriteAllTo(fd, content); }, mode,
+               /*keepLocked=*/false) == 0;
+}
+
 std::optional<std::string> ReadRegularFile(const std::string& fsPath) {
     int fd = OpenRegular(fsPath, O_RDONLY);
     if (fd < 0) return std::nullopt;
@@ -370,24 +381,27 @@ bool CreateFileWith(const std::string& fsPath, mode_t mode, const ContentWriter&
     std::string temp;
     int fd = CreateTempBeside(fsPath, mode, temp);
     if (fd < 0) return false;
-    bool ok = writeContent(fd) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok) {
+    // Kept open (and so locked) until it has its name.
+    const bool written = writeContent(fd) && ::fsync(fd) == 0;
+    if (!written) {
         NoteFileProblem(fsPath, errno);
+        ::close(fd);
         ::unlink(temp.c_str());
         return false;
     }
     if (::link(temp.c_str(), fsPath.c_str()) == 0) {
         ::unlink(temp.c_str());
+        ::close(fd);                   // flushed already: a failing close loses nothing
         SyncFolder(FolderOf(fsPath));  // the new name outlives a power cut too
         return true;
     }
     const int linkError = errno;
     const bool noHardLinks = linkError == EPERM || linkError == ENOTSUP ||
                              linkError == EOPNOTSUPP || linkError == ENOSYS;
-    ok = noHardLinks && RenameIntoAbsentName(temp, fsPath);
+    const bool ok = noHardLinks && RenameIntoAbsentName(temp, fsPath);
     if (!noHardLinks) NoteFileProblem(fsPath, linkError);
     if (!ok) ::unlink(temp.c_str());
+    ::close(fd);
     return ok;
 }
 

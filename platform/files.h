@@ -76,6 +76,10 @@ bool ReplaceFileContents(const std::string& fsPath, std::string_view content);
 // The same with the content written by `writeContent`.
 bool ReplaceFileWith(const std::string& fsPath, const ContentWriter& writeContent);
 
+// As ReplaceFileContents, but the name itself gets the new file: a symbolic
+// link there is replaced, its target is never written.
+bool ReplaceFileNotFollowing(const std::string& fsPath, std::string_view content);
+
 // Makes the file `fsPath` with the content written by `writeContent` and the
 // permission bits `mode`, through a temporary file that takes the name only
 // while no file has it: an existing file is never overwritten.

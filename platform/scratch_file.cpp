@@ -25,7 +25,8 @@ bool ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
         NoteFileProblem(*fsPath, errno);
         return false;
     }
-    bool ok = true;
+    // Locked while it is written, so a clean-up tells it from a killed run's.
+    bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     const char* data = content.data();
     std::size_t left = content.size();
     while (ok && left > 0) {

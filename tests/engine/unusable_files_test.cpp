@@ -51,6 +51,7 @@ TEST_F(UnusableFiles, FifosAndDevicesGiveErrorsAtOnce) {
     EXPECT_EQ(Page().find("<h3>"), std::string::npos);
 
     WriteBytes(Web("diary03-Feb.html"), kFolderPrototype);
+    WriteBytes(Web("log.html"), kLogMarker + "<a href =diary03-Feb.html>");
     SetKey("QUILL", Web("diary03-Feb.html"));  // as the selection records it
     MakeFifo(dir_ / "templet.txt");
     FailsTouchingNothing("FIFO template", "テンプレート開けない\r\n" + (dir_ / "templet.txt") +

@@ -1,12 +1,18 @@
 #include "ui/main/draft.h"
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <QTextDocument>
 #include <charconv>
+#include <vector>
 
+#include "engine/program_arguments.h"
+#include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -24,6 +30,19 @@ constexpr std::string_view kFormatLine = "Quillmaker draft 1\n";
 constexpr std::string_view kNotSavedText =
     "%1\n下書きを保存できません。書いている日記は、ウィンドウを閉じると残りません。";
 constexpr std::string_view kNotSavedCaption = "下書きを保存できないよ";
+constexpr std::string_view kTooLargeToSaveText =
+    "%1\n下書きが大きすぎる（16MBを超える）ので保存できません。"
+    "書いている日記は、ウィンドウを閉じると残りません。";
+constexpr std::string_view kTooLargeToRestoreText =
+    "%1\n下書きが大きすぎる（16MBを超える）ので、読み込みませんでした。";
+constexpr std::string_view kNotRestoredCaption = "下書きを戻せないよ";
+constexpr std::string_view kImagesDroppedText =
+    "下書きにあった次の画像は、見つからないか、画面のどこにも出ていないので、"
+    "アップロードする画像に戻しませんでした：\n%1";
+constexpr std::string_view kImagesDroppedCaption = "下書きを戻したよ";
+
+// A draft is typed text: anything near this size is not one.
+constexpr std::uint64_t kMaxDraftBytes = std::uint64_t{16} << 20;
 
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -60,6 +79,59 @@ std::optional<std::string> TakeField(std::string_view bytes, std::size_t& at,
     }
     at = valueAt + length + 1;
     return std::string(bytes.substr(valueAt, length));
+}
+
+// The paths of an image list made by AppendImageUpload: quoted arguments
+// separated by blanks. std::nullopt for anything else.
+std::optional<std::vector<std::string>> SplitImageList(std::string_view list) {
+    std::vector<std::string> paths;
+    std::size_t i = 0;
+    while (i < list.size()) {
+        if (!paths.empty() && list[i++] != ' ') return std::nullopt;
+        if (i >= list.size() || list[i++] != '"') return std::nullopt;
+        std::string path;
+        std::size_t backslashes = 0;
+        for (;; ++i) {
+            if (i >= list.size()) return std::nullopt;
+            const char c = list[i];
+            if (IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < list.size()) {
+                path.append(backslashes, '\\').append(list.substr(i++, 2));
+                backslashes = 0;
+            } else if (c == '\\') {
+                ++backslashes;
+            } else if (c == '"') {
+                path.append(backslashes / 2, '\\');
+                const bool literal = backslashes % 2 == 1;
+                backslashes = 0;
+                if (!literal) break;
+                path += '"';
+            } else {
+                path.append(backslashes, '\\') += c;
+                backslashes = 0;
+            }
+        }
+        ++i;
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+// An image may go back into the upload list only as the user chose it: a
+// regular file (not a link) at a full path, whose name the window shows.
+bool ImageStillShown(const std::string& pathCp932, const QString& shown) {
+    const auto fsPath = ToFsPath(pathCp932);
+    struct stat st {};
+    return fsPath && fsPath->starts_with('/') && ::lstat(fsPath->c_str(), &st) == 0 &&
+           S_ISREG(st.st_mode) && shown.contains(FromCp932(FileNamePart(pathCp932)));
+}
+
+// The draft file's size without following a link; std::nullopt when it is
+// not a regular file of its own.
+std::optional<std::uint64_t> DraftFileSize(const std::string& pathCp932) {
+    const auto fsPath = ToFsPath(pathCp932);
+    struct stat st {};
+    if (!fsPath || ::lstat(fsPath->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 }  // namespace
@@ -142,31 +214,44 @@ void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
     const auto fsPath = ToFsPath(Path());
+    const std::string bytes = draft.IsEmpty() ? std::string() : SerializeDraft(draft);
+    const bool tooLarge = bytes.size() > kMaxDraftBytes;
     bool kept = false;
-    if (fsPath) {
-        // An emptied window leaves nothing to put back.
-        kept = draft.IsEmpty() ? (!FileExists(Path()) || RemoveFile(Path()))
-                               : ReplaceFileContents(*fsPath, SerializeDraft(draft));
+    if (fsPath && !tooLarge) {
+        // An emptied window leaves nothing to put back. The draft is the
+        // program's own file: a link in its place is replaced, never followed.
+        kept = draft.IsEmpty() ? (!DraftFileSize(Path()) || RemoveFile(Path()))
+                               : ReplaceFileNotFollowing(*fsPath, bytes);
     }
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
-    window_.interaction().Message(&window_, Ui(kNotSavedText).arg(FromCp932(Path())),
-                                  Ui(kNotSavedCaption), Interaction::Buttons::Ok,
-                                  Interaction::Icon::None);
+    window_.interaction().Message(
+        &window_, Ui(tooLarge ? kTooLargeToSaveText : kNotSavedText).arg(FromCp932(Path())),
+        Ui(kNotSavedCaption), Interaction::Buttons::Ok, Interaction::Icon::None);
 }
 
 void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
-    if (!FileExists(Path()) || RemoveFile(Path())) return;
+    if (!DraftFileSize(Path()) || RemoveFile(Path())) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto fsPath = ToFsPath(Path())) ReplaceFileContents(*fsPath, "");
+    if (const auto fsPath = ToFsPath(Path())) ReplaceFileNotFollowing(*fsPath, "");
 }
 
 bool DraftKeeper::Restore() {
+    const auto size = DraftFileSize(Path());
+    if (!size) return false;
+    const auto say = [this](std::string_view text, std::string_view caption, const QString& arg) {
+        window_.interaction().Message(&window_, Ui(text).arg(arg), Ui(caption),
+                                      Interaction::Buttons::Ok, Interaction::Icon::None);
+    };
+    if (*size > kMaxDraftBytes) {
+        say(kTooLargeToRestoreText, kNotRestoredCaption, FromCp932(Path()));
+        return false;
+    }
     const auto bytes = ReadFileBytes(Path());
-    const auto draft = bytes ? ParseDraft(*bytes) : std::nullopt;
+    const auto draft = bytes && bytes->size() <= kMaxDraftBytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;
 
     restoring_ = true;
@@ -183,9 +268,24 @@ bool DraftKeeper::Restore() {
     window_.bodyEdit()->setPlainText(draft->body);
     window_.imageNameEdit()->setText(draft->imageName);
     window_.altTextEdit()->setText(draft->altText);
-    window_.runState().imageUploadList = draft->imageUploadList;
-    if (!draft->imageUploadList.empty()) window_.altTextEdit()->setEnabled(true);
+    // Only images the window shows go back: an edited draft must not send
+    // other files to the web site.
+    const QString shown = draft->imageName + QChar('\n') + draft->body;
+    std::string images;
+    QStringList dropped;
+    const auto paths = SplitImageList(draft->imageUploadList);
+    for (const std::string& path : paths.value_or(std::vector<std::string>{})) {
+        if (ImageStillShown(path, shown)) {
+            AppendImageUpload(images, path);
+        } else {
+            dropped << FromCp932(path);
+        }
+    }
+    if (!paths && !draft->imageUploadList.empty()) dropped << FromCp932(draft->imageUploadList);
+    window_.runState().imageUploadList = images;
+    if (!images.empty()) window_.altTextEdit()->setEnabled(true);
     restoring_ = false;
+    if (!dropped.isEmpty()) say(kImagesDroppedText, kImagesDroppedCaption, dropped.join('\n'));
     return true;
 }
 
