@@ -7,6 +7,7 @@
 #include <QInputMethodEvent>
 #include <filesystem>
 
+#include "engine/program_arguments.h"
 #include "main_window_fixture.h"
 #include "platform/process.h"
 #include "support/write_limit.h"
@@ -86,6 +87,7 @@ class EntryKeepingTest : public QObject {
             QTest::keyClick(w->setList(), Qt::Key_Down);
             w->titleEdit()->setText(QStringLiteral("晴れ"));
             w->bodyEdit()->setPlainText(QStringLiteral("散歩"));
+            folder.WriteFile("pic.jpg", "jpeg");
             w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
             w->button(kIdBrowseImage)->click();
             w->altTextEdit()->setText(QStringLiteral("猫"));
@@ -129,6 +131,47 @@ class EntryKeepingTest : public QObject {
         Opened w(folder);
         QVERIFY(w->titleEdit()->text().isEmpty());
         QVERIFY(DraftExists(folder));
+    }
+
+    // The draft holds only what the window shows: an edited draft's images
+    // that the window does not show, or that are not regular files, stay out
+    // of the upload; a draft that is a link is replaced, never written
+    // through; one too large to be typed is refused with a message.
+    void ADraftIsTheProgramsOwnAndHoldsOnlyWhatTheWindowShows() {
+        OneSet folder;
+        folder.WriteFile("cat.jpg", "jpeg");
+        const TempDir outside;
+        WriteBytes(outside / "secret.txt", "secret");
+        const std::string cat = QuoteArgument(folder.path("cat.jpg"));
+        for (const std::string& images :
+             {cat + " " + QuoteArgument(outside / "secret.txt"), cat + " \"/etc/hostname"}) {
+            DraftContent draft{"a", "t", "b", "cat.jpg", "", images};
+            WriteBytes(folder.path(kDraftFileName), SerializeDraft(draft));
+            Opened w(folder);
+            QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("cat.jpg"));
+            const bool parsed = images.find("hostname") == std::string::npos;
+            QCOMPARE(w->runState().imageUploadList, parsed ? cat : std::string());
+            QCOMPARE(w.io.messages.size(), std::size_t{1});
+        }
+
+        WriteBytes(outside / "target.txt", "target");
+        fs::remove(folder.path(kDraftFileName));
+        fs::create_symlink(outside / "target.txt", folder.path(kDraftFileName));
+        {
+            Opened w(folder);
+            w->titleEdit()->setText(QStringLiteral("一"));
+            w->draft().SaveNow();
+        }
+        QCOMPARE(ReadBytes(outside / "target.txt"), std::string("target"));
+        QVERIFY(fs::is_regular_file(fs::symlink_status(folder.path(kDraftFileName))));
+
+        WriteBytes(folder.path(kDraftFileName),
+                   SerializeDraft(DraftContent{"a", QString(17 << 20, 'x'), "", "", "", ""}));
+        Opened w(folder);
+        QVERIFY(w->titleEdit()->text().isEmpty());
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        QVERIFY(w.io.messages[0].text.startsWith(
+            QString::fromStdString(folder.path(kDraftFileName)) + "\n"));
     }
 
     // Ctrl+P: the preview file lies outside the diary folder and goes with the program.
