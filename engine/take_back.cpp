@@ -24,6 +24,7 @@
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
+#include "settings/pinned_profile.h"
 
 namespace qm {
 
@@ -197,6 +198,17 @@ bool MayName(const RecordedFile& file, const ActiveConfig& config) {
                CheckCurrentName(config, config.currentName).usable();
     }
     return false;
+}
+
+// Whether a file is at `pathCp932`; std::nullopt (the problem noted) when
+// that cannot be told.
+std::optional<bool> Exists(const std::string& pathCp932) {
+    const auto fsPath = ToFsPath(pathCp932);
+    struct stat st {};
+    if (fsPath && ::stat(fsPath->c_str(), &st) == 0) return true;
+    if (fsPath) NoteFileProblem(*fsPath, errno);
+    if (fsPath && errno == ENOENT) return false;
+    return std::nullopt;
 }
 
 // The earlier version `backupCp932`, opened only when it is a regular file
@@ -427,7 +439,12 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
                     RefusalLine(manifestCp932, msg::kRecordDamagedReason));
     }
 
-    // The record names its set; the set names what it may touch.
+    // The record names its set; the set names what it may touch. Each
+    // settings file is read once, as a generate reads them.
+    const PinnedProfile systemIni(config.systemIniPath);
+    if (!systemIni.readable()) {
+        return fail(TakeBackStatus::Failed, config.systemIniPath, FileProblemLine());
+    }
     const int sets = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
     int setIndex = 0;
     while (setIndex < sets && SetIniPathOf(config, setIndex) != record->configIniPath) ++setIndex;
@@ -435,8 +452,12 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         return fail(TakeBackStatus::Failed, manifestCp932,
                     RefusalLine(manifestCp932, msg::kRecordSetUnknownReason));
     }
-    if (!ReadSetPaths(config, setIndex, host)) {
+    const PinnedProfile setIni(record->configIniPath);
+    if (!setIni.readable()) {
         return fail(TakeBackStatus::Failed, record->configIniPath, FileProblemLine());
+    }
+    if (!ReadSetPaths(config, setIndex, host)) {
+        return fail(TakeBackStatus::Failed, record->configIniPath, "");
     }
     std::optional<FileLock> diaryLock;
     if (!LockDiaryFolder(config, host, diaryLock)) return fail(TakeBackStatus::Busy, "", "");
@@ -458,7 +479,9 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         }
     }
     for (const RecordedFile& file : record->files) {
-        if (!FileExists(file.path)) {
+        const auto exists = Exists(file.path);
+        if (!exists) return fail(TakeBackStatus::Failed, file.path, FileProblemLine());
+        if (!*exists) {
             if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
             return fail(TakeBackStatus::ChangedSince, file.path, "");
         }
@@ -487,16 +510,21 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
 
     for (Pending& one : pending) {
         bool done = false;
+        std::string problem;
         if (one.earlier) {
+            // Its size was checked with its stamp.
             const int from = one.earlier->descriptor();
-            const auto size = StampOfDescriptor(from);
-            done = size && one.held->ReplaceWith(
-                               [&](int out) { return CopyFileRange(from, 0, size->size, out); });
+            const std::uint64_t size = one.file->backupStamp->size;
+            done =
+                one.held->ReplaceWith([&](int out) { return CopyFileRange(from, 0, size, out); });
+            // Reading the earlier version or writing the file: either may have failed.
+            if (!done) problem = FileProblemLine() + " (" + folderCp932 + one.file->backup + ")";
         } else {
             done = RemoveFile(one.file->path);
+            if (!done) problem = FileProblemLine();
         }
         // The record stays, so taking back again finishes what is left.
-        if (!done) return fail(TakeBackStatus::Failed, one.file->path, FileProblemLine());
+        if (!done) return fail(TakeBackStatus::Failed, one.file->path, problem);
         (one.earlier ? outcome.restored : outcome.removed).push_back(one.file->path);
     }
     outcome.status = TakeBackStatus::TakenBack;
