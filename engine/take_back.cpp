@@ -77,6 +77,17 @@ FolderKind KindOfRecordFolder(const std::string& programDirCp932) {
     return S_ISDIR(st.st_mode) ? FolderKind::Own : FolderKind::Foreign;
 }
 
+// Makes the record folder when there is none; what stands there then.
+FolderKind MakeRecordFolder(const std::string& programDirCp932) {
+    const FolderKind kind = KindOfRecordFolder(programDirCp932);
+    const auto folder = ToFsPath(FolderOf(programDirCp932));
+    if (kind != FolderKind::Absent || !folder) return kind;
+    std::error_code ec;
+    if (fs::create_directory(*folder, ec)) return KindOfRecordFolder(programDirCp932);
+    NoteFileProblem(*folder, ec.value());
+    return FolderKind::Unreadable;
+}
+
 // "folder: why" for a record folder that is not Own or Absent.
 std::string FolderProblem(const std::string& programDirCp932, FolderKind kind) {
     return kind == FolderKind::Foreign
@@ -248,18 +259,11 @@ void Stage(FileBefore& file, const std::string& programDirCp932, std::string_vie
            std::string& problem) {
     file.stamp = StampOfFile(file.path);
     if (!file.stamp || !problem.empty()) return;  // no file: nothing to give back but its absence
-    const std::string folderCp932 = FolderOf(programDirCp932);
-    const auto folder = ToFsPath(folderCp932);
-    if (!folder) return;
-    std::error_code ec;
-    if (KindOfRecordFolder(programDirCp932) == FolderKind::Absent &&
-        !fs::create_directory(*folder, ec)) {
-        NoteFileProblem(*folder, ec.value());
-    }
-    if (const FolderKind kind = KindOfRecordFolder(programDirCp932); kind != FolderKind::Own) {
+    if (const FolderKind kind = MakeRecordFolder(programDirCp932); kind != FolderKind::Own) {
         problem = FolderProblem(programDirCp932, kind);
         return;
     }
+    const std::string folderCp932 = FolderOf(programDirCp932);
     const std::string staged = std::string(role) + std::string(kStagedSuffix);
     if (!LinkOrCopyFile(file.path, folderCp932 + staged)) {
         problem = FileProblemLine();
@@ -337,13 +341,9 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     // Whatever happens below, no record of an older generate may remain: it
     // would take back the wrong entry.
     ForgetRecord(config.programDir, /*staged=*/false);
-    if (FolderKind kind = KindOfRecordFolder(config.programDir); kind != FolderKind::Own) {
-        std::error_code ec;
-        if (const auto folder = ToFsPath(folderCp932); folder && kind == FolderKind::Absent)
-            fs::create_directory(*folder, ec);
-        kind = KindOfRecordFolder(config.programDir);
-        if (kind != FolderKind::Own && problem.empty())
-            problem = FolderProblem(config.programDir, kind);
+    if (const FolderKind kind = MakeRecordFolder(config.programDir);
+        kind != FolderKind::Own && problem.empty()) {
+        problem = FolderProblem(config.programDir, kind);
     }
     const fs::path folder(ToFsPath(folderCp932).value_or(std::string()));
 
