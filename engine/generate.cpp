@@ -175,11 +175,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     run.deferNewPage = false;
     // The path settings may have named another folder: it is held as well.
     std::optional<FileLock> chosenDiaryLock;
-    if (loaded && !LockDiaryFolder(config, host, chosenDiaryLock)) {
-        MakePendingNewPage(run);
-        return GenerateResult::Failed;
-    }
-    if (!loaded) {
+    if (!loaded || !LockDiaryFolder(config, host, chosenDiaryLock)) {
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
         return GenerateResult::Failed;
     }
