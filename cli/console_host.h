@@ -17,17 +17,15 @@ class ConsoleHost : public Host {
     bool OpenPathSettings(ActiveConfig& config) override;
     bool OpenSetManager(ActiveConfig& config) override;
     StartResult StartProgram(std::string_view programCp932,
-                             std::string_view parametersCp932) override;
-
-    // What the last StartProgram gave, so the command can choose its exit status.
-    bool uploaderMissing() const { return uploaderMissing_; }
-    bool stoppedForSettings() const { return stoppedForSettings_; }
+                             const std::vector<std::string>& argumentsCp932,
+                             StartWait wait) override;
 
   private:
     std::FILE* err_;
-    bool uploaderMissing_ = false;
-    bool stoppedForSettings_ = false;
 };
+
+// `text` as one word of a shell command, quoted when it needs to be.
+std::string ShellWord(const std::string& text);
 
 // Code page 932 text for the terminal; bytes that are not valid code page 932
 // are shown as "\xNN" so nothing is hidden.

@@ -5,8 +5,8 @@
 #include "cli/console_host.h"
 #include "engine/diary_page.h"
 #include "engine/generate.h"
-#include "engine/program_arguments.h"
-#include "platform/clock.h"
+#include "engine/preview.h"
+#include "engine/set_files.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -26,17 +26,18 @@ std::optional<std::string> ReadBodyFile(const std::string& name, const std::stri
         error = "--body-file needs a file (or - for standard input)";
         return std::nullopt;
     }
-    auto bytes = name == "-" ? ReadStandardInput()
-                             : ReadRegularFile(name.front() == '/' ? name : startDir + name);
+    auto bytes = name == "-"
+                     ? ReadStandardInput()
+                     : ReadRegularFile(NativePath(name.front() == '/' ? name : startDir + name));
     if (!bytes) {
-        error = "cannot read the body file " + name + ": " + LastFileProblem().answer;
+        error = "cannot read the body file " + name + ": " + bytes.problem().answer;
         return std::nullopt;
     }
     if (bytes->find('\0') != std::string::npos) {
         error = "the body file " + name + " holds a NUL byte; it is not text";
         return std::nullopt;
     }
-    return bytes;
+    return std::move(*bytes);
 }
 
 // Typed text as the window would store it: a character Shift-JIS cannot hold
@@ -138,25 +139,18 @@ std::optional<int> ChooseSetIndex(const ActiveConfig& config, const GenerateRequ
         error = "no set named \"" + TerminalText(*request.setName) + "\" (sets: " + known + ")";
         return std::nullopt;
     }
-    const int stored = ReadKey(config.systemIniPath, syskeys::kCurrent);
-    return stored >= 0 && stored < count ? stored : 0;
+    return SetIndexInList(ReadKey(config.systemIniPath, syskeys::kCurrent), count);
 }
 
-int DryRun(ActiveConfig& config, int setIndex, const RunState& run, const GenerateRequest& request,
+// The entry and the page that would receive it, as the window's preview
+// makes them: nothing is written or created.
+int DryRun(const ActiveConfig& config, const RunState& run, const GenerateRequest& request,
            Host& host) {
-    // The set's paths without selecting (and so without creating) any page.
-    if (!ReadSetPaths(config, setIndex, host)) return 1;
-    const std::string page = DiaryPageName(config.splitMode, config, ReadLocalClock());
-    auto templateBytes = ReadFileBytes(config.templatePath);
-    if (!templateBytes) {
-        std::fprintf(stderr, "quillmaker: cannot read the entry template %s: %s\n",
-                     TerminalText(config.templatePath).c_str(), LastFileProblem().answer.c_str());
-        return 1;
-    }
-    std::printf("page: %s%s\n", TerminalText(page).c_str(),
-                FileExists(page) ? "" : " (new, made from the prototype page)");
-    PrintTerminalBlock(
-        stdout, ComposeEntryText(TextUpToNul(*templateBytes), request.input, run.imageUploadList));
+    const auto preview = PreviewEntry(config, run, request.input, host);
+    if (!preview) return 1;
+    std::printf("page: %s%s\n", TerminalText(preview->pagePath).c_str(),
+                preview->newPage ? " (new, made from the prototype page)" : "");
+    PrintTerminalBlock(stdout, preview->entry);
     std::printf("\n");
     return 0;
 }
@@ -231,7 +225,7 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     ActiveConfig config;
     InitConfig(config, ProgramDirCp932(options));
     ConsoleHost host;
-    if (!SystemSettingsReadable(config, host)) return 1;
+    if (!LoadSettingsOrSay(config.systemIniPath, host)) return 1;
     auto setIndex = ChooseSetIndex(config, *request, error);
     if (!setIndex) {
         if (!error.empty()) {
@@ -243,10 +237,10 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     }
     RunState run;
     run.currentSetIndex = *setIndex;
-    if (!request->imagePath.empty()) AppendImageUpload(run.imageUploadList, request->imagePath);
+    if (!request->imagePath.empty()) run.imageUploadList.push_back(request->imagePath);
     config.upFlag = ReadKey(config.systemIniPath, syskeys::kUp);
     request->input.upload = request->upload.value_or(config.upFlag == 1);
-    if (request->dryRun) return DryRun(config, *setIndex, run, *request, host);
+    if (request->dryRun) return DryRun(config, run, *request, host);
 
     switch (GenerateCommand(config, run, request->input, host)) {
         case GenerateResult::Written:

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/console_host.h"
+#include "engine/program_start.h"
 #include "engine/take_back.h"
 #include "settings/keys.h"
 
@@ -55,9 +56,7 @@ int RunTakeBackCommandLine(const GlobalOptions& options) {
     for (const std::string& path : outcome.removed) {
         std::printf("removed %s\n", TerminalText(path).c_str());
     }
-    if (outcome.uploadStarted && outcome.upload == StartResult::NotFound) {
-        std::fprintf(stderr, "quillmaker undo: the upload tool %s was not found\n",
-                     TerminalText(outcome.uploaderPath).c_str());
+    if (outcome.uploadStarted && !TellIfNotStarted(outcome.upload, outcome.uploaderPath, host)) {
         return 3;
     }
     return 0;

@@ -17,9 +17,10 @@ namespace {
 // Replaces the entry file, held without sharing when it exists; a failure
 // leaves the old entry file, or none, as it was. The entry goes on from
 // memory, so the file is not flushed to the disk.
-bool WriteEntryFile(const std::string& path, std::string_view entry) {
+FileStatus WriteEntryFile(const std::string& path, std::string_view entry) {
     const auto held = LockedFile::Open(path, LockedFile::Mode::OpenExisting);
-    return (held || !FileExists(path)) && ReplaceScratchFile(path, entry);
+    if (!held && FileExists(path)) return held.problem();
+    return ReplaceScratchFile(path, entry);
 }
 
 }  // namespace
@@ -42,8 +43,8 @@ std::string ConvertBody(std::string_view body) {
     return out;
 }
 
-std::string ImageTag(const EntryInput& input, std::string_view imageUploadList) {
-    if (imageUploadList.empty() || input.imageName.empty()) return {};
+std::string ImageTag(const EntryInput& input, bool imageChosen) {
+    if (!imageChosen || input.imageName.empty()) return {};
     std::string tag = "<img src=\"";
     tag += input.imageName;
     tag += "\" alt=\"";
@@ -53,11 +54,11 @@ std::string ImageTag(const EntryInput& input, std::string_view imageUploadList) 
 }
 
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
-                             std::string_view imageUploadList, const std::tm& time) {
+                             bool imageChosen, const std::tm& time) {
     EntryContent content;
     content.title = input.title;
     content.body = ConvertBody(input.body);
-    content.imageTag = ImageTag(input, imageUploadList);
+    content.imageTag = ImageTag(input, imageChosen);
 
     // The same second of any minute gives the same digits, as it always has.
     CRandom random(static_cast<unsigned>(time.tm_sec));
@@ -74,8 +75,8 @@ std::string ComposeEntryText(std::string_view templateText, const EntryInput& in
 }
 
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
-                             std::string_view imageUploadList) {
-    return ComposeEntryText(templateText, input, imageUploadList, ReadLocalClock());
+                             bool imageChosen) {
+    return ComposeEntryText(templateText, input, imageChosen, ReadLocalClock());
 }
 
 std::string EntryFilePath(const ActiveConfig& config) {
@@ -83,11 +84,11 @@ std::string EntryFilePath(const ActiveConfig& config) {
 }
 
 std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
-                                        std::string_view imageUploadList, Host& host) {
+                                        bool imageChosen, Host& host) {
     // A missing template is created empty, so the user finds the file to fill in.
     auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
     if (!templateFile) {
-        host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText),
+        host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText, templateFile.problem()),
                          Sjis(msg::kTemplateOpenCaption));
         return std::nullopt;
     }
@@ -95,21 +96,22 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     const std::tm now = ReadLocalClock();
     auto templateBytes = templateFile->ReadAll();
     if (!templateBytes || templateBytes->empty()) {
-        host.ShowMessage(
-            templateBytes ? Sjis(msg::kReadFailedText) : SjisWithFileProblem(msg::kReadFailedText),
-            Sjis(msg::kReadFailedCaption));
+        host.ShowMessage(templateBytes
+                             ? Sjis(msg::kReadFailedText)
+                             : SjisWithFileProblem(msg::kReadFailedText, templateBytes.problem()),
+                         Sjis(msg::kReadFailedCaption));
         return std::nullopt;
     }
 
-    std::string entry = ComposeEntryText(*templateBytes, input, imageUploadList, now);
+    std::string entry = ComposeEntryText(*templateBytes, input, imageChosen, now);
     // The entry file is kept for whoever looks at it, but the entry goes on
     // from memory: the file needs no trip to the disk.
-    entry += '\0';
-    const bool written = WriteEntryFile(EntryFilePath(config), entry);
-    // What the insertion would read back from the file: the text up to its first NUL.
+    // A NUL that came in with the input would end the entry there when the
+    // file is read back; the file and the entry hold the same text.
     entry.resize(TextUpToNul(entry).size());
+    const FileStatus written = WriteEntryFile(EntryFilePath(config), entry);
     if (!written) {
-        host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText),
+        host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText, written.problem()),
                          Sjis(msg::kWriteFailedCaption));
         return std::nullopt;
     }

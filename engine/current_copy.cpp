@@ -68,8 +68,9 @@ std::string_view FileNameReason(FileNameVerdict verdict) {
         case FileNameVerdict::BlankEdge:
             return msg::kNameBlankEdgeReason;
         case FileNameVerdict::TooLong:
-        case FileNameVerdict::PathTooLong:
             return msg::kNameTooLongReason;
+        case FileNameVerdict::PathTooLong:
+            return msg::kNamePathTooLongReason;
         case FileNameVerdict::Usable:
             break;
     }
@@ -139,8 +140,8 @@ bool RefreshCurrentCopy(const ActiveConfig& config, std::string_view entryText, 
     MakeOwnerWritable(copyPath);
     // With alwaysOne the prototype with the newest entry only; its insertion
     // messages may appear, but the flow goes on whatever they say.
-    if (!WriteCurrentCopy(config, copyPath, entryText, page, host)) {
-        host.ShowMessage(SjisWithFileProblem(msg::kCurrentCopyWriteText),
+    if (auto written = WriteCurrentCopy(config, copyPath, entryText, page, host); !written) {
+        host.ShowMessage(SjisWithFileProblem(msg::kCurrentCopyWriteText, written.problem()),
                          Sjis(msg::kCurrentCopyCaption));
         return false;
     }

@@ -35,21 +35,21 @@ std::string_view NewPageSentence(SplitMode mode) {
 // run makes the page and finds the link already there. A prototype that
 // cannot be read makes no page, no link and no entry. In a generate the page
 // is left pending: the insertion makes it with the entry already in it.
-bool StartNewPage(ActiveConfig& config, RunState& run, Host& host) {
+bool StartNewPage(ActiveConfig& config, RunState& run, Host& host, NewPageWrite newPage) {
     // Opened, not read: the page's one read of the prototype comes when it is made.
-    if (!ReadOnlyFile::Open(config.prototypePath)) return TellNewPageNotMade(config, host);
+    auto prototype = ReadOnlyFile::Open(config.prototypePath);
+    if (!prototype) return TellNewPageNotMade(config, prototype.problem(), host);
     host.ShowMessage(config.diaryPage + Sjis(NewPageSentence(config.splitMode)),
                      Sjis(msg::kNewPageCaption));
     if (!config.logPath.empty()) UpdateLogPage(config, run, host);
-    if (run.deferNewPage) {
+    if (newPage == NewPageWrite::WithEntry) {
         run.pendingNewPage = PendingNewPage{config.prototypePath, config.diaryPage};
         return true;
     }
     // Another run may have made the page meanwhile; it is never overwritten.
-    if (CopyFileTo(config.prototypePath, config.diaryPage, /*failIfExists=*/true) ||
-        FileExists(config.diaryPage))
-        return true;
-    return TellNewPageNotMade(config, host);
+    const FileStatus copied = CopyFileTo(config.prototypePath, config.diaryPage, true);
+    if (copied || FileExists(config.diaryPage)) return true;
+    return TellNewPageNotMade(config, copied.problem(), host);
 }
 
 }  // namespace
@@ -99,9 +99,9 @@ bool RecordDiaryPage(const ActiveConfig& config) {
                               config.diaryPage);
 }
 
-bool TellNewPageNotMade(const ActiveConfig& config, Host& host) {
+bool TellNewPageNotMade(const ActiveConfig& config, const FileProblem& problem, Host& host) {
     host.ShowMessage(config.prototypePath + " -> " + config.diaryPage +
-                         SjisWithFileProblem(msg::kRollOverFailedText),
+                         SjisWithFileProblem(msg::kRollOverFailedText, problem),
                      Sjis(msg::kRollOverFailedCaption));
     return false;
 }
@@ -111,7 +111,8 @@ void ReportSettingsNotWritten(std::string_view iniPath, Host& host) {
                      Sjis(msg::kSettingsNotWrittenCaption));
 }
 
-PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
+PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host,
+                              NewPageWrite newPage) {
     for (;;) {
         // A page still pending from an earlier pass is made first, so it is found.
         MakePendingNewPage(run);
@@ -127,7 +128,7 @@ PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host) {
         }
         if (RollsOver(config.splitMode)) {
             NoteBeforeRollOver(config, run);
-            const bool made = StartNewPage(config, run, host);
+            const bool made = StartNewPage(config, run, host, newPage);
             NoteAfterRollOver(config, run);
             // A page that could not be made is not recorded either.
             if (!made) return PageSelection::NoNewPage;

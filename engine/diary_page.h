@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/take_back.h"
+#include "platform/file_result.h"
 #include "settings/active_config.h"
 
 namespace qm {
@@ -25,12 +26,9 @@ struct PendingNewPage {
 // Values of the whole run that outlive any dialog.
 struct RunState {
     int currentSetIndex = 0;
-    std::string imageUploadList;  // full paths joined by quote, space, quote
+    std::vector<std::string> imageUploadList;  // full paths of the images chosen, in order
     bool logUpdated = false;
     std::vector<RollOverNote> rollOvers;  // this run's, for taking the last entry back
-    // Set while a generate selects its page: a new page is then not copied
-    // at once but left pending for the insertion (engine/page_writes.h).
-    bool deferNewPage = false;
     std::optional<PendingNewPage> pendingNewPage;
 };
 
@@ -54,7 +52,11 @@ void ReportSettingsNotWritten(std::string_view iniPath, Host& host);
 
 // Tells the user that the new period's page could not be made from the
 // prototype, with the file's problem; false, for the caller to return.
-bool TellNewPageNotMade(const ActiveConfig& config, Host& host);
+bool TellNewPageNotMade(const ActiveConfig& config, const FileProblem& problem, Host& host);
+
+// When a new period's page is made: at once, or in a generate together with
+// its first entry, left pending for the insertion (engine/page_writes.h).
+enum class NewPageWrite { Now, WithEntry };
 
 enum class PageSelection {
     Ready,          // config.diaryPage names an existing page
@@ -67,7 +69,8 @@ enum class PageSelection {
 // log link. With a page that does not roll over and a missing prototype it
 // asks for the path settings until the prototype exists or another mode is
 // chosen.
-PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host);
+PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host,
+                              NewPageWrite newPage = NewPageWrite::Now);
 
 // Adds a link to the new diary page below the log marker of the log page,
 // unless the log page links that page already (a run stopped before the page

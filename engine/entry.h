@@ -25,29 +25,29 @@ std::string ConvertBody(std::string_view body);
 
 // <img src="NAME" alt="ALT" > when an image was chosen this run and the image
 // box is not empty, else nothing.
-std::string ImageTag(const EntryInput& input, std::string_view imageUploadList);
+std::string ImageTag(const EntryInput& input, bool imageChosen);
 
 // The header, then the template (read up to its first NUL) expanded on the
 // clock reading `time`, random digits seeded with its seconds. The result is
-// what the entry file holds before its terminating NUL byte.
+// what the entry file holds.
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
-                             std::string_view imageUploadList, const std::tm& time);
+                             bool imageChosen, const std::tm& time);
 // The same on one reading of the local clock taken now.
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
-                             std::string_view imageUploadList);
+                             bool imageChosen);
 
 // The composition step: reads the entry template, writes the entry file
-// (programDir + "temp.tmp") and returns the entry's text (without the NUL
-// that ends it in the file), which the insertion takes from here on; shows
+// (programDir + "temp.tmp") and returns the entry's text (up to a NUL that
+// came in with the input), which the insertion takes from here on; shows
 // its own messages; std::nullopt on failure.
 std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
-                                        std::string_view imageUploadList, Host& host);
+                                        bool imageChosen, Host& host);
 
 // The page text with the first `marker` replaced by the entry text; `found`
 // is false (and `page` empty) when the page holds no marker.
 struct Insertion {
     bool found = false;
-    std::string page;  // without the trailing NUL
+    std::string page;
 };
 Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
                          std::string_view marker);
@@ -57,9 +57,6 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
 // stays above it); shows its own messages; false on failure, in which case
 // the page is left as it was.
 bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host);
-
-// The same with the entry read from the entry file.
-bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host);
 
 // programDir + "temp.tmp".
 std::string EntryFilePath(const ActiveConfig& config);

@@ -1,6 +1,5 @@
 #include "engine/generate.h"
 
-#include <cerrno>
 #include <string>
 
 #include "engine/current_copy.h"
@@ -8,8 +7,8 @@
 #include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/page_writes.h"
-#include "engine/program_arguments.h"
 #include "engine/program_folder_lock.h"
+#include "engine/program_start.h"
 #include "engine/set_files.h"
 #include "engine/split_mode.h"
 #include "engine/take_back.h"
@@ -17,7 +16,7 @@
 #include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
-#include "settings/pinned_profile.h"
+#include "settings/profile.h"
 
 namespace qm {
 
@@ -25,8 +24,9 @@ namespace {
 
 // The rest of LoadPaths once the set's keys are read: today's page, and the
 // path settings when the prototype or template path is empty.
-PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host) {
-    const PageSelection selected = SelectDiaryPage(config, run, host);
+PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host& host,
+                                       NewPageWrite newPage) {
+    const PageSelection selected = SelectDiaryPage(config, run, host, newPage);
     if (selected == PageSelection::NeedsSettings) return selected;
 
     if (config.prototypePath.empty() || config.templatePath.empty()) {
@@ -35,7 +35,7 @@ PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
             return PageSelection::NeedsSettings;
         }
-        return SelectDiaryPage(config, run, host);
+        return SelectDiaryPage(config, run, host, newPage);
     }
     return selected;
 }
@@ -61,61 +61,73 @@ void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
     config.systemIniPath = config.programDir + std::string(kSystemIniName);
 }
 
-bool SystemSettingsReadable(const ActiveConfig& config, Host& host) {
-    if (ReadFileBytes(config.systemIniPath) || LastFileProblem().code == ENOENT) return true;
-    host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
-                     Sjis(msg::kSettingsUnreadableCaption));
-    return false;
+int SetIndexInList(int storedIndex, int setCount) {
+    return storedIndex >= 0 && storedIndex < setCount ? storedIndex : 0;
 }
 
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host) {
-    const std::string& ini = config.systemIniPath;
     state.setNames.clear();
+    // A system file that cannot be read gives the defaults for the window;
+    // the set is not read from it (and that is said) below.
+    auto loaded = SettingsFile::Load(config.systemIniPath);
+    SettingsFile system = loaded ? *loaded : SettingsFile(config.systemIniPath);
     // A file that is there but cannot be read is not a list without sets.
-    if (!SystemSettingsReadable(config, host)) return false;
-    config.upFlag = ReadKey(ini, syskeys::kUp);
-    run.currentSetIndex = ReadKey(ini, syskeys::kCurrent);
-    state.windowWidth = ReadKey(ini, syskeys::kWidth);
-    state.windowHeight = ReadKey(ini, syskeys::kHeight);
+    if (!loaded) {
+        TellSettingsUnreadable(loaded.problem(), host);
+        return false;
+    }
+    config.upFlag = ReadKey(system, syskeys::kUp);
+    run.currentSetIndex = ReadKey(system, syskeys::kCurrent);
+    state.windowWidth = ReadKey(system, syskeys::kWidth);
+    state.windowHeight = ReadKey(system, syskeys::kHeight);
 
     // Nothing can go on without a set: the manager comes back until one exists.
-    int count = CountListEntries(ini, syskeys::kSetListSection);
+    int count = CountListEntries(system, syskeys::kSetListSection);
     while (count == 0) {
         if (!host.OpenSetManager(config)) {
             host.ShowMessage(Sjis(msg::kNoSetText), Sjis(msg::kSettingsCaption));
             return false;
         }
-        count = CountListEntries(ini, syskeys::kSetListSection);
+        loaded = SettingsFile::Load(config.systemIniPath);
+        system = loaded ? *loaded : SettingsFile(config.systemIniPath);
+        count = CountListEntries(system, syskeys::kSetListSection);
     }
     state.setNames =
-        ReadListEntries(ini, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
-    if (run.currentSetIndex < 0 || run.currentSetIndex >= count) run.currentSetIndex = 0;
+        ReadListEntries(system, syskeys::kSetListSection, count, syskeys::kSetNameCapacity);
+    state.system = system;
+    run.currentSetIndex = SetIndexInList(run.currentSetIndex, count);
     // The page is chosen (and perhaps made) only while no other run writes.
     const auto lock = LockProgramFolder(config, host);
     // A set that cannot be used stays in the list, said so; the window stays
     // open so another set can be chosen.
-    if (!lock || !ReadSetPaths(config, run.currentSetIndex, host)) return true;
+    if (!lock || !ReadSetPaths(config, system, run.currentSetIndex, host)) return true;
     std::optional<FileLock> diaryLock;
     if (!LockDiaryFolder(config, host, diaryLock)) return true;
-    return SelectPageAskingForPaths(config, run, host) != PageSelection::NeedsSettings;
-}
-
-std::string SetIniPathOf(const ActiveConfig& config, int setIndex) {
-    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              setIndex, syskeys::kSetNameCapacity);
-    return SetIniPath(config.programDir, setName);
+    return SelectPageAskingForPaths(config, run, host, NewPageWrite::Now) !=
+           PageSelection::NeedsSettings;
 }
 
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
-    const std::string setName = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                              setIndex, syskeys::kSetNameCapacity);
-    if (!SetFilesUsable(config, setName, host)) {
+    const auto system = LoadSettingsOrSay(config.systemIniPath, host);
+    if (!system) {
         ClearSetPaths(config);
         return false;
     }
-    config.configIniPath = SetIniPath(config.programDir, setName);
+    return ReadSetPaths(config, *system, setIndex, host);
+}
 
-    const std::string& ini = config.configIniPath;
+bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex, Host& host) {
+    const std::string setName =
+        ReadListEntry(system, syskeys::kSetListSection, setIndex, syskeys::kSetNameCapacity);
+    const auto set = LoadSetFile(config, setName, host);
+    if (!set) {
+        ClearSetPaths(config);
+        return false;
+    }
+    config.configIniPath = set->path();
+    config.logTitle = ReadKey(system, syskeys::kLogTitle);
+
+    const SettingsFile& ini = *set;
     config.logPath = ReadKey(ini, setkeys::kLog);
     config.uploaderPath = ReadKey(ini, setkeys::kFtp);
     config.prototypePath = ReadKey(ini, setkeys::kOriginal);
@@ -128,25 +140,22 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
     return true;
 }
 
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host) {
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host, NewPageWrite newPage) {
     return ReadSetPaths(config, run.currentSetIndex, host) &&
-           SelectPageAskingForPaths(config, run, host) == PageSelection::Ready;
+           SelectPageAskingForPaths(config, run, host, newPage) == PageSelection::Ready;
 }
 
 std::string CurrentCopyPath(const ActiveConfig& config) {
     return config.diaryFolder + config.currentName;
 }
 
-std::string UploadParameters(const ActiveConfig& config, const RunState& run,
-                             bool currentCopyMade) {
-    // Appended piece by piece: GCC 12 takes " " + a temporary string for an
-    // overlapping copy (a false -Wrestrict at -O2 and up).
-    std::string text = QuoteArgument(config.diaryPage);
-    if (run.logUpdated) text.append(" ").append(QuoteArgument(config.logPath));
-    // The list holds each image as a quoted argument already.
-    if (!run.imageUploadList.empty()) text.append(" ").append(run.imageUploadList);
-    if (currentCopyMade) text.append(" ").append(QuoteArgument(CurrentCopyPath(config)));
-    return text;
+std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         bool currentCopyMade) {
+    std::vector<std::string> arguments{config.diaryPage};
+    if (run.logUpdated) arguments.push_back(config.logPath);
+    arguments.insert(arguments.end(), run.imageUploadList.begin(), run.imageUploadList.end());
+    if (currentCopyMade) arguments.push_back(CurrentCopyPath(config));
+    return arguments;
 }
 
 GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryInput& input,
@@ -156,32 +165,22 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     if (!lock) return GenerateResult::Failed;
     // Each settings file is read once, so a read that fails midway cannot
     // send the entry elsewhere by turning single keys into their defaults.
-    const auto unreadable = [&host] {
-        host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
-                         Sjis(msg::kSettingsUnreadableCaption));
-        return GenerateResult::Failed;
-    };
-    const PinnedProfile systemIni(config.systemIniPath);
-    if (!systemIni.readable()) return unreadable();
-    const PinnedProfile setIni(SetIniPathOf(config, run.currentSetIndex));
-    if (!setIni.readable()) return unreadable();
     if (!ReadSetPaths(config, run.currentSetIndex, host)) return GenerateResult::Failed;
     // Held from choosing the page to the last write, as the program folder's.
     std::optional<FileLock> diaryLock;
     if (!LockDiaryFolder(config, host, diaryLock)) return GenerateResult::Failed;
-    // A new period's page is written once, with the entry already in it.
-    run.deferNewPage = true;
-    const bool loaded = SelectPageAskingForPaths(config, run, host) == PageSelection::Ready;
-    run.deferNewPage = false;
-    // The path settings may have named another folder: it is held as well.
+    // A new period's page is written once, with the entry already in it. The
+    // path settings may name another folder meanwhile: it is held as well.
     std::optional<FileLock> chosenDiaryLock;
-    if (!loaded || !LockDiaryFolder(config, host, chosenDiaryLock)) {
+    if (SelectPageAskingForPaths(config, run, host, NewPageWrite::WithEntry) !=
+            PageSelection::Ready ||
+        !LockDiaryFolder(config, host, chosenDiaryLock)) {
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
         return GenerateResult::Failed;
     }
     // Under the lock no other run writes: what is left is a killed run's.
     RemoveLeftoverTemporaries(config);
-    const auto entry = ComposeEntry(config, input, run.imageUploadList, host);
+    const auto entry = ComposeEntry(config, input, !run.imageUploadList.empty(), host);
     if (!entry) {
         MakePendingNewPage(run);
         return GenerateResult::Failed;
@@ -195,14 +194,10 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     // Without a record the entry cannot be taken back later, but it is written.
     KeepForTakeBack(config, before, host);
 
-    if (input.upload) {
-        const StartResult started =
-            host.StartProgram(config.uploaderPath, UploadParameters(config, run, currentCopyMade));
-        if (started == StartResult::NotFound) {
-            host.ShowMessage(config.uploaderPath + Sjis(msg::kNotFoundSuffix),
-                             Sjis(msg::kNotFoundCaption));
-            return GenerateResult::WrittenNoUploader;
-        }
+    if (input.upload &&
+        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=
+            StartResult::Started) {
+        return GenerateResult::WrittenNoUploader;
     }
     return GenerateResult::Written;
 }

@@ -8,6 +8,7 @@
 #include "engine/entry.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
+#include "settings/profile.h"
 
 namespace qm {
 
@@ -17,21 +18,21 @@ class Host;
 // when it lacks one) and systemIniPath = programDir + "QMsys.ini".
 void InitConfig(ActiveConfig& config, const std::string& programDirCp932);
 
-// What LoadConfiguration reads from the system settings file.
+// What LoadConfiguration reads from the system settings file, and the file
+// as it was read, for the rest of the start to read from.
 struct SystemState {
+    SettingsFile system;
     std::vector<std::string> setNames;
     int windowWidth = kDefaultWindowWidth;
     int windowHeight = kDefaultWindowHeight;
 };
 
-// False after a message naming the file and the system's answer when the
-// system settings file is there but cannot be read; a missing one is a
-// folder without sets yet.
-bool SystemSettingsReadable(const ActiveConfig& config, Host& host);
+// The set a stored set number names in a list of `setCount` sets: the first
+// one when the number lies outside the list.
+int SetIndexInList(int storedIndex, int setCount);
 
 // Reads STATE, WINDOWSIZE and the set list; while no set exists asks the host
-// for the set manager. False after a message when the system settings file
-// cannot be read. Sets an index outside the list to 0 and ends with
+// for the set manager. Sets an index outside the list to 0 and ends with
 // LoadPaths, holding the program folder's lock. False (after a message) when
 // a set or a path is missing and the host has no dialog to mend it: the
 // caller then stops. A set that cannot be read, or a lock another run keeps,
@@ -39,13 +40,13 @@ bool SystemSettingsReadable(const ActiveConfig& config, Host& host);
 // another set can be chosen.
 bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, Host& host);
 
-// The settings file of set number `setIndex` in the set list.
-std::string SetIniPathOf(const ActiveConfig& config, int setIndex);
-
-// Sets configIniPath to the file of set number `setIndex` and reads its
-// FILEPATH keys; selects no page, so nothing is created. False after a
-// message when the set's name or a settings file cannot be used: the paths
-// are then empty and no file of the set is touched.
+// Sets configIniPath to the file of set number `setIndex` of the system
+// file's set list and reads its FILEPATH keys, each file once; selects no
+// page, so nothing is created. False after a message when the set's name or
+// a settings file cannot be used: the paths are then empty and no file of
+// the set is touched.
+bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex, Host& host);
+// The same, reading the system file first.
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host);
 
 // Reads the paths of set run.currentSetIndex, then selects the diary page;
@@ -53,11 +54,12 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host);
 // selects again after it). False (after a message) when the set cannot be
 // read, the settings were needed and the host has no dialog, or a new
 // period's page could not be made.
-bool LoadPaths(ActiveConfig& config, RunState& run, Host& host);
+bool LoadPaths(ActiveConfig& config, RunState& run, Host& host,
+               NewPageWrite newPage = NewPageWrite::Now);
 
 enum class GenerateResult {
     Written,            // entry in the page (upload started when asked)
-    WrittenNoUploader,  // entry in the page, the upload tool was not found
+    WrittenNoUploader,  // entry in the page, the upload tool did not start (said why)
     Failed,             // no entry written; the window stays with the typed text
 };
 
@@ -71,8 +73,8 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 // diaryFolder + currentName.
 std::string CurrentCopyPath(const ActiveConfig& config);
 
-// The upload tool's parameter text for the files this generate changed: each
-// path one quoted argument (QuoteArgument), separated by spaces.
-std::string UploadParameters(const ActiveConfig& config, const RunState& run, bool currentCopyMade);
+// The upload tool's arguments: the files this generate changed, one path each.
+std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         bool currentCopyMade);
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/process.h"
 
@@ -27,9 +28,12 @@ class Host {
     // cannot (the command line), so loading stops instead of looping.
     virtual bool OpenSetManager(ActiveConfig& config) = 0;
 
-    // Starts a program detached, as the original platform's "open" verb would.
+    // Starts a program detached, as the original platform's "open" verb would,
+    // with its arguments as a list (code page 932 paths and words); an opener
+    // is watched until it has said whether it opened the file.
     virtual StartResult StartProgram(std::string_view programCp932,
-                                     std::string_view parametersCp932) = 0;
+                                     const std::vector<std::string>& argumentsCp932,
+                                     StartWait wait) = 0;
 };
 
 }  // namespace qm

@@ -10,45 +10,38 @@
 
 namespace qm {
 
-namespace {
-
-// The insertion with the entry as it was read: std::nullopt when it could
-// not be read at all (the message then tells why).
-bool InsertIntoPage(std::string_view pagePath, std::optional<std::string_view> entryText,
-                    Host& host) {
+bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host) {
     const auto pageProblem = [&host](std::string_view text, std::string_view caption) {
         host.ShowMessage(Sjis(text), Sjis(caption));
         return false;
     };
-    const auto fileProblem = [&host](std::string_view text, std::string_view caption) {
-        host.ShowMessage(SjisWithFileProblem(text), Sjis(caption));
+    const auto fileProblem = [&host](std::string_view text, std::string_view caption,
+                                     const FileProblem& problem) {
+        host.ShowMessage(SjisWithFileProblem(text, problem), Sjis(caption));
         return false;
     };
 
     // A read-only page is made writable first, so it can take the entry.
     MakeOwnerWritable(pagePath);
     auto page = LockedFile::Open(pagePath, LockedFile::Mode::CreateIfMissing);
-    if (!page) return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption);
+    if (!page) return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption, page.problem());
     // A marker begins with '<', which is never the second byte of a
     // double-byte character, so a plain byte search cannot match inside one.
     const std::string marker = Sjis(msg::kInsertMarker);
     const auto at = FindMarkerInText(page->descriptor(), marker);
     if (!at) {
-        NoteFileProblem(page->fsPath(), errno);
-        return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption);
+        return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption,
+                           SystemProblem(page->path().str(), errno));
     }
     if (!at->found) return pageProblem(msg::kNoMarkerText, msg::kNoMarkerCaption);
 
     // Without an entry there is nothing to put in: the page stays as it is,
     // and an empty entry never takes the marker away.
-    if (!entryText) return fileProblem(msg::kReadFailedText, msg::kReadFailedCaption);
-    if (entryText->empty()) return pageProblem(msg::kReadFailedText, msg::kReadFailedCaption);
-    if (!ReplaceWithInsertion(*page, *at, marker.size(), *entryText))
-        return fileProblem(msg::kPageWriteText, msg::kPageWriteCaption);
+    if (entryText.empty()) return pageProblem(msg::kReadFailedText, msg::kReadFailedCaption);
+    if (auto written = ReplaceWithInsertion(*page, *at, marker.size(), entryText); !written)
+        return fileProblem(msg::kPageWriteText, msg::kPageWriteCaption, written.problem());
     return true;
 }
-
-}  // namespace
 
 Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
                          std::string_view marker) {
@@ -58,25 +51,11 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
     const std::size_t at = pageText.find(marker);
     if (marker.empty() || at == std::string_view::npos) return result;
     result.found = true;
-    // One byte more for the NUL the caller writes after the text.
-    result.page.reserve(pageText.size() - marker.size() + entryText.size() + 1);
+    result.page.reserve(pageText.size() - marker.size() + entryText.size());
     result.page.append(pageText.substr(0, at));
     result.page.append(entryText);
     result.page.append(pageText.substr(at + marker.size()));
     return result;
-}
-
-bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host) {
-    return InsertIntoPage(pagePath, entryText, host);
-}
-
-bool InsertEntry(const ActiveConfig& config, std::string_view pagePath, Host& host) {
-    std::optional<std::string> entryBytes;
-    if (auto entryFile = LockedFile::Open(EntryFilePath(config), LockedFile::Mode::OpenExisting)) {
-        entryBytes = entryFile->ReadAll();
-    }
-    if (!entryBytes) return InsertIntoPage(pagePath, std::nullopt, host);
-    return InsertIntoPage(pagePath, TextUpToNul(*entryBytes), host);
 }
 
 }  // namespace qm

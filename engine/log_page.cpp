@@ -38,22 +38,23 @@ std::string LogLinkText(std::string_view diaryPage, std::string_view titleFormat
 
 namespace {
 
-enum class LinkOutcome { Added, LinkedAlready, CannotOpen, NoMarker, NotWritten };
+enum class LinkOutcome { Added, LinkedAlready, CannotOpen, NoMarker };
+
+struct LinkResult {
+    LinkOutcome outcome;
+    FileProblem problem;  // for CannotOpen: the log page could not be read or written
+};
 
 // Adds the link to config.diaryPage below the log marker unless the log page
-// has it already; the problem of a failure is in LastFileProblem.
-LinkOutcome AddLogLink(const ActiveConfig& config, RunState& run) {
-    const std::tm now = ReadLocalClock();
-    const std::string title = ReadKey(config.systemIniPath, syskeys::kLogTitle);
-    const std::string link = LogLinkText(config.diaryPage, title, now);
-
+// has it already.
+LinkResult AddLogLink(const ActiveConfig& config, RunState& run) {
+    const std::string link = LogLinkText(config.diaryPage, config.logTitle, ReadLocalClock());
     // The log page is the user's own: it is never created here.
     MakeOwnerWritable(config.logPath);
     auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
-    if (!logFile) return LinkOutcome::CannotOpen;
+    if (!logFile) return {LinkOutcome::CannotOpen, logFile.problem()};
     const auto cannotRead = [&logFile] {
-        NoteFileProblem(logFile->fsPath(), errno);
-        return LinkOutcome::CannotOpen;
+        return LinkResult{LinkOutcome::CannotOpen, SystemProblem(logFile->path().str(), errno)};
     };
     // Read piece by piece, as the diary pages are: first for a link to this
     // page, then for the marker.
@@ -62,15 +63,17 @@ LinkOutcome AddLogLink(const ActiveConfig& config, RunState& run) {
     if (linked->found) {
         // Linked by a run that stopped before it made the page; not yet uploaded.
         run.logUpdated = true;
-        return LinkOutcome::LinkedAlready;
+        return {LinkOutcome::LinkedAlready, {}};
     }
     const std::string marker = Sjis(msg::kLogMarker);
     const auto at = FindMarkerInText(logFile->descriptor(), marker);
     if (!at) return cannotRead();
-    if (!at->found) return LinkOutcome::NoMarker;
-    if (!ReplaceWithInsertion(*logFile, *at, marker.size(), link)) return LinkOutcome::NotWritten;
+    if (!at->found) return {LinkOutcome::NoMarker, {}};
+    if (auto written = ReplaceWithInsertion(*logFile, *at, marker.size(), link); !written) {
+        return {LinkOutcome::CannotOpen, written.problem()};
+    }
     run.logUpdated = true;
-    return LinkOutcome::Added;
+    return {LinkOutcome::Added, {}};
 }
 
 // Whether the log page can be read and lacks a link to config.diaryPage;
@@ -83,19 +86,20 @@ bool LogPageLacksLink(const ActiveConfig& config) {
     return linked && !linked->found && marker && marker->found;
 }
 
-void TellLinkNotAdded(Host& host) {
-    host.ShowMessage(SjisWithFileProblem(msg::kLogOpenText) + "\r\n" + Sjis(msg::kLogLinkLaterText),
-                     Sjis(msg::kLogOpenCaption));
+void TellLinkNotAdded(const FileProblem& problem, Host& host) {
+    host.ShowMessage(
+        SjisWithFileProblem(msg::kLogOpenText, problem) + "\r\n" + Sjis(msg::kLogLinkLaterText),
+        Sjis(msg::kLogOpenCaption));
 }
 
 }  // namespace
 
 void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     if (!RollsOver(config.splitMode) || config.diaryPage.empty()) return;
-    switch (AddLogLink(config, run)) {
+    const LinkResult result = AddLogLink(config, run);
+    switch (result.outcome) {
         case LinkOutcome::CannotOpen:
-        case LinkOutcome::NotWritten:
-            return TellLinkNotAdded(host);
+            return TellLinkNotAdded(result.problem, host);
         case LinkOutcome::NoMarker:
             return host.ShowMessage(Sjis(msg::kLogNoMarkerText), Sjis(msg::kLogNoMarkerCaption));
         case LinkOutcome::Added:
@@ -108,13 +112,13 @@ void RepairLogLink(const ActiveConfig& config, RunState& run, Host& host) {
     if (!RollsOver(config.splitMode) || config.diaryPage.empty() || config.logPath.empty() ||
         !LogPageLacksLink(config))
         return;
-    switch (AddLogLink(config, run)) {
+    const LinkResult result = AddLogLink(config, run);
+    switch (result.outcome) {
         case LinkOutcome::Added:
             return host.ShowMessage(config.diaryPage + Sjis(msg::kLogLinkRepairedText),
                                     Sjis(msg::kLogLinkRepairedCaption));
         case LinkOutcome::CannotOpen:
-        case LinkOutcome::NotWritten:
-            return TellLinkNotAdded(host);
+            return TellLinkNotAdded(result.problem, host);
         case LinkOutcome::NoMarker:
         case LinkOutcome::LinkedAlready:
             return;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "platform/encoding.h"
-#include "platform/files.h"
+#include "platform/file_result.h"
 
 namespace qm {
 
@@ -17,16 +17,15 @@ std::string Sjis(std::string_view utf8) {
     return *converted;
 }
 
-std::string FileProblemLine() {
-    const FileProblem& problem = LastFileProblem();
+std::string FileProblemLine(const FileProblem& problem) {
     std::string line = problem.fsPath + ": " + problem.answer;
     // The system's answer may be in the user's language; what code page 932
     // cannot hold is shown as a reference rather than lost.
     return Utf8ToCp932WithReferences(line).value_or(line);
 }
 
-std::string SjisWithFileProblem(std::string_view utf8) {
-    return Sjis(utf8) + "\r\n" + FileProblemLine();
+std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem) {
+    return Sjis(utf8) + "\r\n" + FileProblemLine(problem);
 }
 
 std::string RefusalLine(std::string_view fileCp932, std::string_view reasonUtf8) {

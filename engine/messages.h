@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_result.h"
+
 namespace qm {
 
 // Converts a UTF-8 literal of this program to code page 932. The literals are
@@ -12,11 +14,11 @@ namespace qm {
 std::string Sjis(std::string_view utf8);
 
 // Sjis(utf8) followed, on a line of its own, by the file and the system's
-// answer of the last file function that failed (LastFileProblem).
-std::string SjisWithFileProblem(std::string_view utf8);
+// answer of a file function that failed.
+std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem);
 
 // That line alone: "file: answer", code page 932.
-std::string FileProblemLine();
+std::string FileProblemLine(const FileProblem& problem);
 // "file: reason" for a file refused for a reason of our own (UTF-8 literal).
 std::string RefusalLine(std::string_view fileCp932, std::string_view reasonUtf8);
 
@@ -124,6 +126,8 @@ inline constexpr std::string_view kNameSeparatorReason =
 inline constexpr std::string_view kNameDotsReason = "「.」や「..」だけの名前です。";
 inline constexpr std::string_view kNameBlankEdgeReason = "最初か最後に空白があります。";
 inline constexpr std::string_view kNameTooLongReason = "長すぎます。";
+inline constexpr std::string_view kNamePathTooLongReason =
+    "フォルダのパスと合わせると長すぎて、ファイルを作れません。";
 inline constexpr std::string_view kNameProgramFileReason =
     "くいるめいかー自身のファイル（QMsys.ini、設定ファイル、temp.tmp）の名前です。";
 inline constexpr std::string_view kNameUserFileReason =
@@ -131,9 +135,15 @@ inline constexpr std::string_view kNameUserFileReason =
 inline constexpr std::string_view kNameOutsideReason =
     "日記のフォルダの外のファイルを指しています。";
 
-// Upload launch.
+// A program that did not start (the upload tool, the editor); the texts
+// follow the program's path.
 inline constexpr std::string_view kNotFoundSuffix = "がみつかりません。";
+inline constexpr std::string_view kNotExecutableSuffix = "は実行できるファイルではありません。";
+inline constexpr std::string_view kNotStartedSuffix = "を起動できませんでした。";
 inline constexpr std::string_view kNotFoundCaption = "パスが違うよ";
+// Only the upload tool's path can be empty.
+inline constexpr std::string_view kNoUploaderText = "tavmoの場所を指定していません。";
+inline constexpr std::string_view kNotSetCaption = "設定してないよ";
 }  // namespace msg
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #include "engine/page_writes.h"
 
+#include <cerrno>
 #include <string>
 
 #include "engine/entry.h"
@@ -28,15 +29,16 @@ bool WritePrototypeWithEntry(std::string_view prototypePath, std::string_view en
 
 }  // namespace
 
-void MakePendingNewPage(RunState& run) {
-    if (!run.pendingNewPage) return;
+FileStatus MakePendingNewPage(RunState& run) {
+    if (!run.pendingNewPage) return {};
     const std::string page = run.pendingNewPage->page;
-    CopyFileTo(run.pendingNewPage->prototypePath, page, /*failIfExists=*/true);
+    FileStatus copied = CopyFileTo(run.pendingNewPage->prototypePath, page, /*failIfExists=*/true);
     run.pendingNewPage.reset();
     // The roll-over's note for taking the entry back sees the page it made.
     for (RollOverNote& note : run.rollOvers) {
         if (note.page == page) note.pageAfter = StampOfFile(page);
     }
+    return copied;
 }
 
 PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::string_view entryText,
@@ -50,28 +52,29 @@ PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::st
     // Otherwise the page is made as a copy of the prototype first; one that
     // cannot be made takes no entry.
     const bool pending = run.pendingNewPage && run.pendingNewPage->page == config.diaryPage;
-    MakePendingNewPage(run);
+    const FileStatus made = MakePendingNewPage(run);
     if (pending && !FileExists(config.diaryPage)) {
-        TellNewPageNotMade(config, host);
+        TellNewPageNotMade(config, made ? SystemProblem(config.diaryPage, ENOENT) : made.problem(),
+                           host);
         return PageWrite::Failed;
     }
     return InsertEntryText(config.diaryPage, entryText, host) ? PageWrite::Inserted
                                                               : PageWrite::Failed;
 }
 
-bool WriteCurrentCopy(const ActiveConfig& config, std::string_view copyPath,
-                      std::string_view entryText, PageWrite page, Host& host) {
+FileStatus WriteCurrentCopy(const ActiveConfig& config, std::string_view copyPath,
+                            std::string_view entryText, PageWrite page, Host& host) {
     // The whole page, or a page that is itself the prototype with this entry
     // alone: the copy holds the page's bytes and is streamed from it.
     if (config.alwaysOne != 1 || page == PageWrite::MadeFromPrototype) {
         return ReplaceWithCopyOf(config.diaryPage, copyPath);
     }
     if (WritePrototypeWithEntry(config.prototypePath, entryText, copyPath, WriteTarget::Replace)) {
-        return true;
+        return {};
     }
-    if (!CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false)) return false;
-    InsertEntryText(copyPath, entryText, host);
-    return true;
+    FileStatus copied = CopyFileTo(config.prototypePath, copyPath, /*failIfExists=*/false);
+    if (copied) InsertEntryText(copyPath, entryText, host);
+    return copied;
 }
 
 }  // namespace qm

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/diary_page.h"
+#include "platform/file_result.h"
 #include "settings/active_config.h"
 
 namespace qm {
@@ -16,7 +17,8 @@ class Host;
 
 // Makes the page left pending as the plain copy of the prototype it stands
 // for (a copy that fails is not reported); nothing when none is pending.
-void MakePendingNewPage(RunState& run);
+// The copy's result is for a caller that needs the page now.
+FileStatus MakePendingNewPage(RunState& run);
 
 enum class PageWrite {
     Failed,             // the entry is not in the page (a message was shown)
@@ -31,9 +33,9 @@ PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::st
 
 // Writes the current copy at `copyPath`: the prototype with the newest entry
 // alone when config.alwaysOne is 1, otherwise the whole diary page. `page`
-// tells how the diary page was just written. True when a copy was written;
+// tells how the diary page was just written. Done when a copy was written;
 // a failed insertion into it shows its message but still counts as a copy.
-bool WriteCurrentCopy(const ActiveConfig& config, std::string_view copyPath,
-                      std::string_view entryText, PageWrite page, Host& host);
+FileStatus WriteCurrentCopy(const ActiveConfig& config, std::string_view copyPath,
+                            std::string_view entryText, PageWrite page, Host& host);
 
 }  // namespace qm

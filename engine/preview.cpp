@@ -22,8 +22,8 @@ std::optional<PreviewPage> Problem(Host& host, std::string_view text, std::strin
 
 // A file that could not be read: the message says why, as "Do It !!!" does.
 std::optional<PreviewPage> UnreadableFile(Host& host, std::string_view text,
-                                          std::string_view caption) {
-    host.ShowMessage(SjisWithFileProblem(text), Sjis(caption));
+                                          std::string_view caption, const FileProblem& problem) {
+    host.ShowMessage(SjisWithFileProblem(text, problem), Sjis(caption));
     return std::nullopt;
 }
 
@@ -101,7 +101,8 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
 
     const auto templateBytes = ReadFileBytes(fresh.templatePath);
     if (!templateBytes) {
-        return UnreadableFile(host, msg::kTemplateOpenText, msg::kTemplateOpenCaption);
+        return UnreadableFile(host, msg::kTemplateOpenText, msg::kTemplateOpenCaption,
+                              templateBytes.problem());
     }
     if (templateBytes->empty()) {
         return Problem(host, msg::kReadFailedText, msg::kReadFailedCaption);
@@ -110,12 +111,15 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
     // A page of a new period does not exist before "Do It !!!" copies it from
     // the prototype; the prototype is what it would start as.
     auto pageBytes = ReadFileBytes(preview.pagePath);
-    if (!pageBytes && !FileExists(preview.pagePath)) pageBytes = ReadFileBytes(fresh.prototypePath);
-    if (!pageBytes) return UnreadableFile(host, msg::kPageOpenText, msg::kPageOpenCaption);
+    preview.newPage = !pageBytes && !FileExists(preview.pagePath);
+    if (preview.newPage) pageBytes = ReadFileBytes(fresh.prototypePath);
+    if (!pageBytes) {
+        return UnreadableFile(host, msg::kPageOpenText, msg::kPageOpenCaption, pageBytes.problem());
+    }
 
-    const std::string entry = ComposeEntryText(*templateBytes, input, run.imageUploadList, now);
-    const Insertion inserted =
-        InsertAtMarker(TextUpToNul(*pageBytes), TextUpToNul(entry), Sjis(msg::kInsertMarker));
+    preview.entry = ComposeEntryText(*templateBytes, input, !run.imageUploadList.empty(), now);
+    const Insertion inserted = InsertAtMarker(TextUpToNul(*pageBytes), TextUpToNul(preview.entry),
+                                              Sjis(msg::kInsertMarker));
     if (!inserted.found) return Problem(host, msg::kNoMarkerText, msg::kNoMarkerCaption);
 
     const std::string folderUrl = PageFolderUrl(preview.pagePath, fresh.programDir);

@@ -17,7 +17,9 @@ class Host;
 
 struct PreviewPage {
     std::string pagePath;  // the page that would receive the entry (code page 932)
-    std::string text;      // its text with the entry in place and the base reference
+    bool newPage = false;  // it does not exist yet: "Do It !!!" makes it from the prototype
+    std::string entry;     // the entry as composed
+    std::string text;      // the page's text with the entry in place and the base reference
 };
 
 // Reads the active set's paths afresh, names the page that would receive an

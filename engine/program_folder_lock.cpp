@@ -6,7 +6,7 @@
 
 #include "engine/host.h"
 #include "engine/messages.h"
-#include "platform/path_text.h"
+#include "platform/native_path.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 
@@ -16,23 +16,21 @@ namespace {
 
 std::optional<FileLock> LockFolder(const std::string& folderCp932, Host& host,
                                    std::chrono::milliseconds wait) {
-    FileLock::Outcome outcome = FileLock::Outcome::Failed;
-    auto lock = FileLock::Acquire(folderCp932 + std::string(kProgramFolderLockName), wait, outcome);
-    if (outcome == FileLock::Outcome::Busy) {
-        host.ShowMessage(Sjis(msg::kBusyText), Sjis(msg::kBusyCaption));
-    } else if (!lock) {
-        host.ShowMessage(SjisWithFileProblem(msg::kLockFailedText), Sjis(msg::kLockFailedCaption));
+    auto lock = FileLock::Acquire(folderCp932 + std::string(kProgramFolderLockName), wait);
+    if (!lock) {
+        host.ShowMessage(SjisWithFileProblem(msg::kLockFailedText, lock.problem()),
+                         Sjis(msg::kLockFailedCaption));
+        return std::nullopt;
     }
-    return lock;
+    if (!*lock) host.ShowMessage(Sjis(msg::kBusyText), Sjis(msg::kBusyCaption));
+    return std::move(*lock);
 }
 
 // The folder as the system finds it: "" names the working folder.
 std::optional<struct stat> FolderIdentity(const std::string& folderCp932) {
-    const auto fsPath = ToFsPath(folderCp932);
+    const auto path = NativePathOf(folderCp932.empty() ? std::string(".") : folderCp932);
     struct stat st {};
-    if (!fsPath || ::stat(fsPath->empty() ? "." : fsPath->c_str(), &st) != 0 ||
-        !S_ISDIR(st.st_mode))
-        return std::nullopt;
+    if (!path || ::stat(path->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
     return st;
 }
 

@@ -1,41 +1,37 @@
 #include "engine/set_files.h"
 
-#include <cerrno>
 #include <string>
 
 #include "engine/current_copy.h"
 #include "engine/host.h"
 #include "engine/messages.h"
-#include "platform/files.h"
 #include "settings/active_config.h"
 #include "settings/file_name_rules.h"
-#include "settings/pinned_profile.h"
 
 namespace qm {
 
-namespace {
-
-// A missing settings file holds the defaults; one that is there must be read.
-bool ReadableOrMissing(std::string_view iniPath, Host& host) {
-    // A pinned file was read, or found missing, when it was pinned.
-    if (FindPin(iniPath) || ReadFileBytes(iniPath) || LastFileProblem().code == ENOENT) return true;
-    host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText),
+void TellSettingsUnreadable(const FileProblem& problem, Host& host) {
+    host.ShowMessage(SjisWithFileProblem(msg::kSettingsUnreadableText, problem),
                      Sjis(msg::kSettingsUnreadableCaption));
-    return false;
 }
 
-}  // namespace
+std::optional<SettingsFile> LoadSettingsOrSay(std::string_view iniPath, Host& host) {
+    auto file = SettingsFile::Load(iniPath);
+    if (file) return std::move(*file);
+    TellSettingsUnreadable(file.problem(), host);
+    return std::nullopt;
+}
 
-bool SetFilesUsable(const ActiveConfig& config, std::string_view setName, Host& host) {
-    if (!ReadableOrMissing(config.systemIniPath, host)) return false;
+std::optional<SettingsFile> LoadSetFile(const ActiveConfig& config, std::string_view setName,
+                                        Host& host) {
     const FileNameVerdict verdict = CheckSetName(setName, config.programDir);
     if (verdict != FileNameVerdict::Usable) {
         host.ShowMessage(Sjis(msg::kSetNameUnusableText) + std::string(setName) + "\r\n" +
                              Sjis(FileNameReason(verdict)),
                          Sjis(msg::kSetNameUnusableCaption));
-        return false;
+        return std::nullopt;
     }
-    return ReadableOrMissing(SetIniPath(config.programDir, std::string(setName)), host);
+    return LoadSettingsOrSay(SetIniPath(config.programDir, std::string(setName)), host);
 }
 
 }  // namespace qm

@@ -3,17 +3,28 @@
 // settings file that exists but cannot be read never stands for the defaults.
 #pragma once
 
+#include <optional>
 #include <string_view>
+
+#include "settings/profile.h"
 
 namespace qm {
 
 struct ActiveConfig;
 class Host;
 
-// QMsys.ini and the set's file (programDir + setName + ".ini") are each
-// missing (the defaults apply) or readable regular files, and `setName`
-// passes the set manager's rules. False after a message saying which file or
-// name and why.
-bool SetFilesUsable(const ActiveConfig& config, std::string_view setName, Host& host);
+// Says that a settings file cannot be read, and why.
+void TellSettingsUnreadable(const FileProblem& problem, Host& host);
+
+// The settings file at `iniPath`, read once for the operation: missing (the
+// defaults apply) or a readable regular file. std::nullopt after a message
+// saying which file and why.
+std::optional<SettingsFile> LoadSettingsOrSay(std::string_view iniPath, Host& host);
+
+// The set's file (programDir + setName + ".ini"), read once, when `setName`
+// passes the set manager's rules; std::nullopt after a message saying which
+// file or name and why.
+std::optional<SettingsFile> LoadSetFile(const ActiveConfig& config, std::string_view setName,
+                                        Host& host);
 
 }  // namespace qm

@@ -12,19 +12,19 @@
 #include "engine/host.h"
 #include "engine/leftovers.h"
 #include "engine/messages.h"
-#include "engine/program_arguments.h"
 #include "engine/program_folder_lock.h"
 #include "engine/split_mode.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/leftover_temps.h"
+#include "platform/native_path.h"
 #include "platform/path_text.h"
 #include "platform/scratch_file.h"
 #include "platform/stream_replace.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
-#include "settings/pinned_profile.h"
+#include "settings/profile.h"
 
 namespace qm {
 
@@ -64,35 +64,43 @@ std::string FolderOf(const std::string& programDirCp932) {
 // it would empty another disk's folder) and nothing else is used.
 enum class FolderKind { Absent, Own, Foreign, Unreadable };
 
-FolderKind KindOfRecordFolder(const std::string& programDirCp932) {
+struct FolderLook {
+    FolderKind kind;
+    FileProblem problem;  // why it is Unreadable
+};
+
+FolderLook LookAtRecordFolder(const std::string& programDirCp932) {
     // Without the final '/', so that a link is looked at and not followed.
     const std::string folderCp932 = FolderOf(programDirCp932);
     const auto fsPath = ToFsPath(std::string_view(folderCp932).substr(0, folderCp932.size() - 1));
-    if (!fsPath) return FolderKind::Foreign;
+    if (!fsPath) return {FolderKind::Foreign, {}};
     struct stat st {};
     if (::lstat(fsPath->c_str(), &st) != 0) {
-        NoteFileProblem(*fsPath, errno);
-        return errno == ENOENT ? FolderKind::Absent : FolderKind::Unreadable;
+        return {errno == ENOENT ? FolderKind::Absent : FolderKind::Unreadable,
+                SystemProblem(*fsPath, errno)};
     }
-    return S_ISDIR(st.st_mode) ? FolderKind::Own : FolderKind::Foreign;
+    return {S_ISDIR(st.st_mode) ? FolderKind::Own : FolderKind::Foreign, {}};
+}
+
+FolderKind KindOfRecordFolder(const std::string& programDirCp932) {
+    return LookAtRecordFolder(programDirCp932).kind;
 }
 
 // Makes the record folder when there is none; what stands there then.
-FolderKind MakeRecordFolder(const std::string& programDirCp932) {
-    const FolderKind kind = KindOfRecordFolder(programDirCp932);
+FolderLook MakeRecordFolder(const std::string& programDirCp932) {
+    const FolderLook look = LookAtRecordFolder(programDirCp932);
     const auto folder = ToFsPath(FolderOf(programDirCp932));
-    if (kind != FolderKind::Absent || !folder) return kind;
+    if (look.kind != FolderKind::Absent || !folder) return look;
     std::error_code ec;
-    if (fs::create_directory(*folder, ec)) return KindOfRecordFolder(programDirCp932);
-    NoteFileProblem(*folder, ec.value());
-    return FolderKind::Unreadable;
+    if (fs::create_directory(*folder, ec)) return LookAtRecordFolder(programDirCp932);
+    return {FolderKind::Unreadable, SystemProblem(*folder, ec.value())};
 }
 
 // "folder: why" for a record folder that is not Own or Absent.
-std::string FolderProblem(const std::string& programDirCp932, FolderKind kind) {
-    return kind == FolderKind::Foreign
+std::string FolderProblem(const std::string& programDirCp932, const FolderLook& look) {
+    return look.kind == FolderKind::Foreign
                ? RefusalLine(FolderOf(programDirCp932), msg::kRecordFolderForeignReason)
-               : FileProblemLine();
+               : FileProblemLine(look.problem);
 }
 
 std::string Line(std::initializer_list<std::string_view> fields) {
@@ -211,15 +219,14 @@ bool MayName(const RecordedFile& file, const ActiveConfig& config) {
     return false;
 }
 
-// Whether a file is at `pathCp932`; std::nullopt (the problem noted) when
-// that cannot be told.
-std::optional<bool> Exists(const std::string& pathCp932) {
-    const auto fsPath = ToFsPath(pathCp932);
+// Whether a file is at `pathCp932`; a problem when that cannot be told.
+FileResult<bool> Exists(const std::string& pathCp932) {
+    const auto path = NativePathOf(pathCp932);
+    if (!path) return path.problem();
     struct stat st {};
-    if (fsPath && ::stat(fsPath->c_str(), &st) == 0) return true;
-    if (fsPath) NoteFileProblem(*fsPath, errno);
-    if (fsPath && errno == ENOENT) return false;
-    return std::nullopt;
+    if (::stat(path->c_str(), &st) == 0) return true;
+    if (errno == ENOENT) return false;
+    return SystemProblem(path->str(), errno);
 }
 
 // The earlier version `backupCp932`, opened only when it is a regular file
@@ -227,11 +234,10 @@ std::optional<bool> Exists(const std::string& pathCp932) {
 std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
                                                const std::optional<FileStamp>& recorded,
                                                std::string& problem) {
-    const auto fsPath = ToFsPath(backupCp932);
+    const auto path = NativePathOf(backupCp932);
     struct stat st {};
-    if (!fsPath || ::lstat(fsPath->c_str(), &st) != 0) {
-        if (fsPath) NoteFileProblem(*fsPath, errno);
-        problem = FileProblemLine();
+    if (!path || ::lstat(path->c_str(), &st) != 0) {
+        problem = FileProblemLine(path ? SystemProblem(path->str(), errno) : path.problem());
         return std::nullopt;
     }
     if (!S_ISREG(st.st_mode)) {
@@ -240,7 +246,7 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
     }
     auto earlier = ReadOnlyFile::Open(backupCp932);
     if (!earlier) {
-        problem = FileProblemLine();
+        problem = FileProblemLine(earlier.problem());
         return std::nullopt;
     }
     // Opened by name after the look: the same file, or another put there meanwhile.
@@ -249,7 +255,7 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
         problem = RefusalLine(backupCp932, msg::kRecordBackupChangedReason);
         return std::nullopt;
     }
-    return earlier;
+    return std::move(*earlier);
 }
 
 // Gives the file its second name `role` + ".next" in the record's folder,
@@ -258,15 +264,17 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
 void Stage(FileBefore& file, const std::string& programDirCp932, std::string_view role,
            std::string& problem) {
     file.stamp = StampOfFile(file.path);
-    if (!file.stamp || !problem.empty()) return;  // no file: nothing to give back but its absence
-    if (const FolderKind kind = MakeRecordFolder(programDirCp932); kind != FolderKind::Own) {
-        problem = FolderProblem(programDirCp932, kind);
+    // No file: nothing to give back but its absence; no regular file: nothing
+    // this generate can replace.
+    if (!file.stamp || !problem.empty() || !FileExists(file.path)) return;
+    if (const FolderLook look = MakeRecordFolder(programDirCp932); look.kind != FolderKind::Own) {
+        problem = FolderProblem(programDirCp932, look);
         return;
     }
     const std::string folderCp932 = FolderOf(programDirCp932);
     const std::string staged = std::string(role) + std::string(kStagedSuffix);
-    if (!LinkOrCopyFile(file.path, folderCp932 + staged)) {
-        problem = FileProblemLine();
+    if (auto linked = LinkOrCopyFile(file.path, folderCp932 + staged); !linked) {
+        problem = FileProblemLine(linked.problem());
         return;
     }
     file.staged = staged;
@@ -275,15 +283,14 @@ void Stage(FileBefore& file, const std::string& programDirCp932, std::string_vie
 
 // Starts the record's upload tool with the files given back their bytes.
 void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
-    std::string parameters;
+    std::vector<std::string> arguments;
     for (const RecordedFile& file : record.files) {
-        if (file.backup.empty()) continue;  // a removed page has nothing to send
-        if (!parameters.empty()) parameters += ' ';
-        parameters += QuoteArgument(file.path);
+        // A removed page has nothing to send.
+        if (!file.backup.empty()) arguments.push_back(file.path);
     }
-    if (parameters.empty()) return;
+    if (arguments.empty()) return;
     outcome.uploaderPath = ReadKey(record.configIniPath, setkeys::kFtp);
-    outcome.upload = host.StartProgram(outcome.uploaderPath, parameters);
+    outcome.upload = host.StartProgram(outcome.uploaderPath, arguments, StartWait::None);
     outcome.uploadStarted = true;
 }
 
@@ -294,7 +301,7 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
     note.page = config.diaryPage;
     note.logPath = config.logPath;
     if (!note.logPath.empty()) {
-        note.logBefore = ReadFileBytes(note.logPath);
+        if (auto log = ReadFileBytes(note.logPath)) note.logBefore = std::move(*log);
         note.logStampBefore = StampOfFile(note.logPath);
     }
     run.rollOvers.push_back(std::move(note));
@@ -341,9 +348,9 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     // Whatever happens below, no record of an older generate may remain: it
     // would take back the wrong entry.
     ForgetRecord(config.programDir, /*staged=*/false);
-    if (const FolderKind kind = MakeRecordFolder(config.programDir);
-        kind != FolderKind::Own && problem.empty()) {
-        problem = FolderProblem(config.programDir, kind);
+    if (const FolderLook look = MakeRecordFolder(config.programDir);
+        look.kind != FolderKind::Own && problem.empty()) {
+        problem = FolderProblem(config.programDir, look);
     }
     const fs::path folder(ToFsPath(folderCp932).value_or(std::string()));
 
@@ -366,10 +373,11 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
             file.backup = std::string(role) + std::string(kBackupSuffix);
             std::error_code ec;
             fs::rename(folder / was.staged, folder / file.backup, ec);
-            if (ec) NoteFileProblem(folder / file.backup, ec.value());
-            file.backupStamp = ec ? std::nullopt : StampOfFile(folderCp932 + file.backup);
+            if (!ec) file.backupStamp = StampOfFile(folderCp932 + file.backup);
             if (!file.backupStamp) {
-                if (problem.empty()) problem = FileProblemLine();
+                if (problem.empty()) {
+                    problem = FileProblemLine(SystemProblem(folder / file.backup, ec.value()));
+                }
                 return false;
             }
         }
@@ -383,10 +391,11 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
             RecordedFile file{"log", "", std::nullopt, *note.logAfter, note.logPath};
             if (note.logBefore) {
                 file.backup = std::string("log") + std::string(kBackupSuffix);
-                if (ReplaceScratchFile(folderCp932 + file.backup, *note.logBefore)) {
+                if (auto kept = ReplaceScratchFile(folderCp932 + file.backup, *note.logBefore)) {
                     file.backupStamp = StampOfFile(folderCp932 + file.backup);
+                } else if (problem.empty()) {
+                    problem = FileProblemLine(kept.problem());
                 }
-                if (!file.backupStamp && problem.empty()) problem = FileProblemLine();
                 recordable = recordable && file.backupStamp.has_value();
             }
             recordable = recordable && keepable(note.logPath);
@@ -400,10 +409,12 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     // chance to take the entry back, never the entry, and every file is
     // checked against its stamp before anything is given back.
     if (recordable && record.files.empty()) return;  // nothing changed: nothing to take back
-    if (recordable &&
-        ReplaceScratchFile(folderCp932 + std::string(kManifestName), SerializeRecord(record)))
-        return;
-    if (problem.empty()) problem = FileProblemLine();
+    if (recordable) {
+        const auto kept =
+            ReplaceScratchFile(folderCp932 + std::string(kManifestName), SerializeRecord(record));
+        if (kept) return;
+        problem = FileProblemLine(kept.problem());
+    }
     ForgetRecord(config.programDir, /*staged=*/true);
     host.ShowMessage(Sjis(msg::kRecordLostText) + "\r\n" + problem, Sjis(msg::kRecordLostCaption));
 }
@@ -422,16 +433,17 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     const auto lock = LockProgramFolder(config, host);
     if (!lock) return fail(TakeBackStatus::Busy, "", "");
     const std::string folderCp932 = FolderOf(config.programDir);
-    if (const FolderKind kind = KindOfRecordFolder(config.programDir); kind != FolderKind::Own) {
-        if (kind == FolderKind::Absent) return outcome;
-        return fail(TakeBackStatus::Failed, folderCp932, FolderProblem(config.programDir, kind));
+    if (const FolderLook look = LookAtRecordFolder(config.programDir);
+        look.kind != FolderKind::Own) {
+        if (look.kind == FolderKind::Absent) return outcome;
+        return fail(TakeBackStatus::Failed, folderCp932, FolderProblem(config.programDir, look));
     }
     RemoveRecordLeftovers(config.programDir);
     const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
     const auto manifest = ReadFileBytes(manifestCp932);
     if (!manifest) {
-        if (LastFileProblem().code == ENOENT) return outcome;  // nothing recorded
-        return fail(TakeBackStatus::Failed, manifestCp932, FileProblemLine());
+        if (manifest.problem().code == ENOENT) return outcome;  // nothing recorded
+        return fail(TakeBackStatus::Failed, manifestCp932, FileProblemLine(manifest.problem()));
     }
     const auto record = ParseRecord(*manifest);
     if (!record) {
@@ -441,22 +453,25 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
 
     // The record names its set; the set names what it may touch. Each
     // settings file is read once, as a generate reads them.
-    const PinnedProfile systemIni(config.systemIniPath);
-    if (!systemIni.readable()) {
-        return fail(TakeBackStatus::Failed, config.systemIniPath, FileProblemLine());
+    const auto system = SettingsFile::Load(config.systemIniPath);
+    if (!system) {
+        return fail(TakeBackStatus::Failed, config.systemIniPath,
+                    FileProblemLine(system.problem()));
     }
-    const int sets = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
+    const int sets = CountListEntries(*system, syskeys::kSetListSection);
     int setIndex = 0;
-    while (setIndex < sets && SetIniPathOf(config, setIndex) != record->configIniPath) ++setIndex;
+    while (setIndex < sets &&
+           SetIniPath(config.programDir, ReadListEntry(*system, syskeys::kSetListSection, setIndex,
+                                                       syskeys::kSetNameCapacity)) !=
+               record->configIniPath) {
+        ++setIndex;
+    }
     if (setIndex == sets) {
         return fail(TakeBackStatus::Failed, manifestCp932,
                     RefusalLine(manifestCp932, msg::kRecordSetUnknownReason));
     }
-    const PinnedProfile setIni(record->configIniPath);
-    if (!setIni.readable()) {
-        return fail(TakeBackStatus::Failed, record->configIniPath, FileProblemLine());
-    }
-    if (!ReadSetPaths(config, setIndex, host)) {
+    // A set file that cannot be read is said so there.
+    if (!ReadSetPaths(config, *system, setIndex, host)) {
         return fail(TakeBackStatus::Failed, record->configIniPath, "");
     }
     std::optional<FileLock> diaryLock;
@@ -480,7 +495,8 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     }
     for (const RecordedFile& file : record->files) {
         const auto exists = Exists(file.path);
-        if (!exists) return fail(TakeBackStatus::Failed, file.path, FileProblemLine());
+        if (!exists)
+            return fail(TakeBackStatus::Failed, file.path, FileProblemLine(exists.problem()));
         if (!*exists) {
             if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
             return fail(TakeBackStatus::ChangedSince, file.path, "");
@@ -504,27 +520,31 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     // Then each is made writable and held, so no one writes meanwhile.
     for (Pending& one : pending) {
         MakeOwnerWritable(one.file->path);
-        one.held = LockedFile::Open(one.file->path, LockedFile::Mode::OpenExisting);
-        if (!one.held) return fail(TakeBackStatus::Failed, one.file->path, FileProblemLine());
+        auto held = LockedFile::Open(one.file->path, LockedFile::Mode::OpenExisting);
+        if (!held) {
+            return fail(TakeBackStatus::Failed, one.file->path, FileProblemLine(held.problem()));
+        }
+        one.held = std::move(*held);
     }
 
     for (Pending& one : pending) {
-        bool done = false;
         std::string problem;
         if (one.earlier) {
             // Its size was checked with its stamp.
             const int from = one.earlier->descriptor();
             const std::uint64_t size = one.file->backupStamp->size;
-            done =
+            const auto restored =
                 one.held->ReplaceWith([&](int out) { return CopyFileRange(from, 0, size, out); });
             // Reading the earlier version or writing the file: either may have failed.
-            if (!done) problem = FileProblemLine() + " (" + folderCp932 + one.file->backup + ")";
-        } else {
-            done = RemoveFile(one.file->path);
-            if (!done) problem = FileProblemLine();
+            if (!restored) {
+                problem = FileProblemLine(restored.problem()) + " (" + folderCp932 +
+                          one.file->backup + ")";
+            }
+        } else if (const auto removed = RemoveFile(one.file->path); !removed) {
+            problem = FileProblemLine(removed.problem());
         }
         // The record stays, so taking back again finishes what is left.
-        if (!done) return fail(TakeBackStatus::Failed, one.file->path, problem);
+        if (!problem.empty()) return fail(TakeBackStatus::Failed, one.file->path, problem);
         (one.earlier ? outcome.restored : outcome.removed).push_back(one.file->path);
     }
     outcome.status = TakeBackStatus::TakenBack;

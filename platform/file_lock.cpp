@@ -12,7 +12,6 @@
 #include <thread>
 
 #include "platform/files.h"
-#include "platform/path_text.h"
 
 namespace qm {
 
@@ -66,38 +65,27 @@ int TryLock(const std::string& fsPath) {
 
 }  // namespace
 
-std::optional<FileLock> FileLock::Acquire(std::string_view cp932Path,
-                                          std::chrono::milliseconds wait, Outcome& outcome) {
-    outcome = Outcome::Failed;
-    const auto fsPath = ToFsPath(cp932Path);
-    if (!fsPath || fsPath->empty()) {
-        NoteFileProblem(fsPath.value_or(std::string()), EINVAL);
-        return std::nullopt;
-    }
+FileResult<std::optional<FileLock>> FileLock::Acquire(std::string_view cp932Path,
+                                                      std::chrono::milliseconds wait) {
+    const auto path = NativePathOf(cp932Path);
+    if (!path) return path.problem();
+    const std::string& fsPath = path->str();
 
     std::lock_guard guard(heldMutex);
-    if (auto shared = HeldLocks()[*fsPath].lock()) {
-        outcome = Outcome::Held;
-        return FileLock(std::static_pointer_cast<Held>(shared));
+    if (auto shared = HeldLocks()[fsPath].lock()) {
+        return std::optional(FileLock(std::static_pointer_cast<Held>(shared)));
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        const int fd = TryLock(*fsPath);
+        const int fd = TryLock(fsPath);
         if (fd >= 0) {
             auto held = std::make_shared<Held>();
             held->fd = fd;
-            HeldLocks()[*fsPath] = held;
-            outcome = Outcome::Held;
-            return FileLock(held);
+            HeldLocks()[fsPath] = held;
+            return std::optional(FileLock(held));
         }
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            NoteFileProblem(*fsPath, errno);
-            return std::nullopt;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            outcome = Outcome::Busy;
-            return std::nullopt;
-        }
+        if (errno != EWOULDBLOCK && errno != EINTR) return SystemProblem(fsPath, errno);
+        if (std::chrono::steady_clock::now() >= deadline) return std::optional<FileLock>();
         std::this_thread::sleep_for(kPollInterval);
     }
 }

@@ -9,18 +9,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_result.h"
+
 namespace qm {
 
 class FileLock {
   public:
-    enum class Outcome { Held, Busy, Failed };
-
     // Creates the lock file when missing and waits up to `wait` for the lock.
-    // Busy when another process kept it all that time; Failed (see
-    // LastFileProblem) when the file cannot be made or locked. Taking a lock
-    // this process holds already succeeds at once and shares it.
-    static std::optional<FileLock> Acquire(std::string_view cp932Path,
-                                           std::chrono::milliseconds wait, Outcome& outcome);
+    // std::nullopt when another process kept it all that time; a problem
+    // when the file cannot be made or locked. Taking a lock this process
+    // holds already succeeds at once and shares it.
+    static FileResult<std::optional<FileLock>> Acquire(std::string_view cp932Path,
+                                                       std::chrono::milliseconds wait);
 
     // The lock is released when the last sharer goes away.
     ~FileLock();

@@ -1,30 +1,44 @@
-// Starting other programs (the upload tool, an editor, a file opener).
+// Starting other programs (the upload tool, an editor, the desktop's opener).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qm {
 
-// The results a caller looks at, numbered as the original platform numbers them.
-enum class StartResult { Started = 33, NotFound = 2, Failed = 0 };
+enum class StartResult {
+    Started,
+    NoProgram,      // no program named (an empty path)
+    Missing,        // no such file
+    NotExecutable,  // a file, but not one that runs
+    Failed,         // found, but the system could not start it
+    Refused,        // an opener that ran and ended saying it could not open the file
+};
 
-// Splits a parameter text the way a Windows command line is split into
-// arguments: blanks separate, double quotes group and are dropped, and
-// backslashes before a quote escape it.
-std::vector<std::string> SplitCommandLine(std::string_view text);
+// What a start waits for. An opener (xdg-open) hands the file on and ends;
+// its exit status tells whether anything could open it, so it is watched
+// for a moment. Other programs run on and are never waited for.
+enum class StartWait { None, ForOpener };
 
 // The program a relative path holding a separator (UTF-8, such as the stored
 // "tavmo/tavmo.exe") names: under the working directory when it is there,
 // else under the first of `folders` that holds it; unchanged when none does.
 std::string LocateProgram(const std::string& program, const std::vector<std::string>& folders);
 
-// Starts `program` (code page 932) with `parameters` split as above, converted
-// to UTF-8, each '\' in an argument then a '/' as in every path. A bare name is searched in PATH; a
-// relative path is located as above in the program's own folder and then in the installed helper
-// folder, so the stored default finds the upload tool in a build tree and on an installed system.
-// The process is detached: never waited for, never a zombie.
-StartResult StartProgram(std::string_view programCp932, std::string_view parametersCp932);
+// Starts `programCp932` with the arguments, each a path or a word as stored
+// (code page 932), handed over as a list: nothing is split or quoted. A bare
+// name is searched in PATH; a relative path is located as above in the
+// program's own folder and then in the installed helper folder, so the stored
+// default finds the upload tool in a build tree and on an installed system.
+// The process is detached: never a zombie.
+StartResult StartProgram(std::string_view programCp932,
+                         const std::vector<std::string>& argumentsCp932,
+                         StartWait wait = StartWait::None);
+
+// StartProgram or a stand-in for it (tests record the starts).
+using ProgramStarter = std::function<StartResult(
+    std::string_view programCp932, const std::vector<std::string>& argumentsCp932, StartWait)>;
 
 }  // namespace qm

@@ -10,21 +10,18 @@
 #include <filesystem>
 
 #include "platform/files.h"
-#include "platform/path_text.h"
 
 namespace qm {
 
-bool ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
-    auto fsPath = ToFsPath(cp932Path);
-    if (!fsPath || fsPath->empty()) return false;
-    const std::filesystem::path target(*fsPath);
+FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
+    auto path = NativePathOf(cp932Path);
+    if (!path) return path.problem();
+    const std::string& fsPath = path->str();
+    const std::filesystem::path target(fsPath);
     std::string temp =
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        NoteFileProblem(*fsPath, errno);
-        return false;
-    }
+    if (fd < 0) return SystemProblem(fsPath, errno);
     // Locked while it is written, so a clean-up tells it from a killed run's.
     bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     const char* data = content.data();
@@ -39,12 +36,13 @@ bool ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
         }
     }
     ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), fsPath->c_str()) == 0;
+    if (ok) ok = ::rename(temp.c_str(), fsPath.c_str()) == 0;
     if (!ok) {
-        NoteFileProblem(*fsPath, errno);
+        const int error = errno;
         ::unlink(temp.c_str());
+        return SystemProblem(fsPath, error);
     }
-    return ok;
+    return {};
 }
 
 }  // namespace qm

@@ -4,12 +4,14 @@
 
 #include <string_view>
 
+#include "platform/file_result.h"
+
 namespace qm {
 
 // Replaces the file by one holding `content`, written beside it and renamed
 // into place, so that a reader finds the old file or the new one whole; the
 // disk gets it with the system's next flush of its own. For records whose
 // loss in a crash loses a convenience, never a diary.
-bool ReplaceScratchFile(std::string_view cp932Path, std::string_view content);
+FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view content);
 
 }  // namespace qm

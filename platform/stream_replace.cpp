@@ -12,7 +12,6 @@
 #include <memory>
 
 #include "platform/files.h"
-#include "platform/path_text.h"
 
 namespace qm {
 
@@ -100,8 +99,10 @@ bool KernelCopyRefused(int error) {
 
 // The buffer every read here goes through, kept from one read to the next:
 // a fresh megabyte would cost a page fault for every 4 KiB the kernel fills,
-// more than the copy itself. Its contents are never zeroed; it grows to the
-// largest size asked for and is not shared between threads.
+// more than the copy itself. It is only a reused allocation: every read
+// fills what it then uses, so nothing read earlier can reach a later result.
+// Its contents are never zeroed; it grows to the largest size asked for and
+// is not shared between threads.
 class ReadBuffer {
   public:
     // `chunk` bytes for one read, no more than `wanted` nor `most`, with
@@ -253,21 +254,21 @@ bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std:
                     int out, const StreamOptions& options) {
     return at.found && CopyFileRange(in, 0, at.markerAt, out, options) &&
            WriteAll(out, insert.data(), insert.size()) &&
-           CopyTextFrom(in, at.markerAt + markerSize, out, options) && WriteAll(out, "", 1);
+           CopyTextFrom(in, at.markerAt + markerSize, out, options);
 }
 
-bool ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
-                          std::string_view insert, const StreamOptions& options) {
+FileStatus ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
+                                std::string_view insert, const StreamOptions& options) {
     const int in = file.descriptor();
     return file.ReplaceWith(
         [&](int out) { return WriteInsertion(in, at, markerSize, insert, out, options); });
 }
 
-bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
-                      std::string_view insert, std::string_view targetCp932, WriteTarget how,
-                      const StreamOptions& options) {
-    auto target = ToFsPath(targetCp932);
-    if (!target || target->empty()) return false;
+FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
+                            std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                            const StreamOptions& options) {
+    auto target = NativePathOf(targetCp932);
+    if (!target) return target.problem();
     auto write = [&](int out) {
         return WriteInsertion(source, at, markerSize, insert, out, options);
     };
@@ -277,30 +278,31 @@ bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize
     return CreateFileWith(*target, mode, write);
 }
 
-bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
-                       const StreamOptions& options) {
+FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+                             const StreamOptions& options) {
     auto from = ReadOnlyFile::Open(fromCp932);
-    auto to = ToFsPath(toCp932);
+    if (!from) return from.problem();
+    auto to = NativePathOf(toCp932);
+    if (!to) return to.problem();
     struct stat st {};
-    if (!from || !to || to->empty() || ::fstat(from->descriptor(), &st) != 0) return false;
+    if (::fstat(from->descriptor(), &st) != 0) return SystemProblem(to->str(), errno);
     const auto size = static_cast<std::uint64_t>(st.st_size);
     return ReplaceFileWith(
         *to, [&](int out) { return CopyFileRange(from->descriptor(), 0, size, out, options); });
 }
 
-bool LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
-                    const StreamOptions& options) {
-    auto from = ToFsPath(fromCp932);
-    auto to = ToFsPath(toCp932);
-    if (!from || !to || from->empty() || to->empty()) return false;
-    if (::link(from->c_str(), to->c_str()) == 0) return true;
-    if (errno == EEXIST) {
-        NoteFileProblem(*to, errno);
-        return false;
-    }
+FileStatus LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+                          const StreamOptions& options) {
+    auto from = NativePathOf(fromCp932);
+    if (!from) return from.problem();
+    auto to = NativePathOf(toCp932);
+    if (!to) return to.problem();
+    if (::link(from->c_str(), to->c_str()) == 0) return {};
+    if (errno == EEXIST) return SystemProblem(to->str(), errno);
     auto source = ReadOnlyFile::Open(fromCp932);
+    if (!source) return source.problem();
     struct stat st {};
-    if (!source || ::fstat(source->descriptor(), &st) != 0) return false;
+    if (::fstat(source->descriptor(), &st) != 0) return SystemProblem(from->str(), errno);
     const auto size = static_cast<std::uint64_t>(st.st_size);
     return CreateFileWith(*to, st.st_mode & 0777, [&](int out) {
         return CopyFileRange(source->descriptor(), 0, size, out, options);
@@ -328,21 +330,17 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
     return true;
 }
 
-std::optional<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
-    auto fsPath = ToFsPath(cp932Path);
-    if (!fsPath || fsPath->empty()) return std::nullopt;
+FileResult<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
+    auto fsPath = NativePathOf(cp932Path);
+    if (!fsPath) return fsPath.problem();
     // Never waits on a FIFO, as no file function here does.
     const int fd = ::open(fsPath->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        NoteFileProblem(*fsPath, errno);
-        return std::nullopt;
-    }
+    if (fd < 0) return SystemProblem(fsPath->str(), errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) {
-        NoteFileProblem(*fsPath, S_ISREG(st.st_mode) ? EFBIG : EINVAL);
         ::close(fd);
-        return std::nullopt;
+        return SystemProblem(fsPath->str(), S_ISREG(st.st_mode) ? EFBIG : EINVAL);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return ReadOnlyFile(fd);

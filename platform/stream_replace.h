@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_result.h"
+
 namespace qm {
 
 class LockedFile;
@@ -56,16 +58,17 @@ bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
 bool CopyTextFrom(int in, std::uint64_t from, int out, const StreamOptions& options = {});
 
 // Writes to `out`, at its current position, what a file holds after an
-// insertion: the text of `in` before the marker found at `at`, `insert`, the
-// text after the marker, and one NUL. The text before the marker is copied by
-// the kernel; the rest is read once, in the same pass that finds its end.
+// insertion: the text of `in` before the marker found at `at`, `insert`, and
+// the text after the marker. A NUL that ended the old text, and whatever lay
+// behind it, is left out: a page is plain text. The text before the marker is
+// copied by the kernel; the rest is read once, in the same pass that finds its end.
 bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std::string_view insert,
                     int out, const StreamOptions& options = {});
 
 // Replaces the locked file by its own text with `insert` in place of the
 // marker found at `at`, safely; `file` then holds the new file, locked.
-bool ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
-                          std::string_view insert, const StreamOptions& options = {});
+FileStatus ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,
+                                std::string_view insert, const StreamOptions& options = {});
 
 enum class WriteTarget {
     Replace,    // the safe replace of files.h; a missing target is created
@@ -74,20 +77,20 @@ enum class WriteTarget {
 
 // Writes the text of `source` with `insert` in place of the marker found at
 // `at` to another file. A new file takes the source's permission bits.
-bool WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
-                      std::string_view insert, std::string_view targetCp932, WriteTarget how,
-                      const StreamOptions& options = {});
+FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
+                            std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                            const StreamOptions& options = {});
 
 // Replaces `toCp932` by a copy of every byte of `fromCp932`, safely, without
 // the bytes passing through this program where the kernel can copy them.
-bool ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
-                       const StreamOptions& options = {});
+FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+                             const StreamOptions& options = {});
 
 // Gives the file `fromCp932` the second name `toCp932`, which must be free:
 // a hard link, so nothing is copied, where the two names share a file system
 // that has them; elsewhere a copy of every byte, flushed to the disk.
-bool LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
-                    const StreamOptions& options = {});
+FileStatus LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+                          const StreamOptions& options = {});
 
 // Whether two open files hold the same bytes, compared piece by piece;
 // std::nullopt when reading fails.
@@ -98,7 +101,7 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options = {})
 // every file the program reads.
 class ReadOnlyFile {
   public:
-    static std::optional<ReadOnlyFile> Open(std::string_view cp932Path);
+    static FileResult<ReadOnlyFile> Open(std::string_view cp932Path);
 
     ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;

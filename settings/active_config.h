@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "settings/keys.h"
+
 namespace qm {
 
 // How often entries move on to a new page (key EDIT). The values are the ones
@@ -27,7 +29,9 @@ struct ActiveConfig {
     std::string logPath;        // LOG
     std::string programDir;     // ends in '/'
     std::string currentName;    // CURRENTNAME
-    int upFlag = 0;             // STATE/UP as read at the last load
+    // LOGSETTING/TITLE of the system file, read with the set's paths.
+    std::string logTitle = std::string(syskeys::kLogTitle.defaultValue);
+    int upFlag = 0;                              // STATE/UP as read at the last load
     SplitMode splitMode = SplitMode::Unchanged;  // EDIT
     int makeCurrentCopy = 0;                     // CURRENT of FILEPATH
     int alwaysOne = 0;                           // ALWAYS1

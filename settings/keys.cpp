@@ -6,6 +6,14 @@
 
 namespace qm {
 
+std::string ReadKey(const SettingsFile& file, const TextKey& key) {
+    return ReadProfileString(file, key.section, key.key, key.defaultValue, key.capacity);
+}
+
+int ReadKey(const SettingsFile& file, const IntKey& key) {
+    return ReadProfileInt(file, key.section, key.key, key.defaultValue);
+}
+
 std::string ReadKey(std::string_view iniPath, const TextKey& key) {
     return ReadProfileString(iniPath, key.section, key.key, key.defaultValue, key.capacity);
 }

@@ -64,7 +64,11 @@ inline constexpr IntKey kAlways1{kSection, "ALWAYS1", 0};
 inline constexpr std::string_view kQuill = "QUILL";
 }  // namespace setkeys
 
+class SettingsFile;
+
 // Convenience readers and writers over the tables above.
+std::string ReadKey(const SettingsFile& file, const TextKey& key);
+int ReadKey(const SettingsFile& file, const IntKey& key);
 std::string ReadKey(std::string_view iniPath, const TextKey& key);
 int ReadKey(std::string_view iniPath, const IntKey& key);
 [[nodiscard]] bool WriteKey(std::string_view iniPath, const TextKey& key, std::string_view value);

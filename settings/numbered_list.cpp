@@ -31,12 +31,12 @@ int CountNames(const std::string& list) {
 
 // The edits that remove entry `index` of each section, moving the later
 // entries down by one; the sections move in step.
-std::vector<ProfileEdit> RemovalEdits(std::string_view iniPath,
+std::vector<ProfileEdit> RemovalEdits(const SettingsFile& file,
                                       const std::vector<std::string_view>& sections, int index,
                                       int count) {
     std::vector<std::vector<std::string>> values;
     for (auto section : sections) {
-        values.push_back(ReadListEntries(iniPath, section, count, kShiftCapacity));
+        values.push_back(ReadListEntries(file, section, count, kShiftCapacity));
     }
     std::vector<ProfileEdit> edits;
     for (int j = index + 1; j < count; ++j) {
@@ -59,20 +59,34 @@ const std::vector<std::string_view>& TagSections() {
 
 }  // namespace
 
+int CountListEntries(const SettingsFile& file, std::string_view section) {
+    return CountNames(ReadProfileKeyList(file, section, kKeyListCapacity));
+}
+
 int CountListEntries(std::string_view iniPath, std::string_view section) {
-    return CountNames(ReadProfileKeyList(iniPath, section, kKeyListCapacity));
+    return CountListEntries(SettingsFile::LoadOrEmpty(iniPath), section);
+}
+
+std::string ReadListEntry(const SettingsFile& file, std::string_view section, int index,
+                          std::size_t capacity) {
+    return ReadProfileString(file, section, EntryKey(index), "", capacity);
 }
 
 std::string ReadListEntry(std::string_view iniPath, std::string_view section, int index,
                           std::size_t capacity) {
-    return ReadProfileString(iniPath, section, EntryKey(index), "", capacity);
+    return ReadListEntry(SettingsFile::LoadOrEmpty(iniPath), section, index, capacity);
 }
 
 std::vector<std::string> ReadListEntries(std::string_view iniPath, std::string_view section,
                                          int count, std::size_t capacity) {
+    return ReadListEntries(SettingsFile::LoadOrEmpty(iniPath), section, count, capacity);
+}
+
+std::vector<std::string> ReadListEntries(const SettingsFile& file, std::string_view section,
+                                         int count, std::size_t capacity) {
     // Entry i is the first key named i, as a lookup by name would find it.
     std::unordered_map<std::string, std::string> byName;
-    for (auto& key : ReadProfileSection(iniPath, section, capacity)) {
+    for (auto& key : ReadProfileSection(file, section, capacity)) {
         byName.emplace(std::move(key.name), std::move(key.value));
     }
     std::vector<std::string> entries;
@@ -83,44 +97,48 @@ std::vector<std::string> ReadListEntries(std::string_view iniPath, std::string_v
     return entries;
 }
 
-bool AppendListEntry(std::string_view iniPath, std::string_view section, std::string_view value) {
-    return WriteProfileString(iniPath, section, EntryKey(CountListEntries(iniPath, section)),
-                              value);
-}
-
 bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index) {
-    int count = CountListEntries(iniPath, section);
+    const SettingsFile file = SettingsFile::LoadOrEmpty(iniPath);
+    int count = CountListEntries(file, section);
     // An index outside the list would otherwise drop the last entry.
     if (index < 0 || index >= count) return false;
-    return WriteProfileStrings(iniPath, RemovalEdits(iniPath, {section}, index, count));
+    return WriteProfileStrings(iniPath, RemovalEdits(file, {section}, index, count));
 }
 
 int CountTagEntries(std::string_view systemIniPath) {
-    int count = CountListEntries(systemIniPath, syskeys::kTagSection);
+    SettingsFile file = SettingsFile::LoadOrEmpty(systemIniPath);
+    return CountTagEntries(file);
+}
+
+int CountTagEntries(SettingsFile& systemFile) {
+    int count = CountListEntries(systemFile, syskeys::kTagSection);
     if (count > 0) return count;
     // A seed that cannot be written leaves the list empty, as the file says.
-    if (!WriteTagEntry(systemIniPath, 0,
+    if (!WriteTagEntry(systemFile.path(), 0,
                        TagEntry{std::string(kSeedTag), std::string(kSeedTag), ""})) {
         return 0;
     }
-    return CountListEntries(systemIniPath, syskeys::kTagSection);
+    systemFile = SettingsFile::LoadOrEmpty(systemFile.path());
+    return CountListEntries(systemFile, syskeys::kTagSection);
 }
 
 TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nameCapacity) {
+    const SettingsFile file = SettingsFile::LoadOrEmpty(systemIniPath);
     return TagEntry{
-        ReadListEntry(systemIniPath, syskeys::kTagSection, index, nameCapacity),
-        ReadListEntry(systemIniPath, syskeys::kTagPrefixSection, index, syskeys::kTagTextCapacity),
-        ReadListEntry(systemIniPath, syskeys::kTagSuffixSection, index, syskeys::kTagTextCapacity),
+        ReadListEntry(file, syskeys::kTagSection, index, nameCapacity),
+        ReadListEntry(file, syskeys::kTagPrefixSection, index, syskeys::kTagTextCapacity),
+        ReadListEntry(file, syskeys::kTagSuffixSection, index, syskeys::kTagTextCapacity),
     };
 }
 
 std::vector<TagEntry> ReadTagEntries(std::string_view systemIniPath, int count,
                                      std::size_t nameCapacity) {
-    const auto names = ReadListEntries(systemIniPath, syskeys::kTagSection, count, nameCapacity);
-    const auto prefixes = ReadListEntries(systemIniPath, syskeys::kTagPrefixSection, count,
-                                          syskeys::kTagTextCapacity);
-    const auto suffixes = ReadListEntries(systemIniPath, syskeys::kTagSuffixSection, count,
-                                          syskeys::kTagTextCapacity);
+    const SettingsFile file = SettingsFile::LoadOrEmpty(systemIniPath);
+    const auto names = ReadListEntries(file, syskeys::kTagSection, count, nameCapacity);
+    const auto prefixes =
+        ReadListEntries(file, syskeys::kTagPrefixSection, count, syskeys::kTagTextCapacity);
+    const auto suffixes =
+        ReadListEntries(file, syskeys::kTagSuffixSection, count, syskeys::kTagTextCapacity);
     std::vector<TagEntry> entries;
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -139,10 +157,10 @@ bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& en
 }
 
 bool RemoveTagEntry(std::string_view systemIniPath, int index) {
-    int count = CountListEntries(systemIniPath, syskeys::kTagSection);
+    const SettingsFile file = SettingsFile::LoadOrEmpty(systemIniPath);
+    int count = CountListEntries(file, syskeys::kTagSection);
     if (index < 0 || index >= count) return false;
-    return WriteProfileStrings(systemIniPath,
-                               RemovalEdits(systemIniPath, TagSections(), index, count));
+    return WriteProfileStrings(systemIniPath, RemovalEdits(file, TagSections(), index, count));
 }
 
 }  // namespace qm

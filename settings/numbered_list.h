@@ -11,15 +11,19 @@ namespace qm {
 
 inline constexpr std::size_t kKeyListCapacity = 1024;
 
+class SettingsFile;
+
+int CountListEntries(const SettingsFile& file, std::string_view section);
 int CountListEntries(std::string_view iniPath, std::string_view section);
+std::string ReadListEntry(const SettingsFile& file, std::string_view section, int index,
+                          std::size_t capacity);
 std::string ReadListEntry(std::string_view iniPath, std::string_view section, int index,
                           std::size_t capacity);
-// Entries 0 … count-1, as ReadListEntry gives each, from one read of the section.
+// Entries 0 … count-1, as ReadListEntry gives each.
+std::vector<std::string> ReadListEntries(const SettingsFile& file, std::string_view section,
+                                         int count, std::size_t capacity);
 std::vector<std::string> ReadListEntries(std::string_view iniPath, std::string_view section,
                                          int count, std::size_t capacity);
-// Writes key `count` (the next number).
-[[nodiscard]] bool AppendListEntry(std::string_view iniPath, std::string_view section,
-                                   std::string_view value);
 // Shifts entries index+1 … n-1 down by one, then removes key n-1.
 [[nodiscard]] bool RemoveListEntry(std::string_view iniPath, std::string_view section, int index);
 
@@ -33,8 +37,10 @@ struct TagEntry {
 // The tag count; when section TAG is empty it is first seeded with the one
 // entry "<HR>" (prefix "<HR>", empty suffix written as a key).
 int CountTagEntries(std::string_view systemIniPath);
+// The same on the file as read, which is read again after a seed is written.
+int CountTagEntries(SettingsFile& systemFile);
 TagEntry ReadTagEntry(std::string_view systemIniPath, int index, std::size_t nameCapacity);
-// Entries 0 … count-1, as ReadTagEntry gives each, from one read of each list.
+// Entries 0 … count-1, as ReadTagEntry gives each, from one read of the file.
 std::vector<TagEntry> ReadTagEntries(std::string_view systemIniPath, int count,
                                      std::size_t nameCapacity);
 [[nodiscard]] bool WriteTagEntry(std::string_view systemIniPath, int index, const TagEntry& entry);

@@ -1,20 +1,38 @@
 #include "settings/profile.h"
 
-#include <sys/stat.h>
-
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
-#include "settings/pinned_profile.h"
-#include "settings/profile_cache.h"
 
 namespace qm {
 
+// One line of the file with its line end kept apart, so that a rewrite leaves
+// every line it does not change byte for byte as it was.
+struct IniLine {
+    std::string text;    // code page 932, without the line end
+    std::string ending;  // "\r\n", "\n", "\r", "\r\r\n"..., or "" at the very end
+    std::string raw;     // a UTF-16LE file's bytes of the line; empty once edited
+};
+
+using IniLines = std::vector<IniLine>;
+
+// The two forms a settings file can take: code page 932 bytes, or UTF-16LE
+// after a byte-order mark, which reads as code page 932 and stays UTF-16LE.
+enum class TextForm { Cp932, Utf16Le };
+
+struct IniFile {
+    TextForm form = TextForm::Cp932;
+    IniLines lines;
+    std::string strayByte;  // the odd last byte of a UTF-16LE file, kept as it was
+};
+
 namespace {
+
+std::atomic<std::size_t> settingsFileReads{0};
 
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -43,27 +61,7 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The two forms a settings file can take: code page 932 bytes, or UTF-16LE
-// after a byte-order mark, which reads as code page 932 and stays UTF-16LE.
-enum class TextForm { Cp932, Utf16Le };
-
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-
-// One line of the file with its line end kept apart, so that a rewrite leaves
-// every line it does not change byte for byte as it was.
-struct IniLine {
-    std::string text;    // code page 932, without the line end
-    std::string ending;  // "\r\n", "\n", "\r", "\r\r\n"..., or "" at the very end
-    std::string raw;     // a UTF-16LE file's bytes of the line; empty once edited
-};
-
-using IniLines = std::vector<IniLine>;
-
-struct IniFile {
-    TextForm form = TextForm::Cp932;
-    IniLines lines;
-    std::string strayByte;  // the odd last byte of a UTF-16LE file, kept as it was
-};
 
 struct LineSpan {
     std::size_t start;      // in units: bytes, or UTF-16 code units
@@ -239,16 +237,10 @@ std::optional<std::size_t> FindKey(const IniLines& lines, const SectionRange& ra
     return std::nullopt;
 }
 
-// The file's lines, or nullptr when it is missing or cannot be read; parsed
-// once while the file (or its pin) stays as it was.
-std::shared_ptr<const IniFile> ReadLines(std::string_view iniPath) {
-    return ReadParsedSettingsAs<IniFile>(iniPath, SplitLines);
-}
-
 // The stored value of the key, quotes removed; std::nullopt when absent.
-std::optional<std::string> FindValue(std::string_view iniPath, std::string_view section,
+std::optional<std::string> FindValue(const SettingsFile& settings, std::string_view section,
                                      std::string_view key) {
-    auto file = ReadLines(iniPath);
+    const IniFile* file = settings.lines();
     if (!file) return std::nullopt;
     const IniLines& lines = file->lines;
     auto range = FindSection(lines, AsStoredName(file->form, section));
@@ -341,15 +333,10 @@ enum class FileState { Present, Missing, Unusable };
 // Whether the file can be edited: present and readable, or simply not there
 // yet. An existing file that cannot be read must never be replaced.
 FileState LoadForEdit(std::string_view iniPath, std::string& content) {
-    auto fsPath = ToFsPath(iniPath);
-    if (!fsPath || fsPath->empty()) return FileState::Unusable;
-    if (auto bytes = ReadFileBytes(iniPath)) {
-        content = std::move(*bytes);
-        return FileState::Present;
-    }
-    struct stat st {};
-    if (::stat(fsPath->c_str(), &st) != 0 && errno == ENOENT) return FileState::Missing;
-    return FileState::Unusable;
+    auto bytes = ReadFileBytes(iniPath);
+    if (!bytes) return bytes.problem().code == ENOENT ? FileState::Missing : FileState::Unusable;
+    content = std::move(*bytes);
+    return FileState::Present;
 }
 
 // A sign and the digits that follow; a number too large for an int is held
@@ -371,21 +358,47 @@ int ParseLeadingInt(std::string_view text) {
 
 }  // namespace
 
-std::string ReadProfileString(std::string_view iniPath, std::string_view section,
+FileResult<SettingsFile> SettingsFile::Load(std::string_view iniPath) {
+    SettingsFile file{std::string(iniPath)};
+    auto bytes = ReadFileBytes(iniPath);
+    ++settingsFileReads;
+    if (!bytes) {
+        if (bytes.problem().code == ENOENT) return file;
+        return bytes.problem();
+    }
+    file.lines_ = std::make_shared<const IniFile>(SplitLines(*bytes));
+    return file;
+}
+
+SettingsFile SettingsFile::LoadOrEmpty(std::string_view iniPath) {
+    auto file = Load(iniPath);
+    return file ? std::move(*file) : SettingsFile(std::string(iniPath));
+}
+
+std::size_t SettingsFileReads() { return settingsFileReads; }
+
+std::string ReadProfileString(const SettingsFile& file, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t capacity) {
     if (capacity == 0) return {};
-    auto value = FindValue(iniPath, section, key);
+    auto value = FindValue(file, section, key);
     // The default loses its trailing spaces, as the original platform's does.
     while (!defaultValue.empty() && defaultValue.back() == ' ') defaultValue.remove_suffix(1);
     std::string_view text = value ? std::string_view(*value) : defaultValue;
     return std::string(text.substr(0, Cp932PrefixLength(text, capacity - 1)));
 }
 
-std::string ReadProfileKeyList(std::string_view iniPath, std::string_view section,
+std::string ReadProfileString(std::string_view iniPath, std::string_view section,
+                              std::string_view key, std::string_view defaultValue,
+                              std::size_t capacity) {
+    return ReadProfileString(SettingsFile::LoadOrEmpty(iniPath), section, key, defaultValue,
+                             capacity);
+}
+
+std::string ReadProfileKeyList(const SettingsFile& settings, std::string_view section,
                                std::size_t capacity) {
     std::string list;
-    auto file = ReadLines(iniPath);
+    const IniFile* file = settings.lines();
     auto range = file ? FindSection(file->lines, AsStoredName(file->form, section)) : std::nullopt;
     if (range) {
         for (std::size_t i = range->header + 1; i < range->end; ++i) {
@@ -401,16 +414,21 @@ std::string ReadProfileKeyList(std::string_view iniPath, std::string_view sectio
     return list;
 }
 
-int ReadProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
+int ReadProfileInt(const SettingsFile& file, std::string_view section, std::string_view key,
                    int defaultValue) {
-    auto value = FindValue(iniPath, section, key);
+    auto value = FindValue(file, section, key);
     return value ? ParseLeadingInt(*value) : defaultValue;
 }
 
-std::vector<ProfileKey> ReadProfileSection(std::string_view iniPath, std::string_view section,
+int ReadProfileInt(std::string_view iniPath, std::string_view section, std::string_view key,
+                   int defaultValue) {
+    return ReadProfileInt(SettingsFile::LoadOrEmpty(iniPath), section, key, defaultValue);
+}
+
+std::vector<ProfileKey> ReadProfileSection(const SettingsFile& settings, std::string_view section,
                                            std::size_t capacity) {
     std::vector<ProfileKey> keys;
-    auto file = ReadLines(iniPath);
+    const IniFile* file = settings.lines();
     auto range = file ? FindSection(file->lines, AsStoredName(file->form, section)) : std::nullopt;
     if (!range || capacity == 0) return keys;
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
@@ -447,10 +465,8 @@ bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit
     // Nothing to do (a removal of an absent key) leaves the file, or its
     // absence, as it was.
     if (*after == before) return true;
-    auto fsPath = ToFsPath(iniPath);
-    if (!fsPath || !ReplaceFileContents(*fsPath, *after)) return false;
-    RepinWrittenBytes(iniPath, *after);
-    return true;
+    auto path = NativePathOf(iniPath);
+    return path && ReplaceFileContents(*path, *after);
 }
 
 bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,

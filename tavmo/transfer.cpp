@@ -7,12 +7,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "tavmo/failure_text.h"
@@ -36,34 +34,9 @@ bool SafeRemoteName(const std::string& name) {
     return true;
 }
 
-std::string DefaultKnownHostsFile() {
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0') return {};
-    return std::string(home) + "/.ssh/known_hosts";
-}
-
 bool LocalFileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool StopsEveryFile(CURLcode code) {
-    switch (code) {
-        case CURLE_UNSUPPORTED_PROTOCOL:
-        case CURLE_URL_MALFORMAT:
-        case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_CONNECT:
-        case CURLE_LOGIN_DENIED:
-        case CURLE_ABORTED_BY_CALLBACK:
-        case CURLE_OPERATION_TIMEDOUT:
-        case CURLE_USE_SSL_FAILED:
-        case CURLE_SSL_CONNECT_ERROR:
-        case CURLE_PEER_FAILED_VERIFICATION:
-        case CURLE_SSL_CACERT_BADFILE:
-            return true;
-        default:
-            return false;
-    }
 }
 
 // The file's bytes reach the disk before the rename makes them the page.
@@ -96,196 +69,8 @@ std::string FtpCommandPath(const std::string& decodedPath) {
     return decodedPath.rfind('/', 0) == 0 ? decodedPath.substr(1) : decodedPath;
 }
 
-// What one transfer needs while it runs, reachable from the library's callbacks.
-struct TransferContext {
-    ProgressObserver* observer = nullptr;
-    std::uint64_t doneBefore = 0;
-    std::uint64_t total = 0;
-    std::string lastReply;
-    // The server answered RNFR with 350: the temporary file is there, whole.
-    bool renameStarted = false;
-    // The option the library refused while the transfer was set up; empty
-    // when it took them all.
-    std::string refusedOption;
-    char errorText[CURL_ERROR_SIZE] = {};
-};
-
-namespace {
-
-// What one transfer does once logged in.
-struct TransferRequest {
-    std::string url;
-    // The file to send; without one the transfer only looks at the folder.
-    std::FILE* upload = nullptr;
-    std::uint64_t uploadSize = 0;
-    std::vector<std::string> afterLogin;   // raw commands sent right after login
-    std::vector<std::string> afterUpload;  // raw commands sent once the file is complete
-};
-
-int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
-    auto* attempt = static_cast<TransferContext*>(context);
-    if (attempt->observer->CancelRequested()) return 1;
-    attempt->observer->BytesSent(attempt->doneBefore + static_cast<std::uint64_t>(uploaded),
-                                 attempt->total);
-    return 0;
-}
-
-// Keeps the server's last refusal (an FTP reply starting 4 or 5) to quote it
-// in a failure. Only incoming lines are looked at: outgoing ones carry the
-// password.
-int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* context) {
-    if (type != CURLINFO_HEADER_IN || size == 0) return 0;
-    auto* attempt = static_cast<TransferContext*>(context);
-    if (size >= 3 && std::string_view(data, 3) == "350") attempt->renameStarted = true;
-    if (data[0] != '4' && data[0] != '5') return 0;
-    std::string line(data, size);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    attempt->lastReply = line;
-    return 0;
-}
-
-std::string OptionName(CURLoption option) {
-    const curl_easyoption* known = curl_easy_option_by_id(option);
-    return std::string("CURLOPT_") + (known != nullptr ? known->name : "?");
-}
-
-// Sets options one after the other until the library refuses one; that one
-// is named in the transfer's context for the failure text.
-class OptionSetter {
-  public:
-    OptionSetter(CURL* curl, TransferContext& attempt) : curl_(curl), attempt_(attempt) {}
-
-    template <typename Value>
-    void operator()(CURLoption option, Value value) {
-        if (result_ != CURLE_OK) return;
-        result_ = curl_easy_setopt(curl_, option, value);
-        if (result_ != CURLE_OK) attempt_.refusedOption = OptionName(option);
-    }
-
-    CURLcode result() const { return result_; }
-
-  private:
-    CURL* curl_;
-    TransferContext& attempt_;
-    CURLcode result_ = CURLE_OK;
-};
-
-// Every option of one transfer, on a handle just reset: the connection (login,
-// passive mode, TLS or host keys), the time limits, what to send and which
-// commands go with it, and the progress report when someone watches. The
-// command lists must live until the transfer is over.
-CURLcode SetUpTransfer(CURL* curl, const Connection& connection, Scheme scheme,
-                       const TransferRequest& request, const curl_slist* afterLogin,
-                       const curl_slist* afterUpload, TransferContext& attempt) {
-    OptionSetter set(curl, attempt);
-    set(CURLOPT_ERRORBUFFER, attempt.errorText);
-    set(CURLOPT_NOSIGNAL, 1L);
-    set(CURLOPT_VERBOSE, 1L);
-    set(CURLOPT_DEBUGFUNCTION, OnDebug);
-    set(CURLOPT_DEBUGDATA, &attempt);
-    set(CURLOPT_CONNECTTIMEOUT, connection.connectTimeoutSeconds);
-    set(CURLOPT_SERVER_RESPONSE_TIMEOUT, connection.stallSeconds);
-    set(CURLOPT_LOW_SPEED_LIMIT, 1L);
-    set(CURLOPT_LOW_SPEED_TIME, connection.stallSeconds);
-    set(CURLOPT_PROTOCOLS_STR, "ftp,ftps,sftp,file");
-    if (!connection.user.empty()) set(CURLOPT_USERNAME, connection.user.c_str());
-    if (!connection.password.empty() && connection.keyFile.empty()) {
-        set(CURLOPT_PASSWORD, connection.password.c_str());
-    }
-    switch (scheme) {
-        case Scheme::Ftps:
-            set(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-            set(CURLOPT_SSL_VERIFYPEER, connection.verifyPeer ? 1L : 0L);
-            set(CURLOPT_SSL_VERIFYHOST, connection.verifyPeer ? 2L : 0L);
-            if (!connection.caFile.empty()) set(CURLOPT_CAINFO, connection.caFile.c_str());
-            [[fallthrough]];
-        case Scheme::Ftp:
-            if (!connection.passive) set(CURLOPT_FTPPORT, "-");
-            break;
-        case Scheme::Sftp:
-            if (!connection.keyFile.empty()) {
-                set(CURLOPT_SSH_AUTH_TYPES, static_cast<long>(CURLSSH_AUTH_PUBLICKEY));
-                set(CURLOPT_SSH_PRIVATE_KEYFILE, connection.keyFile.c_str());
-                if (!connection.password.empty()) {
-                    set(CURLOPT_KEYPASSWD, connection.password.c_str());
-                }
-            } else {
-                set(CURLOPT_SSH_AUTH_TYPES,
-                    static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
-            }
-            if (connection.verifyPeer) {
-                const std::string knownHosts = connection.knownHostsFile.empty()
-                                                   ? DefaultKnownHostsFile()
-                                                   : connection.knownHostsFile;
-                set(CURLOPT_SSH_KNOWNHOSTS, knownHosts.c_str());
-            }
-            break;
-        case Scheme::File:
-            break;
-    }
-    set(CURLOPT_URL, request.url.c_str());
-    if (request.upload != nullptr) {
-        set(CURLOPT_UPLOAD, 1L);
-        set(CURLOPT_READDATA, request.upload);
-        set(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(request.uploadSize));
-    } else {
-        set(CURLOPT_NOBODY, 1L);
-    }
-    if (afterLogin != nullptr) set(CURLOPT_QUOTE, afterLogin);
-    if (afterUpload != nullptr) set(CURLOPT_POSTQUOTE, afterUpload);
-    if (attempt.observer != nullptr) {
-        set(CURLOPT_NOPROGRESS, 0L);
-        set(CURLOPT_XFERINFOFUNCTION, OnProgress);
-        set(CURLOPT_XFERINFODATA, &attempt);
-    }
-    return set.result();
-}
-
-// A list of raw commands, or nothing when the library had no memory for it.
-std::optional<CommandList> CommandsOf(const std::vector<std::string>& commands) {
-    CommandList list;
-    for (const auto& command : commands) {
-        if (!Append(list, command)) return std::nullopt;
-    }
-    return list;
-}
-
-// Runs one transfer on `curl`, set up afresh. A refused set-up comes back as
-// the library's code with `attempt.refusedOption` naming the option.
-CURLcode PerformTransfer(CURL* curl, const Connection& connection, Scheme scheme,
-                         const TransferRequest& request, TransferContext& attempt) {
-    auto afterLogin = CommandsOf(request.afterLogin);
-    auto afterUpload = CommandsOf(request.afterUpload);
-    if (!afterLogin || !afterUpload) {
-        attempt.refusedOption = OptionName(afterLogin ? CURLOPT_POSTQUOTE : CURLOPT_QUOTE);
-        return CURLE_OUT_OF_MEMORY;
-    }
-    curl_easy_reset(curl);
-    CURLcode result = SetUpTransfer(curl, connection, scheme, request, afterLogin->get(),
-                                    afterUpload->get(), attempt);
-    if (result == CURLE_OK) result = curl_easy_perform(curl);
-    // The handle stays for the next file with its connection open, but must
-    // not keep pointing at the lists and the context, which end here.
-    curl_easy_reset(curl);
-    return result;
-}
-
-std::string LibraryDetail(CURLcode code, const char* errorText) {
-    if (errorText != nullptr && *errorText != '\0') return errorText;
-    return curl_easy_strerror(code);
-}
-
-std::string DescribeFailure(CURLcode code, const TransferContext& attempt) {
-    if (!attempt.refusedOption.empty()) {
-        return SetUpFailureText(attempt.refusedOption, curl_easy_strerror(code));
-    }
-    return DescribeTransferFailure(code, attempt.lastReply, LibraryDetail(code, attempt.errorText));
-}
-
-}  // namespace
-
 Uploader::Uploader(Connection connection, std::vector<UploadItem> items)
-    : connection_(std::move(connection)), items_(std::move(items)), curl_(curl_easy_init()) {
+    : connection_(std::move(connection)), items_(std::move(items)) {
     for (auto& item : items_) RefreshSize(item);
 }
 
@@ -367,29 +152,31 @@ Uploader::Outcome Uploader::SendOne(UploadItem& item, ProgressObserver& observer
             item.name, "この名前のファイルは送れません(改行などの制御文字が含まれています)。");
         return Outcome::Failed;
     }
-    if (!curl_) {
+    if (!session_.ready()) {
         item.state = UploadItem::State::Failed;
         item.problem = FileFailureText(item.name, "通信の準備ができませんでした。");
         return Outcome::StopAll;
     }
-    TransferContext attempt;
-    attempt.observer = &observer;
-    attempt.total = TotalBytes();
-    attempt.doneBefore = SentBytes();
-    return item.folder.scheme == Scheme::File ? SendToLocalFolder(item, attempt)
-                                              : SendToServer(item, attempt);
+    TransferRequest request;
+    // Progress counts over the whole list, the files sent before included.
+    request.progress = [&observer, doneBefore = SentBytes(),
+                        total = TotalBytes()](std::uint64_t sent) {
+        if (observer.CancelRequested()) return false;
+        observer.BytesSent(doneBefore + sent, total);
+        return true;
+    };
+    return item.folder.scheme == Scheme::File ? SendToLocalFolder(item, request)
+                                              : SendToServer(item, request);
 }
 
-Uploader::Outcome Uploader::Fail(UploadItem& item, CURLcode code, const TransferContext& attempt) {
-    if (code == CURLE_ABORTED_BY_CALLBACK) cancelled_ = true;
+Uploader::Outcome Uploader::Fail(UploadItem& item, const TransferResult& result) {
+    if (result.cancelled()) cancelled_ = true;
     item.state = UploadItem::State::Failed;
-    item.problem = FileFailureText(item.name, DescribeFailure(code, attempt));
-    // A refused set-up would be refused for every file alike.
-    return !attempt.refusedOption.empty() || StopsEveryFile(code) ? Outcome::StopAll
-                                                                  : Outcome::Failed;
+    item.problem = FileFailureText(item.name, result.Describe());
+    return result.StopsEveryFile() ? Outcome::StopAll : Outcome::Failed;
 }
 
-Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& attempt) {
+Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& request) {
     FileHandle input(std::fopen(item.localPath.c_str(), "rb"));
     if (!input) {
         item.state = UploadItem::State::Missing;
@@ -397,7 +184,6 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& atte
         return Outcome::Failed;
     }
     const std::string temporary = TemporaryName(item.name);
-    TransferRequest request;
     request.url = FileUrl(item.folder, temporary);
     request.upload = input.get();
     request.uploadSize = item.size;
@@ -419,20 +205,19 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferContext& atte
         request.afterUpload = {"RNFR " + temporary, "RNTO " + item.name};
     }
 
-    const CURLcode result =
-        PerformTransfer(curl_.get(), connection_, item.folder.scheme, request, attempt);
-    if (result == CURLE_QUOTE_ERROR && attempt.renameStarted &&
+    const TransferResult result = session_.Perform(connection_, item.folder.scheme, request);
+    if (result.code == CURLE_QUOTE_ERROR && result.renameStarted &&
         item.folder.scheme != Scheme::Sftp &&
         ReplaceWithTemporary(item.folder, item.name, connection_) == CURLE_OK) {
         item.state = UploadItem::State::Sent;
         return Outcome::Sent;
     }
-    if (result != CURLE_OK) return Fail(item, result, attempt);
+    if (!result.ok()) return Fail(item, result);
     item.state = UploadItem::State::Sent;
     return Outcome::Sent;
 }
 
-Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferContext& attempt) {
+Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferRequest& request) {
     auto folderPath = DecodedPath(item.folder.url);
     std::error_code ec;
     if (!folderPath || !std::filesystem::is_directory(*folderPath, ec)) {
@@ -451,15 +236,13 @@ Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferContext&
     const std::string temporaryPath = *folderPath + TemporaryName(item.name);
     const std::string finalPath = *folderPath + item.name;
 
-    TransferRequest request;
     request.url = FileUrl(item.folder, TemporaryName(item.name));
     request.upload = input.get();
     request.uploadSize = item.size;
-    const CURLcode result =
-        PerformTransfer(curl_.get(), connection_, Scheme::File, request, attempt);
-    if (result != CURLE_OK) {
+    const TransferResult result = session_.Perform(connection_, Scheme::File, request);
+    if (!result.ok()) {
         ::unlink(temporaryPath.c_str());
-        return Fail(item, result, attempt);
+        return Fail(item, result);
     }
     // The page keeps the permissions it had, so the web server can still read it.
     struct stat old {};
@@ -481,9 +264,8 @@ int ReplaceWithTemporary(const RemoteFolder& folder, const std::string& name,
     auto finalPath = DecodedPath(FileUrl(folder, name));
     auto temporaryPath = DecodedPath(FileUrl(folder, TemporaryName(name)));
     if (!finalPath || !temporaryPath) return CURLE_URL_MALFORMAT;
-    EasyHandle curl(curl_easy_init());
-    if (!curl) return CURLE_FAILED_INIT;
-    TransferContext attempt;
+    CurlSession session;
+    if (!session.ready()) return CURLE_FAILED_INIT;
     TransferRequest request;
     request.url = folder.url;
     // Sent right after login, so the paths are relative to the login folder.
@@ -492,7 +274,7 @@ int ReplaceWithTemporary(const RemoteFolder& folder, const std::string& name,
     request.afterLogin = {
         "MDTM " + FtpCommandPath(*temporaryPath), "DELE " + FtpCommandPath(*finalPath),
         "RNFR " + FtpCommandPath(*temporaryPath), "RNTO " + FtpCommandPath(*finalPath)};
-    return PerformTransfer(curl.get(), connection, folder.scheme, request, attempt);
+    return session.Perform(connection, folder.scheme, request).code;
 }
 
 std::string TestConnection(const RemoteFolder& folder, const Connection& connection) {
@@ -510,15 +292,12 @@ std::string TestConnection(const RemoteFolder& folder, const Connection& connect
         }
         return {};
     }
-    EasyHandle curl(curl_easy_init());
-    if (!curl) return "通信の準備ができませんでした。";
-    TransferContext attempt;
+    CurlSession session;
+    if (!session.ready()) return "通信の準備ができませんでした。";
     TransferRequest request;
     request.url = folder.url;
-    const CURLcode result =
-        PerformTransfer(curl.get(), connection, folder.scheme, request, attempt);
-    if (result == CURLE_OK) return {};
-    return DescribeFailure(result, attempt);
+    const TransferResult result = session.Perform(connection, folder.scheme, request);
+    return result.ok() ? std::string() : result.Describe();
 }
 
 }  // namespace qm::tavmo

@@ -8,27 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tavmo/curl_handles.h"
+#include "tavmo/curl_session.h"
 #include "tavmo/remote_url.h"
 
 namespace qm::tavmo {
-
-struct Connection {
-    std::string user;
-    std::string password;
-    // sftp: the private key; the password then unlocks the key.
-    std::string keyFile;
-    bool passive = true;
-    // TLS certificates for ftps, the host key (~/.ssh/known_hosts) for sftp.
-    bool verifyPeer = true;
-    // Extra certificate authorities (a private or test server), PEM file.
-    std::string caFile;
-    // sftp host keys; empty means ~/.ssh/known_hosts.
-    std::string knownHostsFile;
-    long connectTimeoutSeconds = 20;
-    // Give up when nothing moves for this long.
-    long stallSeconds = 30;
-};
 
 struct UploadItem {
     enum class State { Pending, Sent, Failed, Missing };
@@ -47,9 +30,6 @@ std::string TemporaryName(const std::string& name);
 // A remote path as an sftp rename or rm command takes it: quoted, with
 // backslash escapes; "/~/" (the home folder) becomes a relative path.
 std::string SftpCommandPath(const std::string& decodedPath);
-
-// What one transfer needs while it runs (defined with the transfers).
-struct TransferContext;
 
 class ProgressObserver {
   public:
@@ -85,14 +65,15 @@ class Uploader {
     enum class Outcome { Sent, Failed, StopAll };
 
     Outcome SendOne(UploadItem& item, ProgressObserver& observer);
-    Outcome SendToLocalFolder(UploadItem& item, TransferContext& attempt);
-    Outcome SendToServer(UploadItem& item, TransferContext& attempt);
-    Outcome Fail(UploadItem& item, CURLcode code, const TransferContext& attempt);
+    // `request` comes with its progress report; these add what is sent where.
+    Outcome SendToLocalFolder(UploadItem& item, TransferRequest& request);
+    Outcome SendToServer(UploadItem& item, TransferRequest& request);
+    Outcome Fail(UploadItem& item, const TransferResult& result);
     void RefreshSize(UploadItem& item);
 
     Connection connection_;
     std::vector<UploadItem> items_;
-    EasyHandle curl_;  // one handle for the whole run, so one login serves every file
+    CurlSession session_;  // one for the whole run, so one login serves every file
     bool cancelled_ = false;
 };
 

@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "example_folder.h"
-#include "platform/encoding.h"
 
 namespace qm::test {
 namespace {
@@ -21,9 +20,8 @@ using ConcurrentGenerate = ExampleFolder;
 
 TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
     // A page of a few MB, so that reading and replacing it takes a while.
-    const std::string marker = Utf8ToCp932("<!-- ここに挿入 -->").value();
     WriteBytes(dir_ / "diary26-Dec.html",
-               "<html>\r\n" + marker + "\r\n<!--" + std::string(3 << 20, 'x') + "-->\r\n</html>");
+               "<html>\r\n" + kMarker + "\r\n<!--" + std::string(3 << 20, 'x') + "-->\r\n</html>");
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> offsetMs(0, 40);
@@ -34,8 +32,8 @@ TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
         const pid_t first = Start(Generate(a), outputs_ / a);
         std::this_thread::sleep_for(std::chrono::milliseconds(offsetMs(random)));
         const pid_t second = Start(Generate(b), outputs_ / b);
-        outcomes.push_back({a, ExitStatus(first), ReadBytes(outputs_ / (a + ".err"))});
-        outcomes.push_back({b, ExitStatus(second), ReadBytes(outputs_ / (b + ".err"))});
+        outcomes.push_back({a, WaitChild(first), ReadBytes(outputs_ / (a + ".err"))});
+        outcomes.push_back({b, WaitChild(second), ReadBytes(outputs_ / (b + ".err"))});
     }
     const std::string page = Page();
     int written = 0;
@@ -50,7 +48,7 @@ TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
         written += status == 0;
     }
     EXPECT_EQ(Count(page, "</h2>"), static_cast<std::size_t>(written));
-    EXPECT_EQ(Count(page, marker), 1u);
+    EXPECT_EQ(Count(page, kMarker), 1u);
     EXPECT_EQ(ReadBytes(dir_ / "diary-current.html"), page);
 }
 
@@ -59,9 +57,8 @@ TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
 // whether its entry landed, each page is linked once and no run clears away
 // the other's files.
 TEST_F(ConcurrentGenerate, TwoProgramFoldersSharingADiaryFolderLoseNothing) {
-    const std::string marker = Utf8ToCp932("<!-- ここに挿入 -->").value();
     WriteBytes(dir_ / "original.html",
-               "<html>\r\n" + marker + "\r\n<!--" + std::string(8 << 20, 'x') + "-->\r\n</html>");
+               "<html>\r\n" + kMarker + "\r\n<!--" + std::string(8 << 20, 'x') + "-->\r\n</html>");
     const TempDir other;
     WriteBytes(other / "QMsys.ini", "[INI]\r\n0=shared\r\n");
     WriteBytes(other / "shared.ini", "[FILEPATH]\r\nORIGINAL=" + (dir_ / "original.html") +
@@ -84,7 +81,7 @@ TEST_F(ConcurrentGenerate, TwoProgramFoldersSharingADiaryFolderLoseNothing) {
         std::vector<std::string> fromOther = {"--home", other.dir()};
         for (const auto& word : Generate(b)) fromOther.push_back(word);
         const pid_t second = Start(fromOther, outputs_ / b);
-        const int statusA = ExitStatus(first), statusB = ExitStatus(second);
+        const int statusA = WaitChild(first), statusB = WaitChild(second);
         SCOPED_TRACE(page + " (seed " + std::to_string(seed) + ")\n" +
                      ReadBytes(outputs_ / (a + ".err")) + ReadBytes(outputs_ / (b + ".err")));
         const std::string text = ReadBytes(dir_ / page);

@@ -1,23 +1,10 @@
-// The real program run on a fresh copy of the example diary (monthly pages
-// beside the program, a log page, a current copy), the clock on now_.
+// The real program run on a fresh copy of the example diary, its clock on now_.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include "support/temp_dir.h"
-
-extern char** environ;
+#include "support/diary_folder.h"
+#include "support/program_run.h"
 
 namespace qm::test {
 
@@ -25,40 +12,17 @@ namespace fs = std::filesystem;
 
 class ExampleFolder : public ::testing::Test {
   protected:
-    ExampleFolder() {
-        for (auto& e : fs::directory_iterator(QM_EXAMPLE_DIR))
-            fs::copy(e.path(), dir_ / e.path().filename().string());
-    }
-    // `quillmaker --home DIR --now NOW ARGS`, output into `outputBase`.out and .err.
+    ExampleFolder() { dir_.CopyExample(); }
+    // `quillmaker --home DIR --now NOW ARGS` started, its output into `outputBase`.out and .err.
     pid_t Start(const std::vector<std::string>& args, const std::string& outputBase) const {
-        std::vector<std::string> words = {program_, "--home", dir_.dir(), "--now", now_};
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& w : words) argv.push_back(w.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-        for (int fd : {1, 2})
-            posix_spawn_file_actions_addopen(&files, fd,
-                                             (outputBase + (fd == 1 ? ".out" : ".err")).c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid = -1;
-        posix_spawn(&pid, program_.c_str(), &files, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&files);
-        return pid;
-    }
-    static int ExitStatus(pid_t pid) {
-        int status = 0;
-        if (::waitpid(pid, &status, 0) != pid) return -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return StartChild(Quillmaker(dir_.dir(), args, now_, program_), {}, outputBase + ".out",
+                          outputBase + ".err");
     }
     int Run(const std::vector<std::string>& args) {
-        const std::string base = outputs_ / "run";
-        const int status = ExitStatus(Start(args, base));
-        stdout_ = ReadBytes(base + ".out");
-        stderr_ = ReadBytes(base + ".err");
-        return status;
+        const ProgramRun run = RunProgram(Quillmaker(dir_.dir(), args, now_, program_));
+        stdout_ = run.output;
+        stderr_ = run.errors;
+        return run.exitStatus;
     }
     bool Said(const std::string& text) const { return stderr_.find(text) != std::string::npos; }
     // A copy in bin/ as installed, so the test decides what libexec/quillmaker/ holds.
@@ -80,12 +44,12 @@ class ExampleFolder : public ::testing::Test {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return ReadBytes(tool + ".args");
     }
-    std::string Page() const { return ReadBytes(dir_ / "diary26-Dec.html"); }
+    std::string Page() const { return dir_.ReadFile("diary26-Dec.html"); }
 
-    TempDir dir_;
+    ProgramFolder dir_;
     TempDir outputs_;  // apart, so the diary folder holds only the diary
     std::string program_ = QM_PROGRAM;
-    std::string now_ = "2026-12-07 21:05:09";
+    std::string now_ = kNow;
     std::string stdout_, stderr_;
 };
 

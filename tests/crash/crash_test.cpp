@@ -21,17 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/encoding.h"
+#include "support/diary_folder.h"
 #include "support/program_run.h"
-#include "support/temp_dir.h"
 
 namespace qm::test {
 namespace {
 
 using std::chrono::microseconds;
 
-const std::string kInsertMarker = Utf8ToCp932("<!-- ここに挿入 -->").value();
-const std::string kLogMarker = Utf8ToCp932("<!-- ここにログ -->").value();
 const std::string kPage = "diary26-Dec.html";
 const std::string kCurrent = "diary-current.html";
 
@@ -84,7 +81,7 @@ class Crash : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         const Arrangement& arrangement = kArrangements[GetParam()];
-        prototype_ = "<html>\r\n" + kInsertMarker + "\r\n" + std::string(3 << 20, 'x') + "</html>";
+        prototype_ = "<html>\r\n" + kMarker + "\r\n" + std::string(3 << 20, 'x') + "</html>";
         old_ = {{"QMsys.ini", "[INI]\r\n0=diary\r\n"},
                 {"diary.ini", std::string("[FILEPATH]\r\nORIGINAL=original.html\r\n"
                                           "TEMPLET=templet.txt\r\nLOG=log.html\r\nEDIT=1\r\n"
@@ -119,13 +116,15 @@ class Crash : public ::testing::TestWithParam<int> {
         held_.reset();
         WriteFolder(home_.dir(), old_);
         if (kArrangements[GetParam()].logHeld) held_ = std::make_unique<Held>(home_ / "log.html");
-        return kArrangements[GetParam()].undo ? Generate("killed") : ProgramRun{0, ""};
+        if (kArrangements[GetParam()].undo) return Generate("killed");
+        ProgramRun nothing;
+        nothing.exitStatus = 0;
+        return nothing;
     }
     ProgramRun Killed(std::optional<microseconds> killAfter = {}) {
         if (!kArrangements[GetParam()].undo) return Generate("killed", killAfter);
         started_ = std::chrono::steady_clock::now();
-        return RunProgram({QM_PROGRAM, "--home", home_.dir(), "undo", "--no-upload"}, {},
-                          killAfter);
+        return RunProgram(Quillmaker(home_.dir(), {"undo", "--no-upload"}), {}, killAfter);
     }
 
     // A finished run, timed: the kills are spread over the middle of the last
@@ -144,9 +143,9 @@ class Crash : public ::testing::TestWithParam<int> {
 
     ProgramRun Generate(const std::string& title, std::optional<microseconds> killAfter = {}) {
         started_ = std::chrono::steady_clock::now();
-        return RunProgram({QM_PROGRAM, "--home", home_.dir(), "--now", "2026-12-07 21:05:09",
-                           "generate", "--no-upload", "--title", title, "--body", "b"},
-                          {}, killAfter);
+        return RunProgram(
+            Quillmaker(home_.dir(), {"generate", "--no-upload", "--title", title, "--body", "b"}),
+            {}, killAfter);
     }
 
     // Whether every file a kill left is old or new; a rolled-over page may
@@ -179,8 +178,8 @@ class Crash : public ::testing::TestWithParam<int> {
         expected["log.html"] = linkedLog_;
         const auto page = killed.find(kPage);
         std::string text = TextUpToNul(page != killed.end() ? page->second : prototype_);
-        text.replace(text.find(kInsertMarker), kInsertMarker.size(), TextUpToNul(cleanEntryFile_));
-        expected[kPage] = text + '\0';
+        text.replace(text.find(kMarker), kMarker.size(), TextUpToNul(cleanEntryFile_));
+        expected[kPage] = text;
         if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
         expected["temp.tmp"] = cleanEntryFile_;
         return expected;

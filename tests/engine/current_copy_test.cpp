@@ -7,49 +7,42 @@
 #include <cerrno>
 #include <cstring>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {
 
 using CurrentCopy = DiaryFolder;
 
-// A stored name that is not a plain name of the diary folder, or names a file
-// of the program or of the user, makes no copy: the entry still lands, the
-// user is told, and the file the name points at is left as it was.
+// A name that is not a plain name of the diary folder, or names a file of the
+// program (in any letter case, also when the pages live beside the program)
+// or of the user, is refused. A stored one makes no copy: the entry still
+// lands, the user is told, and the file the name points at is left as it was.
 TEST_F(CurrentCopy, AStoredBadNameIsIgnoredWithAMessage) {
+    using V = CurrentNameVerdict;
+    ASSERT_EQ(Generate(), GenerateResult::Written);  // the set's paths are loaded
+    const std::pair<const char*, V> rows[] = {
+        {"../outside/victim.txt", V::BadName},
+        {"log.html", V::UserFile},
+        {"original.html", V::UserFile},
+        {"diary03-Feb.html", V::UserFile},
+        {"qmsys.INI", V::ProgramFile},
+        {"diary.ini", V::ProgramFile},
+        {"temp.tmp", V::ProgramFile},
+        {"qmdraft.TXT", V::ProgramFile},
+        {"now.html", V::Usable},
+    };
+    for (const auto& [name, verdict] : rows)
+        EXPECT_EQ(CheckCurrentName(config_, name).verdict, verdict) << name;
+
     fs::create_directory(dir_ / "outside");
     WriteBytes(dir_ / "outside/victim.txt", "victim");
-    const std::pair<std::string, std::string> rows[] = {
-        {"../outside/victim.txt", dir_ / "outside/victim.txt"},
-        {"log.html", Web("log.html")},
-        {"original.html", Web("original.html")},
-        {"qmsys.INI", Web("qmsys.INI")},
-    };
-    for (const auto& [name, target] : rows) {
-        SetKey("CURRENTNAME", name);
-        const bool existed = fs::exists(target);
-        const std::string bytes = fs::is_regular_file(target) ? ReadBytes(target) : "";
-        host_.messages.clear();
-        ASSERT_EQ(Generate("entry<" + name + ">"), GenerateResult::Written) << name;
-        EXPECT_NE(Page().find("entry<" + name + ">"), std::string::npos) << name;
-        EXPECT_TRUE(ShownHas("コピーは作りませんでした：" + name + "\r\n")) << name << Shown();
-        EXPECT_EQ(fs::exists(target), existed) << name;
-        if (fs::is_regular_file(target)) {
-            EXPECT_EQ(ReadBytes(target), bytes) << name;
-        }
-    }
-}
-
-TEST_F(CurrentCopy, TheProgramFolderKeepsItsOwnFilesWhenPagesLiveThere) {
-    WriteBytes(dir_ / "original.html", kFolderPrototype);
-    SetKey("ORIGINAL", dir_ / "original.html");
-    for (const char* name : {"QMsys.ini", "diary.ini", "temp.tmp"}) {
-        SetKey("CURRENTNAME", name);
-        ASSERT_EQ(Generate(), GenerateResult::Written) << name;
-    }
-    for (const char* name : {"QMsys.ini", "diary.ini", "temp.tmp"})
-        EXPECT_EQ(ReadBytes(dir_ / name).find("<html>"), std::string::npos) << name;
+    SetKey("CURRENTNAME", "../outside/victim.txt");
+    host_.messages.clear();
+    ASSERT_EQ(Generate("entry"), GenerateResult::Written);
+    EXPECT_NE(Page().find("<h3>entry</h3>"), std::string::npos);
+    EXPECT_TRUE(ShownHas("コピーは作りませんでした：../outside/victim.txt\r\n")) << Shown();
+    EXPECT_EQ(ReadBytes(dir_ / "outside/victim.txt"), "victim");
 }
 
 TEST_F(CurrentCopy, ALinkAtTheCopysNameIsFollowedOnlyInsideTheFolder) {
@@ -68,9 +61,6 @@ TEST_F(CurrentCopy, ALinkAtTheCopysNameIsFollowedOnlyInsideTheFolder) {
 }
 
 TEST_F(CurrentCopy, IsTheWholePageNoneInModeZeroAndAWriteFailureIsReported) {
-    ASSERT_EQ(Generate("first"), GenerateResult::Written);
-    EXPECT_EQ(Page("diary-current.html"), Page());
-    fs::remove(Web("diary-current.html"));
     fs::create_directory(Web("diary-current.html"));
     ASSERT_EQ(Generate(), GenerateResult::Written);
     EXPECT_EQ(host_.messages.back(), "最新コピーを書き込めませんでした。\r\n" +

@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {

@@ -4,10 +4,10 @@
 #include <string>
 #include <tuple>
 
-#include "diary_folder.h"
 #include "engine/date_words.h"
 #include "engine/entry.h"
 #include "engine/tokens.h"
+#include "engine_fixture.h"
 
 namespace qm::test {
 namespace {
@@ -40,22 +40,19 @@ TEST(ExpandTokens, EdgesOfTheTokenLanguage) {
     EXPECT_EQ(Expand(entryOnly + "*k", TokenSet::LogTitle), entryOnly + Sjis("二"));
 }
 
-TEST(InsertEntry, BelowTheFirstMarkerOfThePageReadToItsNul) {
+TEST(InsertEntryText, BelowTheFirstMarkerOfThePageReadToItsNul) {
     TempDir dir;
     FakeHost host;
-    ActiveConfig config;
-    config.programDir = dir.dir();
     const std::string page = dir / "page.html";
-    WriteBytes(dir / "temp.tmp", kMarker + "\r\nE" + kNul);
     WriteBytes(page, kMarker + "</body>" + kMarker + kNul + "junk" + kNul);
     fs::permissions(page, fs::perms::owner_read);
-    ASSERT_TRUE(InsertEntry(config, page, host));
+    ASSERT_TRUE(InsertEntryText(page, kMarker + "\r\nE", host));
     EXPECT_NE(fs::status(page).permissions() & fs::perms::owner_write, fs::perms::none);
-    EXPECT_EQ(ReadBytes(page), kMarker + "\r\nE</body>" + kMarker + kNul);
+    EXPECT_EQ(ReadBytes(page), kMarker + "\r\nE</body>" + kMarker);
 
     const std::string voidMarker = "head" + kNul + kMarker;  // after the NUL: not there
     WriteBytes(page, voidMarker);
-    EXPECT_FALSE(InsertEntry(config, page, host));
+    EXPECT_FALSE(InsertEntryText(page, kMarker + "\r\nE", host));
     EXPECT_EQ(host.messages,
               std::vector<std::string>{Said(msg::kNoMarkerText, msg::kNoMarkerCaption)});
     EXPECT_EQ(ReadBytes(page), voidMarker);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 #include "support/write_limit.h"
 
 namespace qm::test {
@@ -31,7 +31,8 @@ struct Row {
 };
 
 std::shared_ptr<void> Hold(const std::string& path) {
-    return std::make_shared<LockedFile>(*LockedFile::Open(path, LockedFile::Mode::OpenExisting));
+    return std::make_shared<LockedFile>(
+        std::move(*LockedFile::Open(path, LockedFile::Mode::OpenExisting)));
 }
 
 TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {

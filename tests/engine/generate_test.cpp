@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
+#include "settings/profile.h"
 #include "support/write_limit.h"
 
 namespace qm::test {
@@ -42,6 +43,20 @@ TEST_F(Flow, AStoredSetIndexOutsideTheListFallsBackToTheFirst) {
     LoadConfiguration(config_, run_, state, host_);
     EXPECT_EQ(run_.currentSetIndex, 0);
     EXPECT_EQ(config_.configIniPath, dir_ / "a.ini");
+}
+
+// Read once each, every key of an operation comes from one version of a
+// file: a read failing midway cannot turn single keys into their defaults.
+TEST_F(Flow, LoadingAndARollingOverGenerateReadEachSettingsFileOnce) {
+    SystemState state;
+    std::size_t before = SettingsFileReads();
+    ASSERT_TRUE(LoadConfiguration(config_, run_, state, host_));
+    EXPECT_EQ(SettingsFileReads() - before, 2u);
+    ASSERT_TRUE(RemoveFile(Web("diary03-Feb.html")));
+    before = SettingsFileReads();
+    ASSERT_EQ(Generate(), GenerateResult::Written);
+    EXPECT_EQ(SettingsFileReads() - before, 2u);
+    EXPECT_NE(ReadBytes(Web("log.html")).find("diary03-Feb.html"), std::string::npos);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "diary_folder.h"
+#include "engine_fixture.h"
 #include "platform/file_stamp.h"
 #include "support/write_limit.h"
 

@@ -10,14 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "support/diary_folder.h"
 #include "support/program_run.h"
-#include "support/temp_dir.h"
 
 namespace qm::test {
 namespace {
 
 const std::string kPage = "diary26-Dec.html";
-const char* const kNow = "2026-12-07 21:05:09";
 
 std::size_t Count(const std::string& text, const std::string& what) {
     std::size_t n = 0;
@@ -28,9 +27,7 @@ std::size_t Count(const std::string& text, const std::string& what) {
 class FaultInjection : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
-        for (const auto& entry : std::filesystem::directory_iterator(QM_EXAMPLE_DIR))
-            old_[entry.path().filename().string()] = ReadBytes(entry.path().string());
-        WriteFolder(home_.dir(), old_);
+        old_ = ReadFolder(QM_EXAMPLE_DIR);
         ASSERT_EQ(Generate(0).exitStatus, 0);
         new_ = ReadFolder(home_.dir());
         ASSERT_TRUE(new_.count(kPage));
@@ -47,8 +44,8 @@ class FaultInjection : public ::testing::TestWithParam<int> {
     // The program on the folder as it stands, with call `failAt` failing.
     ProgramRun Program(const std::vector<std::string>& words, long failAt,
                        std::vector<std::string> prefix = {}) {
-        prefix.insert(prefix.end(), {QM_PROGRAM, "--home", home_.dir(), "--now", kNow});
-        prefix.insert(prefix.end(), words.begin(), words.end());
+        const auto quillmaker = Quillmaker(home_.dir(), words);
+        prefix.insert(prefix.end(), quillmaker.begin(), quillmaker.end());
         return RunProgram(prefix, {{"LD_PRELOAD", QM_FAULT_SHIM},
                                    {"QM_FAULT_DIR", home_.dir()},
                                    {"QM_FAULT_AT", std::to_string(failAt)},

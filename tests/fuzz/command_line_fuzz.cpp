@@ -1,10 +1,11 @@
 // The Windows command-line splitter: any text splits without harm, and a list
-// of arguments quoted the way Windows programs quote them splits back into
-// exactly that list.
+// of arguments quoted the way Windows programs quote them, or the way this
+// program quotes code page 932 paths, splits back into exactly that list.
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/process.h"
+#include "platform/command_line.h"
+#include "platform/encoding.h"
 
 namespace qm::fuzz {
 
@@ -37,6 +38,17 @@ QM_FUZZ_TARGET(input) {
         line += Quoted(arguments.back());
     }
     Require(SplitCommandLine(line) == arguments, "quoted arguments split back as they were");
+
+    // Our own quoting, of code page 932 paths, read back through UTF-8 as the
+    // draft reads its images.
+    std::vector<std::string> utf8;
+    for (const std::string& argument : arguments) {
+        const auto converted = Cp932ToUtf8(argument);
+        if (!converted) return;
+        utf8.push_back(*converted);
+    }
+    const auto joined = Cp932ToUtf8(JoinCommandLine(arguments));
+    Require(joined && SplitCommandLine(*joined) == utf8, "our quoting splits back as it was");
 }
 
 }  // namespace qm::fuzz

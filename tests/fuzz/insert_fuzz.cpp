@@ -22,7 +22,8 @@ class QuietHost : public Host {
     void ShowMessage(std::string_view, std::string_view) override { ++messages; }
     bool OpenPathSettings(ActiveConfig&) override { return false; }
     bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view, std::string_view) override {
+    StartResult StartProgram(std::string_view, const std::vector<std::string>&,
+                             StartWait) override {
         return StartResult::Failed;
     }
     int messages = 0;
@@ -55,10 +56,9 @@ void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
     std::optional<std::string> entry;
     if (input.ConsumeIntegralInRange(0, 7) != 0) entry = input.ConsumeRandomLengthString(512);
     WriteOrRemove(pagePath, page);
-    WriteOrRemove(EntryFilePath(config), entry);
 
     QuietHost host;
-    const bool inserted = InsertEntry(config, pagePath, host);
+    const bool inserted = InsertEntryText(pagePath, TextUpToNul(entry.value_or("")), host);
     const std::optional<std::string> after = ReadAll(pagePath);
     Require(inserted == (host.messages == 0), "a message comes with every failure, only then");
     // A page that was missing is left behind as an empty file.
@@ -67,7 +67,6 @@ void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
     Require(entry && !TextUpToNul(*entry).empty(), "only an entry with text is inserted");
     Require(after == Rewritten(page, TextUpToNul(*entry), marker),
             "the entry stands where the first marker was");
-    Require(ReadAll(EntryFilePath(config)) == entry, "the entry file stays as it was");
 }
 
 void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
@@ -75,21 +74,14 @@ void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
     config.splitMode = SplitModeFromStored(input.ConsumeIntegralInRange(0, 4));
     config.diaryPage = config.programDir + input.ConsumeRandomLengthString(24);
     config.logPath = config.programDir + "log.html";
-    config.systemIniPath = config.programDir + "QMsys.ini";
-    std::filesystem::remove(config.systemIniPath);
-    if (input.ConsumeBool() &&
-        !WriteProfileString(config.systemIniPath, syskeys::kLogTitle.section,
-                            syskeys::kLogTitle.key, input.ConsumeRandomLengthString(64))) {
-        return;
-    }
+    if (input.ConsumeBool()) config.logTitle = input.ConsumeRandomLengthString(64);
     const std::optional<std::string> log = PageBytes(input, marker);
     WriteOrRemove(config.logPath, log);
     SetFixedClock(std::tm{.tm_sec = input.ConsumeIntegralInRange(0, 59),
                           .tm_mday = input.ConsumeIntegralInRange(1, 28),
                           .tm_mon = input.ConsumeIntegralInRange(0, 11),
                           .tm_year = input.ConsumeIntegralInRange(0, 200)});
-    const std::string link = LogLinkText(
-        config.diaryPage, ReadKey(config.systemIniPath, syskeys::kLogTitle), ReadLocalClock());
+    const std::string link = LogLinkText(config.diaryPage, config.logTitle, ReadLocalClock());
 
     RunState run;
     QuietHost host;

@@ -51,7 +51,7 @@ void CheckWrite(const std::string& ini, FuzzedDataProvider& input) {
     Require(expected.has_value(), "a UTF-16LE file takes only code page 932 text");
     Require(ReadProfileString(ini, section, key, "\x01", 1 << 16) == *expected,
             "a written value reads back");
-    Require(ReadProfileKeyList(ini, section, 1 << 16).size() >= 3,
+    Require(ReadProfileKeyList(SettingsFile::LoadOrEmpty(ini), section, 1 << 16).size() >= 3,
             "the section of a written key lists it");
 }
 
@@ -77,7 +77,8 @@ void CheckRead(const std::string& ini, FuzzedDataProvider& input) {
 
 void CheckList(const std::string& ini, FuzzedDataProvider& input) {
     const std::size_t capacity = input.ConsumeIntegralInRange<std::size_t>(0, 2000);
-    const std::string list = ReadProfileKeyList(ini, Name(input), capacity);
+    const std::string list =
+        ReadProfileKeyList(SettingsFile::LoadOrEmpty(ini), Name(input), capacity);
     Require(list.size() <= std::max<std::size_t>(capacity, 1), "a key list fits its capacity");
     Require(list == std::string(1, '\0') ||
                 (list.size() >= 3 && list.compare(list.size() - 2, 2, std::string(2, '\0')) == 0),

@@ -85,19 +85,19 @@ QM_FUZZ_TARGET(input) {
                            .body = input.ConsumeRandomLengthString(128),
                            .imageName = input.ConsumeRandomLengthString(16),
                            .altText = input.ConsumeRandomLengthString(16)};
-    const std::string uploads = input.ConsumeBool() ? "C:\\img\\a.jpg" : "";
+    const bool imageChosen = input.ConsumeBool();
     const std::string diaryPage = input.ConsumeRandomLengthString(32);
     const std::string text = input.ConsumeRemainingBytesAsString();
 
     CheckBody(typed.body);
-    const EntryContent content{typed.title, ConvertBody(typed.body), ImageTag(typed, uploads)};
+    const EntryContent content{typed.title, ConvertBody(typed.body), ImageTag(typed, imageChosen)};
     CheckExpansion(text, TokenSet::EntryTemplate, time, content);
     CheckExpansion(text, TokenSet::LogTitle, time, content);
 
-    const std::string entry = ComposeEntryText(text, typed, uploads, time);
+    const std::string entry = ComposeEntryText(text, typed, imageChosen, time);
     Require(entry.rfind(Sjis(msg::kInsertMarker) + "\r\n<!-- ", 0) == 0,
             "an entry starts with the insert marker");
-    Require(entry == ComposeEntryText(text, typed, uploads, time),
+    Require(entry == ComposeEntryText(text, typed, imageChosen, time),
             "one clock reading gives one entry");
 
     const std::string link = LogLinkText(diaryPage, text, time);

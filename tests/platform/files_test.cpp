@@ -38,12 +38,12 @@ TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
     WriteBytes(dir_ / "real/page.html", "old");
     fs::permissions(dir_ / "real/page.html", fs::perms(0640));
     fs::create_symlink("real/page.html", page_);
-    ASSERT_TRUE(ReplaceFileContents(page_, "new text"));
+    ASSERT_TRUE(ReplaceFileContents(NativePath(page_), "new text"));
     EXPECT_TRUE(fs::is_symlink(page_));
     EXPECT_EQ(ReadBytes(dir_ / "real/page.html"), "new text");
     EXPECT_EQ(fs::status(page_).permissions(), fs::perms(0640));
     const mode_t mask = ::umask(027);
-    ASSERT_TRUE(ReplaceFileContents(dir_ / "new.html", "text"));
+    ASSERT_TRUE(ReplaceFileContents(NativePath(dir_ / "new.html"), "text"));
     EXPECT_EQ(::umask(mask), 027);
     EXPECT_EQ(fs::status(dir_ / "new.html").permissions(), fs::perms(0640));
     EXPECT_EQ(Entries(), 3u);
@@ -58,11 +58,11 @@ TEST_F(Files, TheLockRefusesASecondHolderAndHoldsAcrossAReplace) {
         EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
         ASSERT_TRUE(first->Replace("new"));
         EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
-        EXPECT_EQ(first->ReadAll().value(), "new");
+        EXPECT_EQ(*first->ReadAll(), "new");
     }
     auto second = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
     ASSERT_TRUE(second);
-    EXPECT_EQ(second->ReadAll().value(), "new");
+    EXPECT_EQ(*second->ReadAll(), "new");
     EXPECT_EQ(Entries(), 1u);
 }
 
@@ -72,21 +72,24 @@ TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
     fs::create_directory(dir_ / "folder");
     const auto start = std::chrono::steady_clock::now();
     for (const std::string& path : {fifo, std::string("/dev/zero"), dir_ / "folder"}) {
-        EXPECT_FALSE(ReadFileBytes(path)) << path;
-        EXPECT_EQ(LastFileProblem().fsPath, path);
-        EXPECT_FALSE(LastFileProblem().answer.empty());
+        const auto read = ReadFileBytes(path);
+        ASSERT_FALSE(read) << path;
+        EXPECT_EQ(read.problem().fsPath, path);
+        EXPECT_FALSE(read.problem().answer.empty());
         EXPECT_FALSE(LockedFile::Open(path, LockedFile::Mode::CreateIfMissing)) << path;
         EXPECT_FALSE(CopyFileTo(path, dir_ / "copy.html", true)) << path;
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(fs::exists(dir_ / "copy.html"));
-    EXPECT_FALSE(ReadFileBytes(dir_ / "missing.html"));
-    EXPECT_EQ(LastFileProblem().code, ENOENT);
+    const auto missing = ReadFileBytes(dir_ / "missing.html");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.problem().code, ENOENT);
     // Sparse: no disk space is used.
     WriteBytes(page_, "");
     ASSERT_EQ(::truncate(page_.c_str(), off_t(kMaxReadBytes + 1)), 0);
-    EXPECT_FALSE(ReadFileBytes(page_));
-    EXPECT_EQ(LastFileProblem().code, EFBIG);
+    const auto tooLarge = ReadFileBytes(page_);
+    ASSERT_FALSE(tooLarge);
+    EXPECT_EQ(tooLarge.problem().code, EFBIG);
     EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
 }
 
@@ -94,14 +97,15 @@ TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
 // end leaves the outer hold in place for other processes to wait on.
 TEST_F(Files, TheGenerateLockIsSharedWithinTheProcess) {
     const std::string path = dir_ / "QMgenerate.lock";
-    FileLock::Outcome outcome;
-    auto outer = FileLock::Acquire(path, 5s, outcome);
-    ASSERT_TRUE(outer);
-    EXPECT_EQ(outcome, FileLock::Outcome::Held);
-    EXPECT_TRUE(FileLock::Acquire(path, 0ms, outcome)) << "a nested taker must not wait";
+    auto outer = FileLock::Acquire(path, 5s);
+    ASSERT_TRUE(outer && *outer);
+    {
+        auto nested = FileLock::Acquire(path, 0ms);
+        EXPECT_TRUE(nested && *nested) << "a nested taker must not wait";
+    }
     int probe = ::open(path.c_str(), O_RDWR);
     EXPECT_NE(::flock(probe, LOCK_EX | LOCK_NB), 0) << "still held by the outer lock";
-    outer.reset();
+    outer->reset();
     EXPECT_EQ(::flock(probe, LOCK_EX | LOCK_NB), 0);
     ::close(probe);
 }
@@ -111,8 +115,9 @@ const std::string kNul(1, '\0');
 const CopyMethod kCopyMethods[] = {CopyMethod::Chosen, CopyMethod::Kernel, CopyMethod::ReadWrite};
 
 // The streamed insertion against the plain rule it replaces: a page's text
-// ends at its first NUL, the first marker before it is replaced, one NUL
-// follows. Small buffers put the marker and the NUL on every buffer edge.
+// ends at its first NUL, the first marker before it is replaced, and nothing
+// of the NUL or behind it is written back. Small buffers put the marker and the NUL on every buffer
+// edge.
 TEST_F(Files, FindsAndReplacesTheFirstMarkerOnEveryBufferEdgeWithEachWayOfCopying) {
     // Marker first, last, split at each byte by the buffer's edge, twice,
     // after a NUL, cut short, none at all, and a page of many buffers.
@@ -149,7 +154,7 @@ TEST_F(Files, FindsAndReplacesTheFirstMarkerOnEveryBufferEdgeWithEachWayOfCopyin
                                                      {buffer, copy}))
                 << static_cast<int>(copy);
             EXPECT_EQ(ReadBytes(page_), std::string(text.substr(0, want)) + kMarker + "NEW" +
-                                            std::string(text.substr(want + kMarker.size())) + kNul);
+                                            std::string(text.substr(want + kMarker.size())));
         }
     }
     EXPECT_EQ(Entries(), 1u);
@@ -167,7 +172,7 @@ TEST_F(Files, AFullDiskOrAPageCutShortLeavesThePageWhole) {
     for (CopyMethod copy : kCopyMethods) {
         test::FileSizeLimit fullDisk(8192);
         EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "entry", {4096, copy}));
-        EXPECT_FALSE(ReplaceFileContents(page_, page + page));
+        EXPECT_FALSE(ReplaceFileContents(NativePath(page_), page + page));
         EXPECT_FALSE(ReplaceScratchFile(page_, page + page));
     }
     EXPECT_EQ(ReadBytes(page_), page);
@@ -211,8 +216,9 @@ TEST_F(Files, NothingNewOverwritesAnExistingName) {
                                 WriteTarget::CreateNew);
     };
     EXPECT_FALSE(CopyFileTo(proto, page_, true));
-    EXPECT_FALSE(RenameIntoAbsentName(dir_ / ".tmp", page_));
-    EXPECT_EQ(LastFileProblem().code, EEXIST);
+    const auto renamed = RenameIntoAbsentName(NativePath(dir_ / ".tmp"), NativePath(page_));
+    ASSERT_FALSE(renamed);
+    EXPECT_EQ(renamed.problem().code, EEXIST);
     EXPECT_FALSE(insertInto(page_));
     EXPECT_FALSE(LinkOrCopyFile(proto, page_));
     EXPECT_EQ(ReadBytes(page_), "entries");
@@ -220,7 +226,7 @@ TEST_F(Files, NothingNewOverwritesAnExistingName) {
     EXPECT_FALSE(LinkOrCopyFile(dir_ / "missing.html", dir_ / "third.html"));
     // A new page under a free name takes its source's permissions.
     ASSERT_TRUE(insertInto(dir_ / "new.html"));
-    EXPECT_EQ(ReadBytes(dir_ / "new.html"), "<p>E</p>" + kNul);
+    EXPECT_EQ(ReadBytes(dir_ / "new.html"), "<p>E</p>");
     EXPECT_EQ(fs::status(dir_ / "new.html").permissions(), fs::perms(0440));
     EXPECT_EQ(Entries(), 4u);
 }

@@ -17,22 +17,39 @@ using test::ScopedEnv;
 using test::TempDir;
 using test::WriteBytes;
 
-TEST(Process, SplitsLikeWindowsAndStartsWithTheSplitArgumentsOrNotFound) {
-    EXPECT_EQ(SplitCommandLine("\"C:\\web\\a b.html\"  \"\"\tc a\\\\b a\\\"b \"a\\\\\""),
-              (std::vector<std::string>{"C:\\web\\a b.html", "", "c", "a\\\\b", "a\"b", "a\\"}));
+// Each argument arrives whole, whatever it holds; a program that cannot start
+// says why, and an opener that ends with a failure is told apart.
+TEST(Process, StartsWithTheArgumentsAsGivenOrSaysWhyNot) {
     TempDir dir;
     const std::string script = dir / "record.sh";
     WriteBytes(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.out\"\n");
-    EXPECT_EQ(StartProgram(script, ""), StartResult::NotFound);  // not executable
-    EXPECT_EQ(StartProgram(dir / "tavmo/tavmo.exe", "/set"), StartResult::NotFound);
+    const std::string refuses = dir / "refuses.sh";
+    WriteBytes(refuses, "#!/bin/sh\nexit 3\n");
+    const std::pair<std::string, StartResult> rows[] = {
+        {"", StartResult::NoProgram},
+        {dir / "tavmo/tavmo.exe", StartResult::Missing},
+        {"quillmaker-no-such-program", StartResult::Missing},  // searched in PATH
+        {script, StartResult::NotExecutable},
+        {dir.dir(), StartResult::NotExecutable},
+    };
+    for (const auto& [program, result] : rows) {
+        EXPECT_EQ(StartProgram(program, {"/set"}), result) << program;
+        EXPECT_EQ(StartProgram(program, {}, StartWait::ForOpener), result) << program;
+    }
     ::chmod(script.c_str(), 0755);
-    ASSERT_EQ(StartProgram(script, "\"one two\" three"), StartResult::Started);
+    ::chmod(refuses.c_str(), 0755);
+    EXPECT_EQ(StartProgram(refuses, {}, StartWait::ForOpener), StartResult::Refused);
+    EXPECT_EQ(StartProgram(refuses, {}), StartResult::Started);  // never waited for
+
+    const std::string odd = "\x95\x5c\" \"QMsys.ini\" C:\\web\\";  // 表" "QMsys.ini" C:\web\ .
+    ASSERT_EQ(StartProgram(script, {"one two", odd, ""}, StartWait::ForOpener),
+              StartResult::Started);
     std::string out;
-    for (int i = 0; i < 200 && out.find("three\n") == std::string::npos; ++i) {
+    for (int i = 0; i < 200 && out.find("\n\n") == std::string::npos; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         out = test::ReadBytes(script + ".out");
     }
-    EXPECT_EQ(out, "one two\nthree\n");
+    EXPECT_EQ(out, "one two\n表\" \"QMsys.ini\" C:/web/\n\n");
 }
 
 // "tavmo/tavmo.exe" is relative to the settings folder (the working
@@ -82,6 +99,21 @@ TEST(ProgramFolder, PortableBesideTheSystemFileElseTheUserDataFolderMadeOwnerOnl
     WriteBytes(home / "file", "");
     EXPECT_FALSE(MakeFolder(home / "file/quillmaker/"));
     EXPECT_FALSE(MakeFolder(home / "file"));
+}
+
+// The example diary, from the command line in bin/ and from the window
+// program in the helper folder; a portable folder's own comes first.
+TEST(ProgramFolder, TheExampleDiaryIsFoundFromEitherProgram) {
+    TempDir root;
+    const std::string installed = root / "usr/share/quillmaker/example/";
+    fs::create_directories(installed);
+    WriteBytes(installed + "example.ini", "");
+    for (const char* folder : {"usr/bin/", "usr/libexec/quillmaker/"})
+        EXPECT_EQ(FindExampleFolder(root / folder), installed) << folder;
+    EXPECT_EQ(FindExampleFolder(root / "opt/bin/"), std::nullopt);
+    fs::create_directories(root / "usr/bin/example");
+    WriteBytes(root / "usr/bin/example/example.ini", "");
+    EXPECT_EQ(FindExampleFolder(root / "usr/bin/"), root / "usr/bin/example/");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // same, byte for byte, including the file left behind.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -19,24 +20,25 @@ namespace {
 namespace fs = std::filesystem;
 using Field = std::optional<std::string>;  // std::nullopt: the null pointer "\N"
 
-// Undoes the cases' escapes; a malformed escape sets `bad`.
-Field Unescape(const std::string& text, bool& bad) {
+// Undoes the cases' escapes; a malformed escape fails the case.
+Field Unescape(const std::string& text) {
     if (text == "\\N") return std::nullopt;
     constexpr std::string_view kEscapes("\\\\t\tn\nr\r0\0", 10);
+    const auto hex = [&](std::size_t i) {
+        return i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i]));
+    };
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c != '\\') {
         } else if (c = i + 1 < text.size() ? text[++i] : '?';
-                   c == 'x' && i + 2 < text.size() &&
-                   text.substr(i + 1, 2).find_first_not_of("0123456789abcdefABCDEF") ==
-                       std::string::npos) {
+                   c == 'x' && hex(i + 1) && hex(i + 2)) {
             c = static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
         } else if (auto at = kEscapes.find(c); at % 2 == 0) {
             c = kEscapes[at + 1];
         } else {
-            bad = true;
+            ADD_FAILURE() << "a malformed escape in: " << text;
         }
         out.push_back(c);
     }
@@ -64,17 +66,18 @@ std::vector<std::pair<std::string, Parts>> ParseCaseFile(const fs::path& path) {
 }
 
 // A malformed operation throws: a missing field, a null where text is needed.
-std::string RunOperation(const std::string& ini, const std::string& line, bool& bad) {
+std::string RunOperation(const std::string& ini, const std::string& line) {
     std::vector<Field> op;
     for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
         end = line.find('\t', start);
-        op.push_back(Unescape(line.substr(start, end - start), bad));
+        op.push_back(Unescape(line.substr(start, end - start)));
     }
     auto text = [&](std::size_t i) { return op.at(i).value(); };
     if (text(0) == "get" && op.size() == 5) {
         const std::size_t capacity = std::stoul(text(4));
-        return "get\t" + (op[2] ? ReadProfileString(ini, text(1), *op[2], text(3), capacity)
-                                : ReadProfileKeyList(ini, text(1), capacity));
+        return "get\t" +
+               (op[2] ? ReadProfileString(ini, text(1), *op[2], text(3), capacity)
+                      : ReadProfileKeyList(SettingsFile::LoadOrEmpty(ini), text(1), capacity));
     }
     if (text(0) == "int" && op.size() == 4) {
         return "int\t" + std::to_string(ReadProfileInt(ini, text(1), text(2), std::stoi(text(3))));
@@ -86,56 +89,44 @@ std::string RunOperation(const std::string& ini, const std::string& line, bool& 
     throw std::invalid_argument("unknown operation " + text(0));
 }
 
-// Every difference between what the store did and what was recorded.
-std::string RunCase(Parts part) {
+void RunCase(const std::string& name, Parts part) {
+    SCOPED_TRACE(name);
     const auto &ops = part["ops"], &results = part["results"];
-    bool bad = part.size() != 4 || part["before"].size() != 1 || part["after"].size() != 1 ||
-               ops.size() != results.size();
-    if (bad) return "\n    the case is malformed";
+    ASSERT_TRUE(part.size() == 4 && part["before"].size() == 1 && part["after"].size() == 1 &&
+                ops.size() == results.size())
+        << "the case is malformed";
     test::TempDir dir;
     const std::string ini = dir / "case.ini";
-    if (Field before = Unescape(part["before"][0], bad)) test::WriteBytes(ini, *before);
-    std::string differences;
-    const auto differ = [&](const std::string& what, const auto& got, const auto& expected) {
-        if (got != expected) {
-            differences += "\n    " + what + ": got " + testing::PrintToString(got) +
-                           ", expected " + testing::PrintToString(expected);
-        }
-    };
+    if (Field before = Unescape(part["before"][0])) test::WriteBytes(ini, *before);
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const std::size_t value = results[i].find('\t') + 1;
         std::string got;
         try {
-            got = RunOperation(ini, ops[i], bad);
+            got = RunOperation(ini, ops[i]);
         } catch (const std::exception& e) {
             got = std::string("malformed operation: ") + e.what();
         }
-        differ(
-            "operation " + std::to_string(i + 1), got,
-            results[i].substr(0, value) + Unescape(results[i].substr(value), bad).value_or("\\N"));
+        EXPECT_EQ(got,
+                  results[i].substr(0, value) + Unescape(results[i].substr(value)).value_or("\\N"))
+            << "operation " << i + 1;
     }
     const Field after = fs::exists(ini) ? Field(test::ReadBytes(ini)) : std::nullopt;
-    differ("file afterwards", after, Unescape(part["after"][0], bad));
-    if (std::distance(fs::directory_iterator(dir.dir()), {}) > (after ? 1 : 0)) {
-        differences += "\n    a stray file was left beside the INI file";
-    }
-    return bad ? differences + "\n    a malformed escape" : differences;
+    EXPECT_EQ(after, Unescape(part["after"][0])) << "the file afterwards";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.dir()), {}), after ? 1 : 0)
+        << "a stray file was left beside the INI file";
 }
 
 TEST(ProfileCases, EveryRecordedCaseGivesTheRecordedResults) {
     const char* env = std::getenv("QUILLMAKER_PROFILE_CASES");
     const fs::path folder = env && *env ? env : QM_PROFILE_CASES_DIR;
     std::set<fs::path> files;  // in name order
-    for (const auto& entry : fs::directory_iterator(folder)) {
+    for (const auto& entry : fs::directory_iterator(folder))
         if (entry.is_regular_file() && entry.path().extension() == ".txt") files.insert(entry);
-    }
     int run = 0;
     for (const auto& file : files) {
         for (const auto& [name, parts] : ParseCaseFile(file)) {
             ++run;
-            if (std::string differences = RunCase(parts); !differences.empty()) {
-                ADD_FAILURE() << name << differences;
-            }
+            RunCase(name, parts);
         }
     }
     EXPECT_GT(run, 0) << "no case in any *.txt file of " << folder;

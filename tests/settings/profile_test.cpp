@@ -67,9 +67,8 @@ TEST_F(Profile, FailedWriteLeavesTheFileWholeAndNoTemporaryFile) {
 
 TEST_F(Profile, ListRemovalShiftsLaterEntriesAndAnEmptyTagListIsSeededOnce) {
     const std::string longName(600, 'x');  // moved whole
-    for (const std::string& name : {std::string("A"), std::string("B"), longName}) {
-        ASSERT_TRUE(AppendListEntry(ini_, "INI", name));
-    }
+    ASSERT_TRUE(
+        WriteProfileStrings(ini_, {{"INI", "0", "A"}, {"INI", "1", "B"}, {"INI", "2", longName}}));
     ASSERT_TRUE(WriteProfileInt(ini_, "STATE", "CURRENT", 2));
     ASSERT_TRUE(RemoveListEntry(ini_, "INI", 0));
     EXPECT_FALSE(RemoveListEntry(ini_, "INI", 2));

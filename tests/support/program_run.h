@@ -1,5 +1,5 @@
-// The real program as a child process, with extra environment, optionally
-// killed with SIGKILL after a delay; and a program folder's files as bytes.
+// Every program a test starts runs through here: a child with extra
+// environment, no input, its output in files; waited for, or killed midway.
 #pragma once
 
 #include <fcntl.h>
@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <map>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -17,61 +16,77 @@
 
 namespace qm::test {
 
-struct ProgramRun {
-    int exitStatus = -1;  // -1 when killed
-    std::string errors;   // standard error
-};
-
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
-inline ProgramRun RunProgram(const std::vector<std::string>& args, const Environment& env = {},
-                             std::optional<std::chrono::microseconds> killAfter = std::nullopt) {
-    int errPipe[2];
-    if (::pipe2(errPipe, O_CLOEXEC) != 0) return {};
+// Starts `args` (the program's path first) with `env` added; standard output
+// and error are appended to the files `out` and `err` ("" for none). In a
+// process group of its own when `ownGroup`, so killing the group ends what
+// the child forked too.
+inline pid_t StartChild(const std::vector<std::string>& args, const Environment& env = {},
+                        const std::string& out = "", const std::string& err = "",
+                        bool ownGroup = false) {
     const pid_t child = ::fork();
     if (child == 0) {
+        if (ownGroup) ::setpgid(0, 0);
         for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
-        ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
-        ::dup2(errPipe[1], STDERR_FILENO);
+        const auto open = [](const std::string& path) {
+            return ::open(path.empty() ? "/dev/null" : path.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                          0644);
+        };
+        const int outFd = open(out);
+        ::dup2(::open("/dev/null", O_RDONLY), STDIN_FILENO);
+        ::dup2(outFd, STDOUT_FILENO);
+        ::dup2(err == out ? outFd : open(err), STDERR_FILENO);
         std::vector<char*> argv;
         for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    ::close(errPipe[1]);
+    // Here too, so a kill of the group never comes before the child's own call.
+    if (ownGroup) ::setpgid(child, child);
+    return child;
+}
+
+// The exit status, -1 when the child was killed.
+inline int WaitChild(pid_t child) {
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct ProgramRun {
+    int exitStatus = -1;  // -1 when killed
+    std::string output;   // standard output
+    std::string errors;   // standard error
+};
+
+// Runs `args` to its end, or kills it with SIGKILL after `killAfter`.
+inline ProgramRun RunProgram(const std::vector<std::string>& args, const Environment& env = {},
+                             std::optional<std::chrono::microseconds> killAfter = std::nullopt) {
+    const TempDir outputs;
+    const pid_t child = StartChild(args, env, outputs / "out", outputs / "err");
     // Killing a child that has ended already is harmless.
     if (killAfter) std::this_thread::sleep_for(*killAfter), ::kill(child, SIGKILL);
     ProgramRun run;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(errPipe[0], buffer, sizeof buffer)) > 0;)
-        run.errors.append(buffer, static_cast<std::size_t>(n));
-    ::close(errPipe[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exitStatus = WaitChild(child);
+    run.output = ReadBytes(outputs / "out");
+    run.errors = ReadBytes(outputs / "err");
     return run;
 }
 
-// File name -> content of every file in `dir` (not in subfolders).
-using Files = std::map<std::string, std::string>;
+#ifdef QM_PROGRAM
+inline const std::string kNow = "2026-12-07 21:05:09";
 
-inline Files ReadFolder(const std::string& dir) {
-    Files files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        if (entry.is_regular_file()) files[entry.path().filename()] = ReadBytes(entry.path());
-    return files;
+// The command line on the program folder `home`, its clock at `now`.
+inline std::vector<std::string> Quillmaker(const std::string& home,
+                                           const std::vector<std::string>& words,
+                                           const std::string& now = kNow,
+                                           const std::string& program = QM_PROGRAM) {
+    std::vector<std::string> args = {program, "--home", home, "--now", now};
+    args.insert(args.end(), words.begin(), words.end());
+    return args;
 }
-
-inline void WriteFolder(const std::string& dir, const Files& files) {
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        std::filesystem::remove_all(entry.path());
-    for (const auto& [name, content] : files) WriteBytes(dir + name, content);
-}
-
-// ".NAME.XXXXXX": how the program names the temporary file of a safe write.
-inline bool IsTemporaryName(const std::string& name) {
-    return name.size() > 8 && name[0] == '.' && name[name.size() - 7] == '.';
-}
+#endif
 
 }  // namespace qm::test

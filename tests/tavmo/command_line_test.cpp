@@ -1,15 +1,14 @@
 // The real executable, run without a display: exit statuses and what it says
-// on standard error. Its arguments come from a parameter text split the way
-// the diary program's launch splits it (Windows command-line rules).
-#include <gtest/gtest.h>
-#include <sys/wait.h>
+// on standard error. Its arguments are written as one parameter text and
+// split by the Windows command-line rules, as a Windows start hands them over.
+#include "platform/command_line.h"
 
-#include <cstdlib>
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <tuple>
 
-#include "platform/process.h"
-#include "support/temp_dir.h"
+#include "support/program_run.h"
 
 namespace qm::tavmo {
 namespace {
@@ -38,15 +37,14 @@ TEST(CommandLineTest, ExitStatusesSayWhetherEverythingWasSent) {
         TempDir dir;
         std::filesystem::copy_file(TAVMO_EXECUTABLE, dir / "tavmo.exe");
         WriteBytes(dir / "tavmo.ini", settings);
-        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=" + qtPlatform +
-                              " '" + dir / "tavmo.exe'";
-        for (const auto& argument : qm::SplitCommandLine(parameters)) {
-            command += " '" + argument + "'";
-        }
-        const int status = std::system((command + " >/dev/null 2>'" + dir / "err'").c_str());
-        const std::string err = ReadBytes(dir / "err");
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exitStatus) << err;
-        EXPECT_NE(err.find(said), std::string::npos) << err;
+        std::vector<std::string> args = {"/usr/bin/env",    "-u",
+                                         "DISPLAY",         "-u",
+                                         "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=" + qtPlatform,
+                                         dir / "tavmo.exe"};
+        for (const auto& argument : qm::SplitCommandLine(parameters)) args.push_back(argument);
+        const test::ProgramRun run = test::RunProgram(args);
+        EXPECT_EQ(run.exitStatus, exitStatus) << run.errors;
+        EXPECT_NE(run.errors.find(said), std::string::npos) << run.errors;
     }
     EXPECT_EQ(ReadBytes(web / "日記.html"), "page");
     EXPECT_EQ(ReadBytes(web / "a \"b\" 日記.html"), "quoted");

@@ -5,9 +5,7 @@
 #pragma once
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/temp_dir.h"
+#include "support/program_run.h"
 #include "tavmo/transfer.h"
 
 namespace qm::test {
@@ -61,17 +59,9 @@ class TestServer {
     // Starts the server again on its port, so URLs stay valid; "" or why not.
     std::string Restart() {
         const std::string log = base_ + "server.log";
-        if ((pid_ = ::fork()) == 0) {
-            const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-            ::dup2(fd, 1), ::dup2(fd, 2), ::setpgid(0, 0);
-            std::vector<char*> args;
-            for (auto& argument : argv_) args.push_back(argument.data());
-            args.push_back(nullptr);
-            if (!preload.empty()) ::setenv("LD_PRELOAD", preload.c_str(), 1);
-            ::execv(args[0], args.data());
-            ::_exit(127);
-        }
-        ::setpgid(pid_, pid_);  // here too, so Stop never comes before the child's own call
+        Environment env;
+        if (!preload.empty()) env.push_back({"LD_PRELOAD", preload});
+        pid_ = StartChild(argv_, env, log, log, true);
         for (int wait = 0; wait < 250 && pid_ > 0; ++wait) {
             if (::waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
             if (pid_ > 0 && LoopbackPort(port_, true) != 0) return {};
@@ -94,7 +84,7 @@ class TestServer {
         return {};
     }
     static bool Quietly(const std::string& command) {
-        return std::system((command + " </dev/null >/dev/null 2>&1").c_str()) == 0;
+        return RunProgram({"/bin/sh", "-c", command}).exitStatus == 0;
     }
 
     // Without the sandbox and as the launching user, so a test (even as root)

@@ -58,15 +58,9 @@ class TavmoWindowsTest : public QObject {
         const RemoteFolder folder = *ParseRemoteFolder(dir.dir());
         Uploader uploader({}, PlanUploads({}, folder, folder));
         UploadWindow upload(uploader);
-        const std::pair<QWidget*, QWidget*> windows[] = {{&settings, settings.destinationEdit()},
-                                                         {&upload, upload.cancelButton()}};
-        for (auto [window, first] : windows) {
-            window->show();
-            const QList<QWidget*> walk = qm::test::TabWalk(*window, first);
-            QVERIFY2(
-                !walk.isEmpty() && qm::test::FirstBackwardStep(walk).isEmpty() &&
-                    qm::test::ButtonsNotVisited(*window, walk).isEmpty(),
-                qPrintable(qm::test::Describe(walk) + "\n" + qm::test::FirstBackwardStep(walk)));
+        for (QWidget* window : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&upload)}) {
+            const QString problems = qm::test::TabProblems(*window);
+            QVERIFY2(problems.isEmpty(), qPrintable(problems));
             window->hide();
         }
         QVERIFY(io.messages.empty());

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QStringList>
 #include <QWidget>
 #include <filesystem>
 #include <system_error>
 
-#include "engine/program_arguments.h"
 #include "platform/program_dir.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -17,10 +17,12 @@ namespace {
 
 constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
 constexpr std::string_view kNoManualCaption = "取説ないよ？";
-constexpr std::string_view kNoOpenerCaption = "取説開けないよ？";
-constexpr std::string_view kNoOpenerFormat =
+constexpr OpenerTexts kManualOpenerTexts{
     "ファイルを開くプログラム（%1）がみつかりません。\n"
-    "とりせつはここにあります。ブラウザやテキストエディタで開いてください。\n%2";
+    "とりせつはここにあります。ブラウザやテキストエディタで開いてください。\n%2",
+    "ファイルを開くプログラム（%1）でとりせつを開けませんでした。\n"
+    "とりせつはここにあります。ブラウザやテキストエディタで開いてください。\n%2",
+    "取説開けないよ？"};
 
 std::optional<std::string>& ChosenProgramFolder() {
     static std::optional<std::string> folder;
@@ -47,6 +49,20 @@ std::vector<std::string> ManualFolders(const std::string& programFolderUtf8) {
     return {folder, InstalledManualFolder(folder), InstalledManualFolder(folder + "../")};
 }
 
+QString ManualPlacesLookedAt(std::string_view fileNameUtf8) {
+    const std::vector<std::string> folders = ManualFolders(ManualProgramFolder());
+    QStringList places;
+    for (const std::string& folder : folders) {
+        std::error_code ec;
+        const bool installedPlace = &folder != &folders.front();
+        if (installedPlace && !std::filesystem::is_directory(NormalizeFolder(folder + "../.."), ec))
+            continue;
+        const QString place = QString::fromStdString(folder + std::string(fileNameUtf8));
+        if (!places.contains(place)) places << place;
+    }
+    return places.size() > 1 ? places.join('\n') + '\n' : places.join('\n');
+}
+
 std::optional<std::string> FindManual(std::string_view fileNameUtf8,
                                       const std::string& programFolderUtf8) {
     for (const std::string& folder : ManualFolders(programFolderUtf8)) {
@@ -57,16 +73,16 @@ std::optional<std::string> FindManual(std::string_view fileNameUtf8,
 }
 
 bool OpenWithDesktop(QWidget* parent, const QString& path, Interaction& io,
-                     const ProgramStarter& start, std::string_view noOpenerFormat,
-                     std::string_view caption) {
-    // The starter splits its parameter text like a command line.
+                     const ProgramStarter& start, const OpenerTexts& texts) {
     const auto pathCp932 = TryToCp932(path);
-    if (pathCp932 && start &&
-        start(kDesktopOpener, QuoteArgument(*pathCp932)) != StartResult::NotFound) {
-        return true;
-    }
-    // Without an opener the user can still open the file, given where it is.
-    io.Message(parent, Ui(noOpenerFormat).arg(Ui(kDesktopOpener), path), Ui(caption));
+    const StartResult result = pathCp932 && start
+                                   ? start(kDesktopOpener, {*pathCp932}, StartWait::ForOpener)
+                                   : StartResult::Failed;
+    if (result == StartResult::Started) return true;
+    // The user can still open the file, given where it is.
+    const std::string_view format =
+        result == StartResult::Missing ? texts.noOpenerFormat : texts.failedFormat;
+    io.Message(parent, Ui(format).arg(Ui(kDesktopOpener), path), Ui(texts.caption));
     return false;
 }
 
@@ -74,8 +90,7 @@ ManualOpened OpenManual(QWidget* parent, std::string_view fileNameUtf8, Interact
                         const ProgramStarter& start) {
     const auto path = FindManual(fileNameUtf8, ManualProgramFolder());
     if (!path) return ManualOpened::NoManual;
-    return OpenWithDesktop(parent, QString::fromStdString(*path), io, start, kNoOpenerFormat,
-                           kNoOpenerCaption)
+    return OpenWithDesktop(parent, QString::fromStdString(*path), io, start, kManualOpenerTexts)
                ? ManualOpened::Started
                : ManualOpened::NoOpener;
 }
@@ -88,13 +103,16 @@ HelpKey::~HelpKey() {
     if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 
+void TellNoManual(QWidget* parent, Interaction& io) {
+    io.Message(parent, Ui(kNotFoundFormat).arg(ManualPlacesLookedAt(kTextManualName)),
+               Ui(kNoManualCaption));
+}
+
 void HelpKey::OpenHelp(QWidget* parent) {
     const std::string_view manual =
         FindManual(kHtmlManualName, ManualProgramFolder()) ? kHtmlManualName : kTextManualName;
     if (OpenManual(parent, manual, io_, start_) == ManualOpened::NoManual) {
-        const QString besideProgram =
-            QString::fromStdString(NormalizeFolder(ManualProgramFolder())) + Ui(kTextManualName);
-        io_.Message(parent, Ui(kNotFoundFormat).arg(besideProgram), Ui(kNoManualCaption));
+        TellNoManual(parent, io_);
     }
 }
 

@@ -18,6 +18,7 @@
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
+#include "ui/common/window_system.h"
 
 namespace qm {
 
@@ -25,11 +26,15 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
+constexpr const char* kReadFailedCaption = "読み込み失敗！！";
+
 const char* const kCaption = "くいるめいかー";
 
 // Only a regular file, never waiting on a FIFO nor reading a device for ever.
 std::optional<std::string> ReadWholeFile(const std::string& fsPath) {
-    return ReadRegularFile(fsPath);
+    auto bytes = ReadRegularFile(NativePath(fsPath));
+    if (!bytes) return std::nullopt;
+    return std::move(*bytes);
 }
 
 }  // namespace
@@ -62,7 +67,6 @@ bool TextEditorWindow::Load() {
     if (!std::filesystem::exists(fsPath_, ec) && !ec) {
         loadedBytes_.reset();
         crlf_ = true;
-        trailingNul_ = false;
         editor_->clear();
         editor_->document()->setModified(false);
         statusBar()->showMessage(U("新しいファイルです。保存すると作られます。"));
@@ -70,19 +74,19 @@ bool TextEditorWindow::Load() {
     }
     const auto bytes = ReadWholeFile(fsPath_);
     if (!bytes || std::filesystem::is_directory(fsPath_, ec)) {
-        io_.Message(this, shown + U("\nを読み込めませんでした。"), U("読み込み失敗！！"));
+        io_.Message(this, shown + U("\nを読み込めませんでした。"), U(kReadFailedCaption));
         return false;
     }
-    // A page's text ends at its first NUL byte; what follows is not the page.
+    // A page's text ends at its first NUL byte; what follows is not the page
+    // and is not saved back.
     const std::string_view text = TextUpToNul(*bytes);
     const auto utf8 = Cp932ToUtf8(text);
     if (!utf8) {
         io_.Message(this, shown + U("\nはShift-JISのテキストとして読めないので開けません。"),
-                    U("読み込み失敗！！"));
+                    U(kReadFailedCaption));
         return false;
     }
     loadedBytes_ = *bytes;
-    trailingNul_ = text.size() < bytes->size();
     crlf_ =
         text.find("\r\n") != std::string_view::npos || text.find('\n') == std::string_view::npos;
     QString content = QString::fromStdString(*utf8);
@@ -109,7 +113,6 @@ std::optional<std::string> TextEditorWindow::EncodeForSaving() {
         bytes = Utf8ToCp932WithReferences(utf8);
         if (!bytes) return std::nullopt;
     }
-    if (trailingNul_) bytes->push_back('\0');
     return bytes;
 }
 
@@ -137,7 +140,7 @@ bool TextEditorWindow::Save() {
     const auto bytes = EncodeForSaving();
     if (!bytes) return false;
     if (!ConfirmOverwriteIfChanged()) return false;
-    if (!ReplaceFileContents(fsPath_, *bytes)) {
+    if (!ReplaceFileContents(NativePath(fsPath_), *bytes)) {
         io_.Message(this, QString::fromStdString(fsPath_) + U("\nに書き込めませんでした。"),
                     U("書き込み失敗！！"));
         return false;
@@ -174,7 +177,7 @@ int RunTextEditor(const std::string& fsPathUtf8) {
     static char* argv[] = {name, nullptr};
     std::optional<QApplication> ownApp;
     if (QApplication::instance() == nullptr) {
-        ownApp.emplace(argc, argv);
+        StartApplication(ownApp, argc, argv);
         LoadQtTranslations(*ownApp);
     }
     DesktopInteraction io;

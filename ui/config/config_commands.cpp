@@ -7,8 +7,9 @@
 
 #include "engine/diary_page.h"
 #include "engine/host.h"
-#include "engine/program_arguments.h"
+#include "engine/messages.h"
 #include "engine/program_folder_lock.h"
+#include "engine/program_start.h"
 #include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
@@ -26,10 +27,6 @@ constexpr std::string_view kImageFilter =
     "すべてのファイル(*.*) (*)";
 constexpr std::string_view kSelf = "/proc/self/exe";
 
-void ShowNotFound(QWidget* parent, const QString& what, Interaction& io) {
-    io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(what), Ui(cfgmsg::kWrongPathCaption));
-}
-
 // The editor runs in its own process, perhaps in another folder: a relative
 // path is made absolute against this program's working directory first.
 std::string AbsolutePathCp932(std::string_view fileCp932) {
@@ -41,22 +38,18 @@ std::string AbsolutePathCp932(std::string_view fileCp932) {
     return Utf8ToCp932(absolute.string()).value_or(std::string(fileCp932));
 }
 
-QString SelfProgramName() {
+// This program's own path (code page 932), for a message about it.
+std::string SelfProgramName() {
     std::error_code ec;
     const auto target = std::filesystem::read_symlink(std::string(kSelf), ec);
-    return ec ? Ui(kSelf) : QString::fromStdString(target.string());
+    const auto name = ec ? std::nullopt : Utf8ToCp932(target.string());
+    return name.value_or(std::string(kSelf));
 }
 
 }  // namespace
 
-void StartUploaderSetup(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host) {
-    if (config.uploaderPath.empty()) {
-        io.Message(parent, Ui(cfgmsg::kNoUploaderText), Ui(cfgmsg::kNoUploaderCaption));
-        return;
-    }
-    if (host.StartProgram(config.uploaderPath, "/set") == StartResult::NotFound) {
-        ShowNotFound(parent, FromCp932(config.uploaderPath), io);
-    }
+void StartUploaderSetup(const ActiveConfig& config, Host& host) {
+    StartOrTell(config.uploaderPath, {"/set"}, host);
 }
 
 void EditFilePaths(QWidget* parent, ActiveConfig& config, RunState& run, Interaction& io,
@@ -70,20 +63,19 @@ void EditFilePaths(QWidget* parent, ActiveConfig& config, RunState& run, Interac
 
 void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& io, Host& host) {
     if (fileCp932.empty()) {
-        io.Message(parent, Ui(cfgmsg::kNoFileToEditText), Ui(cfgmsg::kNoUploaderCaption));
+        io.Message(parent, Ui(cfgmsg::kNoFileToEditText), Ui(msg::kNotSetCaption));
         return;
     }
-    const std::string file = QuoteArgument(AbsolutePathCp932(fileCp932));
+    const std::string file = AbsolutePathCp932(fileCp932);
     const QString chosen = qEnvironmentVariable(kEditorVariable);
-    if (!chosen.isEmpty()) {
-        const auto program = TryToCp932(chosen);
-        if (!program || host.StartProgram(*program, file) == StartResult::NotFound) {
-            ShowNotFound(parent, chosen, io);
-        }
-        return;
-    }
-    if (host.StartProgram(kSelf, "edit " + file) == StartResult::NotFound) {
-        ShowNotFound(parent, SelfProgramName(), io);
+    if (chosen.isEmpty()) {
+        // Started by its link, so a program updated meanwhile is still this one.
+        TellIfNotStarted(host.StartProgram(kSelf, {"edit", file}, StartWait::None),
+                         SelfProgramName(), host);
+    } else if (const auto program = TryToCp932(chosen)) {
+        StartOrTell(*program, {file}, host);
+    } else {
+        io.Message(parent, chosen + Ui(msg::kNotFoundSuffix), Ui(msg::kNotFoundCaption));
     }
 }
 
@@ -106,7 +98,7 @@ bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidg
                    Ui(cfgmsg::kImageNotCp932Caption));
         return false;
     }
-    AppendImageUpload(run.imageUploadList, *path);
+    run.imageUploadList.push_back(*path);
     imageBox.setText(QFileInfo(*chosen).fileName());
     altBox.setEnabled(true);
     return true;

@@ -18,7 +18,7 @@ class Host;
 class Interaction;
 
 // 1002 "FTP設定": the upload tool with "/set", which shows its own settings.
-void StartUploaderSetup(QWidget* parent, const ActiveConfig& config, Interaction& io, Host& host);
+void StartUploaderSetup(const ActiveConfig& config, Host& host);
 
 // 1003 "ファイルパス指定": the path settings, then today's page is selected again
 // with the split mode chosen there, however the dialog was closed.

@@ -48,27 +48,21 @@ inline constexpr std::string_view kFirstSetExplanation =
 inline constexpr std::string_view kProposedSetName = "マイだいありぃ";
 inline constexpr std::string_view kDefaultCurrentName = "diary-current.html";
 inline constexpr std::string_view kNoSetText = "１つは設定ファイルを作ってくださいね";
+inline constexpr std::string_view kFromExampleButton = "見本の日記ではじめる";
+inline constexpr std::string_view kExampleCaption = "見本の日記";
+inline constexpr std::string_view kExampleMissingFormat = "見本の日記の%1がみつかりません。";
+inline constexpr std::string_view kExampleExistsFormat =
+    "%1がもうあるので、見本の日記はコピーしませんでした。";
+inline constexpr std::string_view kExampleNotCopiedFormat =
+    "%1に書き込めなかったので、見本の日記はコピーしませんでした。";
 inline constexpr std::string_view kNoSetCaption = "設定ファイルないよ";
 inline constexpr std::string_view kReservedText = "そのファイル名は勘弁してください（´Д｀；）";
 inline constexpr std::string_view kReservedCaption = "システム設定ファイル名重複";
 inline constexpr std::string_view kDuplicateText = "すでに同名の設定ファイルがあります";
 inline constexpr std::string_view kDuplicateCaption = "設定ファイル名重複";
 inline constexpr std::string_view kBadSetNameCaption = "設定ファイル名が使えません";
-inline constexpr std::string_view kSetNameNotCp932Text =
-    "%1\nこの名前にはShift-JISで表せない文字が入っています。\n別の名前にしてください。";
-inline constexpr std::string_view kSetNameSeparatorText =
-    "設定ファイル名に「/」や「\\」は使えません。\n別の名前にしてください。";
-inline constexpr std::string_view kSetNameDotsText =
-    "「.」や「..」だけの名前は設定ファイル名に使えません。\n別の名前にしてください。";
-inline constexpr std::string_view kSetNameControlText =
-    "設定ファイル名に制御文字（タブや改行など）は使えません。\n別の名前にしてください。";
-inline constexpr std::string_view kSetNameBlankEdgeText =
-    "設定ファイル名の最初と最後に空白は使えません。\n空白を取ってください。";
-inline constexpr std::string_view kSetNameTooLongText =
-    "設定ファイル名が長すぎます。\nもう少し短い名前にしてください。";
-inline constexpr std::string_view kSetPathTooLongText =
-    "プログラムのフォルダのパスが長いため、この名前では設定ファイルを作れません。\n"
-    "もう少し短い名前にしてください。";
+// %1 the typed name, %2 why it cannot name a file (the engine's reasons).
+inline constexpr std::string_view kBadSetNameFormat = "%1\n%2\n別の名前にしてください。";
 inline constexpr std::string_view kNotTrashedFormat =
     "%1\nをごみ箱に移せなかったので、そのまま残してあります。";
 inline constexpr std::string_view kNotTrashedCaption = "ごみ箱に移せないよ";
@@ -76,15 +70,10 @@ inline constexpr std::string_view kNotTrashedCaption = "ごみ箱に移せない
 // Manuals.
 inline constexpr std::string_view kTextManualButton = "TEXT版とりせつを見る。";
 inline constexpr std::string_view kHtmlManualButton = "HTML版とりせつを見る";
-inline constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
-inline constexpr std::string_view kNoManualCaption = "取説ないよ？";
 inline constexpr std::string_view kNoHtmlManualText = "すいません、TEXT版見てください";
 inline constexpr std::string_view kNoHtmlManualCaption = "HTML版見れない";
 
 // Main window commands.
-inline constexpr std::string_view kWrongPathCaption = "パスが違うよ";
-inline constexpr std::string_view kNoUploaderText = "tavmoの場所を指定していません。";
-inline constexpr std::string_view kNoUploaderCaption = "設定してないよ";
 inline constexpr std::string_view kNoFileToEditText = "開くファイルが設定されていません。";
 inline constexpr std::string_view kImageNotCp932Text =
     "%1\nこの画像のパスにはShift-JISで表せない文字が入っているので使えません。";

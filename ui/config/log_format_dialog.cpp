@@ -17,7 +17,7 @@
 
 namespace qm {
 
-LogFormatDialog::LogFormatDialog(const ActiveConfig& config, Interaction& io, QWidget* parent)
+LogFormatDialog::LogFormatDialog(ActiveConfig& config, Interaction& io, QWidget* parent)
     : QDialog(parent), config_(config), io_(io) {
     setWindowTitle(Ui(cfgmsg::kLogFormatCaption));
     setFont(DialogFont());
@@ -68,6 +68,7 @@ void LogFormatDialog::accept() {
                             config_.systemIniPath, this, io_)) {
         return;
     }
+    config_.logTitle = pattern;
     QDialog::accept();
 }
 

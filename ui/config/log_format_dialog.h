@@ -16,7 +16,8 @@ class LogFormatDialog : public QDialog {
     Q_OBJECT
 
   public:
-    LogFormatDialog(const ActiveConfig& config, Interaction& io, QWidget* parent = nullptr);
+    // A title written is the config's from then on, as the next load would read it.
+    LogFormatDialog(ActiveConfig& config, Interaction& io, QWidget* parent = nullptr);
 
   public slots:
     // Saves the pattern as typed, empty or not; stays open when it could
@@ -26,7 +27,7 @@ class LogFormatDialog : public QDialog {
   private:
     void Reset();
 
-    const ActiveConfig& config_;
+    ActiveConfig& config_;
     Interaction& io_;
     std::string stored_;            // the pattern as the file held it
     QLineEdit* pattern_ = nullptr;  // 1038

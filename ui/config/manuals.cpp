@@ -11,19 +11,17 @@ namespace qm {
 namespace {
 
 ManualOpened OpenWithHost(QWidget* parent, std::string_view manual, Interaction& io, Host& host) {
-    return OpenManual(parent, manual, io, [&host](std::string_view program, std::string_view args) {
-        return host.StartProgram(program, args);
-    });
+    return OpenManual(
+        parent, manual, io,
+        [&host](std::string_view program, const std::vector<std::string>& arguments,
+                StartWait wait) { return host.StartProgram(program, arguments, wait); });
 }
 
 }  // namespace
 
 void OpenTextManual(QWidget* parent, Interaction& io, Host& host) {
     if (OpenWithHost(parent, kTextManualName, io, host) == ManualOpened::NoManual) {
-        const QString besideProgram =
-            QString::fromStdString(ManualProgramFolder()) + Ui(kTextManualName);
-        io.Message(parent, Ui(cfgmsg::kNotFoundFormat).arg(besideProgram),
-                   Ui(cfgmsg::kNoManualCaption));
+        TellNoManual(parent, io);
     }
 }
 

@@ -9,8 +9,11 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "engine/current_copy.h"
+#include "engine/example_diary.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/program_dir.h"
 #include "settings/active_config.h"
 #include "settings/file_name_rules.h"
 #include "settings/keys.h"
@@ -33,8 +36,16 @@ SetManagerDialog::SetManagerDialog(ActiveConfig& config, SetManagerMemory& memor
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(Ui(cfgmsg::kSetManagerCaption));
     setFont(DialogFont());
+    if (const auto example = FindExampleFolder(ExecutableFolder())) {
+        exampleFolder_ = TryToCp932(QString::fromStdString(*example));
+    }
     BuildControls();
     FillSetList();
+}
+
+void SetManagerDialog::UseExampleFolder(std::optional<std::string> folderCp932) {
+    exampleFolder_ = std::move(folderCp932);
+    ShowFirstSetView(memory_.firstSetPending);
 }
 
 void SetManagerDialog::BuildControls() {
@@ -59,6 +70,9 @@ void SetManagerDialog::BuildControls() {
     htmlManual_ = new QPushButton(Ui(cfgmsg::kHtmlManualButton), this);
     htmlManual_->setObjectName("id1056");
     htmlManual_->setAutoDefault(false);
+    fromExample_ = new QPushButton(Ui(cfgmsg::kFromExampleButton), this);
+    fromExample_->setObjectName("fromExample");
+    fromExample_->setAutoDefault(false);
     ok_ = new QPushButton(Ui("OK"), this);
     ok_->setObjectName("id1");
     ok_->setDefault(true);
@@ -67,6 +81,7 @@ void SetManagerDialog::BuildControls() {
     connect(delete_, &QPushButton::clicked, this, &SetManagerDialog::DeleteSet);
     connect(textManual_, &QPushButton::clicked, this, [this] { OpenTextManual(this, io_, host_); });
     connect(htmlManual_, &QPushButton::clicked, this, [this] { OpenHtmlManual(this, io_, host_); });
+    connect(fromExample_, &QPushButton::clicked, this, &SetManagerDialog::StartFromExample);
     connect(ok_, &QPushButton::clicked, this, &SetManagerDialog::accept);
 
     // The first-set controls share the cells of the normal ones.
@@ -79,6 +94,7 @@ void SetManagerDialog::BuildControls() {
     layout->addWidget(textManual_, 2, 0);
     layout->addWidget(ok_, 2, 1);
     layout->addWidget(htmlManual_, 2, 1);
+    layout->addWidget(fromExample_, 3, 0, 1, 2);
     layout->setRowStretch(0, 1);
     setMinimumSize(360, 240);
 }
@@ -87,11 +103,9 @@ void SetManagerDialog::FillSetList() {
     list_->clear();
     names_.clear();
     memory_.knownSetCount = ReadSetNames();
-    for (int i = 0; i < memory_.knownSetCount; ++i) {
-        names_.push_back(ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
-                                       syskeys::kSetNameCapacity));
-        list_->addItem(FromCp932(names_.back()));
-    }
+    names_ = ReadListEntries(config_.systemIniPath, syskeys::kSetListSection, memory_.knownSetCount,
+                             syskeys::kSetNameCapacity);
+    for (const std::string& name : names_) list_->addItem(FromCp932(name));
 }
 
 int SetManagerDialog::ReadSetNames() {
@@ -100,6 +114,8 @@ int SetManagerDialog::ReadSetNames() {
         io_.Message(this, Ui(cfgmsg::kNoSetText), Ui(cfgmsg::kNoSetCaption));
         memory_.firstSetPending = true;
         config_.currentName = std::string(cfgmsg::kDefaultCurrentName);
+        // The first set starts from the defaults, not from a set deleted before.
+        config_.uploaderPath = std::string(setkeys::kFtp.defaultValue);
     }
     ShowFirstSetView(memory_.firstSetPending);
     if (memory_.firstSetPending) newName_->setText(Ui(cfgmsg::kProposedSetName));
@@ -113,15 +129,15 @@ void SetManagerDialog::ShowFirstSetView(bool firstSet) {
     explanation_->setVisible(firstSet);
     textManual_->setVisible(firstSet);
     htmlManual_->setVisible(firstSet);
+    fromExample_->setVisible(firstSet && exampleFolder_);
 }
 
 SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
     memory_.knownSetCount = ReadSetNames();
-    for (int i = 0; i < memory_.knownSetCount; ++i) {
-        if (ReadListEntry(config_.systemIniPath, syskeys::kSetListSection, i,
-                          syskeys::kSetNameCapacity) == name) {
-            return Added::Duplicate;
-        }
+    for (const std::string& known :
+         ReadListEntries(config_.systemIniPath, syskeys::kSetListSection, memory_.knownSetCount,
+                         syskeys::kSetNameCapacity)) {
+        if (known == name) return Added::Duplicate;
     }
     const bool written = WriteProfileString(config_.systemIniPath, syskeys::kSetListSection,
                                             std::to_string(memory_.knownSetCount), name);
@@ -132,45 +148,25 @@ SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
 
 // Shows why a name cannot be a set's file name; false when it can.
 bool SetManagerDialog::RefuseUnusableName(const std::string& name) {
-    std::string_view text;
-    switch (CheckSetName(name, config_.programDir)) {
-        case FileNameVerdict::Usable:
-        case FileNameVerdict::Empty:
-        case FileNameVerdict::Reserved:
-            return false;
-        case FileNameVerdict::NotCp932:
-            io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(FromCp932(name)),
-                        Ui(cfgmsg::kBadSetNameCaption));
-            return true;
-        case FileNameVerdict::Separator:
-            text = cfgmsg::kSetNameSeparatorText;
-            break;
-        case FileNameVerdict::DotsOnly:
-            text = cfgmsg::kSetNameDotsText;
-            break;
-        case FileNameVerdict::Control:
-            text = cfgmsg::kSetNameControlText;
-            break;
-        case FileNameVerdict::BlankEdge:
-            text = cfgmsg::kSetNameBlankEdgeText;
-            break;
-        case FileNameVerdict::TooLong:
-            text = cfgmsg::kSetNameTooLongText;
-            break;
-        case FileNameVerdict::PathTooLong:
-            text = cfgmsg::kSetPathTooLongText;
-            break;
+    const FileNameVerdict verdict = CheckSetName(name, config_.programDir);
+    if (verdict == FileNameVerdict::Usable || verdict == FileNameVerdict::Empty ||
+        verdict == FileNameVerdict::Reserved) {
+        return false;
     }
-    io_.Message(this, Ui(text), Ui(cfgmsg::kBadSetNameCaption));
+    TellBadSetName(FromCp932(name), verdict);
     return true;
+}
+
+void SetManagerDialog::TellBadSetName(const QString& name, FileNameVerdict verdict) {
+    io_.Message(this, Ui(cfgmsg::kBadSetNameFormat).arg(name, Ui(FileNameReason(verdict))),
+                Ui(cfgmsg::kBadSetNameCaption));
 }
 
 void SetManagerDialog::CreateSet() {
     const QString typed = newName_->text();
     const auto name = TryToCp932(typed);
     if (!name) {
-        io_.Message(this, Ui(cfgmsg::kSetNameNotCp932Text).arg(typed),
-                    Ui(cfgmsg::kBadSetNameCaption));
+        TellBadSetName(typed, FileNameVerdict::NotCp932);
     } else if (name->empty()) {
         // Nothing typed: nothing to do.
     } else if (CheckSetName(*name, config_.programDir) == FileNameVerdict::Reserved) {
@@ -189,6 +185,26 @@ void SetManagerDialog::CreateSet() {
         FillSetList();
     }
     newName_->clear();
+}
+
+// The example diary's files come beside the settings and its set is listed;
+// the dialog closes so that the window loads it at once.
+void SetManagerDialog::StartFromExample() {
+    if (!exampleFolder_) return;
+    const ExampleCopy copy = CopyExampleDiary(*exampleFolder_, config_.programDir);
+    const std::string_view problem =
+        copy.outcome == ExampleCopy::Outcome::Missing  ? cfgmsg::kExampleMissingFormat
+        : copy.outcome == ExampleCopy::Outcome::Exists ? cfgmsg::kExampleExistsFormat
+                                                       : cfgmsg::kExampleNotCopiedFormat;
+    if (copy.outcome != ExampleCopy::Outcome::Copied) {
+        io_.Message(this, Ui(problem).arg(FromCp932(copy.path)), Ui(cfgmsg::kExampleCaption));
+        return;
+    }
+    const std::string name(kExampleSetName);
+    if (AddSetName(name) == Added::NotWritten) return;
+    config_.configIniPath = SetIniPath(config_.programDir, name);
+    memory_.firstSetPending = false;
+    accept();
 }
 
 void SetManagerDialog::DeleteSet() {

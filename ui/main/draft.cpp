@@ -9,14 +9,15 @@
 #include <QStringList>
 #include <QTextDocument>
 #include <charconv>
-#include <vector>
 
-#include "engine/program_arguments.h"
+#include "platform/command_line.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/native_path.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
+#include "settings/profile.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/main/main_dialog.h"
@@ -81,37 +82,12 @@ std::optional<std::string> TakeField(std::string_view bytes, std::size_t& at,
     return std::string(bytes.substr(valueAt, length));
 }
 
-// The paths of an image list made by AppendImageUpload: quoted arguments
-// separated by blanks. std::nullopt for anything else.
-std::optional<std::vector<std::string>> SplitImageList(std::string_view list) {
+// The images' paths back from their command line. It is split in UTF-8,
+// where no second byte of a character looks like a backslash.
+std::vector<std::string> ImagesOfCommandLine(std::string_view cp932) {
     std::vector<std::string> paths;
-    std::size_t i = 0;
-    while (i < list.size()) {
-        if (!paths.empty() && list[i++] != ' ') return std::nullopt;
-        if (i >= list.size() || list[i++] != '"') return std::nullopt;
-        std::string path;
-        std::size_t backslashes = 0;
-        for (;; ++i) {
-            if (i >= list.size()) return std::nullopt;
-            const char c = list[i];
-            if (IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < list.size()) {
-                path.append(backslashes, '\\').append(list.substr(i++, 2));
-                backslashes = 0;
-            } else if (c == '\\') {
-                ++backslashes;
-            } else if (c == '"') {
-                path.append(backslashes / 2, '\\');
-                const bool literal = backslashes % 2 == 1;
-                backslashes = 0;
-                if (!literal) break;
-                path += '"';
-            } else {
-                path.append(backslashes, '\\') += c;
-                backslashes = 0;
-            }
-        }
-        ++i;
-        paths.push_back(std::move(path));
+    for (const std::string& path : SplitCommandLine(Cp932ToUtf8(cp932).value_or(""))) {
+        if (auto pathCp932 = Utf8ToCp932(path)) paths.push_back(std::move(*pathCp932));
     }
     return paths;
 }
@@ -119,18 +95,18 @@ std::optional<std::vector<std::string>> SplitImageList(std::string_view list) {
 // An image may go back into the upload list only as the user chose it: a
 // regular file (not a link) at a full path, whose name the window shows.
 bool ImageStillShown(const std::string& pathCp932, const QString& shown) {
-    const auto fsPath = ToFsPath(pathCp932);
+    const auto path = NativePathOf(pathCp932);
     struct stat st {};
-    return fsPath && fsPath->starts_with('/') && ::lstat(fsPath->c_str(), &st) == 0 &&
+    return path && path->str().starts_with('/') && ::lstat(path->c_str(), &st) == 0 &&
            S_ISREG(st.st_mode) && shown.contains(FromCp932(FileNamePart(pathCp932)));
 }
 
 // The draft file's size without following a link; std::nullopt when it is
 // not a regular file of its own.
 std::optional<std::uint64_t> DraftFileSize(const std::string& pathCp932) {
-    const auto fsPath = ToFsPath(pathCp932);
+    const auto path = NativePathOf(pathCp932);
     struct stat st {};
-    if (!fsPath || ::lstat(fsPath->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (!path || ::lstat(path->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -148,7 +124,7 @@ std::string SerializeDraft(const DraftContent& draft) {
     AppendField(out, "body", Utf8(draft.body));
     AppendField(out, "image", Utf8(draft.imageName));
     AppendField(out, "alt", Utf8(draft.altText));
-    AppendField(out, "images", draft.imageUploadList);
+    AppendField(out, "images", JoinCommandLine(draft.imageUploadList));
     return out;
 }
 
@@ -162,8 +138,12 @@ std::optional<DraftContent> ParseDraft(std::string_view bytes) {
     auto alt = image ? TakeField(bytes, at, "alt") : std::nullopt;
     auto images = alt ? TakeField(bytes, at, "images") : std::nullopt;
     if (!images || at != bytes.size()) return std::nullopt;
-    return DraftContent{*set,           FromUtf8(*title), FromUtf8(*body), FromUtf8(*image),
-                        FromUtf8(*alt), *images};
+    return DraftContent{*set,
+                        FromUtf8(*title),
+                        FromUtf8(*body),
+                        FromUtf8(*image),
+                        FromUtf8(*alt),
+                        ImagesOfCommandLine(*images)};
 }
 
 DraftKeeper::DraftKeeper(MainDialog& window) : QObject(&window), window_(window) {
@@ -213,15 +193,15 @@ DraftContent DraftKeeper::Collect() const {
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const auto fsPath = ToFsPath(Path());
+    const auto path = NativePathOf(Path());
     const std::string bytes = draft.IsEmpty() ? std::string() : SerializeDraft(draft);
     const bool tooLarge = bytes.size() > kMaxDraftBytes;
     bool kept = false;
-    if (fsPath && !tooLarge) {
+    if (path && !tooLarge) {
         // An emptied window leaves nothing to put back. The draft is the
         // program's own file: a link in its place is replaced, never followed.
         kept = draft.IsEmpty() ? (!DraftFileSize(Path()) || RemoveFile(Path()))
-                               : ReplaceFileNotFollowing(*fsPath, bytes);
+                               : ReplaceFileNotFollowing(*path, bytes).has_value();
     }
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
@@ -236,7 +216,7 @@ void DraftKeeper::Discard() {
     discarded_ = true;
     if (!DraftFileSize(Path()) || RemoveFile(Path())) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto fsPath = ToFsPath(Path())) ReplaceFileNotFollowing(*fsPath, "");
+    if (const auto path = NativePathOf(Path())) ReplaceFileNotFollowing(*path, "");
 }
 
 bool DraftKeeper::Restore() {
@@ -256,10 +236,11 @@ bool DraftKeeper::Restore() {
 
     restoring_ = true;
     const ActiveConfig& config = window_.config();
-    const int count = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
+    const SettingsFile system = SettingsFile::LoadOrEmpty(config.systemIniPath);
+    const int count = CountListEntries(system, syskeys::kSetListSection);
     for (int i = 0; i < count; ++i) {
-        if (ReadListEntry(config.systemIniPath, syskeys::kSetListSection, i,
-                          syskeys::kSetNameCapacity) == draft->setName) {
+        if (ReadListEntry(system, syskeys::kSetListSection, i, syskeys::kSetNameCapacity) ==
+            draft->setName) {
             if (i != window_.runState().currentSetIndex) window_.ChooseSet(i);
             break;
         }
@@ -271,18 +252,16 @@ bool DraftKeeper::Restore() {
     // Only images the window shows go back: an edited draft must not send
     // other files to the web site.
     const QString shown = draft->imageName + QChar('\n') + draft->body;
-    std::string images;
+    std::vector<std::string>& images = window_.runState().imageUploadList;
+    images.clear();
     QStringList dropped;
-    const auto paths = SplitImageList(draft->imageUploadList);
-    for (const std::string& path : paths.value_or(std::vector<std::string>{})) {
+    for (const std::string& path : draft->imageUploadList) {
         if (ImageStillShown(path, shown)) {
-            AppendImageUpload(images, path);
+            images.push_back(path);
         } else {
             dropped << FromCp932(path);
         }
     }
-    if (!paths && !draft->imageUploadList.empty()) dropped << FromCp932(draft->imageUploadList);
-    window_.runState().imageUploadList = images;
     if (!images.empty()) window_.altTextEdit()->setEnabled(true);
     restoring_ = false;
     if (!dropped.isEmpty()) say(kImagesDroppedText, kImagesDroppedCaption, dropped.join('\n'));

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/keys.h"
 
@@ -23,7 +24,7 @@ struct DraftContent {
     QString body;
     QString imageName;
     QString altText;
-    std::string imageUploadList;  // code page 932, the chosen images' full paths
+    std::vector<std::string> imageUploadList;  // code page 932, the chosen images' full paths
 
     // Nothing typed and no image chosen: there is nothing to keep.
     bool IsEmpty() const;
@@ -31,7 +32,8 @@ struct DraftContent {
 
 // The file's bytes: a first line naming the format, then each field as a
 // line "name length" followed by that many bytes and a line end. The texts
-// are UTF-8, so a character Shift-JIS lacks is kept as typed.
+// are UTF-8, so a character Shift-JIS lacks is kept as typed; the images are
+// one code page 932 command line of quoted paths, as drafts have always kept them.
 std::string SerializeDraft(const DraftContent& draft);
 // std::nullopt for anything that is not a whole draft of this format.
 std::optional<DraftContent> ParseDraft(std::string_view bytes);

@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "engine/host.h"
 #include "engine/preview.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
+#include "ui/main/window_host.h"
 
 namespace qm {
 
@@ -18,9 +18,12 @@ namespace {
 constexpr std::string_view kCaption = "プレビュー";
 constexpr std::string_view kNoFolderText = "プレビューを置く一時フォルダを作れませんでした。";
 constexpr std::string_view kWriteFailedFormat = "プレビューを書き込めませんでした。\n%1";
-constexpr std::string_view kNoBrowserFormat =
+constexpr OpenerTexts kBrowserTexts{
     "ブラウザを開くプログラム（%1）がみつかりません。\n"
-    "プレビューはここにあります。ブラウザで開いてください。\n%2";
+    "プレビューはここにあります。ブラウザで開いてください。\n%2",
+    "ブラウザを開くプログラム（%1）でプレビューを開けませんでした。\n"
+    "プレビューはここにあります。ブラウザで開いてください。\n%2",
+    kCaption};
 
 }  // namespace
 
@@ -28,7 +31,7 @@ EntryPreview::EntryPreview() = default;
 EntryPreview::~EntryPreview() = default;
 
 bool EntryPreview::Show(QWidget* parent, const ActiveConfig& config, const RunState& run,
-                        const EntryInput& input, Host& host, Interaction& io) {
+                        const EntryInput& input, WindowHost& host, Interaction& io) {
     const auto preview = PreviewEntry(config, run, input, host);
     if (!preview) return false;
 
@@ -43,17 +46,12 @@ bool EntryPreview::Show(QWidget* parent, const ActiveConfig& config, const RunSt
     QString name = FromCp932(FileNamePart(preview->pagePath));
     if (name.isEmpty() || name.contains(QChar::ReplacementCharacter)) name = "preview.html";
     filePath_ = QDir(folder_->path()).filePath(name);
-    if (!ReplaceFileContents(filePath_.toStdString(), preview->text)) {
+    if (!ReplaceFileContents(NativePath(filePath_.toStdString()), preview->text)) {
         io.Message(parent, Ui(kWriteFailedFormat).arg(filePath_), Ui(kCaption));
         return false;
     }
 
-    return OpenWithDesktop(
-        parent, filePath_, io,
-        [&host](std::string_view program, std::string_view parameters) {
-            return host.StartProgram(program, parameters);
-        },
-        kNoBrowserFormat, kCaption);
+    return OpenWithDesktop(parent, filePath_, io, host.programStarter, kBrowserTexts);
 }
 
 }  // namespace qm

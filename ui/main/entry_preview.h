@@ -15,7 +15,7 @@ namespace qm {
 struct ActiveConfig;
 struct EntryInput;
 struct RunState;
-class Host;
+class WindowHost;
 class Interaction;
 
 class EntryPreview {
@@ -27,7 +27,7 @@ class EntryPreview {
     // the preview file and starts the browser on it. False, after a message,
     // when nothing could be shown.
     bool Show(QWidget* parent, const ActiveConfig& config, const RunState& run,
-              const EntryInput& input, Host& host, Interaction& io);
+              const EntryInput& input, WindowHost& host, Interaction& io);
 
     // The file the last preview was written to; empty before the first.
     QString filePath() const { return filePath_; }

@@ -1,11 +1,12 @@
 // The window program, started by quillmaker when no subcommand is given: the
 // main window is the whole run until it ends; `edit FILE` opens the text
-// editor window. A subcommand still runs here as it does in quillmaker.
+// editor window. The other subcommands belong to quillmaker alone.
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "cli/command_line.h"
@@ -14,6 +15,7 @@
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
+#include "ui/common/window_system.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
 
@@ -42,7 +44,9 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     // Qt gets no arguments of ours to misread as its own.
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
-    QApplication app(qtArgc, qtArgv);
+    std::optional<QApplication> started;
+    qm::StartApplication(started, qtArgc, qtArgv);
+    QApplication& app = *started;
     QApplication::setApplicationName(QStringLiteral("Quillmaker"));
     // Ties the window to the installed desktop entry (its name and icon).
     QApplication::setDesktopFileName(QStringLiteral("io.github.quillmaker.Quillmaker"));
@@ -87,6 +91,11 @@ int main(int argc, char** argv) {
     if (!options) return exitCode;
     if (!qm::ApplyGlobalOptions(*options)) return 2;
     if (!options->rest.empty() && options->rest.front() == "edit") return RunEditor(*options);
-    if (!options->rest.empty()) return qm::RunSubcommand(*options);
+    if (!options->rest.empty()) {
+        std::fprintf(stderr, "quillmaker-window: \"%s\" is a command of quillmaker\n",
+                     options->rest.front().c_str());
+        std::fprintf(stderr, "try: quillmaker --help\n");
+        return 2;
+    }
     return RunMainWindow(*options, argv[0]);
 }

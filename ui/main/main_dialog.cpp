@@ -19,6 +19,7 @@
 #include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "engine/entry.h"
@@ -31,7 +32,7 @@
 #include "ui/main/about_dialog.h"
 #include "ui/main/draft.h"
 #include "ui/main/entry_preview.h"
-#include "ui/main/main_layout.h"
+#include "ui/main/main_controls.h"
 #include "ui/tags/tag_list.h"
 #include "ui/tags/tag_list_editor_dialog.h"
 
@@ -41,8 +42,6 @@ static void RegisterIconResource() { Q_INIT_RESOURCE(icon); }
 namespace qm {
 
 namespace {
-
-using layout::Placement;
 
 QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
 
@@ -86,114 +85,100 @@ MainDialog::MainDialog(Interaction& interaction, std::string programDirCp932, QW
 
 MainDialog::~MainDialog() = default;
 
+QWidget* MainDialog::CreateControl(const ControlSpec& spec) {
+    const QString text = QString::fromUtf8(spec.text);
+    switch (spec.kind) {
+        case ControlKind::Line:
+            return new QLineEdit(this);
+        case ControlKind::Text:
+            return new QPlainTextEdit(this);
+        case ControlKind::Button:
+            return new QPushButton(text, this);
+        case ControlKind::DefaultButton: {
+            // A hidden default button is never pressed by the dialog itself:
+            // keyPressEvent presses it.
+            auto* button = new QPushButton(text, this);
+            button->setDefault(true);
+            button->setFocusPolicy(Qt::NoFocus);
+            button->hide();
+            return button;
+        }
+        case ControlKind::FlatButton: {
+            auto* button = new QPushButton(text, this);
+            button->setFlat(true);
+            // A flat button shows no focus of its own: it takes its frame while it has the focus.
+            button->installEventFilter(this);
+            return button;
+        }
+        case ControlKind::CheckBox:
+            return new QCheckBox(text, this);
+        case ControlKind::DropList:
+            return new QComboBox(this);
+        case ControlKind::List:
+            return new QListWidget(this);
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, this);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setObjectName(QStringLiteral("label%1").arg(labels_.size()));
+            labels_.push_back(label);
+            return label;
+        }
+    }
+    return nullptr;
+}
+
 void MainDialog::CreateControls() {
     const DialogUnits units(font());
-    auto place = [&](QWidget* widget, int id, Placement at) {
+    for (const ControlSpec& spec : MainControls()) {
+        QWidget* widget = CreateControl(spec);
+        const layout::Placement& at = spec.at;
         widget->setGeometry(units.ToPixels(at.x, at.y, at.width, at.height));
-        if (id > 0) {
-            widget->setObjectName(IdName(id));
-            controls_[id] = widget;
+        if (spec.id > 0) {
+            widget->setObjectName(IdName(spec.id));
+            controls_[spec.id] = widget;
         }
-    };
-    auto pushButton = [&](int id, const char* caption, Placement at, bool flat) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), this);
-        button->setFlat(flat);
-        // A flat button shows no focus of its own: it takes its frame while it has the focus.
-        if (flat) button->installEventFilter(this);
-        place(button, id, at);
-        return button;
-    };
-    auto label = [&](const char* caption, Placement at) {
-        auto* text = new QLabel(QString::fromUtf8(caption), this);
-        text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        text->setObjectName(QStringLiteral("label%1").arg(labels_.size()));
-        place(text, 0, at);
-        labels_.push_back(text);
-    };
-
-    // Creation order is the focus order.
-    title_ = new QLineEdit(this);
-    place(title_, kIdTitle, layout::kTitle);
-
-    pushButton(kIdBrowseImage, "参照", layout::kBrowseImage, false);
-
-    altText_ = new QLineEdit(this);
-    altText_->setEnabled(false);
-    place(altText_, kIdAltText, layout::kAltText);
-
-    imageName_ = new QLineEdit(this);
+    }
+    title_ = qobject_cast<QLineEdit*>(control(kIdTitle));
+    imageName_ = qobject_cast<QLineEdit*>(control(kIdImageName));
     imageName_->setReadOnly(true);
     imageName_->setFocusPolicy(Qt::ClickFocus);
-    place(imageName_, kIdImageName, layout::kImageName);
-
-    body_ = new QPlainTextEdit(this);
+    altText_ = qobject_cast<QLineEdit*>(control(kIdAltText));
+    altText_->setEnabled(false);
+    body_ = qobject_cast<QPlainTextEdit*>(control(kIdBody));
     body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     body_->setTabChangesFocus(true);
-    place(body_, kIdBody, layout::kBody);
-
-    pushButton(kIdGenerate, "Do It !!!", layout::kGenerate, false);
-    pushButton(kIdPreview, "プレビュー", layout::kPreview, false);
-    pushButton(kIdAnchorBuilder, "リンク", layout::kAnchorBuilder, true);
-    pushButton(kIdImageBuilder, "IMAGE", layout::kImageBuilder, true);
-    pushButton(kIdFontBuilder, "Font", layout::kFontBuilder, true);
-
-    upload_ = new QCheckBox(QStringLiteral("UPする"), this);
-    place(upload_, kIdUpload, layout::kUpload);
-
-    pushButton(kIdFtpSettings, "FTP設定", layout::kFtpSettings, false);
-    pushButton(kIdPathSettings, "ファイルパス指定", layout::kPathSettings, false);
-    pushButton(kIdAddSet, "セット追加", layout::kAddSet, false);
-    pushButton(kIdEditPage, "ＨＴＭＬ原型編集", layout::kEditPage, false);
-    pushButton(kIdEditTemplate, "テンプレート編集", layout::kEditTemplate, false);
-    pushButton(kIdEditTags, "TAG編集", layout::kEditTags, true);
-    pushButton(kIdManual, "ＱＭとりせつ", layout::kManual, true);
-
-    setList_ = new QComboBox(this);
+    upload_ = qobject_cast<QCheckBox*>(control(kIdUpload));
+    setList_ = qobject_cast<QComboBox*>(control(kIdSetList));
     setList_->setEditable(false);
     setList_->setFocusPolicy(Qt::StrongFocus);
     setList_->installEventFilter(this);
-    // The closed box takes the height of the row it sits in.
-    place(setList_, kIdSetList, layout::kSetList);
-
-    tagList_ = new QListWidget(this);
+    tagList_ = qobject_cast<QListWidget*>(control(kIdTagList));
     tagList_->setSortingEnabled(false);
     tagList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    place(tagList_, kIdTagList, layout::kTagList);
-
-    label("題名", layout::kTitleLabel);
-    label("本文", layout::kBodyLabel);
-    label("画像", layout::kImageLabel);
-    label("ALT", layout::kAltLabel);
-
-    enterToBody_ = pushButton(kIdEnterToBody, "押したらタブだよ", layout::kEnterToBody, false);
-    enterToBody_->setDefault(true);
-    enterToBody_->setFocusPolicy(Qt::NoFocus);
-    enterToBody_->hide();
-
+    enterToBody_ = button(kIdEnterToBody);
     SetTabOrder();
 }
 
 void MainDialog::SetTabOrder() {
-    // As the window reads: the entry from top to bottom, the column beside
-    // it, the two bottom rows from left to right, and "Do It !!!" last.
-    static constexpr int kOrder[] = {
-        kIdTitle,        kIdBrowseImage,   kIdAltText,      kIdBody,        kIdManual,
-        kIdEditTags,     kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder, kIdTagList,
-        kIdUpload,       kIdSetList,       kIdAddSet,       kIdEditPage,    kIdFtpSettings,
-        kIdPathSettings, kIdEditTemplate,  kIdPreview,      kIdGenerate};
-    for (std::size_t i = 1; i < std::size(kOrder); ++i) {
-        setTabOrder(control(kOrder[i - 1]), control(kOrder[i]));
+    std::vector<const ControlSpec*> walk;
+    for (const ControlSpec& spec : MainControls()) {
+        if (spec.tab > 0) walk.push_back(&spec);
+    }
+    std::ranges::sort(walk, {}, &ControlSpec::tab);
+    for (std::size_t i = 1; i < walk.size(); ++i) {
+        setTabOrder(control(walk[i - 1]->id), control(walk[i]->id));
     }
 }
 
 void MainDialog::ConnectHandlers() {
-    connect(button(kIdGenerate), &QPushButton::clicked, this, &MainDialog::OnGenerate);
-    connect(upload_, &QCheckBox::clicked, this, &MainDialog::OnUploadClicked);
-    connect(button(kIdEditTags), &QPushButton::clicked, this, &MainDialog::OnEditTags);
+    for (const ControlSpec& spec : MainControls()) {
+        if (spec.command == nullptr) continue;
+        auto* clickable = qobject_cast<QAbstractButton*>(control(spec.id));
+        connect(clickable, &QAbstractButton::clicked, this,
+                [this, command = spec.command] { command(*this); });
+    }
     connect(tagList_, &QListWidget::itemDoubleClicked, this, &MainDialog::OnTagListDoubleClick);
     connect(setList_, &QComboBox::activated, this, &MainDialog::OnSetChosen);
-    connect(enterToBody_, &QPushButton::clicked, this, &MainDialog::OnEnterToBody);
-    connect(button(kIdPreview), &QPushButton::clicked, this, &MainDialog::OnPreview);
     tagList_->installEventFilter(this);
 
     // Ctrl+Enter presses "Do It !!!" from anywhere, the body included; plain
@@ -217,11 +202,13 @@ QPushButton* MainDialog::button(int id) const { return qobject_cast<QPushButton*
 bool MainDialog::Initialise() {
     InitConfig(config_, programDir_);
     run_ = RunState{};
-    if (!LoadConfiguration()) return false;
+    // The system file is read once for the whole start.
+    SystemState state;
+    if (!LoadConfiguration(state)) return false;
     PlaceAtStart();
     LayoutControls();
     if (config_.upFlag == 1) upload_->setChecked(true);
-    LoadTagListBox();
+    LoadTagListBox(std::move(state.system));
     draft_->Restore();
     title_->setFocus();
     initialised_ = true;
@@ -230,6 +217,10 @@ bool MainDialog::Initialise() {
 
 bool MainDialog::LoadConfiguration() {
     SystemState state;
+    return LoadConfiguration(state);
+}
+
+bool MainDialog::LoadConfiguration(SystemState& state) {
     const bool loaded = qm::LoadConfiguration(config_, run_, state, host_);
     FillSetList(state.setNames);
     windowWidth_ = state.windowWidth;
@@ -244,7 +235,9 @@ void MainDialog::FillSetList(const std::vector<std::string>& names) {
     if (!names.empty()) setList_->setCurrentIndex(run_.currentSetIndex);
 }
 
-void MainDialog::LoadTagListBox() { qm::LoadTagListBox(*tagList_, config_.systemIniPath); }
+void MainDialog::LoadTagListBox(SettingsFile systemFile) {
+    qm::LoadTagListBox(*tagList_, std::move(systemFile));
+}
 
 void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
     qm::WrapBodySelection(*body_, open, close);
@@ -329,48 +322,72 @@ void MainDialog::LayoutControls() {
     windowHeight_ = ch + FrameExtra().height();
 
     using namespace layout;
-    // Right column, anchored to the right edge.
-    QWidget* manual = control(kIdManual);
-    const int w1 = manual->width();
-    const int h1 = manual->height();
-    const int xr = cw - w1 - kRightColumnGap;
-    const int columnTop = kRightColumnButtons * h1;
-    int row = 0;
-    for (int id : {kIdManual, kIdEditTags, kIdAnchorBuilder, kIdImageBuilder, kIdFontBuilder}) {
-        control(id)->setGeometry(cw - w1, row++ * h1, w1, h1);
+    // What the docks share: the right column's width, the bottom of its stack
+    // and the top of its foot, the bottom block's top and its column widths
+    // (a column is as wide as its top control).
+    int columnWidth = 0;
+    int stackBottom = 0;
+    int footTop = ch - kTagListBottomGap;
+    int blockTop = ch;
+    std::map<int, std::pair<int, int>> blockColumns;  // column -> top row, width
+    for (const ControlSpec& spec : MainControls()) {
+        const QWidget* widget = control(spec.id);
+        const Resize& r = spec.resize;
+        if (r.dock == Dock::RightStack) {
+            columnWidth = widget->width();
+            stackBottom = std::max(stackBottom, (r.row + 1) * widget->height());
+        } else if (r.dock == Dock::RightFoot) {
+            footTop = ch - kTagListBottomGap - widget->height();
+        } else if (r.dock == Dock::BottomLeft) {
+            blockTop = std::min(blockTop, ch - (r.row + 1) * widget->height());
+            auto [column, added] = blockColumns.try_emplace(r.column, r.row, widget->width());
+            if (!added && r.row > column->second.first) column->second = {r.row, widget->width()};
+        }
     }
-    const int previewTop = ch - kTagListBottomGap - h1;
-    control(kIdTagList)->setGeometry(cw - w1, columnTop, w1, previewTop - columnTop);
-    control(kIdPreview)->setGeometry(cw - w1, previewTop, w1, h1);
+    const int bodyRight = cw - columnWidth - kRightColumnGap;
 
-    control(kIdGenerate)
-        ->setGeometry(cw - kGenerateWidth, ch - kGenerateBottomGap, kGenerateWidth,
-                      kGenerateHeight);
-
-    QWidget* editPage = control(kIdEditPage);
-    const int w2 = editPage->width();
-    const int h2 = editPage->height();
-    editPage->setGeometry(cw - w2 - kEditButtonsRightGap, ch - 2 * h2, w2, h2);
-    control(kIdEditTemplate)->setGeometry(cw - w2 - kEditButtonsRightGap, ch - h2, w2, h2);
-
-    // Bottom left block, two rows.
-    const int w3 = upload_->width();
-    const int h3 = upload_->height();
-    upload_->setGeometry(0, ch - 2 * h3, w3, h3);
-    control(kIdFtpSettings)->setGeometry(0, ch - h3, w3, h3);
-    const int w4 = setList_->width();
-    const int secondColumn = w3 + kBottomBlockGap;
-    setList_->setGeometry(secondColumn, ch - 2 * h3, w4, h3);
-    control(kIdPathSettings)->setGeometry(secondColumn, ch - h3, w4, h3);
-    QWidget* addSet = control(kIdAddSet);
-    const int w5 = addSet->width();
-    const int thirdColumn = secondColumn + w4 + kBottomBlockGap;
-    addSet->setGeometry(thirdColumn, ch - 2 * h3, w5, h3);
-    enterToBody_->setGeometry(thirdColumn, ch - h3, w5, h3);
-
-    title_->setGeometry(kTitleLeft, 0, xr - kTitleLeft, title_->height());
-    altText_->setGeometry(kAltTextLeft, kAltTextTop, xr - kAltTextLeft, altText_->height());
-    body_->setGeometry(0, kBodyTop, xr, (ch - 2 * h3 - 1) - kBodyTop);
+    for (const ControlSpec& spec : MainControls()) {
+        QWidget* widget = control(spec.id);
+        const Resize& r = spec.resize;
+        const int w = widget != nullptr ? widget->width() : 0;
+        const int h = widget != nullptr ? widget->height() : 0;
+        switch (r.dock) {
+            case Dock::Stays:
+                break;
+            case Dock::RightStack:
+                widget->setGeometry(cw - w, r.row * h, w, h);
+                break;
+            case Dock::RightFill:
+                widget->setGeometry(cw - columnWidth, stackBottom, columnWidth,
+                                    footTop - stackBottom);
+                break;
+            case Dock::RightFoot:
+                widget->setGeometry(cw - w, footTop, w, h);
+                break;
+            case Dock::Corner:
+                widget->setGeometry(cw - kGenerateWidth, ch - kGenerateBottomGap, kGenerateWidth,
+                                    kGenerateHeight);
+                break;
+            case Dock::Editors:
+                widget->setGeometry(cw - w - kEditButtonsRightGap, ch - (r.row + 1) * h, w, h);
+                break;
+            case Dock::BottomLeft: {
+                int x = 0;
+                for (const auto& [column, top] : blockColumns) {
+                    if (column == r.column) break;
+                    x += top.second + kBottomBlockGap;
+                }
+                widget->setGeometry(x, ch - (r.row + 1) * h, blockColumns[r.column].second, h);
+                break;
+            }
+            case Dock::Widen:
+                widget->setGeometry(r.left, r.top, bodyRight - r.left, h);
+                break;
+            case Dock::Grow:
+                widget->setGeometry(r.left, r.top, bodyRight - r.left, (blockTop - 1) - r.top);
+                break;
+        }
+    }
 
     update();
 }
@@ -485,27 +502,27 @@ EntryInput MainDialog::TypedEntry() const {
     return input;
 }
 
-void MainDialog::OnGenerate() {
+void MainDialog::Generate() {
     if (GenerateCommand(config_, run_, TypedEntry(), host_) == GenerateResult::Failed) return;
     draft_->Discard();
     done(QDialog::Accepted);
 }
 
-void MainDialog::OnPreview() {
+void MainDialog::ShowPreview() {
     if (!preview_) preview_ = std::make_unique<EntryPreview>();
     preview_->Show(this, config_, run_, TypedEntry(), host_, interaction_);
 }
 
-void MainDialog::OnUploadClicked() {
+void MainDialog::StoreUploadChoice() {
     const int up = upload_->checkState() != Qt::Unchecked ? 1 : 0;
     ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kUp, up), config_.systemIniPath,
                        this, interaction_);
 }
 
-void MainDialog::OnEditTags() {
+void MainDialog::EditTags() {
     TagListEditorDialog editor(config_, interaction_, this);
     interaction_.RunDialog(editor);
-    LoadTagListBox();
+    LoadTagListBox(SettingsFile::LoadOrEmpty(config_.systemIniPath));
 }
 
 void MainDialog::OnTagListDoubleClick() {
@@ -529,8 +546,6 @@ void MainDialog::ChooseSet(int index) {
     setList_->setCurrentIndex(index);
     OnSetChosen(index);
 }
-
-void MainDialog::OnEnterToBody() { body_->setFocus(); }
 
 void MainDialog::ShowAbout() {
     AboutDialog about(this);

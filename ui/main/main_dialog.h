@@ -3,9 +3,9 @@
 // around them. It owns the run's ActiveConfig and RunState and lends them to
 // every dialog it opens.
 //
-// Construction only builds the controls. Whoever runs the window attaches
-// the handlers of the buttons it leaves open and the host's dialog openers,
-// then calls Initialise() before the window is first shown.
+// Construction builds the controls of main_controls.cpp and connects their
+// commands. Whoever runs the window attaches the host's dialog openers, then
+// calls Initialise() before the window is first shown.
 #pragma once
 
 #include <QDialog>
@@ -21,7 +21,8 @@
 #include "engine/entry.h"
 #include "engine/generate.h"
 #include "settings/active_config.h"
-#include "ui/main/control_ids.h"
+#include "ui/config/set_manager_dialog.h"
+#include "ui/main/main_controls.h"
 #include "ui/main/window_host.h"
 
 class QAction;
@@ -62,7 +63,8 @@ class MainDialog : public QDialog {
     // resizes the window. False, after the engine's message, when a set or a
     // path is missing and the host has no dialog to mend it.
     bool LoadConfiguration();
-    void LoadTagListBox();
+    bool LoadConfiguration(SystemState& state);
+    void LoadTagListBox(SettingsFile systemFile);
     void WrapBodySelection(const QString& open, const QString& close);
     // Places the controls for the current client size; nothing happens when
     // that size is the one the last pass saw.
@@ -70,6 +72,11 @@ class MainDialog : public QDialog {
     // The three questions before closing; true when the user insists.
     bool ConfirmClose();
     void ShowAbout();
+    // The commands of the window's own buttons.
+    void Generate();
+    void ShowPreview();
+    void StoreUploadChoice();
+    void EditTags();
     // Makes set `index` the active one, as choosing it in the list does.
     void ChooseSet(int index);
 
@@ -91,6 +98,8 @@ class MainDialog : public QDialog {
     Interaction& interaction() { return interaction_; }
     WindowHost& host() { return host_; }
     DraftKeeper& draft() { return *draft_; }
+    // The set manager opens where it was left, whichever button opened it.
+    SetManagerMemory& setManagerMemory() { return setManagerMemory_; }
 
     int windowWidth() const { return windowWidth_; }
     int windowHeight() const { return windowHeight_; }
@@ -106,6 +115,7 @@ class MainDialog : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QWidget* CreateControl(const ControlSpec& spec);
     void CreateControls();
     void SetTabOrder();
     void ConnectHandlers();
@@ -119,19 +129,15 @@ class MainDialog : public QDialog {
     void SaveWindowSize();
 
     EntryInput TypedEntry() const;
-    void OnGenerate();            // 1006
-    void OnPreview();             // "プレビュー"
-    void OnUploadClicked();       // 1010
-    void OnEditTags();            // 1013
-    void OnTagListDoubleClick();  // 1023
-    void OnSetChosen(int index);  // 1028
-    void OnEnterToBody();         // 1035
+    void OnTagListDoubleClick();
+    void OnSetChosen(int index);
 
     Interaction& interaction_;
     WindowHost host_;
     std::string programDir_;
     ActiveConfig config_;
     RunState run_;
+    SetManagerMemory setManagerMemory_;
 
     int windowWidth_ = kMinimumWidth;
     int windowHeight_ = kMinimumHeight;

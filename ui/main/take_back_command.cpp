@@ -3,7 +3,7 @@
 #include <QCheckBox>
 #include <QStringList>
 
-#include "engine/messages.h"
+#include "engine/program_start.h"
 #include "engine/take_back.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -74,9 +74,8 @@ void TakeBackLastEntryCommand(MainDialog& window) {
     say(Ui(kDoneText) + PathList(kRestoredHeading, outcome.restored) +
             PathList(kRemovedHeading, outcome.removed),
         kCaption);
-    if (outcome.uploadStarted && outcome.upload == StartResult::NotFound) {
-        // The same words as after a generate.
-        say(FromCp932(outcome.uploaderPath) + Ui(msg::kNotFoundSuffix), msg::kNotFoundCaption);
+    if (outcome.uploadStarted) {
+        TellIfNotStarted(outcome.upload, outcome.uploaderPath, window.host());
     }
 }
 

@@ -1,8 +1,6 @@
-// Connects the main window's settings commands, tag builders and the host's
-// dialog openers to the windows that serve them.
+// Attaches the host's dialog openers and the window's context-menu commands;
+// the buttons' commands are in main_controls.cpp.
 #pragma once
-
-#include "ui/config/set_manager_dialog.h"
 
 namespace qm {
 
@@ -10,19 +8,14 @@ class MainDialog;
 
 class WindowCommands {
   public:
-    // Attaches everything before `window` is initialised; this object must
-    // live as long as the window (it keeps the set manager's memory).
+    // Attaches everything before `window` is initialised.
     explicit WindowCommands(MainDialog& window);
 
   private:
     void AttachOpeners();
-    void AttachSettingsButtons();
-    void AttachTagBuilders();
     void AttachTakeBack();
-    void OnAddSet();  // 1029
 
     MainDialog& window_;
-    SetManagerMemory setManagerMemory_;
 };
 
 }  // namespace qm

@@ -7,11 +7,7 @@
 namespace qm {
 
 WindowHost::WindowHost(QWidget& owner, Interaction& interaction)
-    : programStarter([](std::string_view program, std::string_view parameters) {
-          return qm::StartProgram(program, parameters);
-      }),
-      owner_(owner),
-      interaction_(interaction) {}
+    : programStarter(qm::StartProgram), owner_(owner), interaction_(interaction) {}
 
 void WindowHost::ShowMessage(std::string_view text, std::string_view caption) {
     interaction_.Message(&owner_, EditTextFromCp932(text), FromCp932(caption),
@@ -27,8 +23,10 @@ bool WindowHost::OpenSetManager(ActiveConfig& config) {
 }
 
 StartResult WindowHost::StartProgram(std::string_view programCp932,
-                                     std::string_view parametersCp932) {
-    return programStarter ? programStarter(programCp932, parametersCp932) : StartResult::Failed;
+                                     const std::vector<std::string>& argumentsCp932,
+                                     StartWait wait) {
+    return programStarter ? programStarter(programCp932, argumentsCp932, wait)
+                          : StartResult::Failed;
 }
 
 }  // namespace qm

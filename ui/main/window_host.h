@@ -18,20 +18,20 @@ class WindowHost : public Host {
     // Each opener runs its dialog modally on the record and returns true when
     // it ran; false (or no opener at all) tells the engine there is no dialog.
     using Opener = std::function<bool(ActiveConfig&)>;
-    using Starter = std::function<StartResult(std::string_view, std::string_view)>;
 
     WindowHost(QWidget& owner, Interaction& interaction);
 
     Opener pathSettingsOpener;
     Opener setManagerOpener;
     // The platform's detached start unless replaced (tests replace it).
-    Starter programStarter;
+    ProgramStarter programStarter;
 
     void ShowMessage(std::string_view text, std::string_view caption) override;
     bool OpenPathSettings(ActiveConfig& config) override;
     bool OpenSetManager(ActiveConfig& config) override;
     StartResult StartProgram(std::string_view programCp932,
-                             std::string_view parametersCp932) override;
+                             const std::vector<std::string>& argumentsCp932,
+                             StartWait wait) override;
 
   private:
     QWidget& owner_;

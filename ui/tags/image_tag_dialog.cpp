@@ -101,7 +101,8 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(paren
 
     auto* positionBox = new QGroupBox(QStringLiteral("位置"), this);
     positionBox->setObjectName(QStringLiteral("positionGroup"));
-    position_ = new QButtonGroup(this);
+    // The position is offered but takes no part in the tag.
+    auto* position = new QButtonGroup(this);
     auto* positionLayout = new QGridLayout(positionBox);
     const QStringList positions = {QStringLiteral(" "),      QStringLiteral("top"),
                                    QStringLiteral("middle"), QStringLiteral("bottom"),
@@ -109,7 +110,7 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(paren
     for (int i = 0; i < positions.size(); ++i) {
         auto* radio = new QRadioButton(positions[i], positionBox);
         radio->setObjectName(QStringLiteral("position%1").arg(i));
-        position_->addButton(radio, i);
+        position->addButton(radio, i);
         positionLayout->addWidget(radio, i / 3, i % 3);
     }
 
@@ -141,11 +142,6 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(paren
     layout->addLayout(MakeOkCancelRow(*this));
 
     connect(browse, &QPushButton::clicked, this, &ImageTagDialog::Browse);
-}
-
-QString ImageTagDialog::Position() const {
-    const QAbstractButton* checked = position_->checkedButton();
-    return checked ? checked->text() : QString();
 }
 
 void ImageTagDialog::accept() {

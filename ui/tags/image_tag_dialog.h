@@ -8,7 +8,6 @@
 
 #include "ui/tags/tag_builders.h"
 
-class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 
@@ -50,10 +49,6 @@ class ImageTagDialog : public QDialog {
     // Valid after OK.
     const ImageTagFields& Fields() const { return fields_; }
 
-    // The caption of the chosen position button, empty when none is chosen.
-    // The position is offered but takes no part in the tag.
-    QString Position() const;
-
     // OK: takes the texts, then closes. A path that code page 932 cannot
     // spell is refused with a message, and the dialog stays open.
     void accept() override;
@@ -71,7 +66,6 @@ class ImageTagDialog : public QDialog {
     QLineEdit* border_;
     QCheckBox* widthPercent_;
     QCheckBox* heightPercent_;
-    QButtonGroup* position_;
     ImageTagFields fields_;
 };
 

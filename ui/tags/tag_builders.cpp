@@ -2,7 +2,6 @@
 
 #include <QStringView>
 
-#include "engine/program_arguments.h"
 #include "platform/encoding.h"
 #include "ui/common/interaction.h"
 #include "ui/tags/anchor_tag_dialog.h"
@@ -24,13 +23,13 @@ std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io) {
 }
 
 std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
-                                         std::string& imageUploadList) {
+                                         std::vector<std::string>& imageUploadList) {
     ImageTagDialog dialog(io, parent);
     if (io.RunDialog(dialog) != QDialog::Accepted) return std::nullopt;
     const ImageTagFields& fields = dialog.Fields();
     std::optional<QString> tag = BuildImageTag(fields);
     if (!tag) return std::nullopt;
-    if (!fields.path.empty()) AppendImageUpload(imageUploadList, fields.path);
+    if (!fields.path.empty()) imageUploadList.push_back(fields.path);
     return TagWrap{*tag, QString()};
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -31,7 +32,7 @@ std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io);
 // given, its full code page 932 text joins `imageUploadList`. The close text
 // is always empty: an image has no end tag.
 std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
-                                         std::string& imageUploadList);
+                                         std::vector<std::string>& imageUploadList);
 
 // The longest prefix of `text` whose code page 932 form fits in `maxBytes`,
 // never ending inside a character. A character code page 932 cannot hold

@@ -9,11 +9,11 @@
 
 namespace qm {
 
-void LoadTagListBox(QListWidget& list, const std::string& systemIniPath) {
+void LoadTagListBox(QListWidget& list, SettingsFile systemFile) {
     list.clear();
-    const int count = CountTagEntries(systemIniPath);
+    const int count = CountTagEntries(systemFile);
     const std::vector<std::string> names =
-        ReadListEntries(systemIniPath, syskeys::kTagSection, count, syskeys::kTagNameCapacity);
+        ReadListEntries(systemFile, syskeys::kTagSection, count, syskeys::kTagNameCapacity);
     for (int n = 0; n < count; ++n) {
         auto* item = new QListWidgetItem(FromCp932(names[static_cast<std::size_t>(n)]));
         item->setData(Qt::UserRole, n);

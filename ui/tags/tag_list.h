@@ -7,16 +7,17 @@
 #include <string>
 
 #include "settings/numbered_list.h"
+#include "settings/profile.h"
 
 class QListWidget;
 class QPlainTextEdit;
 
 namespace qm {
 
-// Refills `list` from the system settings file: one item per tag in number
-// order, the item's text its name and its Qt::UserRole data its number. An
-// empty tag list is first given its "<HR>" entry.
-void LoadTagListBox(QListWidget& list, const std::string& systemIniPath);
+// Refills `list` from the system settings file as read: one item per tag in
+// number order, the item's text its name and its Qt::UserRole data its
+// number. An empty tag list is first given its "<HR>" entry.
+void LoadTagListBox(QListWidget& list, SettingsFile systemFile);
 
 // The tag behind the list's current item, read afresh from the settings
 // file; std::nullopt when no item is current.

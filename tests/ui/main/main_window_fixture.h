@@ -1,5 +1,5 @@
-// A program folder to run the main window on, the window itself with its
-// commands attached and program starts recorded.
+// The main window on a program folder, with its commands attached and
+// program starts recorded.
 #pragma once
 
 #include <QApplication>
@@ -9,10 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "platform/clock.h"
-#include "platform/encoding.h"
-#include "settings/profile.h"
-#include "support/temp_dir.h"
+#include "support/diary_folder.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
 #include "ui/support/scripted_interaction.h"
@@ -21,59 +18,7 @@
 namespace qm::test {
 
 using Answer = Interaction::Answer;
-using Start = std::pair<std::string, std::string>;  // program, parameters
-
-inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8).value(); }
-
-inline constexpr std::string_view kPageText =
-    "<html>\r\n<!-- ここに挿入 -->\r\n<p>older entry</p>\r\n</html>\r\n";
-
-// A folder whose clock stands still; settings files are written from UTF-8
-// lines as Shift-JIS with CR LF.
-struct ProgramFolder : TempDir {
-    ProgramFolder() { SetFixedClock(ParseLocalTime("2026-12-07 10:20:30")); }
-    ~ProgramFolder() { SetFixedClock(std::nullopt); }
-
-    std::string path(std::string_view name) const { return *this / name; }
-    std::string systemIni() const { return path("QMsys.ini"); }
-    void WriteSystemIni(std::string_view lines) const { WriteFile("QMsys.ini", Crlf(lines)); }
-    void WriteFile(std::string_view name, std::string_view utf8) const {
-        WriteBytes(path(name), Sjis(utf8));
-    }
-    std::string ReadFile(std::string_view name) const { return ReadBytes(path(name)); }
-
-    // A set whose page and template lie here; `extra` e.g. "EDIT=1\n" for monthly pages.
-    void WriteSet(std::string_view name, std::string_view page, std::string_view templ,
-                  std::string_view extra = "EDIT=0\n") const {
-        WriteFile(std::string(name) + ".ini",
-                  Crlf("[FILEPATH]\nORIGINAL=" + path(page) + "\nTEMPLET=" + path(templ) + "\n" +
-                       std::string(extra)));
-    }
-    // One set "a" with a page holding the insert marker and a template.
-    void WriteOneSet(std::string_view extra = "EDIT=0\n") const {
-        WriteSystemIni("[INI]\n0=a\n");
-        WriteSet("a", "page.html", "templet.txt", extra);
-        WriteFile("page.html", kPageText);
-        WriteFile("templet.txt", "<h2>*!</h2>\r\n<p>*?</p>\r\n");
-    }
-
-    int ReadInt(std::string_view section, std::string_view key) const {
-        return ReadProfileInt(systemIni(), section, key, -999);
-    }
-    std::string ReadText(std::string_view section, std::string_view key) const {
-        return ReadProfileString(systemIni(), section, key, "<absent>", 1024);
-    }
-    bool PageHas(std::string_view name, std::string_view utf8) const {
-        return ReadFile(name).find(Sjis(utf8)) != std::string::npos;
-    }
-    static std::string Crlf(std::string_view text) {
-        return QString::fromUtf8(text.data(), text.size()).replace("\n", "\r\n").toStdString();
-    }
-};
-
-struct OneSet : ProgramFolder {
-    OneSet() { WriteOneSet(); }
-};
+using Start = std::pair<std::string, std::vector<std::string>>;  // program, arguments
 
 // The main window on `folder`, every command attached, program starts
 // recorded (answered with `startAnswer`), shown and active.
@@ -87,7 +32,8 @@ struct Opened {
     explicit Opened(const ProgramFolder& folder) {
         dialog = std::make_unique<MainDialog>(io, folder.dir());
         commands = std::make_unique<WindowCommands>(*dialog);
-        dialog->host().programStarter = [this](std::string_view program, std::string_view args) {
+        dialog->host().programStarter = [this](std::string_view program,
+                                               const std::vector<std::string>& args, StartWait) {
             starts.emplace_back(program, args);
             return startAnswer;
         };

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,12 +15,9 @@
 #include "engine/generate.h"
 #include "engine/host.h"
 #include "engine/messages.h"
-#include "platform/clock.h"
-#include "platform/encoding.h"
 #include "platform/files.h"
 #include "settings/active_config.h"
-#include "settings/profile.h"
-#include "support/temp_dir.h"
+#include "support/diary_folder.h"
 
 namespace qm::test {
 
@@ -41,7 +37,8 @@ class FakeHost : public Host {
         return static_cast<bool>(pathSettings);
     }
     bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view, std::string_view) override {
+    StartResult StartProgram(std::string_view, const std::vector<std::string>&,
+                             StartWait) override {
         return StartResult::Started;
     }
 };
@@ -58,23 +55,12 @@ inline bool Says(const std::string& said, std::string_view text, std::string_vie
     return said.starts_with(std::string(text) + "\r\n" + file + ": ") && said.ends_with(tail);
 }
 
-inline std::tm Tm(std::string_view localTime) { return ParseLocalTime(localTime).value(); }
-
-struct FixedClock {
-    explicit FixedClock(std::string_view localTime) { Set(localTime); }
-    ~FixedClock() { SetFixedClock(std::nullopt); }
-    void Set(std::string_view localTime) { SetFixedClock(Tm(localTime)); }
-};
-
-inline const std::string kNul(1, '\0');
-inline const std::string kMarker = Sjis("<!-- ここに挿入 -->");
-inline const std::string kLogMarker = Sjis("<!-- ここにログ -->");
 inline const std::string kFolderPrototype = "<html>\r\n" + kMarker + "\r\n</html>";
 
 class DiaryFolder : public ::testing::Test {
   protected:
-    explicit DiaryFolder(std::string_view webName = "web/")
-        : clock_("2003-02-05 21:05:09"), web_(dir_ / webName) {
+    explicit DiaryFolder(std::string_view webName = "web/") : web_(dir_ / webName) {
+        clock_.Set("2003-02-05 21:05:09");
         fs::create_directory(web_);
         WriteBytes(dir_ / "QMsys.ini", "[INI]\r\n0=diary\r\n");
         SetKey("ORIGINAL", Sjis(web_) + "original.html");
@@ -99,14 +85,7 @@ class DiaryFolder : public ::testing::Test {
     std::string Page(std::string_view name = "diary03-Feb.html") const {
         return ReadBytes(Web(name));
     }
-    // Every file with its bytes (a folder or FIFO as ""), less the lock file.
-    std::map<std::string, std::string> Snapshot() const {
-        std::map<std::string, std::string> files;
-        for (const auto& e : fs::recursive_directory_iterator(dir_.dir()))
-            if (e.path().filename() != "QMgenerate.lock")
-                files[e.path()] = e.is_regular_file() ? ReadBytes(e.path()) : "";
-        return files;
-    }
+    Files Snapshot() const { return dir_.Snapshot(); }
     // The messages shown so far, one per line, for a search.
     std::string Shown() const {
         std::string all;
@@ -127,8 +106,8 @@ class DiaryFolder : public ::testing::Test {
         ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     }
 
-    TempDir dir_;
-    FixedClock clock_;
+    ProgramFolder dir_;
+    FixedClock& clock_ = dir_.clock;
     std::string web_;
     ActiveConfig config_;
     RunState run_;
