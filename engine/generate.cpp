@@ -4,6 +4,7 @@
 
 #include "engine/current_copy.h"
 #include "engine/host.h"
+#include "engine/last_entry.h"
 #include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/page_writes.h"
@@ -185,6 +186,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
         MakePendingNewPage(run);
         return GenerateResult::Failed;
     }
+    ForgetLastEntry(config.programDir);
     const EntryBefore before = NoteBeforeEntry(config, run);
     const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);
     if (page == PageWrite::Failed) return GenerateResult::Failed;
@@ -193,6 +195,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
                                  RefreshCurrentCopy(config, *entry, page, host);
     // Without a record the entry cannot be taken back later, but it is written.
     KeepForTakeBack(config, before, host);
+    KeepLastEntry(config.programDir, input, run.imageUploadList);
 
     if (input.upload &&
         StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=

@@ -33,7 +33,10 @@ bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host
         return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption,
                            SystemProblem(page->path().str(), errno));
     }
-    if (!at->found) return pageProblem(msg::kNoMarkerText, msg::kNoMarkerCaption);
+    if (!at->found) {
+        host.ShowMessage(NoMarkerText(pagePath), Sjis(msg::kNoMarkerCaption));
+        return false;
+    }
 
     // Without an entry there is nothing to put in: the page stays as it is,
     // and an empty entry never takes the marker away.

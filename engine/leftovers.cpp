@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/diary_page.h"
+#include "engine/last_entry.h"
 #include "platform/leftover_temps.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
@@ -27,7 +28,7 @@ std::string FolderOf(std::string_view path, const ActiveConfig& config) {
 
 void RemoveLeftoverTemporaries(const ActiveConfig& config) {
     RemoveTemporariesLeftIn(config.programDir, [](std::string_view name) {
-        return name == kEntryFileName || EndsWith(name, ".ini");
+        return name == kEntryFileName || name == kLastEntryFileName || EndsWith(name, ".ini");
     });
     const std::string prototypeName = FileNamePart(config.prototypePath);
     RemoveTemporariesLeftIn(config.diaryFolder, [&](std::string_view name) {

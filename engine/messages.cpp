@@ -32,4 +32,9 @@ std::string RefusalLine(std::string_view fileCp932, std::string_view reasonUtf8)
     return std::string(fileCp932) + ": " + Sjis(reasonUtf8);
 }
 
+std::string NoMarkerText(std::string_view pageCp932) {
+    return Sjis(msg::kNoMarkerText) + "\r\n" + std::string(pageCp932) + Sjis(" に「") +
+           Sjis(msg::kInsertMarker) + Sjis("」の行がありません。");
+}
+
 }  // namespace qm

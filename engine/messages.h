@@ -22,6 +22,10 @@ std::string FileProblemLine(const FileProblem& problem);
 // "file: reason" for a file refused for a reason of our own (UTF-8 literal).
 std::string RefusalLine(std::string_view fileCp932, std::string_view reasonUtf8);
 
+// The page without the insert marker: the old words, then a line naming the
+// page (code page 932) and the marker to add to it.
+std::string NoMarkerText(std::string_view pageCp932);
+
 namespace msg {
 inline constexpr std::string_view kInsertMarker = "<!-- ここに挿入 -->";
 inline constexpr std::string_view kLogMarker = "<!-- ここにログ -->";

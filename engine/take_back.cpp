@@ -553,4 +553,8 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     return outcome;
 }
 
+bool TakeBackRecorded(const std::string& programDirCp932) {
+    return FileExists(FolderOf(programDirCp932) + std::string(kManifestName));
+}
+
 }  // namespace qm

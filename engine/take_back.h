@@ -99,4 +99,7 @@ struct TakeBackOutcome {
 // made before any file is touched.
 TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool upload, Host& host);
 
+// Whether a generate is recorded to take back (it may still be refused).
+bool TakeBackRecorded(const std::string& programDirCp932);
+
 }  // namespace qm

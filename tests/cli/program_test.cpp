@@ -1,5 +1,6 @@
 // The program as the user starts it: the command line never loads the
 // window toolkit, and without a subcommand the window program takes over.
+#include <csignal>
 #include <regex>
 #include <set>
 
@@ -47,11 +48,33 @@ TEST_F(Program, WithoutASubcommandTheWindowProgramOpensTheWindow) {
               std::string::npos);
 }
 
-TEST_F(Program, VersionAndUnknownOptionsAnswerInOneLine) {
-    for (const char* version : {"--version", "-V"}) {
-        ASSERT_EQ(Run({version}), 0);
-        EXPECT_EQ(stdout_, std::string("quillmaker ") + QM_VERSION_TEXT + "\n");
+// Two windows on one folder would write over each other's draft: a second start
+// brings the first window forward and ends.
+TEST_F(Program, ASecondStartOnTheFolderLeavesItToTheFirstWindow) {
+    if (!fs::exists(fs::path(program_).parent_path() / "quillmaker-window"))
+        GTEST_SKIP() << "built without the windows";
+    fs::copy_file(dir_ / "original.html", dir_ / "diary26-Dec.html");
+    const ScopedEnv offscreen("QT_QPA_PLATFORM", "offscreen");
+    const pid_t first = Start({}, outputs_ / "first");
+    for (int i = 0; i < 500 && !fs::exists(dir_ / "QMwindow.lock"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    {
+        // Should a second window open after all, it ends at once instead of hanging the test.
+        const ScopedEnv once("QUILLMAKER_EXIT_AFTER_FIRST_FRAME", "1");
+        EXPECT_EQ(Run({}), 0) << stderr_;
     }
+    EXPECT_TRUE(Said("is open already")) << stderr_;
+    ::kill(first, SIGTERM);
+    WaitChild(first);
+    // With the first window gone, the next start opens its own.
+    const ScopedEnv once("QUILLMAKER_EXIT_AFTER_FIRST_FRAME", "1");
+    EXPECT_EQ(Run({}), 0) << stderr_;
+    EXPECT_FALSE(Said("is open already")) << stderr_;
+}
+
+TEST_F(Program, VersionAndUnknownOptionsAnswerInOneLine) {
+    ASSERT_EQ(Run({"-V"}), 0);
+    EXPECT_EQ(stdout_, std::string("quillmaker ") + QM_VERSION_TEXT + "\n");
     ASSERT_EQ(Run({"--frobnicate"}), 2);
     EXPECT_EQ(stderr_, "quillmaker: unknown option \"--frobnicate\"\ntry: quillmaker --help\n");
     ASSERT_EQ(Run({"frobnicate", "x"}), 2);
@@ -104,29 +127,23 @@ TEST_F(Program, TheManualPageNamesWhatTheHelpNames) {
     EXPECT_EQ(page.rfind(".TH QUILLMAKER 1 ", 0), 0u);
     EXPECT_NE(page.find("\"" + version + "\""), std::string::npos) << version;
 
-    auto options = [](const std::string& text) {
-        std::set<std::string> found;
-        const std::regex option(R"((?:^|[\s,|\[(])(--?[A-Za-z][A-Za-z-]*))");
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), option);
+    // The first group of every match of `pattern` in `text`.
+    auto found = [](const std::string& text, const std::regex& pattern) {
+        std::set<std::string> names;
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern);
              it != std::sregex_iterator(); ++it)
-            found.insert((*it)[1]);
-        return found;
+            names.insert((*it)[1]);
+        return names;
     };
-    EXPECT_EQ(options(page), options(help));
+    const std::regex option(R"((?:^|[\s,|\[(])(--?[A-Za-z][A-Za-z-]*))");
+    EXPECT_EQ(found(page, option), found(help, option));
     // Commands: "  generate ..." in the help, ".BR generate ..." after .TP in the page.
-    auto commands = [](const std::string& text, const std::regex& line) {
-        std::set<std::string> found;
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), line);
-             it != std::sregex_iterator(); ++it)
-            found.insert((*it)[1]);
-        return found;
-    };
     const std::string helpCommands = help.substr(help.find("Commands:"));
     const std::string pageCommands =
         page.substr(page.find(".SH COMMANDS"), page.find(".SH EXIT") - page.find(".SH COMMANDS"));
-    EXPECT_EQ(commands(pageCommands, std::regex(R"(\n\.TP\n\.B[IR]? ([a-z]+))")),
-              commands(helpCommands, std::regex(R"(\n  ([a-z]+)(?: |\n))")));
-    EXPECT_FALSE(commands(pageCommands, std::regex(R"(\n\.TP\n\.B[IR]? ([a-z]+))")).empty());
+    const auto pageNames = found(pageCommands, std::regex(R"(\n\.TP\n\.B[IR]? ([a-z]+))"));
+    EXPECT_EQ(pageNames, found(helpCommands, std::regex(R"(\n  ([a-z]+)(?: |\n))")));
+    EXPECT_FALSE(pageNames.empty());
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ class Crash : public ::testing::TestWithParam<int> {
         ASSERT_EQ(Generate("clean").exitStatus, 0);
         cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
         linkedLog_ = ReadBytes(home_ / "log.html");
+        cleanLastEntry_ = ReadBytes(home_ / "QMlastentry.txt");
 
         for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(Arrange().exitStatus, 0);
@@ -182,11 +183,12 @@ class Crash : public ::testing::TestWithParam<int> {
         expected[kPage] = text;
         if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
         expected["temp.tmp"] = cleanEntryFile_;
+        expected["QMlastentry.txt"] = cleanLastEntry_;
         return expected;
     }
 
     TempDir home_;
-    std::string prototype_, cleanEntryFile_, linkedLog_;
+    std::string prototype_, cleanEntryFile_, linkedLog_, cleanLastEntry_;
     Files old_, new_;
     std::vector<microseconds> times_;
     std::chrono::steady_clock::time_point started_;

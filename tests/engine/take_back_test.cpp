@@ -162,9 +162,8 @@ TEST_F(TakeBack, AnUndoFolderThatIsALinkIsNeverFollowed) {
     fs::create_directory_symlink(elsewhere.dir(), dir_ / "undo");
     ASSERT_EQ(Generate("first"), GenerateResult::Written);
     ASSERT_EQ(Generate("second"), GenerateResult::Written);
-    EXPECT_TRUE(
-        Says(host_.messages.back(), msg::kRecordLostText, msg::kRecordLostCaption, dir_ / "undo/"))
-        << host_.messages.back();
+    EXPECT_TRUE(ShownHas(std::string(msg::kRecordLostText) + "\r\n" + (dir_ / "undo/: ")))
+        << Shown();
     const TakeBackOutcome outcome = Undo();
     EXPECT_EQ(outcome.status, TakeBackStatus::Failed);
     EXPECT_EQ(outcome.problem, dir_ / "undo/: " + Sjis(msg::kRecordFolderForeignReason));

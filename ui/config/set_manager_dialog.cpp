@@ -224,7 +224,8 @@ void SetManagerDialog::DeleteSet() {
 }
 
 // The set's file goes to the desktop's trash, where the user can fetch it
-// back; when there is no trash to take it, it stays where it is.
+// back, and the user is told where; when there is no trash to take it, it
+// stays where it is.
 bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
     const std::string path = SetIniPath(config_.programDir, name);
     const auto fsPath = ToFsPath(path);
@@ -235,6 +236,9 @@ bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
     QFile file(QString::fromStdString(*fsPath));
     if (QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info") && file.moveToTrash()) {
+        // Where it went, so the user can fetch it back.
+        io_.Message(this, Ui(cfgmsg::kTrashedFormat).arg(FromCp932(path), file.fileName()),
+                    Ui(cfgmsg::kTrashedCaption));
         return true;
     }
     io_.Message(this, Ui(cfgmsg::kNotTrashedFormat).arg(FromCp932(path)),

@@ -1,6 +1,7 @@
 #include "ui/main/draft.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,6 +32,10 @@ constexpr std::string_view kFormatLine = "Quillmaker draft 1\n";
 constexpr std::string_view kNotSavedText =
     "%1\n下書きを保存できません。書いている日記は、ウィンドウを閉じると残りません。";
 constexpr std::string_view kNotSavedCaption = "下書きを保存できないよ";
+constexpr std::string_view kAsideText =
+    "%1\n下書きが別のところで書き換えられていたので、そのままにしました。"
+    "このウィンドウの下書きは次のファイルに保存します。\n%2";
+constexpr std::string_view kAsideCaption = "下書きを別に保存するよ";
 constexpr std::string_view kTooLargeToSaveText =
     "%1\n下書きが大きすぎる（16MBを超える）ので保存できません。"
     "書いている日記は、ウィンドウを閉じると残りません。";
@@ -190,36 +195,52 @@ DraftContent DraftKeeper::Collect() const {
     return draft;
 }
 
+std::string DraftKeeper::WritePath() {
+    if (aside_.empty() && StampOfFile(Path()) != seen_) {
+        aside_ = Path().substr(0, Path().size() - 4) + "-" + std::to_string(::getpid()) + ".txt";
+        window_.interaction().Message(
+            &window_, Ui(kAsideText).arg(FromCp932(Path()), FromCp932(aside_)), Ui(kAsideCaption),
+            Interaction::Buttons::Ok, Interaction::Icon::None);
+    }
+    return aside_.empty() ? Path() : aside_;
+}
+
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const auto path = NativePathOf(Path());
+    const std::string path = WritePath();
+    const auto native = NativePathOf(path);
     const std::string bytes = draft.IsEmpty() ? std::string() : SerializeDraft(draft);
     const bool tooLarge = bytes.size() > kMaxDraftBytes;
     bool kept = false;
-    if (path && !tooLarge) {
+    if (native && !tooLarge) {
         // An emptied window leaves nothing to put back. The draft is the
         // program's own file: a link in its place is replaced, never followed.
-        kept = draft.IsEmpty() ? (!DraftFileSize(Path()) || RemoveFile(Path()))
-                               : ReplaceFileNotFollowing(*path, bytes).has_value();
+        kept = draft.IsEmpty() ? (!DraftFileSize(path) || RemoveFile(path))
+                               : ReplaceFileNotFollowing(*native, bytes).has_value();
     }
+    if (aside_.empty()) seen_ = StampOfFile(path);
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
     window_.interaction().Message(
-        &window_, Ui(tooLarge ? kTooLargeToSaveText : kNotSavedText).arg(FromCp932(Path())),
+        &window_, Ui(tooLarge ? kTooLargeToSaveText : kNotSavedText).arg(FromCp932(path)),
         Ui(kNotSavedCaption), Interaction::Buttons::Ok, Interaction::Icon::None);
 }
 
 void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
-    if (!DraftFileSize(Path()) || RemoveFile(Path())) return;
+    // A newer draft of another process is not this window's to remove.
+    if (aside_.empty() && StampOfFile(Path()) != seen_) return;
+    const std::string path = aside_.empty() ? Path() : aside_;
+    if (!DraftFileSize(path) || RemoveFile(path)) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto path = NativePathOf(Path())) ReplaceFileNotFollowing(*path, "");
+    if (const auto native = NativePathOf(path)) ReplaceFileNotFollowing(*native, "");
 }
 
 bool DraftKeeper::Restore() {
+    seen_ = StampOfFile(Path());
     const auto size = DraftFileSize(Path());
     if (!size) return false;
     const auto say = [this](std::string_view text, std::string_view caption, const QString& arg) {

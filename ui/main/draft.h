@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_stamp.h"
 #include "settings/keys.h"
 
 namespace qm {
@@ -64,12 +65,18 @@ class DraftKeeper : public QObject {
   private:
     void Save();
     DraftContent Collect() const;
+    // Where this window's draft goes: the draft file, or the file beside it
+    // once another process wrote the draft file after this window did.
+    std::string WritePath();
 
     MainDialog& window_;
     QTimer timer_;
     bool restoring_ = false;
     bool discarded_ = false;
     bool failureShown_ = false;
+    // The draft file as this window last read or wrote it (none: no file).
+    std::optional<FileStamp> seen_;
+    std::string aside_;
 };
 
 }  // namespace qm
