@@ -167,11 +167,11 @@ class Crash : public ::testing::TestWithParam<int> {
     // What the clean run must leave: the finished state, with the clean entry
     // on top of whatever page the kill left; after an undo, the state before
     // the generate, less what an undo leaves (the entry file, the recorded
-    // page, the lock file).
+    // page, the lock file, the last entry's words).
     Files AfterClean(const Files& killed) const {
         if (kArrangements[GetParam()].undo) {
             Files expected = old_;
-            for (const char* kept : {"temp.tmp", "diary.ini", "QMgenerate.lock"})
+            for (const char* kept : {"temp.tmp", "diary.ini", "QMgenerate.lock", "QMlastentry.txt"})
                 expected[kept] = new_.at(kept);
             return expected;
         }
