@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -71,18 +72,27 @@ std::vector<std::string> Utf8Arguments() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Nothing unexpected ends the program by a signal: it is said, and the
+    // status is a failure. Every write is finished or undone by then.
+    try {
 #ifdef _WIN32
-    std::vector<std::string> utf8 = Utf8Arguments();
-    std::vector<char*> pointers;
-    for (std::string& argument : utf8) pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    argc = static_cast<int>(utf8.size());
-    argv = pointers.data();
+        std::vector<std::string> utf8 = Utf8Arguments();
+        std::vector<char*> pointers;
+        for (std::string& argument : utf8) pointers.push_back(argument.data());
+        pointers.push_back(nullptr);
+        argc = static_cast<int>(utf8.size());
+        argv = pointers.data();
 #endif
-    int exitCode = 0;
-    const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
-    if (!options) return exitCode;
-    if (NeedsWindow(*options)) return StartWindowProgram(argc, argv);
-    if (!qm::ApplyGlobalOptions(*options)) return 2;
-    return qm::RunSubcommand(*options);
+        int exitCode = 0;
+        const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
+        if (!options) return exitCode;
+        if (NeedsWindow(*options)) return StartWindowProgram(argc, argv);
+        if (!qm::ApplyGlobalOptions(*options)) return 2;
+        return qm::RunSubcommand(*options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quillmaker: stopped by an unexpected failure: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "quillmaker: stopped by an unexpected failure\n");
+    }
+    return 1;
 }

@@ -123,6 +123,7 @@ PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host,
         };
         if (FileExists(config.diaryPage)) {
             record();
+            RepairLogLink(config, run, host);
             return PageSelection::Ready;
         }
         if (RollsOver(config.splitMode)) {

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "platform/file_stamp.h"
 #include "platform/path_text.h"
 
@@ -17,6 +19,14 @@ FileStamp StampOf(const struct stat& st) {
                      Nanoseconds(st.st_ctim)};
 }
 
+FileResult<FileLook> LookFrom(int result, const struct stat& st, const NativePath& path) {
+    if (result != 0) return SystemProblem(path.str(), errno);
+    const FileKind kind = S_ISREG(st.st_mode)   ? FileKind::Regular
+                          : S_ISDIR(st.st_mode) ? FileKind::Folder
+                                                : FileKind::Other;
+    return FileLook{kind, StampOf(st)};
+}
+
 }  // namespace
 
 std::optional<FileStamp> StampOfFile(std::string_view cp932Path) {
@@ -30,6 +40,16 @@ std::optional<FileStamp> StampOfDescriptor(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return std::nullopt;
     return StampOf(st);
+}
+
+FileResult<FileLook> LookAtFile(const NativePath& path) {
+    struct stat st {};
+    return LookFrom(::stat(path.c_str(), &st), st, path);
+}
+
+FileResult<FileLook> LookAtName(const NativePath& path) {
+    struct stat st {};
+    return LookFrom(::lstat(path.c_str(), &st), st, path);
 }
 
 }  // namespace qm

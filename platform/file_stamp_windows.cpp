@@ -29,6 +29,34 @@ std::optional<FileStamp> StampOfHandle(HANDLE handle) {
                      Nanoseconds(times.LastWriteTime), Nanoseconds(times.ChangeTime)};
 }
 
+// `flags` beyond backup semantics (which lets a folder be opened):
+// FILE_FLAG_OPEN_REPARSE_POINT looks at a link itself.
+FileResult<FileLook> Look(const NativePath& path, DWORD flags) {
+    const auto wide = WidePathOf(path.str());
+    if (!wide) return Refusal(path.str(), "the name is not valid UTF-8");
+    HANDLE handle =
+        ::CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return SystemProblem(path.str(), SetErrnoFromLastError());
+    const auto stamp = StampOfHandle(handle);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(handle, &info);
+    const DWORD type = ::GetFileType(handle);
+    const int error = known && stamp ? 0 : SetErrnoFromLastError();
+    ::CloseHandle(handle);
+    if (error != 0) return SystemProblem(path.str(), error);
+    FileKind kind = FileKind::Other;
+    if ((flags & FILE_FLAG_OPEN_REPARSE_POINT) == 0 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            kind = FileKind::Folder;
+        } else if (type == FILE_TYPE_DISK) {
+            kind = FileKind::Regular;
+        }
+    }
+    return FileLook{kind, *stamp};
+}
+
 }  // namespace
 
 std::optional<FileStamp> StampOfFile(std::string_view cp932Path) {
@@ -45,5 +73,11 @@ std::optional<FileStamp> StampOfFile(std::string_view cp932Path) {
 }
 
 std::optional<FileStamp> StampOfDescriptor(int fd) { return StampOfHandle(HandleOf(fd)); }
+
+FileResult<FileLook> LookAtFile(const NativePath& path) { return Look(path, 0); }
+
+FileResult<FileLook> LookAtName(const NativePath& path) {
+    return Look(path, FILE_FLAG_OPEN_REPARSE_POINT);
+}
 
 }  // namespace qm

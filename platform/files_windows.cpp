@@ -109,10 +109,30 @@ FileResult<int> CreateTempBeside(const std::string& target, std::string& tempPat
         const auto wide = WideOrRefusal(tempPath);
         if (!wide) return wide.problem();
         const int fd = OpenShared(*wide, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
-        if (fd >= 0) return fd;
+        if (fd >= 0) {
+            if (LockWholeFile(fd)) return fd;
+            const int error = errno;
+            ::_close(fd);
+            DeleteQuietly(tempPath);
+            return SystemProblem(target, error);
+        }
         if (errno != EEXIST) break;
     }
     return SystemProblem(target, errno);
+}
+
+bool MoveTempIntoPlace(int fd, const std::string& temp, const std::string& target, bool replace) {
+    bool moved = MoveFile(temp, target, replace);
+    if (!moved && (errno == EACCES || errno == EWOULDBLOCK)) {
+        ::_close(fd);
+        fd = -1;
+        moved = MoveFile(temp, target, replace);
+    }
+    const int error = errno;
+    if (fd >= 0) ::_close(fd);
+    if (!moved) DeleteQuietly(temp);
+    errno = error;
+    return moved;
 }
 
 FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
@@ -143,9 +163,10 @@ FileStatus LockedFile::ReplaceWith(const ContentWriter& writeContent) {
     std::string temp;
     auto fd = CreateTempBeside(target, temp);
     if (!fd) return fd.problem();
-    // The new file is locked before it takes the name, so no one else can
-    // lock the page between the rename and our release of the old file.
-    bool ok = LockWholeFile(*fd) && writeContent(*fd) && Flush(*fd);
+    // The new file is locked (from its making) before it takes the name, so
+    // no one else can lock the page between the rename and our release of
+    // the old file.
+    bool ok = writeContent(*fd) && Flush(*fd);
     bool renamed = ok && MoveFile(temp, target, /*replace=*/true);
     if (ok && !renamed && (errno == EACCES || errno == EWOULDBLOCK)) {
         // A system that will not rename over a file still open: let go of
@@ -182,13 +203,20 @@ FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeCon
     std::string temp;
     auto fd = CreateTempBeside(target, temp);
     if (!fd) return fd.problem();
-    const bool written = writeContent(*fd) && Flush(*fd);
-    int error = errno;
-    ::_close(*fd);
-    if (written && MoveFile(temp, target, /*replace=*/true)) return {};
-    if (written) error = errno;
-    DeleteQuietly(temp);
-    return SystemProblem(target, error);
+    if (!writeContent(*fd) || !Flush(*fd)) {
+        const int error = errno;
+        ::_close(*fd);
+        DeleteQuietly(temp);
+        return SystemProblem(target, error);
+    }
+    if (MoveTempIntoPlace(*fd, temp, target, /*replace=*/true)) return {};
+    return SystemProblem(target, errno);
+}
+
+// A symbolic link is never followed here: a move replaces the name itself.
+FileStatus ReplaceFileNotFollowing(const NativePath& path, std::string_view content) {
+    return ReplaceFileWith(
+        path, [content](int fd) { return WriteAll(fd, content.data(), content.size()); });
 }
 
 FileResult<std::string> ReadRegularFile(const NativePath& path) {
@@ -253,19 +281,16 @@ FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWrit
     std::string temp;
     auto fd = CreateTempBeside(fsPath, temp);
     if (!fd) return fd.problem();
-    bool ok = writeContent(*fd) && Flush(*fd);
-    const int error = errno;
-    ::_close(*fd);
-    if (!ok) {
+    if (!writeContent(*fd) || !Flush(*fd)) {
+        const int error = errno;
+        ::_close(*fd);
         DeleteQuietly(temp);
         return SystemProblem(fsPath, error);
     }
     // Written beside the target, then moved to a name that must be free: an
     // existing page is never overwritten.
-    FileStatus moved = RenameIntoAbsentName(NativePath(temp), path);
-    if (!moved) {
-        DeleteQuietly(temp);
-        return moved;
+    if (!MoveTempIntoPlace(*fd, temp, fsPath, /*replace=*/false)) {
+        return SystemProblem(fsPath, errno);
     }
     if ((mode & 0200) == 0) {
         if (const auto wide = WidePathOf(fsPath)) {

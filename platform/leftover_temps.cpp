@@ -43,7 +43,7 @@ int RemoveTemporariesLeftIn(std::string_view folderCp932,
         if (target.empty()) continue;
         auto targetCp932 = Utf8ToCp932(target);
         if (!targetCp932 || !isOwnTarget(*targetCp932)) continue;
-        if (RemoveRegularFile(folder + name)) ++removed;
+        if (RemoveIfUnowned(folder + name)) ++removed;
     }
     return removed;
 }

@@ -10,7 +10,9 @@ namespace qm {
 
 // Removes, in the folder `folderCp932` (empty: the working folder), every
 // regular file named as a temporary of a target whose name `isOwnTarget`
-// accepts (code page 932). Returns how many were removed.
+// accepts (code page 932), unless its writer still holds its lock (a run of
+// another program folder writing in the same folder). Returns how many were
+// removed.
 int RemoveTemporariesLeftIn(std::string_view folderCp932,
                             const std::function<bool(std::string_view)>& isOwnTarget);
 

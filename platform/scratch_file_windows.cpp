@@ -17,15 +17,14 @@ FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view conte
     auto created = CreateTempBeside(fsPath, temp);
     if (!created) return created.problem();
     const int fd = *created;
-    bool ok = WriteAll(fd, content.data(), content.size());
-    int error = errno;
-    ::_close(fd);
-    const auto from = WidePathOf(temp);
-    const auto to = WidePathOf(fsPath);
-    if (ok && from && to && ReplaceNamedFile(*from, *to)) return {};
-    if (ok) error = errno;
-    if (from) ::DeleteFileW(from->c_str());
-    return SystemProblem(fsPath, error);
+    if (!WriteAll(fd, content.data(), content.size())) {
+        const int error = errno;
+        ::_close(fd);
+        if (const auto from = WidePathOf(temp)) ::DeleteFileW(from->c_str());
+        return SystemProblem(fsPath, error);
+    }
+    if (MoveTempIntoPlace(fd, temp, fsPath, /*replace=*/true)) return {};
+    return SystemProblem(fsPath, errno);
 }
 
 }  // namespace qm

@@ -61,7 +61,9 @@ const char* FindBytes(const char* haystack, std::size_t size, std::string_view n
 
 // The names (UTF-8) in a folder, without "." and "..".
 std::vector<std::string> NamesInFolder(const std::string& folder);
-// Removes `path` when it is a regular file (not a link, not a folder).
-bool RemoveRegularFile(const std::string& path);
+// Removes `path` when it is a regular file (not a link, not a folder) and
+// no live run holds its lock: every temporary is locked by its writer from
+// its making to its rename.
+bool RemoveIfUnowned(const std::string& path);
 
 }  // namespace qm

@@ -252,13 +252,28 @@ std::vector<std::string> NamesInFolder(const std::string& folder) {
     return names;
 }
 
-bool RemoveRegularFile(const std::string& path) {
+bool RemoveIfUnowned(const std::string& path) {
     const auto wide = WidePathOf(path);
     if (!wide) return false;
-    const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+    // The name itself (a link is not followed), removed when this handle closes.
+    HANDLE handle = ::CreateFileW(wide->c_str(), GENERIC_READ | DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY | _O_RDONLY);
+    if (fd < 0) {
+        ::CloseHandle(handle);
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
     const DWORD notRegular = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & notRegular) == 0 &&
-           ::DeleteFileW(wide->c_str());
+    FILE_DISPOSITION_INFO remove{TRUE};
+    const bool removed =
+        ::GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & notRegular) == 0 &&
+        LockWholeFile(fd) &&
+        ::SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove);
+    ::_close(fd);
+    return removed;
 }
 
 }  // namespace qm

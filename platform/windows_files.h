@@ -29,9 +29,16 @@ int OpenShared(const std::wstring& path, DWORD access, DWORD disposition);
 HANDLE HandleOf(int fd);
 
 // A new, empty temporary file beside `target`, named ".NAME.XXXXXX" as on
-// POSIX (the leftover sweep knows the form), open for reading and writing;
+// POSIX (the leftover sweep knows the form), open for reading and writing
+// and locked while it is open, so a clean-up tells it from a killed run's;
 // its path in `tempPath`.
 FileResult<int> CreateTempBeside(const std::string& target, std::string& tempPath);
+
+// Gives the written temporary `fd` at `temp` the name `target` (replacing
+// what is there only with `replace`) and closes it; on failure removes it.
+// It is moved while still open, and so locked; a system that will not move
+// it so gets it closed first. False with errno set.
+bool MoveTempIntoPlace(int fd, const std::string& temp, const std::string& target, bool replace);
 
 // Gives the finished file `temp` the name `target`, replacing what is there,
 // written through to the disk. A target still open elsewhere (every file here

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -109,13 +110,21 @@ TEST_F(Files, LongJapanesePathsWorkAndFailuresSayWhy) {
                   .rfind(L"\\\\?\\UNC\\server\\share\\", 0),
               0u);
 
+    // A killed run's temporary goes; one still being written (locked by its
+    // writer) stays.
     const std::string left = folder + ".日記.html.a1B2c3";
     std::ofstream(PathOf(left)) << "half";
+    std::string live;
+    const auto writing = CreateTempBeside(pageUtf8, live);
+    ASSERT_TRUE(writing);
     EXPECT_EQ(RemoveTemporariesLeftIn(
                   Utf8ToCp932(folder).value(),
                   [](std::string_view name) { return name == "\x93\xfa\x8b\x4c.html"; }),
               1);
     EXPECT_FALSE(fs::exists(PathOf(left)));
+    EXPECT_TRUE(fs::exists(PathOf(live)));
+    ::_close(*writing);
+    ::DeleteFileW(LongForm(live).c_str());
 
     const auto missing = ReadFileBytes(dir_ / "missing.html");
     ASSERT_FALSE(missing);

@@ -1,17 +1,21 @@
 #include "ui/main/draft.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <QTextDocument>
 #include <charconv>
 
 #include "platform/command_line.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/native_path.h"
+#include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
@@ -32,6 +36,19 @@ constexpr std::string_view kAsideText =
     "%1\n下書きが別のところで書き換えられていたので、そのままにしました。"
     "このウィンドウの下書きは次のファイルに保存します。\n%2";
 constexpr std::string_view kAsideCaption = "下書きを別に保存するよ";
+constexpr std::string_view kTooLargeToSaveText =
+    "%1\n下書きが大きすぎる（16MBを超える）ので保存できません。"
+    "書いている日記は、ウィンドウを閉じると残りません。";
+constexpr std::string_view kTooLargeToRestoreText =
+    "%1\n下書きが大きすぎる（16MBを超える）ので、読み込みませんでした。";
+constexpr std::string_view kNotRestoredCaption = "下書きを戻せないよ";
+constexpr std::string_view kImagesDroppedText =
+    "下書きにあった次の画像は、見つからないか、画面のどこにも出ていないので、"
+    "アップロードする画像に戻しませんでした：\n%1";
+constexpr std::string_view kImagesDroppedCaption = "下書きを戻したよ";
+
+// A draft is typed text: anything near this size is not one.
+constexpr std::uint64_t kMaxDraftBytes = std::uint64_t{16} << 20;
 
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -78,6 +95,24 @@ std::vector<std::string> ImagesOfCommandLine(std::string_view cp932) {
         if (auto pathCp932 = Utf8ToCp932(path)) paths.push_back(std::move(*pathCp932));
     }
     return paths;
+}
+
+// An image may go back into the upload list only as the user chose it: a
+// regular file (not a link) at a full path, whose name the window shows.
+bool ImageStillShown(const std::string& pathCp932, const QString& shown) {
+    const auto path = NativePathOf(pathCp932);
+    struct stat st {};
+    return path && path->str().starts_with('/') && ::lstat(path->c_str(), &st) == 0 &&
+           S_ISREG(st.st_mode) && shown.contains(FromCp932(FileNamePart(pathCp932)));
+}
+
+// The draft file's size without following a link; std::nullopt when it is
+// not a regular file of its own.
+std::optional<std::uint64_t> DraftFileSize(const std::string& pathCp932) {
+    const auto path = NativePathOf(pathCp932);
+    struct stat st {};
+    if (!path || ::lstat(path->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 }  // namespace
@@ -175,19 +210,22 @@ void DraftKeeper::Save() {
     const DraftContent draft = Collect();
     const std::string path = WritePath();
     const auto native = NativePathOf(path);
+    const std::string bytes = draft.IsEmpty() ? std::string() : SerializeDraft(draft);
+    const bool tooLarge = bytes.size() > kMaxDraftBytes;
     bool kept = false;
-    if (native) {
-        // An emptied window leaves nothing to put back.
-        kept = draft.IsEmpty() ? (!FileExists(path) || RemoveFile(path))
-                               : ReplaceFileContents(*native, SerializeDraft(draft)).has_value();
+    if (native && !tooLarge) {
+        // An emptied window leaves nothing to put back. The draft is the
+        // program's own file: a link in its place is replaced, never followed.
+        kept = draft.IsEmpty() ? (!DraftFileSize(path) || RemoveFile(path))
+                               : ReplaceFileNotFollowing(*native, bytes).has_value();
     }
     if (aside_.empty()) seen_ = StampOfFile(path);
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
-    window_.interaction().Message(&window_, Ui(kNotSavedText).arg(FromCp932(path)),
-                                  Ui(kNotSavedCaption), Interaction::Buttons::Ok,
-                                  Interaction::Icon::None);
+    window_.interaction().Message(
+        &window_, Ui(tooLarge ? kTooLargeToSaveText : kNotSavedText).arg(FromCp932(path)),
+        Ui(kNotSavedCaption), Interaction::Buttons::Ok, Interaction::Icon::None);
 }
 
 void DraftKeeper::Discard() {
@@ -196,15 +234,25 @@ void DraftKeeper::Discard() {
     // A newer draft of another process is not this window's to remove.
     if (aside_.empty() && StampOfFile(Path()) != seen_) return;
     const std::string path = aside_.empty() ? Path() : aside_;
-    if (!FileExists(path) || RemoveFile(path)) return;
+    if (!DraftFileSize(path) || RemoveFile(path)) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto native = NativePathOf(path)) ReplaceFileContents(*native, "");
+    if (const auto native = NativePathOf(path)) ReplaceFileNotFollowing(*native, "");
 }
 
 bool DraftKeeper::Restore() {
     seen_ = StampOfFile(Path());
+    const auto size = DraftFileSize(Path());
+    if (!size) return false;
+    const auto say = [this](std::string_view text, std::string_view caption, const QString& arg) {
+        window_.interaction().Message(&window_, Ui(text).arg(arg), Ui(caption),
+                                      Interaction::Buttons::Ok, Interaction::Icon::None);
+    };
+    if (*size > kMaxDraftBytes) {
+        say(kTooLargeToRestoreText, kNotRestoredCaption, FromCp932(Path()));
+        return false;
+    }
     const auto bytes = ReadFileBytes(Path());
-    const auto draft = bytes ? ParseDraft(*bytes) : std::nullopt;
+    const auto draft = bytes && bytes->size() <= kMaxDraftBytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;
 
     restoring_ = true;
@@ -222,9 +270,22 @@ bool DraftKeeper::Restore() {
     window_.bodyEdit()->setPlainText(draft->body);
     window_.imageNameEdit()->setText(draft->imageName);
     window_.altTextEdit()->setText(draft->altText);
-    window_.runState().imageUploadList = draft->imageUploadList;
-    if (!draft->imageUploadList.empty()) window_.altTextEdit()->setEnabled(true);
+    // Only images the window shows go back: an edited draft must not send
+    // other files to the web site.
+    const QString shown = draft->imageName + QChar('\n') + draft->body;
+    std::vector<std::string>& images = window_.runState().imageUploadList;
+    images.clear();
+    QStringList dropped;
+    for (const std::string& path : draft->imageUploadList) {
+        if (ImageStillShown(path, shown)) {
+            images.push_back(path);
+        } else {
+            dropped << FromCp932(path);
+        }
+    }
+    if (!images.empty()) window_.altTextEdit()->setEnabled(true);
     restoring_ = false;
+    if (!dropped.isEmpty()) say(kImagesDroppedText, kImagesDroppedCaption, dropped.join('\n'));
     return true;
 }
 

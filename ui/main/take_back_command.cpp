@@ -97,7 +97,9 @@ void TakeBackLastEntryCommand(MainDialog& window) {
             return;
         case TakeBackStatus::Failed: {
             const bool midway = !outcome.restored.empty() || !outcome.removed.empty();
-            say(Ui(midway ? kStoppedText : kUnreadableText).arg(file), kRefusedCaption);
+            say(Ui(midway ? kStoppedText : kUnreadableText).arg(file) + QChar('\n') +
+                    FromCp932(outcome.problem),
+                kRefusedCaption);
             return;
         }
         case TakeBackStatus::TakenBack:
