@@ -18,6 +18,10 @@ namespace {
 
 const std::string kPage = "diary26-Dec.html";
 
+std::string ErrorName(int error) {
+    return error == ENOSPC ? "ENOSPC" : error == EIO ? "EIO" : "EACCES";
+}
+
 class FaultInjection : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
@@ -138,17 +142,15 @@ TEST_P(FaultInjection, AnUndoStoppedByAFailureIsFinishedByTheNext) {
 // retried after a reported failure writes its entry once.
 TEST_P(FaultInjection, AFailedFolderListingEndsNoRunBySignal) {
     if (!std::filesystem::exists("/usr/bin/strace")) GTEST_SKIP() << "strace is not installed";
-    const std::string error = GetParam() == ENOSPC ? "ENOSPC"
-                              : GetParam() == EIO  ? "EIO"
-                                                   : "EACCES";
     for (int n = 1; n <= 10; ++n) {
         for (const bool undo : {false, true}) {
             SCOPED_TRACE("listing " + std::to_string(n) + (undo ? " of undo" : " of generate"));
             ASSERT_EQ(Generate(0).exitStatus, 0);
-            const ProgramRun run =
-                Program(undo ? std::vector<std::string>{"undo"} : GenerateWords("second"), 0,
-                        {"/usr/bin/strace", "-qq", "-o", "/dev/null", "-e", "trace=getdents64",
-                         "-e", "inject=getdents64:error=" + error + ":when=" + std::to_string(n)});
+            const ProgramRun run = Program(
+                undo ? std::vector<std::string>{"undo"} : GenerateWords("second"), 0,
+                {"/usr/bin/strace", "-qq", "-o", "/dev/null", "-e", "trace=getdents64", "-e",
+                 "inject=getdents64:error=" + ErrorName(GetParam()) +
+                     ":when=" + std::to_string(n)});
             ASSERT_GE(run.exitStatus, 0) << "ended by a signal\n" << run.errors;
             if (undo) {
                 EXPECT_EQ(std::filesystem::exists(home_ / kPage), run.exitStatus != 0);
@@ -162,10 +164,8 @@ TEST_P(FaultInjection, AFailedFolderListingEndsNoRunBySignal) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Errors, FaultInjection, ::testing::Values(ENOSPC, EIO, EACCES), [](const auto& info) {
-        return std::string(info.param == ENOSPC ? "ENOSPC" : info.param == EIO ? "EIO" : "EACCES");
-    });
+INSTANTIATE_TEST_SUITE_P(Errors, FaultInjection, ::testing::Values(ENOSPC, EIO, EACCES),
+                         [](const auto& info) { return ErrorName(info.param); });
 
 }  // namespace
 }  // namespace qm::test
