@@ -35,6 +35,7 @@ PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
             return PageSelection::NeedsSettings;
         }
+        NoteNativeSetPaths(config);  // as the user typed them
         return SelectDiaryPage(config, run, host, newPage);
     }
     return selected;
@@ -44,6 +45,7 @@ PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host
 void ClearSetPaths(ActiveConfig& config) {
     ActiveConfig cleared;
     cleared.programDir = config.programDir;
+    cleared.native.programDir = config.native.programDir;
     cleared.systemIniPath = config.systemIniPath;
     cleared.upFlag = config.upFlag;
     config = cleared;
@@ -59,6 +61,9 @@ void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
         config.programDir += '/';
     }
     config.systemIniPath = config.programDir + std::string(kSystemIniName);
+    // An empty folder is the working folder.
+    config.native.programDir =
+        config.programDir.empty() ? NativePath() : NativePathOf(config.programDir);
 }
 
 int SetIndexInList(int storedIndex, int setCount) {
@@ -134,6 +139,7 @@ bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex
     config.templatePath = ReadKey(ini, setkeys::kTemplet);
     config.currentName = ReadKey(ini, setkeys::kCurrentName);
     config.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
+    NoteNativeSetPaths(config);
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);

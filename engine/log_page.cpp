@@ -51,8 +51,10 @@ void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host) {
     };
 
     // The log page is the user's own: it is never created here.
-    MakeOwnerWritable(config.logPath);
-    auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
+    const auto& logPath = config.native.logPath;
+    if (!logPath) return cannotOpen(logPath.problem());
+    MakeOwnerWritable(*logPath);
+    auto logFile = LockedFile::Open(*logPath, LockedFile::Mode::OpenExisting);
     if (!logFile) return cannotOpen(logFile.problem());
     // Read piece by piece, as the diary pages are: first for a link to this
     // page, then for the marker.

@@ -11,7 +11,9 @@ namespace qm {
 
 std::optional<FileLock> LockProgramFolder(const ActiveConfig& config, Host& host,
                                           std::chrono::milliseconds wait) {
-    auto lock = FileLock::Acquire(config.programDir + std::string(kProgramFolderLockName), wait);
+    const auto path = NativeProgramFile(config, kProgramFolderLockName);
+    auto lock =
+        path ? FileLock::Acquire(*path, wait) : FileResult<std::optional<FileLock>>(path.problem());
     if (!lock) {
         host.ShowMessage(SjisWithFileProblem(msg::kLockFailedText, lock.problem()),
                          Sjis(msg::kLockFailedCaption));

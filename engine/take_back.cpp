@@ -44,6 +44,12 @@ struct Record {
     std::vector<RecordedFile> files;
 };
 
+// Provisional: the stored path's native name, empty (which no file has) when it has none.
+NativePath Fs(std::string_view stored) {
+    auto path = NativePathOf(stored);
+    return path ? *path : NativePath();
+}
+
 std::string FolderOf(const std::string& programDirCp932) {
     return programDirCp932 + std::string(kTakeBackFolder);
 }
@@ -132,16 +138,16 @@ void RemoveEndingIn(const fs::path& folder, std::string_view suffix) {
 // Gives the file its second name `role` + ".next" in the record's folder,
 // so that its earlier version outlives the replace about to come.
 void Stage(FileBefore& file, const std::string& folderCp932, std::string_view role) {
-    file.stamp = StampOfFile(file.path);
+    file.stamp = StampOfFile(Fs(file.path));
     if (!file.stamp) return;  // no file: nothing to give back but its absence
     const auto folder = ToFsPath(folderCp932);
     if (!folder) return;
     std::error_code ec;
     fs::create_directories(*folder, ec);
     const std::string staged = std::string(role) + std::string(kStagedSuffix);
-    if (!LinkOrCopyFile(file.path, folderCp932 + staged)) return;
+    if (!LinkOrCopyFile(Fs(file.path), Fs(folderCp932 + staged))) return;
     file.staged = staged;
-    file.stamp = StampOfFile(file.path);  // a second name changes the file's change time
+    file.stamp = StampOfFile(Fs(file.path));  // a second name changes the file's change time
 }
 
 // Starts the record's upload tool with the files given back their bytes.
@@ -164,8 +170,8 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
     note.page = config.diaryPage;
     note.logPath = config.logPath;
     if (!note.logPath.empty()) {
-        if (auto log = ReadFileBytes(note.logPath)) note.logBefore = std::move(*log);
-        note.logStampBefore = StampOfFile(note.logPath);
+        if (auto log = ReadRegularFile(Fs(note.logPath))) note.logBefore = std::move(*log);
+        note.logStampBefore = StampOfFile(Fs(note.logPath));
     }
     run.rollOvers.push_back(std::move(note));
 }
@@ -173,8 +179,8 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
 void NoteAfterRollOver(const ActiveConfig& config, RunState& run) {
     if (run.rollOvers.empty() || run.rollOvers.back().page != config.diaryPage) return;
     RollOverNote& note = run.rollOvers.back();
-    note.pageAfter = StampOfFile(note.page);
-    if (!note.logPath.empty()) note.logAfter = StampOfFile(note.logPath);
+    note.pageAfter = StampOfFile(Fs(note.page));
+    if (!note.logPath.empty()) note.logAfter = StampOfFile(Fs(note.logPath));
 }
 
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
@@ -190,8 +196,9 @@ EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
         // Edited since the roll-over made it (as its message invites): the
         // page is the user's now and stays; only the entry is taken back. A
         // page still to be made with the entry is the roll-over's.
-        const bool pending = run.pendingNewPage && run.pendingNewPage->page == config.diaryPage;
-        if (pending || (note->pageAfter && StampOfFile(config.diaryPage) == note->pageAfter)) {
+        const bool pending =
+            run.pendingNewPage && run.pendingNewPage->pageStored == config.diaryPage;
+        if (pending || (note->pageAfter && StampOfFile(Fs(config.diaryPage)) == note->pageAfter)) {
             before.rollOver = *note;
         }
         break;
@@ -219,7 +226,7 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
         return path.find_first_of("\r\n") == std::string::npos;
     };
     const auto add = [&](const char* role, const FileBefore& was) {
-        const auto now = StampOfFile(was.path);
+        const auto now = StampOfFile(Fs(was.path));
         if (!now || (was.stamp && now == was.stamp)) return true;  // gone, or not changed
         if (!keepable(was.path)) return false;
         RecordedFile file{role, "", std::nullopt, *now, was.path};
@@ -228,7 +235,7 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
             if (was.staged.empty()) return false;
             file.backup = std::string(role) + std::string(kBackupSuffix);
             fs::rename(folder / was.staged, folder / file.backup, ec);
-            file.backupStamp = StampOfFile(folderCp932 + file.backup);
+            file.backupStamp = StampOfFile(Fs(folderCp932 + file.backup));
             if (ec || !file.backupStamp) return false;
         }
         record.files.push_back(std::move(file));
@@ -242,8 +249,8 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
             if (note.logBefore) {
                 file.backup = std::string("log") + std::string(kBackupSuffix);
                 fs::create_directories(folder, ec);
-                if (ReplaceScratchFile(folderCp932 + file.backup, *note.logBefore)) {
-                    file.backupStamp = StampOfFile(folderCp932 + file.backup);
+                if (ReplaceScratchFile(Fs(folderCp932 + file.backup), *note.logBefore)) {
+                    file.backupStamp = StampOfFile(Fs(folderCp932 + file.backup));
                 }
                 recordable = recordable && file.backupStamp.has_value();
             }
@@ -259,7 +266,7 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
     // checked against its stamp before anything is given back.
     const bool kept =
         recordable && !record.files.empty() &&
-        ReplaceScratchFile(folderCp932 + std::string(kManifestName), SerializeRecord(record));
+        ReplaceScratchFile(Fs(folderCp932 + std::string(kManifestName)), SerializeRecord(record));
     if (!kept) ForgetRecord(folder);
     return kept;
 }
@@ -269,6 +276,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     // No generate may write while the files are compared and given back.
     ActiveConfig folderOnly;
     folderOnly.programDir = programDirCp932;
+    folderOnly.native.programDir = Fs(programDirCp932);
     const auto lock = LockProgramFolder(folderOnly, host);
     if (!lock) {
         outcome.status = TakeBackStatus::Busy;
@@ -279,7 +287,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     if (!folderPath) return outcome;
     const fs::path folder(*folderPath);
     const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
-    const auto manifest = ReadFileBytes(manifestCp932);
+    const auto manifest = ReadRegularFile(Fs(manifestCp932));
     if (!manifest) return outcome;
     const auto record = ParseRecord(*manifest);
     const auto fail = [&outcome](TakeBackStatus status, std::string file) {
@@ -298,19 +306,19 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     };
     std::vector<Pending> pending;
     for (const RecordedFile& file : record->files) {
-        if (!FileExists(file.path)) {
+        if (!FileExists(Fs(file.path))) {
             if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
             return fail(TakeBackStatus::ChangedSince, file.path);
         }
         // Looked at before it is made writable, which would change its stamp.
-        const bool asLeft = StampOfFile(file.path) == file.after;
-        MakeOwnerWritable(file.path);
-        auto held = LockedFile::Open(file.path, LockedFile::Mode::OpenExisting);
+        const bool asLeft = StampOfFile(Fs(file.path)) == file.after;
+        MakeOwnerWritable(Fs(file.path));
+        auto held = LockedFile::Open(Fs(file.path), LockedFile::Mode::OpenExisting);
         if (!held) return fail(TakeBackStatus::Failed, file.path);
         std::optional<ReadOnlyFile> earlier;
         if (!file.backup.empty()) {
             const std::string backup = folderCp932 + file.backup;
-            auto opened = ReadOnlyFile::Open(backup);
+            auto opened = ReadOnlyFile::Open(Fs(backup));
             if (!opened || StampOfDescriptor(opened->descriptor()) != file.backupStamp) {
                 return fail(TakeBackStatus::Failed, backup);
             }
@@ -332,7 +340,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
             done = size && one.held->ReplaceWith(
                                [&](int out) { return CopyFileRange(from, 0, size->size, out); });
         } else {
-            done = RemoveFile(one.file->path).has_value();
+            done = RemoveFile(Fs(one.file->path)).has_value();
         }
         // The record stays, so taking back again finishes what is left.
         if (!done) return fail(TakeBackStatus::Failed, one.file->path);

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/encoding.h"
+#include "platform/native_path.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
 
@@ -50,8 +51,8 @@ FileNameVerdict CheckSetName(std::string_view nameCp932, std::string_view progra
     if (nameCp932.size() >= syskeys::kSetNameCapacity) return FileNameVerdict::TooLong;
     std::string path(programDirCp932);
     path.append(nameCp932).append(".ini");
-    const auto fsPath = ToFsPath(path);
-    if (!fsPath || fsPath->size() >= PATH_MAX) return FileNameVerdict::PathTooLong;
+    const auto native = NativePathOf(path);
+    if (!native || native->str().size() >= PATH_MAX) return FileNameVerdict::PathTooLong;
     return FileNameVerdict::Usable;
 }
 

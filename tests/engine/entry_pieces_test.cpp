@@ -46,13 +46,13 @@ TEST(InsertEntryText, BelowTheFirstMarkerOfThePageReadToItsNul) {
     const std::string page = dir / "page.html";
     WriteBytes(page, kMarker + "</body>" + kMarker + kNul + "junk" + kNul);
     fs::permissions(page, fs::perms::owner_read);
-    ASSERT_TRUE(InsertEntryText(page, kMarker + "\r\nE", host));
+    ASSERT_TRUE(InsertEntryText(N(page), kMarker + "\r\nE", host));
     EXPECT_NE(fs::status(page).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_EQ(ReadBytes(page), kMarker + "\r\nE</body>" + kMarker + kNul);
 
     const std::string voidMarker = "head" + kNul + kMarker;  // after the NUL: not there
     WriteBytes(page, voidMarker);
-    EXPECT_FALSE(InsertEntryText(page, kMarker + "\r\nE", host));
+    EXPECT_FALSE(InsertEntryText(N(page), kMarker + "\r\nE", host));
     EXPECT_EQ(host.messages,
               std::vector<std::string>{Said(msg::kNoMarkerText, msg::kNoMarkerCaption)});
     EXPECT_EQ(ReadBytes(page), voidMarker);

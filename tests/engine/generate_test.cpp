@@ -17,10 +17,10 @@ TEST_F(Flow, ALockedPageOrAFullDiskLeavesThePageWhole) {
     auto failsLeavingThePage = [&](const char* why) {
         EXPECT_EQ(Generate(), GenerateResult::Failed) << why;
         EXPECT_EQ(Page(), before) << why;
-        EXPECT_FALSE(FileExists(Web("diary-current.html"))) << why;
+        EXPECT_FALSE(FileExists(N(Web("diary-current.html")))) << why;
     };
     {
-        auto holder = LockedFile::Open(Web("diary03-Feb.html"), LockedFile::Mode::OpenExisting);
+        auto holder = LockedFile::Open(N(Web("diary03-Feb.html")), LockedFile::Mode::OpenExisting);
         failsLeavingThePage("locked");
     }
     FileSizeLimit fullDisk(4096);
@@ -52,7 +52,7 @@ TEST_F(Flow, LoadingAndARollingOverGenerateReadEachSettingsFileOnce) {
     std::size_t before = SettingsFileReads();
     ASSERT_TRUE(LoadConfiguration(config_, run_, state, host_));
     EXPECT_EQ(SettingsFileReads() - before, 2u);
-    ASSERT_TRUE(RemoveFile(Web("diary03-Feb.html")));
+    ASSERT_TRUE(RemoveFile(N(Web("diary03-Feb.html"))));
     before = SettingsFileReads();
     ASSERT_EQ(Generate(), GenerateResult::Written);
     EXPECT_EQ(SettingsFileReads() - before, 2u);

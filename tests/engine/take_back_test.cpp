@@ -42,7 +42,7 @@ TEST_F(TakeBack, AFileChangedSinceStopsItBeforeAnythingIsTouched) {
     EXPECT_EQ(Files(), edited);  // the page, listed first, was not restored either
     EXPECT_TRUE(outcome.restored.empty());
     // A page removed since counts as changed too.
-    RemoveFile(Web("diary03-Feb.html"));
+    RemoveFile(N(Web("diary03-Feb.html")));
     EXPECT_EQ(Undo().status, TakeBackStatus::ChangedSince);
 
     // So does a log page changed since a roll-over linked the new page.

@@ -13,6 +13,7 @@
 
 #include "engine/diary_page.h"
 #include "engine/split_mode.h"
+#include "platform/native_path.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
 #include "ui/common/cp932_text.h"
@@ -247,7 +248,8 @@ void PathSettingsDialog::ChangeMode(SplitMode mode) {
 void PathSettingsDialog::BrowsePath(std::string& field, const TextKey& key, const QString& filter,
                                     bool isPrototype) {
     QString startFolder;
-    if (auto folder = ToFsPath(FolderPart(field))) startFolder = QString::fromStdString(*folder);
+    if (auto folder = NativePathOf(FolderPart(field)))
+        startFolder = QString::fromStdString(folder->str());
     if (auto chosen = io_.OpenFileName(this, QString(), startFolder, filter)) {
         if (auto bytes = TryToCp932(*chosen)) {
             field = *bytes;

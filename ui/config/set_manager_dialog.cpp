@@ -11,7 +11,6 @@
 
 #include "engine/current_copy.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "settings/active_config.h"
 #include "settings/file_name_rules.h"
 #include "settings/keys.h"
@@ -189,13 +188,13 @@ void SetManagerDialog::DeleteSet() {
 // back; when there is no trash to take it, it stays where it is.
 bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
     const std::string path = SetIniPath(config_.programDir, name);
-    const auto fsPath = ToFsPath(path);
-    if (!fsPath || !FileExists(path)) return true;  // nothing to keep
+    const auto native = NativePathOf(path);
+    if (!native || !FileExists(*native)) return true;  // nothing to keep
     // A fresh account may lack the data folder; without a trash folder the
     // move would put the file into the working folder instead.
     const QString trash =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
-    QFile file(QString::fromStdString(*fsPath));
+    QFile file(QString::fromStdString(native->str()));
     if (QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info") && file.moveToTrash()) {
         return true;
     }

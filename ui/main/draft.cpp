@@ -157,11 +157,11 @@ DraftContent DraftKeeper::Collect() const {
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const auto path = NativePathOf(Path());
+    const auto path = NativeProgramFile(window_.config(), kDraftFileName);
     bool kept = false;
     if (path) {
         // An emptied window leaves nothing to put back.
-        kept = draft.IsEmpty() ? (!FileExists(Path()) || RemoveFile(Path()))
+        kept = draft.IsEmpty() ? (!FileExists(*path) || RemoveFile(*path))
                                : ReplaceFileContents(*path, SerializeDraft(draft)).has_value();
     }
     if (kept || failureShown_) return;
@@ -175,13 +175,15 @@ void DraftKeeper::Save() {
 void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
-    if (!FileExists(Path()) || RemoveFile(Path())) return;
+    const auto path = NativeProgramFile(window_.config(), kDraftFileName);
+    if (!path || !FileExists(*path) || RemoveFile(*path)) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto path = NativePathOf(Path())) ReplaceFileContents(*path, "");
+    ReplaceFileContents(*path, "");
 }
 
 bool DraftKeeper::Restore() {
-    const auto bytes = ReadFileBytes(Path());
+    const auto path = NativeProgramFile(window_.config(), kDraftFileName);
+    const auto bytes = path ? ReadRegularFile(*path) : FileResult<std::string>(path.problem());
     const auto draft = bytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;
 
