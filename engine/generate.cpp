@@ -74,7 +74,8 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     state.setNames.clear();
     // A system file that cannot be read gives the defaults for the window;
     // the set is not read from it (and that is said) below.
-    auto loaded = SettingsFile::Load(config.systemIniPath);
+    const auto systemFile = NativeProgramFile(config, kSystemIniName);
+    auto loaded = SettingsFile::Load(config.systemIniPath, systemFile);
     SettingsFile system = loaded ? *loaded : SettingsFile(config.systemIniPath);
     config.upFlag = ReadKey(system, syskeys::kUp);
     run.currentSetIndex = ReadKey(system, syskeys::kCurrent);
@@ -88,7 +89,7 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
             host.ShowMessage(Sjis(msg::kNoSetText), Sjis(msg::kSettingsCaption));
             return false;
         }
-        loaded = SettingsFile::Load(config.systemIniPath);
+        loaded = SettingsFile::Load(config.systemIniPath, systemFile);
         system = loaded ? *loaded : SettingsFile(config.systemIniPath);
         count = CountListEntries(system, syskeys::kSetListSection);
     }
@@ -113,7 +114,8 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
 }
 
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
-    const auto system = LoadSettingsOrSay(config.systemIniPath, host);
+    const auto system =
+        LoadSettingsOrSay(config.systemIniPath, NativeProgramFile(config, kSystemIniName), host);
     if (!system) {
         ClearSetPaths(config);
         return false;

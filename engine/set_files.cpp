@@ -15,8 +15,10 @@ void TellSettingsUnreadable(const FileProblem& problem, Host& host) {
                      Sjis(msg::kSettingsUnreadableCaption));
 }
 
-std::optional<SettingsFile> LoadSettingsOrSay(std::string_view iniPath, Host& host) {
-    auto file = SettingsFile::Load(iniPath);
+std::optional<SettingsFile> LoadSettingsOrSay(std::string iniPath,
+                                              const FileResult<NativePath>& nativePath,
+                                              Host& host) {
+    auto file = SettingsFile::Load(std::move(iniPath), nativePath);
     if (file) return std::move(*file);
     TellSettingsUnreadable(file.problem(), host);
     return std::nullopt;
@@ -31,7 +33,9 @@ std::optional<SettingsFile> LoadSetFile(const ActiveConfig& config, std::string_
                          Sjis(msg::kSetNameUnusableCaption));
         return std::nullopt;
     }
-    return LoadSettingsOrSay(SetIniPath(config.programDir, std::string(setName)), host);
+    std::string path = SetIniPath(config.programDir, std::string(setName));
+    const auto nativePath = NativePathOf(path);
+    return LoadSettingsOrSay(std::move(path), nativePath, host);
 }
 
 }  // namespace qm

@@ -16,10 +16,11 @@ class Host;
 // Says that a settings file cannot be read, and why.
 void TellSettingsUnreadable(const FileProblem& problem, Host& host);
 
-// The settings file at `iniPath`, read once for the operation: missing (the
-// defaults apply) or a readable regular file. std::nullopt after a message
+// The settings file at `iniPath` (named `nativePath` for the file system), read once for the
+// operation: missing (the defaults apply) or a readable regular file. std::nullopt after a message
 // saying which file and why.
-std::optional<SettingsFile> LoadSettingsOrSay(std::string_view iniPath, Host& host);
+std::optional<SettingsFile> LoadSettingsOrSay(std::string iniPath,
+                                              const FileResult<NativePath>& nativePath, Host& host);
 
 // The set's file (programDir + setName + ".ini"), read once, when `setName`
 // passes the set manager's rules; std::nullopt after a message saying which

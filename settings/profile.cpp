@@ -360,10 +360,14 @@ int ParseLeadingInt(std::string_view text) {
 }  // namespace
 
 FileResult<SettingsFile> SettingsFile::Load(std::string_view iniPath) {
-    SettingsFile file{std::string(iniPath)};
-    const auto path = NativePathOf(iniPath);
-    if (!path) return path.problem();
-    auto bytes = ReadRegularFile(*path);
+    return Load(std::string(iniPath), NativePathOf(iniPath));
+}
+
+FileResult<SettingsFile> SettingsFile::Load(std::string iniPath,
+                                            const FileResult<NativePath>& nativePath) {
+    if (!nativePath) return nativePath.problem();
+    SettingsFile file{std::move(iniPath)};
+    auto bytes = ReadRegularFile(*nativePath);
     ++settingsFileReads;
     if (!bytes) {
         if (bytes.problem().code == ENOENT) return file;
