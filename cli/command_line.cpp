@@ -11,6 +11,10 @@
 #include "platform/encoding.h"
 #include "platform/program_dir.h"
 
+#ifndef QM_VERSION_TEXT
+#define QM_VERSION_TEXT "0.0.0"
+#endif
+
 namespace qm {
 
 namespace {
@@ -58,6 +62,8 @@ std::optional<GlobalOptions> ParseGlobalOptions(int argc, char** argv, std::stri
             }
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version" || arg == "-V") {
+            options.version = true;
         } else {
             options.rest.emplace_back(arg);
         }
@@ -98,8 +104,8 @@ std::optional<GlobalOptions> ReadGlobalOptions(int argc, char** argv, int& exitC
         exitCode = 2;
         return std::nullopt;
     }
-    if (options->help) {
-        PrintUsage(stdout);
+    if (options->help || options->version) {
+        options->help ? PrintUsage(stdout) : PrintVersion(stdout);
         exitCode = 0;
         return std::nullopt;
     }
@@ -126,14 +132,18 @@ int RunSubcommand(const GlobalOptions& options) {
     const std::string& command = options.rest.front();
     if (command == "generate") return RunGenerateCommandLine(options);
     if (command == "undo") return RunTakeBackCommandLine(options);
-    std::fprintf(stderr, "quillmaker: unknown command \"%s\"\n", command.c_str());
-    PrintUsage(stderr);
+    // One line says what was wrong; the whole help would bury it.
+    std::fprintf(stderr, "quillmaker: unknown %s \"%s\"\ntry: quillmaker --help\n",
+                 command.front() == '-' ? "option" : "command", command.c_str());
     return 2;
 }
+
+void PrintVersion(std::FILE* out) { std::fprintf(out, "quillmaker %s\n", QM_VERSION_TEXT); }
 
 void PrintUsage(std::FILE* out) {
     std::fputs(
         "usage: quillmaker [--home DIR] [--now \"YYYY-MM-DD HH:MM:SS\"] [COMMAND ...]\n"
+        "       quillmaker --help | --version\n"
         "\n"
         "Without a command the main window opens.\n"
         "\n"
@@ -146,6 +156,8 @@ void PrintUsage(std::FILE* out) {
         "                 ~/.local/share/quillmaker/), made on first start\n"
         "  --now TIME     every reading of the clock in this run returns TIME, local time\n"
         "                 \"YYYY-MM-DD HH:MM:SS\"\n"
+        "  -h, --help     print this help\n"
+        "  -V, --version  print the version\n"
         "\n"
         "Commands:\n"
         "  generate [--set NAME] --title TEXT (--body TEXT | --body-file FILE | --body-file -)\n"
@@ -169,7 +181,8 @@ void PrintUsage(std::FILE* out) {
         "      well-formed UTF-8 text without NUL bytes.\n"
         "      On success prints the path of the diary page written.\n"
         "      Exit status: 0 written (and the upload tool started when asked),\n"
-        "      1 nothing written, 2 usage error, 3 written but the upload tool was not found.\n"
+        "      1 nothing written, 2 usage error, 3 written but the upload tool\n"
+        "      could not be started.\n"
         "  undo [--upload | --no-upload]\n"
         "      Takes back the last entry written by generate or \"Do It !!!\": the diary\n"
         "      page, the log page and the current copy get back the bytes they held\n"
@@ -178,7 +191,7 @@ void PrintUsage(std::FILE* out) {
         "      message names it. Only the last generate can be taken back, once.\n"
         "      The upload tool is started with the restored files as for generate.\n"
         "      Exit status: 0 taken back, 1 nothing taken back, 2 usage error,\n"
-        "      3 taken back but the upload tool was not found.\n"
+        "      3 taken back but the upload tool could not be started.\n"
         "  edit FILE\n"
         "      Opens FILE (Shift-JIS) in a small plain-text editor window.\n",
         out);

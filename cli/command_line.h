@@ -17,11 +17,13 @@ struct GlobalOptions {
     std::optional<std::tm> fixedNow;  // --now
     std::vector<std::string> rest;    // what follows the global options (subcommand and its words)
     bool help = false;
+    bool version = false;
 };
 
 // Takes --home DIR and --now "YYYY-MM-DD HH:MM:SS" from anywhere in the
-// arguments and answers --help. std::nullopt when the program ends at once
-// with `exitCode`: 0 after --help, 2 after a usage error (said on stderr).
+// arguments and answers --help and --version. std::nullopt when the program
+// ends at once with `exitCode`: 0 after --help or --version, 2 after a usage
+// error (said on stderr).
 std::optional<GlobalOptions> ReadGlobalOptions(int argc, char** argv, int& exitCode);
 
 // Applies them for the whole run: the program folder (made first when it is
@@ -36,5 +38,6 @@ std::string ProgramDirCp932(const GlobalOptions& options);
 int RunSubcommand(const GlobalOptions& options);
 
 void PrintUsage(std::FILE* out);
+void PrintVersion(std::FILE* out);
 
 }  // namespace qm

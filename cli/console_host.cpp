@@ -1,9 +1,21 @@
 #include "cli/console_host.h"
 
 #include "platform/encoding.h"
+#include "platform/program_dir.h"
 #include "settings/active_config.h"
 
 namespace qm {
+
+std::string ShellWord(const std::string& text) {
+    if (!text.empty() &&
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                               "0123456789/._+-") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
 
 std::string TerminalText(std::string_view cp932) {
     if (auto utf8 = Cp932ToUtf8(cp932)) return *utf8;
@@ -40,9 +52,15 @@ bool ConsoleHost::OpenPathSettings(ActiveConfig& config) {
 }
 
 bool ConsoleHost::OpenSetManager(ActiveConfig& config) {
-    std::fprintf(
-        err_, "quillmaker: %s lists no diary set yet; make one in the main window (セット追加)\n",
-        TerminalText(config.systemIniPath).c_str());
+    std::fprintf(err_, "quillmaker: %s lists no diary set yet; ",
+                 TerminalText(config.systemIniPath).c_str());
+    // The example diary is a whole set, ready to write into.
+    if (const auto example = FindExampleFolder(ExecutableFolder())) {
+        std::fprintf(err_, "start from the example diary:\n  cp %s* %s\nor ",
+                     ShellWord(*example).c_str(),
+                     ShellWord(TerminalText(config.programDir)).c_str());
+    }
+    std::fprintf(err_, "make one in the main window (セット追加)\n");
     return false;
 }
 

@@ -24,6 +24,9 @@ class ConsoleHost : public Host {
     std::FILE* err_;
 };
 
+// `text` as one word of a shell command, quoted when it needs to be.
+std::string ShellWord(const std::string& text);
+
 // Code page 932 text for the terminal; bytes that are not valid code page 932
 // are shown as "\xNN" so nothing is hidden.
 std::string TerminalText(std::string_view cp932);

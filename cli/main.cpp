@@ -1,7 +1,8 @@
 // The program. The subcommands and --help run here, and this program links
 // nothing of the window toolkit, so a command line never waits for it to
-// load. Without a subcommand, or for `edit`, the window program installed
-// beside this one takes over the process with the same arguments.
+// load. Without a subcommand, or for `edit`, the window program takes over
+// the process with the same arguments: beside this one in a build or a
+// portable folder, in the helper folder when installed.
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,11 +22,18 @@ bool NeedsWindow(const qm::GlobalOptions& options) {
     return options.rest.empty() || options.rest.front() == "edit";
 }
 
-// Returns only when the window program cannot be started. It lives in this
-// program's folder, so it finds the same settings folder from the same
-// arguments.
+std::string WindowProgramPath() {
+    const std::string ownFolder = qm::ExecutableFolder();
+    const std::string beside = ownFolder + kWindowProgram;
+    if (::access(beside.c_str(), X_OK) == 0) return beside;
+    return qm::InstalledHelperFolder(ownFolder) + kWindowProgram;
+}
+
+// Returns only when the window program cannot be started. Without --home it
+// finds the same settings folder: a portable folder holds both programs, and
+// the installed one uses the user's data folder.
 int StartWindowProgram(int argc, char** argv) {
-    const std::string program = qm::ExecutableFolder() + kWindowProgram;
+    const std::string program = WindowProgramPath();
     std::vector<char*> arguments{const_cast<char*>(program.c_str())};
     for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);
     arguments.push_back(nullptr);

@@ -107,10 +107,10 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     std::string entry = ComposeEntryText(*templateBytes, input, imageChosen, now);
     // The entry file is kept for whoever looks at it, but the entry goes on
     // from memory: the file needs no trip to the disk.
-    entry += '\0';
-    const FileStatus written = WriteEntryFile(NativeProgramFile(config, kEntryFileName), entry);
-    // What the insertion would read back from the file: the text up to its first NUL.
+    // A NUL that came in with the input would end the entry there when the
+    // file is read back; the file and the entry hold the same text.
     entry.resize(TextUpToNul(entry).size());
+    const FileStatus written = WriteEntryFile(NativeProgramFile(config, kEntryFileName), entry);
     if (!written) {
         host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText, written.problem()),
                          Sjis(msg::kWriteFailedCaption));

@@ -32,7 +32,7 @@ std::string ImageTag(const EntryInput& input, bool imageChosen);
 
 // The header, then the template (read up to its first NUL) expanded on the
 // clock reading `time`, random digits seeded with its seconds. The result is
-// what the entry file holds before its terminating NUL byte.
+// what the entry file holds.
 std::string ComposeEntryText(std::string_view templateText, const EntryInput& input,
                              bool imageChosen, const std::tm& time);
 // The same on one reading of the local clock taken now.
@@ -40,8 +40,8 @@ std::string ComposeEntryText(std::string_view templateText, const EntryInput& in
                              bool imageChosen);
 
 // The composition step: reads the entry template, writes the entry file
-// (programDir + "temp.tmp") and returns the entry's text (without the NUL
-// that ends it in the file), which the insertion takes from here on; shows
+// (programDir + "temp.tmp") and returns the entry's text (up to a NUL that
+// came in with the input), which the insertion takes from here on; shows
 // its own messages; std::nullopt on failure.
 std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
                                         bool imageChosen, Host& host);
@@ -50,7 +50,7 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
 // is false (and `page` empty) when the page holds no marker.
 struct Insertion {
     bool found = false;
-    std::string page;  // without the trailing NUL
+    std::string page;
 };
 Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
                          std::string_view marker);

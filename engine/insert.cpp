@@ -54,8 +54,7 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
     const std::size_t at = pageText.find(marker);
     if (marker.empty() || at == std::string_view::npos) return result;
     result.found = true;
-    // One byte more for the NUL the caller writes after the text.
-    result.page.reserve(pageText.size() - marker.size() + entryText.size() + 1);
+    result.page.reserve(pageText.size() - marker.size() + entryText.size());
     result.page.append(pageText.substr(0, at));
     result.page.append(entryText);
     result.page.append(pageText.substr(at + marker.size()));

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 
 // The install rules pass where they put the helpers and the manuals, relative
 // to the program's folder; these are the standard layout's places.
@@ -14,7 +15,10 @@
 #define QM_HELPER_FOLDER_FROM_BIN "../libexec/quillmaker"
 #endif
 #ifndef QM_MANUAL_FOLDER_FROM_BIN
-#define QM_MANUAL_FOLDER_FROM_BIN "../share/doc/quillmaker"
+#define QM_MANUAL_FOLDER_FROM_BIN "../share/quillmaker/manual"
+#endif
+#ifndef QM_EXAMPLE_FOLDER_FROM_BIN
+#define QM_EXAMPLE_FOLDER_FROM_BIN "../share/quillmaker/example"
 #endif
 
 namespace qm {
@@ -87,6 +91,18 @@ std::string InstalledHelperFolder(const std::string& executableFolder) {
 
 std::string InstalledManualFolder(const std::string& executableFolder) {
     return NormalizeFolder(executableFolder + QM_MANUAL_FOLDER_FROM_BIN);
+}
+
+std::optional<std::string> FindExampleFolder(const std::string& executableFolder) {
+    // The window program, in the helper folder, lies one level deeper than bin/.
+    for (const std::string& folder :
+         {executableFolder + "example/",
+          NormalizeFolder(executableFolder + QM_EXAMPLE_FOLDER_FROM_BIN),
+          NormalizeFolder(executableFolder + "../" QM_EXAMPLE_FOLDER_FROM_BIN)}) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(folder + "example.ini", ec)) return folder;
+    }
+    return std::nullopt;
 }
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 // Every path here is UTF-8 and every folder ends in '/'.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -34,10 +35,16 @@ std::string DefaultProgramFolder(const std::string& executableFolder);
 // folders are. True when it is a folder afterwards.
 bool MakeFolder(const std::string& dir);
 
-// Where an installed system keeps the helper programs (the upload tool) and
-// the manuals, seen from the executable's folder: <prefix>/libexec/quillmaker/
-// and <prefix>/share/doc/quillmaker/ beside <prefix>/bin/.
+// Where an installed system keeps the helper programs (the window program
+// and the upload tool) and the manuals, seen from the executable's folder:
+// <prefix>/libexec/quillmaker/ and <prefix>/share/quillmaker/manual/ beside
+// <prefix>/bin/.
 std::string InstalledHelperFolder(const std::string& executableFolder);
 std::string InstalledManualFolder(const std::string& executableFolder);
+
+// The example diary's folder: "example/" in a portable folder, else the
+// installed <prefix>/share/quillmaker/example/, seen from bin/ or from the
+// helper folder; std::nullopt when none holds it.
+std::optional<std::string> FindExampleFolder(const std::string& executableFolder);
 
 }  // namespace qm

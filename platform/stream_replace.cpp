@@ -254,7 +254,7 @@ bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std:
                     int out, const StreamOptions& options) {
     return at.found && CopyFileRange(in, 0, at.markerAt, out, options) &&
            WriteAll(out, insert.data(), insert.size()) &&
-           CopyTextFrom(in, at.markerAt + markerSize, out, options) && WriteAll(out, "", 1);
+           CopyTextFrom(in, at.markerAt + markerSize, out, options);
 }
 
 FileStatus ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::size_t markerSize,

@@ -59,9 +59,10 @@ bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
 bool CopyTextFrom(int in, std::uint64_t from, int out, const StreamOptions& options = {});
 
 // Writes to `out`, at its current position, what a file holds after an
-// insertion: the text of `in` before the marker found at `at`, `insert`, the
-// text after the marker, and one NUL. The text before the marker is copied by
-// the kernel; the rest is read once, in the same pass that finds its end.
+// insertion: the text of `in` before the marker found at `at`, `insert`, and
+// the text after the marker. A NUL that ended the old text, and whatever lay
+// behind it, is left out: a page is plain text. The text before the marker is
+// copied by the kernel; the rest is read once, in the same pass that finds its end.
 bool WriteInsertion(int in, const MarkerSearch& at, std::size_t markerSize, std::string_view insert,
                     int out, const StreamOptions& options = {});
 

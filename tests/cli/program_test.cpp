@@ -1,5 +1,8 @@
 // The program as the user starts it: the command line never loads the
 // window toolkit, and without a subcommand the window program takes over.
+#include <regex>
+#include <set>
+
 #include "example_folder.h"
 #include "support/scoped_env.h"
 
@@ -20,12 +23,16 @@ TEST_F(Program, HelpAndGenerateRunWithoutTheWindowToolkit) {
     EXPECT_TRUE(fs::exists(dir_ / "diary26-Dec.html"));
 }
 
-// Without the window program beside it, that is said; with it, the window opens.
-TEST_F(Program, WithoutASubcommandTheWindowProgramBesideItOpensTheWindow) {
+// Installed, the window program is in the helper folder; in a build it is
+// beside the command line, and with it the window opens.
+TEST_F(Program, WithoutASubcommandTheWindowProgramOpensTheWindow) {
     UseInstalledCopy();
+    const std::string window = dir_ / "libexec/quillmaker/quillmaker-window";
     EXPECT_EQ(Run({}), 1);
-    EXPECT_TRUE(Said("cannot start the window program " + dir_.dir() + "bin/quillmaker-window"))
-        << stderr_;
+    EXPECT_TRUE(Said("cannot start the window program " + window)) << stderr_;
+    StandIn(window);
+    EXPECT_EQ(Run({"edit", "x"}), 0) << stderr_;
+    EXPECT_EQ(ArgumentsOf(window), "--home\n" + dir_.dir() + "\n--now\n" + now_ + "\nedit\nx\n");
     program_ = QM_PROGRAM;
     if (!fs::exists(fs::path(program_).parent_path() / "quillmaker-window"))
         GTEST_SKIP() << "built without the windows";
@@ -38,6 +45,80 @@ TEST_F(Program, WithoutASubcommandTheWindowProgramBesideItOpensTheWindow) {
     // The window loaded the set of the given folder and recorded its page.
     EXPECT_NE(ReadBytes(dir_ / "example.ini").find("QUILL=" + dir_.dir() + "diary26-Dec.html"),
               std::string::npos);
+}
+
+TEST_F(Program, VersionAndUnknownOptionsAnswerInOneLine) {
+    ASSERT_EQ(Run({"-V"}), 0);
+    EXPECT_EQ(stdout_, std::string("quillmaker ") + QM_VERSION_TEXT + "\n");
+    ASSERT_EQ(Run({"--frobnicate"}), 2);
+    EXPECT_EQ(stderr_, "quillmaker: unknown option \"--frobnicate\"\ntry: quillmaker --help\n");
+    ASSERT_EQ(Run({"frobnicate", "x"}), 2);
+    EXPECT_EQ(stderr_, "quillmaker: unknown command \"frobnicate\"\ntry: quillmaker --help\n");
+}
+
+// Over ssh or on a console: one line and status 1, not Qt's abort.
+TEST_F(Program, WithoutADisplayTheWindowProgramSaysSoAndEnds) {
+    if (!fs::exists(fs::path(program_).parent_path() / "quillmaker-window"))
+        GTEST_SKIP() << "built without the windows";
+    const ScopedEnv noQpa("QT_QPA_PLATFORM", nullptr), noWayland("WAYLAND_DISPLAY", nullptr);
+    for (const char* display : {static_cast<const char*>(nullptr), ":97"}) {
+        const ScopedEnv gone("DISPLAY", display);
+        for (const auto& args : {std::vector<std::string>{}, {"edit", "page.html"}}) {
+            EXPECT_EQ(Run(args), 1);
+            EXPECT_EQ(std::count(stderr_.begin(), stderr_.end(), '\n'), 1) << stderr_;
+            EXPECT_TRUE(Said("no display")) << stderr_;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "page.html"));
+}
+
+// A first start names the installed example diary and the command that
+// copies it; that command gives a set to write into.
+TEST_F(Program, AFirstStartNamesTheExampleDiaryAndHowToCopyIt) {
+    UseInstalledCopy();
+    const std::string example = dir_ / "share/quillmaker/example/";
+    fs::create_directories(example);
+    for (auto& e : fs::directory_iterator(QM_EXAMPLE_DIR)) fs::copy(e.path(), example);
+    for (auto& e : fs::directory_iterator(dir_.dir()))
+        if (e.is_regular_file()) fs::remove(e.path());
+    ASSERT_EQ(Run(Generate("t")), 1);
+    const std::string copy = "cp " + example + "* " + dir_.dir();
+    EXPECT_TRUE(Said("lists no diary set yet; start from the example diary:\n  " + copy + "\n"))
+        << stderr_;
+    ASSERT_EQ(std::system(copy.c_str()), 0);
+    EXPECT_EQ(Run(Generate("t")), 0) << stderr_;
+}
+
+// Every option and command of --help is in the manual page and the other way
+// round, and the page is of this version.
+TEST_F(Program, TheManualPageNamesWhatTheHelpNames) {
+    ASSERT_EQ(Run({"--help"}), 0);
+    const std::string help = stdout_;
+    ASSERT_EQ(Run({"--version"}), 0);
+    const std::string version = stdout_.substr(0, stdout_.size() - 1);
+    std::string page = ReadBytes(QM_MAN_PAGE);
+    page = std::regex_replace(page, std::regex(R"(\\f[BIRP])"), "");
+    page = std::regex_replace(page, std::regex(R"(\\-)"), "-");
+    EXPECT_EQ(page.rfind(".TH QUILLMAKER 1 ", 0), 0u);
+    EXPECT_NE(page.find("\"" + version + "\""), std::string::npos) << version;
+
+    // The first group of every match of `pattern` in `text`.
+    auto found = [](const std::string& text, const std::regex& pattern) {
+        std::set<std::string> names;
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern);
+             it != std::sregex_iterator(); ++it)
+            names.insert((*it)[1]);
+        return names;
+    };
+    const std::regex option(R"((?:^|[\s,|\[(])(--?[A-Za-z][A-Za-z-]*))");
+    EXPECT_EQ(found(page, option), found(help, option));
+    // Commands: "  generate ..." in the help, ".BR generate ..." after .TP in the page.
+    const std::string helpCommands = help.substr(help.find("Commands:"));
+    const std::string pageCommands =
+        page.substr(page.find(".SH COMMANDS"), page.find(".SH EXIT") - page.find(".SH COMMANDS"));
+    const auto pageNames = found(pageCommands, std::regex(R"(\n\.TP\n\.B[IR]? ([a-z]+))"));
+    EXPECT_EQ(pageNames, found(helpCommands, std::regex(R"(\n  ([a-z]+)(?: |\n))")));
+    EXPECT_FALSE(pageNames.empty());
 }
 
 }  // namespace

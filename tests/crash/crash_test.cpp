@@ -130,7 +130,7 @@ class Crash : public ::testing::TestWithParam<int> {
         const auto page = killed.find(kPage);
         std::string text = TextUpToNul(page != killed.end() ? page->second : prototype_);
         text.replace(text.find(kMarker), kMarker.size(), TextUpToNul(cleanEntryFile_));
-        expected[kPage] = text + '\0';
+        expected[kPage] = text;
         if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
         expected["temp.tmp"] = cleanEntryFile_;
         return expected;

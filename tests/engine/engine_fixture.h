@@ -4,7 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -50,14 +49,6 @@ inline std::string Said(std::string_view text, std::string_view caption) {
     return std::string(text) + "|" + std::string(caption);
 }
 
-// `text` with `caption`, and `file` with the system's answer on a line of its own.
-inline bool Says(const std::string& said, std::string_view text, std::string_view caption,
-                 const std::string& file) {
-    const std::string tail = "|" + std::string(caption);
-    if (file.empty()) return said == std::string(text) + tail;
-    return said.starts_with(std::string(text) + "\r\n" + file + ": ") && said.ends_with(tail);
-}
-
 inline const std::string kFolderPrototype = "<html>\r\n" + kMarker + "\r\n</html>";
 
 class DiaryFolder : public ::testing::Test {
@@ -65,12 +56,9 @@ class DiaryFolder : public ::testing::Test {
     explicit DiaryFolder(std::string_view webName = "web/") : web_(dir_ / webName) {
         clock_.Set("2003-02-05 21:05:09");
         fs::create_directory(web_);
-        WriteBytes(dir_ / "QMsys.ini", "[INI]\r\n0=diary\r\n");
-        SetKey("ORIGINAL", Sjis(web_) + "original.html");
-        SetKey("TEMPLET", dir_ / "templet.txt");
-        SetKey("LOG", Sjis(web_) + "log.html");
-        SetKey("EDIT", "1");
-        SetKey("CURRENT", "1");
+        dir_.WriteSystemIni("[INI]\n0=diary\n");
+        dir_.WriteSet("diary", std::string(webName) + "original.html", "templet.txt",
+                      "LOG=" + Web("log.html") + "\nEDIT=1\nCURRENT=1\n");
         WriteBytes(Web("original.html"), kFolderPrototype);
         WriteBytes(Web("log.html"), kLogMarker);
         WriteBytes(dir_ / "templet.txt", "<h3>*!</h3>*?");
@@ -103,10 +91,6 @@ class DiaryFolder : public ::testing::Test {
         EXPECT_EQ(Generate(), GenerateResult::Failed) << what;
         EXPECT_EQ(Snapshot(), before) << what;
         EXPECT_TRUE(ShownHas(expected)) << what << "\n" << Shown();
-    }
-    static void MakeFifo(const std::string& path) {
-        fs::remove_all(path);
-        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     }
 
     ProgramFolder dir_;

@@ -25,7 +25,7 @@ class OnePass : public DiaryFolder {
         return kMarker + Sjis("\r\n<!-- 02/05/03 21:05:09 くいるめいかー -->\r\n") + "<h3>" +
                std::string(title) + "</h3>b";
     }
-    static std::string NewPage() { return "<html>\r\n" + Entry() + "\r\n</html>" + kNul; }
+    static std::string NewPage() { return "<html>\r\n" + Entry() + "\r\n</html>"; }
     std::string Announced() const {
         return Web("diary03-Feb.html") + Said(msg::kNewMonthText, msg::kNewPageCaption);
     }
@@ -41,16 +41,15 @@ TEST_F(OnePass, ANewPageIsThePrototypeWithTheEntryAndSoIsItsCurrentCopy) {
     ASSERT_EQ(Generate(), GenerateResult::Written);
     EXPECT_EQ(Page(), NewPage());
     EXPECT_EQ(Page("diary-current.html"), NewPage());
-    EXPECT_EQ(ReadBytes(dir_ / "temp.tmp"), Entry() + kNul);
+    EXPECT_EQ(ReadBytes(dir_ / "temp.tmp"), Entry());
     EXPECT_EQ(host_.messages, std::vector<std::string>{Announced()});
     EXPECT_FALSE(run_.pendingNewPage);
 
     // The next entry goes into the page that now exists, above the first; the
     // newest-entry copy holds it alone.
     ASSERT_EQ(Generate("u"), GenerateResult::Written);
-    EXPECT_EQ(Page(),
-              "<html>\r\n" + Entry("u") + Entry().substr(kMarker.size()) + "\r\n</html>" + kNul);
-    EXPECT_EQ(Page("diary-current.html"), "<html>\r\n" + Entry("u") + "\r\n</html>" + kNul);
+    EXPECT_EQ(Page(), "<html>\r\n" + Entry("u") + Entry().substr(kMarker.size()) + "\r\n</html>");
+    EXPECT_EQ(Page("diary-current.html"), "<html>\r\n" + Entry("u") + "\r\n</html>");
     ExpectOneLogLink();
 }
 
@@ -84,7 +83,7 @@ TEST_F(OnePass, APageMadeMeanwhileByOthersIsNotOverwrittenButTakesTheEntry) {
     ASSERT_TRUE(run_.pendingNewPage);
     WriteBytes(Web("diary03-Feb.html"), "<p>theirs</p>" + kMarker);
     EXPECT_EQ(InsertIntoDiaryPage(config_, run_, Entry(), host_), PageWrite::Inserted);
-    EXPECT_EQ(Page(), "<p>theirs</p>" + Entry() + kNul);
+    EXPECT_EQ(Page(), "<p>theirs</p>" + Entry());
 }
 
 TEST_F(OnePass, ASecondSelectionAfterThePathSettingsMakesThePageOnceAndLinksItOnce) {

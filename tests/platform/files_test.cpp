@@ -117,8 +117,9 @@ const std::string kNul(1, '\0');
 const CopyMethod kCopyMethods[] = {CopyMethod::Chosen, CopyMethod::Kernel, CopyMethod::ReadWrite};
 
 // The streamed insertion against the plain rule it replaces: a page's text
-// ends at its first NUL, the first marker before it is replaced, one NUL
-// follows. Small buffers put the marker and the NUL on every buffer edge.
+// ends at its first NUL, the first marker before it is replaced, and nothing
+// of the NUL or behind it is written back. Small buffers put the marker and the NUL on every buffer
+// edge.
 TEST_F(Files, FindsAndReplacesTheFirstMarkerOnEveryBufferEdgeWithEachWayOfCopying) {
     // Marker first, last, split at each byte by the buffer's edge, twice,
     // after a NUL, cut short, none at all, and a page of many buffers.
@@ -156,7 +157,7 @@ TEST_F(Files, FindsAndReplacesTheFirstMarkerOnEveryBufferEdgeWithEachWayOfCopyin
                                                      {buffer, copy}))
                 << static_cast<int>(copy);
             EXPECT_EQ(ReadBytes(page_), std::string(text.substr(0, want)) + kMarker + "NEW" +
-                                            std::string(text.substr(want + kMarker.size())) + kNul);
+                                            std::string(text.substr(want + kMarker.size())));
         }
     }
     EXPECT_EQ(Entries(), 1u);
@@ -228,7 +229,7 @@ TEST_F(Files, NothingNewOverwritesAnExistingName) {
     EXPECT_FALSE(LinkOrCopyFile(N(dir_ / "missing.html"), N(dir_ / "third.html")));
     // A new page under a free name takes its source's permissions.
     ASSERT_TRUE(insertInto(dir_ / "new.html"));
-    EXPECT_EQ(ReadBytes(dir_ / "new.html"), "<p>E</p>" + kNul);
+    EXPECT_EQ(ReadBytes(dir_ / "new.html"), "<p>E</p>");
     EXPECT_EQ(fs::status(dir_ / "new.html").permissions(), fs::perms(0440));
     EXPECT_EQ(Entries(), 4u);
 }

@@ -101,5 +101,20 @@ TEST(ProgramFolder, PortableBesideTheSystemFileElseTheUserDataFolderMadeOwnerOnl
     EXPECT_FALSE(MakeFolder(home / "file"));
 }
 
+// The example diary, from the command line in bin/ and from the window
+// program in the helper folder; a portable folder's own comes first.
+TEST(ProgramFolder, TheExampleDiaryIsFoundFromEitherProgram) {
+    TempDir root;
+    const std::string installed = root / "usr/share/quillmaker/example/";
+    fs::create_directories(installed);
+    WriteBytes(installed + "example.ini", "");
+    for (const char* folder : {"usr/bin/", "usr/libexec/quillmaker/"})
+        EXPECT_EQ(FindExampleFolder(root / folder), installed) << folder;
+    EXPECT_EQ(FindExampleFolder(root / "opt/bin/"), std::nullopt);
+    fs::create_directories(root / "usr/bin/example");
+    WriteBytes(root / "usr/bin/example/example.ini", "");
+    EXPECT_EQ(FindExampleFolder(root / "usr/bin/"), root / "usr/bin/example/");
+}
+
 }  // namespace
 }  // namespace qm

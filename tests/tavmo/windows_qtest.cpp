@@ -1,5 +1,4 @@
-// The upload window, headless, against a local folder; both windows' Tab
-// order follows their reading order.
+// The upload window, headless, against a local folder.
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -9,11 +8,8 @@
 #include <filesystem>
 
 #include "support/temp_dir.h"
-#include "tavmo/settings_window.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_window.h"
-#include "ui/support/keyboard_walk.h"
-#include "ui/support/scripted_interaction.h"
 
 using namespace qm::tavmo;
 using qm::test::ReadBytes;
@@ -49,21 +45,6 @@ class TavmoWindowsTest : public QObject {
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(ReadBytes(dir / "later/日記.html"), std::string("page"));
-    }
-
-    void bothWindowsTabInReadingOrder() {
-        TempDir dir;
-        qm::test::ScriptedInteraction io;
-        SettingsWindow settings(io, dir / "tavmo.ini");
-        const RemoteFolder folder = *ParseRemoteFolder(dir.dir());
-        Uploader uploader({}, PlanUploads({}, folder, folder));
-        UploadWindow upload(uploader);
-        for (QWidget* window : {static_cast<QWidget*>(&settings), static_cast<QWidget*>(&upload)}) {
-            const QString problems = qm::test::TabProblems(*window);
-            QVERIFY2(problems.isEmpty(), qPrintable(problems));
-            window->hide();
-        }
-        QVERIFY(io.messages.empty());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QStringList>
 #include <QWidget>
 #include <filesystem>
 #include <system_error>
@@ -48,6 +49,20 @@ std::vector<std::string> ManualFolders(const std::string& programFolderUtf8) {
     return {folder, InstalledManualFolder(folder), InstalledManualFolder(folder + "../")};
 }
 
+QString ManualPlacesLookedAt(std::string_view fileNameUtf8) {
+    const std::vector<std::string> folders = ManualFolders(ManualProgramFolder());
+    QStringList places;
+    for (const std::string& folder : folders) {
+        std::error_code ec;
+        const bool installedPlace = &folder != &folders.front();
+        if (installedPlace && !std::filesystem::is_directory(NormalizeFolder(folder + "../.."), ec))
+            continue;
+        const QString place = QString::fromStdString(folder + std::string(fileNameUtf8));
+        if (!places.contains(place)) places << place;
+    }
+    return places.size() > 1 ? places.join('\n') + '\n' : places.join('\n');
+}
+
 std::optional<std::string> FindManual(std::string_view fileNameUtf8,
                                       const std::string& programFolderUtf8) {
     for (const std::string& folder : ManualFolders(programFolderUtf8)) {
@@ -89,9 +104,8 @@ HelpKey::~HelpKey() {
 }
 
 void TellNoManual(QWidget* parent, Interaction& io) {
-    const QString besideProgram =
-        QString::fromStdString(NormalizeFolder(ManualProgramFolder())) + Ui(kTextManualName);
-    io.Message(parent, Ui(kNotFoundFormat).arg(besideProgram), Ui(kNoManualCaption));
+    io.Message(parent, Ui(kNotFoundFormat).arg(ManualPlacesLookedAt(kTextManualName)),
+               Ui(kNoManualCaption));
 }
 
 void HelpKey::OpenHelp(QWidget* parent) {

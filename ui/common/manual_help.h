@@ -33,6 +33,11 @@ void SetManualProgramFolder(std::optional<std::string> folderUtf8);
 // manuals, seen from the program's folder and from the one above it.
 std::vector<std::string> ManualFolders(const std::string& programFolderUtf8);
 
+// Where a manual of that name was looked for under ManualProgramFolder(), one
+// path a line, for the message that it is missing: beside the program, and
+// each installed place whose share/ folder exists.
+QString ManualPlacesLookedAt(std::string_view fileNameUtf8);
+
 // The full path (UTF-8) of the first manual of that name; none when missing.
 std::optional<std::string> FindManual(std::string_view fileNameUtf8,
                                       const std::string& programFolderUtf8);
@@ -59,7 +64,7 @@ enum class ManualOpened { Started, NoManual, NoOpener };
 ManualOpened OpenManual(QWidget* parent, std::string_view fileNameUtf8, Interaction& io,
                         const ProgramStarter& start);
 
-// Tells the user the text manual is missing, naming where it belongs.
+// Tells the user the text manual is missing, naming where it was looked for.
 void TellNoManual(QWidget* parent, Interaction& io);
 
 // F1 in every window of the application opens the HTML manual, or the text

@@ -18,6 +18,7 @@
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
+#include "ui/common/window_system.h"
 
 namespace qm {
 
@@ -66,7 +67,6 @@ bool TextEditorWindow::Load() {
     if (!std::filesystem::exists(fsPath_, ec) && !ec) {
         loadedBytes_.reset();
         crlf_ = true;
-        trailingNul_ = false;
         editor_->clear();
         editor_->document()->setModified(false);
         statusBar()->showMessage(U("新しいファイルです。保存すると作られます。"));
@@ -77,7 +77,8 @@ bool TextEditorWindow::Load() {
         io_.Message(this, shown + U("\nを読み込めませんでした。"), U(kReadFailedCaption));
         return false;
     }
-    // A page's text ends at its first NUL byte; what follows is not the page.
+    // A page's text ends at its first NUL byte; what follows is not the page
+    // and is not saved back.
     const std::string_view text = TextUpToNul(*bytes);
     const auto utf8 = Cp932ToUtf8(text);
     if (!utf8) {
@@ -86,7 +87,6 @@ bool TextEditorWindow::Load() {
         return false;
     }
     loadedBytes_ = *bytes;
-    trailingNul_ = text.size() < bytes->size();
     crlf_ =
         text.find("\r\n") != std::string_view::npos || text.find('\n') == std::string_view::npos;
     QString content = QString::fromStdString(*utf8);
@@ -113,7 +113,6 @@ std::optional<std::string> TextEditorWindow::EncodeForSaving() {
         bytes = Utf8ToCp932WithReferences(utf8);
         if (!bytes) return std::nullopt;
     }
-    if (trailingNul_) bytes->push_back('\0');
     return bytes;
 }
 
@@ -178,7 +177,7 @@ int RunTextEditor(const std::string& fsPathUtf8) {
     static char* argv[] = {name, nullptr};
     std::optional<QApplication> ownApp;
     if (QApplication::instance() == nullptr) {
-        ownApp.emplace(argc, argv);
+        StartApplication(ownApp, argc, argv);
         LoadQtTranslations(*ownApp);
     }
     DesktopInteraction io;

@@ -41,7 +41,6 @@ class TextEditorWindow : public QMainWindow {
     QPlainTextEdit* editor_ = nullptr;
     std::optional<std::string> loadedBytes_;  // what the file held when read; none for a new file
     bool crlf_ = true;                        // the file's line ends
-    bool trailingNul_ = false;                // a page's text ended by a NUL byte
 };
 
 // The whole editor run for `quillmaker edit FILE`; returns the exit status.

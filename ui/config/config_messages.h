@@ -48,6 +48,13 @@ inline constexpr std::string_view kFirstSetExplanation =
 inline constexpr std::string_view kProposedSetName = "マイだいありぃ";
 inline constexpr std::string_view kDefaultCurrentName = "diary-current.html";
 inline constexpr std::string_view kNoSetText = "１つは設定ファイルを作ってくださいね";
+inline constexpr std::string_view kFromExampleButton = "見本の日記ではじめる";
+inline constexpr std::string_view kExampleCaption = "見本の日記";
+inline constexpr std::string_view kExampleMissingFormat = "見本の日記の%1がみつかりません。";
+inline constexpr std::string_view kExampleExistsFormat =
+    "%1がもうあるので、見本の日記はコピーしませんでした。";
+inline constexpr std::string_view kExampleNotCopiedFormat =
+    "%1に書き込めなかったので、見本の日記はコピーしませんでした。";
 inline constexpr std::string_view kNoSetCaption = "設定ファイルないよ";
 inline constexpr std::string_view kReservedText = "そのファイル名は勘弁してください（´Д｀；）";
 inline constexpr std::string_view kReservedCaption = "システム設定ファイル名重複";

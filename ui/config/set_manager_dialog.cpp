@@ -10,7 +10,9 @@
 #include <QStandardPaths>
 
 #include "engine/current_copy.h"
+#include "engine/example_diary.h"
 #include "platform/files.h"
+#include "platform/program_dir.h"
 #include "settings/active_config.h"
 #include "settings/file_name_rules.h"
 #include "settings/keys.h"
@@ -33,8 +35,16 @@ SetManagerDialog::SetManagerDialog(ActiveConfig& config, SetManagerMemory& memor
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(Ui(cfgmsg::kSetManagerCaption));
     setFont(DialogFont());
+    if (const auto example = FindExampleFolder(ExecutableFolder())) {
+        exampleFolder_ = TryToCp932(QString::fromStdString(*example));
+    }
     BuildControls();
     FillSetList();
+}
+
+void SetManagerDialog::UseExampleFolder(std::optional<std::string> folderCp932) {
+    exampleFolder_ = std::move(folderCp932);
+    ShowFirstSetView(memory_.firstSetPending);
 }
 
 void SetManagerDialog::BuildControls() {
@@ -59,6 +69,9 @@ void SetManagerDialog::BuildControls() {
     htmlManual_ = new QPushButton(Ui(cfgmsg::kHtmlManualButton), this);
     htmlManual_->setObjectName("id1056");
     htmlManual_->setAutoDefault(false);
+    fromExample_ = new QPushButton(Ui(cfgmsg::kFromExampleButton), this);
+    fromExample_->setObjectName("fromExample");
+    fromExample_->setAutoDefault(false);
     ok_ = new QPushButton(Ui("OK"), this);
     ok_->setObjectName("id1");
     ok_->setDefault(true);
@@ -67,6 +80,7 @@ void SetManagerDialog::BuildControls() {
     connect(delete_, &QPushButton::clicked, this, &SetManagerDialog::DeleteSet);
     connect(textManual_, &QPushButton::clicked, this, [this] { OpenTextManual(this, io_, host_); });
     connect(htmlManual_, &QPushButton::clicked, this, [this] { OpenHtmlManual(this, io_, host_); });
+    connect(fromExample_, &QPushButton::clicked, this, &SetManagerDialog::StartFromExample);
     connect(ok_, &QPushButton::clicked, this, &SetManagerDialog::accept);
 
     // The first-set controls share the cells of the normal ones.
@@ -79,6 +93,7 @@ void SetManagerDialog::BuildControls() {
     layout->addWidget(textManual_, 2, 0);
     layout->addWidget(ok_, 2, 1);
     layout->addWidget(htmlManual_, 2, 1);
+    layout->addWidget(fromExample_, 3, 0, 1, 2);
     layout->setRowStretch(0, 1);
     setMinimumSize(360, 240);
 }
@@ -98,6 +113,8 @@ int SetManagerDialog::ReadSetNames() {
         io_.Message(this, Ui(cfgmsg::kNoSetText), Ui(cfgmsg::kNoSetCaption));
         memory_.firstSetPending = true;
         config_.currentName = std::string(cfgmsg::kDefaultCurrentName);
+        // The first set starts from the defaults, not from a set deleted before.
+        config_.uploaderPath = std::string(setkeys::kFtp.defaultValue);
     }
     ShowFirstSetView(memory_.firstSetPending);
     if (memory_.firstSetPending) newName_->setText(Ui(cfgmsg::kProposedSetName));
@@ -111,6 +128,7 @@ void SetManagerDialog::ShowFirstSetView(bool firstSet) {
     explanation_->setVisible(firstSet);
     textManual_->setVisible(firstSet);
     htmlManual_->setVisible(firstSet);
+    fromExample_->setVisible(firstSet && exampleFolder_);
 }
 
 SetManagerDialog::Added SetManagerDialog::AddSetName(const std::string& name) {
@@ -166,6 +184,26 @@ void SetManagerDialog::CreateSet() {
         FillSetList();
     }
     newName_->clear();
+}
+
+// The example diary's files come beside the settings and its set is listed;
+// the dialog closes so that the window loads it at once.
+void SetManagerDialog::StartFromExample() {
+    if (!exampleFolder_) return;
+    const ExampleCopy copy = CopyExampleDiary(*exampleFolder_, config_.programDir);
+    const std::string_view problem =
+        copy.outcome == ExampleCopy::Outcome::Missing  ? cfgmsg::kExampleMissingFormat
+        : copy.outcome == ExampleCopy::Outcome::Exists ? cfgmsg::kExampleExistsFormat
+                                                       : cfgmsg::kExampleNotCopiedFormat;
+    if (copy.outcome != ExampleCopy::Outcome::Copied) {
+        io_.Message(this, Ui(problem).arg(FromCp932(copy.path)), Ui(cfgmsg::kExampleCaption));
+        return;
+    }
+    const std::string name(kExampleSetName);
+    if (AddSetName(name) == Added::NotWritten) return;
+    config_.configIniPath = SetIniPath(config_.programDir, name);
+    memory_.firstSetPending = false;
+    accept();
 }
 
 void SetManagerDialog::DeleteSet() {

@@ -1,8 +1,10 @@
 // Creating and deleting configuration sets. While no set exists it shows a
-// first-set view that explains what to do and offers the manuals.
+// first-set view that explains what to do and offers the manuals and, when
+// it is installed, a start from the example diary.
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,10 @@ class SetManagerDialog : public QDialog {
     SetManagerDialog(ActiveConfig& config, SetManagerMemory& memory, Interaction& io, Host& host,
                      QWidget* parent = nullptr);
 
+    // Where the example diary is (code page 932, ending in '/'); found
+    // beside the program or where it is installed unless given here.
+    void UseExampleFolder(std::optional<std::string> folderCp932);
+
   public slots:
     void accept() override;
 
@@ -44,6 +50,7 @@ class SetManagerDialog : public QDialog {
     bool MoveSetFileToTrash(const std::string& name);
     void CreateSet();
     void DeleteSet();
+    void StartFromExample();
     void ShowFirstSetView(bool firstSet);
     bool RefuseUnusableName(const std::string& name);
     void TellBadSetName(const QString& name, FileNameVerdict verdict);
@@ -53,6 +60,7 @@ class SetManagerDialog : public QDialog {
     Interaction& io_;
     Host& host_;
     std::vector<std::string> names_;  // the list's entries as stored (Shift-JIS)
+    std::optional<std::string> exampleFolder_;
 
     QListWidget* list_ = nullptr;        // 1020
     QLabel* explanation_ = nullptr;      // 1057
@@ -60,7 +68,8 @@ class SetManagerDialog : public QDialog {
     QPushButton* delete_ = nullptr;      // 1031
     QPushButton* textManual_ = nullptr;  // 1055
     QPushButton* htmlManual_ = nullptr;  // 1056
-    QPushButton* ok_ = nullptr;          // 1
+    QPushButton* fromExample_ = nullptr;
+    QPushButton* ok_ = nullptr;  // 1
 };
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "cli/command_line.h"
@@ -14,6 +15,7 @@
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
 #include "ui/common/text_editor_window.h"
+#include "ui/common/window_system.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/window_commands.h"
 
@@ -42,7 +44,9 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
     // Qt gets no arguments of ours to misread as its own.
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
-    QApplication app(qtArgc, qtArgv);
+    std::optional<QApplication> started;
+    qm::StartApplication(started, qtArgc, qtArgv);
+    QApplication& app = *started;
     QApplication::setApplicationName(QStringLiteral("Quillmaker"));
     // Ties the window to the installed desktop entry (its name and icon).
     QApplication::setDesktopFileName(QStringLiteral("io.github.quillmaker.Quillmaker"));

@@ -148,6 +148,36 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(f.io.dialogTitles.size(), 1);
     }
 
+    // A first start offers the example diary when there is one: it becomes
+    // the listed set and the dialog closes; a file of the user's is never
+    // overwritten. A set made by hand starts with the default upload tool.
+    void theFirstSetCanBeTheExampleDiary() {
+        Folder f;
+        TempDir example;
+        for (const char* name : {"example.ini", "original.html", "templet.txt", "log.html"})
+            WriteBytes(example / name, name);
+        f.config.uploaderPath.clear();  // as left by a set deleted before
+        SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
+        f.ExpectLast(1, U(cfgmsg::kNoSetText), cfgmsg::kNoSetCaption);
+        QCOMPARE(f.config.uploaderPath, std::string("tavmo/tavmo.exe"));
+        dialog.UseExampleFolder(std::nullopt);
+        QVERIFY(!Find(dialog, "fromExample").isVisibleTo(&dialog));
+        dialog.UseExampleFolder(example.dir());
+        QVERIFY(Find(dialog, "fromExample").isVisibleTo(&dialog));
+
+        WriteBytes(f.path("log.html"), "mine");
+        Click(dialog, "fromExample");
+        f.ExpectLast(
+            2, Q(f.path("log.html")) + U("がもうあるので、見本の日記はコピーしませんでした。"),
+            cfgmsg::kExampleCaption);
+        QVERIFY(f.Entry(0) == "<absent>" && !fs::exists(f.path("example.ini")));
+        fs::remove(f.path("log.html"));
+        Click(dialog, "fromExample");
+        QVERIFY(f.Entry(0) == "example" && ReadBytes(f.path("log.html")) == "log.html");
+        QVERIFY(f.config.configIniPath == f.path("example.ini"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
     // The deleted set's file goes to the desktop's trash; without a trash to
     // take it the file stays, and the user is told where.
     void deletingASetMovesItsFileToTheTrashOrKeepsIt() {
@@ -227,7 +257,7 @@ class ConfigWindowsTest : public QObject {
                      "パスが違うよ");
     }
 
-    // A page keeps its CR LF line ends and its closing NUL; a file that is
+    // A page keeps its CR LF line ends and loses a closing NUL; a file that is
     // not Shift-JIS is never loaded, unsaved changes are asked about on
     // closing, and a file changed on disk since loading is not overwritten unasked.
     void editorNeverLosesWhatTheFileHolds() {
@@ -245,7 +275,7 @@ class ConfigWindowsTest : public QObject {
         window.editor()->moveCursor(QTextCursor::End);
         window.editor()->insertPlainText(U("表示\n"));
         QVERIFY(window.Save());
-        QVERIFY(ReadBytes(path) == Sjis("<p>日記</p>\r\n表示\r\n") + std::string(1, '\0'));
+        QVERIFY(ReadBytes(path) == Sjis("<p>日記</p>\r\n表示\r\n"));
         QVERIFY(io.messages.empty());
 
         window.show();
@@ -253,7 +283,7 @@ class ConfigWindowsTest : public QObject {
         io.answers = {Answer::Cancel, Answer::Yes};
         QVERIFY(!window.close() && window.isVisible());
         QVERIFY(window.close());
-        QVERIFY(ReadBytes(path) == Sjis("<p>日記</p>\r\n表示\r\n!") + std::string(1, '\0'));
+        QVERIFY(ReadBytes(path) == Sjis("<p>日記</p>\r\n表示\r\n!"));
         QCOMPARE(io.messages.size(), std::size_t(2));
 
         WriteBytes(path, "old\r\nnew entry\r\n");  // a generate meanwhile

@@ -27,8 +27,6 @@ class ScriptedInteraction : public Interaction {
     // Cancel when it has no Ok) so a forgotten script never blocks a test.
     std::deque<std::optional<Answer>> answers;
     std::deque<std::optional<QString>> fileNames;
-    std::deque<std::optional<QColor>> colors;
-    std::deque<std::optional<FontChoice>> fonts;
     // Each runs one sub-dialog: fill its fields, then return accept or reject.
     std::deque<std::function<int(QDialog&)>> dialogs;
 
@@ -47,9 +45,9 @@ class ScriptedInteraction : public Interaction {
         return Take(fileNames);
     }
 
-    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return Take(colors); }
-
-    std::optional<FontChoice> ChooseFont(QWidget*, const QFont&) override { return Take(fonts); }
+    // The choosers are cancelled.
+    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return {}; }
+    std::optional<FontChoice> ChooseFont(QWidget*, const QFont&) override { return {}; }
 
     int RunDialog(QDialog& dialog) override {
         dialogTitles << dialog.windowTitle();
