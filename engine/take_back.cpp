@@ -9,7 +9,6 @@
 #include "engine/program_folder_lock.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "platform/scratch_file.h"
 #include "platform/stream_replace.h"
 #include "settings/active_config.h"
@@ -37,6 +36,7 @@ struct RecordedFile {
     std::optional<FileStamp> backupStamp;
     FileStamp after;   // the file as the generate left it
     std::string path;  // code page 932
+    NativePath native;
 };
 
 struct Record {
@@ -44,14 +44,15 @@ struct Record {
     std::vector<RecordedFile> files;
 };
 
-// Provisional: the stored path's native name, empty (which no file has) when it has none.
-NativePath Fs(std::string_view stored) {
-    auto path = NativePathOf(stored);
-    return path ? *path : NativePath();
-}
+// A path the file system cannot be given is looked at as a missing file.
+NativePath OrNone(const FileResult<NativePath>& path) { return path ? *path : NativePath(); }
 
+// The record's folder, as the messages name it and as the file system does.
 std::string FolderOf(const std::string& programDirCp932) {
     return programDirCp932 + std::string(kTakeBackFolder);
+}
+FileResult<NativePath> RecordFolder(const ActiveConfig& config) {
+    return NativeProgramFile(config, kTakeBackFolder);
 }
 
 std::string Line(std::initializer_list<std::string_view> fields) {
@@ -114,6 +115,7 @@ std::optional<Record> ParseRecord(std::string_view text) {
             if (!file.backupStamp) return std::nullopt;
         }
         file.path = (*f)[5];
+        file.native = OrNone(NativePathOf(file.path));  // converted once, as it is read
         record.files.push_back(std::move(file));
     }
     return record;
@@ -137,17 +139,15 @@ void RemoveEndingIn(const fs::path& folder, std::string_view suffix) {
 
 // Gives the file its second name `role` + ".next" in the record's folder,
 // so that its earlier version outlives the replace about to come.
-void Stage(FileBefore& file, const std::string& folderCp932, std::string_view role) {
-    file.stamp = StampOfFile(Fs(file.path));
+void Stage(FileBefore& file, const NativePath& folder, std::string_view role) {
+    file.stamp = StampOfFile(file.native);
     if (!file.stamp) return;  // no file: nothing to give back but its absence
-    const auto folder = ToFsPath(folderCp932);
-    if (!folder) return;
     std::error_code ec;
-    fs::create_directories(*folder, ec);
+    fs::create_directories(folder.str(), ec);
     const std::string staged = std::string(role) + std::string(kStagedSuffix);
-    if (!LinkOrCopyFile(Fs(file.path), Fs(folderCp932 + staged))) return;
+    if (!LinkOrCopyFile(file.native, folder + staged)) return;
     file.staged = staged;
-    file.stamp = StampOfFile(Fs(file.path));  // a second name changes the file's change time
+    file.stamp = StampOfFile(file.native);  // a second name changes the file's change time
 }
 
 // Starts the record's upload tool with the files given back their bytes.
@@ -168,10 +168,12 @@ void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
 void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
     RollOverNote note;
     note.page = config.diaryPage;
+    note.pageNative = OrNone(config.native.diaryPage);
     note.logPath = config.logPath;
+    note.logNative = OrNone(config.native.logPath);
     if (!note.logPath.empty()) {
-        if (auto log = ReadRegularFile(Fs(note.logPath))) note.logBefore = std::move(*log);
-        note.logStampBefore = StampOfFile(Fs(note.logPath));
+        if (auto log = ReadRegularFile(note.logNative)) note.logBefore = std::move(*log);
+        note.logStampBefore = StampOfFile(note.logNative);
     }
     run.rollOvers.push_back(std::move(note));
 }
@@ -179,18 +181,20 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
 void NoteAfterRollOver(const ActiveConfig& config, RunState& run) {
     if (run.rollOvers.empty() || run.rollOvers.back().page != config.diaryPage) return;
     RollOverNote& note = run.rollOvers.back();
-    note.pageAfter = StampOfFile(Fs(note.page));
-    if (!note.logPath.empty()) note.logAfter = StampOfFile(Fs(note.logPath));
+    note.pageAfter = StampOfFile(note.pageNative);
+    if (!note.logPath.empty()) note.logAfter = StampOfFile(note.logNative);
 }
 
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
-    const std::string folderCp932 = FolderOf(config.programDir);
+    const auto folder = RecordFolder(config);
     // Earlier versions staged by a generate that then failed are no one's.
-    if (const auto folder = ToFsPath(folderCp932)) RemoveEndingIn(*folder, kStagedSuffix);
+    if (folder) RemoveEndingIn(folder->str(), kStagedSuffix);
 
     EntryBefore before;
     before.page.path = config.diaryPage;
+    before.page.native = OrNone(config.native.diaryPage);
     before.currentCopy.path = CurrentCopyPath(config);
+    before.currentCopy.native = OrNone(config.native.currentCopy);
     for (auto note = run.rollOvers.rbegin(); note != run.rollOvers.rend(); ++note) {
         if (note->page != config.diaryPage) continue;
         // Edited since the roll-over made it (as its message invites): the
@@ -198,21 +202,21 @@ EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
         // page still to be made with the entry is the roll-over's.
         const bool pending =
             run.pendingNewPage && run.pendingNewPage->pageStored == config.diaryPage;
-        if (pending || (note->pageAfter && StampOfFile(Fs(config.diaryPage)) == note->pageAfter)) {
+        if (pending || (note->pageAfter && StampOfFile(before.page.native) == note->pageAfter)) {
             before.rollOver = *note;
         }
         break;
     }
-    if (!before.rollOver) Stage(before.page, folderCp932, "page");
-    Stage(before.currentCopy, folderCp932, "copy");
+    if (!folder) return before;
+    if (!before.rollOver) Stage(before.page, *folder, "page");
+    Stage(before.currentCopy, *folder, "copy");
     return before;
 }
 
 bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
-    const std::string folderCp932 = FolderOf(config.programDir);
-    const auto folderPath = ToFsPath(folderCp932);
-    if (!folderPath) return false;
-    const fs::path folder(*folderPath);
+    const auto recordFolder = RecordFolder(config);
+    if (!recordFolder) return false;
+    const fs::path folder(recordFolder->str());
     // Whatever happens below, no record of an older generate may remain: it
     // would take back the wrong entry.
     std::error_code ec;
@@ -226,16 +230,16 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
         return path.find_first_of("\r\n") == std::string::npos;
     };
     const auto add = [&](const char* role, const FileBefore& was) {
-        const auto now = StampOfFile(Fs(was.path));
+        const auto now = StampOfFile(was.native);
         if (!now || (was.stamp && now == was.stamp)) return true;  // gone, or not changed
         if (!keepable(was.path)) return false;
-        RecordedFile file{role, "", std::nullopt, *now, was.path};
+        RecordedFile file{role, "", std::nullopt, *now, was.path, was.native};
         if (was.stamp) {
             // It existed: without its earlier version it cannot be given back.
             if (was.staged.empty()) return false;
             file.backup = std::string(role) + std::string(kBackupSuffix);
             fs::rename(folder / was.staged, folder / file.backup, ec);
-            file.backupStamp = StampOfFile(Fs(folderCp932 + file.backup));
+            file.backupStamp = StampOfFile(*recordFolder + file.backup);
             if (ec || !file.backupStamp) return false;
         }
         record.files.push_back(std::move(file));
@@ -245,12 +249,13 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
     if (before.rollOver && !before.rollOver->logPath.empty()) {
         const RollOverNote& note = *before.rollOver;
         if (note.logAfter && note.logAfter != note.logStampBefore) {
-            RecordedFile file{"log", "", std::nullopt, *note.logAfter, note.logPath};
+            RecordedFile file{"log",          "",           std::nullopt,
+                              *note.logAfter, note.logPath, note.logNative};
             if (note.logBefore) {
                 file.backup = std::string("log") + std::string(kBackupSuffix);
                 fs::create_directories(folder, ec);
-                if (ReplaceScratchFile(Fs(folderCp932 + file.backup), *note.logBefore)) {
-                    file.backupStamp = StampOfFile(Fs(folderCp932 + file.backup));
+                if (ReplaceScratchFile(*recordFolder + file.backup, *note.logBefore)) {
+                    file.backupStamp = StampOfFile(*recordFolder + file.backup);
                 }
                 recordable = recordable && file.backupStamp.has_value();
             }
@@ -264,9 +269,8 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
     // flushed at once: a crash before the system's next flush loses the
     // chance to take the entry back, never the entry, and every file is
     // checked against its stamp before anything is given back.
-    const bool kept =
-        recordable && !record.files.empty() &&
-        ReplaceScratchFile(Fs(folderCp932 + std::string(kManifestName)), SerializeRecord(record));
+    const bool kept = recordable && !record.files.empty() &&
+                      ReplaceScratchFile(*recordFolder + kManifestName, SerializeRecord(record));
     if (!kept) ForgetRecord(folder);
     return kept;
 }
@@ -275,19 +279,18 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     TakeBackOutcome outcome;
     // No generate may write while the files are compared and given back.
     ActiveConfig folderOnly;
-    folderOnly.programDir = programDirCp932;
-    folderOnly.native.programDir = Fs(programDirCp932);
+    InitConfig(folderOnly, programDirCp932);
     const auto lock = LockProgramFolder(folderOnly, host);
     if (!lock) {
         outcome.status = TakeBackStatus::Busy;
         return outcome;
     }
-    const std::string folderCp932 = FolderOf(programDirCp932);
-    const auto folderPath = ToFsPath(folderCp932);
-    if (!folderPath) return outcome;
-    const fs::path folder(*folderPath);
+    const std::string folderCp932 = FolderOf(folderOnly.programDir);
+    const auto recordFolder = RecordFolder(folderOnly);
+    if (!recordFolder) return outcome;
+    const fs::path folder(recordFolder->str());
     const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
-    const auto manifest = ReadRegularFile(Fs(manifestCp932));
+    const auto manifest = ReadRegularFile(*recordFolder + kManifestName);
     if (!manifest) return outcome;
     const auto record = ParseRecord(*manifest);
     const auto fail = [&outcome](TakeBackStatus status, std::string file) {
@@ -306,21 +309,20 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     };
     std::vector<Pending> pending;
     for (const RecordedFile& file : record->files) {
-        if (!FileExists(Fs(file.path))) {
+        if (!FileExists(file.native)) {
             if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
             return fail(TakeBackStatus::ChangedSince, file.path);
         }
         // Looked at before it is made writable, which would change its stamp.
-        const bool asLeft = StampOfFile(Fs(file.path)) == file.after;
-        MakeOwnerWritable(Fs(file.path));
-        auto held = LockedFile::Open(Fs(file.path), LockedFile::Mode::OpenExisting);
+        const bool asLeft = StampOfFile(file.native) == file.after;
+        MakeOwnerWritable(file.native);
+        auto held = LockedFile::Open(file.native, LockedFile::Mode::OpenExisting);
         if (!held) return fail(TakeBackStatus::Failed, file.path);
         std::optional<ReadOnlyFile> earlier;
         if (!file.backup.empty()) {
-            const std::string backup = folderCp932 + file.backup;
-            auto opened = ReadOnlyFile::Open(Fs(backup));
+            auto opened = ReadOnlyFile::Open(*recordFolder + file.backup);
             if (!opened || StampOfDescriptor(opened->descriptor()) != file.backupStamp) {
-                return fail(TakeBackStatus::Failed, backup);
+                return fail(TakeBackStatus::Failed, folderCp932 + file.backup);
             }
             earlier = std::move(*opened);
         }
@@ -340,7 +342,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
             done = size && one.held->ReplaceWith(
                                [&](int out) { return CopyFileRange(from, 0, size->size, out); });
         } else {
-            done = RemoveFile(Fs(one.file->path)).has_value();
+            done = RemoveFile(one.file->native).has_value();
         }
         // The record stays, so taking back again finishes what is left.
         if (!done) return fail(TakeBackStatus::Failed, one.file->path);
