@@ -126,7 +126,9 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
 bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex, Host& host) {
     const std::string setName =
         ReadListEntry(system, syskeys::kSetListSection, setIndex, syskeys::kSetNameCapacity);
-    const auto set = LoadSetFile(config, setName, host);
+    // The set file's name is converted once, for its check and its read.
+    const auto setFile = NativePathOf(SetIniPath(config.programDir, setName));
+    const auto set = LoadSetFile(config, setName, setFile, host);
     if (!set) {
         ClearSetPaths(config);
         return false;

@@ -25,17 +25,15 @@ std::optional<SettingsFile> LoadSettingsOrSay(std::string iniPath,
 }
 
 std::optional<SettingsFile> LoadSetFile(const ActiveConfig& config, std::string_view setName,
-                                        Host& host) {
-    const FileNameVerdict verdict = CheckSetName(setName, config.programDir);
+                                        const FileResult<NativePath>& nativePath, Host& host) {
+    const FileNameVerdict verdict = CheckSetName(setName, nativePath);
     if (verdict != FileNameVerdict::Usable) {
         host.ShowMessage(Sjis(msg::kSetNameUnusableText) + std::string(setName) + "\r\n" +
                              Sjis(FileNameReason(verdict)),
                          Sjis(msg::kSetNameUnusableCaption));
         return std::nullopt;
     }
-    std::string path = SetIniPath(config.programDir, std::string(setName));
-    const auto nativePath = NativePathOf(path);
-    return LoadSettingsOrSay(std::move(path), nativePath, host);
+    return LoadSettingsOrSay(SetIniPath(config.programDir, std::string(setName)), nativePath, host);
 }
 
 }  // namespace qm
