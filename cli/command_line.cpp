@@ -90,6 +90,11 @@ bool ApplyOptions(const GlobalOptions& options, std::string& error) {
         error = "cannot enter the program folder " + options.homeDir + ": " + std::strerror(errno);
         return false;
     }
+    if (!HandDownProgramFolder(options.homeDir)) {
+        error = "cannot hand the program folder to the upload tool: " +
+                std::string(std::strerror(errno));
+        return false;
+    }
     if (options.fixedNow) SetFixedClock(options.fixedNow);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/console_host.h"
+#include "engine/last_entry.h"
 #include "engine/program_start.h"
 #include "engine/take_back.h"
 #include "settings/keys.h"
@@ -55,6 +56,11 @@ int RunTakeBackCommandLine(const GlobalOptions& options) {
     }
     for (const std::string& path : outcome.removed) {
         std::printf("removed %s\n", TerminalText(path).c_str());
+    }
+    // The words are not lost with the entry: they wait to be mended and written again.
+    if (ReadLastEntry(NativePathOf(programDir))) {
+        std::printf("the entry's title and text are kept in %s\n",
+                    TerminalText(LastEntryPath(programDir)).c_str());
     }
     if (outcome.uploadStarted && !TellIfNotStarted(outcome.upload, outcome.uploaderPath, host)) {
         return 3;

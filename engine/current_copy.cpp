@@ -9,6 +9,7 @@
 #include "engine/entry.h"
 #include "engine/generate.h"
 #include "engine/host.h"
+#include "engine/last_entry.h"
 #include "engine/messages.h"
 #include "platform/files.h"
 #include "settings/active_config.h"
@@ -36,8 +37,8 @@ bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view end) {
 }
 
 bool IsProgramFileName(std::string_view name) {
-    for (std::string_view own :
-         {kSystemIniName, kEntryFileName, kProgramFolderLockName, kDraftFileName}) {
+    for (std::string_view own : {kSystemIniName, kEntryFileName, kProgramFolderLockName,
+                                 kWindowLockName, kDraftFileName, kLastEntryFileName}) {
         if (EqualsIgnoringAsciiCase(name, own)) return true;
     }
     return EndsWithIgnoringAsciiCase(name, ".ini");

@@ -59,7 +59,7 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
 // place of its first marker (the entry begins with the marker, so the marker
 // stays above it); shows its own messages; false on failure, in which case
 // the page is left as it was.
-bool InsertEntryText(const FileResult<NativePath>& pagePath, std::string_view entryText,
-                     Host& host);
+bool InsertEntryText(std::string_view pageCp932, const FileResult<NativePath>& pagePath,
+                     std::string_view entryText, Host& host);
 
 }  // namespace qm

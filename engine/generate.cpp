@@ -4,6 +4,7 @@
 
 #include "engine/current_copy.h"
 #include "engine/host.h"
+#include "engine/last_entry.h"
 #include "engine/leftovers.h"
 #include "engine/messages.h"
 #include "engine/page_writes.h"
@@ -188,6 +189,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
         MakePendingNewPage(run);
         return GenerateResult::Failed;
     }
+    ForgetLastEntry(config.native.programDir);
     const EntryBefore before = NoteBeforeEntry(config, run);
     const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);
     if (page == PageWrite::Failed) return GenerateResult::Failed;
@@ -196,6 +198,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
                                  RefreshCurrentCopy(config, *entry, page, host);
     // Without a record the entry cannot be taken back later, but it is written.
     KeepForTakeBack(config, before);
+    KeepLastEntry(config.native.programDir, input, run.imageUploadList);
 
     if (input.upload &&
         StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=

@@ -10,8 +10,8 @@
 
 namespace qm {
 
-bool InsertEntryText(const FileResult<NativePath>& pagePath, std::string_view entryText,
-                     Host& host) {
+bool InsertEntryText(std::string_view pageCp932, const FileResult<NativePath>& pagePath,
+                     std::string_view entryText, Host& host) {
     const auto pageProblem = [&host](std::string_view text, std::string_view caption) {
         host.ShowMessage(Sjis(text), Sjis(caption));
         return false;
@@ -36,7 +36,10 @@ bool InsertEntryText(const FileResult<NativePath>& pagePath, std::string_view en
         return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption,
                            SystemProblem(page->path().str(), errno));
     }
-    if (!at->found) return pageProblem(msg::kNoMarkerText, msg::kNoMarkerCaption);
+    if (!at->found) {
+        host.ShowMessage(NoMarkerText(pageCp932), Sjis(msg::kNoMarkerCaption));
+        return false;
+    }
 
     // Without an entry there is nothing to put in: the page stays as it is,
     // and an empty entry never takes the marker away.

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/diary_page.h"
+#include "engine/last_entry.h"
 #include "platform/leftover_temps.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
@@ -23,7 +24,7 @@ void RemoveLeftoverTemporaries(const ActiveConfig& config) {
     const NativeSetPaths& native = config.native;
     if (native.programDir) {
         RemoveTemporariesLeftIn(*native.programDir, [](std::string_view name) {
-            return name == kEntryFileName || EndsWith(name, ".ini");
+            return name == kEntryFileName || name == kLastEntryFileName || EndsWith(name, ".ini");
         });
     }
     const std::string prototypeName = FileNamePart(config.prototypePath);

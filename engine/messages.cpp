@@ -24,4 +24,9 @@ std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& proble
     return Sjis(utf8) + "\r\n" + Utf8ToCp932WithReferences(line).value_or(line);
 }
 
+std::string NoMarkerText(std::string_view pageCp932) {
+    return Sjis(msg::kNoMarkerText) + "\r\n" + std::string(pageCp932) + Sjis(" に「") +
+           Sjis(msg::kInsertMarker) + Sjis("」の行がありません。");
+}
+
 }  // namespace qm

@@ -17,6 +17,10 @@ std::string Sjis(std::string_view utf8);
 // answer of a file function that failed.
 std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem);
 
+// The page without the insert marker: the old words, then a line naming the
+// page (code page 932) and the marker to add to it.
+std::string NoMarkerText(std::string_view pageCp932);
+
 namespace msg {
 inline constexpr std::string_view kInsertMarker = "<!-- ここに挿入 -->";
 inline constexpr std::string_view kLogMarker = "<!-- ここにログ -->";

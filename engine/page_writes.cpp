@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/entry.h"
+#include "engine/generate.h"
 #include "engine/messages.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
@@ -58,7 +59,8 @@ PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::st
                            host);
         return PageWrite::Failed;
     }
-    return InsertEntryText(page, entryText, host) ? PageWrite::Inserted : PageWrite::Failed;
+    return InsertEntryText(config.diaryPage, page, entryText, host) ? PageWrite::Inserted
+                                                                    : PageWrite::Failed;
 }
 
 FileStatus WriteCurrentCopy(const ActiveConfig& config, const NativePath& copyPath,
@@ -73,7 +75,7 @@ FileStatus WriteCurrentCopy(const ActiveConfig& config, const NativePath& copyPa
     if (!prototype) return prototype.problem();
     if (WritePrototypeWithEntry(*prototype, entryText, copyPath, WriteTarget::Replace)) return {};
     FileStatus copied = CopyFileTo(*prototype, copyPath, /*failIfExists=*/false);
-    if (copied) InsertEntryText(copyPath, entryText, host);
+    if (copied) InsertEntryText(CurrentCopyPath(config), copyPath, entryText, host);
     return copied;
 }
 

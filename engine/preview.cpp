@@ -126,7 +126,12 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
     preview.entry = ComposeEntryText(*templateBytes, input, !run.imageUploadList.empty(), now);
     const Insertion inserted = InsertAtMarker(TextUpToNul(*pageBytes), TextUpToNul(preview.entry),
                                               Sjis(msg::kInsertMarker));
-    if (!inserted.found) return Problem(host, msg::kNoMarkerText, msg::kNoMarkerCaption);
+    if (!inserted.found) {
+        // The page of a new period starts as the prototype, which lacks it then.
+        host.ShowMessage(NoMarkerText(preview.newPage ? fresh.prototypePath : preview.pagePath),
+                         Sjis(msg::kNoMarkerCaption));
+        return std::nullopt;
+    }
 
     const std::string folderUrl = PageFolderUrl(*page);
     preview.text = folderUrl.empty() ? inserted.page : WithBaseReference(inserted.page, folderUrl);

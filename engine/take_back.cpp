@@ -354,4 +354,9 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     return outcome;
 }
 
+bool TakeBackRecorded(const ActiveConfig& config) {
+    const auto folder = RecordFolder(config);
+    return folder && FileExists(*folder + kManifestName);
+}
+
 }  // namespace qm

@@ -95,4 +95,7 @@ struct TakeBackOutcome {
 // set with the restored files, as the generate command would.
 TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool upload, Host& host);
 
+// Whether a generate is recorded to take back (it may still be refused).
+bool TakeBackRecorded(const ActiveConfig& config);
+
 }  // namespace qm

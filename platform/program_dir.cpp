@@ -56,6 +56,15 @@ std::string NormalizeFolder(const std::string& dir) {
 
 bool EnterFolder(const std::string& dir) { return ::chdir(dir.c_str()) == 0; }
 
+bool HandDownProgramFolder(const std::string& dir) {
+    return ::setenv(kProgramFolderVariable, dir.c_str(), 1) == 0;
+}
+
+std::string HandedDownProgramFolder() {
+    const std::string dir = EnvironmentValue(kProgramFolderVariable);
+    return dir.empty() || dir.front() != '/' ? std::string() : NormalizeFolder(dir);
+}
+
 bool IsPortableFolder(const std::string& dir) {
     std::error_code ec;
     return std::filesystem::is_regular_file(dir + "QMsys.ini", ec);

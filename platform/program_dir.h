@@ -31,6 +31,16 @@ std::string UserDataFolder();
 // portable, otherwise UserDataFolder().
 std::string DefaultProgramFolder(const std::string& executableFolder);
 
+// The program folder in use is handed in the environment to every program
+// started from here, so the upload tool keeps its settings beside the diary
+// it serves, not beside another one.
+inline constexpr const char* kProgramFolderVariable = "QUILLMAKER_HOME";
+bool HandDownProgramFolder(const std::string& dir);
+
+// The program folder handed down by the program that started this one;
+// empty when none was (or it is not an absolute path).
+std::string HandedDownProgramFolder();
+
 // Creates `dir` with its missing parents, owner-only as the desktop's data
 // folders are. True when it is a folder afterwards.
 bool MakeFolder(const std::string& dir);

@@ -24,6 +24,8 @@ inline constexpr std::string_view kReservedSetName = "QMsys";
 inline constexpr std::string_view kEntryFileName = "temp.tmp";
 // Held by whatever writes pages, so one generate at a time uses the folder.
 inline constexpr std::string_view kProgramFolderLockName = "QMgenerate.lock";
+// Held by the main window for its life: one window per program folder.
+inline constexpr std::string_view kWindowLockName = "QMwindow.lock";
 // What the main window keeps of the entry being typed.
 inline constexpr std::string_view kDraftFileName = "QMdraft.txt";
 inline constexpr std::size_t kPathCapacity = 260;

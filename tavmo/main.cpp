@@ -33,27 +33,23 @@ int RunSettingsWindow(qm::Interaction& interaction, const std::string& iniPath,
 
 int RunUploadWindow(qm::Interaction& interaction, const std::string& iniPath,
                     const std::vector<std::string>& files, PasswordKeyring& keyring) {
-    auto settings = LoadSettings(iniPath, &keyring);
-    PreparedUpload prepared;
-    if (settings) prepared = PrepareUpload(*settings, files);
-    if (!prepared.uploader) {
+    UploadRun run(iniPath, files, &keyring);
+    if (const std::string problem = run.Reload(); !problem.empty()) {
         // Not set up yet or set up wrongly: say so, then let the user mend it.
-        const QString problem = settings ? QString::fromStdString(prepared.error)
-                                         : QStringLiteral("設定ファイル tavmo.ini を読めません。");
-        interaction.Message(nullptr, problem + QStringLiteral("\n設定画面を開きます。"), kCaption);
+        interaction.Message(
+            nullptr, QString::fromStdString(problem) + QStringLiteral("\n設定画面を開きます。"),
+            kCaption);
         SettingsWindow window(interaction, iniPath, &keyring);
         if (interaction.RunDialog(window) != QDialog::Accepted) return kExitUsage;
-        settings = LoadSettings(iniPath, &keyring);
-        if (settings) prepared = PrepareUpload(*settings, files);
-        if (!prepared.uploader) {
-            interaction.Message(nullptr, QString::fromStdString(prepared.error), kCaption);
+        if (const std::string again = run.Reload(); !again.empty()) {
+            interaction.Message(nullptr, QString::fromStdString(again), kCaption);
             return kExitUsage;
         }
     }
-    UploadWindow window(*prepared.uploader);
+    UploadWindow window(run, interaction);
     window.Start();
     window.exec();
-    return prepared.uploader->AllSent() ? kExitSent : kExitNotAllSent;
+    return run.uploader()->AllSent() ? kExitSent : kExitNotAllSent;
 }
 
 int RunWithoutWindow(const Arguments& arguments, const std::string& iniPath,

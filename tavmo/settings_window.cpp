@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -203,9 +205,15 @@ void SettingsWindow::ShowTestResult(const QString& problem) {
 }
 
 void SettingsWindow::BrowseKeyFileClicked() {
-    auto chosen =
-        interaction_.OpenFileName(this, QStringLiteral("鍵ファイルを選んでください"),
-                                  keyFile_->text(), QStringLiteral("すべてのファイル (*)"));
+    // Beside the key chosen before, else where keys are kept, never the
+    // program's hidden settings folder.
+    const QFileInfo current(keyFile_->text());
+    const QString keys = QDir::homePath() + QStringLiteral("/.ssh");
+    const QString start = current.isFile()      ? current.absolutePath()
+                          : QDir(keys).exists() ? keys
+                                                : QDir::homePath();
+    auto chosen = interaction_.OpenFileName(this, QStringLiteral("鍵ファイルを選んでください"),
+                                            start, QStringLiteral("すべてのファイル (*)"));
     if (chosen) keyFile_->setText(*chosen);
 }
 

@@ -95,4 +95,18 @@ PreparedUpload PrepareUpload(const UploadSettings& settings,
     return prepared;
 }
 
+UploadRun::UploadRun(std::string iniPath, std::vector<std::string> paths, PasswordKeyring* keyring)
+    : iniPath_(std::move(iniPath)), paths_(std::move(paths)), keyring_(keyring) {}
+
+std::string UploadRun::Reload() {
+    auto fresh = LoadSettings(iniPath_, keyring_);
+    if (!fresh) return "設定ファイル tavmo.ini を読めません。";
+    if (prepared_.uploader && fresh == settings_) return "";
+    PreparedUpload next = PrepareUpload(*fresh, paths_);
+    if (!next.uploader) return next.error;
+    settings_ = std::move(fresh);
+    prepared_ = std::move(next);
+    return "";
+}
+
 }  // namespace qm::tavmo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,5 +34,27 @@ struct PreparedUpload {
 // Checks the settings (a destination is set, its kind is supported here) and
 // lists the files.
 PreparedUpload PrepareUpload(const UploadSettings& settings, const std::vector<std::string>& paths);
+
+// One upload as the tool runs it: the settings file and the list it gives.
+// Each try reads the settings again, so a destination mended in the meantime
+// is used; when they changed every file goes again, else only what is left.
+class UploadRun {
+  public:
+    UploadRun(std::string iniPath, std::vector<std::string> paths, PasswordKeyring* keyring);
+
+    // Reads the settings (again). Empty when uploader() is ready to send,
+    // else the reason (Japanese).
+    std::string Reload();
+    Uploader* uploader() const { return prepared_.uploader.get(); }
+    const std::string& iniPath() const { return iniPath_; }
+    PasswordKeyring* keyring() const { return keyring_; }
+
+  private:
+    std::string iniPath_;
+    std::vector<std::string> paths_;
+    PasswordKeyring* keyring_;
+    std::optional<UploadSettings> settings_;
+    PreparedUpload prepared_;
+};
 
 }  // namespace qm::tavmo

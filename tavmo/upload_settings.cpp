@@ -41,6 +41,8 @@ bool CreateOwnerOnly(const std::string& fsPath) {
 }  // namespace
 
 std::string SettingsPathFor(const std::string& toolFolder) {
+    const std::string programFolder = HandedDownProgramFolder();
+    if (!programFolder.empty()) return programFolder + "tavmo/" + kFileName;
     const std::string beside = toolFolder + kFileName;
     if (::access(beside.c_str(), F_OK) == 0 ||
         IsPortableFolder(NormalizeFolder(toolFolder + ".."))) {

@@ -26,9 +26,12 @@ struct UploadSettings {
     bool passive = true;
     bool verifyPeer = true;
     std::string caFile;
+
+    bool operator==(const UploadSettings&) const = default;
 };
 
-// Where "tavmo.ini" is kept (UTF-8), by the program's own rule: beside the tool
+// Where "tavmo.ini" is kept (UTF-8): in the tavmo/ folder of the program
+// folder the diary program handed down; started alone, by the tool's own rule: beside the tool
 // in `toolFolder` when that is kept portable (a tavmo.ini is there already, or
 // the tool sits in a portable program folder's tavmo/ folder), otherwise in
 // the tavmo/ folder of the user's data folder. Empty when no home is known.

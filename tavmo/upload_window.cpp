@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "tavmo/batch_run.h"
+#include "tavmo/settings_window.h"
 
 namespace qm::tavmo {
 
@@ -52,8 +53,8 @@ class UploadWindow::Relay : public ProgressObserver {
     UploadWindow& window_;
 };
 
-UploadWindow::UploadWindow(Uploader& uploader, QWidget* parent)
-    : QDialog(parent), uploader_(uploader) {
+UploadWindow::UploadWindow(UploadRun& run, Interaction& interaction, QWidget* parent)
+    : QDialog(parent), run_(run), interaction_(interaction) {
     setWindowTitle(QStringLiteral("tavmo - 送信"));
     status_ = new QLabel(QStringLiteral("送信の準備をしています..."), this);
     currentFile_ = new QLabel(this);
@@ -66,10 +67,13 @@ UploadWindow::UploadWindow(Uploader& uploader, QWidget* parent)
     failure_->hide();
     retry_ = new QPushButton(QStringLiteral("再試行"), this);
     retry_->hide();
+    settings_ = new QPushButton(QStringLiteral("設定"), this);
+    settings_->hide();
     cancel_ = new QPushButton(QStringLiteral("キャンセル"), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    buttons->addWidget(settings_);
     buttons->addWidget(retry_);
     buttons->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
@@ -81,7 +85,8 @@ UploadWindow::UploadWindow(Uploader& uploader, QWidget* parent)
     resize(460, sizeHint().height());
 
     connect(cancel_, &QPushButton::clicked, this, &UploadWindow::CancelClicked);
-    connect(retry_, &QPushButton::clicked, this, &UploadWindow::Start);
+    connect(retry_, &QPushButton::clicked, this, [this] { Retry(false); });
+    connect(settings_, &QPushButton::clicked, this, [this] { Retry(true); });
 }
 
 UploadWindow::~UploadWindow() {
@@ -99,12 +104,14 @@ void UploadWindow::Start() {
     failure_->hide();
     failure_->clear();
     retry_->hide();
+    settings_->hide();
     cancel_->setText(QStringLiteral("キャンセル"));
     cancel_->setEnabled(true);
-    ShowProgress(uploader_.SentBytes(), uploader_.TotalBytes());
-    worker_ = std::thread([this] {
+    Uploader& uploader = *run_.uploader();
+    ShowProgress(uploader.SentBytes(), uploader.TotalBytes());
+    worker_ = std::thread([this, &uploader] {
         Relay relay(*this);
-        uploader_.SendPending(relay);
+        uploader.SendPending(relay);
         QMetaObject::invokeMethod(
             this, [this] { ShowFinished(); }, Qt::QueuedConnection);
     });
@@ -123,8 +130,9 @@ void UploadWindow::ShowProgress(std::uint64_t done, std::uint64_t total) {
 void UploadWindow::ShowFinished() {
     if (worker_.joinable()) worker_.join();
     running_ = false;
-    const bool allSent = uploader_.AllSent();
-    ShowProgress(uploader_.SentBytes(), uploader_.TotalBytes());
+    const Uploader& uploader = *run_.uploader();
+    const bool allSent = uploader.AllSent();
+    ShowProgress(uploader.SentBytes(), uploader.TotalBytes());
     if (allSent) {
         status_->setText(QStringLiteral("すべてのファイルを送りました。"));
         currentFile_->clear();
@@ -133,15 +141,16 @@ void UploadWindow::ShowFinished() {
     } else if (closeWhenDone_) {
         QDialog::reject();
     } else {
-        status_->setText(uploader_.cancelled()
+        status_->setText(uploader.cancelled()
                              ? QStringLiteral("取り消しました。送れていないファイルがあります。")
                              : QStringLiteral("送れなかったファイルがあります。"));
         currentFile_->clear();
-        failure_->setPlainText(QString::fromStdString(FailureReport(uploader_)));
+        failure_->setPlainText(QString::fromStdString(FailureReport(uploader)));
         failure_->show();
         failure_->setMinimumHeight(120);
         resize(width(), std::max(height(), sizeHint().height()));
         retry_->show();
+        settings_->show();
         cancel_->setText(QStringLiteral("閉じる"));
         cancel_->setEnabled(true);
     }
@@ -150,7 +159,7 @@ void UploadWindow::ShowFinished() {
 
 void UploadWindow::CancelClicked() {
     if (!running_) {
-        if (uploader_.AllSent()) {
+        if (run_.uploader()->AllSent()) {
             QDialog::accept();
         } else {
             QDialog::reject();
@@ -160,6 +169,20 @@ void UploadWindow::CancelClicked() {
     cancelRequested_ = true;
     cancel_->setEnabled(false);
     status_->setText(QStringLiteral("取り消しています..."));
+}
+
+void UploadWindow::Retry(bool openSettings) {
+    if (running_) return;
+    if (openSettings) {
+        SettingsWindow window(interaction_, run_.iniPath(), run_.keyring(), this);
+        if (interaction_.RunDialog(window) != QDialog::Accepted) return;
+    }
+    const std::string problem = run_.Reload();
+    if (!problem.empty()) {
+        failure_->setPlainText(QString::fromStdString(problem));
+        return;
+    }
+    Start();
 }
 
 void UploadWindow::reject() {

@@ -1,7 +1,7 @@
 // The window of an upload run: one progress bar over all files, the file being
 // sent and a cancel button. It closes by itself a moment after success; after
-// a failure it stays open with the reasons and offers a retry, which sends
-// only what was not sent yet.
+// a failure it stays open with the reasons and offers a retry, which reads
+// the settings again (first opening them, with "設定") and sends what is left.
 #pragma once
 
 #include <QDialog>
@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <thread>
 
-#include "tavmo/transfer.h"
+#include "tavmo/upload_list.h"
+#include "ui/common/interaction.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -22,7 +23,8 @@ class UploadWindow : public QDialog {
     Q_OBJECT
 
   public:
-    explicit UploadWindow(Uploader& uploader, QWidget* parent = nullptr);
+    // `run` has read its settings and holds an uploader.
+    UploadWindow(UploadRun& run, Interaction& interaction, QWidget* parent = nullptr);
     ~UploadWindow() override;
 
     // Sends what is not sent yet, in the background; the window follows it.
@@ -39,6 +41,7 @@ class UploadWindow : public QDialog {
     QLabel* currentFileLabel() const { return currentFile_; }
     QPlainTextEdit* failureText() const { return failure_; }
     QPushButton* retryButton() const { return retry_; }
+    QPushButton* settingsButton() const { return settings_; }
     QPushButton* cancelButton() const { return cancel_; }
 
   signals:
@@ -52,13 +55,17 @@ class UploadWindow : public QDialog {
     void ShowProgress(std::uint64_t done, std::uint64_t total);
     void ShowFinished();
     void CancelClicked();
+    // The settings read again (after the settings window when `openSettings`), then Start.
+    void Retry(bool openSettings);
 
-    Uploader& uploader_;
+    UploadRun& run_;
+    Interaction& interaction_;
     QLabel* status_ = nullptr;
     QLabel* currentFile_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPlainTextEdit* failure_ = nullptr;
     QPushButton* retry_ = nullptr;
+    QPushButton* settings_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::thread worker_;
     std::atomic<bool> cancelRequested_{false};

@@ -15,11 +15,11 @@ class ExampleFolder : public ::testing::Test {
     ExampleFolder() { dir_.CopyExample(); }
     // `quillmaker --home DIR --now NOW ARGS` started, its output into `outputBase`.out and .err.
     pid_t Start(const std::vector<std::string>& args, const std::string& outputBase) const {
-        return StartChild(Quillmaker(dir_.dir(), args, now_, program_), {}, outputBase + ".out",
+        return StartChild(Quillmaker(home_, args, now_, program_), {}, outputBase + ".out",
                           outputBase + ".err");
     }
     int Run(const std::vector<std::string>& args) {
-        const ProgramRun run = RunProgram(Quillmaker(dir_.dir(), args, now_, program_));
+        const ProgramRun run = RunProgram(Quillmaker(home_, args, now_, program_));
         stdout_ = run.output;
         stderr_ = run.errors;
         return run.exitStatus;
@@ -47,7 +47,8 @@ class ExampleFolder : public ::testing::Test {
     std::string Page() const { return dir_.ReadFile("diary26-Dec.html"); }
 
     ProgramFolder dir_;
-    TempDir outputs_;  // apart, so the diary folder holds only the diary
+    std::string home_ = dir_.dir();  // the program folder the runs are given
+    TempDir outputs_;                // apart, so the diary folder holds only the diary
     std::string program_ = QM_PROGRAM;
     std::string now_ = kNow;
     std::string stdout_, stderr_;

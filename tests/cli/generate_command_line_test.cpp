@@ -2,6 +2,7 @@
 // what it refuses quickly and writing nothing.
 #include "example_folder.h"
 #include "settings/profile.h"
+#include "support/scoped_env.h"
 
 namespace qm::test {
 namespace {
@@ -66,6 +67,34 @@ TEST_F(GenerateProgram, AnImagePathWithQuotesBlanksAndJapaneseStaysOneArgument) 
     // The new page, the log page that now links it, the image, the current copy.
     EXPECT_EQ(ArgumentsOf(tool), (dir_ / "diary26-Dec.html\n") + "log.html\n" + image + "\n" +
                                      (dir_ / "diary-current.html\n"));
+}
+
+// Two diaries side by side: each upload goes to the destination its own program folder names.
+TEST_F(GenerateProgram, EachProgramFolderUploadsToItsOwnDestination) {
+    // The tool sends without a window, and the user's own data folder stays out of it.
+    const ScopedEnv qpa("QT_QPA_PLATFORM", nullptr), x("DISPLAY", nullptr),
+        wayland("WAYLAND_DISPLAY", nullptr), data("XDG_DATA_HOME", (outputs_ / "data").c_str());
+    fs::create_directory(outputs_ / "tools");
+    const std::string tool = outputs_ / "tools/tavmo.exe";
+    fs::copy_file(QM_TAVMO, tool);
+    ProgramFolder second;
+    second.CopyExample();
+    const std::string homes[] = {dir_.dir(), second.dir()};
+    for (const std::string& home : homes) {
+        const std::string web = home + "web/";
+        fs::create_directories(web);
+        fs::create_directory(home + "tavmo");
+        WriteBytes(home + "tavmo/tavmo.ini", "[TAVMO]\nURL=file://" + web + "\n");
+        ASSERT_TRUE(WriteProfileString(home + "example.ini", "FILEPATH", "FTP", tool));
+        home_ = home;
+        ASSERT_EQ(Run({"generate", "--upload", "--title", home, "--body", "b"}), 0) << stderr_;
+    }
+    for (const std::string& home : homes) {
+        const std::string sent = home + "web/diary26-Dec.html";
+        for (int i = 0; i < 500 && !fs::exists(home + "web/diary-current.html"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(ReadBytes(sent), ReadBytes(home + "diary26-Dec.html")) << home;
+    }
 }
 
 // An upload asked for that cannot start is said, and the status is 3: the

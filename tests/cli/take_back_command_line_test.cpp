@@ -1,5 +1,6 @@
 // `quillmaker undo` on the real program and a fresh copy of the example diary.
 #include "example_folder.h"
+#include "platform/encoding.h"
 
 namespace qm::test {
 namespace {
@@ -18,7 +19,11 @@ TEST_F(UndoProgram, AfterTwoGeneratesThePageIsAsAfterTheFirstUnlessEditedSince) 
     EXPECT_EQ(Page(), afterFirst);
     EXPECT_EQ(ReadBytes(dir_ / "diary-current.html"), copyAfterFirst);
     EXPECT_EQ(stdout_, "restored " + (dir_ / "diary26-Dec.html") + "\nrestored " +
-                           (dir_ / "diary-current.html") + "\n");
+                           (dir_ / "diary-current.html") +
+                           "\nthe entry's title and text are kept in " +
+                           (dir_ / "QMlastentry.txt") + "\n");
+    EXPECT_NE(ReadBytes(dir_ / "QMlastentry.txt").find(Utf8ToCp932("二").value()),
+              std::string::npos);
     EXPECT_EQ(Run({"undo"}), 1);
     EXPECT_EQ(stderr_, "quillmaker undo: there is no entry to take back\n");
     EXPECT_EQ(Page(), afterFirst);

@@ -78,6 +78,7 @@ class Crash : public ::testing::TestWithParam<int> {
         WriteFolder(home_.dir(), old_);
         ASSERT_EQ(Generate("clean").exitStatus, 0);
         cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
+        cleanLastEntry_ = ReadBytes(home_ / "QMlastentry.txt");
 
         for (int i = 0; i < 3; ++i) {
             WriteFolder(home_.dir(), old_);
@@ -133,11 +134,12 @@ class Crash : public ::testing::TestWithParam<int> {
         expected[kPage] = text;
         if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
         expected["temp.tmp"] = cleanEntryFile_;
+        expected["QMlastentry.txt"] = cleanLastEntry_;
         return expected;
     }
 
     TempDir home_;
-    std::string prototype_, cleanEntryFile_;
+    std::string prototype_, cleanEntryFile_, cleanLastEntry_;
     Files old_, new_;
     std::vector<microseconds> times_;
 };

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "engine_fixture.h"
-#include "support/write_limit.h"
 
 namespace qm::test {
 namespace {
@@ -21,7 +20,7 @@ class FailurePaths : public DiaryFolder {
                       entryFile_ = dir_ / "temp.tmp";
 };
 
-// What a row arranges, kept alive while the run goes (a lock, a size limit).
+// What a row arranges, kept alive while the run goes (a lock).
 using Arrange = std::function<std::shared_ptr<void>()>;
 struct Row {
     const char* what;
@@ -37,7 +36,6 @@ std::shared_ptr<void> Hold(const std::string& path) {
 
 TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {
     WriteBytes(page_, kFolderPrototype);
-    const std::string filler(8192, 'x');
     const Row rows[] = {
         // A missing template is made, empty.
         {"template missing", [this] { return fs::remove(template_), nullptr; }, "",
@@ -45,12 +43,6 @@ TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {
         {"template locked", [this] { return Hold(template_); }, template_,
          "テンプレート開けないよ？"},
         {"entry file locked", [this] { return Hold(entryFile_); }, entryFile_, "書き込み失敗！！"},
-        {"disk full",
-         [&] {
-             WriteBytes(template_, filler);
-             return std::make_shared<FileSizeLimit>(4096);
-         },
-         entryFile_, "書き込み失敗！！"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -68,17 +60,10 @@ TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {
 }
 
 TEST_F(FailurePaths, LogPageFailuresStillMakeThePageAndWriteTheEntry) {
-    const std::string bigLog = std::string(8192, 'x') + kLogMarker;
     const Row rows[] = {
         {"missing", [this] { return fs::remove(log_), nullptr; }, log_, "ログファイル開けないよ？"},
         {"no marker", [this] { return WriteBytes(log_, "<html></html>"), nullptr; }, "",
          "ログ埋め込む場所わかんねっす。"},
-        {"write fails",
-         [&] {
-             WriteBytes(log_, bigLog);  // only the log page outgrows the limit
-             return std::make_shared<FileSizeLimit>(bigLog.size() + 20);
-         },
-         log_, "ログファイル開けないよ？"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

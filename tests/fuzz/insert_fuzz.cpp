@@ -59,7 +59,7 @@ void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
 
     QuietHost host;
     const bool inserted =
-        InsertEntryText(NativePath(pagePath), TextUpToNul(entry.value_or("")), host);
+        InsertEntryText(pagePath, NativePath(pagePath), TextUpToNul(entry.value_or("")), host);
     const std::optional<std::string> after = ReadAll(pagePath);
     Require(inserted == (host.messages == 0), "a message comes with every failure, only then");
     // A page that was missing is left behind as an empty file.

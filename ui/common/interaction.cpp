@@ -2,9 +2,13 @@
 
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -84,5 +88,13 @@ std::optional<Interaction::FontChoice> DesktopInteraction::ChooseFont(QWidget* p
 }
 
 int DesktopInteraction::RunDialog(QDialog& dialog) { return dialog.exec(); }
+
+QString ChooserStartFolder(std::string_view fileCp932) {
+    if (const auto native = NativePathOf(fileCp932)) {
+        const QFileInfo file(QString::fromStdString(native->str()));
+        if (file.isFile()) return file.absolutePath();
+    }
+    return QDir::homePath();
+}
 
 }  // namespace qm

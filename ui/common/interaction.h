@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QString>
 #include <optional>
+#include <string_view>
 
 class QDialog;
 class QWidget;
@@ -35,6 +36,7 @@ class Interaction {
 
     // An open-file chooser; `filter` is in Qt's form ("Text (*.txt);;All (*)").
     // std::nullopt when the user cancels.
+    // `startPath` is a folder (see ChooserStartFolder).
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& caption,
                                                 const QString& startPath,
                                                 const QString& filter) = 0;
@@ -60,5 +62,10 @@ class DesktopInteraction : public Interaction {
     std::optional<FontChoice> ChooseFont(QWidget* parent, const QFont& initial) override;
     int RunDialog(QDialog& dialog) override;
 };
+
+// Where a file chooser starts for a file that belongs beside `fileCp932`:
+// that file's folder when the file is there, else the user's home, never
+// the program's hidden settings folder.
+QString ChooserStartFolder(std::string_view fileCp932);
 
 }  // namespace qm

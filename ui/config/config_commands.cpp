@@ -87,8 +87,10 @@ void EditDiaryPage(QWidget* parent, const ActiveConfig& config, Interaction& io,
 }
 
 bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidget& altBox,
-                      Interaction& io) {
-    const auto chosen = io.OpenFileName(parent, QString(), QString(), Ui(kImageFilter));
+                      Interaction& io, std::string_view diaryPage) {
+    // Images usually lie near the page that shows them.
+    const auto chosen =
+        io.OpenFileName(parent, QString(), ChooserStartFolder(diaryPage), Ui(kImageFilter));
     if (!chosen) return false;
     const auto path = TryToCp932(*chosen);
     if (!path) {

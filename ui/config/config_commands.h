@@ -39,8 +39,9 @@ void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& 
 
 // 1034 "参照": an image for the entry. Its full path joins run.imageUploadList,
 // its file name goes into `imageBox` (1032) and `altBox` (1033) is enabled.
-// False when the user cancelled or the path cannot be used.
+// False when the user cancelled or the path cannot be used. The chooser
+// starts beside `diaryPage`.
 bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidget& altBox,
-                      Interaction& io);
+                      Interaction& io, std::string_view diaryPage);
 
 }  // namespace qm

@@ -66,6 +66,9 @@ inline constexpr std::string_view kBadSetNameFormat = "%1\n%2\n別の名前に�
 inline constexpr std::string_view kNotTrashedFormat =
     "%1\nをごみ箱に移せなかったので、そのまま残してあります。";
 inline constexpr std::string_view kNotTrashedCaption = "ごみ箱に移せないよ";
+inline constexpr std::string_view kTrashedFormat =
+    "%1\nをごみ箱に移しました。元に戻すときは、次のファイルを元の場所に戻してください。\n%2";
+inline constexpr std::string_view kTrashedCaption = "ごみ箱に移したよ";
 
 // Manuals.
 inline constexpr std::string_view kTextManualButton = "TEXT版とりせつを見る。";

@@ -1,9 +1,9 @@
 #include "ui/config/log_format_dialog.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,14 +23,20 @@ LogFormatDialog::LogFormatDialog(ActiveConfig& config, Interaction& io, QWidget*
     setFont(DialogFont());
     pattern_ = new QLineEdit(this);
     pattern_->setObjectName("id1038");
-    auto* tokens = new QPlainTextEdit(this);
+    // Description and token side by side, two pairs a row, each in its own column.
+    auto* tokens = new QWidget(this);
     tokens->setObjectName("id1040");
-    tokens->setReadOnly(true);
-    tokens->setFrameStyle(QFrame::NoFrame);
-    tokens->setLineWrapMode(QPlainTextEdit::NoWrap);
-    tokens->setPlainText(
-        Ui(cfgmsg::kTokenList).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    tokens->setMinimumSize(420, 130);
+    auto* grid = new QGridLayout(tokens);
+    grid->setHorizontalSpacing(12);
+    const QStringList rows = Ui(cfgmsg::kTokenList).split(QStringLiteral("\r\n"));
+    for (int row = 0; row < rows.size(); ++row) {
+        const QStringList cells = rows[row].split(QChar('\t'), Qt::SkipEmptyParts);
+        for (int column = 0; column < cells.size(); ++column) {
+            auto* cell = new QLabel(cells[column].trimmed(), tokens);
+            cell->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            grid->addWidget(cell, row, column);
+        }
+    }
     auto* example = new QLabel(Ui(cfgmsg::kTokenExample), this);
     example->setAlignment(Qt::AlignCenter);
     auto* reset = new QPushButton(Ui("リセット"), this);

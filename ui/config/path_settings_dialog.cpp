@@ -247,10 +247,7 @@ void PathSettingsDialog::ChangeMode(SplitMode mode) {
 
 void PathSettingsDialog::BrowsePath(std::string& field, const TextKey& key, const QString& filter,
                                     bool isPrototype) {
-    QString startFolder;
-    if (auto folder = NativePathOf(FolderPart(field)))
-        startFolder = QString::fromStdString(folder->str());
-    if (auto chosen = io_.OpenFileName(this, QString(), startFolder, filter)) {
+    if (auto chosen = io_.OpenFileName(this, QString(), ChooserStartFolder(field), filter)) {
         if (auto bytes = TryToCp932(*chosen)) {
             field = *bytes;
         } else {

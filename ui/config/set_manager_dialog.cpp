@@ -223,7 +223,8 @@ void SetManagerDialog::DeleteSet() {
 }
 
 // The set's file goes to the desktop's trash, where the user can fetch it
-// back; when there is no trash to take it, it stays where it is.
+// back, and the user is told where; when there is no trash to take it, it
+// stays where it is.
 bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
     const std::string path = SetIniPath(config_.programDir, name);
     const auto native = NativePathOf(path);
@@ -234,6 +235,9 @@ bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
     QFile file(QString::fromStdString(native->str()));
     if (QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info") && file.moveToTrash()) {
+        // Where it went, so the user can fetch it back.
+        io_.Message(this, Ui(cfgmsg::kTrashedFormat).arg(FromCp932(path), file.fileName()),
+                    Ui(cfgmsg::kTrashedCaption));
         return true;
     }
     io_.Message(this, Ui(cfgmsg::kNotTrashedFormat).arg(FromCp932(path)),

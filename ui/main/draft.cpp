@@ -1,5 +1,7 @@
 #include "ui/main/draft.h"
 
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -26,6 +28,10 @@ constexpr std::string_view kFormatLine = "Quillmaker draft 1\n";
 constexpr std::string_view kNotSavedText =
     "%1\n下書きを保存できません。書いている日記は、ウィンドウを閉じると残りません。";
 constexpr std::string_view kNotSavedCaption = "下書きを保存できないよ";
+constexpr std::string_view kAsideText =
+    "%1\n下書きが別のところで書き換えられていたので、そのままにしました。"
+    "このウィンドウの下書きは次のファイルに保存します。\n%2";
+constexpr std::string_view kAsideCaption = "下書きを別に保存するよ";
 
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -154,20 +160,47 @@ DraftContent DraftKeeper::Collect() const {
     return draft;
 }
 
+FileResult<NativePath> DraftKeeper::NativePathOfDraft() const {
+    return NativeProgramFile(window_.config(), kDraftFileName);
+}
+
+std::optional<FileStamp> DraftKeeper::DraftStamp() const {
+    const auto draft = NativePathOfDraft();
+    return draft ? StampOfFile(*draft) : std::nullopt;
+}
+
+std::string DraftKeeper::WritePath(FileResult<NativePath>& native) {
+    native = NativePathOfDraft();
+    if (aside_.empty() && native && DraftStamp() != seen_) {
+        // The name beside it ends alike in every encoding: "-PID.txt".
+        const std::string tail = "-" + std::to_string(::getpid()) + ".txt";
+        aside_ = Path().substr(0, Path().size() - 4) + tail;
+        asideNative_ = NativePath(native->str().substr(0, native->str().size() - 4) + tail);
+        window_.interaction().Message(
+            &window_, Ui(kAsideText).arg(FromCp932(Path()), FromCp932(aside_)), Ui(kAsideCaption),
+            Interaction::Buttons::Ok, Interaction::Icon::None);
+    }
+    if (aside_.empty()) return Path();
+    native = asideNative_;
+    return aside_;
+}
+
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const auto path = NativeProgramFile(window_.config(), kDraftFileName);
+    FileResult<NativePath> native = NoFileName();
+    const std::string path = WritePath(native);
     bool kept = false;
-    if (path) {
+    if (native) {
         // An emptied window leaves nothing to put back.
-        kept = draft.IsEmpty() ? (!FileExists(*path) || RemoveFile(*path))
-                               : ReplaceFileContents(*path, SerializeDraft(draft)).has_value();
+        kept = draft.IsEmpty() ? (!FileExists(*native) || RemoveFile(*native))
+                               : ReplaceFileContents(*native, SerializeDraft(draft)).has_value();
     }
+    if (aside_.empty()) seen_ = DraftStamp();
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
-    window_.interaction().Message(&window_, Ui(kNotSavedText).arg(FromCp932(Path())),
+    window_.interaction().Message(&window_, Ui(kNotSavedText).arg(FromCp932(path)),
                                   Ui(kNotSavedCaption), Interaction::Buttons::Ok,
                                   Interaction::Icon::None);
 }
@@ -175,15 +208,19 @@ void DraftKeeper::Save() {
 void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
-    const auto path = NativeProgramFile(window_.config(), kDraftFileName);
-    if (!path || !FileExists(*path) || RemoveFile(*path)) return;
+    // A newer draft of another process is not this window's to remove.
+    if (aside_.empty() && DraftStamp() != seen_) return;
+    const auto native = aside_.empty() ? NativePathOfDraft() : asideNative_;
+    if (!native || !FileExists(*native) || RemoveFile(*native)) return;
     // A draft that stayed would bring the published entry back next time.
-    ReplaceFileContents(*path, "");
+    ReplaceFileContents(*native, "");
 }
 
 bool DraftKeeper::Restore() {
-    const auto path = NativeProgramFile(window_.config(), kDraftFileName);
-    const auto bytes = path ? ReadRegularFile(*path) : FileResult<std::string>(path.problem());
+    seen_ = DraftStamp();
+    const auto native = NativePathOfDraft();
+    const auto bytes =
+        native ? ReadRegularFile(*native) : FileResult<std::string>(native.problem());
     const auto draft = bytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;
 

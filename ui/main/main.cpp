@@ -17,6 +17,7 @@
 #include "ui/common/text_editor_window.h"
 #include "ui/common/window_system.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/single_window.h"
 #include "ui/main/window_commands.h"
 
 namespace {
@@ -54,11 +55,27 @@ int RunMainWindow(const qm::GlobalOptions& options, char* programName) {
 
     qm::DesktopInteraction interaction;
     const qm::HelpKey help(interaction, qm::StartProgram);
+    qm::SingleWindow single(qm::ProgramDirCp932(options));
+    if (!single.IsFirst()) {
+        if (single.BringFirstToFront()) {
+            std::fprintf(stderr,
+                         "quillmaker: the window on %s is open already: it is in front now\n",
+                         options.homeDir.c_str());
+            return 0;
+        }
+        interaction.Message(nullptr,
+                            QStringLiteral("%1\nこのフォルダの日記のウィンドウはもう開いています。")
+                                .arg(QString::fromStdString(options.homeDir)),
+                            QStringLiteral("もう開いてるよ"), qm::Interaction::Buttons::Ok,
+                            qm::Interaction::Icon::Information);
+        return 1;
+    }
     qm::MainDialog window(interaction, qm::ProgramDirCp932(options));
     QApplication::setWindowIcon(window.windowIcon());
     // The settings commands, the tag builders and the host's dialog openers
     // are attached before the window loads its settings.
     qm::WindowCommands commands(window);
+    single.ServeRequests(window);
     if (!window.Initialise()) {
         std::fprintf(stderr, "quillmaker: no configuration set could be loaded\n");
         return 1;

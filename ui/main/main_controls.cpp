@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <optional>
 
+#include "ui/common/interaction.h"
 #include "ui/config/config_commands.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/manuals.h"
@@ -29,7 +30,8 @@ void BuildAnchor(MainDialog& w) { WrapWith(w, RunAnchorTagDialog(&w, w.interacti
 void BuildFont(MainDialog& w) { WrapWith(w, RunFontTagDialog(&w, w.interaction())); }
 
 void BuildImage(MainDialog& w) {
-    WrapWith(w, RunImageTagDialog(&w, w.interaction(), w.runState().imageUploadList));
+    WrapWith(w, RunImageTagDialog(&w, w.interaction(), w.runState().imageUploadList,
+                                  ChooserStartFolder(w.config().diaryPage)));
 }
 
 void SetUpUploader(MainDialog& w) { StartUploaderSetup(w.config(), w.host()); }
@@ -44,7 +46,8 @@ void OpenManual(MainDialog& w) { OpenTextManual(&w, w.interaction(), w.host()); 
 
 void BrowseImage(MainDialog& w) {
     // The same name chosen twice changes no box, but the image list grows.
-    if (ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(), w.interaction())) {
+    if (ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(), w.interaction(),
+                         w.config().diaryPage)) {
         w.draft().NoteChange();
     }
 }
@@ -66,11 +69,11 @@ using enum Dock;
 // clang-format off
 constexpr ControlSpec kControls[] = {
     // id, kind, text, as drawn (dialog units), tab place, on a resize, command on a click
-    {kIdTitle,         Line,          "",                 {21, 0, 237, 13},    1, {.dock = Widen, .left = 40},               nullptr},
-    {kIdBrowseImage,   Button,        "参照",             {126, 15, 21, 12},   2, {},                                        BrowseImage},
-    {kIdAltText,       Line,          "",                 {162, 15, 96, 12},   3, {.dock = Widen, .left = 288, .top = 24},   nullptr},
-    {kIdImageName,     Line,          "",                 {42, 15, 87, 12},    0, {},                                        nullptr},
-    {kIdBody,          Text,          "",                 {0, 27, 258, 231},   4, {.dock = Grow, .top = 44},                 nullptr},
+    {kIdTitle,         Line,          "",                 {21, 0, 237, 13},    1, {.dock = Widen},                          nullptr},
+    {kIdBrowseImage,   Button,        "参照",             {125, 15, 21, 12},   2, {},                                        BrowseImage},
+    {kIdAltText,       Line,          "",                 {162, 15, 96, 12},   3, {.dock = Widen},                          nullptr},
+    {kIdImageName,     Line,          "",                 {42, 15, 82, 12},    0, {},                                        nullptr},
+    {kIdBody,          Text,          "",                 {0, 27, 258, 231},   4, {.dock = Grow},                           nullptr},
     {kIdGenerate,      Button,        "Do It !!!",        {255, 262, 63, 24}, 19, {.dock = Corner},                          Generate},
     {kIdPreview,       Button,        "プレビュー",       {260, 249, 58, 12}, 18, {.dock = RightFoot},                       Preview},
     {kIdAnchorBuilder, FlatButton,    "リンク",           {260, 24, 58, 12},   7, {.dock = RightStack, .row = 2},            BuildAnchor},
@@ -86,8 +89,8 @@ constexpr ControlSpec kControls[] = {
     {kIdManual,        FlatButton,    "ＱＭとりせつ",     {260, 0, 58, 12},    5, {.dock = RightStack},                      OpenManual},
     {kIdSetList,       DropList,      "",                 {39, 261, 72, 12},  12, {.dock = BottomLeft, .column = 1, .row = 1}, nullptr},
     {kIdTagList,       List,          "",                 {260, 60, 58, 189}, 10, {.dock = RightFill},                       nullptr},
-    {0,                Label,         "題名",             {0, 0, 18, 12},      0, {},                                        nullptr},
-    {0,                Label,         "本文",             {0, 15, 18, 12},     0, {},                                        nullptr},
+    {0,                Label,         "題名",             {2, 0, 18, 12},      0, {},                                        nullptr},
+    {0,                Label,         "本文",             {2, 15, 18, 12},     0, {},                                        nullptr},
     {0,                Label,         "画像",             {21, 15, 18, 12},    0, {},                                        nullptr},
     {0,                Label,         "ALT",              {147, 15, 15, 12},   0, {},                                        nullptr},
     {kIdEnterToBody,   DefaultButton, "押したらタブだよ", {112, 274, 54, 12},  0, {.dock = BottomLeft, .column = 2},         FocusBody},

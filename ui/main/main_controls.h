@@ -56,7 +56,7 @@ enum class Dock {
     Corner,      // bottom right
     Editors,     // left of the corner, `row` rows from the bottom
     BottomLeft,  // bottom left block, `column` from the left, `row` from the bottom
-    Widen,       // keeps the corner `left`, `top`; as wide as the right column allows
+    Widen,       // keeps its corner as drawn; as wide as the right column allows
     Grow,        // as Widen, and as high as the bottom block allows
 };
 
@@ -64,8 +64,6 @@ struct Resize {
     Dock dock = Dock::Stays;
     int column = 0;
     int row = 0;
-    int left = 0;
-    int top = 0;
 };
 
 struct ControlSpec {

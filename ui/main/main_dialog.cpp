@@ -1,21 +1,25 @@
 #include "ui/main/main_dialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
@@ -42,6 +46,9 @@ static void RegisterIconResource() { Q_INIT_RESOURCE(icon); }
 namespace qm {
 
 namespace {
+
+constexpr std::string_view kEmptyEntryText = "題名も本文も空です。このまま書き込みますか？";
+constexpr std::string_view kEmptyEntryCaption = "空っぽだよ";
 
 QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
 
@@ -144,6 +151,15 @@ void MainDialog::CreateControls() {
     imageName_->setFocusPolicy(Qt::ClickFocus);
     altText_ = qobject_cast<QLineEdit*>(control(kIdAltText));
     altText_->setEnabled(false);
+    // A read-only box gets no clear button of its own.
+    auto* clearImage = imageName_->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
+                                             QLineEdit::TrailingPosition);
+    clearImage->setObjectName(QStringLiteral("clearImageAction"));
+    clearImage->setToolTip(QStringLiteral("画像を外す (Delete)"));
+    clearImage->setVisible(false);
+    connect(clearImage, &QAction::triggered, this, &MainDialog::ClearImage);
+    connect(imageName_, &QLineEdit::textChanged, clearImage,
+            [clearImage](const QString& text) { clearImage->setVisible(!text.isEmpty()); });
     body_ = qobject_cast<QPlainTextEdit*>(control(kIdBody));
     body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     body_->setTabChangesFocus(true);
@@ -156,6 +172,7 @@ void MainDialog::CreateControls() {
     tagList_->setSortingEnabled(false);
     tagList_->setSelectionMode(QAbstractItemView::SingleSelection);
     enterToBody_ = button(kIdEnterToBody);
+    ShareWindowMenu();
     SetTabOrder();
 }
 
@@ -190,6 +207,15 @@ void MainDialog::ConnectHandlers() {
     }
     auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
     connect(previewKey, &QShortcut::activated, button(kIdPreview), &QPushButton::click);
+    // Shift+F10 opens the menu of whatever has the focus, as the menu key does;
+    // what has no menu of its own passes it on to the window's.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+        const QPoint at = target->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, target->mapToGlobal(at));
+        QApplication::sendEvent(target, &menu);
+    });
 }
 
 QWidget* MainDialog::control(int id) const {
@@ -241,6 +267,8 @@ void MainDialog::LoadTagListBox(SettingsFile systemFile) {
 
 void MainDialog::WrapBodySelection(const QString& open, const QString& close) {
     qm::WrapBodySelection(*body_, open, close);
+    // Back to the text just wrapped, so Ctrl+Z takes the wrap back at once.
+    body_->setFocus();
 }
 
 // --- Size and placement ----------------------------------------------------
@@ -345,6 +373,8 @@ void MainDialog::LayoutControls() {
         }
     }
     const int bodyRight = cw - columnWidth - kRightColumnGap;
+    // The rows above the body keep their drawn places, in the window font's units.
+    const DialogUnits units(font());
 
     for (const ControlSpec& spec : MainControls()) {
         QWidget* widget = control(spec.id);
@@ -381,11 +411,13 @@ void MainDialog::LayoutControls() {
                 break;
             }
             case Dock::Widen:
-                widget->setGeometry(r.left, r.top, bodyRight - r.left, h);
+            case Dock::Grow: {
+                const int left = units.ToPixelsX(spec.at.x);
+                const int top = units.ToPixelsY(spec.at.y);
+                const int bottom = r.dock == Dock::Grow ? blockTop - 1 : top + h;
+                widget->setGeometry(left, top, bodyRight - left, bottom - top);
                 break;
-            case Dock::Grow:
-                widget->setGeometry(r.left, r.top, bodyRight - r.left, (blockTop - 1) - r.top);
-                break;
+            }
         }
     }
 
@@ -419,6 +451,19 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
         if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
                       key->key() == Qt::Key_Space)) {
             OnTagListDoubleClick();
+            return true;
+        }
+    }
+    // Ctrl+Shift+Z is the window's "取り消し", not the boxes' second redo key (Ctrl+Y stays).
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->keyCombination() ==
+            QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+        return true;
+    }
+    if (watched == imageName_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            ClearImage();
             return true;
         }
     }
@@ -503,6 +548,12 @@ EntryInput MainDialog::TypedEntry() const {
 }
 
 void MainDialog::Generate() {
+    if (title_->text().isEmpty() && body_->document()->isEmpty() &&
+        interaction_.Message(this, Ui(kEmptyEntryText), Ui(kEmptyEntryCaption),
+                             Interaction::Buttons::YesNo,
+                             Interaction::Icon::Question) != Interaction::Answer::Yes) {
+        return;
+    }
     if (GenerateCommand(config_, run_, TypedEntry(), host_) == GenerateResult::Failed) return;
     draft_->Discard();
     done(QDialog::Accepted);
@@ -517,6 +568,36 @@ void MainDialog::StoreUploadChoice() {
     const int up = upload_->checkState() != Qt::Unchecked ? 1 : 0;
     ReportIfNotWritten(WriteKey(config_.systemIniPath, syskeys::kUp, up), config_.systemIniPath,
                        this, interaction_);
+}
+
+void MainDialog::ShareWindowMenu() {
+    for (QWidget* box : {static_cast<QWidget*>(title_), static_cast<QWidget*>(body_),
+                         static_cast<QWidget*>(imageName_), static_cast<QWidget*>(altText_)}) {
+        box->installEventFilter(this);
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this, [this, box](const QPoint& at) {
+            auto* line = qobject_cast<QLineEdit*>(box);
+            std::unique_ptr<QMenu> menu(line != nullptr ? line->createStandardContextMenu()
+                                                        : body_->createStandardContextMenu(at));
+            menu->addSeparator();
+            menu->addActions(actions());
+            menu->exec(box->mapToGlobal(at));
+        });
+    }
+}
+
+void MainDialog::ClearImage() {
+    // The image chosen last under this name leaves the upload: a picture taken
+    // off the entry is not published.
+    if (const auto name = TryToCp932(imageName_->text())) {
+        auto& images = run_.imageUploadList;
+        const auto last =
+            std::find_if(images.rbegin(), images.rend(),
+                         [&](const std::string& path) { return path.ends_with("/" + *name); });
+        if (last != images.rend()) images.erase(std::next(last).base());
+    }
+    imageName_->clear();
+    draft_->NoteChange();
 }
 
 void MainDialog::EditTags() {

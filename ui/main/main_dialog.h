@@ -77,6 +77,8 @@ class MainDialog : public QDialog {
     void ShowPreview();
     void StoreUploadChoice();
     void EditTags();
+    // Takes the chosen image off the entry and out of the upload.
+    void ClearImage();
     // Makes set `index` the active one, as choosing it in the list does.
     void ChooseSet(int index);
 
@@ -118,6 +120,9 @@ class MainDialog : public QDialog {
     QWidget* CreateControl(const ControlSpec& spec);
     void CreateControls();
     void SetTabOrder();
+    // The window's own menu entries (取り消し, About) are in every box's menu
+    // too, so Shift+F10 or the menu key reach them wherever the focus is.
+    void ShareWindowMenu();
     void ConnectHandlers();
     void FillSetList(const std::vector<std::string>& names);
     QRect AvailableArea() const;

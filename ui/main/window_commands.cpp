@@ -33,6 +33,7 @@ void WindowCommands::AttachTakeBack() {
     // Beside the About entry, in the window's context menu.
     auto* takeBack = new QAction(QStringLiteral("取り消し"), &window_);
     takeBack->setObjectName(QStringLiteral("takeBackAction"));
+    takeBack->setShortcut(QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z));
     QObject::connect(takeBack, &QAction::triggered, &window_,
                      [this] { TakeBackLastEntryCommand(window_); });
     window_.addAction(takeBack);

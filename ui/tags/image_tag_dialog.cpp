@@ -80,7 +80,8 @@ QString ImageTagDialog::FileFilter() {
         "すべてのファイル(*.*) (*)");
 }
 
-ImageTagDialog::ImageTagDialog(Interaction& io, QWidget* parent) : QDialog(parent), io_(io) {
+ImageTagDialog::ImageTagDialog(Interaction& io, QString startFolder, QWidget* parent)
+    : QDialog(parent), io_(io), startFolder_(std::move(startFolder)) {
     setWindowTitle(QStringLiteral("IMGタブ精製機"));
     setFont(DialogFont());
 
@@ -169,7 +170,7 @@ void ImageTagDialog::accept() {
 
 void ImageTagDialog::Browse() {
     const std::optional<QString> chosen =
-        io_.OpenFileName(this, QString(), QString(), FileFilter());
+        io_.OpenFileName(this, QString(), startFolder_, FileFilter());
     if (chosen) path_->setText(*chosen);
 }
 

@@ -41,7 +41,8 @@ class ImageTagDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit ImageTagDialog(Interaction& io, QWidget* parent = nullptr);
+    // The chooser starts in `startFolder`.
+    ImageTagDialog(Interaction& io, QString startFolder, QWidget* parent = nullptr);
 
     // The file chooser's filter: image types first, then every file.
     static QString FileFilter();
@@ -57,6 +58,7 @@ class ImageTagDialog : public QDialog {
 
   private:
     Interaction& io_;
+    QString startFolder_;
     QLineEdit* path_;
     QLineEdit* alt_;
     QLineEdit* width_;

@@ -23,8 +23,9 @@ std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io) {
 }
 
 std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
-                                         std::vector<std::string>& imageUploadList) {
-    ImageTagDialog dialog(io, parent);
+                                         std::vector<std::string>& imageUploadList,
+                                         const QString& startFolder) {
+    ImageTagDialog dialog(io, startFolder, parent);
     if (io.RunDialog(dialog) != QDialog::Accepted) return std::nullopt;
     const ImageTagFields& fields = dialog.Fields();
     std::optional<QString> tag = BuildImageTag(fields);

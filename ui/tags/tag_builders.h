@@ -30,9 +30,10 @@ std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io);
 
 // std::nullopt on cancel and when every text box is empty. When a path was
 // given, its full code page 932 text joins `imageUploadList`. The close text
-// is always empty: an image has no end tag.
+// is always empty: an image has no end tag. The file chooser starts in `startFolder`.
 std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
-                                         std::vector<std::string>& imageUploadList);
+                                         std::vector<std::string>& imageUploadList,
+                                         const QString& startFolder);
 
 // The longest prefix of `text` whose code page 932 form fits in `maxBytes`,
 // never ending inside a character. A character code page 932 cannot hold

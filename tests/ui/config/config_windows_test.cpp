@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QtTest>
 #include <filesystem>
+#include <set>
 
 #include "platform/process.h"
 #include "support/scoped_env.h"
@@ -178,8 +179,8 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
-    // The deleted set's file goes to the desktop's trash; without a trash to
-    // take it the file stays, and the user is told where.
+    // The deleted set's file goes to the desktop's trash, and the user is told
+    // where; without a trash to take it the file stays, and that is said.
     void deletingASetMovesItsFileToTheTrashOrKeepsIt() {
         Folder f(0, {"A", "B", "C"});
         const ScopedEnv home("HOME", f.path("home").c_str());
@@ -191,7 +192,12 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(!fs::exists(f.path("B.ini")));
         QVERIFY(ReadBytes(f.path("data/Trash/files/B.ini")) == "[FILEPATH]\r\nEDIT=1\r\n");
         QVERIFY(f.Entry(0) == "A" && f.Entry(1) == "C" && f.Entry(2) == "<absent>");
-        QVERIFY(f.io.messages.empty());
+        f.ExpectLast(1,
+                     Q(f.path("B.ini")) +
+                         U("\nをごみ箱に移しました。元に戻すときは、"
+                           "次のファイルを元の場所に戻してください。\n") +
+                         Q(f.path("data/Trash/files/B.ini")),
+                     cfgmsg::kTrashedCaption);
 
         fs::remove_all(f.path("data"));
         WriteBytes(f.path("data"), "");  // a plain file: no trash can be made
@@ -200,8 +206,37 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(fs::exists(f.path("A.ini")));
         QVERIFY(f.Entry(0) == "C" && f.Entry(1) == "<absent>");
         f.ExpectLast(
-            1, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
+            2, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
             cfgmsg::kNotTrashedCaption);
+    }
+
+    // A chooser starts beside the file it chooses; where that file is not
+    // there (the template here), in the user's home, never the program folder.
+    void choosersStartBesideTheFileElseAtHome() {
+        Folder f(1, {"A"});
+        WriteBytes(f.config.prototypePath, "page");
+        const ScopedEnv home("HOME", f.path("home").c_str());
+        PathSettingsDialog paths(f.config, f.io);
+        for (const char* browse : {"id1005", "id1008"}) Click(paths, browse);
+        QCOMPARE(f.io.startFolders, QStringList({Q(f.path("web")), Q(f.path("home"))}));
+    }
+
+    // The log format's tokens stand in two columns of their own, apart from
+    // what they stand for.
+    void theLogFormatTokensStandInColumns() {
+        Folder f(1, {"A"});
+        LogFormatDialog format(f.config, f.io);
+        format.show();
+        std::set<int> lefts;
+        QStringList tokens;
+        for (auto* cell : format.findChild<QWidget*>("id1040")->findChildren<QLabel*>()) {
+            if (!cell->text().startsWith('*')) continue;
+            tokens << cell->text();
+            lefts.insert(cell->x());
+        }
+        QCOMPARE(tokens.size(), 13);
+        QVERIFY(tokens.contains("*S") && tokens.contains("**"));
+        QCOMPARE(lefts.size(), std::size_t{2});
     }
 
     // A settings file that cannot be written is named once per change, and
@@ -237,60 +272,35 @@ class ConfigWindowsTest : public QObject {
     }
 
     // The uploader's setup and the template editor (this program, given the
-    // template's absolute path): a program that is not there, or not set, is named.
-    void startedProgramsThatAreMissingAreNamed() {
+    // template's absolute path) are started with their arguments.
+    void startedProgramsGetTheirArguments() {
         Folder f;
-        f.answer = StartResult::Missing;
         StartUploaderSetup(f.config, f.host);
-        QVERIFY(f.starts == std::vector{Start("tavmo/tavmo.exe", {"/set"})});
-        f.ExpectLast(1, U("tavmo/tavmo.exeがみつかりません。"), "パスが違うよ");
-        f.config.uploaderPath.clear();
-        f.answer = StartResult::NoProgram;
-        StartUploaderSetup(f.config, f.host);
-        f.ExpectLast(2, U("tavmoの場所を指定していません。"), "設定してないよ");
         f.config.templatePath = "my templet.txt";  // relative, with a blank
-        f.answer = StartResult::Missing;
         EditTemplate(nullptr, f.config, f.io, f.host);
-        QVERIFY(f.starts[2] ==
-                Start("/proc/self/exe", {"edit", fs::current_path().string() + "/my templet.txt"}));
-        f.ExpectLast(3, Q(fs::read_symlink("/proc/self/exe").string()) + U("がみつかりません。"),
-                     "パスが違うよ");
+        QVERIFY(f.starts ==
+                (std::vector{Start("tavmo/tavmo.exe", {"/set"}),
+                             Start("/proc/self/exe",
+                                   {"edit", fs::current_path().string() + "/my templet.txt"})}));
     }
 
-    // A page keeps its CR LF line ends and loses a closing NUL; a file that is
-    // not Shift-JIS is never loaded, unsaved changes are asked about on
-    // closing, and a file changed on disk since loading is not overwritten unasked.
+    // A file that is not Shift-JIS is never loaded, and a file changed on disk
+    // since loading is not overwritten unasked: the file and the edited text stay.
     void editorNeverLosesWhatTheFileHolds() {
         TempDir dir;
         const std::string path = dir / "page.html";
         ScriptedInteraction io;
         WriteBytes(path, "ok \x82");
         QVERIFY(!TextEditorWindow(path, io).Load());
-        QCOMPARE(io.messages.size(), std::size_t(1));
-        io.messages.clear();
-        WriteBytes(path, Sjis("<p>日記</p>\r\n") + std::string("\0old tail", 9));
+        WriteBytes(path, "old\r\n");
         TextEditorWindow window(path, io);
         QVERIFY(window.Load());
-        QCOMPARE(window.editor()->toPlainText(), U("<p>日記</p>\n"));
-        window.editor()->moveCursor(QTextCursor::End);
-        window.editor()->insertPlainText(U("表示\n"));
-        QVERIFY(window.Save());
-        QVERIFY(ReadBytes(path) == Sjis("<p>日記</p>\r\n表示\r\n"));
-        QVERIFY(io.messages.empty());
-
-        window.show();
-        window.editor()->insertPlainText("!");
-        io.answers = {Answer::Cancel, Answer::Yes};
-        QVERIFY(!window.close() && window.isVisible());
-        QVERIFY(window.close());
-        QVERIFY(ReadBytes(path) == Sjis("<p>日記</p>\r\n表示\r\n!"));
-        QCOMPARE(io.messages.size(), std::size_t(2));
-
         WriteBytes(path, "old\r\nnew entry\r\n");  // a generate meanwhile
         window.editor()->insertPlainText("x");
         io.answers = {Answer::No};
         QVERIFY(!window.Save());
         QVERIFY(ReadBytes(path) == "old\r\nnew entry\r\n");
+        QCOMPARE(window.editor()->toPlainText(), QString("xold\n"));
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QTimer>
 #include <filesystem>
 
 #include "main_window_fixture.h"
@@ -90,7 +91,8 @@ class EntryKeepingTest : public QObject {
         QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
         QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("pic.jpg"));
         w->button(kIdGenerate)->click();
-        QCOMPARE(w.io.messages.at(0).text, QStringLiteral("埋め込む場所わかんないダス"));
+        QVERIFY(
+            w.io.messages.at(0).text.startsWith(QStringLiteral("埋め込む場所わかんないダス\n")));
         QVERIFY(w->isVisible() && DraftExists(folder));
         folder.WriteFile("other.html", kPageText);
         w->button(kIdGenerate)->click();
@@ -122,43 +124,70 @@ class EntryKeepingTest : public QObject {
         QVERIFY(DraftExists(folder));
     }
 
-    // Ctrl+P: the preview file, named after the page, lies outside the diary
-    // folder and goes with the program.
+    // A draft another process wrote after this window is kept; the window's
+    // own goes beside it, named once.
+    void ANewerDraftIsNeverWrittenOver() {
+        OneSet folder;
+        Opened w(folder);
+        w->titleEdit()->setText(QStringLiteral("一"));
+        w->draft().SaveNow();
+        const std::string newer =
+            "Quillmaker draft 1\nset 1\na\ntitle 1\nx\nbody 0\n\nimage 0\n\n"
+            "alt 0\n\nimages 0\n\n";
+        WriteBytes(folder.path(kDraftFileName), newer);
+        for (const QString& title : {QStringLiteral("二"), QStringLiteral("三")}) {
+            w->titleEdit()->setText(title);
+            w->draft().SaveNow();
+        }
+        QCOMPARE(folder.ReadFile(kDraftFileName), newer);
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        const QString aside = w.io.messages[0].text.section('\n', -1);
+        QVERIFY(ReadBytes(aside.toStdString()).find("三") != std::string::npos);
+        w.Generate(QStringLiteral("四"));
+        QCOMPARE(folder.ReadFile(kDraftFileName), newer);
+        QVERIFY(!fs::exists(aside.toStdString()));
+    }
+
+    // Ctrl+P: the preview file lies outside the diary folder, is named when
+    // the opener found nothing to open it with, and goes with the program.
     void ThePreviewFileIsNamedAndGoesWithTheProgram() {
         OneSet folder;
         auto opened = std::make_unique<Opened>(folder);
         Opened& w = *opened;
-        w->titleEdit()->setText(QStringLiteral("晴れ"));
+        w.startAnswer = StartResult::Refused;
         w->bodyEdit()->setPlainText(QStringLiteral("散歩\nした"));
         QTest::keyClick(w->bodyEdit(), Qt::Key_P, Qt::ControlModifier);
         const std::string file = Browsed(w);
         QVERIFY2(file.rfind(folder.dir(), 0) != 0, file.c_str());
-        QCOMPARE(fs::path(file).filename().string(), std::string("page.html"));
         QVERIFY(ReadBytes(file).find(Sjis("<p>散歩<BR>\r\nした</p>")) != std::string::npos);
-        QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
+        QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
+        QVERIFY(w.io.messages[0].text.contains(QStringLiteral("開けませんでした")));
+        QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(file)));
         opened.reset();
         QVERIFY(!fs::exists(file));
     }
 
-    // Without a browser, or with an opener that found nothing to open the
-    // page with, the preview file is named and kept for the user to open.
-    void APreviewWithoutABrowserNamesItsFile() {
-        for (const StartResult answer : {StartResult::Missing, StartResult::Refused}) {
-            OneSet folder;
-            Opened w(folder);
-            w.startAnswer = answer;
-            w->button(kIdPreview)->click();
-            QCOMPARE(w.io.messages.at(0).caption, QStringLiteral("プレビュー"));
-            QVERIFY(w.io.messages[0].text.endsWith(QString::fromStdString(Browsed(w))));
-            QCOMPARE(w.io.messages[0].text.contains(QStringLiteral("開けませんでした")),
-                     answer == StartResult::Refused);
-            QVERIFY(fs::exists(Browsed(w)));
-        }
-    }
-
-    // Asked first; the upload tool gets the restored page.
+    // Ctrl+Shift+Z, even in the body: with nothing to take back that is all
+    // it says. Else asked first; the upload tool gets the restored page and
+    // the entry's words come back to the boxes.
     void TakesTheLastEntryBackUnlessThePageWasEdited() {
         OneSet folder;
+        {
+            Opened none(folder);
+            QTest::keyClick(none->bodyEdit(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(none.io.messages.size(), std::size_t{1});
+            QCOMPARE(none.io.messages[0].text, QStringLiteral("取り消せる日記がありません。"));
+            // Shift+F10 in the body opens its menu, which holds "取り消し" too.
+            QStringList menu;
+            QTimer::singleShot(0, [&menu] {
+                QWidget* popup = QApplication::activePopupWidget();
+                for (QAction* action : popup != nullptr ? popup->actions() : QList<QAction*>())
+                    menu << action->text();
+                if (popup != nullptr) popup->close();
+            });
+            QTest::keyClick(none->bodyEdit(), Qt::Key_F10, Qt::ShiftModifier);
+            QVERIFY2(menu.contains(QStringLiteral("取り消し")), qPrintable(menu.join(',')));
+        }
         Opened(folder).Generate(QStringLiteral("一"));
         const std::string afterFirst = folder.ReadFile("page.html");
         Opened(folder).Generate(QStringLiteral("二"));
@@ -174,6 +203,8 @@ class EntryKeepingTest : public QObject {
         QVERIFY(w.starts == std::vector{Start("tavmo/tavmo.exe", {page})});
         QCOMPARE(w.io.messages.size(), std::size_t{3});
         QVERIFY(w.io.messages[2].text.endsWith("\n" + QString::fromStdString(page)));
+        QCOMPARE(w->titleEdit()->text(), QStringLiteral("二"));
+        QCOMPARE(w->bodyEdit()->toPlainText(), QStringLiteral("本文"));
     }
 };
 

@@ -3,6 +3,7 @@
 // start left at the set manager; Qt's own buttons in Japanese.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <filesystem>
@@ -126,25 +127,81 @@ class MainWindowTest : public QObject {
         }
     }
 
-    void EnterOrSpaceOnATagWrapsTheSelectionAndKeepsTheFocus() {
+    // After a wrap the body has the focus and the wrapped text selected, so
+    // Ctrl+Z takes it back at once.
+    void EnterOrSpaceOnATagWrapsTheSelectionAndReturnsToTheBody() {
         OneSet folder;
         Opened w(folder);
-        w->bodyEdit()->setPlainText(QStringLiteral("今日"));
-        w->bodyEdit()->selectAll();
+        QPlainTextEdit* body = w->bodyEdit();
+        body->setPlainText(QStringLiteral("今日"));
         QListWidget* tags = w->tagList();
-        tags->setFocus();
         tags->setCurrentRow(0);
-        QString expected = QStringLiteral("今日");
         for (const auto& [key, modifiers] :
              {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
               {Qt::Key_Space, Qt::KeyboardModifiers()},
               {Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+            body->selectAll();
+            tags->setFocus();
             QTest::keyClick(tags, key, modifiers);
-            expected.prepend(QStringLiteral("<HR>"));
-            QCOMPARE(w->bodyEdit()->toPlainText(), expected);
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tags));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(body));
+            QCOMPARE(body->textCursor().selectedText(), QStringLiteral("<HR>今日"));
+            QTest::keyClick(body, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(body->toPlainText(), QStringLiteral("今日"));
         }
         QVERIFY(w->isVisible());
+    }
+
+    // The chosen image comes off with × or Delete, and out of the upload with it.
+    void TheChosenImageComesOffAgain() {
+        OneSet folder;
+        Opened w(folder);
+        QLineEdit* image = w->imageNameEdit();
+        auto* clear = image->findChild<QAction*>(QStringLiteral("clearImageAction"));
+        for (const bool byKey : {false, true}) {
+            w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
+            w->button(kIdBrowseImage)->click();
+            QVERIFY(clear->isVisible() && !w->runState().imageUploadList.empty());
+            // The chooser started beside the page, not in the working folder.
+            QCOMPARE(w.io.startFolders.back() + "/", QString::fromStdString(folder.dir()));
+            image->setFocus();
+            byKey ? QTest::keyClick(image, Qt::Key_Delete) : clear->trigger();
+            QVERIFY(image->text().isEmpty() && !clear->isVisible());
+            QVERIFY(w->runState().imageUploadList.empty());
+        }
+    }
+
+    // The rows above the body overlap neither each other nor the body and stay
+    // inside the window, at the smallest size and a larger one.
+    void TheEntryRowsFitAtEverySize() {
+        OneSet folder;
+        Opened w(folder);
+        QList<QWidget*> rows = {w->titleEdit(), w->imageNameEdit(), w->button(kIdBrowseImage),
+                                w->altTextEdit(), w->bodyEdit()};
+        for (QLabel* label : w->labels()) rows.append(label);
+        for (const QSize size : {w->minimumSize(), w->minimumSize() + QSize(300, 200)}) {
+            w->resize(size);
+            for (QWidget* one : rows) {
+                QVERIFY(w->rect().contains(one->geometry()));
+                for (QWidget* other : rows) {
+                    QVERIFY2(one == other || !one->geometry().intersects(other->geometry()),
+                             qPrintable(one->objectName() + " " + other->objectName()));
+                }
+            }
+        }
+    }
+
+    // An entry with neither title nor body is written only when the user says so.
+    void AnEmptyEntryAsksBeforeWriting() {
+        OneSet folder;
+        Opened w(folder);
+        const std::string before = folder.ReadFile("page.html");
+        w.io.answers = {Answer::No};
+        w.Generate(QString(), QString());
+        QVERIFY(w->isVisible() && folder.ReadFile("page.html") == before);
+        w.io.answers = {Answer::Yes};
+        w->button(kIdGenerate)->click();
+        QVERIFY(!w->isVisible() && folder.ReadFile("page.html") != before);
+        QCOMPARE(w.io.messages.size(), std::size_t{2});
     }
 
     // Tab from the title passes every button and reaches "Do It !!!" last.

@@ -32,6 +32,7 @@ class ScriptedInteraction : public Interaction {
 
     std::vector<ShownMessage> messages;
     QStringList dialogTitles;
+    QStringList startFolders;  // where each file chooser started
 
     Answer Message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
                    Icon) override {
@@ -40,8 +41,9 @@ class ScriptedInteraction : public Interaction {
         return Take(answers).value_or(ok ? Answer::Ok : Answer::Cancel);
     }
 
-    std::optional<QString> OpenFileName(QWidget*, const QString&, const QString&,
+    std::optional<QString> OpenFileName(QWidget*, const QString&, const QString& startPath,
                                         const QString&) override {
+        startFolders << startPath;
         return Take(fileNames);
     }
 
