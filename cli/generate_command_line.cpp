@@ -6,6 +6,7 @@
 #include "engine/diary_page.h"
 #include "engine/generate.h"
 #include "engine/preview.h"
+#include "engine/set_files.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -224,6 +225,8 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     ActiveConfig config;
     InitConfig(config, ProgramDirCp932(options));
     ConsoleHost host;
+    if (!LoadSettingsOrSay(config.systemIniPath, NativeProgramFile(config, kSystemIniName), host))
+        return 1;
     auto setIndex = ChooseSetIndex(config, *request, error);
     if (!setIndex) {
         if (!error.empty()) {

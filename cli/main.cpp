@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -46,10 +47,19 @@ int StartWindowProgram(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int exitCode = 0;
-    const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
-    if (!options) return exitCode;
-    if (NeedsWindow(*options)) return StartWindowProgram(argc, argv);
-    if (!qm::ApplyGlobalOptions(*options)) return 2;
-    return qm::RunSubcommand(*options);
+    // Nothing unexpected ends the program by a signal: it is said, and the
+    // status is a failure. Every write is finished or undone by then.
+    try {
+        int exitCode = 0;
+        const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
+        if (!options) return exitCode;
+        if (NeedsWindow(*options)) return StartWindowProgram(argc, argv);
+        if (!qm::ApplyGlobalOptions(*options)) return 2;
+        return qm::RunSubcommand(*options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quillmaker: stopped by an unexpected failure: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "quillmaker: stopped by an unexpected failure\n");
+    }
+    return 1;
 }

@@ -45,8 +45,8 @@ int RunTakeBackCommandLine(const GlobalOptions& options) {
         case TakeBackStatus::Busy:
             return 1;  // the message is out already
         case TakeBackStatus::Failed:
-            std::fprintf(stderr, "quillmaker undo: cannot take back %s\n",
-                         TerminalText(outcome.file).c_str());
+            std::fprintf(stderr, "quillmaker undo: cannot take back %s\n  %s\n",
+                         TerminalText(outcome.file).c_str(), TerminalText(outcome.problem).c_str());
             return 1;
         case TakeBackStatus::TakenBack:
             break;

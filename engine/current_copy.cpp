@@ -146,10 +146,14 @@ std::string_view CurrentNameReason(const CurrentNameCheck& check) {
     return {};
 }
 
+CurrentNameCheck CheckCurrentCopy(const ActiveConfig& config) {
+    return CheckCopyName(config, config.currentName, config.native.currentCopy);
+}
+
 bool RefreshCurrentCopy(const ActiveConfig& config, std::string_view entryText, PageWrite page,
                         Host& host) {
     const auto& copyPath = config.native.currentCopy;
-    const CurrentNameCheck check = CheckCopyName(config, config.currentName, copyPath);
+    const CurrentNameCheck check = CheckCurrentCopy(config);
     if (!check.usable()) {
         host.ShowMessage(Sjis(msg::kCurrentNameUnusableText) + config.currentName + "\r\n" +
                              Sjis(CurrentNameReason(check)),

@@ -136,6 +136,7 @@ PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host,
         };
         if (config.native.diaryPage && FileExists(*config.native.diaryPage)) {
             record();
+            RepairLogLink(config, run, host);
             return PageSelection::Ready;
         }
         if (RollsOver(config.splitMode)) {

@@ -83,6 +83,11 @@ PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host,
 // was made); sets run.logUpdated when the log page holds the link.
 void UpdateLogPage(const ActiveConfig& config, RunState& run, Host& host);
 
+// When the page exists but the log page (readable, with its marker) does not
+// link it, as after a roll-over whose log rewrite failed: adds the link and
+// says so, or says that the next run tries again.
+void RepairLogLink(const ActiveConfig& config, RunState& run, Host& host);
+
 // The link text that UpdateLogPage puts in place of the marker: the marker,
 // CR LF, and a link to the page's file name titled with `titleFormat`
 // expanded by the log title tokens.

@@ -78,6 +78,11 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     const auto systemFile = NativeProgramFile(config, kSystemIniName);
     auto loaded = SettingsFile::Load(config.systemIniPath, systemFile);
     SettingsFile system = loaded ? *loaded : SettingsFile(config.systemIniPath);
+    // A file that is there but cannot be read is not a list without sets.
+    if (!loaded) {
+        TellSettingsUnreadable(loaded.problem(), host);
+        return false;
+    }
     config.upFlag = ReadKey(system, syskeys::kUp);
     run.currentSetIndex = ReadKey(system, syskeys::kCurrent);
     state.windowWidth = ReadKey(system, syskeys::kWidth);
@@ -102,14 +107,9 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     const auto lock = LockProgramFolder(config, host);
     // A set that cannot be used stays in the list, said so; the window stays
     // open so another set can be chosen.
-    bool setRead = false;
-    if (loaded) {
-        setRead = ReadSetPaths(config, system, run.currentSetIndex, host);
-    } else {
-        TellSettingsUnreadable(loaded.problem(), host);
-        ClearSetPaths(config);
-    }
-    if (!setRead || !lock) return true;
+    if (!lock || !ReadSetPaths(config, system, run.currentSetIndex, host)) return true;
+    std::optional<FileLock> diaryLock;
+    if (!LockDiaryFolder(config, host, diaryLock)) return true;
     return SelectPageAskingForPaths(config, run, host, NewPageWrite::Now) !=
            PageSelection::NeedsSettings;
 }
@@ -174,11 +174,18 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     // Held to the end: another run waits, then gives up writing nothing.
     const auto lock = LockProgramFolder(config, host);
     if (!lock) return GenerateResult::Failed;
-    // Each settings file is read once (in LoadPaths), so a read that fails
-    // midway cannot send the entry elsewhere by turning single keys into
-    // their defaults. A new period's page is written once, with the entry
-    // already in it.
-    if (!LoadPaths(config, run, host, NewPageWrite::WithEntry)) {
+    // Each settings file is read once, so a read that fails midway cannot
+    // send the entry elsewhere by turning single keys into their defaults.
+    if (!ReadSetPaths(config, run.currentSetIndex, host)) return GenerateResult::Failed;
+    // Held from choosing the page to the last write, as the program folder's.
+    std::optional<FileLock> diaryLock;
+    if (!LockDiaryFolder(config, host, diaryLock)) return GenerateResult::Failed;
+    // A new period's page is written once, with the entry already in it. The
+    // path settings may name another folder meanwhile: it is held as well.
+    std::optional<FileLock> chosenDiaryLock;
+    if (SelectPageAskingForPaths(config, run, host, NewPageWrite::WithEntry) !=
+            PageSelection::Ready ||
+        !LockDiaryFolder(config, host, chosenDiaryLock)) {
         MakePendingNewPage(run);  // the new page stays, as a copy of the prototype
         return GenerateResult::Failed;
     }
@@ -197,7 +204,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, *entry, page, host);
     // Without a record the entry cannot be taken back later, but it is written.
-    KeepForTakeBack(config, before);
+    KeepForTakeBack(config, before, host);
     KeepLastEntry(config.native.programDir, input, run.imageUploadList);
 
     if (input.upload &&

@@ -17,11 +17,19 @@ std::string Sjis(std::string_view utf8) {
     return *converted;
 }
 
-std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem) {
+std::string FileProblemLine(const FileProblem& problem) {
     std::string line = problem.fsPath + ": " + problem.answer;
     // The system's answer may be in the user's language; what code page 932
     // cannot hold is shown as a reference rather than lost.
-    return Sjis(utf8) + "\r\n" + Utf8ToCp932WithReferences(line).value_or(line);
+    return Utf8ToCp932WithReferences(line).value_or(line);
+}
+
+std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem) {
+    return Sjis(utf8) + "\r\n" + FileProblemLine(problem);
+}
+
+std::string RefusalLine(std::string_view fileCp932, std::string_view reasonUtf8) {
+    return std::string(fileCp932) + ": " + Sjis(reasonUtf8);
 }
 
 std::string NoMarkerText(std::string_view pageCp932) {

@@ -17,6 +17,11 @@ std::string Sjis(std::string_view utf8);
 // answer of a file function that failed.
 std::string SjisWithFileProblem(std::string_view utf8, const FileProblem& problem);
 
+// That line alone: "file: answer", code page 932.
+std::string FileProblemLine(const FileProblem& problem);
+// "file: reason" for a file refused for a reason of our own (UTF-8 literal).
+std::string RefusalLine(std::string_view fileCp932, std::string_view reasonUtf8);
+
 // The page without the insert marker: the old words, then a line naming the
 // page (code page 932) and the marker to add to it.
 std::string NoMarkerText(std::string_view pageCp932);
@@ -66,6 +71,29 @@ inline constexpr std::string_view kLogOpenText = "ログファイル開けない
 inline constexpr std::string_view kLogOpenCaption = "ログファイル開けないよ？";
 inline constexpr std::string_view kLogNoMarkerText = "ログ埋め込む場所わかんない";
 inline constexpr std::string_view kLogNoMarkerCaption = "ログ埋め込む場所わかんねっす。";
+inline constexpr std::string_view kLogLinkLaterText =
+    "新しい日記ファイルへのリンクは、次に日記を書くときにログに追加します。";
+inline constexpr std::string_view kLogLinkRepairedText =
+    "\r\nこの日記ファイルへのリンクがログになかったので、追加しました。";
+inline constexpr std::string_view kLogLinkRepairedCaption = "ログを直したよ";
+
+// The take-back record.
+inline constexpr std::string_view kRecordLostText =
+    "日記は書き込みましたが、取り消し用の記録を残せなかったので、この日記は「取り消し」では"
+    "取り消せません。";
+inline constexpr std::string_view kRecordLostCaption = "取り消し用の記録を残せないよ";
+inline constexpr std::string_view kRecordFolderForeignReason =
+    "プログラムのフォルダの中のフォルダではありません（リンクか、フォルダ以外のもの）。"
+    "中のものには触りません。";
+inline constexpr std::string_view kRecordDamagedReason = "取り消し用の記録が壊れています。";
+inline constexpr std::string_view kRecordSetUnknownReason =
+    "取り消し用の記録の設定セットが、セットの一覧にありません。";
+inline constexpr std::string_view kRecordOtherFileReason =
+    "取り消し用の記録が、この設定セットの日記・ログ・最新コピーではないファイルを指しています。";
+inline constexpr std::string_view kRecordBackupNotOwnReason =
+    "取り消し用の記録の中のファイルではないか、リンクか、普通のファイルではありません。";
+inline constexpr std::string_view kRecordBackupChangedReason =
+    "取り消し用の記録のファイルが、記録した後に変わっています。";
 
 // A settings file that could not be written; the text follows its path.
 inline constexpr std::string_view kSettingsNotWrittenText =

@@ -1,18 +1,30 @@
 #include "engine/take_back.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
+#include "engine/current_copy.h"
 #include "engine/diary_page.h"
 #include "engine/generate.h"
 #include "engine/host.h"
+#include "engine/leftovers.h"
+#include "engine/messages.h"
 #include "engine/program_folder_lock.h"
+#include "engine/split_mode.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
+#include "platform/leftover_temps.h"
+#include "platform/native_path.h"
+#include "platform/path_text.h"
 #include "platform/scratch_file.h"
 #include "platform/stream_replace.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
+#include "settings/numbered_list.h"
+#include "settings/profile.h"
 
 namespace qm {
 
@@ -44,15 +56,60 @@ struct Record {
     std::vector<RecordedFile> files;
 };
 
-// A path the file system cannot be given is looked at as a missing file.
+// The file system's name of a stored path; empty, which names no file, when
+// it has none.
+NativePath Fs(std::string_view stored) {
+    auto path = NativePathOf(stored);
+    return path ? *path : NativePath();
+}
 NativePath OrNone(const FileResult<NativePath>& path) { return path ? *path : NativePath(); }
 
-// The record's folder, as the messages name it and as the file system does.
 std::string FolderOf(const std::string& programDirCp932) {
     return programDirCp932 + std::string(kTakeBackFolder);
 }
-FileResult<NativePath> RecordFolder(const ActiveConfig& config) {
-    return NativeProgramFile(config, kTakeBackFolder);
+
+// What stands at "undo" in the program folder. The record lives only in a
+// folder of the program folder itself: a link is never followed (emptying
+// it would empty another disk's folder) and nothing else is used.
+enum class FolderKind { Absent, Own, Foreign, Unreadable };
+
+struct FolderLook {
+    FolderKind kind;
+    FileProblem problem;  // why it is Unreadable
+};
+
+FolderLook LookAtRecordFolder(const std::string& programDirCp932) {
+    // Without the final '/', so that a link is looked at and not followed.
+    const std::string folderCp932 = FolderOf(programDirCp932);
+    const auto fsPath = ToFsPath(std::string_view(folderCp932).substr(0, folderCp932.size() - 1));
+    if (!fsPath) return {FolderKind::Foreign, {}};
+    struct stat st {};
+    if (::lstat(fsPath->c_str(), &st) != 0) {
+        return {errno == ENOENT ? FolderKind::Absent : FolderKind::Unreadable,
+                SystemProblem(*fsPath, errno)};
+    }
+    return {S_ISDIR(st.st_mode) ? FolderKind::Own : FolderKind::Foreign, {}};
+}
+
+FolderKind KindOfRecordFolder(const std::string& programDirCp932) {
+    return LookAtRecordFolder(programDirCp932).kind;
+}
+
+// Makes the record folder when there is none; what stands there then.
+FolderLook MakeRecordFolder(const std::string& programDirCp932) {
+    const FolderLook look = LookAtRecordFolder(programDirCp932);
+    const auto folder = ToFsPath(FolderOf(programDirCp932));
+    if (look.kind != FolderKind::Absent || !folder) return look;
+    std::error_code ec;
+    if (fs::create_directory(*folder, ec)) return LookAtRecordFolder(programDirCp932);
+    return {FolderKind::Unreadable, SystemProblem(*folder, ec.value())};
+}
+
+// "folder: why" for a record folder that is not Own or Absent.
+std::string FolderProblem(const std::string& programDirCp932, const FolderLook& look) {
+    return look.kind == FolderKind::Foreign
+               ? RefusalLine(FolderOf(programDirCp932), msg::kRecordFolderForeignReason)
+               : FileProblemLine(look.problem);
 }
 
 std::string Line(std::initializer_list<std::string_view> fields) {
@@ -115,37 +172,121 @@ std::optional<Record> ParseRecord(std::string_view text) {
             if (!file.backupStamp) return std::nullopt;
         }
         file.path = (*f)[5];
-        file.native = OrNone(NativePathOf(file.path));  // converted once, as it is read
+        file.native = Fs(file.path);  // converted once, as it is read
         record.files.push_back(std::move(file));
     }
     return record;
 }
 
-// Removes the record and every earlier version kept with it.
-void ForgetRecord(const fs::path& folder) {
-    std::error_code ec;
-    fs::remove(folder / kManifestName, ec);  // first: a half-removed record is no record
-    fs::remove_all(folder, ec);
-}
-
-// Removes the files of `folder` whose names end in `suffix`.
+// Removes the files of `folder` whose names end in `suffix`. A listing that
+// fails midway stops it: what is left is removed by a later run.
 void RemoveEndingIn(const fs::path& folder, std::string_view suffix) {
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() > suffix.size() && name.ends_with(suffix)) fs::remove(entry.path(), ec);
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code ignored;
+        if (name.size() > suffix.size() && name.ends_with(suffix)) fs::remove(it->path(), ignored);
     }
 }
 
-// Gives the file its second name `role` + ".next" in the record's folder,
-// so that its earlier version outlives the replace about to come.
-void Stage(FileBefore& file, const NativePath& folder, std::string_view role) {
-    file.stamp = StampOfFile(file.native);
-    if (!file.stamp) return;  // no file: nothing to give back but its absence
+// Removes the record and every earlier version kept with it (with
+// `staged`, those staged for the next record too), from the program's own
+// record folder only.
+void ForgetRecord(const std::string& programDirCp932, bool staged) {
+    if (KindOfRecordFolder(programDirCp932) != FolderKind::Own) return;
+    const auto folderPath = ToFsPath(FolderOf(programDirCp932));
+    if (!folderPath) return;
+    const fs::path folder(*folderPath);
     std::error_code ec;
-    fs::create_directories(folder.str(), ec);
+    fs::remove(folder / kManifestName, ec);  // first: a half-removed record is no record
+    RemoveEndingIn(folder, kBackupSuffix);
+    if (staged) RemoveEndingIn(folder, kStagedSuffix);
+}
+
+// The temporaries a killed generate left in the record folder, and earlier
+// versions it staged: no one's now.
+void RemoveRecordLeftovers(const std::string& programDirCp932) {
+    if (KindOfRecordFolder(programDirCp932) != FolderKind::Own) return;
+    const std::string folderCp932 = FolderOf(programDirCp932);
+    if (const auto folder = ToFsPath(folderCp932)) RemoveEndingIn(*folder, kStagedSuffix);
+    RemoveTemporariesLeftIn(Fs(folderCp932), [](std::string_view) { return true; });
+}
+
+// Whether the record's file names what a generate of this set writes: a
+// page of the diary folder (or the prototype, edited in place), the log
+// page, the current copy; and its earlier version the one name it may have.
+bool MayName(const RecordedFile& file, const ActiveConfig& config) {
+    if (!file.backup.empty() && file.backup != file.role + std::string(kBackupSuffix)) return false;
+    if (file.role == "page") {
+        return file.path == config.prototypePath || (FolderPart(file.path) == config.diaryFolder &&
+                                                     IsDiaryPageName(FileNamePart(file.path)));
+    }
+    if (file.role == "log") return !config.logPath.empty() && file.path == config.logPath;
+    if (file.role == "copy") {
+        return !config.currentName.empty() && file.path == CurrentCopyPath(config) &&
+               CheckCurrentCopy(config).usable();
+    }
+    return false;
+}
+
+// Whether a file is at `pathCp932`; a problem when that cannot be told.
+FileResult<bool> Exists(const std::string& pathCp932) {
+    const auto path = NativePathOf(pathCp932);
+    if (!path) return path.problem();
+    struct stat st {};
+    if (::stat(path->c_str(), &st) == 0) return true;
+    if (errno == ENOENT) return false;
+    return SystemProblem(path->str(), errno);
+}
+
+// The earlier version `backupCp932`, opened only when it is a regular file
+// of the record folder (not a link) that stands as recorded.
+std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
+                                               const std::optional<FileStamp>& recorded,
+                                               std::string& problem) {
+    const auto path = NativePathOf(backupCp932);
+    struct stat st {};
+    if (!path || ::lstat(path->c_str(), &st) != 0) {
+        problem = FileProblemLine(path ? SystemProblem(path->str(), errno) : path.problem());
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        problem = RefusalLine(backupCp932, msg::kRecordBackupNotOwnReason);
+        return std::nullopt;
+    }
+    auto earlier = ReadOnlyFile::Open(*path);
+    if (!earlier) {
+        problem = FileProblemLine(earlier.problem());
+        return std::nullopt;
+    }
+    // Opened by name after the look: the same file, or another put there meanwhile.
+    const auto stamp = StampOfDescriptor(earlier->descriptor());
+    if (!stamp || stamp->device != st.st_dev || stamp->inode != st.st_ino || stamp != recorded) {
+        problem = RefusalLine(backupCp932, msg::kRecordBackupChangedReason);
+        return std::nullopt;
+    }
+    return std::move(*earlier);
+}
+
+// Gives the file its second name `role` + ".next" in the record's folder,
+// so that its earlier version outlives the replace about to come. When it
+// cannot, `problem` says why (unless an earlier problem does already).
+void Stage(FileBefore& file, const std::string& programDirCp932, std::string_view role,
+           std::string& problem) {
+    file.stamp = StampOfFile(file.native);
+    // No file: nothing to give back but its absence; no regular file: nothing
+    // this generate can replace.
+    if (!file.stamp || !problem.empty() || !FileExists(file.native)) return;
+    if (const FolderLook look = MakeRecordFolder(programDirCp932); look.kind != FolderKind::Own) {
+        problem = FolderProblem(programDirCp932, look);
+        return;
+    }
+    const std::string folderCp932 = FolderOf(programDirCp932);
     const std::string staged = std::string(role) + std::string(kStagedSuffix);
-    if (!LinkOrCopyFile(file.native, folder + staged)) return;
+    if (auto linked = LinkOrCopyFile(file.native, Fs(folderCp932 + staged)); !linked) {
+        problem = FileProblemLine(linked.problem());
+        return;
+    }
     file.staged = staged;
     file.stamp = StampOfFile(file.native);  // a second name changes the file's change time
 }
@@ -186,15 +327,12 @@ void NoteAfterRollOver(const ActiveConfig& config, RunState& run) {
 }
 
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
-    const auto folder = RecordFolder(config);
     // Earlier versions staged by a generate that then failed are no one's.
-    if (folder) RemoveEndingIn(folder->str(), kStagedSuffix);
+    RemoveRecordLeftovers(config.programDir);
 
     EntryBefore before;
     before.page.path = config.diaryPage;
     before.page.native = OrNone(config.native.diaryPage);
-    before.currentCopy.path = CurrentCopyPath(config);
-    before.currentCopy.native = OrNone(config.native.currentCopy);
     for (auto note = run.rollOvers.rbegin(); note != run.rollOvers.rend(); ++note) {
         if (note->page != config.diaryPage) continue;
         // Edited since the roll-over made it (as its message invites): the
@@ -207,27 +345,37 @@ EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
         }
         break;
     }
-    if (!folder) return before;
-    if (!before.rollOver) Stage(before.page, *folder, "page");
-    Stage(before.currentCopy, *folder, "copy");
+    if (!before.rollOver) Stage(before.page, config.programDir, "page", before.recordProblem);
+    // A current copy this generate will not write is not looked at: its name
+    // may lead anywhere.
+    if (config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
+        CheckCurrentCopy(config).usable()) {
+        before.currentCopy.path = CurrentCopyPath(config);
+        before.currentCopy.native = OrNone(config.native.currentCopy);
+        Stage(before.currentCopy, config.programDir, "copy", before.recordProblem);
+    }
     return before;
 }
 
-bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
-    const auto recordFolder = RecordFolder(config);
-    if (!recordFolder) return false;
-    const fs::path folder(recordFolder->str());
+void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host& host) {
+    const std::string folderCp932 = FolderOf(config.programDir);
+    std::string problem = before.recordProblem;
     // Whatever happens below, no record of an older generate may remain: it
     // would take back the wrong entry.
-    std::error_code ec;
-    fs::remove(folder / kManifestName, ec);
-    RemoveEndingIn(folder, kBackupSuffix);
+    ForgetRecord(config.programDir, /*staged=*/false);
+    if (const FolderLook look = MakeRecordFolder(config.programDir);
+        look.kind != FolderKind::Own && problem.empty()) {
+        problem = FolderProblem(config.programDir, look);
+    }
+    const fs::path folder(ToFsPath(folderCp932).value_or(std::string()));
 
     Record record;
     record.configIniPath = config.configIniPath;
     // The record is a text of lines; a path with a line break cannot be kept in it.
-    const auto keepable = [](const std::string& path) {
-        return path.find_first_of("\r\n") == std::string::npos;
+    const auto keepable = [&problem](const std::string& path) {
+        if (path.find_first_of("\r\n") == std::string::npos) return true;
+        if (problem.empty()) problem = RefusalLine(path, msg::kNameControlReason);
+        return false;
     };
     const auto add = [&](const char* role, const FileBefore& was) {
         const auto now = StampOfFile(was.native);
@@ -238,24 +386,32 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
             // It existed: without its earlier version it cannot be given back.
             if (was.staged.empty()) return false;
             file.backup = std::string(role) + std::string(kBackupSuffix);
+            std::error_code ec;
             fs::rename(folder / was.staged, folder / file.backup, ec);
-            file.backupStamp = StampOfFile(*recordFolder + file.backup);
-            if (ec || !file.backupStamp) return false;
+            if (!ec) file.backupStamp = StampOfFile(NativePath((folder / file.backup).string()));
+            if (!file.backupStamp) {
+                if (problem.empty()) {
+                    problem = FileProblemLine(SystemProblem(folder / file.backup, ec.value()));
+                }
+                return false;
+            }
         }
         record.files.push_back(std::move(file));
         return true;
     };
-    bool recordable = add("page", before.page);
-    if (before.rollOver && !before.rollOver->logPath.empty()) {
+    bool recordable = problem.empty() && add("page", before.page);
+    if (recordable && before.rollOver && !before.rollOver->logPath.empty()) {
         const RollOverNote& note = *before.rollOver;
         if (note.logAfter && note.logAfter != note.logStampBefore) {
             RecordedFile file{"log",          "",           std::nullopt,
                               *note.logAfter, note.logPath, note.logNative};
             if (note.logBefore) {
                 file.backup = std::string("log") + std::string(kBackupSuffix);
-                fs::create_directories(folder, ec);
-                if (ReplaceScratchFile(*recordFolder + file.backup, *note.logBefore)) {
-                    file.backupStamp = StampOfFile(*recordFolder + file.backup);
+                const NativePath backup((folder / file.backup).string());
+                if (auto kept = ReplaceScratchFile(backup, *note.logBefore)) {
+                    file.backupStamp = StampOfFile(backup);
+                } else if (problem.empty()) {
+                    problem = FileProblemLine(kept.problem());
                 }
                 recordable = recordable && file.backupStamp.has_value();
             }
@@ -263,100 +419,159 @@ bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before) {
             record.files.push_back(std::move(file));
         }
     }
-    recordable = add("copy", before.currentCopy) && recordable;
-    RemoveEndingIn(folder, kStagedSuffix);
+    recordable = recordable && add("copy", before.currentCopy);
+    if (problem.empty()) RemoveEndingIn(folder, kStagedSuffix);
     // The list goes last: until it is there, there is no record. It is not
     // flushed at once: a crash before the system's next flush loses the
     // chance to take the entry back, never the entry, and every file is
     // checked against its stamp before anything is given back.
-    const bool kept = recordable && !record.files.empty() &&
-                      ReplaceScratchFile(*recordFolder + kManifestName, SerializeRecord(record));
-    if (!kept) ForgetRecord(folder);
-    return kept;
+    if (recordable && record.files.empty()) return;  // nothing changed: nothing to take back
+    if (recordable) {
+        const auto kept = ReplaceScratchFile(NativePath((folder / kManifestName).string()),
+                                             SerializeRecord(record));
+        if (kept) return;
+        problem = FileProblemLine(kept.problem());
+    }
+    ForgetRecord(config.programDir, /*staged=*/true);
+    host.ShowMessage(Sjis(msg::kRecordLostText) + "\r\n" + problem, Sjis(msg::kRecordLostCaption));
 }
 
 TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool upload, Host& host) {
     TakeBackOutcome outcome;
-    // No generate may write while the files are compared and given back.
-    ActiveConfig folderOnly;
-    InitConfig(folderOnly, programDirCp932);
-    const auto lock = LockProgramFolder(folderOnly, host);
-    if (!lock) {
-        outcome.status = TakeBackStatus::Busy;
-        return outcome;
-    }
-    const std::string folderCp932 = FolderOf(folderOnly.programDir);
-    const auto recordFolder = RecordFolder(folderOnly);
-    if (!recordFolder) return outcome;
-    const fs::path folder(recordFolder->str());
-    const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
-    const auto manifest = ReadRegularFile(*recordFolder + kManifestName);
-    if (!manifest) return outcome;
-    const auto record = ParseRecord(*manifest);
-    const auto fail = [&outcome](TakeBackStatus status, std::string file) {
+    const auto fail = [&outcome](TakeBackStatus status, std::string file, std::string problem) {
         outcome.status = status;
         outcome.file = std::move(file);
+        outcome.problem = std::move(problem);
         return outcome;
     };
-    if (!record) return fail(TakeBackStatus::Failed, manifestCp932);
+    // No generate may write while the files are compared and given back.
+    ActiveConfig config;
+    InitConfig(config, programDirCp932);
+    const auto lock = LockProgramFolder(config, host);
+    if (!lock) return fail(TakeBackStatus::Busy, "", "");
+    const std::string folderCp932 = FolderOf(config.programDir);
+    if (const FolderLook look = LookAtRecordFolder(config.programDir);
+        look.kind != FolderKind::Own) {
+        if (look.kind == FolderKind::Absent) return outcome;
+        return fail(TakeBackStatus::Failed, folderCp932, FolderProblem(config.programDir, look));
+    }
+    RemoveRecordLeftovers(config.programDir);
+    const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
+    const auto manifest = ReadRegularFile(Fs(manifestCp932));
+    if (!manifest) {
+        if (manifest.problem().code == ENOENT) return outcome;  // nothing recorded
+        return fail(TakeBackStatus::Failed, manifestCp932, FileProblemLine(manifest.problem()));
+    }
+    const auto record = ParseRecord(*manifest);
+    if (!record) {
+        return fail(TakeBackStatus::Failed, manifestCp932,
+                    RefusalLine(manifestCp932, msg::kRecordDamagedReason));
+    }
 
-    // First every file is looked at, each held so no one writes meanwhile;
-    // nothing is touched unless all of them stand as the generate left them.
+    // The record names its set; the set names what it may touch. Each
+    // settings file is read once, as a generate reads them.
+    const auto system = SettingsFile::Load(config.systemIniPath);
+    if (!system) {
+        return fail(TakeBackStatus::Failed, config.systemIniPath,
+                    FileProblemLine(system.problem()));
+    }
+    const int sets = CountListEntries(*system, syskeys::kSetListSection);
+    int setIndex = 0;
+    while (setIndex < sets &&
+           SetIniPath(config.programDir, ReadListEntry(*system, syskeys::kSetListSection, setIndex,
+                                                       syskeys::kSetNameCapacity)) !=
+               record->configIniPath) {
+        ++setIndex;
+    }
+    if (setIndex == sets) {
+        return fail(TakeBackStatus::Failed, manifestCp932,
+                    RefusalLine(manifestCp932, msg::kRecordSetUnknownReason));
+    }
+    // A set file that cannot be read is said so there.
+    if (!ReadSetPaths(config, *system, setIndex, host)) {
+        return fail(TakeBackStatus::Failed, record->configIniPath, "");
+    }
+    std::optional<FileLock> diaryLock;
+    if (!LockDiaryFolder(config, host, diaryLock)) return fail(TakeBackStatus::Busy, "", "");
+    // A take back killed midway left its copies beside the pages.
+    RemoveLeftoverTemporaries(config);
+
+    // First every file is looked at; nothing is touched (not even a mode)
+    // unless all of them stand as the generate left them.
     struct Pending {
         const RecordedFile* file;
-        std::optional<LockedFile> held;
         std::optional<ReadOnlyFile> earlier;
+        std::optional<LockedFile> held;
     };
     std::vector<Pending> pending;
     for (const RecordedFile& file : record->files) {
-        if (!FileExists(file.native)) {
-            if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
-            return fail(TakeBackStatus::ChangedSince, file.path);
+        if (!MayName(file, config)) {
+            return fail(TakeBackStatus::Failed, file.path,
+                        RefusalLine(file.path, msg::kRecordOtherFileReason));
         }
-        // Looked at before it is made writable, which would change its stamp.
+    }
+    for (const RecordedFile& file : record->files) {
+        const auto exists = Exists(file.path);
+        if (!exists)
+            return fail(TakeBackStatus::Failed, file.path, FileProblemLine(exists.problem()));
+        if (!*exists) {
+            if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
+            return fail(TakeBackStatus::ChangedSince, file.path, "");
+        }
         const bool asLeft = StampOfFile(file.native) == file.after;
-        MakeOwnerWritable(file.native);
-        auto held = LockedFile::Open(file.native, LockedFile::Mode::OpenExisting);
-        if (!held) return fail(TakeBackStatus::Failed, file.path);
         std::optional<ReadOnlyFile> earlier;
         if (!file.backup.empty()) {
-            auto opened = ReadOnlyFile::Open(*recordFolder + file.backup);
-            if (!opened || StampOfDescriptor(opened->descriptor()) != file.backupStamp) {
-                return fail(TakeBackStatus::Failed, folderCp932 + file.backup);
-            }
-            earlier = std::move(*opened);
+            std::string problem;
+            earlier = OpenEarlierVersion(folderCp932 + file.backup, file.backupStamp, problem);
+            if (!earlier) return fail(TakeBackStatus::Failed, folderCp932 + file.backup, problem);
         }
         if (!asLeft) {
             // Given back already by a try that stopped midway.
-            if (earlier && SameContent(held->descriptor(), earlier->descriptor()) == true) continue;
-            return fail(TakeBackStatus::ChangedSince, file.path);
+            const auto now = ReadOnlyFile::Open(file.native);
+            if (earlier && now && SameContent(now->descriptor(), earlier->descriptor()) == true)
+                continue;
+            return fail(TakeBackStatus::ChangedSince, file.path, "");
         }
-        pending.push_back({&file, std::move(*held), std::move(earlier)});
+        pending.push_back({&file, std::move(earlier), std::nullopt});
+    }
+    // Then each is made writable and held, so no one writes meanwhile.
+    for (Pending& one : pending) {
+        MakeOwnerWritable(one.file->native);
+        auto held = LockedFile::Open(one.file->native, LockedFile::Mode::OpenExisting);
+        if (!held) {
+            return fail(TakeBackStatus::Failed, one.file->path, FileProblemLine(held.problem()));
+        }
+        one.held = std::move(*held);
     }
 
     for (Pending& one : pending) {
-        bool done = false;
+        std::string problem;
         if (one.earlier) {
+            // Its size was checked with its stamp.
             const int from = one.earlier->descriptor();
-            const auto size = StampOfDescriptor(from);
-            done = size && one.held->ReplaceWith(
-                               [&](int out) { return CopyFileRange(from, 0, size->size, out); });
-        } else {
-            done = RemoveFile(one.file->native).has_value();
+            const std::uint64_t size = one.file->backupStamp->size;
+            const auto restored =
+                one.held->ReplaceWith([&](int out) { return CopyFileRange(from, 0, size, out); });
+            // Reading the earlier version or writing the file: either may have failed.
+            if (!restored) {
+                problem = FileProblemLine(restored.problem()) + " (" + folderCp932 +
+                          one.file->backup + ")";
+            }
+        } else if (const auto removed = RemoveFile(one.file->native); !removed) {
+            problem = FileProblemLine(removed.problem());
         }
         // The record stays, so taking back again finishes what is left.
-        if (!done) return fail(TakeBackStatus::Failed, one.file->path);
+        if (!problem.empty()) return fail(TakeBackStatus::Failed, one.file->path, problem);
         (one.earlier ? outcome.restored : outcome.removed).push_back(one.file->path);
     }
     outcome.status = TakeBackStatus::TakenBack;
-    ForgetRecord(folder);
+    ForgetRecord(config.programDir, /*staged=*/true);
     if (upload) StartUpload(*record, outcome, host);
     return outcome;
 }
 
-bool TakeBackRecorded(const ActiveConfig& config) {
-    const auto folder = RecordFolder(config);
-    return folder && FileExists(*folder + kManifestName);
+bool TakeBackRecorded(const std::string& programDirCp932) {
+    return FileExists(Fs(FolderOf(programDirCp932) + std::string(kManifestName)));
 }
 
 }  // namespace qm

@@ -61,16 +61,19 @@ struct FileBefore {
 // What the entry's page and the current copy hold before the entry goes in.
 // A page that still stands as this run's roll-over made it counts as made by
 // this generate (nothing is staged), and the log link that came with it as well.
+// The current copy is staged only when this generate will write it.
 struct EntryBefore {
     FileBefore page;
     std::optional<RollOverNote> rollOver;
     FileBefore currentCopy;
+    std::string recordProblem;  // why no record can be kept: "file: answer", or empty
 };
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run);
 
 // After a successful generate: replaces the record with this generate's.
-// False when it could not be kept; no older record is left behind then.
-bool KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before);
+// When it cannot be kept, no older record is left behind and the host is
+// told (the entry stays written).
+void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host& host);
 
 enum class TakeBackStatus {
     TakenBack,      // every file is as before the generate
@@ -83,6 +86,7 @@ enum class TakeBackStatus {
 struct TakeBackOutcome {
     TakeBackStatus status = TakeBackStatus::NothingToTake;
     std::string file;                   // the file a refusal or failure is about
+    std::string problem;                // on Failed: "file: the system's answer" (or our reason)
     std::vector<std::string> restored;  // files given back their earlier bytes
     std::vector<std::string> removed;   // pages the generate had made
     StartResult upload = StartResult::Started;
@@ -92,10 +96,14 @@ struct TakeBackOutcome {
 
 // Takes back the last generate recorded in `programDirCp932`; when `upload`
 // is set and anything was restored, starts the upload tool of the record's
-// set with the restored files, as the generate command would.
+// set with the restored files, as the generate command would. The record is
+// the program's own: "undo/" is used only as a folder of the program folder
+// (never through a link), and each file it names must be one a generate of
+// its set writes, each earlier version a regular file in it; every check is
+// made before any file is touched.
 TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool upload, Host& host);
 
 // Whether a generate is recorded to take back (it may still be refused).
-bool TakeBackRecorded(const ActiveConfig& config);
+bool TakeBackRecorded(const std::string& programDirCp932);
 
 }  // namespace qm

@@ -100,7 +100,8 @@ std::string FolderOf(const std::string& fsPath) {
 }
 
 // A new, empty temporary file beside `target`, named ".NAME.XXXXXX", open for
-// reading too (a replaced page is read on through it). With
+// reading too (a replaced page is read on through it) and locked while it is
+// open, so a clean-up (leftover_temps.h) tells it from a killed run's. With
 // `keepMode` it gets those permission bits; without, the bits a new file gets
 // (0666 less the umask, applied by the system: the umask is never changed).
 FileResult<int> CreateTempBeside(const std::string& target, std::optional<mode_t> keepMode,
@@ -116,7 +117,8 @@ FileResult<int> CreateTempBeside(const std::string& target, std::optional<mode_t
         int fd =
             ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, keepMode ? 0600 : 0666);
         if (fd >= 0) {
-            if (!keepMode || ::fchmod(fd, *keepMode) == 0) return fd;
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && (!keepMode || ::fchmod(fd, *keepMode) == 0))
+                return fd;
             const int error = errno;
             ::close(fd);
             ::unlink(tempPath.c_str());
@@ -264,6 +266,16 @@ FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeCon
     return {};
 }
 
+FileStatus ReplaceFileNotFollowing(const NativePath& path, std::string_view content) {
+    struct stat st {};
+    std::optional<mode_t> mode;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+    auto written = WriteReplacement(
+        path.str(), [content](int fd) { return WriteAllTo(fd, content); }, mode, false);
+    if (!written) return written.problem();
+    return {};
+}
+
 FileResult<std::string> ReadRegularFile(const NativePath& path) {
     auto fd = OpenRegular(path.str(), O_RDONLY);
     if (!fd) return fd.problem();
@@ -350,15 +362,16 @@ FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWrit
     std::string temp;
     auto fd = CreateTempBeside(fsPath, mode, temp);
     if (!fd) return fd.problem();
-    bool ok = writeContent(*fd) && ::fsync(*fd) == 0;
-    ok = (::close(*fd) == 0) && ok;
-    if (!ok) {
+    // Kept open (and so locked) until it has its name.
+    if (!writeContent(*fd) || ::fsync(*fd) != 0) {
         const int error = errno;
+        ::close(*fd);
         ::unlink(temp.c_str());
         return SystemProblem(fsPath, error);
     }
     if (::link(temp.c_str(), fsPath.c_str()) == 0) {
         ::unlink(temp.c_str());
+        ::close(*fd);                  // flushed already: a failing close loses nothing
         SyncFolder(FolderOf(fsPath));  // the new name outlives a power cut too
         return {};
     }
@@ -368,6 +381,7 @@ FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWrit
     FileStatus renamed = noHardLinks ? RenameIntoAbsentName(NativePath(temp), path)
                                      : SystemProblem(fsPath, linkError);
     if (!renamed) ::unlink(temp.c_str());
+    ::close(*fd);
     return renamed;
 }
 

@@ -68,6 +68,10 @@ FileStatus ReplaceFileContents(const NativePath& path, std::string_view content)
 // The same with the content written by `writeContent`.
 FileStatus ReplaceFileWith(const NativePath& path, const ContentWriter& writeContent);
 
+// As ReplaceFileContents, but the name itself gets the new file: a symbolic
+// link there is replaced, its target is never written.
+FileStatus ReplaceFileNotFollowing(const NativePath& path, std::string_view content);
+
 // Makes the file `path` with the content written by `writeContent` and the
 // permission bits `mode`, through a temporary file that takes the name only
 // while no file has it: an existing file is never overwritten.

@@ -1,6 +1,8 @@
 #include "platform/leftover_temps.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +34,18 @@ std::string_view TargetOfTemporary(std::string_view name) {
     return name.substr(1, dot - 1);
 }
 
+// Removes the regular file `path` unless a live run holds its lock: every
+// temporary is locked by its writer from its making to its rename.
+bool RemoveIfUnowned(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool removed = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                         ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.c_str()) == 0;
+    ::close(fd);
+    return removed;
+}
+
 }  // namespace
 
 int RemoveTemporariesLeftIn(const NativePath& folderPath,
@@ -46,9 +60,7 @@ int RemoveTemporariesLeftIn(const NativePath& folderPath,
         auto targetCp932 = Utf8ToCp932(target);
         if (!targetCp932 || !isOwnTarget(*targetCp932)) continue;
         const std::string path = folder + entry->d_name;
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
-            ++removed;
+        if (RemoveIfUnowned(path)) ++removed;
     }
     ::closedir(dir);
     return removed;

@@ -12,7 +12,9 @@ namespace qm {
 
 // Removes, in the folder `folder` (empty: the working folder), every
 // regular file named as a temporary of a target whose name `isOwnTarget`
-// accepts (code page 932). Returns how many were removed.
+// accepts (code page 932), unless its writer still holds its lock (a run of
+// another program folder writing in the same folder). Returns how many were
+// removed.
 int RemoveTemporariesLeftIn(const NativePath& folder,
                             const std::function<bool(std::string_view)>& isOwnTarget);
 

@@ -20,7 +20,8 @@ FileStatus ReplaceScratchFile(const NativePath& path, std::string_view content) 
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return SystemProblem(fsPath, errno);
-    bool ok = true;
+    // Locked while it is written, so a clean-up tells it from a killed run's.
+    bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     const char* data = content.data();
     std::size_t left = content.size();
     while (ok && left > 0) {

@@ -52,6 +52,56 @@ TEST_F(ConcurrentGenerate, EveryRunsStatusMatchesItsOwnEntry) {
     EXPECT_EQ(ReadBytes(dir_ / "diary-current.html"), page);
 }
 
+// Two program folders whose sets share the diary folder, each pair of runs
+// on a new month's page: they take turns there, so each run's status says
+// whether its entry landed, each page is linked once and no run clears away
+// the other's files.
+TEST_F(ConcurrentGenerate, TwoProgramFoldersSharingADiaryFolderLoseNothing) {
+    WriteBytes(dir_ / "original.html",
+               "<html>\r\n" + kMarker + "\r\n<!--" + std::string(8 << 20, 'x') + "-->\r\n</html>");
+    const TempDir other;
+    WriteBytes(other / "QMsys.ini", "[INI]\r\n0=shared\r\n");
+    WriteBytes(other / "shared.ini", "[FILEPATH]\r\nORIGINAL=" + (dir_ / "original.html") +
+                                         "\r\nTEMPLET=" + (dir_ / "templet.txt") +
+                                         "\r\nLOG=" + (dir_ / "log.html") + "\r\nEDIT=1\r\n");
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> offsetMs(0, 40);
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (int pair = 0; pair < 20; ++pair) {
+        const int month = pair % 12, year = 27 + pair / 12;
+        now_ = "20" + std::to_string(year) + "-" + (month < 9 ? "0" : "") +
+               std::to_string(month + 1) + "-07 21:05:09";
+        const std::string page = "diary" + std::to_string(year) + "-" + kMonths[month] + ".html";
+        const std::string a = "pair" + std::to_string(pair) + "a",
+                          b = a.substr(0, a.size() - 1) + "b";
+        const pid_t first = Start(Generate(a), outputs_ / a);
+        std::this_thread::sleep_for(std::chrono::milliseconds(offsetMs(random)));
+        std::vector<std::string> fromOther = {"--home", other.dir()};
+        for (const auto& word : Generate(b)) fromOther.push_back(word);
+        const pid_t second = Start(fromOther, outputs_ / b);
+        const int statusA = WaitChild(first), statusB = WaitChild(second);
+        SCOPED_TRACE(page + " (seed " + std::to_string(seed) + ")\n" +
+                     ReadBytes(outputs_ / (a + ".err")) + ReadBytes(outputs_ / (b + ".err")));
+        const std::string text = ReadBytes(dir_ / page);
+        for (const auto& [title, status] : {std::pair{a, statusA}, std::pair{b, statusB}}) {
+            ASSERT_TRUE(status == 0 || status == 1) << title;
+            EXPECT_EQ(Count(text, title + "</h2>"), status == 0 ? 1u : 0u) << title;
+            // Only a run kept waiting too long may fail.
+            if (status == 1) {
+                EXPECT_NE(ReadBytes(outputs_ / (title + ".err")).find("書き込み中だよ"),
+                          std::string::npos);
+            }
+        }
+        if (fs::exists(dir_ / page)) {
+            EXPECT_EQ(Count(ReadBytes(dir_ / "log.html"), "<a href =" + page + ">"), 1u);
+        }
+        for (const auto& e : fs::directory_iterator(dir_.dir()))
+            EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+    }
+}
+
 TEST_F(ConcurrentGenerate, ARunKeptWaitingGivesUpWritingNothing) {
     const std::string log = ReadBytes(dir_ / "log.html");
     // Another run's hold on the program folder for longer than anyone waits.

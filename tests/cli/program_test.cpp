@@ -10,7 +10,15 @@
 namespace qm::test {
 namespace {
 
-using Program = ExampleFolder;
+class Program : public ExampleFolder {
+  protected:
+    // Today's page as a roll-over leaves it: made and linked from the log page.
+    void MakeTodaysPage() {
+        fs::copy_file(dir_ / "original.html", dir_ / "diary26-Dec.html");
+        WriteBytes(dir_ / "log.html",
+                   ReadBytes(dir_ / "log.html") + "<a href =diary26-Dec.html>x</a><BR>");
+    }
+};
 
 TEST_F(Program, HelpAndGenerateRunWithoutTheWindowToolkit) {
     const ScopedEnv trace("LD_DEBUG", "libs");  // the dynamic loader reports into stderr_
@@ -37,8 +45,8 @@ TEST_F(Program, WithoutASubcommandTheWindowProgramOpensTheWindow) {
     program_ = QM_PROGRAM;
     if (!fs::exists(fs::path(program_).parent_path() / "quillmaker-window"))
         GTEST_SKIP() << "built without the windows";
-    // Today's page exists, so no roll-over message waits for an answer.
-    fs::copy_file(dir_ / "original.html", dir_ / "diary26-Dec.html");
+    // Today's page exists, linked, so no message waits for an answer.
+    MakeTodaysPage();
     const ScopedEnv trace("LD_DEBUG", "libs"), offscreen("QT_QPA_PLATFORM", "offscreen"),
         once("QUILLMAKER_EXIT_AFTER_FIRST_FRAME", "1");
     ASSERT_EQ(Run({}), 0) << stderr_;
@@ -53,7 +61,7 @@ TEST_F(Program, WithoutASubcommandTheWindowProgramOpensTheWindow) {
 TEST_F(Program, ASecondStartOnTheFolderLeavesItToTheFirstWindow) {
     if (!fs::exists(fs::path(program_).parent_path() / "quillmaker-window"))
         GTEST_SKIP() << "built without the windows";
-    fs::copy_file(dir_ / "original.html", dir_ / "diary26-Dec.html");
+    MakeTodaysPage();
     const ScopedEnv offscreen("QT_QPA_PLATFORM", "offscreen");
     const pid_t first = Start({}, outputs_ / "first");
     for (int i = 0; i < 500 && !fs::exists(dir_ / "QMwindow.lock"); ++i)

@@ -58,5 +58,19 @@ TEST_F(UndoProgram, APageTheGenerateStartedGoesWithItsLinkAndTheUploadGetsTheRes
     EXPECT_EQ(Run({"undo", "--upload", "--no-upload"}), 2);
 }
 
+// Settings or a record that cannot be read are said so, with the system's
+// answer, never taken for "no set" or "nothing to take back".
+TEST_F(UndoProgram, WhatCannotBeReadIsNamedWithTheSystemsAnswer) {
+    fs::create_directories(dir_ / "undo/manifest.txt");
+    EXPECT_EQ(Run({"undo"}), 1);
+    EXPECT_EQ(stderr_, "quillmaker undo: cannot take back " + (dir_ / "undo/manifest.txt") +
+                           "\n  " + (dir_ / "undo/manifest.txt") + ": Is a directory\n");
+    fs::remove(dir_ / "QMsys.ini");
+    fs::create_directory(dir_ / "QMsys.ini");
+    EXPECT_EQ(Run(Generate("一")), 1);
+    EXPECT_TRUE(Said("設定ファイルが読めません。\n" + (dir_ / "QMsys.ini") + ": Is a directory"))
+        << stderr_;
+}
+
 }  // namespace
 }  // namespace qm::test

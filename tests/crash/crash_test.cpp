@@ -7,12 +7,17 @@
 // QM_CRASH_RUNS (default 200) is the number of killed runs, shared by the
 // three set-ups; raise it for a longer run by hand.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,18 +36,32 @@ struct Arrangement {
     const char* name;
     bool pageExists;   // false: the run rolls over to a new page and links it
     bool currentCopy;  // the whole page is copied to diary-current.html
+    bool undo;         // the run killed is an undo of a finished generate
+    bool logHeld;      // another program holds the log page through the killed runs
 } const kArrangements[] = {
-    {"PageExists", true, false},
-    {"RollOverWithLogPage", false, false},
-    {"CurrentCopyOfTheWholePage", true, true},
+    {"PageExists", true, false, false, false},
+    {"RollOverWithLogPage", false, false, false, false},
+    {"CurrentCopyOfTheWholePage", true, true, false, false},
+    {"UndoOfThePageAndItsCopy", true, true, true, false},
+    {"RollOverWithTheLogPageHeld", false, false, false, true},
 };
+constexpr int kArrangementCount = std::size(kArrangements);
 
 // This arrangement's share of QM_CRASH_RUNS, split as evenly as it goes.
 int Runs(int arrangement) {
     const char* text = std::getenv("QM_CRASH_RUNS");
     const int total = text ? std::atoi(text) : 200;
-    return total / 3 + (arrangement < total % 3 ? 1 : 0);
+    return total / kArrangementCount + (arrangement < total % kArrangementCount ? 1 : 0);
 }
+
+// Holds `path` as another program would (an exclusive lock) while it lives.
+struct Held {
+    explicit Held(const std::string& path) : fd(::open(path.c_str(), O_RDWR)) {
+        ::flock(fd, LOCK_EX);
+    }
+    ~Held() { ::close(fd); }
+    int fd;
+};
 
 std::string TextUpToNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
 
@@ -78,22 +97,42 @@ class Crash : public ::testing::TestWithParam<int> {
         WriteFolder(home_.dir(), old_);
         ASSERT_EQ(Generate("clean").exitStatus, 0);
         cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
+        linkedLog_ = ReadBytes(home_ / "log.html");
         cleanLastEntry_ = ReadBytes(home_ / "QMlastentry.txt");
 
         for (int i = 0; i < 3; ++i) {
-            WriteFolder(home_.dir(), old_);
-            ASSERT_EQ(TimedGenerate("killed").exitStatus, 0);
+            ASSERT_EQ(Arrange().exitStatus, 0);
+            ASSERT_EQ(Timed(Killed()).exitStatus, 0);
+        }
+        // An undo's files are new before it and old after it.
+        if (arrangement.undo) {
+            ASSERT_EQ(Arrange().exitStatus, 0);
         }
         new_ = ReadFolder(home_.dir());
+        held_.reset();
+    }
+
+    // The folder as the run to be killed finds it; for an undo, after a generate.
+    ProgramRun Arrange() {
+        held_.reset();
+        WriteFolder(home_.dir(), old_);
+        if (kArrangements[GetParam()].logHeld) held_ = std::make_unique<Held>(home_ / "log.html");
+        if (kArrangements[GetParam()].undo) return Generate("killed");
+        ProgramRun nothing;
+        nothing.exitStatus = 0;
+        return nothing;
+    }
+    ProgramRun Killed(std::optional<microseconds> killAfter = {}) {
+        if (!kArrangements[GetParam()].undo) return Generate("killed", killAfter);
+        started_ = std::chrono::steady_clock::now();
+        return RunProgram(Quillmaker(home_.dir(), {"undo", "--no-upload"}), {}, killAfter);
     }
 
     // A finished run, timed: the kills are spread over the middle of the last
     // five such times, as other work on the machine slows runs down.
-    ProgramRun TimedGenerate(const std::string& title) {
-        const auto start = std::chrono::steady_clock::now();
-        ProgramRun run = Generate(title);
+    ProgramRun Timed(ProgramRun run) {
         times_.push_back(
-            std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - start));
+            std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - started_));
         if (times_.size() > 5) times_.erase(times_.begin());
         return run;
     }
@@ -104,6 +143,7 @@ class Crash : public ::testing::TestWithParam<int> {
     }
 
     ProgramRun Generate(const std::string& title, std::optional<microseconds> killAfter = {}) {
+        started_ = std::chrono::steady_clock::now();
         return RunProgram(
             Quillmaker(home_.dir(), {"generate", "--no-upload", "--title", title, "--body", "b"}),
             {}, killAfter);
@@ -125,9 +165,18 @@ class Crash : public ::testing::TestWithParam<int> {
     }
 
     // What the clean run must leave: the finished state, with the clean entry
-    // on top of whatever page the kill left.
+    // on top of whatever page the kill left; after an undo, the state before
+    // the generate, less what an undo leaves (the entry file, the recorded
+    // page, the lock file, the last entry's words).
     Files AfterClean(const Files& killed) const {
+        if (kArrangements[GetParam()].undo) {
+            Files expected = old_;
+            for (const char* kept : {"temp.tmp", "diary.ini", "QMgenerate.lock", "QMlastentry.txt"})
+                expected[kept] = new_.at(kept);
+            return expected;
+        }
         Files expected = new_;
+        expected["log.html"] = linkedLog_;
         const auto page = killed.find(kPage);
         std::string text = TextUpToNul(page != killed.end() ? page->second : prototype_);
         text.replace(text.find(kMarker), kMarker.size(), TextUpToNul(cleanEntryFile_));
@@ -139,12 +188,15 @@ class Crash : public ::testing::TestWithParam<int> {
     }
 
     TempDir home_;
-    std::string prototype_, cleanEntryFile_, cleanLastEntry_;
+    std::string prototype_, cleanEntryFile_, linkedLog_, cleanLastEntry_;
     Files old_, new_;
     std::vector<microseconds> times_;
+    std::chrono::steady_clock::time_point started_;
+    std::unique_ptr<Held> held_;
 };
 
 TEST_P(Crash, AKillLeavesOldOrNewFilesAndTheNextRunCleansUp) {
+    const Arrangement& arrangement = kArrangements[GetParam()];
     const int runs = Runs(GetParam());
     int ended = 0, broken = 0, tempsAfterKill = 0, unlinkedAfterKill = 0, tempsAfterClean = 0,
         unlinkedAfterClean = 0, cleanWrong = 0;
@@ -152,16 +204,20 @@ TEST_P(Crash, AKillLeavesOldOrNewFilesAndTheNextRunCleansUp) {
         // Moments spread evenly from the start to a little past the end.
         const microseconds at(RunTime().count() * (2 * i + 1) * 11 / (20 * runs));
         SCOPED_TRACE("killed after " + std::to_string(at.count()) + " us");
-        WriteFolder(home_.dir(), old_);
-        ended += Generate("killed", at).exitStatus == 0 ? 1 : 0;
+        ASSERT_EQ(Arrange().exitStatus, 0);
+        ended += Killed(at).exitStatus == 0 ? 1 : 0;
+        held_.reset();
         const Files afterKill = ReadFolder(home_.dir());
         broken += OldOrNew(afterKill) ? 0 : 1;
         const auto [temps, unlinked] = Leftovers(afterKill);
         tempsAfterKill += temps;
-        unlinkedAfterKill += unlinked;
+        // A page the held log page could not link waits for the next run.
+        if (!arrangement.logHeld) unlinkedAfterKill += unlinked;
 
-        const ProgramRun clean = TimedGenerate("clean");
-        EXPECT_EQ(clean.exitStatus, 0) << clean.errors;
+        // The next run: a generate, or an undo that finishes (or finds done) the work.
+        const ProgramRun clean = arrangement.undo ? Timed(Killed()) : Timed(Generate("clean"));
+        EXPECT_TRUE(clean.exitStatus == 0 || (arrangement.undo && clean.exitStatus == 1))
+            << clean.errors;
         const Files afterClean = ReadFolder(home_.dir());
         const auto [tempsLeft, unlinkedLeft] = Leftovers(afterClean);
         tempsAfterClean += tempsLeft;
@@ -177,9 +233,10 @@ TEST_P(Crash, AKillLeavesOldOrNewFilesAndTheNextRunCleansUp) {
     EXPECT_EQ(broken + unlinkedAfterKill + tempsAfterClean + unlinkedAfterClean + cleanWrong, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Arrangements, Crash, ::testing::Range(0, 3), [](const auto& info) {
-    return std::string(kArrangements[info.param].name);
-});
+INSTANTIATE_TEST_SUITE_P(Arrangements, Crash, ::testing::Range(0, kArrangementCount),
+                         [](const auto& info) {
+                             return std::string(kArrangements[info.param].name);
+                         });
 
 }  // namespace
 }  // namespace qm::test

@@ -85,6 +85,27 @@ TEST_F(FailurePaths, LogPageFailuresStillMakeThePageAndWriteTheEntry) {
     }
 }
 
+// The log page held by another program through a roll-over: the entry
+// lands, and the next run adds the missing link once and says so.
+TEST_F(FailurePaths, APageLeftUnlinkedIsLinkedByTheNextRun) {
+    {
+        const auto held = Hold(log_);
+        ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    }
+    EXPECT_TRUE(ShownHas(std::string(msg::kLogLinkLaterText))) << Shown();
+    ASSERT_EQ(ReadBytes(log_), kLogMarker);
+    for (const bool repairs : {true, false}) {
+        host_.messages.clear();
+        run_ = RunState{};
+        ASSERT_EQ(Generate("next"), GenerateResult::Written);
+        EXPECT_EQ(ShownHas(std::string(msg::kLogLinkRepairedCaption)), repairs) << Shown();
+        EXPECT_EQ(run_.logUpdated, repairs);
+        const std::string log = ReadBytes(log_);
+        EXPECT_EQ(log.find("<a href =diary03-Feb.html>"), log.rfind("<a href =diary03-Feb.html>"));
+        EXPECT_NE(log.find("<a href =diary03-Feb.html>"), std::string::npos);
+    }
+}
+
 TEST_F(FailurePaths, ARollOverThatCannotCopyThePrototypeWritesNothing) {
     fs::remove(original_);
     const auto before = Snapshot();

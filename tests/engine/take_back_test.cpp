@@ -5,9 +5,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 #include "engine_fixture.h"
+#include "platform/file_stamp.h"
 #include "support/write_limit.h"
 
 namespace qm::test {
@@ -129,13 +131,17 @@ TEST_F(TakeBack, WaitsForARunningGenerateThenGivesUpTouchingNothing) {
     EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
 }
 
-// A record folder on another file system keeps a copy; the same bytes
-// written again in place are a change all the same.
+// A record folder on another file system than the pages keeps a copy; the
+// same bytes written again in place are a change all the same.
 TEST_F(TakeBack, ARecordOnAnotherFileSystemKeepsACopy) {
     if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no second file system at /dev/shm";
     const fs::path shm = "/dev/shm/qm-take-back-" + std::to_string(::getpid());
     fs::create_directory(shm);
-    fs::create_directory_symlink(shm, dir_ / "undo");
+    web_ = shm.string() + "/";
+    WriteBytes(Web("original.html"), kFolderPrototype);
+    WriteBytes(Web("log.html"), kLogMarker);
+    SetKey("ORIGINAL", Web("original.html"));
+    SetKey("LOG", Web("log.html"));
     ASSERT_EQ(Generate("first"), GenerateResult::Written);
     const std::string afterFirst = Page();
     ASSERT_EQ(Generate("second"), GenerateResult::Written);
@@ -145,6 +151,138 @@ TEST_F(TakeBack, ARecordOnAnotherFileSystemKeepsACopy) {
     EXPECT_EQ(Undo().status, TakeBackStatus::ChangedSince);
     EXPECT_EQ(Page(), second);
     fs::remove_all(shm);
+}
+
+// The record folder is the program's own: a link in its place is never
+// followed nor emptied, and the record that cannot be kept is reported.
+TEST_F(TakeBack, AnUndoFolderThatIsALinkIsNeverFollowed) {
+    const TempDir elsewhere;
+    WriteBytes(elsewhere / "page.before", "someone's");
+    WriteBytes(elsewhere / "manifest.txt", "someone's");
+    fs::create_directory_symlink(elsewhere.dir(), dir_ / "undo");
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    EXPECT_TRUE(ShownHas(std::string(msg::kRecordLostText) + "\r\n" + (dir_ / "undo/: ")))
+        << Shown();
+    const TakeBackOutcome outcome = Undo();
+    EXPECT_EQ(outcome.status, TakeBackStatus::Failed);
+    EXPECT_EQ(outcome.problem, dir_ / "undo/: " + Sjis(msg::kRecordFolderForeignReason));
+    EXPECT_EQ(ReadBytes(elsewhere / "page.before"), "someone's");
+    EXPECT_EQ(ReadBytes(elsewhere / "manifest.txt"), "someone's");
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere.dir()), fs::directory_iterator()), 2);
+}
+
+// The page line of `manifest` with its earlier version, that version's
+// figures, the figures after and the path replaced.
+std::string WithPageLine(const std::string& manifest, const std::string& backup,
+                         const std::string& backupFigures, const std::string& after,
+                         const std::string& path) {
+    const auto at = manifest.find("file\tpage\t");
+    const auto end = manifest.find('\n', at);
+    return manifest.substr(0, at) + "file\tpage\t" + backup + "\t" + backupFigures + "\t" + after +
+           "\t" + path + manifest.substr(end);
+}
+
+// A record edited by hand can name only the set's files: anything else is
+// refused, with the reason, before any file (or mode) is touched.
+TEST_F(TakeBack, ARecordNamingOtherFilesTouchesNothing) {
+    const TempDir outside;
+    const std::string victim = outside / "victim.txt", secret = outside / "secret.txt";
+    WriteBytes(victim, "victim");
+    WriteBytes(secret, "secret");
+    ::chmod(victim.c_str(), 0444);
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    const std::string manifest = ReadBytes(dir_ / "undo/manifest.txt");
+    const std::string before = dir_ / "undo/page.before";
+    const std::string beforeFigures = StampOfFile(N(before))->Text();
+    const std::string pageFigures = StampOfFile(N(Web("diary03-Feb.html")))->Text();
+    const std::string victimFigures = StampOfFile(N(victim))->Text();
+    const std::string upToOutside =
+        "../../" + fs::path(outside.dir()).parent_path().filename().string();
+    const std::vector<std::string> files = Files();
+    const struct {
+        const char* what;
+        std::string manifest;
+        bool linkBefore;
+    } cases[] = {
+        {"outside page, its figures", WithPageLine(manifest, "-", "-", victimFigures, victim),
+         false},
+        {"outside page, wrong figures",
+         WithPageLine(manifest, "page.before", beforeFigures, "1:2:3:4:5", victim), false},
+        {"page named through ..",
+         WithPageLine(manifest, "page.before", beforeFigures, pageFigures,
+                      web_ + "../" + upToOutside + "/victim.txt"),
+         false},
+        {"earlier version outside",
+         WithPageLine(manifest, upToOutside + "/secret.txt", StampOfFile(N(secret))->Text(),
+                      pageFigures, Web("diary03-Feb.html")),
+         false},
+        {"earlier version a link", manifest, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(dir_ / "undo/manifest.txt", c.manifest);
+        if (c.linkBefore) {
+            fs::remove(before);
+            fs::create_symlink(secret, before);
+        }
+        const TakeBackOutcome outcome = Undo();
+        EXPECT_EQ(outcome.status, TakeBackStatus::Failed);
+        EXPECT_NE(outcome.problem.find(": "), std::string::npos) << outcome.problem;
+        EXPECT_EQ(Files(), files);
+        EXPECT_EQ(ReadBytes(victim), "victim");
+        EXPECT_EQ(ReadBytes(secret), "secret");
+        EXPECT_EQ(fs::status(victim).permissions(), fs::perms(0444));
+    }
+}
+
+// A current copy whose name the generate refuses is not staged either: the
+// file that name leads to gets no second name in the record.
+TEST_F(TakeBack, ARefusedCurrentCopyIsNeverStaged) {
+    const TempDir outside;
+    WriteBytes(outside / "victim.txt", "victim");
+    const std::string upToOutside =
+        "../" + fs::path(outside.dir()).parent_path().filename().string();
+    SetKey("CURRENTNAME", upToOutside + "/victim.txt");
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    EXPECT_EQ(fs::hard_link_count(outside / "victim.txt"), 1u);
+    EXPECT_FALSE(fs::exists(dir_ / "undo/copy.before"));
+    EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
+    EXPECT_EQ(ReadBytes(outside / "victim.txt"), "victim");
+}
+
+// What killed runs left is cleared: a take back's copy beside the page by the
+// next take back, a generate's record temporaries by the next generate; a
+// temporary whose writer still holds it stays.
+TEST_F(TakeBack, LeftoversOfKilledRunsGoButLiveTemporariesStay) {
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    ASSERT_EQ(Generate("second"), GenerateResult::Written);
+    const std::string killedUndo = Web(".diary03-Feb.html.Ab12Cd"),
+                      killedGenerate = dir_ / "undo/.manifest.txt.Qw12Er",
+                      live = Web(".diary03-Feb.html.Live01");
+    for (const auto& path : {killedUndo, killedGenerate, live}) WriteBytes(path, "half");
+    const int writer = ::open(live.c_str(), O_RDWR);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    EXPECT_EQ(Undo().status, TakeBackStatus::TakenBack);
+    EXPECT_FALSE(fs::exists(killedUndo));
+    EXPECT_FALSE(fs::exists(killedGenerate));
+    WriteBytes(killedGenerate, "half");
+    ASSERT_EQ(Generate("third"), GenerateResult::Written);
+    EXPECT_FALSE(fs::exists(killedGenerate));
+    EXPECT_TRUE(fs::exists(live));
+    ::close(writer);
+}
+
+// A record that cannot be read is a failure that says why, not "nothing to take back".
+TEST_F(TakeBack, AnUnreadableRecordSaysWhy) {
+    ASSERT_EQ(Generate("first"), GenerateResult::Written);
+    fs::remove(dir_ / "undo/manifest.txt");
+    fs::create_directory(dir_ / "undo/manifest.txt");
+    const TakeBackOutcome outcome = Undo();
+    EXPECT_EQ(outcome.status, TakeBackStatus::Failed);
+    EXPECT_EQ(outcome.problem, dir_ / "undo/manifest.txt: " + std::strerror(EISDIR));
 }
 
 // A generate refused after the page was staged leaves the older record as it was.

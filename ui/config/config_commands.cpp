@@ -57,7 +57,9 @@ void EditFilePaths(QWidget* parent, ActiveConfig& config, RunState& run, Interac
     RunPathSettingsDialog(parent, config, io);
     NoteNativeSetPaths(config);  // as the user typed them
     // Selecting may make a new page: not while another run writes.
-    if (const auto lock = LockProgramFolder(config, host)) SelectDiaryPage(config, run, host);
+    const auto lock = LockProgramFolder(config, host);
+    std::optional<FileLock> diaryLock;
+    if (lock && LockDiaryFolder(config, host, diaryLock)) SelectDiaryPage(config, run, host);
 }
 
 void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& io, Host& host) {

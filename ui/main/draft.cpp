@@ -1,17 +1,21 @@
 #include "ui/main/draft.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <QTextDocument>
 #include <charconv>
 
 #include "platform/command_line.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/native_path.h"
+#include "platform/path_text.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
@@ -32,6 +36,19 @@ constexpr std::string_view kAsideText =
     "%1\n下書きが別のところで書き換えられていたので、そのままにしました。"
     "このウィンドウの下書きは次のファイルに保存します。\n%2";
 constexpr std::string_view kAsideCaption = "下書きを別に保存するよ";
+constexpr std::string_view kTooLargeToSaveText =
+    "%1\n下書きが大きすぎる（16MBを超える）ので保存できません。"
+    "書いている日記は、ウィンドウを閉じると残りません。";
+constexpr std::string_view kTooLargeToRestoreText =
+    "%1\n下書きが大きすぎる（16MBを超える）ので、読み込みませんでした。";
+constexpr std::string_view kNotRestoredCaption = "下書きを戻せないよ";
+constexpr std::string_view kImagesDroppedText =
+    "下書きにあった次の画像は、見つからないか、画面のどこにも出ていないので、"
+    "アップロードする画像に戻しませんでした：\n%1";
+constexpr std::string_view kImagesDroppedCaption = "下書きを戻したよ";
+
+// A draft is typed text: anything near this size is not one.
+constexpr std::uint64_t kMaxDraftBytes = std::uint64_t{16} << 20;
 
 std::string Utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -78,6 +95,31 @@ std::vector<std::string> ImagesOfCommandLine(std::string_view cp932) {
         if (auto pathCp932 = Utf8ToCp932(path)) paths.push_back(std::move(*pathCp932));
     }
     return paths;
+}
+
+// An image may go back into the upload list only as the user chose it: a
+// regular file (not a link) at a full path, whose name the window shows.
+bool ImageStillShown(const std::string& pathCp932, const QString& shown) {
+    const auto path = NativePathOf(pathCp932);
+    struct stat st {};
+    return path && path->str().starts_with('/') && ::lstat(path->c_str(), &st) == 0 &&
+           S_ISREG(st.st_mode) && shown.contains(FromCp932(FileNamePart(pathCp932)));
+}
+
+// The draft file's size without following a link; std::nullopt when it is
+// not a regular file of its own.
+// The file system's name of a draft path (the program folder's, as stored);
+// empty, which names no file, when it has none.
+NativePath Fs(const std::string& pathCp932) {
+    auto path = NativePathOf(pathCp932);
+    return path ? *path : NativePath();
+}
+
+std::optional<std::uint64_t> DraftFileSize(const std::string& pathCp932) {
+    const auto path = NativePathOf(pathCp932);
+    struct stat st {};
+    if (!path || ::lstat(path->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 }  // namespace
@@ -160,68 +202,64 @@ DraftContent DraftKeeper::Collect() const {
     return draft;
 }
 
-FileResult<NativePath> DraftKeeper::NativePathOfDraft() const {
-    return NativeProgramFile(window_.config(), kDraftFileName);
-}
-
-std::optional<FileStamp> DraftKeeper::DraftStamp() const {
-    const auto draft = NativePathOfDraft();
-    return draft ? StampOfFile(*draft) : std::nullopt;
-}
-
-std::string DraftKeeper::WritePath(FileResult<NativePath>& native) {
-    native = NativePathOfDraft();
-    if (aside_.empty() && native && DraftStamp() != seen_) {
-        // The name beside it ends alike in every encoding: "-PID.txt".
-        const std::string tail = "-" + std::to_string(::getpid()) + ".txt";
-        aside_ = Path().substr(0, Path().size() - 4) + tail;
-        asideNative_ = NativePath(native->str().substr(0, native->str().size() - 4) + tail);
+std::string DraftKeeper::WritePath() {
+    if (aside_.empty() && StampOfFile(Fs(Path())) != seen_) {
+        aside_ = Path().substr(0, Path().size() - 4) + "-" + std::to_string(::getpid()) + ".txt";
         window_.interaction().Message(
             &window_, Ui(kAsideText).arg(FromCp932(Path()), FromCp932(aside_)), Ui(kAsideCaption),
             Interaction::Buttons::Ok, Interaction::Icon::None);
     }
-    if (aside_.empty()) return Path();
-    native = asideNative_;
-    return aside_;
+    return aside_.empty() ? Path() : aside_;
 }
 
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    FileResult<NativePath> native = NoFileName();
-    const std::string path = WritePath(native);
+    const std::string path = WritePath();
+    const auto native = NativePathOf(path);
+    const std::string bytes = draft.IsEmpty() ? std::string() : SerializeDraft(draft);
+    const bool tooLarge = bytes.size() > kMaxDraftBytes;
     bool kept = false;
-    if (native) {
-        // An emptied window leaves nothing to put back.
-        kept = draft.IsEmpty() ? (!FileExists(*native) || RemoveFile(*native))
-                               : ReplaceFileContents(*native, SerializeDraft(draft)).has_value();
+    if (native && !tooLarge) {
+        // An emptied window leaves nothing to put back. The draft is the
+        // program's own file: a link in its place is replaced, never followed.
+        kept = draft.IsEmpty() ? (!DraftFileSize(path) || RemoveFile(*native))
+                               : ReplaceFileNotFollowing(*native, bytes).has_value();
     }
-    if (aside_.empty()) seen_ = DraftStamp();
+    if (aside_.empty()) seen_ = native ? StampOfFile(*native) : std::nullopt;
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
-    window_.interaction().Message(&window_, Ui(kNotSavedText).arg(FromCp932(path)),
-                                  Ui(kNotSavedCaption), Interaction::Buttons::Ok,
-                                  Interaction::Icon::None);
+    window_.interaction().Message(
+        &window_, Ui(tooLarge ? kTooLargeToSaveText : kNotSavedText).arg(FromCp932(path)),
+        Ui(kNotSavedCaption), Interaction::Buttons::Ok, Interaction::Icon::None);
 }
 
 void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
     // A newer draft of another process is not this window's to remove.
-    if (aside_.empty() && DraftStamp() != seen_) return;
-    const auto native = aside_.empty() ? NativePathOfDraft() : asideNative_;
-    if (!native || !FileExists(*native) || RemoveFile(*native)) return;
+    if (aside_.empty() && StampOfFile(Fs(Path())) != seen_) return;
+    const std::string path = aside_.empty() ? Path() : aside_;
+    if (!DraftFileSize(path) || RemoveFile(Fs(path))) return;
     // A draft that stayed would bring the published entry back next time.
-    ReplaceFileContents(*native, "");
+    if (const auto native = NativePathOf(path)) ReplaceFileNotFollowing(*native, "");
 }
 
 bool DraftKeeper::Restore() {
-    seen_ = DraftStamp();
-    const auto native = NativePathOfDraft();
-    const auto bytes =
-        native ? ReadRegularFile(*native) : FileResult<std::string>(native.problem());
-    const auto draft = bytes ? ParseDraft(*bytes) : std::nullopt;
+    seen_ = StampOfFile(Fs(Path()));
+    const auto size = DraftFileSize(Path());
+    if (!size) return false;
+    const auto say = [this](std::string_view text, std::string_view caption, const QString& arg) {
+        window_.interaction().Message(&window_, Ui(text).arg(arg), Ui(caption),
+                                      Interaction::Buttons::Ok, Interaction::Icon::None);
+    };
+    if (*size > kMaxDraftBytes) {
+        say(kTooLargeToRestoreText, kNotRestoredCaption, FromCp932(Path()));
+        return false;
+    }
+    const auto bytes = ReadRegularFile(Fs(Path()));
+    const auto draft = bytes && bytes->size() <= kMaxDraftBytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;
 
     restoring_ = true;
@@ -239,9 +277,22 @@ bool DraftKeeper::Restore() {
     window_.bodyEdit()->setPlainText(draft->body);
     window_.imageNameEdit()->setText(draft->imageName);
     window_.altTextEdit()->setText(draft->altText);
-    window_.runState().imageUploadList = draft->imageUploadList;
-    if (!draft->imageUploadList.empty()) window_.altTextEdit()->setEnabled(true);
+    // Only images the window shows go back: an edited draft must not send
+    // other files to the web site.
+    const QString shown = draft->imageName + QChar('\n') + draft->body;
+    std::vector<std::string>& images = window_.runState().imageUploadList;
+    images.clear();
+    QStringList dropped;
+    for (const std::string& path : draft->imageUploadList) {
+        if (ImageStillShown(path, shown)) {
+            images.push_back(path);
+        } else {
+            dropped << FromCp932(path);
+        }
+    }
+    if (!images.empty()) window_.altTextEdit()->setEnabled(true);
     restoring_ = false;
+    if (!dropped.isEmpty()) say(kImagesDroppedText, kImagesDroppedCaption, dropped.join('\n'));
     return true;
 }
 

@@ -11,9 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_result.h"
 #include "platform/file_stamp.h"
-#include "platform/native_path.h"
 #include "settings/keys.h"
 
 namespace qm {
@@ -67,13 +65,9 @@ class DraftKeeper : public QObject {
   private:
     void Save();
     DraftContent Collect() const;
-    // The draft file as the file system names it, and how it stands now.
-    FileResult<NativePath> NativePathOfDraft() const;
-    std::optional<FileStamp> DraftStamp() const;
     // Where this window's draft goes: the draft file, or the file beside it
-    // once another process wrote the draft file after this window did (its
-    // name as the messages show it; `native` as the file system does).
-    std::string WritePath(FileResult<NativePath>& native);
+    // once another process wrote the draft file after this window did.
+    std::string WritePath();
 
     MainDialog& window_;
     QTimer timer_;
@@ -83,7 +77,6 @@ class DraftKeeper : public QObject {
     // The draft file as this window last read or wrote it (none: no file).
     std::optional<FileStamp> seen_;
     std::string aside_;
-    NativePath asideNative_;
 };
 
 }  // namespace qm

@@ -74,7 +74,7 @@ void TakeBackLastEntryCommand(MainDialog& window) {
     const auto say = [&](const QString& text, std::string_view caption) {
         io.Message(&window, text, Ui(caption), Interaction::Buttons::Ok, Interaction::Icon::None);
     };
-    if (!TakeBackRecorded(window.config())) {
+    if (!TakeBackRecorded(window.config().programDir)) {
         say(Ui(kNothingText), kCaption);
         return;
     }
@@ -97,7 +97,9 @@ void TakeBackLastEntryCommand(MainDialog& window) {
             return;
         case TakeBackStatus::Failed: {
             const bool midway = !outcome.restored.empty() || !outcome.removed.empty();
-            say(Ui(midway ? kStoppedText : kUnreadableText).arg(file), kRefusedCaption);
+            say(Ui(midway ? kStoppedText : kUnreadableText).arg(file) + QChar('\n') +
+                    FromCp932(outcome.problem),
+                kRefusedCaption);
             return;
         }
         case TakeBackStatus::TakenBack:

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "main_window_fixture.h"
+#include "platform/command_line.h"
 #include "platform/process.h"
 #include "support/write_limit.h"
 #include "ui/main/draft.h"
@@ -78,6 +79,7 @@ class EntryKeepingTest : public QObject {
             QTest::keyClick(w->setList(), Qt::Key_Down);
             w->titleEdit()->setText(QStringLiteral("晴れ"));
             w->bodyEdit()->setPlainText(QStringLiteral("散歩"));
+            folder.WriteFile("pic.jpg", "jpeg");
             w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
             w->button(kIdBrowseImage)->click();
             w->altTextEdit()->setText(QStringLiteral("猫"));
@@ -122,6 +124,50 @@ class EntryKeepingTest : public QObject {
         Opened w(folder);
         QVERIFY(w->titleEdit()->text().isEmpty());
         QVERIFY(DraftExists(folder));
+    }
+
+    // The draft holds only what the window shows: an edited draft's images
+    // that the window does not show, or that are not regular files, stay out
+    // of the upload; a draft that is a link is replaced, never written
+    // through; one too large to be typed is refused with a message.
+    void ADraftIsTheProgramsOwnAndHoldsOnlyWhatTheWindowShows() {
+        OneSet folder;
+        folder.WriteFile("cat.jpg", "jpeg");
+        const TempDir outside;
+        WriteBytes(outside / "secret.txt", "secret");
+        const std::string cat = folder.path("cat.jpg");
+        const DraftContent draft{"a", "t", "b", "cat.jpg", "", {}};
+        const std::string noImages = SerializeDraft(draft);
+        for (const std::string& images : {JoinCommandLine({cat, outside / "secret.txt"}),
+                                          JoinCommandLine({cat}) + " \"/etc/hostname"}) {
+            // The images field, edited by hand, is the draft's last.
+            WriteBytes(folder.path(kDraftFileName), noImages.substr(0, noImages.rfind("images ")) +
+                                                        "images " + std::to_string(images.size()) +
+                                                        "\n" + images + "\n");
+            Opened w(folder);
+            QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("cat.jpg"));
+            QCOMPARE(w->runState().imageUploadList, std::vector<std::string>{cat});
+            QCOMPARE(w.io.messages.size(), std::size_t{1});
+        }
+
+        WriteBytes(outside / "target.txt", "target");
+        fs::remove(folder.path(kDraftFileName));
+        fs::create_symlink(outside / "target.txt", folder.path(kDraftFileName));
+        {
+            Opened w(folder);
+            w->titleEdit()->setText(QStringLiteral("一"));
+            w->draft().SaveNow();
+        }
+        QCOMPARE(ReadBytes(outside / "target.txt"), std::string("target"));
+        QVERIFY(fs::is_regular_file(fs::symlink_status(folder.path(kDraftFileName))));
+
+        WriteBytes(folder.path(kDraftFileName),
+                   SerializeDraft(DraftContent{"a", QString(17 << 20, 'x'), "", "", "", {}}));
+        Opened w(folder);
+        QVERIFY(w->titleEdit()->text().isEmpty());
+        QCOMPARE(w.io.messages.size(), std::size_t{1});
+        QVERIFY(w.io.messages[0].text.startsWith(
+            QString::fromStdString(folder.path(kDraftFileName)) + "\n"));
     }
 
     // A draft another process wrote after this window is kept; the window's
