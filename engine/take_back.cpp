@@ -78,37 +78,41 @@ struct FolderLook {
     FileProblem problem;  // why it is Unreadable
 };
 
-FolderLook LookAtRecordFolder(const std::string& programDirCp932) {
+FileResult<NativePath> RecordFolder(const ActiveConfig& config) {
+    return NativeProgramFile(config, kTakeBackFolder);
+}
+
+FolderLook LookAtRecordFolder(const ActiveConfig& config) {
     // Without the final '/', so that a link is looked at and not followed.
-    const std::string folderCp932 = FolderOf(programDirCp932);
-    const auto fsPath = ToFsPath(std::string_view(folderCp932).substr(0, folderCp932.size() - 1));
-    if (!fsPath) return {FolderKind::Foreign, {}};
+    const auto folder =
+        NativeProgramFile(config, kTakeBackFolder.substr(0, kTakeBackFolder.size() - 1));
+    if (!folder) return {FolderKind::Foreign, {}};
     struct stat st {};
-    if (::lstat(fsPath->c_str(), &st) != 0) {
+    if (::lstat(folder->c_str(), &st) != 0) {
         return {errno == ENOENT ? FolderKind::Absent : FolderKind::Unreadable,
-                SystemProblem(*fsPath, errno)};
+                SystemProblem(folder->str(), errno)};
     }
     return {S_ISDIR(st.st_mode) ? FolderKind::Own : FolderKind::Foreign, {}};
 }
 
-FolderKind KindOfRecordFolder(const std::string& programDirCp932) {
-    return LookAtRecordFolder(programDirCp932).kind;
+FolderKind KindOfRecordFolder(const ActiveConfig& config) {
+    return LookAtRecordFolder(config).kind;
 }
 
 // Makes the record folder when there is none; what stands there then.
-FolderLook MakeRecordFolder(const std::string& programDirCp932) {
-    const FolderLook look = LookAtRecordFolder(programDirCp932);
-    const auto folder = ToFsPath(FolderOf(programDirCp932));
+FolderLook MakeRecordFolder(const ActiveConfig& config) {
+    const FolderLook look = LookAtRecordFolder(config);
+    const auto folder = RecordFolder(config);
     if (look.kind != FolderKind::Absent || !folder) return look;
     std::error_code ec;
-    if (fs::create_directory(*folder, ec)) return LookAtRecordFolder(programDirCp932);
-    return {FolderKind::Unreadable, SystemProblem(*folder, ec.value())};
+    if (fs::create_directory(folder->str(), ec)) return LookAtRecordFolder(config);
+    return {FolderKind::Unreadable, SystemProblem(folder->str(), ec.value())};
 }
 
 // "folder: why" for a record folder that is not Own or Absent.
-std::string FolderProblem(const std::string& programDirCp932, const FolderLook& look) {
+std::string FolderProblem(const ActiveConfig& config, const FolderLook& look) {
     return look.kind == FolderKind::Foreign
-               ? RefusalLine(FolderOf(programDirCp932), msg::kRecordFolderForeignReason)
+               ? RefusalLine(FolderOf(config.programDir), msg::kRecordFolderForeignReason)
                : FileProblemLine(look.problem);
 }
 
@@ -192,11 +196,11 @@ void RemoveEndingIn(const fs::path& folder, std::string_view suffix) {
 // Removes the record and every earlier version kept with it (with
 // `staged`, those staged for the next record too), from the program's own
 // record folder only.
-void ForgetRecord(const std::string& programDirCp932, bool staged) {
-    if (KindOfRecordFolder(programDirCp932) != FolderKind::Own) return;
-    const auto folderPath = ToFsPath(FolderOf(programDirCp932));
+void ForgetRecord(const ActiveConfig& config, bool staged) {
+    if (KindOfRecordFolder(config) != FolderKind::Own) return;
+    const auto folderPath = RecordFolder(config);
     if (!folderPath) return;
-    const fs::path folder(*folderPath);
+    const fs::path folder(folderPath->str());
     std::error_code ec;
     fs::remove(folder / kManifestName, ec);  // first: a half-removed record is no record
     RemoveEndingIn(folder, kBackupSuffix);
@@ -205,11 +209,12 @@ void ForgetRecord(const std::string& programDirCp932, bool staged) {
 
 // The temporaries a killed generate left in the record folder, and earlier
 // versions it staged: no one's now.
-void RemoveRecordLeftovers(const std::string& programDirCp932) {
-    if (KindOfRecordFolder(programDirCp932) != FolderKind::Own) return;
-    const std::string folderCp932 = FolderOf(programDirCp932);
-    if (const auto folder = ToFsPath(folderCp932)) RemoveEndingIn(*folder, kStagedSuffix);
-    RemoveTemporariesLeftIn(Fs(folderCp932), [](std::string_view) { return true; });
+void RemoveRecordLeftovers(const ActiveConfig& config) {
+    if (KindOfRecordFolder(config) != FolderKind::Own) return;
+    const auto folder = RecordFolder(config);
+    if (!folder) return;
+    RemoveEndingIn(folder->str(), kStagedSuffix);
+    RemoveTemporariesLeftIn(*folder, [](std::string_view) { return true; });
 }
 
 // Whether the record's file names what a generate of this set writes: a
@@ -271,19 +276,19 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
 // Gives the file its second name `role` + ".next" in the record's folder,
 // so that its earlier version outlives the replace about to come. When it
 // cannot, `problem` says why (unless an earlier problem does already).
-void Stage(FileBefore& file, const std::string& programDirCp932, std::string_view role,
+void Stage(FileBefore& file, const ActiveConfig& config, std::string_view role,
            std::string& problem) {
     file.stamp = StampOfFile(file.native);
     // No file: nothing to give back but its absence; no regular file: nothing
     // this generate can replace.
     if (!file.stamp || !problem.empty() || !FileExists(file.native)) return;
-    if (const FolderLook look = MakeRecordFolder(programDirCp932); look.kind != FolderKind::Own) {
-        problem = FolderProblem(programDirCp932, look);
+    const auto folder = RecordFolder(config);
+    if (const FolderLook look = MakeRecordFolder(config); look.kind != FolderKind::Own || !folder) {
+        problem = FolderProblem(config, look);
         return;
     }
-    const std::string folderCp932 = FolderOf(programDirCp932);
     const std::string staged = std::string(role) + std::string(kStagedSuffix);
-    if (auto linked = LinkOrCopyFile(file.native, Fs(folderCp932 + staged)); !linked) {
+    if (auto linked = LinkOrCopyFile(file.native, *folder + staged); !linked) {
         problem = FileProblemLine(linked.problem());
         return;
     }
@@ -328,7 +333,7 @@ void NoteAfterRollOver(const ActiveConfig& config, RunState& run) {
 
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
     // Earlier versions staged by a generate that then failed are no one's.
-    RemoveRecordLeftovers(config.programDir);
+    RemoveRecordLeftovers(config);
 
     EntryBefore before;
     before.page.path = config.diaryPage;
@@ -345,14 +350,14 @@ EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
         }
         break;
     }
-    if (!before.rollOver) Stage(before.page, config.programDir, "page", before.recordProblem);
+    if (!before.rollOver) Stage(before.page, config, "page", before.recordProblem);
     // A current copy this generate will not write is not looked at: its name
     // may lead anywhere.
     if (config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
         CheckCurrentCopy(config).usable()) {
         before.currentCopy.path = CurrentCopyPath(config);
         before.currentCopy.native = OrNone(config.native.currentCopy);
-        Stage(before.currentCopy, config.programDir, "copy", before.recordProblem);
+        Stage(before.currentCopy, config, "copy", before.recordProblem);
     }
     return before;
 }
@@ -362,12 +367,12 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     std::string problem = before.recordProblem;
     // Whatever happens below, no record of an older generate may remain: it
     // would take back the wrong entry.
-    ForgetRecord(config.programDir, /*staged=*/false);
-    if (const FolderLook look = MakeRecordFolder(config.programDir);
+    ForgetRecord(config, /*staged=*/false);
+    if (const FolderLook look = MakeRecordFolder(config);
         look.kind != FolderKind::Own && problem.empty()) {
-        problem = FolderProblem(config.programDir, look);
+        problem = FolderProblem(config, look);
     }
-    const fs::path folder(ToFsPath(folderCp932).value_or(std::string()));
+    const fs::path folder(OrNone(RecordFolder(config)).str());
 
     Record record;
     record.configIniPath = config.configIniPath;
@@ -432,7 +437,7 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
         if (kept) return;
         problem = FileProblemLine(kept.problem());
     }
-    ForgetRecord(config.programDir, /*staged=*/true);
+    ForgetRecord(config, /*staged=*/true);
     host.ShowMessage(Sjis(msg::kRecordLostText) + "\r\n" + problem, Sjis(msg::kRecordLostCaption));
 }
 
@@ -450,14 +455,13 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     const auto lock = LockProgramFolder(config, host);
     if (!lock) return fail(TakeBackStatus::Busy, "", "");
     const std::string folderCp932 = FolderOf(config.programDir);
-    if (const FolderLook look = LookAtRecordFolder(config.programDir);
-        look.kind != FolderKind::Own) {
+    if (const FolderLook look = LookAtRecordFolder(config); look.kind != FolderKind::Own) {
         if (look.kind == FolderKind::Absent) return outcome;
-        return fail(TakeBackStatus::Failed, folderCp932, FolderProblem(config.programDir, look));
+        return fail(TakeBackStatus::Failed, folderCp932, FolderProblem(config, look));
     }
-    RemoveRecordLeftovers(config.programDir);
+    RemoveRecordLeftovers(config);
     const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
-    const auto manifest = ReadRegularFile(Fs(manifestCp932));
+    const auto manifest = ReadRegularFile(OrNone(RecordFolder(config)) + kManifestName);
     if (!manifest) {
         if (manifest.problem().code == ENOENT) return outcome;  // nothing recorded
         return fail(TakeBackStatus::Failed, manifestCp932, FileProblemLine(manifest.problem()));
@@ -565,7 +569,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         (one.earlier ? outcome.restored : outcome.removed).push_back(one.file->path);
     }
     outcome.status = TakeBackStatus::TakenBack;
-    ForgetRecord(config.programDir, /*staged=*/true);
+    ForgetRecord(config, /*staged=*/true);
     if (upload) StartUpload(*record, outcome, host);
     return outcome;
 }
