@@ -18,10 +18,8 @@ namespace {
 
 const std::string kPage = "diary26-Dec.html";
 
-std::size_t Count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
+std::string ErrorName(int error) {
+    return error == ENOSPC ? "ENOSPC" : error == EIO ? "EIO" : "EACCES";
 }
 
 class FaultInjection : public ::testing::TestWithParam<int> {
@@ -62,6 +60,22 @@ class FaultInjection : public ::testing::TestWithParam<int> {
                                        : report.substr(at + 7, report.find('\n', at) - at - 7);
     }
 
+    // The folder, every file in it as before the generate or after it, when
+    // `call` failed: a temporary file stays only when removing it was what
+    // failed, and the new page may hold only the prototype (the roll-over is
+    // a step of its own).
+    Files ExpectOldOrNew(const std::string& call) const {
+        const Files after = ReadFolder(home_.dir());
+        for (const auto& [name, content] : after) {
+            if (IsTemporaryName(name) && call.rfind("unlink ", 0) == 0) continue;
+            const bool isOld = old_.count(name) && old_.at(name) == content;
+            const bool isNew = new_.count(name) && new_.at(name) == content;
+            const bool isRolledOver = name == kPage && content == old_.at("original.html");
+            EXPECT_TRUE(isOld || isNew || isRolledOver) << name;
+        }
+        return after;
+    }
+
     TempDir home_;
     TempDir report_;
     Files old_;
@@ -83,17 +97,7 @@ TEST_P(FaultInjection, EveryFileIsOldOrNewAndAFailureNamesItsFile) {
         if (call.empty()) break;  // the run no longer reaches call n
         ++failedRuns;
         SCOPED_TRACE("call " + std::to_string(n) + ": " + call + "\n" + run.errors);
-        const Files after = ReadFolder(home_.dir());
-
-        for (const auto& [name, content] : after) {
-            // A temporary file stays only when removing it was what failed.
-            if (IsTemporaryName(name) && call.rfind("unlink ", 0) == 0) continue;
-            const bool isOld = old_.count(name) && old_.at(name) == content;
-            const bool isNew = new_.count(name) && new_.at(name) == content;
-            // The roll-over is a step of its own: the new page may hold only the prototype.
-            const bool isRolledOver = name == kPage && content == old_.at("original.html");
-            EXPECT_TRUE(isOld || isNew || isRolledOver) << name;
-        }
+        const Files after = ExpectOldOrNew(call);
         const bool landed = after.count(kPage) && after.at(kPage) == new_.at(kPage);
         EXPECT_EQ(run.exitStatus == 0, landed) << "exit status " << run.exitStatus;
         if (run.exitStatus != 0) {
@@ -122,11 +126,7 @@ TEST_P(FaultInjection, AnUndoStoppedByAFailureIsFinishedByTheNext) {
         ++failedRuns;
         SCOPED_TRACE("call " + std::to_string(n) + ": " + call + "\n" + run.errors);
         ASSERT_GE(run.exitStatus, 0) << "ended by a signal";
-        for (const auto& [name, content] : ReadFolder(home_.dir())) {
-            if (IsTemporaryName(name) && call.rfind("unlink ", 0) == 0) continue;
-            const bool isOld = old_.count(name) && old_.at(name) == content;
-            EXPECT_TRUE(isOld || (new_.count(name) && new_.at(name) == content)) << name;
-        }
+        ExpectOldOrNew(call);
         if (run.exitStatus != 0) {
             EXPECT_NE(run.errors.find(FileNamed(call)), std::string::npos);
             EXPECT_EQ(Program({"undo"}, 0).exitStatus, 0);
@@ -142,17 +142,15 @@ TEST_P(FaultInjection, AnUndoStoppedByAFailureIsFinishedByTheNext) {
 // retried after a reported failure writes its entry once.
 TEST_P(FaultInjection, AFailedFolderListingEndsNoRunBySignal) {
     if (!std::filesystem::exists("/usr/bin/strace")) GTEST_SKIP() << "strace is not installed";
-    const std::string error = GetParam() == ENOSPC ? "ENOSPC"
-                              : GetParam() == EIO  ? "EIO"
-                                                   : "EACCES";
     for (int n = 1; n <= 10; ++n) {
         for (const bool undo : {false, true}) {
             SCOPED_TRACE("listing " + std::to_string(n) + (undo ? " of undo" : " of generate"));
             ASSERT_EQ(Generate(0).exitStatus, 0);
-            const ProgramRun run =
-                Program(undo ? std::vector<std::string>{"undo"} : GenerateWords("second"), 0,
-                        {"/usr/bin/strace", "-qq", "-o", "/dev/null", "-e", "trace=getdents64",
-                         "-e", "inject=getdents64:error=" + error + ":when=" + std::to_string(n)});
+            const ProgramRun run = Program(
+                undo ? std::vector<std::string>{"undo"} : GenerateWords("second"), 0,
+                {"/usr/bin/strace", "-qq", "-o", "/dev/null", "-e", "trace=getdents64", "-e",
+                 "inject=getdents64:error=" + ErrorName(GetParam()) +
+                     ":when=" + std::to_string(n)});
             ASSERT_GE(run.exitStatus, 0) << "ended by a signal\n" << run.errors;
             if (undo) {
                 EXPECT_EQ(std::filesystem::exists(home_ / kPage), run.exitStatus != 0);
@@ -166,10 +164,8 @@ TEST_P(FaultInjection, AFailedFolderListingEndsNoRunBySignal) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Errors, FaultInjection, ::testing::Values(ENOSPC, EIO, EACCES), [](const auto& info) {
-        return std::string(info.param == ENOSPC ? "ENOSPC" : info.param == EIO ? "EIO" : "EACCES");
-    });
+INSTANTIATE_TEST_SUITE_P(Errors, FaultInjection, ::testing::Values(ENOSPC, EIO, EACCES),
+                         [](const auto& info) { return ErrorName(info.param); });
 
 }  // namespace
 }  // namespace qm::test

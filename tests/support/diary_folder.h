@@ -56,6 +56,13 @@ inline void WriteFolder(const std::string& dir, const Files& files) {
     for (const auto& [name, content] : files) WriteBytes(dir + name, content);
 }
 
+// How many times `what` occurs in `text`.
+inline std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 // ".NAME.XXXXXX": how the program names the temporary file of a safe write.
 inline bool IsTemporaryName(const std::string& name) {
     return name.size() > 8 && name[0] == '.' && name[name.size() - 7] == '.';

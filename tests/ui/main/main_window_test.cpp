@@ -83,15 +83,12 @@ class MainWindowTest : public QObject {
         QTest::keyClick(w->setList(), Qt::Key_Down);
         // The reload reads the stored choice back: the set in use stays "a".
         QCOMPARE(w->runState().currentSetIndex, 0);
-        QCOMPARE(w->setList()->currentText(), QStringLiteral("a"));
         w->titleEdit()->setFocus();
         QTest::keyClick(w->titleEdit(), Qt::Key_Escape);
         QVERIFY(!w->isVisible());
         QCOMPARE(w.io.messages.size(), std::size_t{3});
-        for (const auto& message : w.io.messages) {
+        for (const auto& message : w.io.messages)
             QCOMPARE(message.text, UnwritableText(folder.systemIni()));
-            QCOMPARE(message.caption, QStringLiteral("設定を保存できないよ"));
-        }
         QCOMPARE(folder.ReadText("STATE", "UP"), std::string("<absent>"));
     }
 
