@@ -14,9 +14,10 @@ namespace qm {
 
 namespace {
 
-std::optional<FileLock> LockFolder(const std::string& folderCp932, Host& host,
+std::optional<FileLock> LockFolder(const FileResult<NativePath>& folder, Host& host,
                                    std::chrono::milliseconds wait) {
-    auto lock = FileLock::Acquire(folderCp932 + std::string(kProgramFolderLockName), wait);
+    auto lock = folder ? FileLock::Acquire(*folder + kProgramFolderLockName, wait)
+                       : FileResult<std::optional<FileLock>>(folder.problem());
     if (!lock) {
         host.ShowMessage(SjisWithFileProblem(msg::kLockFailedText, lock.problem()),
                          Sjis(msg::kLockFailedCaption));
@@ -27,10 +28,11 @@ std::optional<FileLock> LockFolder(const std::string& folderCp932, Host& host,
 }
 
 // The folder as the system finds it: "" names the working folder.
-std::optional<struct stat> FolderIdentity(const std::string& folderCp932) {
-    const auto path = NativePathOf(folderCp932.empty() ? std::string(".") : folderCp932);
+std::optional<struct stat> FolderIdentity(const FileResult<NativePath>& folder) {
+    if (!folder) return std::nullopt;
+    const char* path = folder->empty() ? "." : folder->c_str();
     struct stat st {};
-    if (!path || ::stat(path->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+    if (::stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
     return st;
 }
 
@@ -38,18 +40,18 @@ std::optional<struct stat> FolderIdentity(const std::string& folderCp932) {
 
 std::optional<FileLock> LockProgramFolder(const ActiveConfig& config, Host& host,
                                           std::chrono::milliseconds wait) {
-    return LockFolder(config.programDir, host, wait);
+    return LockFolder(config.native.programDir, host, wait);
 }
 
 bool LockDiaryFolder(const ActiveConfig& config, Host& host, std::optional<FileLock>& lock,
                      std::chrono::milliseconds wait) {
-    const auto diary = FolderIdentity(config.diaryFolder);
-    const auto program = FolderIdentity(config.programDir);
+    const auto diary = FolderIdentity(config.native.diaryFolder);
+    const auto program = FolderIdentity(config.native.programDir);
     // The program folder's lock covers it already: a second lock on the same
     // file by another name would wait for this very run.
     if (!diary || (program && diary->st_dev == program->st_dev && diary->st_ino == program->st_ino))
         return true;
-    lock = LockFolder(config.diaryFolder, host, wait);
+    lock = LockFolder(config.native.diaryFolder, host, wait);
     return lock.has_value();
 }
 

@@ -65,11 +65,9 @@ int TryLock(const std::string& fsPath) {
 
 }  // namespace
 
-FileResult<std::optional<FileLock>> FileLock::Acquire(std::string_view cp932Path,
+FileResult<std::optional<FileLock>> FileLock::Acquire(const NativePath& path,
                                                       std::chrono::milliseconds wait) {
-    const auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    const std::string& fsPath = path->str();
+    const std::string& fsPath = path.str();
 
     std::lock_guard guard(heldMutex);
     if (auto shared = HeldLocks()[fsPath].lock()) {

@@ -48,10 +48,9 @@ std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
     return std::nullopt;
 }
 
-std::optional<FileStamp> StampOfFile(std::string_view cp932Path) {
-    const auto fsPath = ToFsPath(cp932Path);
+std::optional<FileStamp> StampOfFile(const NativePath& path) {
     struct stat st {};
-    if (!fsPath || fsPath->empty() || ::stat(fsPath->c_str(), &st) != 0) return std::nullopt;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
     return StampOf(st);
 }
 

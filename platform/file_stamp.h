@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/native_path.h"
+
 namespace qm {
 
 struct FileStamp {
@@ -25,7 +27,7 @@ struct FileStamp {
     static std::optional<FileStamp> FromText(std::string_view text);
 };
 
-std::optional<FileStamp> StampOfFile(std::string_view cp932Path);
+std::optional<FileStamp> StampOfFile(const NativePath& path);
 std::optional<FileStamp> StampOfDescriptor(int fd);
 
 }  // namespace qm

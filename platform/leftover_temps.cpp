@@ -9,7 +9,6 @@
 #include <string>
 
 #include "platform/encoding.h"
-#include "platform/path_text.h"
 
 namespace qm {
 
@@ -49,11 +48,9 @@ bool RemoveIfUnowned(const std::string& path) {
 
 }  // namespace
 
-int RemoveTemporariesLeftIn(std::string_view folderCp932,
+int RemoveTemporariesLeftIn(const NativePath& folderPath,
                             const std::function<bool(std::string_view)>& isOwnTarget) {
-    const auto fsPath = ToFsPath(folderCp932);
-    if (!fsPath) return 0;
-    const std::string folder = fsPath->empty() ? std::string("./") : *fsPath + "/";
+    const std::string folder = folderPath.empty() ? std::string("./") : folderPath.str() + "/";
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return 0;
     int removed = 0;

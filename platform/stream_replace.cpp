@@ -265,46 +265,38 @@ FileStatus ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::s
 }
 
 FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
-                            std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                            std::string_view insert, const NativePath& target, WriteTarget how,
                             const StreamOptions& options) {
-    auto target = NativePathOf(targetCp932);
-    if (!target) return target.problem();
     auto write = [&](int out) {
         return WriteInsertion(source, at, markerSize, insert, out, options);
     };
-    if (how == WriteTarget::Replace) return ReplaceFileWith(*target, write);
+    if (how == WriteTarget::Replace) return ReplaceFileWith(target, write);
     struct stat st {};
     const mode_t mode = ::fstat(source, &st) == 0 ? (st.st_mode & 0777) : 0644;
-    return CreateFileWith(*target, mode, write);
+    return CreateFileWith(target, mode, write);
 }
 
-FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+FileStatus ReplaceWithCopyOf(const NativePath& fromPath, const NativePath& to,
                              const StreamOptions& options) {
-    auto from = ReadOnlyFile::Open(fromCp932);
+    auto from = ReadOnlyFile::Open(fromPath);
     if (!from) return from.problem();
-    auto to = NativePathOf(toCp932);
-    if (!to) return to.problem();
     struct stat st {};
-    if (::fstat(from->descriptor(), &st) != 0) return SystemProblem(to->str(), errno);
+    if (::fstat(from->descriptor(), &st) != 0) return SystemProblem(to.str(), errno);
     const auto size = static_cast<std::uint64_t>(st.st_size);
     return ReplaceFileWith(
-        *to, [&](int out) { return CopyFileRange(from->descriptor(), 0, size, out, options); });
+        to, [&](int out) { return CopyFileRange(from->descriptor(), 0, size, out, options); });
 }
 
-FileStatus LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+FileStatus LinkOrCopyFile(const NativePath& from, const NativePath& to,
                           const StreamOptions& options) {
-    auto from = NativePathOf(fromCp932);
-    if (!from) return from.problem();
-    auto to = NativePathOf(toCp932);
-    if (!to) return to.problem();
-    if (::link(from->c_str(), to->c_str()) == 0) return {};
-    if (errno == EEXIST) return SystemProblem(to->str(), errno);
-    auto source = ReadOnlyFile::Open(fromCp932);
+    if (::link(from.c_str(), to.c_str()) == 0) return {};
+    if (errno == EEXIST) return SystemProblem(to.str(), errno);
+    auto source = ReadOnlyFile::Open(from);
     if (!source) return source.problem();
     struct stat st {};
-    if (::fstat(source->descriptor(), &st) != 0) return SystemProblem(from->str(), errno);
+    if (::fstat(source->descriptor(), &st) != 0) return SystemProblem(from.str(), errno);
     const auto size = static_cast<std::uint64_t>(st.st_size);
-    return CreateFileWith(*to, st.st_mode & 0777, [&](int out) {
+    return CreateFileWith(to, st.st_mode & 0777, [&](int out) {
         return CopyFileRange(source->descriptor(), 0, size, out, options);
     });
 }
@@ -330,17 +322,15 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
     return true;
 }
 
-FileResult<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
-    auto fsPath = NativePathOf(cp932Path);
-    if (!fsPath) return fsPath.problem();
+FileResult<ReadOnlyFile> ReadOnlyFile::Open(const NativePath& path) {
     // Never waits on a FIFO, as no file function here does.
-    const int fd = ::open(fsPath->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return SystemProblem(fsPath->str(), errno);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return SystemProblem(path.str(), errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) {
         ::close(fd);
-        return SystemProblem(fsPath->str(), S_ISREG(st.st_mode) ? EFBIG : EINVAL);
+        return SystemProblem(path.str(), S_ISREG(st.st_mode) ? EFBIG : EINVAL);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return ReadOnlyFile(fd);

@@ -25,6 +25,8 @@ using test::ReadBytes;
 using test::WriteBytes;
 using namespace std::chrono_literals;
 
+NativePath N(const std::string& path) { return NativePath(path); }
+
 class Files : public ::testing::Test {
   protected:
     std::size_t Entries() const { return std::distance(fs::directory_iterator(dir_.dir()), {}); }
@@ -38,12 +40,12 @@ TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
     WriteBytes(dir_ / "real/page.html", "old");
     fs::permissions(dir_ / "real/page.html", fs::perms(0640));
     fs::create_symlink("real/page.html", page_);
-    ASSERT_TRUE(ReplaceFileContents(NativePath(page_), "new text"));
+    ASSERT_TRUE(ReplaceFileContents(N(page_), "new text"));
     EXPECT_TRUE(fs::is_symlink(page_));
     EXPECT_EQ(ReadBytes(dir_ / "real/page.html"), "new text");
     EXPECT_EQ(fs::status(page_).permissions(), fs::perms(0640));
     const mode_t mask = ::umask(027);
-    ASSERT_TRUE(ReplaceFileContents(NativePath(dir_ / "new.html"), "text"));
+    ASSERT_TRUE(ReplaceFileContents(N(dir_ / "new.html"), "text"));
     EXPECT_EQ(::umask(mask), 027);
     EXPECT_EQ(fs::status(dir_ / "new.html").permissions(), fs::perms(0640));
     EXPECT_EQ(Entries(), 3u);
@@ -53,14 +55,14 @@ TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
 TEST_F(Files, TheLockRefusesASecondHolderAndHoldsAcrossAReplace) {
     WriteBytes(page_, "old");
     {
-        auto first = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+        auto first = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
         ASSERT_TRUE(first);
-        EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
+        EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
         ASSERT_TRUE(first->Replace("new"));
-        EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
+        EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
         EXPECT_EQ(*first->ReadAll(), "new");
     }
-    auto second = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+    auto second = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
     ASSERT_TRUE(second);
     EXPECT_EQ(*second->ReadAll(), "new");
     EXPECT_EQ(Entries(), 1u);
@@ -72,35 +74,35 @@ TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
     fs::create_directory(dir_ / "folder");
     const auto start = std::chrono::steady_clock::now();
     for (const std::string& path : {fifo, std::string("/dev/zero"), dir_ / "folder"}) {
-        const auto read = ReadFileBytes(path);
+        const auto read = ReadRegularFile(N(path));
         ASSERT_FALSE(read) << path;
         EXPECT_EQ(read.problem().fsPath, path);
         EXPECT_FALSE(read.problem().answer.empty());
-        EXPECT_FALSE(LockedFile::Open(path, LockedFile::Mode::CreateIfMissing)) << path;
-        EXPECT_FALSE(CopyFileTo(path, dir_ / "copy.html", true)) << path;
+        EXPECT_FALSE(LockedFile::Open(N(path), LockedFile::Mode::CreateIfMissing)) << path;
+        EXPECT_FALSE(CopyFileTo(N(path), N(dir_ / "copy.html"), true)) << path;
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(fs::exists(dir_ / "copy.html"));
-    const auto missing = ReadFileBytes(dir_ / "missing.html");
+    const auto missing = ReadRegularFile(N(dir_ / "missing.html"));
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.problem().code, ENOENT);
     // Sparse: no disk space is used.
     WriteBytes(page_, "");
     ASSERT_EQ(::truncate(page_.c_str(), off_t(kMaxReadBytes + 1)), 0);
-    const auto tooLarge = ReadFileBytes(page_);
+    const auto tooLarge = ReadRegularFile(N(page_));
     ASSERT_FALSE(tooLarge);
     EXPECT_EQ(tooLarge.problem().code, EFBIG);
-    EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
+    EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
 }
 
 // Holds within the process are shared: a nested taker does not wait, and its
 // end leaves the outer hold in place for other processes to wait on.
 TEST_F(Files, TheGenerateLockIsSharedWithinTheProcess) {
     const std::string path = dir_ / "QMgenerate.lock";
-    auto outer = FileLock::Acquire(path, 5s);
+    auto outer = FileLock::Acquire(N(path), 5s);
     ASSERT_TRUE(outer && *outer);
     {
-        auto nested = FileLock::Acquire(path, 0ms);
+        auto nested = FileLock::Acquire(N(path), 0ms);
         EXPECT_TRUE(nested && *nested) << "a nested taker must not wait";
     }
     int probe = ::open(path.c_str(), O_RDWR);
@@ -122,10 +124,10 @@ TEST_F(Files, FindsAndReplacesAMarkerCutByTheBufferEdge) {
         SCOPED_TRACE(lead);
         const std::string head = std::string(lead, 'p') + falseStart;
         WriteBytes(page_, head + kMarker + "after" + kNul + "junk");
-        auto at = FindMarkerInText(ReadOnlyFile::Open(page_)->descriptor(), kMarker, {5});
+        auto at = FindMarkerInText(ReadOnlyFile::Open(N(page_))->descriptor(), kMarker, {5});
         ASSERT_TRUE(at && at->found);
         EXPECT_EQ(at->markerAt, head.size());
-        auto file = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+        auto file = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
         ASSERT_TRUE(file && ReplaceWithInsertion(*file, *at, kMarker.size(), kMarker + "NEW",
                                                  {5, kCopyMethods[lead % 3]}));
         EXPECT_EQ(ReadBytes(page_), head + kMarker + "NEWafter");
@@ -139,14 +141,14 @@ TEST_F(Files, FindsAndReplacesAMarkerCutByTheBufferEdge) {
 TEST_F(Files, AFullDiskOrAPageCutShortLeavesThePageWhole) {
     const std::string page = std::string(20000, 'x') + kMarker + std::string(20000, 'y');
     WriteBytes(page_, page);
-    auto file = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+    auto file = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
     auto at = FindMarkerInText(file->descriptor(), kMarker);
     ASSERT_TRUE(at && at->found);
     for (CopyMethod copy : kCopyMethods) {
         test::FileSizeLimit fullDisk(8192);
         EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "entry", {4096, copy}));
-        EXPECT_FALSE(ReplaceFileContents(NativePath(page_), page + page));
-        EXPECT_FALSE(ReplaceScratchFile(page_, page + page));
+        EXPECT_FALSE(ReplaceFileContents(N(page_), page + page));
+        EXPECT_FALSE(ReplaceScratchFile(N(page_), page + page));
     }
     EXPECT_EQ(ReadBytes(page_), page);
     ASSERT_EQ(::truncate(page_.c_str(), 100), 0);
@@ -164,12 +166,12 @@ TEST_F(Files, ACopyHoldsEveryByteOfItsSource) {
     const std::string bytes = std::string(300000, 'c') + kNul + "after the text";
     WriteBytes(from, bytes);
     WriteBytes(page_, "an older, longer copy " + std::string(400000, 'o'));
-    ASSERT_TRUE(ReplaceWithCopyOf(from, page_, {4096, CopyMethod::ReadWrite}));
-    EXPECT_FALSE(ReplaceWithCopyOf(dir_ / "missing.html", page_));
+    ASSERT_TRUE(ReplaceWithCopyOf(N(from), N(page_), {4096, CopyMethod::ReadWrite}));
+    EXPECT_FALSE(ReplaceWithCopyOf(N(dir_ / "missing.html"), N(page_)));
     EXPECT_EQ(ReadBytes(page_), bytes);
     WriteBytes(dir_ / "other.html", bytes.substr(0, bytes.size() - 1) + "T");
-    auto a = ReadOnlyFile::Open(page_), b = ReadOnlyFile::Open(from),
-         c = ReadOnlyFile::Open(dir_ / "other.html");
+    auto a = ReadOnlyFile::Open(N(page_)), b = ReadOnlyFile::Open(N(from)),
+         c = ReadOnlyFile::Open(N(dir_ / "other.html"));
     EXPECT_EQ(SameContent(a->descriptor(), b->descriptor(), {4096}), true);
     EXPECT_EQ(SameContent(a->descriptor(), c->descriptor(), {4096}), false);
 }
@@ -181,22 +183,22 @@ TEST_F(Files, NothingNewOverwritesAnExistingName) {
     fs::permissions(proto, fs::perms(0440));
     WriteBytes(page_, "entries");
     WriteBytes(dir_ / ".tmp", "other");
-    auto source = ReadOnlyFile::Open(proto);
+    auto source = ReadOnlyFile::Open(N(proto));
     auto at = FindMarkerInText(source->descriptor(), kMarker);
     ASSERT_TRUE(at && at->found);
     const auto insertInto = [&](const std::string& to) {
-        return WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", to,
+        return WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", N(to),
                                 WriteTarget::CreateNew);
     };
-    EXPECT_FALSE(CopyFileTo(proto, page_, true));
-    const auto renamed = RenameIntoAbsentName(NativePath(dir_ / ".tmp"), NativePath(page_));
+    EXPECT_FALSE(CopyFileTo(N(proto), N(page_), true));
+    const auto renamed = RenameIntoAbsentName(N(dir_ / ".tmp"), N(page_));
     ASSERT_FALSE(renamed);
     EXPECT_EQ(renamed.problem().code, EEXIST);
     EXPECT_FALSE(insertInto(page_));
-    EXPECT_FALSE(LinkOrCopyFile(proto, page_));
+    EXPECT_FALSE(LinkOrCopyFile(N(proto), N(page_)));
     EXPECT_EQ(ReadBytes(page_), "entries");
     EXPECT_EQ(ReadBytes(dir_ / ".tmp"), "other") << "the caller removes its temporary file";
-    EXPECT_FALSE(LinkOrCopyFile(dir_ / "missing.html", dir_ / "third.html"));
+    EXPECT_FALSE(LinkOrCopyFile(N(dir_ / "missing.html"), N(dir_ / "third.html")));
     // A new page under a free name takes its source's permissions.
     ASSERT_TRUE(insertInto(dir_ / "new.html"));
     EXPECT_EQ(ReadBytes(dir_ / "new.html"), "<p>E</p>");
