@@ -225,7 +225,8 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     ActiveConfig config;
     InitConfig(config, ProgramDirCp932(options));
     ConsoleHost host;
-    if (!LoadSettingsOrSay(config.systemIniPath, host)) return 1;
+    if (!LoadSettingsOrSay(config.systemIniPath, NativeProgramFile(config, kSystemIniName), host))
+        return 1;
     auto setIndex = ChooseSetIndex(config, *request, error);
     if (!setIndex) {
         if (!error.empty()) {

@@ -58,7 +58,7 @@ int RunTakeBackCommandLine(const GlobalOptions& options) {
         std::printf("removed %s\n", TerminalText(path).c_str());
     }
     // The words are not lost with the entry: they wait to be mended and written again.
-    if (ReadLastEntry(programDir)) {
+    if (ReadLastEntry(NativePathOf(programDir))) {
         std::printf("the entry's title and text are kept in %s\n",
                     TerminalText(LastEntryPath(programDir)).c_str());
     }

@@ -17,7 +17,9 @@ namespace {
 // Replaces the entry file, held without sharing when it exists; a failure
 // leaves the old entry file, or none, as it was. The entry goes on from
 // memory, so the file is not flushed to the disk.
-FileStatus WriteEntryFile(const std::string& path, std::string_view entry) {
+FileStatus WriteEntryFile(const FileResult<NativePath>& entryFile, std::string_view entry) {
+    if (!entryFile) return entryFile.problem();
+    const NativePath& path = *entryFile;
     const auto held = LockedFile::Open(path, LockedFile::Mode::OpenExisting);
     if (!held && FileExists(path)) return held.problem();
     return ReplaceScratchFile(path, entry);
@@ -79,14 +81,13 @@ std::string ComposeEntryText(std::string_view templateText, const EntryInput& in
     return ComposeEntryText(templateText, input, imageChosen, ReadLocalClock());
 }
 
-std::string EntryFilePath(const ActiveConfig& config) {
-    return config.programDir + std::string(kEntryFileName);
-}
-
 std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryInput& input,
                                         bool imageChosen, Host& host) {
     // A missing template is created empty, so the user finds the file to fill in.
-    auto templateFile = LockedFile::Open(config.templatePath, LockedFile::Mode::CreateIfMissing);
+    const auto& templatePath = config.native.templatePath;
+    auto templateFile = templatePath
+                            ? LockedFile::Open(*templatePath, LockedFile::Mode::CreateIfMissing)
+                            : FileResult<LockedFile>(templatePath.problem());
     if (!templateFile) {
         host.ShowMessage(SjisWithFileProblem(msg::kTemplateOpenText, templateFile.problem()),
                          Sjis(msg::kTemplateOpenCaption));
@@ -109,7 +110,7 @@ std::optional<std::string> ComposeEntry(const ActiveConfig& config, const EntryI
     // A NUL that came in with the input would end the entry there when the
     // file is read back; the file and the entry hold the same text.
     entry.resize(TextUpToNul(entry).size());
-    const FileStatus written = WriteEntryFile(EntryFilePath(config), entry);
+    const FileStatus written = WriteEntryFile(NativeProgramFile(config, kEntryFileName), entry);
     if (!written) {
         host.ShowMessage(SjisWithFileProblem(msg::kWriteFailedText, written.problem()),
                          Sjis(msg::kWriteFailedCaption));

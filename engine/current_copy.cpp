@@ -5,13 +5,13 @@
 #include <string>
 #include <system_error>
 
+#include "engine/diary_page.h"
 #include "engine/entry.h"
 #include "engine/generate.h"
 #include "engine/host.h"
 #include "engine/last_entry.h"
 #include "engine/messages.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 
@@ -22,11 +22,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // Where a path really leads: absolute, links of its existing part followed.
-std::optional<fs::path> Resolved(std::string_view cp932Path) {
-    const auto fsPath = ToFsPath(cp932Path);
-    if (!fsPath || fsPath->empty()) return std::nullopt;
+std::optional<fs::path> Resolved(const FileResult<NativePath>& native) {
+    if (!native || native->empty()) return std::nullopt;
     std::error_code ec;
-    fs::path path = fs::weakly_canonical(fs::absolute(*fsPath, ec), ec);
+    fs::path path = fs::weakly_canonical(fs::absolute(native->str(), ec), ec);
     if (ec) return std::nullopt;
     if (path.has_parent_path() && path.filename().empty()) path = path.parent_path();
     return path;
@@ -78,7 +77,12 @@ std::string_view FileNameReason(FileNameVerdict verdict) {
     return {};
 }
 
-CurrentNameCheck CheckCurrentName(const ActiveConfig& config, std::string_view nameCp932) {
+namespace {
+
+// CheckCurrentName for the copy's name `nameCp932` and the file system's
+// name `copyPath` of the copy in the diary folder.
+CurrentNameCheck CheckCopyName(const ActiveConfig& config, std::string_view nameCp932,
+                               const FileResult<NativePath>& copyPath) {
     CurrentNameCheck check;
     check.plain = CheckPlainFileName(nameCp932);
     if (check.plain == FileNameVerdict::Usable &&
@@ -94,22 +98,36 @@ CurrentNameCheck CheckCurrentName(const ActiveConfig& config, std::string_view n
         return check;
     }
     // The copy is written where a link at its name leads: judge that file.
-    const std::string folder = config.diaryFolder.empty() ? "./" : config.diaryFolder;
-    const auto copy = Resolved(folder + std::string(nameCp932));
-    const auto resolvedFolder = Resolved(folder);
+    const auto& folder = config.native.diaryFolder;
+    const auto copy = Resolved(copyPath);
+    const auto resolvedFolder =
+        Resolved(folder && folder->empty() ? FileResult<NativePath>(NativePath("./")) : folder);
     if (!copy || !resolvedFolder) return check;  // the copy fails, and says so
     if (copy->parent_path() != *resolvedFolder) {
         check.verdict = CurrentNameVerdict::Outside;
     } else if (IsProgramFileName(copy->filename().string())) {
         check.verdict = CurrentNameVerdict::ProgramFile;
     } else {
-        for (const std::string* own :
-             {&config.diaryPage, &config.prototypePath, &config.logPath, &config.templatePath}) {
-            const auto ownPath = own->empty() ? std::nullopt : Resolved(*own);
+        const NativeSetPaths& native = config.native;
+        for (const auto* own :
+             {&native.diaryPage, &native.prototypePath, &native.logPath, &native.templatePath}) {
+            const auto ownPath = Resolved(*own);
             if (ownPath && SameFile(*copy, *ownPath)) check.verdict = CurrentNameVerdict::UserFile;
         }
     }
     return check;
+}
+
+}  // namespace
+
+CurrentNameCheck CheckCurrentName(const ActiveConfig& config, std::string_view nameCp932) {
+    // A name typed in a dialog that may have changed the other paths as well:
+    // all of them are judged as they stand there.
+    ActiveConfig typed = config;
+    NoteNativeSetPaths(typed);
+    typed.native.diaryPage = NativeDiaryPage(typed, typed.diaryPage);
+    return CheckCopyName(typed, nameCp932,
+                         NativePathOf(typed.diaryFolder + std::string(nameCp932)));
 }
 
 std::string_view CurrentNameReason(const CurrentNameCheck& check) {
@@ -128,20 +146,28 @@ std::string_view CurrentNameReason(const CurrentNameCheck& check) {
     return {};
 }
 
+CurrentNameCheck CheckCurrentCopy(const ActiveConfig& config) {
+    return CheckCopyName(config, config.currentName, config.native.currentCopy);
+}
+
 bool RefreshCurrentCopy(const ActiveConfig& config, std::string_view entryText, PageWrite page,
                         Host& host) {
-    const CurrentNameCheck check = CheckCurrentName(config, config.currentName);
+    const auto& copyPath = config.native.currentCopy;
+    const CurrentNameCheck check = CheckCurrentCopy(config);
     if (!check.usable()) {
         host.ShowMessage(Sjis(msg::kCurrentNameUnusableText) + config.currentName + "\r\n" +
                              Sjis(CurrentNameReason(check)),
                          Sjis(msg::kCurrentCopyCaption));
         return false;
     }
-    const std::string copyPath = CurrentCopyPath(config);
-    MakeOwnerWritable(copyPath);
     // With alwaysOne the prototype with the newest entry only; its insertion
     // messages may appear, but the flow goes on whatever they say.
-    if (auto written = WriteCurrentCopy(config, copyPath, entryText, page, host); !written) {
+    FileStatus written = copyPath ? FileStatus() : FileStatus(copyPath.problem());
+    if (written) {
+        MakeOwnerWritable(*copyPath);
+        written = WriteCurrentCopy(config, *copyPath, entryText, page, host);
+    }
+    if (!written) {
         host.ShowMessage(SjisWithFileProblem(msg::kCurrentCopyWriteText, written.problem()),
                          Sjis(msg::kCurrentCopyCaption));
         return false;

@@ -32,6 +32,10 @@ struct CurrentNameCheck {
 // and in any letter case, so a later change of folders cannot turn a name bad.
 CurrentNameCheck CheckCurrentName(const ActiveConfig& config, std::string_view nameCp932);
 
+// CheckCurrentName for config.currentName, on the set's paths as they were
+// read (config.native).
+CurrentNameCheck CheckCurrentCopy(const ActiveConfig& config);
+
 // Why the name was refused, in UTF-8 (a line under a message).
 std::string_view CurrentNameReason(const CurrentNameCheck& check);
 

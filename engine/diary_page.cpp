@@ -9,6 +9,7 @@
 #include "engine/split_mode.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "platform/stream_replace.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
@@ -37,18 +38,22 @@ std::string_view NewPageSentence(SplitMode mode) {
 // is left pending: the insertion makes it with the entry already in it.
 bool StartNewPage(ActiveConfig& config, RunState& run, Host& host, NewPageWrite newPage) {
     // Opened, not read: the page's one read of the prototype comes when it is made.
-    auto prototype = ReadOnlyFile::Open(config.prototypePath);
+    const auto& prototypePath = config.native.prototypePath;
+    const auto& page = config.native.diaryPage;
+    if (!prototypePath) return TellNewPageNotMade(config, prototypePath.problem(), host);
+    if (!page) return TellNewPageNotMade(config, page.problem(), host);
+    auto prototype = ReadOnlyFile::Open(*prototypePath);
     if (!prototype) return TellNewPageNotMade(config, prototype.problem(), host);
     host.ShowMessage(config.diaryPage + Sjis(NewPageSentence(config.splitMode)),
                      Sjis(msg::kNewPageCaption));
     if (!config.logPath.empty()) UpdateLogPage(config, run, host);
     if (newPage == NewPageWrite::WithEntry) {
-        run.pendingNewPage = PendingNewPage{config.prototypePath, config.diaryPage};
+        run.pendingNewPage = PendingNewPage{*prototypePath, *page, config.diaryPage};
         return true;
     }
     // Another run may have made the page meanwhile; it is never overwritten.
-    const FileStatus copied = CopyFileTo(config.prototypePath, config.diaryPage, true);
-    if (copied || FileExists(config.diaryPage)) return true;
+    const FileStatus copied = CopyFileTo(*prototypePath, *page, true);
+    if (copied || FileExists(*page)) return true;
     return TellNewPageNotMade(config, copied.problem(), host);
 }
 
@@ -68,6 +73,13 @@ std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std:
             break;
     }
     return name + ".html";
+}
+
+FileResult<NativePath> NativeDiaryPage(const ActiveConfig& config, std::string_view page) {
+    if (!RollsOver(config.splitMode)) return config.native.prototypePath;
+    const auto& folder = config.native.diaryFolder;
+    if (!folder) return folder.problem();
+    return *folder + FileNamePart(page);
 }
 
 bool IsDiaryPageName(std::string_view fileName) {
@@ -117,11 +129,12 @@ PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host,
         // A page still pending from an earlier pass is made first, so it is found.
         MakePendingNewPage(run);
         config.diaryPage = DiaryPageName(config.splitMode, config, ReadLocalClock());
+        config.native.diaryPage = NativeDiaryPage(config, config.diaryPage);
         const auto record = [&] {
             // Only other tools read the key: the selection goes on without it.
             if (!RecordDiaryPage(config)) ReportSettingsNotWritten(config.configIniPath, host);
         };
-        if (FileExists(config.diaryPage)) {
+        if (config.native.diaryPage && FileExists(*config.native.diaryPage)) {
             record();
             RepairLogLink(config, run, host);
             return PageSelection::Ready;
@@ -140,6 +153,7 @@ PageSelection SelectDiaryPage(ActiveConfig& config, RunState& run, Host& host,
         record();
         host.ShowMessage(Sjis(msg::kPrototypeText), Sjis(msg::kPrototypeCaption));
         if (!host.OpenPathSettings(config)) return PageSelection::NeedsSettings;
+        NoteNativeSetPaths(config);  // as the user typed them
     }
 }
 

@@ -19,8 +19,9 @@ class Host;
 // A new period's page that a generate makes together with its first entry,
 // so that the prototype is read and the page written only once.
 struct PendingNewPage {
-    std::string prototypePath;
-    std::string page;
+    NativePath prototypePath;
+    NativePath page;
+    std::string pageStored;  // as config.diaryPage names it
 };
 
 // Values of the whole run that outlive any dialog.
@@ -35,6 +36,11 @@ struct RunState {
 // The page name for `mode` on `time` in config.diaryFolder; the prototype
 // path itself when the mode does not roll over.
 std::string DiaryPageName(SplitMode mode, const ActiveConfig& config, const std::tm& time);
+
+// The file system's name of `page`, which DiaryPageName gave for
+// config.splitMode, from the names converted with the set: a new period's
+// page is a name of ASCII letters in the diary folder.
+FileResult<NativePath> NativeDiaryPage(const ActiveConfig& config, std::string_view page);
 
 // True for a file name that DiaryPageName gives in a mode that rolls over.
 bool IsDiaryPageName(std::string_view fileName);

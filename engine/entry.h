@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_result.h"
+#include "platform/native_path.h"
+
 namespace qm {
 
 struct ActiveConfig;
@@ -56,9 +59,7 @@ Insertion InsertAtMarker(std::string_view pageText, std::string_view entryText,
 // place of its first marker (the entry begins with the marker, so the marker
 // stays above it); shows its own messages; false on failure, in which case
 // the page is left as it was.
-bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host);
-
-// programDir + "temp.tmp".
-std::string EntryFilePath(const ActiveConfig& config);
+bool InsertEntryText(std::string_view pageCp932, const FileResult<NativePath>& pagePath,
+                     std::string_view entryText, Host& host);
 
 }  // namespace qm

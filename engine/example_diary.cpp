@@ -15,20 +15,27 @@ constexpr std::array<std::string_view, 4> kExampleFiles = {"example.ini", "origi
 }  // namespace
 
 ExampleCopy CopyExampleDiary(std::string_view exampleFolder, std::string_view programDir) {
+    const auto stored = [](std::string_view folder, std::string_view name) {
+        return std::string(folder) + std::string(name);
+    };
+    // Each folder converted once; the files' names are the same in every encoding.
+    const auto fromFolder = NativePathOf(exampleFolder);
+    const auto toFolder = NativePathOf(programDir);
     for (std::string_view name : kExampleFiles) {
-        const std::string from = std::string(exampleFolder) + std::string(name);
-        const std::string to = std::string(programDir) + std::string(name);
-        if (!FileExists(from)) return {ExampleCopy::Outcome::Missing, from};
-        if (FileExists(to)) return {ExampleCopy::Outcome::Exists, to};
-    }
-    std::vector<std::string> copied;
-    for (std::string_view name : kExampleFiles) {
-        const std::string to = std::string(programDir) + std::string(name);
-        if (!CopyFileTo(std::string(exampleFolder) + std::string(name), to, true)) {
-            for (const std::string& path : copied) RemoveFile(path);
-            return {ExampleCopy::Outcome::NotCopied, to};
+        if (!fromFolder || !FileExists(*fromFolder + name)) {
+            return {ExampleCopy::Outcome::Missing, stored(exampleFolder, name)};
         }
-        copied.push_back(to);
+        if (toFolder && FileExists(*toFolder + name)) {
+            return {ExampleCopy::Outcome::Exists, stored(programDir, name)};
+        }
+    }
+    std::vector<NativePath> copied;
+    for (std::string_view name : kExampleFiles) {
+        if (!toFolder || !CopyFileTo(*fromFolder + name, *toFolder + name, true)) {
+            for (const NativePath& path : copied) RemoveFile(path);
+            return {ExampleCopy::Outcome::NotCopied, stored(programDir, name)};
+        }
+        copied.push_back(*toFolder + name);
     }
     return {};
 }

@@ -36,6 +36,7 @@ PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host
             host.ShowMessage(Sjis(msg::kPathsEmptyText), Sjis(msg::kSettingsCaption));
             return PageSelection::NeedsSettings;
         }
+        NoteNativeSetPaths(config);  // as the user typed them
         return SelectDiaryPage(config, run, host, newPage);
     }
     return selected;
@@ -45,6 +46,7 @@ PageSelection SelectPageAskingForPaths(ActiveConfig& config, RunState& run, Host
 void ClearSetPaths(ActiveConfig& config) {
     ActiveConfig cleared;
     cleared.programDir = config.programDir;
+    cleared.native.programDir = config.native.programDir;
     cleared.systemIniPath = config.systemIniPath;
     cleared.upFlag = config.upFlag;
     config = cleared;
@@ -60,6 +62,9 @@ void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
         config.programDir += '/';
     }
     config.systemIniPath = config.programDir + std::string(kSystemIniName);
+    // An empty folder is the working folder.
+    config.native.programDir =
+        config.programDir.empty() ? NativePath() : NativePathOf(config.programDir);
 }
 
 int SetIndexInList(int storedIndex, int setCount) {
@@ -70,7 +75,8 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
     state.setNames.clear();
     // A system file that cannot be read gives the defaults for the window;
     // the set is not read from it (and that is said) below.
-    auto loaded = SettingsFile::Load(config.systemIniPath);
+    const auto systemFile = NativeProgramFile(config, kSystemIniName);
+    auto loaded = SettingsFile::Load(config.systemIniPath, systemFile);
     SettingsFile system = loaded ? *loaded : SettingsFile(config.systemIniPath);
     // A file that is there but cannot be read is not a list without sets.
     if (!loaded) {
@@ -89,7 +95,7 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
             host.ShowMessage(Sjis(msg::kNoSetText), Sjis(msg::kSettingsCaption));
             return false;
         }
-        loaded = SettingsFile::Load(config.systemIniPath);
+        loaded = SettingsFile::Load(config.systemIniPath, systemFile);
         system = loaded ? *loaded : SettingsFile(config.systemIniPath);
         count = CountListEntries(system, syskeys::kSetListSection);
     }
@@ -109,7 +115,8 @@ bool LoadConfiguration(ActiveConfig& config, RunState& run, SystemState& state, 
 }
 
 bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
-    const auto system = LoadSettingsOrSay(config.systemIniPath, host);
+    const auto system =
+        LoadSettingsOrSay(config.systemIniPath, NativeProgramFile(config, kSystemIniName), host);
     if (!system) {
         ClearSetPaths(config);
         return false;
@@ -120,7 +127,9 @@ bool ReadSetPaths(ActiveConfig& config, int setIndex, Host& host) {
 bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex, Host& host) {
     const std::string setName =
         ReadListEntry(system, syskeys::kSetListSection, setIndex, syskeys::kSetNameCapacity);
-    const auto set = LoadSetFile(config, setName, host);
+    // The set file's name is converted once, for its check and its read.
+    const auto setFile = NativePathOf(SetIniPath(config.programDir, setName));
+    const auto set = LoadSetFile(config, setName, setFile, host);
     if (!set) {
         ClearSetPaths(config);
         return false;
@@ -135,6 +144,7 @@ bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex
     config.templatePath = ReadKey(ini, setkeys::kTemplet);
     config.currentName = ReadKey(ini, setkeys::kCurrentName);
     config.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
+    NoteNativeSetPaths(config);
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
@@ -186,7 +196,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
         MakePendingNewPage(run);
         return GenerateResult::Failed;
     }
-    ForgetLastEntry(config.programDir);
+    ForgetLastEntry(config.native.programDir);
     const EntryBefore before = NoteBeforeEntry(config, run);
     const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);
     if (page == PageWrite::Failed) return GenerateResult::Failed;
@@ -195,7 +205,7 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
                                  RefreshCurrentCopy(config, *entry, page, host);
     // Without a record the entry cannot be taken back later, but it is written.
     KeepForTakeBack(config, before, host);
-    KeepLastEntry(config.programDir, input, run.imageUploadList);
+    KeepLastEntry(config.native.programDir, input, run.imageUploadList);
 
     if (input.upload &&
         StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=

@@ -10,7 +10,8 @@
 
 namespace qm {
 
-bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host& host) {
+bool InsertEntryText(std::string_view pageCp932, const FileResult<NativePath>& pagePath,
+                     std::string_view entryText, Host& host) {
     const auto pageProblem = [&host](std::string_view text, std::string_view caption) {
         host.ShowMessage(Sjis(text), Sjis(caption));
         return false;
@@ -21,9 +22,11 @@ bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host
         return false;
     };
 
+    if (!pagePath)
+        return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption, pagePath.problem());
     // A read-only page is made writable first, so it can take the entry.
-    MakeOwnerWritable(pagePath);
-    auto page = LockedFile::Open(pagePath, LockedFile::Mode::CreateIfMissing);
+    MakeOwnerWritable(*pagePath);
+    auto page = LockedFile::Open(*pagePath, LockedFile::Mode::CreateIfMissing);
     if (!page) return fileProblem(msg::kPageOpenText, msg::kPageOpenCaption, page.problem());
     // A marker begins with '<', which is never the second byte of a
     // double-byte character, so a plain byte search cannot match inside one.
@@ -34,7 +37,7 @@ bool InsertEntryText(std::string_view pagePath, std::string_view entryText, Host
                            SystemProblem(page->path().str(), errno));
     }
     if (!at->found) {
-        host.ShowMessage(NoMarkerText(pagePath), Sjis(msg::kNoMarkerCaption));
+        host.ShowMessage(NoMarkerText(pageCp932), Sjis(msg::kNoMarkerCaption));
         return false;
     }
 

@@ -42,23 +42,25 @@ std::string LastEntryPath(const std::string& programDirCp932) {
     return programDirCp932 + std::string(kLastEntryFileName);
 }
 
-void ForgetLastEntry(const std::string& programDirCp932) {
-    const std::string path = LastEntryPath(programDirCp932);
+void ForgetLastEntry(const FileResult<NativePath>& programDir) {
+    if (!programDir) return;
+    const NativePath path = *programDir + kLastEntryFileName;
     if (FileExists(path)) RemoveFile(path);
 }
 
-bool KeepLastEntry(const std::string& programDirCp932, const EntryInput& input,
+bool KeepLastEntry(const FileResult<NativePath>& programDir, const EntryInput& input,
                    const std::vector<std::string>& imageUploadList) {
     std::string out(kFormatLine);
     const std::string images = JoinCommandLine(imageUploadList);
     const std::string_view values[] = {input.title, input.body, input.imageName, input.altText,
                                        images};
     for (std::size_t i = 0; i < std::size(kFields); ++i) AppendField(out, kFields[i], values[i]);
-    return ReplaceScratchFile(LastEntryPath(programDirCp932), out).has_value();
+    return programDir && ReplaceScratchFile(*programDir + kLastEntryFileName, out).has_value();
 }
 
-std::optional<LastEntry> ReadLastEntry(const std::string& programDirCp932) {
-    const auto bytes = ReadFileBytes(LastEntryPath(programDirCp932));
+std::optional<LastEntry> ReadLastEntry(const FileResult<NativePath>& programDir) {
+    if (!programDir) return std::nullopt;
+    const auto bytes = ReadRegularFile(*programDir + kLastEntryFileName);
     if (!bytes || !bytes->starts_with(kFormatLine)) return std::nullopt;
     std::size_t at = kFormatLine.size();
     LastEntry entry;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/entry.h"
+#include "platform/file_result.h"
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -23,14 +25,16 @@ struct LastEntry {
     std::vector<std::string> imageUploadList;
 };
 
+// The file's path as the messages show it.
 std::string LastEntryPath(const std::string& programDirCp932);
 
+// The functions below take the program folder as the file system names it.
 // Before an entry goes in: the text kept is another entry's from now on.
-void ForgetLastEntry(const std::string& programDirCp932);
+void ForgetLastEntry(const FileResult<NativePath>& programDir);
 // After it went in; false when it could not be kept.
-bool KeepLastEntry(const std::string& programDirCp932, const EntryInput& input,
+bool KeepLastEntry(const FileResult<NativePath>& programDir, const EntryInput& input,
                    const std::vector<std::string>& imageUploadList);
 // std::nullopt when none is kept or the file is not whole.
-std::optional<LastEntry> ReadLastEntry(const std::string& programDirCp932);
+std::optional<LastEntry> ReadLastEntry(const FileResult<NativePath>& programDir);
 
 }  // namespace qm

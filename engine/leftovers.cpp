@@ -18,27 +18,28 @@ bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-// A relative path's folder is the working folder, which is the program folder.
-std::string FolderOf(std::string_view path, const ActiveConfig& config) {
-    std::string folder = FolderPart(path);
-    return folder.empty() ? config.programDir : folder;
-}
-
 }  // namespace
 
 void RemoveLeftoverTemporaries(const ActiveConfig& config) {
-    RemoveTemporariesLeftIn(config.programDir, [](std::string_view name) {
-        return name == kEntryFileName || name == kLastEntryFileName || EndsWith(name, ".ini");
-    });
+    const NativeSetPaths& native = config.native;
+    if (native.programDir) {
+        RemoveTemporariesLeftIn(*native.programDir, [](std::string_view name) {
+            return name == kEntryFileName || name == kLastEntryFileName || EndsWith(name, ".ini");
+        });
+    }
     const std::string prototypeName = FileNamePart(config.prototypePath);
-    RemoveTemporariesLeftIn(config.diaryFolder, [&](std::string_view name) {
-        return IsDiaryPageName(name) || name == prototypeName ||
-               (!config.currentName.empty() && name == config.currentName);
-    });
-    if (!config.logPath.empty()) {
+    if (native.diaryFolder) {
+        RemoveTemporariesLeftIn(*native.diaryFolder, [&](std::string_view name) {
+            return IsDiaryPageName(name) || name == prototypeName ||
+                   (!config.currentName.empty() && name == config.currentName);
+        });
+    }
+    if (!config.logPath.empty() && native.logPath) {
+        // A relative path's folder is the working folder, which is the program folder.
+        NativePath folder = native.logPath->Folder();
+        if (folder.empty() && native.programDir) folder = *native.programDir;
         const std::string logName = FileNamePart(config.logPath);
-        RemoveTemporariesLeftIn(FolderOf(config.logPath, config),
-                                [&](std::string_view name) { return name == logName; });
+        RemoveTemporariesLeftIn(folder, [&](std::string_view name) { return name == logName; });
     }
 }
 

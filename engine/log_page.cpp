@@ -50,8 +50,10 @@ struct LinkResult {
 LinkResult AddLogLink(const ActiveConfig& config, RunState& run) {
     const std::string link = LogLinkText(config.diaryPage, config.logTitle, ReadLocalClock());
     // The log page is the user's own: it is never created here.
-    MakeOwnerWritable(config.logPath);
-    auto logFile = LockedFile::Open(config.logPath, LockedFile::Mode::OpenExisting);
+    const auto& logPath = config.native.logPath;
+    if (!logPath) return {LinkOutcome::CannotOpen, logPath.problem()};
+    MakeOwnerWritable(*logPath);
+    auto logFile = LockedFile::Open(*logPath, LockedFile::Mode::OpenExisting);
     if (!logFile) return {LinkOutcome::CannotOpen, logFile.problem()};
     const auto cannotRead = [&logFile] {
         return LinkResult{LinkOutcome::CannotOpen, SystemProblem(logFile->path().str(), errno)};
@@ -79,7 +81,8 @@ LinkResult AddLogLink(const ActiveConfig& config, RunState& run) {
 // Whether the log page can be read and lacks a link to config.diaryPage;
 // looked at without changing anything, not even the page's mode.
 bool LogPageLacksLink(const ActiveConfig& config) {
-    const auto logFile = ReadOnlyFile::Open(config.logPath);
+    if (!config.native.logPath) return false;
+    const auto logFile = ReadOnlyFile::Open(*config.native.logPath);
     if (!logFile) return false;
     const auto linked = FindMarkerInText(logFile->descriptor(), LinkOpening(config.diaryPage));
     const auto marker = FindMarkerInText(logFile->descriptor(), Sjis(msg::kLogMarker));

@@ -35,7 +35,7 @@ PageWrite InsertIntoDiaryPage(const ActiveConfig& config, RunState& run, std::st
 // alone when config.alwaysOne is 1, otherwise the whole diary page. `page`
 // tells how the diary page was just written. Done when a copy was written;
 // a failed insertion into it shows its message but still counts as a copy.
-FileStatus WriteCurrentCopy(const ActiveConfig& config, std::string_view copyPath,
+FileStatus WriteCurrentCopy(const ActiveConfig& config, const NativePath& copyPath,
                             std::string_view entryText, PageWrite page, Host& host);
 
 }  // namespace qm

@@ -9,7 +9,6 @@
 #include "engine/messages.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 
 namespace qm {
 
@@ -47,14 +46,12 @@ std::size_t AfterOpeningTag(std::string_view text, std::string_view tag) {
     return std::string_view::npos;
 }
 
-// The page's folder as a file URL, or nothing when the path cannot be named.
-std::string PageFolderUrl(const std::string& pagePath, const std::string& programDir) {
-    const std::string folder = HasSeparator(pagePath) ? FolderPart(pagePath) : programDir;
-    const auto fsFolder = ToFsPath(folder.empty() ? std::string("./") : folder);
-    if (!fsFolder) return {};
+// The page's folder as a file URL; a page without a folder lies in the
+// program folder, the working directory.
+std::string PageFolderUrl(const NativePath& page) {
+    const std::string folder = page.Folder().empty() ? std::string("./") : page.Folder().str();
     std::error_code ec;
-    // Relative settings are read from the working directory, the program folder.
-    const auto absolute = std::filesystem::absolute(*fsFolder, ec);
+    const auto absolute = std::filesystem::absolute(folder, ec);
     return ec ? std::string() : FileUrlOfFolder(absolute.lexically_normal().string());
 }
 
@@ -98,8 +95,11 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
     const std::tm now = ReadLocalClock();
     PreviewPage preview;
     preview.pagePath = DiaryPageName(fresh.splitMode, fresh, now);
+    const auto page = NativeDiaryPage(fresh, preview.pagePath);
+    const auto& templatePath = fresh.native.templatePath;
 
-    const auto templateBytes = ReadFileBytes(fresh.templatePath);
+    const auto templateBytes = templatePath ? ReadRegularFile(*templatePath)
+                                            : FileResult<std::string>(templatePath.problem());
     if (!templateBytes) {
         return UnreadableFile(host, msg::kTemplateOpenText, msg::kTemplateOpenCaption,
                               templateBytes.problem());
@@ -110,9 +110,15 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
 
     // A page of a new period does not exist before "Do It !!!" copies it from
     // the prototype; the prototype is what it would start as.
-    auto pageBytes = ReadFileBytes(preview.pagePath);
-    preview.newPage = !pageBytes && !FileExists(preview.pagePath);
-    if (preview.newPage) pageBytes = ReadFileBytes(fresh.prototypePath);
+    if (!page)
+        return UnreadableFile(host, msg::kPageOpenText, msg::kPageOpenCaption, page.problem());
+    auto pageBytes = ReadRegularFile(*page);
+    preview.newPage = !pageBytes && !FileExists(*page);
+    if (preview.newPage) {
+        const auto& prototypePath = fresh.native.prototypePath;
+        pageBytes = prototypePath ? ReadRegularFile(*prototypePath)
+                                  : FileResult<std::string>(prototypePath.problem());
+    }
     if (!pageBytes) {
         return UnreadableFile(host, msg::kPageOpenText, msg::kPageOpenCaption, pageBytes.problem());
     }
@@ -127,7 +133,7 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
         return std::nullopt;
     }
 
-    const std::string folderUrl = PageFolderUrl(preview.pagePath, fresh.programDir);
+    const std::string folderUrl = PageFolderUrl(*page);
     preview.text = folderUrl.empty() ? inserted.page : WithBaseReference(inserted.page, folderUrl);
     return preview;
 }

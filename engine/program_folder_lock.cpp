@@ -13,9 +13,10 @@ namespace qm {
 
 namespace {
 
-std::optional<FileLock> LockFolder(const std::string& folderCp932, Host& host,
+std::optional<FileLock> LockFolder(const FileResult<NativePath>& folder, Host& host,
                                    std::chrono::milliseconds wait) {
-    auto lock = FileLock::Acquire(folderCp932 + std::string(kProgramFolderLockName), wait);
+    auto lock = folder ? FileLock::Acquire(*folder + kProgramFolderLockName, wait)
+                       : FileResult<std::optional<FileLock>>(folder.problem());
     if (!lock) {
         host.ShowMessage(SjisWithFileProblem(msg::kLockFailedText, lock.problem()),
                          Sjis(msg::kLockFailedCaption));
@@ -26,10 +27,9 @@ std::optional<FileLock> LockFolder(const std::string& folderCp932, Host& host,
 }
 
 // The folder as the system finds it: "" names the working folder.
-std::optional<FileStamp> FolderIdentity(const std::string& folderCp932) {
-    const auto path = NativePathOf(folderCp932.empty() ? std::string(".") : folderCp932);
-    if (!path) return std::nullopt;
-    const auto look = LookAtFile(*path);
+std::optional<FileStamp> FolderIdentity(const FileResult<NativePath>& folder) {
+    if (!folder) return std::nullopt;
+    const auto look = LookAtFile(folder->empty() ? NativePath(".") : *folder);
     if (!look || look->kind != FileKind::Folder) return std::nullopt;
     return look->stamp;
 }
@@ -38,18 +38,18 @@ std::optional<FileStamp> FolderIdentity(const std::string& folderCp932) {
 
 std::optional<FileLock> LockProgramFolder(const ActiveConfig& config, Host& host,
                                           std::chrono::milliseconds wait) {
-    return LockFolder(config.programDir, host, wait);
+    return LockFolder(config.native.programDir, host, wait);
 }
 
 bool LockDiaryFolder(const ActiveConfig& config, Host& host, std::optional<FileLock>& lock,
                      std::chrono::milliseconds wait) {
-    const auto diary = FolderIdentity(config.diaryFolder);
-    const auto program = FolderIdentity(config.programDir);
+    const auto diary = FolderIdentity(config.native.diaryFolder);
+    const auto program = FolderIdentity(config.native.programDir);
     // The program folder's lock covers it already: a second lock on the same
     // file by another name would wait for this very run.
     if (!diary || (program && diary->device == program->device && diary->inode == program->inode))
         return true;
-    lock = LockFolder(config.diaryFolder, host, wait);
+    lock = LockFolder(config.native.diaryFolder, host, wait);
     return lock.has_value();
 }
 

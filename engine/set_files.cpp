@@ -15,23 +15,25 @@ void TellSettingsUnreadable(const FileProblem& problem, Host& host) {
                      Sjis(msg::kSettingsUnreadableCaption));
 }
 
-std::optional<SettingsFile> LoadSettingsOrSay(std::string_view iniPath, Host& host) {
-    auto file = SettingsFile::Load(iniPath);
+std::optional<SettingsFile> LoadSettingsOrSay(std::string iniPath,
+                                              const FileResult<NativePath>& nativePath,
+                                              Host& host) {
+    auto file = SettingsFile::Load(std::move(iniPath), nativePath);
     if (file) return std::move(*file);
     TellSettingsUnreadable(file.problem(), host);
     return std::nullopt;
 }
 
 std::optional<SettingsFile> LoadSetFile(const ActiveConfig& config, std::string_view setName,
-                                        Host& host) {
-    const FileNameVerdict verdict = CheckSetName(setName, config.programDir);
+                                        const FileResult<NativePath>& nativePath, Host& host) {
+    const FileNameVerdict verdict = CheckSetName(setName, nativePath);
     if (verdict != FileNameVerdict::Usable) {
         host.ShowMessage(Sjis(msg::kSetNameUnusableText) + std::string(setName) + "\r\n" +
                              Sjis(FileNameReason(verdict)),
                          Sjis(msg::kSetNameUnusableCaption));
         return std::nullopt;
     }
-    return LoadSettingsOrSay(SetIniPath(config.programDir, std::string(setName)), host);
+    return LoadSettingsOrSay(SetIniPath(config.programDir, std::string(setName)), nativePath, host);
 }
 
 }  // namespace qm

@@ -16,15 +16,16 @@ class Host;
 // Says that a settings file cannot be read, and why.
 void TellSettingsUnreadable(const FileProblem& problem, Host& host);
 
-// The settings file at `iniPath`, read once for the operation: missing (the
-// defaults apply) or a readable regular file. std::nullopt after a message
+// The settings file at `iniPath` (named `nativePath` for the file system), read once for the
+// operation: missing (the defaults apply) or a readable regular file. std::nullopt after a message
 // saying which file and why.
-std::optional<SettingsFile> LoadSettingsOrSay(std::string_view iniPath, Host& host);
+std::optional<SettingsFile> LoadSettingsOrSay(std::string iniPath,
+                                              const FileResult<NativePath>& nativePath, Host& host);
 
-// The set's file (programDir + setName + ".ini"), read once, when `setName`
-// passes the set manager's rules; std::nullopt after a message saying which
-// file or name and why.
+// The set's file (programDir + setName + ".ini", named `nativePath` for the
+// file system), read once, when `setName` passes the set manager's rules;
+// std::nullopt after a message saying which file or name and why.
 std::optional<SettingsFile> LoadSetFile(const ActiveConfig& config, std::string_view setName,
-                                        Host& host);
+                                        const FileResult<NativePath>& nativePath, Host& host);
 
 }  // namespace qm

@@ -47,12 +47,21 @@ struct RecordedFile {
     std::optional<FileStamp> backupStamp;
     FileStamp after;   // the file as the generate left it
     std::string path;  // code page 932
+    NativePath native;
 };
 
 struct Record {
     std::string configIniPath;
     std::vector<RecordedFile> files;
 };
+
+// The file system's name of a stored path; empty, which names no file, when
+// it has none.
+NativePath Fs(std::string_view stored) {
+    auto path = NativePathOf(stored);
+    return path ? *path : NativePath();
+}
+NativePath OrNone(const FileResult<NativePath>& path) { return path ? *path : NativePath(); }
 
 std::string FolderOf(const std::string& programDirCp932) {
     return programDirCp932 + std::string(kTakeBackFolder);
@@ -68,12 +77,16 @@ struct FolderLook {
     FileProblem problem;  // why it is Unreadable
 };
 
-FolderLook LookAtRecordFolder(const std::string& programDirCp932) {
+FileResult<NativePath> RecordFolder(const ActiveConfig& config) {
+    return NativeProgramFile(config, kTakeBackFolder);
+}
+
+FolderLook LookAtRecordFolder(const ActiveConfig& config) {
     // Without the final '/', so that a link is looked at and not followed.
-    const std::string folderCp932 = FolderOf(programDirCp932);
-    const auto fsPath = ToFsPath(std::string_view(folderCp932).substr(0, folderCp932.size() - 1));
-    if (!fsPath) return {FolderKind::Foreign, {}};
-    const auto look = LookAtName(NativePath(*fsPath));
+    const auto folder =
+        NativeProgramFile(config, kTakeBackFolder.substr(0, kTakeBackFolder.size() - 1));
+    if (!folder) return {FolderKind::Foreign, {}};
+    const auto look = LookAtName(*folder);
     if (!look) {
         return {look.problem().code == ENOENT ? FolderKind::Absent : FolderKind::Unreadable,
                 look.problem()};
@@ -81,24 +94,24 @@ FolderLook LookAtRecordFolder(const std::string& programDirCp932) {
     return {look->kind == FileKind::Folder ? FolderKind::Own : FolderKind::Foreign, {}};
 }
 
-FolderKind KindOfRecordFolder(const std::string& programDirCp932) {
-    return LookAtRecordFolder(programDirCp932).kind;
+FolderKind KindOfRecordFolder(const ActiveConfig& config) {
+    return LookAtRecordFolder(config).kind;
 }
 
 // Makes the record folder when there is none; what stands there then.
-FolderLook MakeRecordFolder(const std::string& programDirCp932) {
-    const FolderLook look = LookAtRecordFolder(programDirCp932);
-    const auto folder = ToFsPath(FolderOf(programDirCp932));
+FolderLook MakeRecordFolder(const ActiveConfig& config) {
+    const FolderLook look = LookAtRecordFolder(config);
+    const auto folder = RecordFolder(config);
     if (look.kind != FolderKind::Absent || !folder) return look;
     std::error_code ec;
-    if (fs::create_directory(PathOfUtf8(*folder), ec)) return LookAtRecordFolder(programDirCp932);
-    return {FolderKind::Unreadable, SystemProblem(*folder, ec.value())};
+    if (fs::create_directory(PathOfUtf8(folder->str()), ec)) return LookAtRecordFolder(config);
+    return {FolderKind::Unreadable, SystemProblem(folder->str(), ec.value())};
 }
 
 // "folder: why" for a record folder that is not Own or Absent.
-std::string FolderProblem(const std::string& programDirCp932, const FolderLook& look) {
+std::string FolderProblem(const ActiveConfig& config, const FolderLook& look) {
     return look.kind == FolderKind::Foreign
-               ? RefusalLine(FolderOf(programDirCp932), msg::kRecordFolderForeignReason)
+               ? RefusalLine(FolderOf(config.programDir), msg::kRecordFolderForeignReason)
                : FileProblemLine(look.problem);
 }
 
@@ -162,6 +175,7 @@ std::optional<Record> ParseRecord(std::string_view text) {
             if (!file.backupStamp) return std::nullopt;
         }
         file.path = (*f)[5];
+        file.native = Fs(file.path);  // converted once, as it is read
         record.files.push_back(std::move(file));
     }
     return record;
@@ -181,11 +195,11 @@ void RemoveEndingIn(const fs::path& folder, std::string_view suffix) {
 // Removes the record and every earlier version kept with it (with
 // `staged`, those staged for the next record too), from the program's own
 // record folder only.
-void ForgetRecord(const std::string& programDirCp932, bool staged) {
-    if (KindOfRecordFolder(programDirCp932) != FolderKind::Own) return;
-    const auto folderPath = ToFsPath(FolderOf(programDirCp932));
+void ForgetRecord(const ActiveConfig& config, bool staged) {
+    if (KindOfRecordFolder(config) != FolderKind::Own) return;
+    const auto folderPath = RecordFolder(config);
     if (!folderPath) return;
-    const fs::path folder = PathOfUtf8(*folderPath);
+    const fs::path folder = PathOfUtf8(folderPath->str());
     std::error_code ec;
     fs::remove(folder / kManifestName, ec);  // first: a half-removed record is no record
     RemoveEndingIn(folder, kBackupSuffix);
@@ -194,12 +208,12 @@ void ForgetRecord(const std::string& programDirCp932, bool staged) {
 
 // The temporaries a killed generate left in the record folder, and earlier
 // versions it staged: no one's now.
-void RemoveRecordLeftovers(const std::string& programDirCp932) {
-    if (KindOfRecordFolder(programDirCp932) != FolderKind::Own) return;
-    const std::string folderCp932 = FolderOf(programDirCp932);
-    if (const auto folder = ToFsPath(folderCp932))
-        RemoveEndingIn(PathOfUtf8(*folder), kStagedSuffix);
-    RemoveTemporariesLeftIn(folderCp932, [](std::string_view) { return true; });
+void RemoveRecordLeftovers(const ActiveConfig& config) {
+    if (KindOfRecordFolder(config) != FolderKind::Own) return;
+    const auto folder = RecordFolder(config);
+    if (!folder) return;
+    RemoveEndingIn(PathOfUtf8(folder->str()), kStagedSuffix);
+    RemoveTemporariesLeftIn(*folder, [](std::string_view) { return true; });
 }
 
 // Whether the record's file names what a generate of this set writes: a
@@ -214,7 +228,7 @@ bool MayName(const RecordedFile& file, const ActiveConfig& config) {
     if (file.role == "log") return !config.logPath.empty() && file.path == config.logPath;
     if (file.role == "copy") {
         return !config.currentName.empty() && file.path == CurrentCopyPath(config) &&
-               CheckCurrentName(config, config.currentName).usable();
+               CheckCurrentCopy(config).usable();
     }
     return false;
 }
@@ -244,7 +258,7 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
         problem = RefusalLine(backupCp932, msg::kRecordBackupNotOwnReason);
         return std::nullopt;
     }
-    auto earlier = ReadOnlyFile::Open(backupCp932);
+    auto earlier = ReadOnlyFile::Open(*path);
     if (!earlier) {
         problem = FileProblemLine(earlier.problem());
         return std::nullopt;
@@ -262,24 +276,24 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
 // Gives the file its second name `role` + ".next" in the record's folder,
 // so that its earlier version outlives the replace about to come. When it
 // cannot, `problem` says why (unless an earlier problem does already).
-void Stage(FileBefore& file, const std::string& programDirCp932, std::string_view role,
+void Stage(FileBefore& file, const ActiveConfig& config, std::string_view role,
            std::string& problem) {
-    file.stamp = StampOfFile(file.path);
+    file.stamp = StampOfFile(file.native);
     // No file: nothing to give back but its absence; no regular file: nothing
     // this generate can replace.
-    if (!file.stamp || !problem.empty() || !FileExists(file.path)) return;
-    if (const FolderLook look = MakeRecordFolder(programDirCp932); look.kind != FolderKind::Own) {
-        problem = FolderProblem(programDirCp932, look);
+    if (!file.stamp || !problem.empty() || !FileExists(file.native)) return;
+    const auto folder = RecordFolder(config);
+    if (const FolderLook look = MakeRecordFolder(config); look.kind != FolderKind::Own || !folder) {
+        problem = FolderProblem(config, look);
         return;
     }
-    const std::string folderCp932 = FolderOf(programDirCp932);
     const std::string staged = std::string(role) + std::string(kStagedSuffix);
-    if (auto linked = LinkOrCopyFile(file.path, folderCp932 + staged); !linked) {
+    if (auto linked = LinkOrCopyFile(file.native, *folder + staged); !linked) {
         problem = FileProblemLine(linked.problem());
         return;
     }
     file.staged = staged;
-    file.stamp = StampOfFile(file.path);  // a second name changes the file's change time
+    file.stamp = StampOfFile(file.native);  // a second name changes the file's change time
 }
 
 // Starts the record's upload tool with the files given back their bytes.
@@ -300,10 +314,12 @@ void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
 void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
     RollOverNote note;
     note.page = config.diaryPage;
+    note.pageNative = OrNone(config.native.diaryPage);
     note.logPath = config.logPath;
+    note.logNative = OrNone(config.native.logPath);
     if (!note.logPath.empty()) {
-        if (auto log = ReadFileBytes(note.logPath)) note.logBefore = std::move(*log);
-        note.logStampBefore = StampOfFile(note.logPath);
+        if (auto log = ReadRegularFile(note.logNative)) note.logBefore = std::move(*log);
+        note.logStampBefore = StampOfFile(note.logNative);
     }
     run.rollOvers.push_back(std::move(note));
 }
@@ -311,34 +327,37 @@ void NoteBeforeRollOver(const ActiveConfig& config, RunState& run) {
 void NoteAfterRollOver(const ActiveConfig& config, RunState& run) {
     if (run.rollOvers.empty() || run.rollOvers.back().page != config.diaryPage) return;
     RollOverNote& note = run.rollOvers.back();
-    note.pageAfter = StampOfFile(note.page);
-    if (!note.logPath.empty()) note.logAfter = StampOfFile(note.logPath);
+    note.pageAfter = StampOfFile(note.pageNative);
+    if (!note.logPath.empty()) note.logAfter = StampOfFile(note.logNative);
 }
 
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
     // Earlier versions staged by a generate that then failed are no one's.
-    RemoveRecordLeftovers(config.programDir);
+    RemoveRecordLeftovers(config);
 
     EntryBefore before;
     before.page.path = config.diaryPage;
+    before.page.native = OrNone(config.native.diaryPage);
     for (auto note = run.rollOvers.rbegin(); note != run.rollOvers.rend(); ++note) {
         if (note->page != config.diaryPage) continue;
         // Edited since the roll-over made it (as its message invites): the
         // page is the user's now and stays; only the entry is taken back. A
         // page still to be made with the entry is the roll-over's.
-        const bool pending = run.pendingNewPage && run.pendingNewPage->page == config.diaryPage;
-        if (pending || (note->pageAfter && StampOfFile(config.diaryPage) == note->pageAfter)) {
+        const bool pending =
+            run.pendingNewPage && run.pendingNewPage->pageStored == config.diaryPage;
+        if (pending || (note->pageAfter && StampOfFile(before.page.native) == note->pageAfter)) {
             before.rollOver = *note;
         }
         break;
     }
-    if (!before.rollOver) Stage(before.page, config.programDir, "page", before.recordProblem);
+    if (!before.rollOver) Stage(before.page, config, "page", before.recordProblem);
     // A current copy this generate will not write is not looked at: its name
     // may lead anywhere.
     if (config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
-        CheckCurrentName(config, config.currentName).usable()) {
+        CheckCurrentCopy(config).usable()) {
         before.currentCopy.path = CurrentCopyPath(config);
-        Stage(before.currentCopy, config.programDir, "copy", before.recordProblem);
+        before.currentCopy.native = OrNone(config.native.currentCopy);
+        Stage(before.currentCopy, config, "copy", before.recordProblem);
     }
     return before;
 }
@@ -348,12 +367,13 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     std::string problem = before.recordProblem;
     // Whatever happens below, no record of an older generate may remain: it
     // would take back the wrong entry.
-    ForgetRecord(config.programDir, /*staged=*/false);
-    if (const FolderLook look = MakeRecordFolder(config.programDir);
+    ForgetRecord(config, /*staged=*/false);
+    if (const FolderLook look = MakeRecordFolder(config);
         look.kind != FolderKind::Own && problem.empty()) {
-        problem = FolderProblem(config.programDir, look);
+        problem = FolderProblem(config, look);
     }
-    const fs::path folder = PathOfUtf8(ToFsPath(folderCp932).value_or(std::string()));
+    const NativePath folderPath = OrNone(RecordFolder(config));
+    const fs::path folder = PathOfUtf8(folderPath.str());
 
     Record record;
     record.configIniPath = config.configIniPath;
@@ -364,22 +384,21 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
         return false;
     };
     const auto add = [&](const char* role, const FileBefore& was) {
-        const auto now = StampOfFile(was.path);
+        const auto now = StampOfFile(was.native);
         if (!now || (was.stamp && now == was.stamp)) return true;  // gone, or not changed
         if (!keepable(was.path)) return false;
-        RecordedFile file{role, "", std::nullopt, *now, was.path};
+        RecordedFile file{role, "", std::nullopt, *now, was.path, was.native};
         if (was.stamp) {
             // It existed: without its earlier version it cannot be given back.
             if (was.staged.empty()) return false;
             file.backup = std::string(role) + std::string(kBackupSuffix);
             std::error_code ec;
             fs::rename(folder / was.staged, folder / file.backup, ec);
-            if (!ec) file.backupStamp = StampOfFile(folderCp932 + file.backup);
+            if (!ec) file.backupStamp = StampOfFile(folderPath + file.backup);
             if (!file.backupStamp) {
                 if (problem.empty()) {
-                    const std::string fsPath =
-                        ToFsPath(folderCp932 + file.backup).value_or(std::string());
-                    problem = FileProblemLine(SystemProblem(fsPath, ec.value()));
+                    problem = FileProblemLine(
+                        SystemProblem((folderPath + file.backup).str(), ec.value()));
                 }
                 return false;
             }
@@ -391,11 +410,13 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     if (recordable && before.rollOver && !before.rollOver->logPath.empty()) {
         const RollOverNote& note = *before.rollOver;
         if (note.logAfter && note.logAfter != note.logStampBefore) {
-            RecordedFile file{"log", "", std::nullopt, *note.logAfter, note.logPath};
+            RecordedFile file{"log",          "",           std::nullopt,
+                              *note.logAfter, note.logPath, note.logNative};
             if (note.logBefore) {
                 file.backup = std::string("log") + std::string(kBackupSuffix);
-                if (auto kept = ReplaceScratchFile(folderCp932 + file.backup, *note.logBefore)) {
-                    file.backupStamp = StampOfFile(folderCp932 + file.backup);
+                const NativePath backup = folderPath + file.backup;
+                if (auto kept = ReplaceScratchFile(backup, *note.logBefore)) {
+                    file.backupStamp = StampOfFile(backup);
                 } else if (problem.empty()) {
                     problem = FileProblemLine(kept.problem());
                 }
@@ -413,12 +434,11 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     // checked against its stamp before anything is given back.
     if (recordable && record.files.empty()) return;  // nothing changed: nothing to take back
     if (recordable) {
-        const auto kept =
-            ReplaceScratchFile(folderCp932 + std::string(kManifestName), SerializeRecord(record));
+        const auto kept = ReplaceScratchFile(folderPath + kManifestName, SerializeRecord(record));
         if (kept) return;
         problem = FileProblemLine(kept.problem());
     }
-    ForgetRecord(config.programDir, /*staged=*/true);
+    ForgetRecord(config, /*staged=*/true);
     host.ShowMessage(Sjis(msg::kRecordLostText) + "\r\n" + problem, Sjis(msg::kRecordLostCaption));
 }
 
@@ -436,14 +456,13 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     const auto lock = LockProgramFolder(config, host);
     if (!lock) return fail(TakeBackStatus::Busy, "", "");
     const std::string folderCp932 = FolderOf(config.programDir);
-    if (const FolderLook look = LookAtRecordFolder(config.programDir);
-        look.kind != FolderKind::Own) {
+    if (const FolderLook look = LookAtRecordFolder(config); look.kind != FolderKind::Own) {
         if (look.kind == FolderKind::Absent) return outcome;
-        return fail(TakeBackStatus::Failed, folderCp932, FolderProblem(config.programDir, look));
+        return fail(TakeBackStatus::Failed, folderCp932, FolderProblem(config, look));
     }
-    RemoveRecordLeftovers(config.programDir);
+    RemoveRecordLeftovers(config);
     const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
-    const auto manifest = ReadFileBytes(manifestCp932);
+    const auto manifest = ReadRegularFile(OrNone(RecordFolder(config)) + kManifestName);
     if (!manifest) {
         if (manifest.problem().code == ENOENT) return outcome;  // nothing recorded
         return fail(TakeBackStatus::Failed, manifestCp932, FileProblemLine(manifest.problem()));
@@ -504,7 +523,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
             if (file.backup.empty()) continue;  // the page is gone already, as taking back wants
             return fail(TakeBackStatus::ChangedSince, file.path, "");
         }
-        const bool asLeft = StampOfFile(file.path) == file.after;
+        const bool asLeft = StampOfFile(file.native) == file.after;
         std::optional<ReadOnlyFile> earlier;
         if (!file.backup.empty()) {
             std::string problem;
@@ -513,7 +532,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         }
         if (!asLeft) {
             // Given back already by a try that stopped midway.
-            const auto now = ReadOnlyFile::Open(file.path);
+            const auto now = ReadOnlyFile::Open(file.native);
             if (earlier && now && SameContent(now->descriptor(), earlier->descriptor()) == true)
                 continue;
             return fail(TakeBackStatus::ChangedSince, file.path, "");
@@ -522,8 +541,8 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     }
     // Then each is made writable and held, so no one writes meanwhile.
     for (Pending& one : pending) {
-        MakeOwnerWritable(one.file->path);
-        auto held = LockedFile::Open(one.file->path, LockedFile::Mode::OpenExisting);
+        MakeOwnerWritable(one.file->native);
+        auto held = LockedFile::Open(one.file->native, LockedFile::Mode::OpenExisting);
         if (!held) {
             return fail(TakeBackStatus::Failed, one.file->path, FileProblemLine(held.problem()));
         }
@@ -543,7 +562,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
                 problem = FileProblemLine(restored.problem()) + " (" + folderCp932 +
                           one.file->backup + ")";
             }
-        } else if (const auto removed = RemoveFile(one.file->path); !removed) {
+        } else if (const auto removed = RemoveFile(one.file->native); !removed) {
             problem = FileProblemLine(removed.problem());
         }
         // The record stays, so taking back again finishes what is left.
@@ -554,13 +573,13 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     // Let go of the files first: Windows removes an open file only when it is
     // closed. The program folder's lock still keeps every generate out.
     pending.clear();
-    ForgetRecord(config.programDir, /*staged=*/true);
+    ForgetRecord(config, /*staged=*/true);
     if (upload) StartUpload(*record, outcome, host);
     return outcome;
 }
 
 bool TakeBackRecorded(const std::string& programDirCp932) {
-    return FileExists(FolderOf(programDirCp932) + std::string(kManifestName));
+    return FileExists(Fs(FolderOf(programDirCp932) + std::string(kManifestName)));
 }
 
 }  // namespace qm

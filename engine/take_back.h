@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/file_stamp.h"
+#include "platform/native_path.h"
 #include "platform/process.h"
 
 namespace qm {
@@ -34,8 +35,10 @@ inline constexpr std::string_view kTakeBackFolder = "undo/";
 // are kept as they were.
 struct RollOverNote {
     std::string page;
+    NativePath pageNative;
     std::optional<FileStamp> pageAfter;  // std::nullopt while no page was made
     std::string logPath;
+    NativePath logNative;
     std::optional<std::string> logBefore;
     std::optional<FileStamp> logStampBefore;
     std::optional<FileStamp> logAfter;
@@ -49,7 +52,8 @@ void NoteAfterRollOver(const ActiveConfig& config, RunState& run);
 // given a second name in the record's folder (empty when the file did not
 // exist, or was made by this generate's roll-over).
 struct FileBefore {
-    std::string path;  // code page 932
+    std::string path;   // code page 932
+    NativePath native;  // empty when the path has no name the file system takes
     std::string staged;
     std::optional<FileStamp> stamp;  // the file itself once staged
 };

@@ -32,11 +32,9 @@ std::map<std::string, std::weak_ptr<void>>& HeldLocks() {
 
 }  // namespace
 
-FileResult<std::optional<FileLock>> FileLock::Acquire(std::string_view cp932Path,
+FileResult<std::optional<FileLock>> FileLock::Acquire(const NativePath& path,
                                                       std::chrono::milliseconds wait) {
-    const auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    const std::string& fsPath = path->str();
+    const std::string& fsPath = path.str();
 
     std::lock_guard guard(heldMutex);
     if (auto shared = HeldLocks()[fsPath].lock()) {
@@ -44,7 +42,7 @@ FileResult<std::optional<FileLock>> FileLock::Acquire(std::string_view cp932Path
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        const int fd = TryLockFile(*path);
+        const int fd = TryLockFile(path);
         if (fd >= 0) {
             auto held = std::make_shared<Held>();
             held->fd = fd;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/file_result.h"
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -19,7 +20,7 @@ class FileLock {
     // std::nullopt when another process kept it all that time; a problem
     // when the file cannot be made or locked. Taking a lock this process
     // holds already succeeds at once and shares it.
-    static FileResult<std::optional<FileLock>> Acquire(std::string_view cp932Path,
+    static FileResult<std::optional<FileLock>> Acquire(const NativePath& path,
                                                        std::chrono::milliseconds wait);
 
     // The lock is released when the last sharer goes away.

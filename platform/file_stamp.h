@@ -28,7 +28,7 @@ struct FileStamp {
     static std::optional<FileStamp> FromText(std::string_view text);
 };
 
-std::optional<FileStamp> StampOfFile(std::string_view cp932Path);
+std::optional<FileStamp> StampOfFile(const NativePath& path);
 std::optional<FileStamp> StampOfDescriptor(int fd);
 
 // What a name leads to, and its stamp. Other: a device, a FIFO, and for

@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "platform/file_stamp.h"
-#include "platform/path_text.h"
 
 namespace qm {
 
@@ -29,10 +28,9 @@ FileResult<FileLook> LookFrom(int result, const struct stat& st, const NativePat
 
 }  // namespace
 
-std::optional<FileStamp> StampOfFile(std::string_view cp932Path) {
-    const auto fsPath = ToFsPath(cp932Path);
+std::optional<FileStamp> StampOfFile(const NativePath& path) {
     struct stat st {};
-    if (!fsPath || fsPath->empty() || ::stat(fsPath->c_str(), &st) != 0) return std::nullopt;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
     return StampOf(st);
 }
 

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "platform/file_stamp.h"
-#include "platform/path_text.h"
 #include "platform/windows_files.h"
 
 namespace qm {
@@ -59,9 +58,8 @@ FileResult<FileLook> Look(const NativePath& path, DWORD flags) {
 
 }  // namespace
 
-std::optional<FileStamp> StampOfFile(std::string_view cp932Path) {
-    const auto fsPath = ToFsPath(cp932Path);
-    const auto wide = fsPath && !fsPath->empty() ? WidePathOf(*fsPath) : std::nullopt;
+std::optional<FileStamp> StampOfFile(const NativePath& path) {
+    const auto wide = path.empty() ? std::nullopt : WidePathOf(path.str());
     if (!wide) return std::nullopt;
     HANDLE handle =
         ::CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

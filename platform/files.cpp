@@ -37,10 +37,4 @@ std::string_view TextUpToNul(std::string_view bytes) {
     return nul == std::string_view::npos ? bytes : bytes.substr(0, nul);
 }
 
-FileResult<std::string> ReadFileBytes(std::string_view cp932Path) {
-    auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    return ReadRegularFile(*path);
-}
-
 }  // namespace qm

@@ -1,7 +1,6 @@
 // Whole-file reading and writing with the guarantees a diary needs: a page is
 // never rewritten in place, so a failure at any point leaves the old file whole.
-// A path given as text is code page 932 as stored in the settings; a
-// NativePath is the file system's own name for the file.
+// Every file is named by its NativePath, the file system's own name for it.
 #pragma once
 
 #include <sys/types.h>
@@ -34,7 +33,7 @@ class LockedFile {
   public:
     enum class Mode { OpenExisting, CreateIfMissing };
 
-    static FileResult<LockedFile> Open(std::string_view cp932Path, Mode mode);
+    static FileResult<LockedFile> Open(const NativePath& path, Mode mode);
 
     LockedFile(LockedFile&& other) noexcept;
     LockedFile& operator=(LockedFile&& other) noexcept;
@@ -94,14 +93,12 @@ FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target
 // Text up to the first NUL byte: what a page "is".
 std::string_view TextUpToNul(std::string_view bytes);
 
-bool FileExists(std::string_view cp932Path);
+bool FileExists(const NativePath& path);
 // "Attributes normal": give the owner write permission. False when the file is missing.
-bool MakeOwnerWritable(std::string_view cp932Path);
+bool MakeOwnerWritable(const NativePath& path);
 // Copies a regular file; with failIfExists an existing target is left alone
 // and the copy fails.
-FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failIfExists);
-FileStatus RemoveFile(std::string_view cp932Path);
-// ReadRegularFile on a stored path.
-FileResult<std::string> ReadFileBytes(std::string_view cp932Path);
+FileStatus CopyFileTo(const NativePath& from, const NativePath& to, bool failIfExists);
+FileStatus RemoveFile(const NativePath& path);
 
 }  // namespace qm

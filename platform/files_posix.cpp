@@ -12,7 +12,6 @@
 #include <random>
 
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "platform/system_io.h"
 
 namespace qm {
@@ -162,10 +161,8 @@ bool SameInode(const struct stat& a, const struct stat& b) {
 
 }  // namespace
 
-FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
-    auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    const std::string& fsPath = path->str();
+FileResult<LockedFile> LockedFile::Open(const NativePath& path, Mode mode) {
+    const std::string& fsPath = path.str();
     const int flags = O_RDWR | (mode == Mode::CreateIfMissing ? O_CREAT : 0);
     // A holder that replaced the file between our open and our lock has moved
     // on to the new file: the lock we got is on a name that is gone, so try again.
@@ -181,7 +178,7 @@ FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
         struct stat named {};
         if (::fstat(*fd, &held) == 0 && ::stat(fsPath.c_str(), &named) == 0 &&
             SameInode(held, named)) {
-            return LockedFile(*fd, *path);
+            return LockedFile(*fd, path);
         }
         ::close(*fd);
     }
@@ -271,34 +268,28 @@ FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target
     return {};
 }
 
-bool FileExists(std::string_view cp932Path) {
-    auto fsPath = ToFsPath(cp932Path);
+bool FileExists(const NativePath& path) {
     struct stat st {};
-    return fsPath && !fsPath->empty() && ::stat(fsPath->c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool MakeOwnerWritable(std::string_view cp932Path) {
-    auto fsPath = ToFsPath(cp932Path);
+bool MakeOwnerWritable(const NativePath& path) {
     struct stat st {};
-    if (!fsPath || fsPath->empty() || ::stat(fsPath->c_str(), &st) != 0) return false;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
     if (st.st_mode & S_IWUSR) return true;
-    return ::chmod(fsPath->c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
 }
 
-FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failIfExists) {
-    auto from = NativePathOf(fromCp932);
-    if (!from) return from.problem();
-    auto to = NativePathOf(toCp932);
-    if (!to) return to.problem();
-    auto in = OpenRegular(from->str(), O_RDONLY);
+FileStatus CopyFileTo(const NativePath& from, const NativePath& to, bool failIfExists) {
+    auto in = OpenRegular(from.str(), O_RDONLY);
     if (!in) return in.problem();
-    auto content = ReadAllFrom(*in, from->str());
+    auto content = ReadAllFrom(*in, from.str());
     struct stat st {};
     bool haveMode = ::fstat(*in, &st) == 0;
     ::close(*in);
     if (!content) return content.problem();
-    if (!failIfExists) return ReplaceFileContents(*to, *content);
-    return CreateFileWith(*to, haveMode ? (st.st_mode & 0777) : 0644, [&content](int fd) {
+    if (!failIfExists) return ReplaceFileContents(to, *content);
+    return CreateFileWith(to, haveMode ? (st.st_mode & 0777) : 0644, [&content](int fd) {
         return WriteAll(fd, content->data(), content->size());
     });
 }
@@ -333,10 +324,8 @@ FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWrit
     return renamed;
 }
 
-FileStatus RemoveFile(std::string_view cp932Path) {
-    auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    if (::unlink(path->c_str()) != 0) return SystemProblem(path->str(), errno);
+FileStatus RemoveFile(const NativePath& path) {
+    if (::unlink(path.c_str()) != 0) return SystemProblem(path.str(), errno);
     return {};
 }
 

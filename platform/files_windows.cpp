@@ -5,7 +5,6 @@
 #include <random>
 
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "platform/system_io.h"
 #include "platform/windows_files.h"
 
@@ -135,10 +134,8 @@ bool MoveTempIntoPlace(int fd, const std::string& temp, const std::string& targe
     return moved;
 }
 
-FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
-    auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    const std::string& fsPath = path->str();
+FileResult<LockedFile> LockedFile::Open(const NativePath& path, Mode mode) {
+    const std::string& fsPath = path.str();
     const DWORD disposition = mode == Mode::CreateIfMissing ? OPEN_ALWAYS : OPEN_EXISTING;
     // A holder that replaced the file between our open and our lock has moved
     // on to the new file: the lock we got is on a name that is gone, so try again.
@@ -150,7 +147,7 @@ FileResult<LockedFile> LockedFile::Open(std::string_view cp932Path, Mode mode) {
             ::_close(*fd);
             return SystemProblem(fsPath, error);
         }
-        if (SameFile(*fd, fsPath)) return LockedFile(*fd, *path);
+        if (SameFile(*fd, fsPath)) return LockedFile(*fd, path);
         ::_close(*fd);
     }
     return SystemProblem(fsPath, EBUSY);
@@ -246,17 +243,15 @@ FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target
     return SystemProblem(target.str(), errno);
 }
 
-bool FileExists(std::string_view cp932Path) {
-    auto fsPath = ToFsPath(cp932Path);
-    const auto wide = fsPath && !fsPath->empty() ? WidePathOf(*fsPath) : std::nullopt;
+bool FileExists(const NativePath& path) {
+    const auto wide = path.empty() ? std::nullopt : WidePathOf(path.str());
     if (!wide) return false;
     const DWORD attributes = ::GetFileAttributesW(wide->c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool MakeOwnerWritable(std::string_view cp932Path) {
-    auto fsPath = ToFsPath(cp932Path);
-    const auto wide = fsPath && !fsPath->empty() ? WidePathOf(*fsPath) : std::nullopt;
+bool MakeOwnerWritable(const NativePath& path) {
+    const auto wide = path.empty() ? std::nullopt : WidePathOf(path.str());
     if (!wide) return false;
     const DWORD attributes = ::GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
@@ -264,16 +259,12 @@ bool MakeOwnerWritable(std::string_view cp932Path) {
     return ::SetFileAttributesW(wide->c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-FileStatus CopyFileTo(std::string_view fromCp932, std::string_view toCp932, bool failIfExists) {
-    auto from = NativePathOf(fromCp932);
-    if (!from) return from.problem();
-    auto to = NativePathOf(toCp932);
-    if (!to) return to.problem();
-    auto content = ReadRegularFile(*from);
+FileStatus CopyFileTo(const NativePath& from, const NativePath& to, bool failIfExists) {
+    auto content = ReadRegularFile(from);
     if (!content) return content.problem();
-    if (!failIfExists) return ReplaceFileContents(*to, *content);
+    if (!failIfExists) return ReplaceFileContents(to, *content);
     return CreateFileWith(
-        *to, 0644, [&content](int fd) { return WriteAll(fd, content->data(), content->size()); });
+        to, 0644, [&content](int fd) { return WriteAll(fd, content->data(), content->size()); });
 }
 
 FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWriter& writeContent) {
@@ -300,12 +291,10 @@ FileStatus CreateFileWith(const NativePath& path, mode_t mode, const ContentWrit
     return {};
 }
 
-FileStatus RemoveFile(std::string_view cp932Path) {
-    auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    const auto wide = WideOrRefusal(path->str());
+FileStatus RemoveFile(const NativePath& path) {
+    const auto wide = WideOrRefusal(path.str());
     if (!wide) return wide.problem();
-    if (!::DeleteFileW(wide->c_str())) return SystemProblem(path->str(), SetErrnoFromLastError());
+    if (!::DeleteFileW(wide->c_str())) return SystemProblem(path.str(), SetErrnoFromLastError());
     return {};
 }
 

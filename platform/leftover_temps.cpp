@@ -3,7 +3,6 @@
 #include <string>
 
 #include "platform/encoding.h"
-#include "platform/path_text.h"
 #include "platform/system_io.h"
 
 namespace qm {
@@ -32,11 +31,9 @@ std::string_view TargetOfTemporary(std::string_view name) {
 
 }  // namespace
 
-int RemoveTemporariesLeftIn(std::string_view folderCp932,
+int RemoveTemporariesLeftIn(const NativePath& folderPath,
                             const std::function<bool(std::string_view)>& isOwnTarget) {
-    const auto fsPath = ToFsPath(folderCp932);
-    if (!fsPath) return 0;
-    const std::string folder = fsPath->empty() ? std::string("./") : *fsPath + "/";
+    const std::string folder = folderPath.empty() ? std::string("./") : folderPath.str() + "/";
     int removed = 0;
     for (const std::string& name : NamesInFolder(folder)) {
         const std::string_view target = TargetOfTemporary(name);

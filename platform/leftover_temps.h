@@ -6,14 +6,16 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/native_path.h"
+
 namespace qm {
 
-// Removes, in the folder `folderCp932` (empty: the working folder), every
+// Removes, in the folder `folder` (empty: the working folder), every
 // regular file named as a temporary of a target whose name `isOwnTarget`
 // accepts (code page 932), unless its writer still holds its lock (a run of
 // another program folder writing in the same folder). Returns how many were
 // removed.
-int RemoveTemporariesLeftIn(std::string_view folderCp932,
+int RemoveTemporariesLeftIn(const NativePath& folder,
                             const std::function<bool(std::string_view)>& isOwnTarget);
 
 }  // namespace qm

@@ -4,12 +4,12 @@
 
 namespace qm {
 
+FileProblem NoFileName() { return Refusal({}, "no file name"); }
+
 FileResult<NativePath> NativePathOf(std::string_view storedCp932) {
     auto fsPath = ToFsPath(storedCp932);
-    if (!fsPath || fsPath->empty()) {
-        return Refusal(fsPath.value_or(std::string()),
-                       fsPath ? "no file name" : "the name is not valid Shift-JIS");
-    }
+    if (!fsPath) return Refusal({}, "the name is not valid Shift-JIS");
+    if (fsPath->empty()) return NoFileName();
     return NativePath(std::move(*fsPath));
 }
 

@@ -23,6 +23,18 @@ class NativePath {
     bool empty() const { return text_.empty(); }
     bool operator==(const NativePath&) const = default;
 
+    // The folder part with its '/' kept; empty when there is none.
+    NativePath Folder() const {
+        const auto slash = text_.rfind('/');
+        return NativePath(slash == std::string::npos ? std::string() : text_.substr(0, slash + 1));
+    }
+
+    // A file in this folder (which ends in a separator) by a name whose bytes
+    // are the same in every encoding, such as "temp.tmp".
+    NativePath operator+(std::string_view asciiName) const {
+        return NativePath(text_ + std::string(asciiName));
+    }
+
   private:
     std::string text_;
 };
@@ -30,5 +42,8 @@ class NativePath {
 // The file system's name for a stored path; refused when the path is empty
 // or not valid Shift-JIS.
 FileResult<NativePath> NativePathOf(std::string_view storedCp932);
+
+// What an empty stored path converts to.
+FileProblem NoFileName();
 
 }  // namespace qm

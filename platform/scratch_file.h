@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/file_result.h"
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -12,6 +13,6 @@ namespace qm {
 // into place, so that a reader finds the old file or the new one whole; the
 // disk gets it with the system's next flush of its own. For records whose
 // loss in a crash loses a convenience, never a diary.
-FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view content);
+FileStatus ReplaceScratchFile(const NativePath& path, std::string_view content);
 
 }  // namespace qm

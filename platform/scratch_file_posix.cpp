@@ -12,10 +12,8 @@
 
 namespace qm {
 
-FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
-    auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    const std::string& fsPath = path->str();
+FileStatus ReplaceScratchFile(const NativePath& path, std::string_view content) {
+    const std::string& fsPath = path.str();
     const std::filesystem::path target(fsPath);
     std::string temp =
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();

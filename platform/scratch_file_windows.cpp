@@ -9,10 +9,8 @@
 
 namespace qm {
 
-FileStatus ReplaceScratchFile(std::string_view cp932Path, std::string_view content) {
-    auto path = NativePathOf(cp932Path);
-    if (!path) return path.problem();
-    const std::string& fsPath = path->str();
+FileStatus ReplaceScratchFile(const NativePath& path, std::string_view content) {
+    const std::string& fsPath = path.str();
     std::string temp;
     auto created = CreateTempBeside(fsPath, temp);
     if (!created) return created.problem();

@@ -206,43 +206,35 @@ FileStatus ReplaceWithInsertion(LockedFile& file, const MarkerSearch& at, std::s
 }
 
 FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
-                            std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                            std::string_view insert, const NativePath& target, WriteTarget how,
                             const StreamOptions& options) {
-    auto target = NativePathOf(targetCp932);
-    if (!target) return target.problem();
     auto write = [&](int out) {
         return WriteInsertion(source, at, markerSize, insert, out, options);
     };
-    if (how == WriteTarget::Replace) return ReplaceFileWith(*target, write);
-    return CreateFileWith(*target, PermissionsOf(source).value_or(0644), write);
+    if (how == WriteTarget::Replace) return ReplaceFileWith(target, write);
+    return CreateFileWith(target, PermissionsOf(source).value_or(0644), write);
 }
 
-FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+FileStatus ReplaceWithCopyOf(const NativePath& fromPath, const NativePath& to,
                              const StreamOptions& options) {
-    auto from = ReadOnlyFile::Open(fromCp932);
+    auto from = ReadOnlyFile::Open(fromPath);
     if (!from) return from.problem();
-    auto to = NativePathOf(toCp932);
-    if (!to) return to.problem();
     const auto size = RegularFileSize(from->descriptor());
-    if (!size) return SystemProblem(to->str(), errno);
+    if (!size) return SystemProblem(to.str(), errno);
     return ReplaceFileWith(
-        *to, [&](int out) { return CopyFileRange(from->descriptor(), 0, *size, out, options); });
+        to, [&](int out) { return CopyFileRange(from->descriptor(), 0, *size, out, options); });
 }
 
-FileStatus LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+FileStatus LinkOrCopyFile(const NativePath& from, const NativePath& to,
                           const StreamOptions& options) {
-    auto from = NativePathOf(fromCp932);
-    if (!from) return from.problem();
-    auto to = NativePathOf(toCp932);
-    if (!to) return to.problem();
-    if (LinkFile(*from, *to)) return {};
-    if (errno == EEXIST) return SystemProblem(to->str(), errno);
-    auto source = ReadOnlyFile::Open(fromCp932);
+    if (LinkFile(from, to)) return {};
+    if (errno == EEXIST) return SystemProblem(to.str(), errno);
+    auto source = ReadOnlyFile::Open(from);
     if (!source) return source.problem();
     const auto size = RegularFileSize(source->descriptor());
     const auto mode = PermissionsOf(source->descriptor());
-    if (!size || !mode) return SystemProblem(from->str(), errno);
-    return CreateFileWith(*to, *mode, [&](int out) {
+    if (!size || !mode) return SystemProblem(from.str(), errno);
+    return CreateFileWith(to, *mode, [&](int out) {
         return CopyFileRange(source->descriptor(), 0, *size, out, options);
     });
 }
@@ -267,10 +259,8 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
     return true;
 }
 
-FileResult<ReadOnlyFile> ReadOnlyFile::Open(std::string_view cp932Path) {
-    auto fsPath = NativePathOf(cp932Path);
-    if (!fsPath) return fsPath.problem();
-    auto fd = OpenReadOnlyRegular(*fsPath);
+FileResult<ReadOnlyFile> ReadOnlyFile::Open(const NativePath& path) {
+    auto fd = OpenReadOnlyRegular(path);
     if (!fd) return fd.problem();
     return ReadOnlyFile(*fd);
 }

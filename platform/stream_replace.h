@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "platform/file_result.h"
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -78,18 +79,18 @@ enum class WriteTarget {
 // Writes the text of `source` with `insert` in place of the marker found at
 // `at` to another file. A new file takes the source's permission bits.
 FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t markerSize,
-                            std::string_view insert, std::string_view targetCp932, WriteTarget how,
+                            std::string_view insert, const NativePath& target, WriteTarget how,
                             const StreamOptions& options = {});
 
-// Replaces `toCp932` by a copy of every byte of `fromCp932`, safely, without
-// the bytes passing through this program where the kernel can copy them.
-FileStatus ReplaceWithCopyOf(std::string_view fromCp932, std::string_view toCp932,
+// Replaces `to` by a copy of every byte of `from`, safely, without the bytes
+// passing through this program where the kernel can copy them.
+FileStatus ReplaceWithCopyOf(const NativePath& from, const NativePath& to,
                              const StreamOptions& options = {});
 
-// Gives the file `fromCp932` the second name `toCp932`, which must be free:
+// Gives the file `from` the second name `to`, which must be free:
 // a hard link, so nothing is copied, where the two names share a file system
 // that has them; elsewhere a copy of every byte, flushed to the disk.
-FileStatus LinkOrCopyFile(std::string_view fromCp932, std::string_view toCp932,
+FileStatus LinkOrCopyFile(const NativePath& from, const NativePath& to,
                           const StreamOptions& options = {});
 
 // Whether two open files hold the same bytes, compared piece by piece;
@@ -101,7 +102,7 @@ std::optional<bool> SameContent(int a, int b, const StreamOptions& options = {})
 // every file the program reads.
 class ReadOnlyFile {
   public:
-    static FileResult<ReadOnlyFile> Open(std::string_view cp932Path);
+    static FileResult<ReadOnlyFile> Open(const NativePath& path);
 
     ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
+#include "platform/native_path.h"
 #include "settings/keys.h"
 
 namespace qm {
@@ -16,6 +18,20 @@ enum class SplitMode : int {
     Monthly = 1,
     Weekly = 2,
     HalfMonthly = 3,
+};
+
+// The file system's names for the stored paths of a set, each converted once
+// where its stored text is read or chosen (the program folder when the run
+// starts, the set's paths when they are read, the page when it is chosen); a
+// path that could not be converted holds why.
+struct NativeSetPaths {
+    FileResult<NativePath> programDir = NoFileName();
+    FileResult<NativePath> diaryPage = NoFileName();
+    FileResult<NativePath> diaryFolder = NoFileName();
+    FileResult<NativePath> prototypePath = NoFileName();
+    FileResult<NativePath> templatePath = NoFileName();
+    FileResult<NativePath> logPath = NoFileName();
+    FileResult<NativePath> currentCopy = NoFileName();  // diaryFolder + currentName
 };
 
 struct ActiveConfig {
@@ -35,10 +51,20 @@ struct ActiveConfig {
     SplitMode splitMode = SplitMode::Unchanged;  // EDIT
     int makeCurrentCopy = 0;                     // CURRENT of FILEPATH
     int alwaysOne = 0;                           // ALWAYS1
+    NativeSetPaths native;
 };
 
 // programDir + name + ".ini": the only way a set's file is ever found.
 std::string SetIniPath(const std::string& programDir, const std::string& setName);
+
+// The file system's name of a program file ("temp.tmp", "QMsys.ini"),
+// whose name is the same in every encoding.
+FileResult<NativePath> NativeProgramFile(const ActiveConfig& config, std::string_view asciiName);
+
+// Converts the set's paths (prototype, template, log, the diary folder and
+// the current copy) into config.native, each once, after they were read or
+// typed; native.programDir must be set. The diary page is chosen later.
+void NoteNativeSetPaths(ActiveConfig& config);
 
 // `prototypePath` cut after its last separator, or programDir when it has none.
 std::string DiaryFolderFor(const std::string& prototypePath, const std::string& programDir);

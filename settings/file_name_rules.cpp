@@ -1,6 +1,7 @@
 #include "settings/file_name_rules.h"
 
 #include "platform/encoding.h"
+#include "platform/native_path.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
 
@@ -47,16 +48,19 @@ FileNameVerdict CheckPlainFileName(std::string_view nameCp932, std::string_view 
 }
 
 FileNameVerdict CheckSetName(std::string_view nameCp932, std::string_view programDirCp932) {
+    std::string path(programDirCp932);
+    path.append(nameCp932).append(".ini");
+    return CheckSetName(nameCp932, NativePathOf(path));
+}
+
+FileNameVerdict CheckSetName(std::string_view nameCp932, const FileResult<NativePath>& iniPath) {
     if (nameCp932.empty()) return FileNameVerdict::Empty;
     if (EqualsIgnoringAsciiCase(nameCp932, kReservedSetName)) return FileNameVerdict::Reserved;
     const FileNameVerdict plain = CheckPlainFileName(nameCp932, ".ini");
     if (plain != FileNameVerdict::Usable) return plain;
     if (nameCp932.front() == ' ' || nameCp932.back() == ' ') return FileNameVerdict::BlankEdge;
     if (nameCp932.size() >= syskeys::kSetNameCapacity) return FileNameVerdict::TooLong;
-    std::string path(programDirCp932);
-    path.append(nameCp932).append(".ini");
-    const auto fsPath = ToFsPath(path);
-    if (!fsPath || fsPath->size() >= kPathMax) return FileNameVerdict::PathTooLong;
+    if (!iniPath || iniPath->str().size() >= kPathMax) return FileNameVerdict::PathTooLong;
     return FileNameVerdict::Usable;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/native_path.h"
+
 namespace qm {
 
 enum class FileNameVerdict {
@@ -30,6 +32,9 @@ FileNameVerdict CheckPlainFileName(std::string_view nameCp932, std::string_view 
 // A set's name as it would be stored in list INI, or as it is read from
 // there; `programDirCp932` ends in '/'.
 FileNameVerdict CheckSetName(std::string_view nameCp932, std::string_view programDirCp932);
+// The same where the set file's name for the file system (programDir + name +
+// ".ini", converted) is at hand already.
+FileNameVerdict CheckSetName(std::string_view nameCp932, const FileResult<NativePath>& iniPath);
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

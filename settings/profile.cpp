@@ -332,8 +332,9 @@ enum class FileState { Present, Missing, Unusable };
 
 // Whether the file can be edited: present and readable, or simply not there
 // yet. An existing file that cannot be read must never be replaced.
-FileState LoadForEdit(std::string_view iniPath, std::string& content) {
-    auto bytes = ReadFileBytes(iniPath);
+FileState LoadForEdit(const FileResult<NativePath>& iniPath, std::string& content) {
+    if (!iniPath) return FileState::Unusable;
+    auto bytes = ReadRegularFile(*iniPath);
     if (!bytes) return bytes.problem().code == ENOENT ? FileState::Missing : FileState::Unusable;
     content = std::move(*bytes);
     return FileState::Present;
@@ -359,8 +360,14 @@ int ParseLeadingInt(std::string_view text) {
 }  // namespace
 
 FileResult<SettingsFile> SettingsFile::Load(std::string_view iniPath) {
-    SettingsFile file{std::string(iniPath)};
-    auto bytes = ReadFileBytes(iniPath);
+    return Load(std::string(iniPath), NativePathOf(iniPath));
+}
+
+FileResult<SettingsFile> SettingsFile::Load(std::string iniPath,
+                                            const FileResult<NativePath>& nativePath) {
+    if (!nativePath) return nativePath.problem();
+    SettingsFile file{std::move(iniPath)};
+    auto bytes = ReadRegularFile(*nativePath);
     ++settingsFileReads;
     if (!bytes) {
         if (bytes.problem().code == ENOENT) return file;
@@ -445,8 +452,10 @@ bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit
     for (const auto& edit : edits) {
         if (!IsWritableEdit(edit)) return false;
     }
+    // The stored path is converted once for both the read and the write.
+    const auto path = NativePathOf(iniPath);
     std::string before;
-    FileState state = LoadForEdit(iniPath, before);
+    FileState state = LoadForEdit(path, before);
     if (state == FileState::Unusable) return false;
 
     IniFile file = SplitLines(before);
@@ -465,8 +474,7 @@ bool WriteProfileStrings(std::string_view iniPath, const std::vector<ProfileEdit
     // Nothing to do (a removal of an absent key) leaves the file, or its
     // absence, as it was.
     if (*after == before) return true;
-    auto path = NativePathOf(iniPath);
-    return path && ReplaceFileContents(*path, *after);
+    return static_cast<bool>(ReplaceFileContents(*path, *after));
 }
 
 bool WriteProfileString(std::string_view iniPath, std::string_view section, std::string_view key,

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/file_result.h"
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -33,6 +34,9 @@ class SettingsFile {
     // A missing file reads as an empty one, as the defaults stand for it;
     // a file that is there but cannot be read is a problem.
     static FileResult<SettingsFile> Load(std::string_view iniPath);
+    // The same for a file whose name for the file system is known already.
+    static FileResult<SettingsFile> Load(std::string iniPath,
+                                         const FileResult<NativePath>& nativePath);
     // For readers that take the defaults when the file cannot be read.
     static SettingsFile LoadOrEmpty(std::string_view iniPath);
 

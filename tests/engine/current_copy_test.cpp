@@ -73,7 +73,7 @@ TEST_F(CurrentCopy, IsTheWholePageNoneInModeZeroAndAWriteFailureIsReported) {
     SetKey("EDIT", "0");
     ASSERT_EQ(Generate("third"), GenerateResult::Written);
     EXPECT_NE(Page("original.html").find("<h3>third</h3>"), std::string::npos);
-    EXPECT_FALSE(FileExists(Web("diary-current.html")));
+    EXPECT_FALSE(FileExists(N(Web("diary-current.html"))));
 }
 
 }  // namespace

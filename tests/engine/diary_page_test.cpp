@@ -17,6 +17,7 @@ class PageSelection : public DiaryFolder {
         config_.prototypePath = Web("original.html");
         config_.configIniPath = dir_ / "set.ini";
         config_.logPath = Web("log.html");
+        NoteNativeSetPaths(config_);
     }
     bool Select(int mode, const char* when) {
         clock_.Set(when);
@@ -70,7 +71,7 @@ TEST_F(PageSelection, ARecordThatCannotBeWrittenIsNamedAndTheSelectionGoesOn) {
 }
 
 TEST_F(PageSelection, ModeZeroWithoutPrototypeAsksForTheSettings) {
-    RemoveFile(config_.prototypePath);
+    RemoveFile(N(config_.prototypePath));
     EXPECT_FALSE(Select(0, "2003-02-05 10:00:00"));
     EXPECT_EQ(host_.messages,
               std::vector<std::string>{Said(msg::kPrototypeText, msg::kPrototypeCaption)});

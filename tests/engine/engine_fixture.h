@@ -42,6 +42,9 @@ class FakeHost : public Host {
     }
 };
 
+// A test's own path (UTF-8) as the file functions take it.
+inline NativePath N(const std::string& path) { return NativePath(path); }
+
 inline std::string Said(std::string_view text, std::string_view caption) {
     return std::string(text) + "|" + std::string(caption);
 }

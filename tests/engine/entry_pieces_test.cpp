@@ -48,7 +48,7 @@ TEST(InsertEntryText, AReadOnlyPageTakesTheEntryAndStaysWritable) {
     const std::string page = dir / "page.html";
     WriteBytes(page, kMarker + "</body>");
     fs::permissions(page, fs::perms::owner_read);
-    ASSERT_TRUE(InsertEntryText(page, kMarker + "\r\nE", host));
+    ASSERT_TRUE(InsertEntryText(page, N(page), kMarker + "\r\nE", host));
     EXPECT_NE(fs::status(page).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_EQ(ReadBytes(page), kMarker + "\r\nE</body>");
 }

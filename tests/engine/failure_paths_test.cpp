@@ -31,7 +31,7 @@ struct Row {
 
 std::shared_ptr<void> Hold(const std::string& path) {
     return std::make_shared<LockedFile>(
-        std::move(*LockedFile::Open(path, LockedFile::Mode::OpenExisting)));
+        std::move(*LockedFile::Open(N(path), LockedFile::Mode::OpenExisting)));
 }
 
 TEST_F(FailurePaths, CompositionFailuresKeepTheOldEntryFileAndThePage) {

@@ -12,10 +12,10 @@ using Flow = DiaryFolder;
 
 TEST_F(Flow, APageLockedByAnotherRunIsLeftWhole) {
     WriteBytes(Web("diary03-Feb.html"), kFolderPrototype);
-    auto holder = LockedFile::Open(Web("diary03-Feb.html"), LockedFile::Mode::OpenExisting);
+    auto holder = LockedFile::Open(N(Web("diary03-Feb.html")), LockedFile::Mode::OpenExisting);
     EXPECT_EQ(Generate(), GenerateResult::Failed);
     EXPECT_EQ(Page(), kFolderPrototype);
-    EXPECT_FALSE(FileExists(Web("diary-current.html")));
+    EXPECT_FALSE(FileExists(N(Web("diary-current.html"))));
 }
 
 TEST_F(Flow, PrototypeInAFolderHoldingTen) {
@@ -43,7 +43,7 @@ TEST_F(Flow, LoadingAndARollingOverGenerateReadEachSettingsFileOnce) {
     std::size_t before = SettingsFileReads();
     ASSERT_TRUE(LoadConfiguration(config_, run_, state, host_));
     EXPECT_EQ(SettingsFileReads() - before, 2u);
-    ASSERT_TRUE(RemoveFile(Web("diary03-Feb.html")));
+    ASSERT_TRUE(RemoveFile(N(Web("diary03-Feb.html"))));
     before = SettingsFileReads();
     ASSERT_EQ(Generate(), GenerateResult::Written);
     EXPECT_EQ(SettingsFileReads() - before, 2u);

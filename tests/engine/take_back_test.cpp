@@ -46,7 +46,7 @@ TEST_F(TakeBack, AFileChangedSinceStopsItBeforeAnythingIsTouched) {
     EXPECT_EQ(outcome.file, Web("diary-current.html"));
     EXPECT_EQ(Files(), edited);  // the page, listed first, was not restored either
     // A page removed since counts as changed too.
-    RemoveFile(Web("diary03-Feb.html"));
+    RemoveFile(N(Web("diary03-Feb.html")));
     EXPECT_EQ(Undo().status, TakeBackStatus::ChangedSince);
 
     // So does a log page changed since a roll-over linked the new page.
@@ -194,9 +194,9 @@ TEST_F(TakeBack, ARecordNamingOtherFilesTouchesNothing) {
     ASSERT_TRUE(TwoEntries());
     const std::string manifest = ReadBytes(dir_ / "undo/manifest.txt");
     const std::string before = dir_ / "undo/page.before";
-    const std::string beforeFigures = StampOfFile(before)->Text();
-    const std::string pageFigures = StampOfFile(Web("diary03-Feb.html"))->Text();
-    const std::string victimFigures = StampOfFile(victim)->Text();
+    const std::string beforeFigures = StampOfFile(N(before))->Text();
+    const std::string pageFigures = StampOfFile(N(Web("diary03-Feb.html")))->Text();
+    const std::string victimFigures = StampOfFile(N(victim))->Text();
     const std::string upToOutside =
         "../../" + fs::path(outside.dir()).parent_path().filename().string();
     const std::vector<std::string> files = Files();
@@ -214,7 +214,7 @@ TEST_F(TakeBack, ARecordNamingOtherFilesTouchesNothing) {
                       web_ + "../" + upToOutside + "/victim.txt"),
          false},
         {"earlier version outside",
-         WithPageLine(manifest, upToOutside + "/secret.txt", StampOfFile(secret)->Text(),
+         WithPageLine(manifest, upToOutside + "/secret.txt", StampOfFile(N(secret))->Text(),
                       pageFigures, Web("diary03-Feb.html")),
          false},
         {"earlier version a link", manifest, true},

@@ -58,7 +58,8 @@ void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
     WriteOrRemove(pagePath, page);
 
     QuietHost host;
-    const bool inserted = InsertEntryText(pagePath, TextUpToNul(entry.value_or("")), host);
+    const bool inserted =
+        InsertEntryText(pagePath, NativePath(pagePath), TextUpToNul(entry.value_or("")), host);
     const std::optional<std::string> after = ReadAll(pagePath);
     Require(inserted == (host.messages == 0), "a message comes with every failure, only then");
     // A page that was missing is left behind as an empty file.
@@ -74,6 +75,7 @@ void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
     config.splitMode = SplitModeFromStored(input.ConsumeIntegralInRange(0, 4));
     config.diaryPage = config.programDir + input.ConsumeRandomLengthString(24);
     config.logPath = config.programDir + "log.html";
+    config.native.logPath = NativePath(config.logPath);
     if (input.ConsumeBool()) config.logTitle = input.ConsumeRandomLengthString(64);
     const std::optional<std::string> log = PageBytes(input, marker);
     WriteOrRemove(config.logPath, log);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/native_path.h"
 #include "platform/stream_replace.h"
 #include "support/temp_dir.h"
 
@@ -20,6 +21,8 @@ class Files : public ::testing::Test {
     test::TempDir dir_;
     const std::string page_ = dir_ / "page.html";
 };
+
+inline NativePath N(const std::string& path) { return NativePath(path); }
 
 inline const std::string kMarker = "<!-- MARK -->";
 inline const CopyMethod kCopyMethods[] = {CopyMethod::Chosen, CopyMethod::Kernel,

@@ -30,12 +30,12 @@ TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
     WriteBytes(dir_ / "real/page.html", "old");
     fs::permissions(dir_ / "real/page.html", fs::perms(0640));
     fs::create_symlink("real/page.html", page_);
-    ASSERT_TRUE(ReplaceFileContents(NativePath(page_), "new text"));
+    ASSERT_TRUE(ReplaceFileContents(N(page_), "new text"));
     EXPECT_TRUE(fs::is_symlink(page_));
     EXPECT_EQ(ReadBytes(dir_ / "real/page.html"), "new text");
     EXPECT_EQ(fs::status(page_).permissions(), fs::perms(0640));
     const mode_t mask = ::umask(027);
-    ASSERT_TRUE(ReplaceFileContents(NativePath(dir_ / "new.html"), "text"));
+    ASSERT_TRUE(ReplaceFileContents(N(dir_ / "new.html"), "text"));
     EXPECT_EQ(::umask(mask), 027);
     EXPECT_EQ(fs::status(dir_ / "new.html").permissions(), fs::perms(0640));
     EXPECT_EQ(Entries(), 3u);
@@ -47,35 +47,35 @@ TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
     fs::create_directory(dir_ / "folder");
     const auto start = std::chrono::steady_clock::now();
     for (const std::string& path : {fifo, std::string("/dev/zero"), dir_ / "folder"}) {
-        const auto read = ReadFileBytes(path);
+        const auto read = ReadRegularFile(N(path));
         ASSERT_FALSE(read) << path;
         EXPECT_EQ(read.problem().fsPath, path);
         EXPECT_FALSE(read.problem().answer.empty());
-        EXPECT_FALSE(LockedFile::Open(path, LockedFile::Mode::CreateIfMissing)) << path;
-        EXPECT_FALSE(CopyFileTo(path, dir_ / "copy.html", true)) << path;
+        EXPECT_FALSE(LockedFile::Open(N(path), LockedFile::Mode::CreateIfMissing)) << path;
+        EXPECT_FALSE(CopyFileTo(N(path), N(dir_ / "copy.html"), true)) << path;
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(fs::exists(dir_ / "copy.html"));
-    const auto missing = ReadFileBytes(dir_ / "missing.html");
+    const auto missing = ReadRegularFile(N(dir_ / "missing.html"));
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.problem().code, ENOENT);
     // Sparse: no disk space is used.
     WriteBytes(page_, "");
     ASSERT_EQ(::truncate(page_.c_str(), off_t(kMaxReadBytes + 1)), 0);
-    const auto tooLarge = ReadFileBytes(page_);
+    const auto tooLarge = ReadRegularFile(N(page_));
     ASSERT_FALSE(tooLarge);
     EXPECT_EQ(tooLarge.problem().code, EFBIG);
-    EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
+    EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
 }
 
 // Holds within the process are shared: a nested taker does not wait, and its
 // end leaves the outer hold in place for other processes to wait on.
 TEST_F(Files, TheGenerateLockIsSharedWithinTheProcess) {
     const std::string path = dir_ / "QMgenerate.lock";
-    auto outer = FileLock::Acquire(path, 5s);
+    auto outer = FileLock::Acquire(N(path), 5s);
     ASSERT_TRUE(outer && *outer);
     {
-        auto nested = FileLock::Acquire(path, 0ms);
+        auto nested = FileLock::Acquire(N(path), 0ms);
         EXPECT_TRUE(nested && *nested) << "a nested taker must not wait";
     }
     int probe = ::open(path.c_str(), O_RDWR);
@@ -91,14 +91,14 @@ TEST_F(Files, TheGenerateLockIsSharedWithinTheProcess) {
 TEST_F(Files, AFullDiskOrAPageCutShortLeavesThePageWhole) {
     const std::string page = std::string(20000, 'x') + kMarker + std::string(20000, 'y');
     WriteBytes(page_, page);
-    auto file = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+    auto file = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
     auto at = FindMarkerInText(file->descriptor(), kMarker);
     ASSERT_TRUE(at && at->found);
     for (CopyMethod copy : kCopyMethods) {
         test::FileSizeLimit fullDisk(8192);
         EXPECT_FALSE(ReplaceWithInsertion(*file, *at, kMarker.size(), "entry", {4096, copy}));
-        EXPECT_FALSE(ReplaceFileContents(NativePath(page_), page + page));
-        EXPECT_FALSE(ReplaceScratchFile(page_, page + page));
+        EXPECT_FALSE(ReplaceFileContents(N(page_), page + page));
+        EXPECT_FALSE(ReplaceScratchFile(N(page_), page + page));
     }
     EXPECT_EQ(ReadBytes(page_), page);
     ASSERT_EQ(::truncate(page_.c_str(), 100), 0);

@@ -25,14 +25,14 @@ using namespace std::chrono_literals;
 TEST_F(Files, TheLockRefusesASecondHolderAndHoldsAcrossAReplace) {
     WriteBytes(page_, "old");
     {
-        auto first = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+        auto first = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
         ASSERT_TRUE(first);
-        EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
+        EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
         ASSERT_TRUE(first->Replace("new"));
-        EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
+        EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
         EXPECT_EQ(*first->ReadAll(), "new");
     }
-    auto second = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+    auto second = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
     ASSERT_TRUE(second);
     EXPECT_EQ(*second->ReadAll(), "new");
     EXPECT_EQ(Entries(), 1u);
@@ -48,10 +48,10 @@ TEST_F(Files, FindsAndReplacesAMarkerCutByTheBufferEdge) {
         SCOPED_TRACE(lead);
         const std::string head = std::string(lead, 'p') + falseStart;
         WriteBytes(page_, head + kMarker + "after" + kNul + "junk");
-        auto at = FindMarkerInText(ReadOnlyFile::Open(page_)->descriptor(), kMarker, {5});
+        auto at = FindMarkerInText(ReadOnlyFile::Open(N(page_))->descriptor(), kMarker, {5});
         ASSERT_TRUE(at && at->found);
         EXPECT_EQ(at->markerAt, head.size());
-        auto file = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+        auto file = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
         ASSERT_TRUE(file && ReplaceWithInsertion(*file, *at, kMarker.size(), kMarker + "NEW",
                                                  {5, kCopyMethods[lead % 3]}));
         EXPECT_EQ(ReadBytes(page_), head + kMarker + "NEWafter");
@@ -66,12 +66,12 @@ TEST_F(Files, ACopyHoldsEveryByteOfItsSource) {
     const std::string bytes = std::string(300000, 'c') + kNul + "after the text";
     WriteBytes(from, bytes);
     WriteBytes(page_, "an older, longer copy " + std::string(400000, 'o'));
-    ASSERT_TRUE(ReplaceWithCopyOf(from, page_, {4096, CopyMethod::ReadWrite}));
-    EXPECT_FALSE(ReplaceWithCopyOf(dir_ / "missing.html", page_));
+    ASSERT_TRUE(ReplaceWithCopyOf(N(from), N(page_), {4096, CopyMethod::ReadWrite}));
+    EXPECT_FALSE(ReplaceWithCopyOf(N(dir_ / "missing.html"), N(page_)));
     EXPECT_EQ(ReadBytes(page_), bytes);
     WriteBytes(dir_ / "other.html", bytes.substr(0, bytes.size() - 1) + "T");
-    auto a = ReadOnlyFile::Open(page_), b = ReadOnlyFile::Open(from),
-         c = ReadOnlyFile::Open(dir_ / "other.html");
+    auto a = ReadOnlyFile::Open(N(page_)), b = ReadOnlyFile::Open(N(from)),
+         c = ReadOnlyFile::Open(N(dir_ / "other.html"));
     EXPECT_EQ(SameContent(a->descriptor(), b->descriptor(), {4096}), true);
     EXPECT_EQ(SameContent(a->descriptor(), c->descriptor(), {4096}), false);
 }
@@ -83,22 +83,22 @@ TEST_F(Files, NothingNewOverwritesAnExistingName) {
     fs::permissions(proto, fs::perms(0440));
     WriteBytes(page_, "entries");
     WriteBytes(dir_ / ".tmp", "other");
-    auto source = ReadOnlyFile::Open(proto);
+    auto source = ReadOnlyFile::Open(N(proto));
     auto at = FindMarkerInText(source->descriptor(), kMarker);
     ASSERT_TRUE(at && at->found);
     const auto insertInto = [&](const std::string& to) {
-        return WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", to,
+        return WriteInsertionTo(source->descriptor(), *at, kMarker.size(), "E", N(to),
                                 WriteTarget::CreateNew);
     };
-    EXPECT_FALSE(CopyFileTo(proto, page_, true));
-    const auto renamed = RenameIntoAbsentName(NativePath(dir_ / ".tmp"), NativePath(page_));
+    EXPECT_FALSE(CopyFileTo(N(proto), N(page_), true));
+    const auto renamed = RenameIntoAbsentName(N(dir_ / ".tmp"), N(page_));
     ASSERT_FALSE(renamed);
     EXPECT_EQ(renamed.problem().code, EEXIST);
     EXPECT_FALSE(insertInto(page_));
-    EXPECT_FALSE(LinkOrCopyFile(proto, page_));
+    EXPECT_FALSE(LinkOrCopyFile(N(proto), N(page_)));
     EXPECT_EQ(ReadBytes(page_), "entries");
     EXPECT_EQ(ReadBytes(dir_ / ".tmp"), "other") << "the caller removes its temporary file";
-    EXPECT_FALSE(LinkOrCopyFile(dir_ / "missing.html", dir_ / "third.html"));
+    EXPECT_FALSE(LinkOrCopyFile(N(dir_ / "missing.html"), N(dir_ / "third.html")));
     // A new page under a free name takes its source's permissions.
     ASSERT_TRUE(insertInto(dir_ / "new.html"));
     EXPECT_EQ(ReadBytes(dir_ / "new.html"), "<p>E</p>");

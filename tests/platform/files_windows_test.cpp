@@ -64,10 +64,10 @@ bool OthersCanLock(const std::string& path) {
 // (a browser, an editor), since the lock covers no byte of it.
 TEST_F(Files, TheLockIsSharedWithinTheProcessAndLeavesThePageReadable) {
     const std::string path = dir_ / "QMgenerate.lock";
-    auto outer = FileLock::Acquire(path, 5s);
+    auto outer = FileLock::Acquire(N(path), 5s);
     ASSERT_TRUE(outer && *outer);
     {
-        auto nested = FileLock::Acquire(path, 0ms);
+        auto nested = FileLock::Acquire(N(path), 0ms);
         EXPECT_TRUE(nested && *nested) << "a nested taker must not wait";
     }
     EXPECT_FALSE(OthersCanLock(path)) << "still held by the outer lock";
@@ -75,13 +75,13 @@ TEST_F(Files, TheLockIsSharedWithinTheProcessAndLeavesThePageReadable) {
     EXPECT_TRUE(OthersCanLock(path));
 
     WriteBytes(page_, "entries");
-    auto page = LockedFile::Open(page_, LockedFile::Mode::OpenExisting);
+    auto page = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
     ASSERT_TRUE(page);
     EXPECT_FALSE(OthersCanLock(page_));
     EXPECT_EQ(ReadBytes(page_), "entries");
     ASSERT_TRUE(page->Replace("more entries"));
     EXPECT_FALSE(OthersCanLock(page_)) << "the new file is held as well";
-    EXPECT_EQ(*ReadFileBytes(page_), "more entries");
+    EXPECT_EQ(*ReadRegularFile(N(page_)), "more entries");
 }
 
 // Names past MAX_PATH, with characters whose second byte is 0x5C, work
@@ -91,16 +91,16 @@ TEST_F(Files, LongJapanesePathsWorkAndFailuresSayWhy) {
     for (int level = 0; level < 30; ++level) folder += "十表ソ日記のフォルダ/";  // 330 characters
     ASSERT_TRUE(MakeFolder(folder));
     const std::string pageUtf8 = folder + "日記.html";
-    const std::string pageCp932 = Utf8ToCp932(pageUtf8).value();
+    const NativePath page = *NativePathOf(Utf8ToCp932(pageUtf8).value());
     ASSERT_TRUE(ReplaceFileContents(NativePath(pageUtf8), "old"));
     {
-        auto page = LockedFile::Open(pageCp932, LockedFile::Mode::OpenExisting);
-        ASSERT_TRUE(page);
-        EXPECT_EQ(*page->ReadAll(), "old");
-        ASSERT_TRUE(page->Replace("new"));
+        auto held = LockedFile::Open(page, LockedFile::Mode::OpenExisting);
+        ASSERT_TRUE(held);
+        EXPECT_EQ(*held->ReadAll(), "old");
+        ASSERT_TRUE(held->Replace("new"));
     }
-    EXPECT_EQ(*ReadFileBytes(pageCp932), "new");
-    ASSERT_TRUE(FileExists(pageCp932));
+    EXPECT_EQ(*ReadRegularFile(page), "new");
+    ASSERT_TRUE(FileExists(page));
 
     // Wine takes long names without the \\?\ form; Windows does not.
     EXPECT_EQ(WidePathOf("C:/web/a.html"), L"C:\\web\\a.html");
@@ -118,18 +118,17 @@ TEST_F(Files, LongJapanesePathsWorkAndFailuresSayWhy) {
     const auto writing = CreateTempBeside(pageUtf8, live);
     ASSERT_TRUE(writing);
     EXPECT_EQ(RemoveTemporariesLeftIn(
-                  Utf8ToCp932(folder).value(),
-                  [](std::string_view name) { return name == "\x93\xfa\x8b\x4c.html"; }),
+                  N(folder), [](std::string_view name) { return name == "\x93\xfa\x8b\x4c.html"; }),
               1);
     EXPECT_FALSE(fs::exists(PathOf(left)));
     EXPECT_TRUE(fs::exists(PathOf(live)));
     ::_close(*writing);
     ::DeleteFileW(LongForm(live).c_str());
 
-    const auto missing = ReadFileBytes(dir_ / "missing.html");
+    const auto missing = ReadRegularFile(N(dir_ / "missing.html"));
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.problem().code, ENOENT);
-    EXPECT_FALSE(ReadFileBytes(dir_.dir()));
+    EXPECT_FALSE(ReadRegularFile(N(dir_.dir())));
     const auto noFolder = ReplaceFileContents(NativePath(dir_ / "gone/page.html"), "text");
     ASSERT_FALSE(noFolder);
     EXPECT_EQ(noFolder.problem().fsPath, dir_ / "gone/page.html");
@@ -137,16 +136,16 @@ TEST_F(Files, LongJapanesePathsWorkAndFailuresSayWhy) {
     const auto taken = CreateFileWith(NativePath(pageUtf8), 0644, [](int) { return true; });
     ASSERT_FALSE(taken);
     EXPECT_EQ(taken.problem().code, EEXIST);
-    EXPECT_EQ(*ReadFileBytes(pageCp932), "new");
+    EXPECT_EQ(*ReadRegularFile(page), "new");
 
     WriteBytes(page_, "");
     fs::resize_file(page_, kMaxReadBytes + 1);
-    const auto tooLarge = ReadFileBytes(page_);
+    const auto tooLarge = ReadRegularFile(N(page_));
     ASSERT_FALSE(tooLarge);
     EXPECT_EQ(tooLarge.problem().code, EFBIG);
-    EXPECT_FALSE(LockedFile::Open(page_, LockedFile::Mode::OpenExisting));
+    EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
     EXPECT_EQ(EntriesIn(folder), 1);
-    ASSERT_TRUE(RemoveFile(pageCp932));
+    ASSERT_TRUE(RemoveFile(page));
     for (std::string level = folder; level.size() > dir_.dir().size();
          level.erase(level.find_last_of('/', level.size() - 2) + 1)) {
         EXPECT_TRUE(::RemoveDirectoryW(LongForm(level).c_str()));

@@ -8,7 +8,7 @@
 #include <QFontDialog>
 #include <QMessageBox>
 
-#include "platform/path_text.h"
+#include "platform/native_path.h"
 
 namespace qm {
 
@@ -90,8 +90,8 @@ std::optional<Interaction::FontChoice> DesktopInteraction::ChooseFont(QWidget* p
 int DesktopInteraction::RunDialog(QDialog& dialog) { return dialog.exec(); }
 
 QString ChooserStartFolder(std::string_view fileCp932) {
-    if (const auto fsPath = ToFsPath(fileCp932); fsPath && !fsPath->empty()) {
-        const QFileInfo file(QString::fromStdString(*fsPath));
+    if (const auto native = NativePathOf(fileCp932)) {
+        const QFileInfo file(QString::fromStdString(native->str()));
         if (file.isFile()) return file.absolutePath();
     }
     return QDir::homePath();

@@ -11,7 +11,7 @@
 #include "engine/program_folder_lock.h"
 #include "engine/program_start.h"
 #include "platform/encoding.h"
-#include "platform/path_text.h"
+#include "platform/native_path.h"
 #include "settings/active_config.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -30,10 +30,10 @@ constexpr std::string_view kSelf = "/proc/self/exe";
 // The editor runs in its own process, perhaps in another folder: a relative
 // path is made absolute against this program's working directory first.
 std::string AbsolutePathCp932(std::string_view fileCp932) {
-    const auto fsPath = ToFsPath(fileCp932);
-    if (!fsPath) return std::string(fileCp932);
+    const auto native = NativePathOf(fileCp932);
+    if (!native) return std::string(fileCp932);
     std::error_code ec;
-    const auto absolute = std::filesystem::absolute(*fsPath, ec);
+    const auto absolute = std::filesystem::absolute(native->str(), ec);
     if (ec) return std::string(fileCp932);
     return Utf8ToCp932(absolute.string()).value_or(std::string(fileCp932));
 }
@@ -55,6 +55,7 @@ void StartUploaderSetup(const ActiveConfig& config, Host& host) {
 void EditFilePaths(QWidget* parent, ActiveConfig& config, RunState& run, Interaction& io,
                    Host& host) {
     RunPathSettingsDialog(parent, config, io);
+    NoteNativeSetPaths(config);  // as the user typed them
     // Selecting may make a new page: not while another run writes.
     const auto lock = LockProgramFolder(config, host);
     std::optional<FileLock> diaryLock;

@@ -13,6 +13,7 @@
 
 #include "engine/diary_page.h"
 #include "engine/split_mode.h"
+#include "platform/native_path.h"
 #include "platform/path_text.h"
 #include "settings/active_config.h"
 #include "ui/common/cp932_text.h"

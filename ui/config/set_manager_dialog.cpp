@@ -12,7 +12,6 @@
 #include "engine/current_copy.h"
 #include "engine/example_diary.h"
 #include "platform/files.h"
-#include "platform/path_text.h"
 #include "platform/program_dir.h"
 #include "settings/active_config.h"
 #include "settings/file_name_rules.h"
@@ -228,13 +227,13 @@ void SetManagerDialog::DeleteSet() {
 // stays where it is.
 bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
     const std::string path = SetIniPath(config_.programDir, name);
-    const auto fsPath = ToFsPath(path);
-    if (!fsPath || !FileExists(path)) return true;  // nothing to keep
+    const auto native = NativePathOf(path);
+    if (!native || !FileExists(*native)) return true;  // nothing to keep
     // A fresh account may lack the data folder; without a trash folder the
     // move would put the file into the working folder instead.
     const QString trash =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
-    QFile file(QString::fromStdString(*fsPath));
+    QFile file(QString::fromStdString(native->str()));
     if (QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info") && file.moveToTrash()) {
         // Where it went, so the user can fetch it back.
         io_.Message(this, Ui(cfgmsg::kTrashedFormat).arg(FromCp932(path), file.fileName()),

@@ -108,6 +108,13 @@ bool ImageStillShown(const std::string& pathCp932, const QString& shown) {
 
 // The draft file's size without following a link; std::nullopt when it is
 // not a regular file of its own.
+// The file system's name of a draft path (the program folder's, as stored);
+// empty, which names no file, when it has none.
+NativePath Fs(const std::string& pathCp932) {
+    auto path = NativePathOf(pathCp932);
+    return path ? *path : NativePath();
+}
+
 std::optional<std::uint64_t> DraftFileSize(const std::string& pathCp932) {
     const auto path = NativePathOf(pathCp932);
     struct stat st {};
@@ -196,7 +203,7 @@ DraftContent DraftKeeper::Collect() const {
 }
 
 std::string DraftKeeper::WritePath() {
-    if (aside_.empty() && StampOfFile(Path()) != seen_) {
+    if (aside_.empty() && StampOfFile(Fs(Path())) != seen_) {
         aside_ = Path().substr(0, Path().size() - 4) + "-" + std::to_string(::getpid()) + ".txt";
         window_.interaction().Message(
             &window_, Ui(kAsideText).arg(FromCp932(Path()), FromCp932(aside_)), Ui(kAsideCaption),
@@ -216,10 +223,10 @@ void DraftKeeper::Save() {
     if (native && !tooLarge) {
         // An emptied window leaves nothing to put back. The draft is the
         // program's own file: a link in its place is replaced, never followed.
-        kept = draft.IsEmpty() ? (!DraftFileSize(path) || RemoveFile(path))
+        kept = draft.IsEmpty() ? (!DraftFileSize(path) || RemoveFile(*native))
                                : ReplaceFileNotFollowing(*native, bytes).has_value();
     }
-    if (aside_.empty()) seen_ = StampOfFile(path);
+    if (aside_.empty()) seen_ = native ? StampOfFile(*native) : std::nullopt;
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
@@ -232,15 +239,15 @@ void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
     // A newer draft of another process is not this window's to remove.
-    if (aside_.empty() && StampOfFile(Path()) != seen_) return;
+    if (aside_.empty() && StampOfFile(Fs(Path())) != seen_) return;
     const std::string path = aside_.empty() ? Path() : aside_;
-    if (!DraftFileSize(path) || RemoveFile(path)) return;
+    if (!DraftFileSize(path) || RemoveFile(Fs(path))) return;
     // A draft that stayed would bring the published entry back next time.
     if (const auto native = NativePathOf(path)) ReplaceFileNotFollowing(*native, "");
 }
 
 bool DraftKeeper::Restore() {
-    seen_ = StampOfFile(Path());
+    seen_ = StampOfFile(Fs(Path()));
     const auto size = DraftFileSize(Path());
     if (!size) return false;
     const auto say = [this](std::string_view text, std::string_view caption, const QString& arg) {
@@ -251,7 +258,7 @@ bool DraftKeeper::Restore() {
         say(kTooLargeToRestoreText, kNotRestoredCaption, FromCp932(Path()));
         return false;
     }
-    const auto bytes = ReadFileBytes(Path());
+    const auto bytes = ReadRegularFile(Fs(Path()));
     const auto draft = bytes && bytes->size() <= kMaxDraftBytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;
 

@@ -41,9 +41,10 @@ void BringToFront(QWidget& window) {
 
 SingleWindow::SingleWindow(const std::string& programDirCp932)
     : serverName_(ServerNameFor(programDirCp932)) {
-    auto acquired = FileLock::Acquire(programDirCp932 + std::string(kWindowLockName),
-                                      std::chrono::milliseconds(0));
     // Only a lock another window holds counts; a lock that fails is no reason to refuse.
+    const auto folder = NativePathOf(programDirCp932);
+    if (!folder) return;
+    auto acquired = FileLock::Acquire(*folder + kWindowLockName, std::chrono::milliseconds(0));
     if (!acquired) return;
     first_ = acquired->has_value();
     if (first_) lock_ = std::move(*acquired);

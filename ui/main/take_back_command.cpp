@@ -48,7 +48,7 @@ QString PathList(std::string_view heading, const std::vector<std::string>& paths
 // mended and written again; what the message adds about it. A window with
 // text of its own keeps it, and the message names the file instead.
 QString ReturnEntryText(MainDialog& window) {
-    const auto entry = ReadLastEntry(window.config().programDir);
+    const auto entry = ReadLastEntry(window.config().native.programDir);
     if (!entry) return QString();
     if (!window.titleEdit()->text().isEmpty() || !window.bodyEdit()->document()->isEmpty()) {
         return Ui(kTextKeptText).arg(FromCp932(LastEntryPath(window.config().programDir)));
