@@ -4,6 +4,11 @@
 // the process with the same arguments: beside this one in a build or a
 // portable folder, in the helper folder when installed.
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +19,9 @@
 
 #include "cli/command_line.h"
 #include "platform/program_dir.h"
+#ifdef _WIN32
+#include "platform/wide_text_windows.h"
+#endif
 
 namespace {
 
@@ -44,12 +52,37 @@ int StartWindowProgram(int argc, char** argv) {
     return 1;
 }
 
+#ifdef _WIN32
+// Windows hands main its arguments in the ANSI code page, which loses what
+// that page lacks; the wide ones, as UTF-8 as on every other system, keep
+// every character. The console is told to show UTF-8 as well.
+std::vector<std::string> Utf8Arguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    for (int i = 0; wide != nullptr && i < count; ++i) {
+        arguments.push_back(qm::Utf8FromWide(wide[i]));
+    }
+    ::LocalFree(wide);
+    ::SetConsoleOutputCP(CP_UTF8);
+    return arguments;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // Nothing unexpected ends the program by a signal: it is said, and the
     // status is a failure. Every write is finished or undone by then.
     try {
+#ifdef _WIN32
+        std::vector<std::string> utf8 = Utf8Arguments();
+        std::vector<char*> pointers;
+        for (std::string& argument : utf8) pointers.push_back(argument.data());
+        pointers.push_back(nullptr);
+        argc = static_cast<int>(utf8.size());
+        argv = pointers.data();
+#endif
         int exitCode = 0;
         const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
         if (!options) return exitCode;

@@ -1,11 +1,10 @@
 #include "engine/program_folder_lock.h"
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "platform/file_stamp.h"
 #include "platform/native_path.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
@@ -28,12 +27,11 @@ std::optional<FileLock> LockFolder(const FileResult<NativePath>& folder, Host& h
 }
 
 // The folder as the system finds it: "" names the working folder.
-std::optional<struct stat> FolderIdentity(const FileResult<NativePath>& folder) {
+std::optional<FileStamp> FolderIdentity(const FileResult<NativePath>& folder) {
     if (!folder) return std::nullopt;
-    const char* path = folder->empty() ? "." : folder->c_str();
-    struct stat st {};
-    if (::stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
-    return st;
+    const auto look = LookAtFile(folder->empty() ? NativePath(".") : *folder);
+    if (!look || look->kind != FileKind::Folder) return std::nullopt;
+    return look->stamp;
 }
 
 }  // namespace
@@ -49,7 +47,7 @@ bool LockDiaryFolder(const ActiveConfig& config, Host& host, std::optional<FileL
     const auto program = FolderIdentity(config.native.programDir);
     // The program folder's lock covers it already: a second lock on the same
     // file by another name would wait for this very run.
-    if (!diary || (program && diary->st_dev == program->st_dev && diary->st_ino == program->st_ino))
+    if (!diary || (program && diary->device == program->device && diary->inode == program->inode))
         return true;
     lock = LockFolder(config.native.diaryFolder, host, wait);
     return lock.has_value();

@@ -1,7 +1,5 @@
 #include "engine/take_back.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -21,6 +19,7 @@
 #include "platform/path_text.h"
 #include "platform/scratch_file.h"
 #include "platform/stream_replace.h"
+#include "platform/utf8_path.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
@@ -87,12 +86,12 @@ FolderLook LookAtRecordFolder(const ActiveConfig& config) {
     const auto folder =
         NativeProgramFile(config, kTakeBackFolder.substr(0, kTakeBackFolder.size() - 1));
     if (!folder) return {FolderKind::Foreign, {}};
-    struct stat st {};
-    if (::lstat(folder->c_str(), &st) != 0) {
-        return {errno == ENOENT ? FolderKind::Absent : FolderKind::Unreadable,
-                SystemProblem(folder->str(), errno)};
+    const auto look = LookAtName(*folder);
+    if (!look) {
+        return {look.problem().code == ENOENT ? FolderKind::Absent : FolderKind::Unreadable,
+                look.problem()};
     }
-    return {S_ISDIR(st.st_mode) ? FolderKind::Own : FolderKind::Foreign, {}};
+    return {look->kind == FileKind::Folder ? FolderKind::Own : FolderKind::Foreign, {}};
 }
 
 FolderKind KindOfRecordFolder(const ActiveConfig& config) {
@@ -105,7 +104,7 @@ FolderLook MakeRecordFolder(const ActiveConfig& config) {
     const auto folder = RecordFolder(config);
     if (look.kind != FolderKind::Absent || !folder) return look;
     std::error_code ec;
-    if (fs::create_directory(folder->str(), ec)) return LookAtRecordFolder(config);
+    if (fs::create_directory(PathOfUtf8(folder->str()), ec)) return LookAtRecordFolder(config);
     return {FolderKind::Unreadable, SystemProblem(folder->str(), ec.value())};
 }
 
@@ -200,7 +199,7 @@ void ForgetRecord(const ActiveConfig& config, bool staged) {
     if (KindOfRecordFolder(config) != FolderKind::Own) return;
     const auto folderPath = RecordFolder(config);
     if (!folderPath) return;
-    const fs::path folder(folderPath->str());
+    const fs::path folder = PathOfUtf8(folderPath->str());
     std::error_code ec;
     fs::remove(folder / kManifestName, ec);  // first: a half-removed record is no record
     RemoveEndingIn(folder, kBackupSuffix);
@@ -213,7 +212,7 @@ void RemoveRecordLeftovers(const ActiveConfig& config) {
     if (KindOfRecordFolder(config) != FolderKind::Own) return;
     const auto folder = RecordFolder(config);
     if (!folder) return;
-    RemoveEndingIn(folder->str(), kStagedSuffix);
+    RemoveEndingIn(PathOfUtf8(folder->str()), kStagedSuffix);
     RemoveTemporariesLeftIn(*folder, [](std::string_view) { return true; });
 }
 
@@ -238,10 +237,10 @@ bool MayName(const RecordedFile& file, const ActiveConfig& config) {
 FileResult<bool> Exists(const std::string& pathCp932) {
     const auto path = NativePathOf(pathCp932);
     if (!path) return path.problem();
-    struct stat st {};
-    if (::stat(path->c_str(), &st) == 0) return true;
-    if (errno == ENOENT) return false;
-    return SystemProblem(path->str(), errno);
+    const auto look = LookAtFile(*path);
+    if (look) return true;
+    if (look.problem().code == ENOENT) return false;
+    return look.problem();
 }
 
 // The earlier version `backupCp932`, opened only when it is a regular file
@@ -250,12 +249,12 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
                                                const std::optional<FileStamp>& recorded,
                                                std::string& problem) {
     const auto path = NativePathOf(backupCp932);
-    struct stat st {};
-    if (!path || ::lstat(path->c_str(), &st) != 0) {
-        problem = FileProblemLine(path ? SystemProblem(path->str(), errno) : path.problem());
+    const auto look = path ? LookAtName(*path) : FileResult<FileLook>(path.problem());
+    if (!look) {
+        problem = FileProblemLine(look.problem());
         return std::nullopt;
     }
-    if (!S_ISREG(st.st_mode)) {
+    if (look->kind != FileKind::Regular) {
         problem = RefusalLine(backupCp932, msg::kRecordBackupNotOwnReason);
         return std::nullopt;
     }
@@ -266,7 +265,8 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
     }
     // Opened by name after the look: the same file, or another put there meanwhile.
     const auto stamp = StampOfDescriptor(earlier->descriptor());
-    if (!stamp || stamp->device != st.st_dev || stamp->inode != st.st_ino || stamp != recorded) {
+    if (!stamp || stamp->device != look->stamp.device || stamp->inode != look->stamp.inode ||
+        stamp != recorded) {
         problem = RefusalLine(backupCp932, msg::kRecordBackupChangedReason);
         return std::nullopt;
     }
@@ -372,7 +372,8 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
         look.kind != FolderKind::Own && problem.empty()) {
         problem = FolderProblem(config, look);
     }
-    const fs::path folder(OrNone(RecordFolder(config)).str());
+    const NativePath folderPath = OrNone(RecordFolder(config));
+    const fs::path folder = PathOfUtf8(folderPath.str());
 
     Record record;
     record.configIniPath = config.configIniPath;
@@ -393,10 +394,11 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
             file.backup = std::string(role) + std::string(kBackupSuffix);
             std::error_code ec;
             fs::rename(folder / was.staged, folder / file.backup, ec);
-            if (!ec) file.backupStamp = StampOfFile(NativePath((folder / file.backup).string()));
+            if (!ec) file.backupStamp = StampOfFile(folderPath + file.backup);
             if (!file.backupStamp) {
                 if (problem.empty()) {
-                    problem = FileProblemLine(SystemProblem(folder / file.backup, ec.value()));
+                    problem = FileProblemLine(
+                        SystemProblem((folderPath + file.backup).str(), ec.value()));
                 }
                 return false;
             }
@@ -412,7 +414,7 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
                               *note.logAfter, note.logPath, note.logNative};
             if (note.logBefore) {
                 file.backup = std::string("log") + std::string(kBackupSuffix);
-                const NativePath backup((folder / file.backup).string());
+                const NativePath backup = folderPath + file.backup;
                 if (auto kept = ReplaceScratchFile(backup, *note.logBefore)) {
                     file.backupStamp = StampOfFile(backup);
                 } else if (problem.empty()) {
@@ -432,8 +434,7 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
     // checked against its stamp before anything is given back.
     if (recordable && record.files.empty()) return;  // nothing changed: nothing to take back
     if (recordable) {
-        const auto kept = ReplaceScratchFile(NativePath((folder / kManifestName).string()),
-                                             SerializeRecord(record));
+        const auto kept = ReplaceScratchFile(folderPath + kManifestName, SerializeRecord(record));
         if (kept) return;
         problem = FileProblemLine(kept.problem());
     }
@@ -569,6 +570,9 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         (one.earlier ? outcome.restored : outcome.removed).push_back(one.file->path);
     }
     outcome.status = TakeBackStatus::TakenBack;
+    // Let go of the files first: Windows removes an open file only when it is
+    // closed. The program folder's lock still keeps every generate out.
+    pending.clear();
     ForgetRecord(config, /*staged=*/true);
     if (upload) StartUpload(*record, outcome, host);
     return outcome;

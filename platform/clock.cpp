@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/system_clock.h"
+
 namespace qm {
 
 namespace {
@@ -115,10 +117,7 @@ void AppendNumber(std::string& out, int value, int width) {
 
 std::tm ReadLocalClock() {
     if (FixedReading()) return *FixedReading();
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
+    return ReadSystemLocalTime();
 }
 
 void SetFixedClock(std::optional<std::tm> fixed) {

@@ -1,45 +1,13 @@
 #include "platform/encoding.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <utility>
+
+#include "platform/code_page_932.h"
 
 namespace qm {
 
 namespace {
-
-// One iconv conversion of the whole input; std::nullopt on any invalid or
-// unrepresentable character.
-std::optional<std::string> Convert(const char* to, const char* from, std::string_view input) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    std::string out;
-    out.resize(input.size() * 4 + 16);
-    char* in = const_cast<char*>(input.data());
-    std::size_t inLeft = input.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    bool ok = true;
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
-            if (errno == E2BIG) {
-                std::size_t used = static_cast<std::size_t>(outPtr - out.data());
-                out.resize(out.size() * 2);
-                outPtr = out.data() + used;
-                outLeft = out.size() - used;
-                continue;
-            }
-            ok = false;
-            break;
-        }
-    }
-    iconv_close(cd);
-    if (!ok) return std::nullopt;
-    out.resize(static_cast<std::size_t>(outPtr - out.data()));
-    return out;
-}
 
 // Length of the UTF-8 sequence starting with `lead`, 0 when `lead` cannot start one.
 std::size_t Utf8SequenceLength(unsigned char lead) {
@@ -144,7 +112,7 @@ std::optional<std::string> EncodeCp932(std::string_view utf8, bool withReference
     const auto flushRun = [&](std::size_t end) {
         if (end == runStart) return true;
         const std::string_view run = utf8.substr(runStart, end - runStart);
-        if (auto whole = Convert("CP932", "UTF-8", run)) {
+        if (auto whole = ConvertUtf8ToCp932(run)) {
             out += *whole;
             return true;
         }
@@ -154,7 +122,7 @@ std::optional<std::string> EncodeCp932(std::string_view utf8, bool withReference
             const std::size_t len = Utf8CharacterLength(run.substr(k));
             if (len == 0) return false;
             const std::string_view one = run.substr(k, len);
-            if (auto converted = Convert("CP932", "UTF-8", one)) {
+            if (auto converted = ConvertUtf8ToCp932(one)) {
                 out += *converted;
             } else {
                 AppendReference(out, DecodeUtf8(one));
@@ -198,7 +166,7 @@ std::optional<std::string> Cp932ToUtf8(std::string_view cp932) {
     std::size_t i = 0;
     const auto flushRun = [&](std::size_t end) {
         if (end == runStart) return true;
-        auto run = Convert("UTF-8", "CP932", cp932.substr(runStart, end - runStart));
+        auto run = ConvertCp932ToUtf8(cp932.substr(runStart, end - runStart));
         if (!run) return false;
         out += *run;
         return true;
@@ -237,7 +205,7 @@ std::optional<std::string> Utf8ToCp932WithReferences(std::string_view utf8) {
 
 std::string Utf16LeToCp932(std::string_view utf16le) {
     utf16le = utf16le.substr(0, utf16le.size() - utf16le.size() % 2);
-    if (auto whole = Convert("CP932", "UTF-16LE", utf16le)) return *whole;
+    if (auto whole = ConvertUtf16LeToCp932(utf16le)) return *whole;
     // Slow path: character by character, so only the characters code page 932
     // lacks are replaced.
     auto unitAt = [&](std::size_t i) {
@@ -253,7 +221,7 @@ std::string Utf16LeToCp932(std::string_view utf16le) {
         if (const auto extra = pair ? std::nullopt : ExtraByteFor(unit)) {
             out += static_cast<char>(*extra);
         } else {
-            out += Convert("CP932", "UTF-16LE", utf16le.substr(i, len)).value_or("?");
+            out += ConvertUtf16LeToCp932(utf16le.substr(i, len)).value_or("?");
         }
         i += len;
     }
@@ -263,7 +231,7 @@ std::string Utf16LeToCp932(std::string_view utf16le) {
 std::optional<std::string> Cp932ToUtf16Le(std::string_view cp932) {
     // Through UTF-8, so the single bytes the converter lacks come along.
     const auto utf8 = Cp932ToUtf8(cp932);
-    return utf8 ? Convert("UTF-16LE", "UTF-8", *utf8) : std::nullopt;
+    return utf8 ? ConvertUtf8ToUtf16Le(*utf8) : std::nullopt;
 }
 
 bool IsWellFormedUtf8(std::string_view text) {

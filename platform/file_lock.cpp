@@ -1,10 +1,5 @@
 #include "platform/file_lock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -12,13 +7,14 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/system_io.h"
 
 namespace qm {
 
 struct FileLock::Held {
     int fd = -1;
     ~Held() {
-        if (fd >= 0) ::close(fd);  // closing releases the lock
+        if (fd >= 0) CloseDescriptor(fd);  // closing releases the lock
     }
 };
 
@@ -34,35 +30,6 @@ std::map<std::string, std::weak_ptr<void>>& HeldLocks() {
     return held;
 }
 
-// One try: the lock file opened (made when missing) and locked, still under
-// its name. -1 when busy (errno EWOULDBLOCK) or failed.
-int TryLock(const std::string& fsPath) {
-    int fd = ::open(fsPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) return -1;
-    struct stat held {};
-    if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
-        ::close(fd);
-        errno = err;
-        return -1;
-    }
-    // Someone removed the lock file while we waited: the lock we got is on a
-    // file no one else will open, so go round again on the new one.
-    struct stat named {};
-    if (::stat(fsPath.c_str(), &named) != 0 || named.st_dev != held.st_dev ||
-        named.st_ino != held.st_ino) {
-        ::close(fd);
-        errno = EWOULDBLOCK;
-        return -1;
-    }
-    return fd;
-}
-
 }  // namespace
 
 FileResult<std::optional<FileLock>> FileLock::Acquire(const NativePath& path,
@@ -75,7 +42,7 @@ FileResult<std::optional<FileLock>> FileLock::Acquire(const NativePath& path,
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        const int fd = TryLock(fsPath);
+        const int fd = TryLockFile(path);
         if (fd >= 0) {
             auto held = std::make_shared<Held>();
             held->fd = fd;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_result.h"
 #include "platform/native_path.h"
 
 namespace qm {
@@ -29,5 +30,19 @@ struct FileStamp {
 
 std::optional<FileStamp> StampOfFile(const NativePath& path);
 std::optional<FileStamp> StampOfDescriptor(int fd);
+
+// What a name leads to, and its stamp. Other: a device, a FIFO, and for
+// LookAtName a symbolic link too.
+enum class FileKind { Regular, Folder, Other };
+struct FileLook {
+    FileKind kind;
+    FileStamp stamp;
+};
+
+// The file `path` leads to, links followed; the system's answer when it
+// cannot be looked at (ENOENT when nothing is there).
+FileResult<FileLook> LookAtFile(const NativePath& path);
+// The same for the name itself: a symbolic link there is not followed.
+FileResult<FileLook> LookAtName(const NativePath& path);
 
 }  // namespace qm

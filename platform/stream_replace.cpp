@@ -1,34 +1,16 @@
 #include "platform/stream_replace.h"
 
-#include <fcntl.h>
-#include <linux/magic.h>
-#include <sys/stat.h>
-#include <sys/statfs.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
 #include "platform/files.h"
+#include "platform/system_io.h"
 
 namespace qm {
 
 namespace {
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // Writes a piece of a long copy and, every few megabytes, asks the system to
 // start putting what is written so far on disk: the disk works while the rest
@@ -42,7 +24,7 @@ class WriteBehind {
         if (!WriteAll(out_, data, size)) return false;
         unstarted_ += size;
         if (unstarted_ >= kStartEvery) {
-            ::sync_file_range(out_, 0, 0, SYNC_FILE_RANGE_WRITE);
+            StartWriteBack(out_);
             unstarted_ = 0;
         }
         return true;
@@ -56,45 +38,15 @@ class WriteBehind {
 
 // Reads exactly `size` bytes at `at`; false when reading fails or the file
 // ends first.
-bool ReadFull(int fd, char* data, std::size_t size, off_t at) {
+bool ReadFull(int fd, char* data, std::size_t size, std::uint64_t at) {
     while (size > 0) {
-        const ssize_t n = ::pread(fd, data, size, at);
-        if (n < 0 && errno == EINTR) continue;
+        const std::int64_t n = ReadAt(fd, data, size, at);
         if (n <= 0) return false;
         data += n;
         at += n;
         size -= static_cast<std::size_t>(n);
     }
     return true;
-}
-
-// File systems on which copy_file_range avoids copying the bytes here:
-// shared blocks (btrfs, XFS, OCFS2, bcachefs, ZFS) or a copy made by the
-// server (NFS, SMB, Ceph).
-bool KernelCopySaves(int fd) {
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) != 0) return false;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-        case BTRFS_SUPER_MAGIC:
-        case XFS_SUPER_MAGIC:
-        case NFS_SUPER_MAGIC:
-        case CIFS_SUPER_MAGIC:
-        case SMB2_SUPER_MAGIC:
-        case 0x7461636fUL:  // OCFS2
-        case 0xca451a4eUL:  // bcachefs
-        case 0x2fc12fc1UL:  // ZFS
-        case 0x00c36400UL:  // Ceph
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Errors by which copy_file_range says "not here" (another file system, an
-// old kernel, a file system without it) rather than "the copy failed".
-bool KernelCopyRefused(int error) {
-    return error == ENOSYS || error == EXDEV || error == EINVAL || error == EOPNOTSUPP ||
-           error == ENOTSUP || error == EBADF || error == ETXTBSY || error == EPERM;
 }
 
 // The buffer every read here goes through, kept from one read to the next:
@@ -135,26 +87,23 @@ class ReadBuffer {
 // What a file can still give from `from`, one byte more so that the read
 // finding its end fits as well; a file whose size is unknown gets `most`.
 std::uint64_t BytesLeft(int fd, std::uint64_t from) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return UINT64_MAX;
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    return (size > from ? size - from : 0) + 1;
+    const auto size = RegularFileSize(fd);
+    if (!size) return UINT64_MAX;
+    return (*size > from ? *size - from : 0) + 1;
 }
 
-bool ReadWriteCopy(int in, off_t from, std::uint64_t length, int out, std::size_t bufferSize) {
+bool ReadWriteCopy(int in, std::uint64_t from, std::uint64_t length, int out,
+                   std::size_t bufferSize) {
     ReadBuffer buffer(length, bufferSize);
     WriteBehind writer(out);
     while (length > 0) {
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.chunk()));
-        const ssize_t n = ::pread(in, buffer.data(), want, from);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
+        const std::int64_t n = ReadAt(in, buffer.data(), want, from);
+        if (n < 0) return false;
         if (n == 0) return false;  // the file is shorter than it was
         if (!writer.Write(buffer.data(), static_cast<std::size_t>(n))) return false;
-        from += n;
+        from += static_cast<std::uint64_t>(n);
         length -= static_cast<std::uint64_t>(n);
     }
     return true;
@@ -175,11 +124,8 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
     std::size_t kept = 0;
     std::uint64_t offset = 0;  // file offset of the byte after `kept`
     for (;; want = std::min(buffer.chunk(), want * 2)) {
-        const ssize_t n = ::pread(fd, buffer.data() + kept, want, static_cast<off_t>(offset));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return std::nullopt;
-        }
+        const std::int64_t n = ReadAt(fd, buffer.data() + kept, want, offset);
+        if (n < 0) return std::nullopt;
         if (n == 0) {
             result.textEnd = offset;
             return result;
@@ -191,8 +137,7 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
             nul ? static_cast<std::size_t>(nul - fresh) : static_cast<std::size_t>(n);
         const std::size_t region = kept + freshText;
         if (!marker.empty()) {
-            const auto* hit = static_cast<const char*>(
-                ::memmem(buffer.data(), region, marker.data(), marker.size()));
+            const char* hit = FindBytes(buffer.data(), region, marker);
             if (hit) {
                 result.found = true;
                 result.markerAt = offset - kept + static_cast<std::uint64_t>(hit - buffer.data());
@@ -211,16 +156,15 @@ std::optional<MarkerSearch> FindMarkerInText(int fd, std::string_view marker,
 
 bool CopyFileRange(int in, std::uint64_t from, std::uint64_t length, int out,
                    const StreamOptions& options) {
-    auto inOffset = static_cast<off_t>(from);
+    std::uint64_t inOffset = from;
     const bool kernelCopy = options.copy == CopyMethod::Kernel ||
                             (options.copy == CopyMethod::Chosen && KernelCopySaves(in));
     if (kernelCopy) {
         while (length > 0) {
             const std::size_t want =
                 static_cast<std::size_t>(std::min<std::uint64_t>(length, std::uint64_t{1} << 30));
-            const ssize_t n = ::copy_file_range(in, &inOffset, out, nullptr, want, 0);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && !KernelCopyRefused(errno)) return false;
+            const std::int64_t n = KernelCopy(in, inOffset, out, want);
+            if (n < 0) return false;
             // Refused, or nothing copied (some file systems say so for
             // "cannot" as well as at the end): reading tells which.
             if (n <= 0) break;
@@ -234,11 +178,8 @@ bool CopyTextFrom(int in, std::uint64_t from, int out, const StreamOptions& opti
     ReadBuffer buffer(BytesLeft(in, from), options.bufferSize);
     WriteBehind writer(out);
     for (;;) {
-        const ssize_t n = ::pread(in, buffer.data(), buffer.chunk(), static_cast<off_t>(from));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
+        const std::int64_t n = ReadAt(in, buffer.data(), buffer.chunk(), from);
+        if (n < 0) return false;
         if (n == 0) return true;
         const auto* nul =
             static_cast<const char*>(std::memchr(buffer.data(), '\0', static_cast<std::size_t>(n)));
@@ -271,74 +212,62 @@ FileStatus WriteInsertionTo(int source, const MarkerSearch& at, std::size_t mark
         return WriteInsertion(source, at, markerSize, insert, out, options);
     };
     if (how == WriteTarget::Replace) return ReplaceFileWith(target, write);
-    struct stat st {};
-    const mode_t mode = ::fstat(source, &st) == 0 ? (st.st_mode & 0777) : 0644;
-    return CreateFileWith(target, mode, write);
+    return CreateFileWith(target, PermissionsOf(source).value_or(0644), write);
 }
 
 FileStatus ReplaceWithCopyOf(const NativePath& fromPath, const NativePath& to,
                              const StreamOptions& options) {
     auto from = ReadOnlyFile::Open(fromPath);
     if (!from) return from.problem();
-    struct stat st {};
-    if (::fstat(from->descriptor(), &st) != 0) return SystemProblem(to.str(), errno);
-    const auto size = static_cast<std::uint64_t>(st.st_size);
+    const auto size = RegularFileSize(from->descriptor());
+    if (!size) return SystemProblem(to.str(), errno);
     return ReplaceFileWith(
-        to, [&](int out) { return CopyFileRange(from->descriptor(), 0, size, out, options); });
+        to, [&](int out) { return CopyFileRange(from->descriptor(), 0, *size, out, options); });
 }
 
 FileStatus LinkOrCopyFile(const NativePath& from, const NativePath& to,
                           const StreamOptions& options) {
-    if (::link(from.c_str(), to.c_str()) == 0) return {};
+    if (LinkFile(from, to)) return {};
     if (errno == EEXIST) return SystemProblem(to.str(), errno);
     auto source = ReadOnlyFile::Open(from);
     if (!source) return source.problem();
-    struct stat st {};
-    if (::fstat(source->descriptor(), &st) != 0) return SystemProblem(from.str(), errno);
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    return CreateFileWith(to, st.st_mode & 0777, [&](int out) {
-        return CopyFileRange(source->descriptor(), 0, size, out, options);
+    const auto size = RegularFileSize(source->descriptor());
+    const auto mode = PermissionsOf(source->descriptor());
+    if (!size || !mode) return SystemProblem(from.str(), errno);
+    return CreateFileWith(to, *mode, [&](int out) {
+        return CopyFileRange(source->descriptor(), 0, *size, out, options);
     });
 }
 
 std::optional<bool> SameContent(int a, int b, const StreamOptions& options) {
-    struct stat sa {};
-    struct stat sb {};
-    if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return std::nullopt;
-    if (sa.st_size != sb.st_size) return false;
-    ReadBuffer buffers(static_cast<std::uint64_t>(sa.st_size), options.bufferSize, 0, 2);
+    const auto sizeA = RegularFileSize(a);
+    const auto sizeB = RegularFileSize(b);
+    if (!sizeA || !sizeB) return std::nullopt;
+    if (*sizeA != *sizeB) return false;
+    ReadBuffer buffers(*sizeA, options.bufferSize, 0, 2);
     const std::size_t chunk = buffers.chunk();
     char* bufferA = buffers.data(0);
     char* bufferB = buffers.data(1);
-    for (off_t at = 0; at < sa.st_size;) {
-        const auto want =
-            static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(chunk), sa.st_size - at));
+    for (std::uint64_t at = 0; at < *sizeA;) {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, *sizeA - at));
         if (!ReadFull(a, bufferA, want, at) || !ReadFull(b, bufferB, want, at)) {
             return std::nullopt;
         }
         if (std::memcmp(bufferA, bufferB, want) != 0) return false;
-        at += static_cast<off_t>(want);
+        at += want;
     }
     return true;
 }
 
 FileResult<ReadOnlyFile> ReadOnlyFile::Open(const NativePath& path) {
-    // Never waits on a FIFO, as no file function here does.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return SystemProblem(path.str(), errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) {
-        ::close(fd);
-        return SystemProblem(path.str(), S_ISREG(st.st_mode) ? EFBIG : EINVAL);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return ReadOnlyFile(fd);
+    auto fd = OpenReadOnlyRegular(path);
+    if (!fd) return fd.problem();
+    return ReadOnlyFile(*fd);
 }
 
 ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
     if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0) CloseDescriptor(fd_);
         fd_ = other.fd_;
         other.fd_ = -1;
     }
@@ -346,7 +275,7 @@ ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) CloseDescriptor(fd_);
 }
 
 }  // namespace qm

@@ -1,7 +1,5 @@
 #include "settings/file_name_rules.h"
 
-#include <climits>
-
 #include "platform/encoding.h"
 #include "platform/native_path.h"
 #include "platform/path_text.h"
@@ -10,6 +8,13 @@
 namespace qm {
 
 namespace {
+
+// The limits of Linux, kept on Windows too so a set valid on one system is
+// valid on the other: Windows counts a name in UTF-16 units, 255 at most,
+// which are never more than its UTF-8 bytes, and takes long paths through
+// the \\?\ form.
+constexpr std::size_t kNameMax = 255;
+constexpr std::size_t kPathMax = 4096;
 
 bool HasControlByte(std::string_view bytes) {
     // Trail bytes of double-byte characters are 0x40 and above, so a
@@ -38,7 +43,7 @@ FileNameVerdict CheckPlainFileName(std::string_view nameCp932, std::string_view 
     if (HasControlByte(nameCp932)) return FileNameVerdict::Control;
     if (HasSeparator(nameCp932)) return FileNameVerdict::Separator;
     if (nameCp932 == "." || nameCp932 == "..") return FileNameVerdict::DotsOnly;
-    if (nameUtf8->size() + suffix.size() > NAME_MAX) return FileNameVerdict::TooLong;
+    if (nameUtf8->size() + suffix.size() > kNameMax) return FileNameVerdict::TooLong;
     return FileNameVerdict::Usable;
 }
 
@@ -55,7 +60,7 @@ FileNameVerdict CheckSetName(std::string_view nameCp932, const FileResult<Native
     if (plain != FileNameVerdict::Usable) return plain;
     if (nameCp932.front() == ' ' || nameCp932.back() == ' ') return FileNameVerdict::BlankEdge;
     if (nameCp932.size() >= syskeys::kSetNameCapacity) return FileNameVerdict::TooLong;
-    if (!iniPath || iniPath->str().size() >= PATH_MAX) return FileNameVerdict::PathTooLong;
+    if (!iniPath || iniPath->str().size() >= kPathMax) return FileNameVerdict::PathTooLong;
     return FileNameVerdict::Usable;
 }
 

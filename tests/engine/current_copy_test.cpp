@@ -46,6 +46,9 @@ TEST_F(CurrentCopy, AStoredBadNameIsIgnoredWithAMessage) {
 }
 
 TEST_F(CurrentCopy, ALinkAtTheCopysNameIsFollowedOnlyInsideTheFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need rights a Windows user rarely has";
+#endif
     fs::create_directory(dir_ / "outside");
     WriteBytes(dir_ / "outside/victim.txt", "victim");
     fs::create_symlink("../outside/victim.txt", Web("diary-current.html"));

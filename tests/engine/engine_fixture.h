@@ -55,7 +55,7 @@ class DiaryFolder : public ::testing::Test {
   protected:
     explicit DiaryFolder(std::string_view webName = "web/") : web_(dir_ / webName) {
         clock_.Set("2003-02-05 21:05:09");
-        fs::create_directory(web_);
+        fs::create_directory(FsPath(web_));
         dir_.WriteSystemIni("[INI]\n0=diary\n");
         dir_.WriteSet("diary", std::string(webName) + "original.html", "templet.txt",
                       "LOG=" + Web("log.html") + "\nEDIT=1\nCURRENT=1\n");

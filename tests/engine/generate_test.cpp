@@ -20,7 +20,7 @@ TEST_F(Flow, APageLockedByAnotherRunIsLeftWhole) {
 
 TEST_F(Flow, PrototypeInAFolderHoldingTen) {
     // 十 is 0x8F 0x5C: its second byte looks like a backslash.
-    fs::create_directory(dir_.dir() + "日記十");
+    fs::create_directory(FsPath(dir_.dir() + "日記十"));
     WriteBytes(dir_.dir() + "日記十/原型十.html", kFolderPrototype);
     SetKey("ORIGINAL", dir_.dir() + Sjis("日記十\\原型十.html"));
     ASSERT_EQ(Generate(), GenerateResult::Written);

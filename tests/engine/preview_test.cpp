@@ -45,7 +45,7 @@ TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchi
 TEST_F(Preview, UnusableFilesGetDoItsMessagesAndCreateNothing) {
     // The template is read first.
     for (const std::string& file : {Web("original.html"), dir_ / "templet.txt"}) {
-        fs::remove(file);
+        fs::remove(FsPath(file));
         const auto spoiled = Snapshot();
         host_.messages.clear();
         EXPECT_FALSE(PreviewEntry(config_, run_, input_, host_).has_value()) << file;

@@ -45,7 +45,8 @@ using Files = std::map<std::string, std::string>;
 inline Files ReadFolder(const std::string& dir) {
     Files files;
     for (const auto& entry : std::filesystem::directory_iterator(dir))
-        if (entry.is_regular_file()) files[entry.path().filename()] = ReadBytes(entry.path());
+        if (entry.is_regular_file())
+            files[entry.path().filename().string()] = ReadBytes(entry.path().string());
     return files;
 }
 
@@ -115,7 +116,7 @@ struct ProgramFolder : TempDir {
         Files files;
         for (const auto& e : std::filesystem::recursive_directory_iterator(dir()))
             if (e.path().filename() != "QMgenerate.lock")
-                files[e.path()] = e.is_regular_file() ? ReadBytes(e.path()) : "";
+                files[e.path().string()] = e.is_regular_file() ? ReadBytes(e.path().string()) : "";
         return files;
     }
 };

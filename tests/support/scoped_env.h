@@ -12,12 +12,20 @@ class ScopedEnv {
   public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+        Set(name, value);
     }
-    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ~ScopedEnv() { Set(name_, old_ ? old_->c_str() : nullptr); }
     ScopedEnv(const ScopedEnv&) = delete;
 
   private:
+    static void Set(const char* name, const char* value) {
+#ifdef _WIN32
+        ::_putenv_s(name, value ? value : "");  // an empty value removes it
+#else
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+#endif
+    }
+
     const char* name_;
     std::optional<std::string> old_;
 };

@@ -1,5 +1,3 @@
-#include "platform/scratch_file.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/scratch_file.h"
 
 namespace qm {
 

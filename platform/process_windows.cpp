@@ -1,0 +1,95 @@
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+#include <optional>
+
+#include "platform/command_line.h"
+#include "platform/encoding.h"
+#include "platform/path_text.h"
+#include "platform/process.h"
+#include "platform/program_dir.h"
+#include "platform/wide_text_windows.h"
+
+namespace qm {
+
+namespace {
+
+StartResult FromStartError(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+            return StartResult::Missing;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_BAD_EXE_FORMAT:
+        case ERROR_EXE_MACHINE_TYPE_MISMATCH:
+        case ERROR_DIRECTORY:
+            return StartResult::NotExecutable;
+        default:
+            return StartResult::Failed;
+    }
+}
+
+// A program named by a path: is it there, and is it a file?
+std::optional<StartResult> CheckProgramFile(const std::wstring& program) {
+    const DWORD attributes = ::GetFileAttributesW(program.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FromStartError(::GetLastError());
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return StartResult::NotExecutable;
+    return std::nullopt;
+}
+
+// The desktop's opener is the shell itself: it opens the file (or address)
+// with the program the user chose for it.
+StartResult OpenWithShell(const std::vector<std::string>& argumentsCp932) {
+    if (argumentsCp932.empty()) return StartResult::Refused;
+    const auto target = Cp932ToUtf8(argumentsCp932.front());
+    const auto wide = target ? WideFromUtf8(*target) : std::nullopt;
+    if (!wide) return StartResult::Refused;
+    const auto answer = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", wide->c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return answer > 32 ? StartResult::Started : StartResult::Refused;
+}
+
+}  // namespace
+
+StartResult StartProgram(std::string_view programCp932,
+                         const std::vector<std::string>& argumentsCp932, StartWait wait) {
+    if (programCp932.empty()) return StartResult::NoProgram;
+    auto program = ToFsPath(programCp932);
+    if (!program) return StartResult::Missing;  // no file has such a name
+    const std::string ownFolder = ExecutableFolder();
+    *program = LocateProgram(*program, {ownFolder, InstalledHelperFolder(ownFolder)});
+    // A bare name is searched by the system: the program's own folder, the
+    // working directory (the program folder), the system folders, then PATH.
+    const bool bareName = program->find('/') == std::string::npos;
+    std::optional<std::wstring> application;
+    if (!bareName) {
+        application = WideFromUtf8(*program);
+        if (!application) return StartResult::Missing;
+        if (const auto problem = CheckProgramFile(*application)) return *problem;
+    }
+    if (wait == StartWait::ForOpener) return OpenWithShell(argumentsCp932);
+
+    // The arguments go over as stored, '\' and all: Windows programs take them so.
+    std::vector<std::string> words{std::string(programCp932)};
+    words.insert(words.end(), argumentsCp932.begin(), argumentsCp932.end());
+    const auto line = Cp932ToUtf8(JoinCommandLine(words));
+    auto wideLine = line ? WideFromUtf8(*line) : std::nullopt;
+    if (!wideLine) return StartResult::Failed;
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    // Never waited for: the handles are closed at once and the program runs on.
+    if (!::CreateProcessW(application ? application->c_str() : nullptr, wideLine->data(), nullptr,
+                          nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup,
+                          &started)) {
+        return FromStartError(::GetLastError());
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return StartResult::Started;
+}
+
+}  // namespace qm
