@@ -1,7 +1,7 @@
 // Entry insertion and the log page update on arbitrary page bytes, through
 // the real files: afterwards a page is either exactly as it was or exactly the
-// old text with the entry (or the log link) in place of its first marker,
-// followed by one NUL byte.
+// old text (up to its first NUL) with the entry (or the log link) in place of
+// its first marker, and nothing after the text.
 #include "engine/diary_page.h"
 #include "engine/entry.h"
 #include "engine/host.h"
@@ -40,14 +40,13 @@ std::optional<std::string> PageBytes(FuzzedDataProvider& input, const std::strin
     return bytes;
 }
 
-// The old text with `insert` in place of its first `marker`, and one NUL.
+// The old text with `insert` in place of its first `marker`, without a NUL.
 std::optional<std::string> Rewritten(const std::optional<std::string>& old, std::string_view insert,
                                      std::string_view marker) {
     const std::string_view text = old ? TextUpToNul(*old) : std::string_view();
     const std::size_t at = text.find(marker);
     if (!old || at == std::string_view::npos) return std::nullopt;
-    return std::string(text.substr(0, at)).append(insert).append(text.substr(at + marker.size())) +
-           '\0';
+    return std::string(text.substr(0, at)).append(insert).append(text.substr(at + marker.size()));
 }
 
 void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
