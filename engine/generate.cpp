@@ -13,6 +13,7 @@
 #include "engine/set_files.h"
 #include "engine/split_mode.h"
 #include "engine/take_back.h"
+#include "engine/web_images.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -148,6 +149,9 @@ bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
+    config.webCopies = ReadKey(ini, imagekeys::kCopy);
+    config.imageLongestSide = ReadKey(ini, imagekeys::kLongestSide);
+    config.imageQuality = ReadKey(ini, imagekeys::kQuality);
     return true;
 }
 
@@ -161,10 +165,11 @@ std::string CurrentCopyPath(const ActiveConfig& config) {
 }
 
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         const std::vector<std::string>& images,
                                          bool currentCopyMade) {
     std::vector<std::string> arguments{config.diaryPage};
     if (run.logUpdated) arguments.push_back(config.logPath);
-    arguments.insert(arguments.end(), run.imageUploadList.begin(), run.imageUploadList.end());
+    arguments.insert(arguments.end(), images.begin(), images.end());
     if (currentCopyMade) arguments.push_back(CurrentCopyPath(config));
     return arguments;
 }
@@ -197,9 +202,14 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
         return GenerateResult::Failed;
     }
     ForgetLastEntry(config.native.programDir);
-    const EntryBefore before = NoteBeforeEntry(config, run);
+    const PublishedImages images = PublishWebImages(config, run, host);
+    EntryBefore before = NoteBeforeEntry(config, run);
+    before.madeImages = images.made;
     const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);
-    if (page == PageWrite::Failed) return GenerateResult::Failed;
+    if (page == PageWrite::Failed) {
+        RemoveMadeImages(images.made);  // a page to show them comes with the next try
+        return GenerateResult::Failed;
+    }
 
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, *entry, page, host);
@@ -207,9 +217,9 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     KeepForTakeBack(config, before, host);
     KeepLastEntry(config.native.programDir, input, run.imageUploadList);
 
-    if (input.upload &&
-        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=
-            StartResult::Started) {
+    if (input.upload && StartOrTell(config.uploaderPath,
+                                    UploadArguments(config, run, images.upload, currentCopyMade),
+                                    host) != StartResult::Started) {
         return GenerateResult::WrittenNoUploader;
     }
     return GenerateResult::Written;

@@ -73,8 +73,10 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 // diaryFolder + currentName.
 std::string CurrentCopyPath(const ActiveConfig& config);
 
-// The upload tool's arguments: the files this generate changed, one path each.
+// The upload tool's arguments: the files this generate changed, one path
+// each, with the images it publishes (their web copies).
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         const std::vector<std::string>& images,
                                          bool currentCopyMade);
 
 }  // namespace qm

@@ -51,6 +51,10 @@ struct ActiveConfig {
     SplitMode splitMode = SplitMode::Unchanged;  // EDIT
     int makeCurrentCopy = 0;                     // CURRENT of FILEPATH
     int alwaysOne = 0;                           // ALWAYS1
+    // WEBIMAGE: web copies of images (on or off), their longest side, JPEG quality.
+    int webCopies = imagekeys::kCopy.defaultValue;
+    int imageLongestSide = imagekeys::kLongestSide.defaultValue;
+    int imageQuality = imagekeys::kQuality.defaultValue;
     NativeSetPaths native;
 };
 

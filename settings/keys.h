@@ -66,6 +66,14 @@ inline constexpr IntKey kAlways1{kSection, "ALWAYS1", 0};
 inline constexpr std::string_view kQuill = "QUILL";
 }  // namespace setkeys
 
+// A configuration set's web copies of the images its entries show.
+namespace imagekeys {
+inline constexpr std::string_view kSection = "WEBIMAGE";
+inline constexpr IntKey kCopy{kSection, "COPY", 1};
+inline constexpr IntKey kLongestSide{kSection, "SIZE", 1600};
+inline constexpr IntKey kQuality{kSection, "QUALITY", 85};
+}  // namespace imagekeys
+
 class SettingsFile;
 
 // Convenience readers and writers over the tables above.
