@@ -196,13 +196,16 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     }
     // Under the lock no other run writes: what is left is a killed run's.
     RemoveLeftoverTemporaries(config);
-    const auto entry = ComposeEntry(config, input, !run.imageUploadList.empty(), host);
+    // The copies first: the entry's image tag gives their size.
+    const PublishedImages images = PublishWebImages(config, run, host);
+    const auto entry =
+        ComposeEntry(config, WithImageSize(input, run), !run.imageUploadList.empty(), host);
     if (!entry) {
+        RemoveMadeImages(images.made);
         MakePendingNewPage(run);
         return GenerateResult::Failed;
     }
     ForgetLastEntry(config.native.programDir);
-    const PublishedImages images = PublishWebImages(config, run, host);
     EntryBefore before = NoteBeforeEntry(config, run);
     before.madeImages = images.made;
     const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);

@@ -67,7 +67,7 @@ struct EntryBefore {
     std::optional<RollOverNote> rollOver;
     FileBefore currentCopy;
     std::vector<std::string> madeImages;  // web copies the generate wrote, to remove again
-    std::string recordProblem;  // why no record can be kept: "file: answer", or empty
+    std::string recordProblem;            // why no record can be kept: "file: answer", or empty
 };
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run);
 

@@ -123,6 +123,17 @@ std::optional<WebImage> PrepareWebImage(const ActiveConfig& config, const RunSta
     return std::nullopt;
 }
 
+EntryInput WithImageSize(const EntryInput& input, const RunState& run) {
+    EntryInput sized = input;
+    for (const WebImage& image : run.webImages) {
+        if (image.copied && image.src == input.imageName) {
+            sized.imageWidth = image.width;
+            sized.imageHeight = image.height;
+        }
+    }
+    return sized;
+}
+
 PublishedImages PublishWebImages(const ActiveConfig& config, RunState& run, Host& host) {
     PublishedImages published;
     std::vector<std::string> done;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/entry.h"
 #include "image/web_image.h"
 #include "platform/native_path.h"
 
@@ -39,6 +40,9 @@ WebImageSettings WebImageSettingsOf(const ActiveConfig& config);
 // read or decoded; `problem` then says "file: why" (code page 932).
 std::optional<WebImage> PrepareWebImage(const ActiveConfig& config, const RunState& run,
                                         std::string_view originalCp932, std::string& problem);
+
+// `input` with the size of the web copy its image box names, when known.
+EntryInput WithImageSize(const EntryInput& input, const RunState& run);
 
 // What a generate publishes of this run's images.
 struct PublishedImages {
