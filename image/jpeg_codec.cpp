@@ -103,7 +103,7 @@ std::optional<Decoded> DecodeJpeg(std::string_view bytes, int scaleDownTo) {
     for (int app = 0; app < 16; ++app) jpeg_save_markers(&info, JPEG_APP0 + app, 0xFFFF);
     jpeg_save_markers(&info, JPEG_COM, 16);
     jpeg_read_header(&info, TRUE);
-    if (std::uint64_t(info.image_width) * info.image_height > kMaxDecodedPixels) {
+    if (std::uint64_t(info.image_width) * info.image_height > kMaxJpegPixels) {
         jpeg_destroy_decompress(&info);
         return std::nullopt;
     }
@@ -128,6 +128,12 @@ std::optional<Decoded> DecodeJpeg(std::string_view bytes, int scaleDownTo) {
     while (info.scale_denom < 8 && scaleDownTo > 0 &&
            longer / (info.scale_denom * 2) >= unsigned(scaleDownTo)) {
         info.scale_denom *= 2;
+    }
+    jpeg_calc_output_dimensions(&info);
+    if (std::uint64_t(info.output_width) * info.output_height > kMaxDecodedPixels) {
+        jpeg_destroy_decompress(&info);
+        delete result;
+        return std::nullopt;
     }
     jpeg_start_decompress(&info);
     Pixels& pixels = result->pixels;

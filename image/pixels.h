@@ -24,8 +24,10 @@ struct Pixels {
 };
 
 // Nothing larger is decoded: a bigger file is refused, not a reason to run
-// out of memory.
+// out of memory. A JPEG is decoded at a fraction of its size where that is
+// enough, so a larger one is taken.
 inline constexpr std::uint64_t kMaxDecodedPixels = 100'000'000;
+inline constexpr std::uint64_t kMaxJpegPixels = 400'000'000;
 
 // The colour information a copy keeps: an ICC profile, or for a PNG the
 // sRGB, gamma and chromaticity chunks.
