@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/feed_command_line.h"
 #include "cli/generate_command_line.h"
 #include "cli/take_back_command_line.h"
 #include "platform/clock.h"
@@ -137,6 +138,7 @@ int RunSubcommand(const GlobalOptions& options) {
     const std::string& command = options.rest.front();
     if (command == "generate") return RunGenerateCommandLine(options);
     if (command == "undo") return RunTakeBackCommandLine(options);
+    if (command == "feed") return RunFeedCommandLine(options);
     // One line says what was wrong; the whole help would bury it.
     std::fprintf(stderr, "quillmaker: unknown %s \"%s\"\ntry: quillmaker --help\n",
                  command.front() == '-' ? "option" : "command", command.c_str());
