@@ -89,5 +89,21 @@ TEST(FeedLinks, AreResolvedAgainstThePageAddress) {
               "<IMG\nSRC='https://example.org/diary/y.png' alt=\"src=z\">");
 }
 
+// Two entries of one second keep ids of their own; a feed cut short anywhere
+// is never taken for one of ours (it would be replaced by what was read).
+TEST(FeedFile, EntriesOfOneSecondDifferAndACutFeedIsRefused) {
+    FeedSettings feed{"atom.xml", "https://example.org/", "", 20};
+    const FeedEntryInput input{"t", kMarker + "\r\n<!-- h -->\r\nb", "p.html", Tm(kNow), 540};
+    std::vector<FeedEntry> entries;
+    for (int i = 0; i < 2; ++i)
+        entries.insert(entries.begin(), *MakeFeedEntry(feed, input, entries));
+    EXPECT_NE(entries[0].id, entries[1].id);
+    EXPECT_EQ(entries[0].element.find("&lt;!--"), std::string::npos) << "the header is the page's";
+    const std::string document = FeedDocument(feed, "T", "2026-12-07T21:05:09+09:00", entries);
+    ASSERT_EQ(ReadFeedEntries(document).value().size(), 2u);
+    for (std::size_t cut = 0; cut < document.size(); ++cut)
+        EXPECT_FALSE(ReadFeedEntries(document.substr(0, cut))) << cut;
+}
+
 }  // namespace
 }  // namespace qm::test
