@@ -162,10 +162,15 @@ std::string CurrentCopyPath(const ActiveConfig& config) {
 
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
                                          bool currentCopyMade) {
-    std::vector<std::string> arguments{config.diaryPage};
-    if (run.logUpdated) arguments.push_back(config.logPath);
-    arguments.insert(arguments.end(), run.imageUploadList.begin(), run.imageUploadList.end());
-    if (currentCopyMade) arguments.push_back(CurrentCopyPath(config));
+    // Every file here was just written or chosen, so its name converts.
+    std::vector<std::string> arguments;
+    const auto add = [&arguments](const FileResult<NativePath>& path) {
+        if (path) arguments.push_back(path->str());
+    };
+    add(config.native.diaryPage);
+    if (run.logUpdated) add(config.native.logPath);
+    for (const std::string& image : run.imageUploadList) add(NativePathOf(image));
+    if (currentCopyMade) add(config.native.currentCopy);
     return arguments;
 }
 

@@ -74,10 +74,9 @@ std::optional<std::string> FindManual(std::string_view fileNameUtf8,
 
 bool OpenWithDesktop(QWidget* parent, const QString& path, Interaction& io,
                      const ProgramStarter& start, const OpenerTexts& texts) {
-    const auto pathCp932 = TryToCp932(path);
-    const StartResult result = pathCp932 && start
-                                   ? start(kDesktopOpener, {*pathCp932}, StartWait::ForOpener)
-                                   : StartResult::Failed;
+    const StartResult result =
+        start ? start(kDesktopOpener, {path.toStdString()}, StartWait::ForOpener)
+              : StartResult::Failed;
     if (result == StartResult::Started) return true;
     // The user can still open the file, given where it is.
     const std::string_view format =
