@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/program_dir.h"
+#include "platform/start_texts.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 
@@ -15,7 +16,6 @@ namespace qm {
 
 namespace {
 
-constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
 constexpr std::string_view kNoManualCaption = "取説ないよ？";
 constexpr OpenerTexts kManualOpenerTexts{
     "ファイルを開くプログラム（%1）がみつかりません。\n"
@@ -103,7 +103,7 @@ HelpKey::~HelpKey() {
 }
 
 void TellNoManual(QWidget* parent, Interaction& io) {
-    io.Message(parent, Ui(kNotFoundFormat).arg(ManualPlacesLookedAt(kTextManualName)),
+    io.Message(parent, ManualPlacesLookedAt(kTextManualName) + Ui(msg::kNotFoundSuffix),
                Ui(kNoManualCaption));
 }
 
