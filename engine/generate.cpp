@@ -190,11 +190,16 @@ std::string FeedPath(const ActiveConfig& config) { return config.diaryFolder + c
 
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
                                          bool currentCopyMade, bool feedWritten) {
-    std::vector<std::string> arguments{config.diaryPage};
-    if (run.logUpdated) arguments.push_back(config.logPath);
-    arguments.insert(arguments.end(), run.imageUploadList.begin(), run.imageUploadList.end());
-    if (currentCopyMade) arguments.push_back(CurrentCopyPath(config));
-    if (feedWritten) arguments.push_back(FeedPath(config));
+    // Every file here was just written or chosen, so its name converts.
+    std::vector<std::string> arguments;
+    const auto add = [&arguments](const FileResult<NativePath>& path) {
+        if (path) arguments.push_back(path->str());
+    };
+    add(config.native.diaryPage);
+    if (run.logUpdated) add(config.native.logPath);
+    for (const std::string& image : run.imageUploadList) add(NativePathOf(image));
+    if (currentCopyMade) add(config.native.currentCopy);
+    if (feedWritten) add(config.native.feed);
     return arguments;
 }
 

@@ -74,7 +74,8 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 // diaryFolder + currentName.
 std::string CurrentCopyPath(const ActiveConfig& config);
 
-// The upload tool's arguments: the files this generate changed, one path each.
+// The upload tool's arguments: the files this generate changed, one native
+// path each.
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
                                          bool currentCopyMade, bool feedWritten = false);
 

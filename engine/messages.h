@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/file_result.h"
+#include "platform/start_texts.h"
 
 namespace qm {
 
@@ -154,12 +155,8 @@ inline constexpr std::string_view kNameUserFileReason =
 inline constexpr std::string_view kNameOutsideReason =
     "日記のフォルダの外のファイルを指しています。";
 
-// A program that did not start (the upload tool, the editor); the texts
-// follow the program's path.
-inline constexpr std::string_view kNotFoundSuffix = "がみつかりません。";
-inline constexpr std::string_view kNotExecutableSuffix = "は実行できるファイルではありません。";
-inline constexpr std::string_view kNotStartedSuffix = "を起動できませんでした。";
-inline constexpr std::string_view kNotFoundCaption = "パスが違うよ";
+// A program that did not start (the upload tool, the editor): the texts of
+// platform/start_texts.h.
 // Only the upload tool's path can be empty.
 inline constexpr std::string_view kNoUploaderText = "tavmoの場所を指定していません。";
 inline constexpr std::string_view kNotSetCaption = "設定してないよ";

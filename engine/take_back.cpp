@@ -309,7 +309,7 @@ void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
     std::vector<std::string> arguments;
     for (const RecordedFile& file : record.files) {
         // A removed page has nothing to send.
-        if (!file.backup.empty()) arguments.push_back(file.path);
+        if (!file.backup.empty()) arguments.push_back(file.native.str());
     }
     if (arguments.empty()) return;
     outcome.uploaderPath = ReadKey(record.configIniPath, setkeys::kFtp);
