@@ -1,6 +1,7 @@
 #include "engine/feed.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "engine/current_copy.h"
@@ -122,6 +123,52 @@ std::string WithoutDotSegments(std::string_view path) {
     return out.empty() ? "/" : out;
 }
 
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The typed title as a reader shows it: a character Shift-JIS lacks was
+// kept as a numeric reference ("&#x1F600;"), which a text title would show
+// as it stands. Anything else stays as typed.
+std::string WithReferencesDecoded(std::string_view text) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t end = text.find(';', i);
+        if (text.substr(i, 2) == "&#" && end != std::string_view::npos && end - i <= 10) {
+            const bool hex = text.size() > i + 2 && (text[i + 2] == 'x' || text[i + 2] == 'X');
+            const std::string digits(text.substr(i + (hex ? 3 : 2), end - i - (hex ? 3 : 2)));
+            char* stop = nullptr;
+            const unsigned long code = std::strtoul(digits.c_str(), &stop, hex ? 16 : 10);
+            // XML holds no control characters and no surrogates.
+            const bool usable = !digits.empty() && *stop == '\0' && code >= 0x20 &&
+                                code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF) &&
+                                code != 0xFFFE && code != 0xFFFF;
+            if (usable) {
+                AppendUtf8(out, static_cast<char32_t>(code));
+                i = end + 1;
+                continue;
+            }
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view start) {
     return text.size() >= start.size() &&
            EqualsIgnoringAsciiCase(text.substr(0, start.size()), start);
@@ -231,7 +278,7 @@ std::optional<FeedEntry> MakeFeedEntry(const FeedSettings& feed, const FeedEntry
     if (page.empty() || !typedTitle || !content) return std::nullopt;
 
     const std::tm& t = input.time;
-    std::string title = *typedTitle;
+    std::string title = WithReferencesDecoded(*typedTitle);
     if (title.empty()) {
         char words[96];
         std::snprintf(words, sizeof words, "%d\xE5\xB9\xB4%d\xE6\x9C\x88%d\xE6\x97\xA5",

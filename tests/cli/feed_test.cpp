@@ -28,7 +28,7 @@ TEST_F(Feed, KeepsTheNewestEntriesValidAndIsTakenBackWithTheEntry) {
                       (i - 1) % 15 + 1);
         now_ = now;
         if (i == 30) before = ReadBytes(dir_ / "atom.xml");
-        const std::string title = i == 20 ? "" : "<日記> " + std::to_string(i);
+        const std::string title = i == 20 ? "" : "<日記>😀 " + std::to_string(i);
         const std::vector<std::string> args = {"generate", "--title", title, "--body",
                                                "本文 & " + std::to_string(i) + "\n二行目"};
         const ProgramRun run = RunProgram(Quillmaker(home_, args, now_), {{"TZ", "Asia/Tokyo"}});
@@ -44,7 +44,7 @@ TEST_F(Feed, KeepsTheNewestEntriesValidAndIsTakenBackWithTheEntry) {
     for (int i = 30; i > 10; --i) {
         const std::string page = i <= 15 ? "diary26-Nov.html" : "diary26-Dec.html";
         const std::string day = std::to_string((i - 1) % 15 + 1);
-        expected += (i == 20 ? "2026年12月" + day + "日" : "<日記> " + std::to_string(i)) +
+        expected += (i == 20 ? "2026年12月" + day + "日" : "<日記>😀 " + std::to_string(i)) +
                     " https://example.org/diary/" + page + " 2026-" + (i <= 15 ? "11" : "12") +
                     "-" + (day.size() == 1 ? "0" + day : day) + "T09:00:00+09:00 本文 & " +
                     std::to_string(i) + "\n";
