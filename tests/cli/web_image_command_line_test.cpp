@@ -33,7 +33,7 @@ TEST_F(WebImageProgram, APhotoIsPublishedAsAnUprightCopyWithoutMetadataAndUndoRe
         << stderr_;
     const std::string copy = dir_ / "images/photo.jpg";
     EXPECT_EQ(ArgumentsOf(tool), (dir_ / "diary26-Dec.html\n") + "log.html\n" + copy + "\n" +
-                                     (dir_ / "diary-current.html\n"));
+                                     (dir_ / "diary-current.html\n") + (dir_ / "atom.xml\n"));
     EXPECT_NE(Page().find(R"(<img src="images/photo.jpg" alt="" width="1200" height="1600" >)"),
               std::string::npos);
     EXPECT_EQ(ReadBytes(photo), original);
