@@ -35,7 +35,53 @@ std::vector<Span> AreaSpans(int from, int to) {
 }
 
 std::uint8_t ToSample(float value) {
-    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+    return static_cast<std::uint8_t>(std::clamp(value + 0.5f, 0.0f, 255.0f));
+}
+
+// The channel count is known to the compiler, so the loops over a pixel's
+// samples unroll.
+template <int C>
+void ScaleInto(const Pixels& source, Pixels& out) {
+    constexpr bool alpha = C == 2 || C == 4;
+    constexpr int colours = alpha ? C - 1 : C;
+    const std::size_t outRow = std::size_t(out.width) * C;
+
+    // Across first, into floats with the colours weighted by their alpha.
+    const std::vector<Span> across = AreaSpans(source.width, out.width);
+    std::vector<float> narrow(outRow * std::size_t(source.height));
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint8_t* row = source.Row(y);
+        float* sample = narrow.data() + std::size_t(y) * outRow;
+        for (const Span& span : across) {
+            const std::uint8_t* in = row + std::size_t(span.first) * C;
+            for (const float w : span.weights) {
+                const float weight = alpha ? w * in[colours] / 255.0f : w;
+                for (int ch = 0; ch < colours; ++ch) sample[ch] += weight * in[ch];
+                if constexpr (alpha) sample[colours] += w * in[colours];
+                in += C;
+            }
+            sample += C;
+        }
+    }
+    // Then down, undoing the alpha weighting at the end.
+    const std::vector<Span> down = AreaSpans(source.height, out.height);
+    out.data.resize(std::size_t(out.height) * outRow);
+    std::vector<float> sum(outRow);
+    for (int y = 0; y < out.height; ++y) {
+        std::fill(sum.begin(), sum.end(), 0.0f);
+        const Span& span = down[std::size_t(y)];
+        for (std::size_t k = 0; k < span.weights.size(); ++k) {
+            const float* in = narrow.data() + (std::size_t(span.first) + k) * outRow;
+            const float w = span.weights[k];
+            for (std::size_t i = 0; i < outRow; ++i) sum[i] += w * in[i];
+        }
+        std::uint8_t* o = out.Row(y);
+        for (const float* s = sum.data(); s != sum.data() + outRow; s += C, o += C) {
+            const float a = alpha ? s[colours] / 255.0f : 1.0f;
+            for (int ch = 0; ch < colours; ++ch) o[ch] = a > 0 ? ToSample(s[ch] / a) : 0;
+            if constexpr (alpha) o[colours] = ToSample(s[colours]);
+        }
+    }
 }
 
 }  // namespace
@@ -48,47 +94,21 @@ Pixels ScaleToFit(const Pixels& source, int longestSide) {
     out.channels = source.channels;
     out.width = std::max(1, static_cast<int>(std::lround(source.width * factor)));
     out.height = std::max(1, static_cast<int>(std::lround(source.height * factor)));
-    const int c = source.channels;
-    const bool alpha = c == 2 || c == 4;
-    const int colours = alpha ? c - 1 : c;
-
-    // Across first, into floats with the colours weighted by their alpha.
-    const std::vector<Span> across = AreaSpans(source.width, out.width);
-    std::vector<float> narrow(std::size_t(out.width) * std::size_t(c) * std::size_t(source.height));
-    for (int y = 0; y < source.height; ++y) {
-        const std::uint8_t* row = source.Row(y);
-        float* into = narrow.data() + std::size_t(y) * std::size_t(out.width) * std::size_t(c);
-        for (int x = 0; x < out.width; ++x) {
-            const Span& span = across[std::size_t(x)];
-            float* sample = into + std::size_t(x) * std::size_t(c);
-            for (std::size_t k = 0; k < span.weights.size(); ++k) {
-                const std::uint8_t* in = row + (std::size_t(span.first) + k) * std::size_t(c);
-                const float w = span.weights[k];
-                const float a = alpha ? in[colours] / 255.0f : 1.0f;
-                for (int ch = 0; ch < colours; ++ch) sample[ch] += w * a * in[ch];
-                if (alpha) sample[colours] += w * in[colours];
-            }
-        }
-    }
-    // Then down, undoing the alpha weighting at the end.
-    const std::vector<Span> down = AreaSpans(source.height, out.height);
-    out.data.resize(std::size_t(out.height) * out.RowBytes());
-    std::vector<float> sum(out.RowBytes());
-    for (int y = 0; y < out.height; ++y) {
-        std::fill(sum.begin(), sum.end(), 0.0f);
-        const Span& span = down[std::size_t(y)];
-        for (std::size_t k = 0; k < span.weights.size(); ++k) {
-            const float* in = narrow.data() + (std::size_t(span.first) + k) * sum.size();
-            for (std::size_t i = 0; i < sum.size(); ++i) sum[i] += span.weights[k] * in[i];
-        }
-        std::uint8_t* row = out.Row(y);
-        for (int x = 0; x < out.width; ++x) {
-            const float* s = sum.data() + std::size_t(x) * std::size_t(c);
-            std::uint8_t* o = row + std::size_t(x) * std::size_t(c);
-            const float a = alpha ? s[colours] / 255.0f : 1.0f;
-            for (int ch = 0; ch < colours; ++ch) o[ch] = a > 0 ? ToSample(s[ch] / a) : 0;
-            if (alpha) o[colours] = ToSample(s[colours]);
-        }
+    switch (source.channels) {
+        case 1:
+            ScaleInto<1>(source, out);
+            break;
+        case 2:
+            ScaleInto<2>(source, out);
+            break;
+        case 3:
+            ScaleInto<3>(source, out);
+            break;
+        case 4:
+            ScaleInto<4>(source, out);
+            break;
+        default:
+            return source;
     }
     return out;
 }
