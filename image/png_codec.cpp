@@ -13,6 +13,8 @@ namespace qm::image {
 namespace {
 
 constexpr std::string_view kSignature("\x89PNG\r\n\x1a\n", 8);
+// No chunk is kept in memory larger than this (a colour profile is far smaller).
+constexpr png_alloc_size_t kMaxChunkBytes = 32u << 20;
 
 // The chunks that are the image and its colour; anything else is metadata
 // or of no use on the web.
@@ -28,8 +30,8 @@ std::uint32_t BigEndian32(const char* p) {
     return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
 }
 
-// Calls `chunk(type, whole chunk)` for each chunk after the signature;
-// false when the file ends inside one.
+// Calls `chunk(type, whole chunk)` for each chunk after the signature up to
+// IEND; false when the file ends before, inside a chunk or without one.
 template <class F>
 bool ForEachChunk(std::string_view bytes, F chunk) {
     std::size_t at = kSignature.size();
@@ -37,10 +39,12 @@ bool ForEachChunk(std::string_view bytes, F chunk) {
         if (bytes.size() - at < 12) return false;
         const std::uint64_t length = BigEndian32(bytes.data() + at);
         if (length > bytes.size() - at - 12) return false;
-        chunk(bytes.substr(at + 4, 4), bytes.substr(at, std::size_t(length) + 12));
+        const std::string_view type = bytes.substr(at + 4, 4);
+        chunk(type, bytes.substr(at, std::size_t(length) + 12));
+        if (type == "IEND") return true;
         at += std::size_t(length) + 12;
     }
-    return true;
+    return false;
 }
 
 struct Reader {
@@ -108,7 +112,10 @@ std::string PngWithoutMetadata(std::string_view bytes) {
 }
 
 std::optional<Decoded> DecodePng(std::string_view bytes) {
-    if (!bytes.starts_with(kSignature)) return std::nullopt;
+    // A chunk said to be longer than the file would have libpng make room
+    // for it before reading it.
+    if (!bytes.starts_with(kSignature) || !ForEachChunk(bytes, [](auto, auto) {}))
+        return std::nullopt;
     Reader reader{bytes};
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOut, IgnoreWarning);
@@ -124,6 +131,7 @@ std::optional<Decoded> DecodePng(std::string_view bytes) {
     }
     png_set_read_fn(png, &reader, ReadFromMemory);
     png_set_user_limits(png, 1u << 16, 1u << 16);
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
     png_read_info(png, info);
     if (std::uint64_t(png_get_image_width(png, info)) * png_get_image_height(png, info) >
         kMaxDecodedPixels) {
@@ -156,11 +164,10 @@ std::optional<Decoded> DecodePng(std::string_view bytes) {
     delete rows;
     Decoded decoded = std::move(*result);
     delete result;
-    bool clean = true;
-    const bool whole = ForEachChunk(bytes, [&](std::string_view type, std::string_view) {
-        clean = clean && IsImageChunk(type);
+    decoded.onlyPixelsAndColour = true;
+    ForEachChunk(bytes, [&decoded](std::string_view type, std::string_view) {
+        decoded.onlyPixelsAndColour = decoded.onlyPixelsAndColour && IsImageChunk(type);
     });
-    decoded.onlyPixelsAndColour = clean && whole;
     return decoded;
 }
 
