@@ -12,6 +12,8 @@
 #include "engine/program_start.h"
 #include "platform/encoding.h"
 #include "platform/native_path.h"
+#include "platform/process.h"
+#include "platform/utf8_path.h"
 #include "settings/active_config.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -25,7 +27,6 @@ namespace {
 constexpr std::string_view kImageFilter =
     "画像イメージファイル(*.jpg)(*.jpeg)(*.gif)(*.png) (*.jpg *.jpeg *.gif *.png);;"
     "すべてのファイル(*.*) (*)";
-constexpr std::string_view kSelf = "/proc/self/exe";
 
 // The editor runs in its own process, perhaps in another folder: a relative
 // path is made absolute against this program's working directory first.
@@ -33,17 +34,18 @@ std::string AbsolutePathCp932(std::string_view fileCp932) {
     const auto native = NativePathOf(fileCp932);
     if (!native) return std::string(fileCp932);
     std::error_code ec;
-    const auto absolute = std::filesystem::absolute(native->str(), ec);
+    const auto absolute = std::filesystem::absolute(PathOfUtf8(native->str()), ec);
     if (ec) return std::string(fileCp932);
-    return Utf8ToCp932(absolute.string()).value_or(std::string(fileCp932));
+    return Utf8ToCp932(Utf8OfPath(absolute)).value_or(std::string(fileCp932));
 }
 
 // This program's own path (code page 932), for a message about it.
 std::string SelfProgramName() {
+    const std::string self = SelfProgramCp932();
     std::error_code ec;
-    const auto target = std::filesystem::read_symlink(std::string(kSelf), ec);
-    const auto name = ec ? std::nullopt : Utf8ToCp932(target.string());
-    return name.value_or(std::string(kSelf));
+    const auto target = std::filesystem::read_symlink(self, ec);
+    const auto name = ec ? std::nullopt : Utf8ToCp932(Utf8OfPath(target));
+    return name.value_or(self);
 }
 
 }  // namespace
@@ -71,7 +73,7 @@ void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& 
     const QString chosen = qEnvironmentVariable(kEditorVariable);
     if (chosen.isEmpty()) {
         // Started by its link, so a program updated meanwhile is still this one.
-        TellIfNotStarted(host.StartProgram(kSelf, {"edit", file}, StartWait::None),
+        TellIfNotStarted(host.StartProgram(SelfProgramCp932(), {"edit", file}, StartWait::None),
                          SelfProgramName(), host);
     } else if (const auto program = TryToCp932(chosen)) {
         StartOrTell(*program, {file}, host);
