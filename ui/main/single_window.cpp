@@ -27,7 +27,7 @@ SingleWindow::SingleWindow(const std::string& programDirCp932)
     if (first_) lock_ = std::move(*acquired);
 }
 
-void SingleWindow::BringToFront(QWidget& window) {
+void BringToFront(QWidget& window) {
     // A dialog open above the window is what the user has to answer first.
     QWidget* front = QApplication::activeModalWidget();
     if (front == nullptr) front = &window;

@@ -29,9 +29,6 @@ class SingleWindow {
     // to the front.
     void ServeRequests(QWidget& window);
 
-    // Brings `window`, or the dialog open above it, to the front.
-    static void BringToFront(QWidget& window);
-
   private:
     class Listener;  // what hears the later starts, while the window is open
     struct ListenerEnd {

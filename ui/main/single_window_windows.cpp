@@ -32,8 +32,6 @@ LRESULT CALLBACK ListenerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-std::wstring WideName(const QString& name) { return name.toStdWString(); }
-
 }  // namespace
 
 QString SingleWindowChannelName(const std::string& programDirCp932) {
@@ -58,7 +56,7 @@ class SingleWindow::Listener {
         windowClass.lpszClassName = kWindowClass;
         // A second registration in the same process fails harmlessly.
         ::RegisterClassExW(&windowClass);
-        window_ = ::CreateWindowExW(0, kWindowClass, WideName(name).c_str(), 0, 0, 0, 0, 0,
+        window_ = ::CreateWindowExW(0, kWindowClass, name.toStdWString().c_str(), 0, 0, 0, 0, 0,
                                     HWND_MESSAGE, nullptr, instance, nullptr);
         if (window_ == nullptr) return false;
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bringToFront_));
@@ -73,7 +71,7 @@ class SingleWindow::Listener {
 void SingleWindow::ListenerEnd::operator()(Listener* listener) const { delete listener; }
 
 bool SingleWindow::BringFirstToFront() {
-    const std::wstring name = WideName(channelName_);
+    const std::wstring name = channelName_.toStdWString();
     // The first window may have taken the lock a moment ago and not listen yet.
     QDeadlineTimer deadline(kAnswerWaitMs);
     HWND first = nullptr;
