@@ -2,13 +2,12 @@
 // nothing of the window toolkit, so a command line never waits for it to
 // load. Without a subcommand, or for `edit`, the window program takes over
 // the process with the same arguments: beside this one in a build or a
-// portable folder, in the helper folder when installed.
+// portable folder, in the helper folder when installed. On Windows this is
+// the console program quillmaker.com, which cmd and PowerShell prefer to the
+// window program quillmaker.exe beside it when the user types "quillmaker";
+// it starts the window program and ends, as a window program started there
+// would.
 #include <unistd.h>
-#ifdef _WIN32
-#include <windows.h>
-// After windows.h, which it builds on.
-#include <shellapi.h>
-#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -18,18 +17,25 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/utf8_arguments.h"
+#include "platform/process.h"
 #include "platform/program_dir.h"
-#ifdef _WIN32
-#include "platform/wide_text_windows.h"
-#endif
 
 namespace {
-
-constexpr const char* kWindowProgram = "quillmaker-window";
 
 bool NeedsWindow(const qm::GlobalOptions& options) {
     return options.rest.empty() || options.rest.front() == "edit";
 }
+
+#ifdef _WIN32
+int StartWindowProgram(int, char**) {
+    const std::string program = qm::ExecutableFolder() + "quillmaker.exe";
+    if (qm::StartWithOwnArguments(program) == qm::StartResult::Started) return 0;
+    std::fprintf(stderr, "quillmaker: cannot start the window program %s\n", program.c_str());
+    return 1;
+}
+#else
+constexpr const char* kWindowProgram = "quillmaker-window";
 
 std::string WindowProgramPath() {
     const std::string ownFolder = qm::ExecutableFolder();
@@ -51,22 +57,6 @@ int StartWindowProgram(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
 }
-
-#ifdef _WIN32
-// Windows hands main its arguments in the ANSI code page, which loses what
-// that page lacks; the wide ones, as UTF-8 as on every other system, keep
-// every character. The console is told to show UTF-8 as well.
-std::vector<std::string> Utf8Arguments() {
-    std::vector<std::string> arguments;
-    int count = 0;
-    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    for (int i = 0; wide != nullptr && i < count; ++i) {
-        arguments.push_back(qm::Utf8FromWide(wide[i]));
-    }
-    ::LocalFree(wide);
-    ::SetConsoleOutputCP(CP_UTF8);
-    return arguments;
-}
 #endif
 
 }  // namespace
@@ -75,14 +65,7 @@ int main(int argc, char** argv) {
     // Nothing unexpected ends the program by a signal: it is said, and the
     // status is a failure. Every write is finished or undone by then.
     try {
-#ifdef _WIN32
-        std::vector<std::string> utf8 = Utf8Arguments();
-        std::vector<char*> pointers;
-        for (std::string& argument : utf8) pointers.push_back(argument.data());
-        pointers.push_back(nullptr);
-        argc = static_cast<int>(utf8.size());
-        argv = pointers.data();
-#endif
+        const qm::Utf8Arguments utf8(argc, argv);
         int exitCode = 0;
         const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
         if (!options) return exitCode;

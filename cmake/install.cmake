@@ -43,16 +43,38 @@ set(QM_RELEASE_DATE ${CMAKE_MATCH_1})
 # program folder; on an installed system the program looks for it and for the
 # window program in the helper folder instead, and for the manuals and the
 # example diary in their folders, all found from its own bin/ folder.
-file(RELATIVE_PATH qm_helper_from_bin
-  ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/quillmaker)
-file(RELATIVE_PATH qm_manual_from_bin
-  ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/quillmaker/manual)
-file(RELATIVE_PATH qm_example_from_bin
-  ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/quillmaker/example)
+if(WIN32)
+  # One folder holds everything on Windows (scripts/package-windows).
+  set(qm_helper_from_bin .)
+  set(qm_manual_from_bin .)
+  set(qm_example_from_bin example)
+else()
+  file(RELATIVE_PATH qm_helper_from_bin
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/quillmaker)
+  file(RELATIVE_PATH qm_manual_from_bin
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/quillmaker/manual)
+  file(RELATIVE_PATH qm_example_from_bin
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/quillmaker/example)
+endif()
 target_compile_definitions(qm_platform PRIVATE
   QM_HELPER_FOLDER_FROM_BIN="${qm_helper_from_bin}"
   QM_MANUAL_FOLDER_FROM_BIN="${qm_manual_from_bin}"
   QM_EXAMPLE_FOLDER_FROM_BIN="${qm_example_from_bin}")
+
+if(WIN32)
+  # What the Windows installer and zip ship of this build, one "file<TAB>place
+  # in the program folder" a line, for scripts/package-windows.
+  set(qm_shipped)
+  foreach(pair "quillmaker:quillmaker.com" "quillmaker-window:quillmaker.exe" "tavmo:tavmo/tavmo.exe")
+    string(REPLACE ":" ";" pair ${pair})
+    list(GET pair 0 target)
+    list(GET pair 1 place)
+    if(TARGET ${target})
+      string(APPEND qm_shipped "$<TARGET_FILE:${target}>\t${place}\n")
+    endif()
+  endforeach()
+  file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/windows-programs.txt CONTENT "${qm_shipped}")
+endif()
 
 if(TARGET quillmaker)
   install(TARGETS quillmaker RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

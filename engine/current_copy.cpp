@@ -12,6 +12,7 @@
 #include "engine/last_entry.h"
 #include "engine/messages.h"
 #include "platform/files.h"
+#include "platform/utf8_path.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 std::optional<fs::path> Resolved(const FileResult<NativePath>& native) {
     if (!native || native->empty()) return std::nullopt;
     std::error_code ec;
-    fs::path path = fs::weakly_canonical(fs::absolute(native->str(), ec), ec);
+    fs::path path = fs::weakly_canonical(fs::absolute(PathOfUtf8(native->str()), ec), ec);
     if (ec) return std::nullopt;
     if (path.has_parent_path() && path.filename().empty()) path = path.parent_path();
     return path;
@@ -104,7 +105,7 @@ CurrentNameCheck CheckDiaryFolderFile(const ActiveConfig& config, std::string_vi
     if (!copy || !resolvedFolder) return check;  // the copy fails, and says so
     if (copy->parent_path() != *resolvedFolder) {
         check.verdict = CurrentNameVerdict::Outside;
-    } else if (IsProgramFileName(copy->filename().string())) {
+    } else if (IsProgramFileName(Utf8OfPath(copy->filename()))) {
         check.verdict = CurrentNameVerdict::ProgramFile;
     } else {
         const NativeSetPaths& native = config.native;

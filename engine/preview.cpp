@@ -10,6 +10,7 @@
 #include "engine/web_images.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/utf8_path.h"
 
 namespace qm {
 
@@ -52,8 +53,8 @@ std::size_t AfterOpeningTag(std::string_view text, std::string_view tag) {
 std::string PageFolderUrl(const NativePath& page) {
     const std::string folder = page.Folder().empty() ? std::string("./") : page.Folder().str();
     std::error_code ec;
-    const auto absolute = std::filesystem::absolute(folder, ec);
-    return ec ? std::string() : FileUrlOfFolder(absolute.lexically_normal().string());
+    const auto absolute = std::filesystem::absolute(PathOfUtf8(folder), ec);
+    return ec ? std::string() : FileUrlOfFolder(Utf8OfPath(absolute.lexically_normal()));
 }
 
 }  // namespace

@@ -188,7 +188,7 @@ std::optional<Record> ParseRecord(std::string_view text) {
 void RemoveEndingIn(const fs::path& folder, std::string_view suffix) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = Utf8OfPath(it->path().filename());
         std::error_code ignored;
         if (name.size() > suffix.size() && name.ends_with(suffix)) fs::remove(it->path(), ignored);
     }

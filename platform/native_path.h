@@ -23,9 +23,14 @@ class NativePath {
     bool empty() const { return text_.empty(); }
     bool operator==(const NativePath&) const = default;
 
-    // The folder part with its '/' kept; empty when there is none.
+    // The folder part with its separator kept; empty when there is none.
+    // Windows takes '\' as well, and a path may come from the system so.
     NativePath Folder() const {
+#ifdef _WIN32
+        const auto slash = text_.find_last_of("/\\");
+#else
         const auto slash = text_.rfind('/');
+#endif
         return NativePath(slash == std::string::npos ? std::string() : text_.substr(0, slash + 1));
     }
 

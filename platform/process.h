@@ -39,6 +39,18 @@ StartResult StartProgram(std::string_view programCp932,
                          const std::vector<std::string>& nativeArguments,
                          StartWait wait = StartWait::None);
 
+// A program name that starts this very program again (code page 932):
+// /proc/self/exe, so a program replaced meanwhile is still this one; on
+// Windows the executable's own path. Empty when it has no such name.
+std::string SelfProgramCp932();
+
+#ifdef _WIN32
+// Starts `programUtf8` with this program's own command line after its name,
+// untouched: nothing is split or quoted in between. Not waited for: how the
+// command line hands over to the window program there.
+StartResult StartWithOwnArguments(const std::string& programUtf8);
+#endif
+
 // StartProgram or a stand-in for it (tests record the starts).
 using ProgramStarter = std::function<StartResult(
     std::string_view programCp932, const std::vector<std::string>& nativeArguments, StartWait)>;

@@ -155,4 +155,6 @@ StartResult StartProgram(std::string_view programCp932,
     return succeeded ? StartResult::Started : StartResult::Refused;
 }
 
+std::string SelfProgramCp932() { return "/proc/self/exe"; }
+
 }  // namespace qm

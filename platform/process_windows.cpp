@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <string_view>
 
 #include "platform/command_line.h"
+#include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "platform/process.h"
 #include "platform/program_dir.h"
@@ -95,6 +97,36 @@ StartResult StartProgram(std::string_view programCp932,
     if (!::CreateProcessW(application ? application->c_str() : nullptr, wideLine->data(), nullptr,
                           nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup,
                           &started)) {
+        return FromStartError(::GetLastError());
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return StartResult::Started;
+}
+
+std::string SelfProgramCp932() { return Utf8ToCp932(ExecutablePath()).value_or(std::string()); }
+
+StartResult StartWithOwnArguments(const std::string& programUtf8) {
+    auto program = WideFromUtf8(programUtf8);
+    if (!program) return StartResult::Missing;
+    std::replace(program->begin(), program->end(), L'/', L'\\');
+    if (const auto problem = CheckProgramFile(*program)) return *problem;
+    // The own name ends at its closing quote when quoted, else at the first blank.
+    std::wstring_view rest = ::GetCommandLineW();
+    if (!rest.empty() && rest.front() == L'"') {
+        const auto close = rest.find(L'"', 1);
+        rest.remove_prefix(close == std::wstring_view::npos ? rest.size() : close + 1);
+    } else {
+        rest.remove_prefix(std::min(rest.size(), rest.find_first_of(L" \t")));
+    }
+    std::wstring line = L"\"" + *program + L"\"";
+    line += rest;
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(program->c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &started)) {
         return FromStartError(::GetLastError());
     }
     ::CloseHandle(started.hThread);

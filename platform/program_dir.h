@@ -9,7 +9,8 @@
 
 namespace qm {
 
-// The folder of the running executable (/proc/self/exe).
+// The running executable's path and its folder (/proc/self/exe).
+std::string ExecutablePath();
 std::string ExecutableFolder();
 
 // Turns `dir` into an absolute folder path.

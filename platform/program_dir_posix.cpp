@@ -26,11 +26,16 @@ std::string HomeFolder() {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return NormalizeFolder(".");
-    return NormalizeFolder(exe.parent_path().string());
+    return ec ? std::string() : exe.string();
+}
+
+std::string ExecutableFolder() {
+    const std::string exe = ExecutablePath();
+    if (exe.empty()) return NormalizeFolder(".");
+    return NormalizeFolder(std::filesystem::path(exe).parent_path().string());
 }
 
 bool EnterFolder(const std::string& dir) { return ::chdir(dir.c_str()) == 0; }

@@ -43,20 +43,25 @@ std::string RoamingAppDataFolder() {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
     std::wstring exe(MAX_PATH, L'\0');
     while (true) {
         const DWORD length =
             ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
-        if (length == 0) return NormalizeFolder(".");
+        if (length == 0) return {};
         if (length < exe.size()) {
             exe.resize(length);
-            break;
+            return Utf8FromWide(exe);
         }
         exe.resize(exe.size() * 2);  // a long path was cut short
     }
-    const auto slash = exe.find_last_of(L"\\/");
-    return NormalizeFolder(Utf8FromWide(std::wstring_view(exe).substr(0, slash + 1)));
+}
+
+std::string ExecutableFolder() {
+    const std::string exe = ExecutablePath();
+    const auto slash = exe.find_last_of("\\/");
+    if (slash == std::string::npos) return NormalizeFolder(".");
+    return NormalizeFolder(exe.substr(0, slash + 1));
 }
 
 bool EnterFolder(const std::string& dir) {

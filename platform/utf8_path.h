@@ -12,4 +12,10 @@ inline std::filesystem::path PathOfUtf8(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+// The path as UTF-8 text: string() would give Windows' ANSI code page.
+inline std::string Utf8OfPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "engine_fixture.h"
+#include "platform/utf8_path.h"
 
 namespace qm::test {
 namespace {
@@ -37,7 +38,7 @@ TEST_F(Preview, ANewPeriodIsShownFromThePrototypeAsDoItWouldWriteItWithoutTouchi
     ASSERT_EQ(GenerateCommand(config_, run_, input_, host_), GenerateResult::Written);
     std::string written = ReadBytes(Web("diary03-Feb.html"));
     const std::size_t head = written.find("<HEAD lang=\"ja\">") + 16;
-    const std::string base = FileUrlOfFolder(fs::path(web_).lexically_normal().string());
+    const std::string base = FileUrlOfFolder(Utf8OfPath(PathOfUtf8(web_).lexically_normal()));
     EXPECT_EQ(preview->text, written.insert(head, "<base href=\"" + base + "\">"));
     EXPECT_NE(preview->text.find(Sjis("<h3>晴れ</h3>五\r\na<BR>\r\nb")), std::string::npos);
 }

@@ -9,10 +9,23 @@ namespace qm {
 
 namespace {
 
+// Windows without the faces named first (they come with the Japanese
+// edition) still has one of these Japanese user-interface faces.
+QStringList WindowsJapaneseFaces() {
+#ifdef _WIN32
+    return {QStringLiteral("Yu Gothic UI"), QStringLiteral("Meiryo UI"),
+            QStringLiteral("MS UI Gothic")};
+#else
+    return {};
+#endif
+}
+
+// `families` first, then Windows' Japanese faces, then the system's own, each
+// face standing in where the ones before it lack a character.
 QFont FontFrom(const QStringList& families, QFontDatabase::SystemFont lastResort,
                QFont::StyleHint hint, int pointSize) {
     QStringList all = families;
-    all << QFontDatabase::systemFont(lastResort).family();
+    all << WindowsJapaneseFaces() << QFontDatabase::systemFont(lastResort).family();
     QFont font(all.first(), pointSize);
     font.setFamilies(all);
     font.setStyleHint(hint);

@@ -9,6 +9,7 @@
 
 #include "platform/program_dir.h"
 #include "platform/start_texts.h"
+#include "platform/utf8_path.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 
@@ -31,7 +32,7 @@ std::optional<std::string>& ChosenProgramFolder() {
 
 bool IsFile(const std::string& pathUtf8) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(pathUtf8, ec);
+    return std::filesystem::is_regular_file(PathOfUtf8(pathUtf8), ec);
 }
 
 }  // namespace
@@ -55,7 +56,8 @@ QString ManualPlacesLookedAt(std::string_view fileNameUtf8) {
     for (const std::string& folder : folders) {
         std::error_code ec;
         const bool installedPlace = &folder != &folders.front();
-        if (installedPlace && !std::filesystem::is_directory(NormalizeFolder(folder + "../.."), ec))
+        if (installedPlace &&
+            !std::filesystem::is_directory(PathOfUtf8(NormalizeFolder(folder + "../..")), ec))
             continue;
         const QString place = QString::fromStdString(folder + std::string(fileNameUtf8));
         if (!places.contains(place)) places << place;

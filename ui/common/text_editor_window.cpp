@@ -15,6 +15,7 @@
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/utf8_path.h"
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
@@ -64,7 +65,7 @@ TextEditorWindow::TextEditorWindow(std::string fsPathUtf8, Interaction& io, QWid
 bool TextEditorWindow::Load() {
     const QString shown = QString::fromStdString(fsPath_);
     std::error_code ec;
-    if (!std::filesystem::exists(fsPath_, ec) && !ec) {
+    if (!std::filesystem::exists(PathOfUtf8(fsPath_), ec) && !ec) {
         loadedBytes_.reset();
         crlf_ = true;
         editor_->clear();
@@ -73,7 +74,7 @@ bool TextEditorWindow::Load() {
         return true;
     }
     const auto bytes = ReadWholeFile(fsPath_);
-    if (!bytes || std::filesystem::is_directory(fsPath_, ec)) {
+    if (!bytes || std::filesystem::is_directory(PathOfUtf8(fsPath_), ec)) {
         io_.Message(this, shown + U("\nを読み込めませんでした。"), U(kReadFailedCaption));
         return false;
     }
@@ -120,7 +121,7 @@ std::optional<std::string> TextEditorWindow::EncodeForSaving() {
 // generate while the page is open); saving blindly would throw that away.
 bool TextEditorWindow::ConfirmOverwriteIfChanged() {
     std::error_code ec;
-    const bool existsNow = std::filesystem::exists(fsPath_, ec);
+    const bool existsNow = std::filesystem::exists(PathOfUtf8(fsPath_), ec);
     bool changed = false;
     if (loadedBytes_) {
         const auto now = ReadWholeFile(fsPath_);

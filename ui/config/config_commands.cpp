@@ -13,6 +13,8 @@
 #include "engine/web_images.h"
 #include "platform/encoding.h"
 #include "platform/native_path.h"
+#include "platform/process.h"
+#include "platform/utf8_path.h"
 #include "settings/active_config.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
@@ -27,7 +29,6 @@ namespace {
 constexpr std::string_view kImageFilter =
     "画像イメージファイル(*.jpg)(*.jpeg)(*.gif)(*.png) (*.jpg *.jpeg *.gif *.png);;"
     "すべてのファイル(*.*) (*)";
-constexpr std::string_view kSelf = "/proc/self/exe";
 
 // The editor runs in its own process, perhaps in another folder: a relative
 // path is made absolute against this program's working directory first.
@@ -35,16 +36,17 @@ std::optional<std::string> AbsoluteNativePath(std::string_view fileCp932) {
     const auto native = NativePathOf(fileCp932);
     if (!native) return std::nullopt;
     std::error_code ec;
-    const auto absolute = std::filesystem::absolute(native->str(), ec);
-    return ec ? native->str() : absolute.string();
+    const auto absolute = std::filesystem::absolute(PathOfUtf8(native->str()), ec);
+    return ec ? native->str() : Utf8OfPath(absolute);
 }
 
 // This program's own path (code page 932), for a message about it.
 std::string SelfProgramName() {
+    const std::string self = SelfProgramCp932();
     std::error_code ec;
-    const auto target = std::filesystem::read_symlink(std::string(kSelf), ec);
-    const auto name = ec ? std::nullopt : Utf8ToCp932(target.string());
-    return name.value_or(std::string(kSelf));
+    const auto target = std::filesystem::read_symlink(self, ec);
+    const auto name = ec ? std::nullopt : Utf8ToCp932(Utf8OfPath(target));
+    return name.value_or(self);
 }
 
 }  // namespace
@@ -73,7 +75,8 @@ void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& 
     if (chosen.isEmpty()) {
         // Started by its link, so a program updated meanwhile is still this one.
         const StartResult started =
-            file ? host.StartProgram(kSelf, {"edit", *file}, StartWait::None) : StartResult::Failed;
+            file ? host.StartProgram(SelfProgramCp932(), {"edit", *file}, StartWait::None)
+                 : StartResult::Failed;
         TellIfNotStarted(started, SelfProgramName(), host);
     } else if (const auto program = TryToCp932(chosen)) {
         if (file) {

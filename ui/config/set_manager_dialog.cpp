@@ -222,6 +222,23 @@ void SetManagerDialog::DeleteSet() {
     FillSetList();
 }
 
+namespace {
+
+// A fresh account may lack the desktop's data folder; without a trash folder
+// the move would put the file into the working folder instead. Windows
+// moves it to the Recycle Bin through the shell, which is always there.
+bool TrashFolderReady() {
+#ifdef _WIN32
+    return true;
+#else
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+    return QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info");
+#endif
+}
+
+}  // namespace
+
 // The set's file goes to the desktop's trash, where the user can fetch it
 // back, and the user is told where; when there is no trash to take it, it
 // stays where it is.
@@ -229,12 +246,8 @@ bool SetManagerDialog::MoveSetFileToTrash(const std::string& name) {
     const std::string path = SetIniPath(config_.programDir, name);
     const auto native = NativePathOf(path);
     if (!native || !FileExists(*native)) return true;  // nothing to keep
-    // A fresh account may lack the data folder; without a trash folder the
-    // move would put the file into the working folder instead.
-    const QString trash =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
     QFile file(QString::fromStdString(native->str()));
-    if (QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info") && file.moveToTrash()) {
+    if (TrashFolderReady() && file.moveToTrash()) {
         // Where it went, so the user can fetch it back.
         io_.Message(this, Ui(cfgmsg::kTrashedFormat).arg(FromCp932(path), file.fileName()),
                     Ui(cfgmsg::kTrashedCaption));

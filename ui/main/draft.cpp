@@ -1,8 +1,5 @@
 #include "ui/main/draft.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,12 +7,14 @@
 #include <QStringList>
 #include <QTextDocument>
 #include <charconv>
+#include <filesystem>
 
 #include "platform/command_line.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/native_path.h"
 #include "platform/path_text.h"
+#include "platform/utf8_path.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
@@ -97,17 +96,22 @@ std::vector<std::string> ImagesOfCommandLine(std::string_view cp932) {
     return paths;
 }
 
+// A regular file of its own at `path`, not a link to one.
+bool IsOwnRegularFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::regular;
+}
+
 // An image may go back into the upload list only as the user chose it: a
 // regular file (not a link) at a full path, whose name the window shows.
 bool ImageStillShown(const std::string& pathCp932, const QString& shown) {
     const auto path = NativePathOf(pathCp932);
-    struct stat st {};
-    return path && path->str().starts_with('/') && ::lstat(path->c_str(), &st) == 0 &&
-           S_ISREG(st.st_mode) && shown.contains(FromCp932(FileNamePart(pathCp932)));
+    if (!path) return false;
+    const auto fsPath = PathOfUtf8(path->str());
+    return fsPath.is_absolute() && IsOwnRegularFile(fsPath) &&
+           shown.contains(FromCp932(FileNamePart(pathCp932)));
 }
 
-// The draft file's size without following a link; std::nullopt when it is
-// not a regular file of its own.
 // The file system's name of a draft path (the program folder's, as stored);
 // empty, which names no file, when it has none.
 NativePath Fs(const std::string& pathCp932) {
@@ -115,11 +119,15 @@ NativePath Fs(const std::string& pathCp932) {
     return path ? *path : NativePath();
 }
 
+// The draft file's size without following a link; std::nullopt when it is
+// not a regular file of its own.
 std::optional<std::uint64_t> DraftFileSize(const std::string& pathCp932) {
     const auto path = NativePathOf(pathCp932);
-    struct stat st {};
-    if (!path || ::lstat(path->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    return static_cast<std::uint64_t>(st.st_size);
+    if (!path || !IsOwnRegularFile(PathOfUtf8(path->str()))) return std::nullopt;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(PathOfUtf8(path->str()), ec);
+    if (ec) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
 }
 
 }  // namespace

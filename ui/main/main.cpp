@@ -10,7 +10,9 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "cli/utf8_arguments.h"
 #include "platform/process.h"
+#include "platform/utf8_path.h"
 #include "ui/common/interaction.h"
 #include "ui/common/manual_help.h"
 #include "ui/common/qt_translations.h"
@@ -97,12 +99,13 @@ int RunEditor(const qm::GlobalOptions& options) {
         return 2;
     }
     const std::string& file = options.rest[1];
-    return qm::RunTextEditor(file.front() == '/' ? file : options.startDir + file);
+    return qm::RunTextEditor(qm::PathOfUtf8(file).is_absolute() ? file : options.startDir + file);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const qm::Utf8Arguments utf8(argc, argv);
     int exitCode = 0;
     const auto options = qm::ReadGlobalOptions(argc, argv, exitCode);
     if (!options) return exitCode;

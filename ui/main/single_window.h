@@ -1,11 +1,12 @@
 // One window per program folder: two windows on one diary would write over
 // each other's draft. The first start holds a lock in the program folder and
-// listens on a local socket; a later start asks it to come to the front.
+// listens for later starts; a later start asks it to come to the front. How
+// the two talk is the system's own: a local socket, or on Windows a hidden
+// message window.
 #pragma once
 
-#include <QLocalServer>
-#include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,7 @@ class QWidget;
 
 namespace qm {
 
-class SingleWindow : public QObject {
+class SingleWindow {
   public:
     explicit SingleWindow(const std::string& programDirCp932);
 
@@ -29,10 +30,15 @@ class SingleWindow : public QObject {
     void ServeRequests(QWidget& window);
 
   private:
+    class Listener;  // what hears the later starts, while the window is open
+    struct ListenerEnd {
+        void operator()(Listener* listener) const;
+    };
+
     std::optional<FileLock> lock_;
     bool first_ = true;
-    QString serverName_;
-    QLocalServer server_;
+    QString channelName_;
+    std::unique_ptr<Listener, ListenerEnd> listener_;
 };
 
 }  // namespace qm
