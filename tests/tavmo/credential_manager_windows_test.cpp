@@ -1,0 +1,28 @@
+// The password in the Credential Manager: one per settings file, Japanese
+// kept, and gone once removed.
+#include <gtest/gtest.h>
+
+#include "tavmo/system_keyring.h"
+
+namespace qm::tavmo {
+namespace {
+
+TEST(CredentialManager, KeepsOnePasswordPerSettingsFileUntilRemoved) {
+    const auto keyring = SystemKeyring();
+    const std::string first = "C:/日記/tavmo/tavmo.ini", second = "D:/portable/tavmo/tavmo.ini";
+    ASSERT_TRUE(keyring->Remove(first));
+    ASSERT_TRUE(keyring->Remove(second));  // nothing kept is removed too
+    EXPECT_EQ(keyring->Read(first), std::nullopt);
+    ASSERT_TRUE(keyring->Write(first, "秘密 pass"));
+    ASSERT_TRUE(keyring->Write(second, "other"));
+    ASSERT_TRUE(keyring->Write(first, "newer 秘密"));
+    EXPECT_EQ(keyring->Read(first), "newer 秘密");
+    EXPECT_EQ(keyring->Read(second), "other");
+    ASSERT_TRUE(keyring->Remove(first));
+    EXPECT_EQ(keyring->Read(first), std::nullopt);
+    EXPECT_EQ(keyring->Read(second), "other");
+    EXPECT_TRUE(keyring->Remove(second));
+}
+
+}  // namespace
+}  // namespace qm::tavmo
