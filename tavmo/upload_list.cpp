@@ -29,7 +29,11 @@ bool IsImageName(std::string_view name) {
 }
 
 std::string BaseName(std::string_view path) {
+#ifdef _WIN32
+    const auto slash = path.find_last_of("/\\");  // Windows separates with either
+#else
     const auto slash = path.rfind('/');
+#endif
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 

@@ -71,7 +71,11 @@ class TransferTest : public ::testing::TestWithParam<Kind> {
     }
     std::string Local(const std::string& name, std::string_view content) {
         WriteBytes(local_ / name, content);
-        return local_ / name;
+        std::string path = local_ / name;
+#ifdef _WIN32
+        std::replace(path.begin(), path.end(), '/', '\\');  // as Windows hands paths over
+#endif
+        return path;
     }
     Uploader MakeUploader(const Names& paths, const std::string& images = "") const {
         const RemoteFolder folder = *ParseRemoteFolder(server_.url);
