@@ -3,31 +3,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
-#ifndef _WIN32
-#include <sys/file.h>
-#endif
 
 #include <cstring>
 #include <string>
 
 #include "engine_fixture.h"
 #include "platform/file_stamp.h"
-#include "platform/system_io.h"
+#include "support/other_run_lock.h"
 #include "support/write_limit.h"
 
 namespace qm::test {
 namespace {
-
-// Locks `path` as another run does, through a descriptor of its own; -1 when
-// it cannot.
-int LockAsAnotherRun(const std::string& path) {
-#ifdef _WIN32
-    return TryLockFile(N(path));
-#else
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0644);
-    return ::flock(fd, LOCK_EX) == 0 ? fd : -1;
-#endif
-}
 
 class TakeBack : public DiaryFolder {
   protected:
