@@ -28,11 +28,9 @@ std::string RunSystemOperation(const std::string& ini, const std::vector<Field>&
         if (op[2]) return "get\t" + std::string(buffer.c_str());
         // A key list: the names before the empty one that ends it.
         std::string names;
-        for (std::size_t at = 0; at < buffer.size() && buffer[at] != '\0';) {
-            const std::size_t end = buffer.find('\0', at);
-            if (end == std::string::npos) break;
+        for (std::size_t at = 0, end; at < buffer.size() && buffer[at] != '\0'; at = end + 1) {
+            if ((end = buffer.find('\0', at)) == std::string::npos) break;
             names += buffer.substr(at, end + 1 - at);
-            at = end + 1;
         }
         return "get\t" + names + '\0';
     }
