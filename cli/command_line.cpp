@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/feed_command_line.h"
 #include "cli/generate_command_line.h"
 #include "cli/take_back_command_line.h"
 #include "platform/clock.h"
@@ -137,6 +138,7 @@ int RunSubcommand(const GlobalOptions& options) {
     const std::string& command = options.rest.front();
     if (command == "generate") return RunGenerateCommandLine(options);
     if (command == "undo") return RunTakeBackCommandLine(options);
+    if (command == "feed") return RunFeedCommandLine(options);
     // One line says what was wrong; the whole help would bury it.
     std::fprintf(stderr, "quillmaker: unknown %s \"%s\"\ntry: quillmaker --help\n",
                  command.front() == '-' ? "option" : "command", command.c_str());
@@ -178,8 +180,8 @@ void PrintUsage(std::FILE* out) {
         "      Every message the window would show is printed to standard error as\n"
         "      \"caption: text\"; where the window would open a settings dialog the\n"
         "      command prints the message and stops.\n"
-        "      --dry-run prints the composed entry and the page it would go into and\n"
-        "      changes no file.\n"
+        "      --dry-run prints the composed entry and the page it would go into, and\n"
+        "      the feed's entry when the set keeps a feed, and changes no file.\n"
         "      One generate at a time per program folder: another one (window or\n"
         "      command line) waits up to two seconds, then stops writing nothing.\n"
         "      The body file must be a regular file (or - for standard input) of\n"
@@ -190,13 +192,23 @@ void PrintUsage(std::FILE* out) {
         "      could not be started.\n"
         "  undo [--upload | --no-upload]\n"
         "      Takes back the last entry written by generate or \"Do It !!!\": the diary\n"
-        "      page, the log page and the current copy get back the bytes they held\n"
+        "      page, the log page, the current copy and the feed get back the bytes they held\n"
         "      before it, and a page that generate started is removed with its log\n"
         "      link. Nothing is touched when any of them has changed since; the\n"
         "      message names it. Only the last generate can be taken back, once.\n"
         "      The upload tool is started with the restored files as for generate.\n"
         "      Exit status: 0 taken back, 1 nothing taken back, 2 usage error,\n"
         "      3 taken back but the upload tool could not be started.\n"
+        "  feed [--set NAME] [--path FILE] [--site URL] [--title TEXT] [--count N]\n"
+        "      Shows the feed of the stored set (or of set NAME), or sets what is given:\n"
+        "      FILE, a file name in the diary folder that every generate rewrites as an\n"
+        "      Atom feed (UTF-8) of the newest N entries (1 to 1000, by default 20),\n"
+        "      newest first, uploaded with the page and taken back by undo; URL, the\n"
+        "      diary folder's address on the web (http:// or https://, ending in /);\n"
+        "      TEXT, the feed's title (empty: the set's name). --path \"\" keeps no feed.\n"
+        "      A feed that cannot be written is said; the entry is written all the same.\n"
+        "      Exit status: 0 shown or set, 1 the settings could not be read or\n"
+        "      written, 2 usage error or settings that cannot be used.\n"
         "  edit FILE\n"
         "      Opens FILE (Shift-JIS) in a small plain-text editor window.\n",
         out);

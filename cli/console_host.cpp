@@ -65,9 +65,9 @@ bool ConsoleHost::OpenSetManager(ActiveConfig& config) {
 }
 
 StartResult ConsoleHost::StartProgram(std::string_view programCp932,
-                                      const std::vector<std::string>& argumentsCp932,
+                                      const std::vector<std::string>& nativeArguments,
                                       StartWait wait) {
-    return qm::StartProgram(programCp932, argumentsCp932, wait);
+    return qm::StartProgram(programCp932, nativeArguments, wait);
 }
 
 }  // namespace qm

@@ -128,26 +128,6 @@ void PrintTerminalBlock(std::FILE* out, std::string_view cp932) {
     }
 }
 
-// The set the run works on: --set by name, else STATE/CURRENT (the first set
-// when the stored number is out of range). std::nullopt when there is none.
-std::optional<int> ChooseSetIndex(const ActiveConfig& config, const GenerateRequest& request,
-                                  std::string& error) {
-    const int count = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
-    if (count == 0) return std::nullopt;
-    if (request.setName) {
-        std::string known;
-        for (int i = 0; i < count; ++i) {
-            const std::string name = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
-                                                   i, syskeys::kSetNameCapacity);
-            if (name == *request.setName) return i;
-            known += (known.empty() ? "" : ", ") + TerminalText(name);
-        }
-        error = "no set named \"" + TerminalText(*request.setName) + "\" (sets: " + known + ")";
-        return std::nullopt;
-    }
-    return SetIndexInList(ReadKey(config.systemIniPath, syskeys::kCurrent), count);
-}
-
 // The entry and the page that would receive it, as the window's preview
 // makes them: nothing is written or created.
 int DryRun(const ActiveConfig& config, const RunState& run, const GenerateRequest& request,
@@ -158,10 +138,36 @@ int DryRun(const ActiveConfig& config, const RunState& run, const GenerateReques
                 preview->newPage ? " (new, made from the prototype page)" : "");
     PrintTerminalBlock(stdout, preview->entry);
     std::printf("\n");
+    // The feed's entry as the page that would receive it gives it.
+    ActiveConfig loaded = config;
+    if (!ReadSetPaths(loaded, run.currentSetIndex, host) || loaded.feed.file.empty()) return 0;
+    loaded.diaryPage = preview->pagePath;
+    const auto entry =
+        PreviewFeedEntry(loaded, FeedInputFor(loaded, request.input, preview->entry));
+    std::printf("feed: %s\n%s", TerminalText(FeedPath(loaded)).c_str(),
+                entry ? entry->element.c_str() : "(the entry cannot be put into the feed)\n");
     return 0;
 }
 
 }  // namespace
+
+std::optional<int> ChooseSetIndex(const ActiveConfig& config,
+                                  const std::optional<std::string>& setName, std::string& error) {
+    const int count = CountListEntries(config.systemIniPath, syskeys::kSetListSection);
+    if (count == 0) return std::nullopt;
+    if (setName) {
+        std::string known;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = ReadListEntry(config.systemIniPath, syskeys::kSetListSection,
+                                                   i, syskeys::kSetNameCapacity);
+            if (name == *setName) return i;
+            known += (known.empty() ? "" : ", ") + TerminalText(name);
+        }
+        error = "no set named \"" + TerminalText(*setName) + "\" (sets: " + known + ")";
+        return std::nullopt;
+    }
+    return SetIndexInList(ReadKey(config.systemIniPath, syskeys::kCurrent), count);
+}
 
 std::string ToCrLf(std::string_view text) {
     std::string out;
@@ -233,7 +239,7 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     ConsoleHost host;
     if (!LoadSettingsOrSay(config.systemIniPath, NativeProgramFile(config, kSystemIniName), host))
         return 1;
-    auto setIndex = ChooseSetIndex(config, *request, error);
+    auto setIndex = ChooseSetIndex(config, request->setName, error);
     if (!setIndex) {
         if (!error.empty()) {
             std::fprintf(stderr, "quillmaker generate: %s\n", error.c_str());

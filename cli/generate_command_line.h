@@ -28,6 +28,14 @@ std::optional<GenerateRequest> ParseGenerateArguments(const std::vector<std::str
 // Any line end (CR LF, LF or a lone CR) becomes CR LF.
 std::string ToCrLf(std::string_view text);
 
+struct ActiveConfig;
+
+// The set a command works on: `setName` (code page 932) when given, else
+// STATE/CURRENT (the first set when the stored number is out of range).
+// std::nullopt when there is none, with `error` set when `setName` is unknown.
+std::optional<int> ChooseSetIndex(const ActiveConfig& config,
+                                  const std::optional<std::string>& setName, std::string& error);
+
 // Runs the command; returns the exit status (0, 1, 2 or 3).
 int RunGenerateCommandLine(const GlobalOptions& options);
 

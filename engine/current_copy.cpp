@@ -77,16 +77,15 @@ std::string_view FileNameReason(FileNameVerdict verdict) {
     return {};
 }
 
-namespace {
+namespace {}  // namespace
 
-// CheckCurrentName for the copy's name `nameCp932` and the file system's
-// name `copyPath` of the copy in the diary folder.
-CurrentNameCheck CheckCopyName(const ActiveConfig& config, std::string_view nameCp932,
-                               const FileResult<NativePath>& copyPath) {
+CurrentNameCheck CheckDiaryFolderFile(const ActiveConfig& config, std::string_view nameCp932,
+                                      const FileResult<NativePath>& path, std::size_t capacity,
+                                      const FileResult<NativePath>& sibling) {
+    const FileResult<NativePath>& copyPath = path;
     CurrentNameCheck check;
     check.plain = CheckPlainFileName(nameCp932);
-    if (check.plain == FileNameVerdict::Usable &&
-        nameCp932.size() >= setkeys::kCurrentName.capacity) {
+    if (check.plain == FileNameVerdict::Usable && nameCp932.size() >= capacity) {
         check.plain = FileNameVerdict::TooLong;
     }
     if (check.plain != FileNameVerdict::Usable) {
@@ -109,8 +108,8 @@ CurrentNameCheck CheckCopyName(const ActiveConfig& config, std::string_view name
         check.verdict = CurrentNameVerdict::ProgramFile;
     } else {
         const NativeSetPaths& native = config.native;
-        for (const auto* own :
-             {&native.diaryPage, &native.prototypePath, &native.logPath, &native.templatePath}) {
+        for (const auto* own : {&native.diaryPage, &native.prototypePath, &native.logPath,
+                                &native.templatePath, &sibling}) {
             const auto ownPath = Resolved(*own);
             if (ownPath && SameFile(*copy, *ownPath)) check.verdict = CurrentNameVerdict::UserFile;
         }
@@ -118,16 +117,15 @@ CurrentNameCheck CheckCopyName(const ActiveConfig& config, std::string_view name
     return check;
 }
 
-}  // namespace
-
 CurrentNameCheck CheckCurrentName(const ActiveConfig& config, std::string_view nameCp932) {
     // A name typed in a dialog that may have changed the other paths as well:
     // all of them are judged as they stand there.
     ActiveConfig typed = config;
     NoteNativeSetPaths(typed);
     typed.native.diaryPage = NativeDiaryPage(typed, typed.diaryPage);
-    return CheckCopyName(typed, nameCp932,
-                         NativePathOf(typed.diaryFolder + std::string(nameCp932)));
+    return CheckDiaryFolderFile(typed, nameCp932,
+                                NativePathOf(typed.diaryFolder + std::string(nameCp932)),
+                                setkeys::kCurrentName.capacity, typed.native.feed);
 }
 
 std::string_view CurrentNameReason(const CurrentNameCheck& check) {
@@ -147,7 +145,8 @@ std::string_view CurrentNameReason(const CurrentNameCheck& check) {
 }
 
 CurrentNameCheck CheckCurrentCopy(const ActiveConfig& config) {
-    return CheckCopyName(config, config.currentName, config.native.currentCopy);
+    return CheckDiaryFolderFile(config, config.currentName, config.native.currentCopy,
+                                setkeys::kCurrentName.capacity, config.native.feed);
 }
 
 bool RefreshCurrentCopy(const ActiveConfig& config, std::string_view entryText, PageWrite page,

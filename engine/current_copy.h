@@ -32,6 +32,14 @@ struct CurrentNameCheck {
 // and in any letter case, so a later change of folders cannot turn a name bad.
 CurrentNameCheck CheckCurrentName(const ActiveConfig& config, std::string_view nameCp932);
 
+// Whether `nameCp932`, at `path` in config.diaryFolder, may name a file the
+// program writes there: a plain name shorter than `capacity` bytes, not one of
+// the program's own, not a file of the set's (nor `sibling`, the other file
+// the program keeps there), not a link leading out of the folder.
+CurrentNameCheck CheckDiaryFolderFile(const ActiveConfig& config, std::string_view nameCp932,
+                                      const FileResult<NativePath>& path, std::size_t capacity,
+                                      const FileResult<NativePath>& sibling);
+
 // CheckCurrentName for config.currentName, on the set's paths as they were
 // read (config.native).
 CurrentNameCheck CheckCurrentCopy(const ActiveConfig& config);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/current_copy.h"
+#include "engine/feed.h"
 #include "engine/host.h"
 #include "engine/last_entry.h"
 #include "engine/leftovers.h"
@@ -13,6 +14,7 @@
 #include "engine/set_files.h"
 #include "engine/split_mode.h"
 #include "engine/take_back.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "settings/keys.h"
@@ -53,6 +55,17 @@ void ClearSetPaths(ActiveConfig& config) {
 }
 
 }  // namespace
+
+FeedEntryInput FeedInputFor(const ActiveConfig& config, const EntryInput& input,
+                            std::string_view entryText) {
+    FeedEntryInput feed;
+    feed.titleCp932 = input.title;
+    feed.entryCp932 = entryText;
+    feed.pageNameCp932 = FileNamePart(config.diaryPage);
+    feed.time = ReadLocalClock();
+    feed.utcOffsetMinutes = UtcOffsetMinutes(feed.time);
+    return feed;
+}
 
 void InitConfig(ActiveConfig& config, const std::string& programDirCp932) {
     config = ActiveConfig{};
@@ -143,6 +156,7 @@ bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex
     config.prototypePath = ReadKey(ini, setkeys::kOriginal);
     config.templatePath = ReadKey(ini, setkeys::kTemplet);
     config.currentName = ReadKey(ini, setkeys::kCurrentName);
+    config.feed = ReadFeedSettings(ini);
     config.diaryFolder = DiaryFolderFor(config.prototypePath, config.programDir);
     NoteNativeSetPaths(config);
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
@@ -160,12 +174,32 @@ std::string CurrentCopyPath(const ActiveConfig& config) {
     return config.diaryFolder + config.currentName;
 }
 
+FeedSettings ReadFeedSettings(const SettingsFile& setFile) {
+    FeedSettings feed;
+    feed.file = ReadKey(setFile, feedkeys::kFile);
+    feed.site = ReadKey(setFile, feedkeys::kSite);
+    feed.title = ReadKey(setFile, feedkeys::kTitle);
+    feed.count = ReadKey(setFile, feedkeys::kCount);
+    // A count out of range is the default rather than a feed of nothing.
+    if (feed.count < 1 || feed.count > feedkeys::kMaxCount)
+        feed.count = feedkeys::kCount.defaultValue;
+    return feed;
+}
+
+std::string FeedPath(const ActiveConfig& config) { return config.diaryFolder + config.feed.file; }
+
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
-                                         bool currentCopyMade) {
-    std::vector<std::string> arguments{config.diaryPage};
-    if (run.logUpdated) arguments.push_back(config.logPath);
-    arguments.insert(arguments.end(), run.imageUploadList.begin(), run.imageUploadList.end());
-    if (currentCopyMade) arguments.push_back(CurrentCopyPath(config));
+                                         bool currentCopyMade, bool feedWritten) {
+    // Every file here was just written or chosen, so its name converts.
+    std::vector<std::string> arguments;
+    const auto add = [&arguments](const FileResult<NativePath>& path) {
+        if (path) arguments.push_back(path->str());
+    };
+    add(config.native.diaryPage);
+    if (run.logUpdated) add(config.native.logPath);
+    for (const std::string& image : run.imageUploadList) add(NativePathOf(image));
+    if (currentCopyMade) add(config.native.currentCopy);
+    if (feedWritten) add(config.native.feed);
     return arguments;
 }
 
@@ -203,13 +237,16 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, *entry, page, host);
+    // The page holds the user's words: a feed that fails is said and the
+    // entry stays written.
+    const bool feedWritten = UpdateFeed(config, FeedInputFor(config, input, *entry), host);
     // Without a record the entry cannot be taken back later, but it is written.
     KeepForTakeBack(config, before, host);
     KeepLastEntry(config.native.programDir, input, run.imageUploadList);
 
     if (input.upload &&
-        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade), host) !=
-            StartResult::Started) {
+        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade, feedWritten),
+                    host) != StartResult::Started) {
         return GenerateResult::WrittenNoUploader;
     }
     return GenerateResult::Written;

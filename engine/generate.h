@@ -6,6 +6,7 @@
 
 #include "engine/diary_page.h"
 #include "engine/entry.h"
+#include "engine/feed.h"
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
@@ -73,8 +74,20 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 // diaryFolder + currentName.
 std::string CurrentCopyPath(const ActiveConfig& config);
 
-// The upload tool's arguments: the files this generate changed, one path each.
+// The upload tool's arguments: the files this generate changed, one native
+// path each.
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
-                                         bool currentCopyMade);
+                                         bool currentCopyMade, bool feedWritten = false);
+
+// Section FEED of a set's file.
+FeedSettings ReadFeedSettings(const SettingsFile& setFile);
+
+// diaryFolder + the feed's file name.
+std::string FeedPath(const ActiveConfig& config);
+
+// What the feed receives of the entry `entryText` composed from `input`,
+// with one reading of the clock.
+FeedEntryInput FeedInputFor(const ActiveConfig& config, const EntryInput& input,
+                            std::string_view entryText);
 
 }  // namespace qm

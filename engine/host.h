@@ -29,10 +29,10 @@ class Host {
     virtual bool OpenSetManager(ActiveConfig& config) = 0;
 
     // Starts a program detached, as the original platform's "open" verb would,
-    // with its arguments as a list (code page 932 paths and words); an opener
-    // is watched until it has said whether it opened the file.
+    // with its arguments as a list (native paths and words); an opener is
+    // watched until it has said whether it opened the file.
     virtual StartResult StartProgram(std::string_view programCp932,
-                                     const std::vector<std::string>& argumentsCp932,
+                                     const std::vector<std::string>& nativeArguments,
                                      StartWait wait) = 0;
 };
 

@@ -31,7 +31,8 @@ void RemoveLeftoverTemporaries(const ActiveConfig& config) {
     if (native.diaryFolder) {
         RemoveTemporariesLeftIn(*native.diaryFolder, [&](std::string_view name) {
             return IsDiaryPageName(name) || name == prototypeName ||
-                   (!config.currentName.empty() && name == config.currentName);
+                   (!config.currentName.empty() && name == config.currentName) ||
+                   (!config.feed.file.empty() && name == config.feed.file);
         });
     }
     if (!config.logPath.empty() && native.logPath) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/file_result.h"
+#include "platform/start_texts.h"
 
 namespace qm {
 
@@ -120,6 +121,21 @@ inline constexpr std::string_view kCurrentNameUnusableText =
 inline constexpr std::string_view kCurrentCopyWriteText = "最新コピーを書き込めませんでした。";
 inline constexpr std::string_view kCurrentCopyCaption = "コピー作れないよ？";
 
+// The feed.
+inline constexpr std::string_view kFeedNameUnusableText =
+    "フィードのファイル名が使えないので、フィードは書きませんでした：";
+inline constexpr std::string_view kFeedWriteText =
+    "フィードを書き込めませんでした。日記には書き込みました。";
+inline constexpr std::string_view kFeedCaption = "フィード書けないよ？";
+inline constexpr std::string_view kFeedNotOursReason =
+    "くいるめいかーが書いたフィードとして読めないので、そのまま残しました。";
+inline constexpr std::string_view kFeedNotCp932Reason =
+    "題名か日記にShift-JISとして正しくない文字があり、フィードにできません。";
+inline constexpr std::string_view kFeedSiteReason =
+    "サイトのアドレスが http:// か https:// で始まり / で終わっていません。";
+inline constexpr std::string_view kFeedCountReason = "残す数は1から1000までです。";
+inline constexpr std::string_view kFeedSettingsCaption = "フィード設定";
+
 // Why a name cannot be a file name (a line of its own under the messages above).
 inline constexpr std::string_view kNameEmptyReason = "名前が空です。";
 inline constexpr std::string_view kNameNotCp932Reason =
@@ -135,16 +151,12 @@ inline constexpr std::string_view kNamePathTooLongReason =
 inline constexpr std::string_view kNameProgramFileReason =
     "くいるめいかー自身のファイル（QMsys.ini、設定ファイル、temp.tmp）の名前です。";
 inline constexpr std::string_view kNameUserFileReason =
-    "日記、日記の原型、ログ、テンプレートのどれかと同じファイルです。";
+    "日記、日記の原型、ログ、テンプレート、最新コピー、フィードのどれかと同じファイルです。";
 inline constexpr std::string_view kNameOutsideReason =
     "日記のフォルダの外のファイルを指しています。";
 
-// A program that did not start (the upload tool, the editor); the texts
-// follow the program's path.
-inline constexpr std::string_view kNotFoundSuffix = "がみつかりません。";
-inline constexpr std::string_view kNotExecutableSuffix = "は実行できるファイルではありません。";
-inline constexpr std::string_view kNotStartedSuffix = "を起動できませんでした。";
-inline constexpr std::string_view kNotFoundCaption = "パスが違うよ";
+// A program that did not start (the upload tool, the editor): the texts of
+// platform/start_texts.h.
 // Only the upload tool's path can be empty.
 inline constexpr std::string_view kNoUploaderText = "tavmoの場所を指定していません。";
 inline constexpr std::string_view kNotSetCaption = "設定してないよ";

@@ -29,8 +29,8 @@ bool TellIfNotStarted(StartResult result, std::string_view programCp932, Host& h
 }
 
 StartResult StartOrTell(std::string_view programCp932,
-                        const std::vector<std::string>& argumentsCp932, Host& host) {
-    const StartResult result = host.StartProgram(programCp932, argumentsCp932, StartWait::None);
+                        const std::vector<std::string>& nativeArguments, Host& host) {
+    const StartResult result = host.StartProgram(programCp932, nativeArguments, StartWait::None);
     TellIfNotStarted(result, programCp932, host);
     return result;
 }

@@ -19,6 +19,6 @@ bool TellIfNotStarted(StartResult result, std::string_view programCp932, Host& h
 // Starts the program through the host and tells the user why when it did not
 // start.
 StartResult StartOrTell(std::string_view programCp932,
-                        const std::vector<std::string>& argumentsCp932, Host& host);
+                        const std::vector<std::string>& nativeArguments, Host& host);
 
 }  // namespace qm

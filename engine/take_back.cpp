@@ -6,6 +6,7 @@
 
 #include "engine/current_copy.h"
 #include "engine/diary_page.h"
+#include "engine/feed.h"
 #include "engine/generate.h"
 #include "engine/host.h"
 #include "engine/leftovers.h"
@@ -216,6 +217,10 @@ void RemoveRecordLeftovers(const ActiveConfig& config) {
     RemoveTemporariesLeftIn(*folder, [](std::string_view) { return true; });
 }
 
+bool FeedNameUsable(const ActiveConfig& config) {
+    return !config.feed.file.empty() && CheckFeedFile(config).usable();
+}
+
 // Whether the record's file names what a generate of this set writes: a
 // page of the diary folder (or the prototype, edited in place), the log
 // page, the current copy; and its earlier version the one name it may have.
@@ -229,6 +234,9 @@ bool MayName(const RecordedFile& file, const ActiveConfig& config) {
     if (file.role == "copy") {
         return !config.currentName.empty() && file.path == CurrentCopyPath(config) &&
                CheckCurrentCopy(config).usable();
+    }
+    if (file.role == "feed") {
+        return !config.feed.file.empty() && file.path == FeedPath(config) && FeedNameUsable(config);
     }
     return false;
 }
@@ -301,7 +309,7 @@ void StartUpload(const Record& record, TakeBackOutcome& outcome, Host& host) {
     std::vector<std::string> arguments;
     for (const RecordedFile& file : record.files) {
         // A removed page has nothing to send.
-        if (!file.backup.empty()) arguments.push_back(file.path);
+        if (!file.backup.empty()) arguments.push_back(file.native.str());
     }
     if (arguments.empty()) return;
     outcome.uploaderPath = ReadKey(record.configIniPath, setkeys::kFtp);
@@ -358,6 +366,11 @@ EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run) {
         before.currentCopy.path = CurrentCopyPath(config);
         before.currentCopy.native = OrNone(config.native.currentCopy);
         Stage(before.currentCopy, config, "copy", before.recordProblem);
+    }
+    if (FeedNameUsable(config)) {
+        before.feed.path = FeedPath(config);
+        before.feed.native = OrNone(config.native.feed);
+        Stage(before.feed, config, "feed", before.recordProblem);
     }
     return before;
 }
@@ -426,7 +439,7 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
             record.files.push_back(std::move(file));
         }
     }
-    recordable = recordable && add("copy", before.currentCopy);
+    recordable = recordable && add("copy", before.currentCopy) && add("feed", before.feed);
     if (problem.empty()) RemoveEndingIn(folder, kStagedSuffix);
     // The list goes last: until it is there, there is no record. It is not
     // flushed at once: a crash before the system's next flush loses the

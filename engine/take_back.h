@@ -1,6 +1,6 @@
 // Taking back the last entry: a successful generate keeps, in the program
 // folder, the earlier versions of every file it changed (the diary page, the
-// log page, the current copy) and how each file stood once it had written it.
+// log page, the current copy, the feed) and how each file stood once it had written it.
 // Taking back restores those versions, and removes a page the generate's
 // roll-over made, but only while every file still stands as the generate left
 // it: a file changed since stops it before anything is touched.
@@ -66,6 +66,7 @@ struct EntryBefore {
     FileBefore page;
     std::optional<RollOverNote> rollOver;
     FileBefore currentCopy;
+    FileBefore feed;            // staged only when the set keeps a feed
     std::string recordProblem;  // why no record can be kept: "file: answer", or empty
 };
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run);

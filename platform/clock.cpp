@@ -120,6 +120,23 @@ std::tm ReadLocalClock() {
     return ReadSystemLocalTime();
 }
 
+int UtcOffsetMinutes(const std::tm& local) {
+    std::tm asked = local;
+    asked.tm_isdst = -1;  // the zone's own rule for that date
+    const std::time_t when = std::mktime(&asked);
+    if (when == static_cast<std::time_t>(-1)) return 0;
+    // The standard library's one portable way to the UTC reading; the
+    // program reads the clock on one thread only.
+    const std::tm* utcReading = std::gmtime(&when);
+    if (utcReading == nullptr) return 0;
+    const std::tm utc = *utcReading;
+    const auto secondsOf = [](const std::tm& t) {
+        return DaysFromEpoch(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday) * 86400 +
+               t.tm_hour * 3600LL + t.tm_min * 60LL + t.tm_sec;
+    };
+    return static_cast<int>((secondsOf(asked) - secondsOf(utc)) / 60);
+}
+
 void SetFixedClock(std::optional<std::tm> fixed) {
     // A reading always carries its weekday and day of the year, however the
     // fixed time was put together.

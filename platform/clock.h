@@ -14,6 +14,10 @@ std::tm ReadLocalClock();
 // From now on every reading returns `fixed`; std::nullopt returns to the real clock.
 void SetFixedClock(std::optional<std::tm> fixed);
 
+// Minutes east of UTC for the local time `local`, as the system's time zone
+// has it on that date (daylight saving included); 0 when it cannot tell.
+int UtcOffsetMinutes(const std::tm& local);
+
 // Parses "YYYY-MM-DD HH:MM:SS" into a normalised broken-down time, filling the
 // weekday and day of the year; std::nullopt for anything malformed or out of range.
 std::optional<std::tm> ParseLocalTime(std::string_view text);

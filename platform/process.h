@@ -32,18 +32,20 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // else under the first of `folders` that holds it; unchanged when none does.
 std::string LocateProgram(const std::string& program, const std::vector<std::string>& folders);
 
-// Starts `programCp932` with the arguments, each a path or a word as stored
-// (code page 932), handed over as a list: nothing is split or quoted. A bare
+// Starts `programCp932` (as stored or typed) with the arguments handed over
+// as a list, nothing split or quoted: each is already in the file system's
+// form (a NativePath's text for a file, or a plain word), so a '\' in one is
+// never taken for a separator. A bare
 // name is searched in PATH; a relative path is located as above in the
 // program's own folder and then in the installed helper folder, so the stored
 // default finds the upload tool in a build tree and on an installed system.
 // The process is detached: never a zombie.
 StartResult StartProgram(std::string_view programCp932,
-                         const std::vector<std::string>& argumentsCp932,
+                         const std::vector<std::string>& nativeArguments,
                          StartWait wait = StartWait::None);
 
 // StartProgram or a stand-in for it (tests record the starts).
 using ProgramStarter = std::function<StartResult(
-    std::string_view programCp932, const std::vector<std::string>& argumentsCp932, StartWait)>;
+    std::string_view programCp932, const std::vector<std::string>& nativeArguments, StartWait)>;
 
 }  // namespace qm

@@ -95,7 +95,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 StartResult StartProgram(std::string_view programCp932,
-                         const std::vector<std::string>& argumentsCp932, StartWait wait) {
+                         const std::vector<std::string>& nativeArguments, StartWait wait) {
     if (programCp932.empty()) return StartResult::NoProgram;
     auto program = ToFsPath(programCp932);
     if (!program) return StartResult::Missing;  // no file has such a name
@@ -111,12 +111,7 @@ StartResult StartProgram(std::string_view programCp932,
     }
 
     // Everything the children need is made before fork.
-    std::vector<std::string> arguments;
-    for (const std::string& argument : argumentsCp932) {
-        auto native = ToFsPath(argument);
-        if (!native) return StartResult::Failed;
-        arguments.push_back(std::move(*native));
-    }
+    std::vector<std::string> arguments = nativeArguments;
     std::vector<char*> argv{program->data()};
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);

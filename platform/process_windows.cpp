@@ -2,10 +2,11 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "platform/command_line.h"
-#include "platform/encoding.h"
 #include "platform/path_text.h"
 #include "platform/process.h"
 #include "platform/program_dir.h"
@@ -39,12 +40,21 @@ std::optional<StartResult> CheckProgramFile(const std::wstring& program) {
     return std::nullopt;
 }
 
+// A file's native text names it with '/'; a Windows program is handed an
+// absolute path ("C:/...", "//server/...") with '\', as it would be typed.
+// Words such as "/set" stay as they are.
+std::string WindowsArgument(std::string text) {
+    const bool drivePath = text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) &&
+                           text[1] == ':' && text[2] == '/';
+    if (drivePath || text.starts_with("//")) std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
+}
+
 // The desktop's opener is the shell itself: it opens the file (or address)
 // with the program the user chose for it.
-StartResult OpenWithShell(const std::vector<std::string>& argumentsCp932) {
-    if (argumentsCp932.empty()) return StartResult::Refused;
-    const auto target = Cp932ToUtf8(argumentsCp932.front());
-    const auto wide = target ? WideFromUtf8(*target) : std::nullopt;
+StartResult OpenWithShell(const std::vector<std::string>& nativeArguments) {
+    if (nativeArguments.empty()) return StartResult::Refused;
+    const auto wide = WideFromUtf8(WindowsArgument(nativeArguments.front()));
     if (!wide) return StartResult::Refused;
     const auto answer = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(nullptr, L"open", wide->c_str(), nullptr, nullptr, SW_SHOWNORMAL));
@@ -64,7 +74,7 @@ std::vector<std::string> ProgramArguments(int, char**) {
 }
 
 StartResult StartProgram(std::string_view programCp932,
-                         const std::vector<std::string>& argumentsCp932, StartWait wait) {
+                         const std::vector<std::string>& nativeArguments, StartWait wait) {
     if (programCp932.empty()) return StartResult::NoProgram;
     auto program = ToFsPath(programCp932);
     if (!program) return StartResult::Missing;  // no file has such a name
@@ -79,13 +89,13 @@ StartResult StartProgram(std::string_view programCp932,
         if (!application) return StartResult::Missing;
         if (const auto problem = CheckProgramFile(*application)) return *problem;
     }
-    if (wait == StartWait::ForOpener) return OpenWithShell(argumentsCp932);
+    if (wait == StartWait::ForOpener) return OpenWithShell(nativeArguments);
 
-    // The arguments go over as stored, '\' and all: Windows programs take them so.
-    std::vector<std::string> words{std::string(programCp932)};
-    words.insert(words.end(), argumentsCp932.begin(), argumentsCp932.end());
-    const auto line = Cp932ToUtf8(JoinCommandLine(words));
-    auto wideLine = line ? WideFromUtf8(*line) : std::nullopt;
+    // The one place the list becomes a command line, by the rules Windows
+    // programs split their own by.
+    std::vector<std::string> words{WindowsArgument(*program)};
+    for (const std::string& argument : nativeArguments) words.push_back(WindowsArgument(argument));
+    auto wideLine = WideFromUtf8(JoinCommandLine(words));
     if (!wideLine) return StartResult::Failed;
 
     STARTUPINFOW startup{};

@@ -32,6 +32,8 @@ void NoteNativeSetPaths(ActiveConfig& config) {
         native.diaryFolder = native.prototypePath.problem();
     }
     native.currentCopy = NativePathOf(config.diaryFolder + config.currentName);
+    native.feed = config.feed.file.empty() ? FileResult<NativePath>(NoFileName())
+                                           : NativePathOf(config.diaryFolder + config.feed.file);
     native.diaryPage = NoFileName();
 }
 

@@ -32,6 +32,15 @@ struct NativeSetPaths {
     FileResult<NativePath> templatePath = NoFileName();
     FileResult<NativePath> logPath = NoFileName();
     FileResult<NativePath> currentCopy = NoFileName();  // diaryFolder + currentName
+    FileResult<NativePath> feed = NoFileName();         // diaryFolder + feed.file
+};
+
+// The set's feed (section FEED); an empty file name keeps no feed.
+struct FeedSettings {
+    std::string file;   // a plain file name in the diary folder
+    std::string site;   // the diary folder's address, "http(s)://.../"
+    std::string title;  // empty: the set's name
+    int count = feedkeys::kCount.defaultValue;
 };
 
 struct ActiveConfig {
@@ -51,6 +60,7 @@ struct ActiveConfig {
     SplitMode splitMode = SplitMode::Unchanged;  // EDIT
     int makeCurrentCopy = 0;                     // CURRENT of FILEPATH
     int alwaysOne = 0;                           // ALWAYS1
+    FeedSettings feed;
     NativeSetPaths native;
 };
 

@@ -66,6 +66,17 @@ inline constexpr IntKey kAlways1{kSection, "ALWAYS1", 0};
 inline constexpr std::string_view kQuill = "QUILL";
 }  // namespace setkeys
 
+// A set's feed, in a section of its own so that older files stay as they
+// were: no file name, no feed.
+namespace feedkeys {
+inline constexpr std::string_view kSection = "FEED";
+inline constexpr TextKey kFile{kSection, "FILE", "", 256};
+inline constexpr TextKey kSite{kSection, "SITE", "", 1024};
+inline constexpr TextKey kTitle{kSection, "TITLE", "", 512};  // empty: the set's name
+inline constexpr IntKey kCount{kSection, "COUNT", 20};
+inline constexpr int kMaxCount = 1000;
+}  // namespace feedkeys
+
 class SettingsFile;
 
 // Convenience readers and writers over the tables above.

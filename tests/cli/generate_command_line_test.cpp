@@ -69,9 +69,9 @@ TEST_F(GenerateProgram, AnImagePathWithQuotesBlanksAndJapaneseStaysOneArgument) 
     const std::string image = outputs_ / "pic\" \"QMsys.ini\" \"--batch\" \"写真 1.jpg";
     ASSERT_EQ(Run({"generate", "--upload", "--title", "t", "--body", "b", "--image", image}), 0)
         << stderr_;
-    // The new page, the log page that now links it, the image, the current copy.
+    // The new page, the log page that now links it, the image, the current copy, the feed.
     EXPECT_EQ(ArgumentsOf(tool), (dir_ / "diary26-Dec.html\n") + "log.html\n" + image + "\n" +
-                                     (dir_ / "diary-current.html\n"));
+                                     (dir_ / "diary-current.html\n") + (dir_ / "atom.xml\n"));
 }
 #endif
 

@@ -19,7 +19,7 @@ TEST_F(UndoProgram, AfterTwoGeneratesThePageIsAsAfterTheFirstUnlessEditedSince) 
     EXPECT_EQ(Page(), afterFirst);
     EXPECT_EQ(ReadBytes(dir_ / "diary-current.html"), copyAfterFirst);
     EXPECT_EQ(stdout_, "restored " + (dir_ / "diary26-Dec.html") + "\nrestored " +
-                           (dir_ / "diary-current.html") +
+                           (dir_ / "diary-current.html") + "\nrestored " + (dir_ / "atom.xml") +
                            "\nthe entry's title and text are kept in " +
                            (dir_ / "QMlastentry.txt") + "\n");
     EXPECT_NE(ReadBytes(dir_ / "QMlastentry.txt").find(Utf8ToCp932("二").value()),

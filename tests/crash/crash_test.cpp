@@ -38,13 +38,16 @@ struct Arrangement {
     bool currentCopy;  // the whole page is copied to diary-current.html
     bool undo;         // the run killed is an undo of a finished generate
     bool logHeld;      // another program holds the log page through the killed runs
+    bool feed;         // the set keeps a feed, which holds an entry already
 } const kArrangements[] = {
-    {"PageExists", true, false, false, false},
-    {"RollOverWithLogPage", false, false, false, false},
-    {"CurrentCopyOfTheWholePage", true, true, false, false},
-    {"UndoOfThePageAndItsCopy", true, true, true, false},
-    {"RollOverWithTheLogPageHeld", false, false, false, true},
+    {"PageExists", true, false, false, false, false},
+    {"RollOverWithLogPage", false, false, false, false, false},
+    {"CurrentCopyAndFeed", true, true, false, false, true},
+    {"UndoOfThePageItsCopyAndFeed", true, true, true, false, true},
+    {"RollOverWithTheLogPageHeld", false, false, false, true, false},
 };
+const std::string kFeed = "atom.xml";
+const std::string kFeedEntry = "  <entry>\n";
 constexpr int kArrangementCount = std::size(kArrangements);
 
 // This arrangement's share of QM_CRASH_RUNS, split as evenly as it goes.
@@ -86,7 +89,10 @@ class Crash : public ::testing::TestWithParam<int> {
                 {"diary.ini", std::string("[FILEPATH]\r\nORIGINAL=original.html\r\n"
                                           "TEMPLET=templet.txt\r\nLOG=log.html\r\nEDIT=1\r\n"
                                           "CURRENT=") +
-                                  (arrangement.currentCopy ? "1" : "0") + "\r\n"},
+                                  (arrangement.currentCopy ? "1" : "0") + "\r\n" +
+                                  (arrangement.feed ? "[FEED]\r\nFILE=" + kFeed +
+                                                          "\r\nSITE=https://example.org/\r\n"
+                                                    : "")},
                 {"original.html", prototype_},
                 {"templet.txt", "<h2>*!</h2>\r\n*?\r\n"},
                 {"log.html", kLogMarker + "\r\n"}};
@@ -99,6 +105,7 @@ class Crash : public ::testing::TestWithParam<int> {
         cleanEntryFile_ = ReadBytes(home_ / "temp.tmp");
         linkedLog_ = ReadBytes(home_ / "log.html");
         cleanLastEntry_ = ReadBytes(home_ / "QMlastentry.txt");
+        if (arrangement.feed) old_[kFeed] = ReadBytes(home_ / kFeed);
 
         for (int i = 0; i < 3; ++i) {
             ASSERT_TRUE(Arrange());
@@ -165,7 +172,7 @@ class Crash : public ::testing::TestWithParam<int> {
     // on top of whatever page the kill left; after an undo, the state before
     // the generate, less what an undo leaves (the entry file, the recorded
     // page, the lock file, the last entry's words).
-    Files AfterClean(const Files& killed) const {
+    Files AfterClean(const Files& killed, const Files& cleaned) const {
         if (kArrangements[GetParam()].undo) {
             Files expected = old_;
             for (const char* kept : {"temp.tmp", "diary.ini", "QMgenerate.lock", "QMlastentry.txt"})
@@ -179,6 +186,15 @@ class Crash : public ::testing::TestWithParam<int> {
         text.replace(text.find(kMarker), kMarker.size(), TextUpToNul(cleanEntryFile_));
         expected[kPage] = text;
         if (kArrangements[GetParam()].currentCopy) expected[kCurrent] = expected[kPage];
+        // The feed the kill left, the clean run's entry on top: nothing lost or doubled.
+        if (kArrangements[GetParam()].feed && cleaned.count(kFeed)) {
+            const std::string& feed = cleaned.at(kFeed);
+            const std::size_t top = feed.find(kFeedEntry);
+            std::string entry = feed.substr(top, feed.find(kFeedEntry, top + 1) - top);
+            if (entry.find(">clean</title>") == std::string::npos) entry.clear();
+            std::string before = killed.at(kFeed);
+            expected[kFeed] = before.insert(before.find(kFeedEntry), entry);
+        }
         expected["temp.tmp"] = cleanEntryFile_;
         expected["QMlastentry.txt"] = cleanLastEntry_;
         return expected;
@@ -219,7 +235,7 @@ TEST_P(Crash, AKillLeavesOldOrNewFilesAndTheNextRunCleansUp) {
         const auto [tempsLeft, unlinkedLeft] = Leftovers(afterClean);
         tempsAfterClean += tempsLeft;
         unlinkedAfterClean += unlinkedLeft;
-        cleanWrong += afterClean == AfterClean(afterKill) ? 0 : 1;
+        cleanWrong += afterClean == AfterClean(afterKill, afterClean) ? 0 : 1;
     }
     std::printf(
         "%s: %d kills over a %lld us run (%d after it ended): %d files neither old nor new; "

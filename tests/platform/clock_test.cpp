@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <tuple>
+
+#include "support/scoped_env.h"
+
 namespace qm {
 namespace {
 
@@ -20,6 +25,21 @@ TEST(Clock, ParsesEveryFieldFormatsAndRejectsMalformedOrOutOfRangeText) {
                   FormatTime("%I %p", ParseLocalTime("2003-01-15 12:30:00").value()),
               "07/04/26 00:08:07|12 AM|12 PM");
 }
+
+#ifndef _WIN32
+// A feed's times carry the zone's offset on the reading's own date.
+TEST(Clock, TheUtcOffsetIsTheZonesOnThatDate) {
+    for (const auto& [zone, date, minutes] :
+         {std::tuple{"EST5EDT,M3.2.0,M11.1.0", "2026-07-04 12:00:00", -240},
+          {"EST5EDT,M3.2.0,M11.1.0", "2026-12-04 12:00:00", -300},
+          {"IST-5:30", "2026-12-04 12:00:00", 330}}) {
+        const test::ScopedEnv tz("TZ", zone);
+        ::tzset();
+        EXPECT_EQ(UtcOffsetMinutes(ParseLocalTime(date).value()), minutes) << zone << date;
+    }
+    ::tzset();
+}
+#endif
 
 TEST(Clock, RepeatsTheCRandomSequence) {
     CRandom one(1);

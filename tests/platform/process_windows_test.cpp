@@ -47,15 +47,18 @@ TEST(Process, StartsWithTheArgumentsAsGivenOrSaysWhyNot) {
 
     const std::string record = dir / "record.out";
     ScopedEnv recordTo("QM_RECORD_TO", record.c_str());
-    const std::string odd = "\x95\x5c\" \"QMsys.ini\" C:\\web\\";  // 表" "QMsys.ini" C:\web\ .
+    // Native arguments; an absolute path goes over with '\' as Windows
+    // programs take it, a word such as "/set" as it is.
+    const std::string odd = "表\" \"QMsys.ini\" C:\\web\\";
     const std::string program = Utf8ToCp932(folderUtf8 + "record.exe").value();
-    ASSERT_EQ(StartProgram(program, {"one two", odd, "", "a\\\\b"}), StartResult::Started);
+    ASSERT_EQ(StartProgram(program, {"one two", odd, "", "a\\\\b", "C:/web/表.html", "/set"}),
+              StartResult::Started);
     std::string out;
     for (int i = 0; i < 500 && out.empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         out = test::ReadBytes(record);
     }
-    EXPECT_EQ(out, "one two\n" + odd + "\n\na\\\\b\n");
+    EXPECT_EQ(out, Utf8ToCp932("one two\n" + odd + "\n\na\\\\b\nC:\\web\\表.html\n/set\n").value());
 }
 
 // Without --home: beside the system settings file (portable), else

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/program_dir.h"
+#include "platform/start_texts.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
 
@@ -15,7 +16,6 @@ namespace qm {
 
 namespace {
 
-constexpr std::string_view kNotFoundFormat = "%1がみつかりません。";
 constexpr std::string_view kNoManualCaption = "取説ないよ？";
 constexpr OpenerTexts kManualOpenerTexts{
     "ファイルを開くプログラム（%1）がみつかりません。\n"
@@ -74,10 +74,9 @@ std::optional<std::string> FindManual(std::string_view fileNameUtf8,
 
 bool OpenWithDesktop(QWidget* parent, const QString& path, Interaction& io,
                      const ProgramStarter& start, const OpenerTexts& texts) {
-    const auto pathCp932 = TryToCp932(path);
-    const StartResult result = pathCp932 && start
-                                   ? start(kDesktopOpener, {*pathCp932}, StartWait::ForOpener)
-                                   : StartResult::Failed;
+    const StartResult result =
+        start ? start(kDesktopOpener, {path.toStdString()}, StartWait::ForOpener)
+              : StartResult::Failed;
     if (result == StartResult::Started) return true;
     // The user can still open the file, given where it is.
     const std::string_view format =
@@ -104,7 +103,7 @@ HelpKey::~HelpKey() {
 }
 
 void TellNoManual(QWidget* parent, Interaction& io) {
-    io.Message(parent, Ui(kNotFoundFormat).arg(ManualPlacesLookedAt(kTextManualName)),
+    io.Message(parent, ManualPlacesLookedAt(kTextManualName) + Ui(msg::kNotFoundSuffix),
                Ui(kNoManualCaption));
 }
 

@@ -29,13 +29,12 @@ constexpr std::string_view kSelf = "/proc/self/exe";
 
 // The editor runs in its own process, perhaps in another folder: a relative
 // path is made absolute against this program's working directory first.
-std::string AbsolutePathCp932(std::string_view fileCp932) {
+std::optional<std::string> AbsoluteNativePath(std::string_view fileCp932) {
     const auto native = NativePathOf(fileCp932);
-    if (!native) return std::string(fileCp932);
+    if (!native) return std::nullopt;
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(native->str(), ec);
-    if (ec) return std::string(fileCp932);
-    return Utf8ToCp932(absolute.string()).value_or(std::string(fileCp932));
+    return ec ? native->str() : absolute.string();
 }
 
 // This program's own path (code page 932), for a message about it.
@@ -67,14 +66,19 @@ void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& 
         io.Message(parent, Ui(cfgmsg::kNoFileToEditText), Ui(msg::kNotSetCaption));
         return;
     }
-    const std::string file = AbsolutePathCp932(fileCp932);
+    const auto file = AbsoluteNativePath(fileCp932);
     const QString chosen = qEnvironmentVariable(kEditorVariable);
     if (chosen.isEmpty()) {
         // Started by its link, so a program updated meanwhile is still this one.
-        TellIfNotStarted(host.StartProgram(kSelf, {"edit", file}, StartWait::None),
-                         SelfProgramName(), host);
+        const StartResult started =
+            file ? host.StartProgram(kSelf, {"edit", *file}, StartWait::None) : StartResult::Failed;
+        TellIfNotStarted(started, SelfProgramName(), host);
     } else if (const auto program = TryToCp932(chosen)) {
-        StartOrTell(*program, {file}, host);
+        if (file) {
+            StartOrTell(*program, {*file}, host);
+        } else {
+            TellIfNotStarted(StartResult::Failed, *program, host);
+        }
     } else {
         io.Message(parent, chosen + Ui(msg::kNotFoundSuffix), Ui(msg::kNotFoundCaption));
     }

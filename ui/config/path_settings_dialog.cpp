@@ -22,6 +22,7 @@
 #include "ui/common/settings_report.h"
 #include "ui/config/config_messages.h"
 #include "ui/config/current_name_dialog.h"
+#include "ui/config/feed_settings_dialog.h"
 #include "ui/config/log_format_dialog.h"
 
 namespace qm {
@@ -135,6 +136,11 @@ void PathSettingsDialog::BuildControls() {
             [this] { BrowsePath(config_.uploaderPath, setkeys::kFtp, Ui(kProgramFilter), false); });
     connect(clearLog, &QPushButton::clicked, this, &PathSettingsDialog::ClearLogPage);
     connect(logFormat, &QPushButton::clicked, this, &PathSettingsDialog::OpenLogFormat);
+    auto* feed = MakeButton("idFeed", "フィード設定", this);
+    connect(feed, &QPushButton::clicked, this, [this] {
+        FeedSettingsDialog dialog(config_, io_, this);
+        io_.RunDialog(dialog);
+    });
     connect(ok, &QPushButton::clicked, this, &PathSettingsDialog::accept);
 
     auto* copyRow = new QHBoxLayout;
@@ -166,6 +172,7 @@ void PathSettingsDialog::BuildControls() {
     paths->setColumnStretch(1, 1);
 
     auto* okRow = new QHBoxLayout;
+    okRow->addWidget(feed);
     okRow->addStretch(1);
     okRow->addWidget(ok);
 

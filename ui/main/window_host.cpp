@@ -23,9 +23,9 @@ bool WindowHost::OpenSetManager(ActiveConfig& config) {
 }
 
 StartResult WindowHost::StartProgram(std::string_view programCp932,
-                                     const std::vector<std::string>& argumentsCp932,
+                                     const std::vector<std::string>& nativeArguments,
                                      StartWait wait) {
-    return programStarter ? programStarter(programCp932, argumentsCp932, wait)
+    return programStarter ? programStarter(programCp932, nativeArguments, wait)
                           : StartResult::Failed;
 }
 

@@ -30,7 +30,7 @@ class WindowHost : public Host {
     bool OpenPathSettings(ActiveConfig& config) override;
     bool OpenSetManager(ActiveConfig& config) override;
     StartResult StartProgram(std::string_view programCp932,
-                             const std::vector<std::string>& argumentsCp932,
+                             const std::vector<std::string>& nativeArguments,
                              StartWait wait) override;
 
   private:

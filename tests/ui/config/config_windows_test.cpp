@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "engine/messages.h"
 #include "platform/process.h"
 #include "support/scoped_env.h"
 #include "support/write_limit.h"
@@ -102,6 +103,33 @@ class ConfigWindowsTest : public QObject {
         Click(dialog, "id1");
         f.ExpectLast(1, U(cfgmsg::kNeedPrototypeText), cfgmsg::kNeedPrototypeCaption);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    // The feed's settings, reached from the path settings: an address that is
+    // not http(s) ending in '/' or the current copy's name is refused with
+    // its reason and nothing is written; usable ones are stored and in force.
+    void feedSettingsAreCheckedThenStored() {
+        Folder f(1);
+        f.config.diaryFolder = f.path("web/");
+        PathSettingsDialog paths(f.config, f.io);
+        const auto fill = [](const QString& file, const QString& site) {
+            return [=](QDialog& d) {
+                Find<QLineEdit>(d, "feedFile").setText(file);
+                Find<QLineEdit>(d, "feedSite").setText(site);
+                Click(d, "id1");
+                return d.result();
+            };
+        };
+        f.io.dialogs = {fill("atom.xml", "https://example.org/diary"),
+                        fill("diary-current.html", "https://example.org/diary/"),
+                        fill("atom.xml", "https://example.org/diary/")};
+        for (int i = 0; i < 3; ++i) Click(paths, "idFeed");
+        QCOMPARE(f.io.messages.size(), std::size_t{2});
+        QCOMPARE(f.io.messages[0].text, U(msg::kFeedSiteReason));
+        QCOMPARE(f.io.messages[1].text, U(msg::kNameUserFileReason));
+        QVERIFY(ReadProfileString(f.config.configIniPath, "FEED", "SITE", "", 99) ==
+                "https://example.org/diary/");
+        QVERIFY(f.config.feed.file == "atom.xml" && f.config.feed.count == 20);
     }
 
     // A refused name is asked for again: longer than 100 Shift-JIS bytes or
