@@ -33,14 +33,9 @@ class ExampleFolder : public ::testing::Test {
         program_ = dir_ / "bin/quillmaker";
         fs::copy_file(QM_PROGRAM, program_);
     }
-    // A stand-in upload tool that writes its arguments, one a line, to TOOL.args.
-    static void StandIn(const std::string& tool) {
-        WriteBytes(tool,
-                   "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.part\"\n"
-                   "mv \"$0.part\" \"$0.args\"\n");
-        ::chmod(tool.c_str(), 0755);
-    }
 #endif
+    // A stand-in program that writes its arguments, one a line, to TOOL.args.
+    static void StandIn(const std::string& tool) { fs::copy_file(QM_STAND_IN, FsPath(tool)); }
     static std::string ArgumentsOf(const std::string& tool) {
         for (int i = 0; i < 500 && !fs::exists(tool + ".args"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
