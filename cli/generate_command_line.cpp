@@ -11,6 +11,7 @@
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "platform/utf8_path.h"
 #include "settings/keys.h"
 #include "settings/numbered_list.h"
 #include "settings/profile.h"
@@ -18,6 +19,12 @@
 namespace qm {
 
 namespace {
+
+// A path given on the command line, relative ones from where it was started;
+// "C:/..." is absolute on Windows too.
+std::string FromStartDir(const std::string& name, const std::string& startDir) {
+    return name.front() == '/' || PathOfUtf8(name).is_absolute() ? name : startDir + name;
+}
 
 // Standard input for "-", else a regular file (never a FIFO or a device).
 // The body must be text: a NUL byte would silently end the entry there.
@@ -27,9 +34,8 @@ std::optional<std::string> ReadBodyFile(const std::string& name, const std::stri
         error = "--body-file needs a file (or - for standard input)";
         return std::nullopt;
     }
-    auto bytes = name == "-"
-                     ? ReadStandardInput()
-                     : ReadRegularFile(NativePath(name.front() == '/' ? name : startDir + name));
+    auto bytes = name == "-" ? ReadStandardInput()
+                             : ReadRegularFile(NativePath(FromStartDir(name, startDir)));
     if (!bytes) {
         error = "cannot read the body file " + name + ": " + bytes.problem().answer;
         return std::nullopt;
@@ -205,7 +211,7 @@ std::optional<GenerateRequest> ParseGenerateArguments(const std::vector<std::str
     request.input.body = ToCrLf(*body);
     if (raw->image) {
         // SplitArguments has refused an empty --image.
-        const std::string full = raw->image->front() == '/' ? *raw->image : startDir + *raw->image;
+        const std::string full = FromStartDir(*raw->image, startDir);
         auto path = Utf8ToCp932(full);
         if (!path) {
             error = "the image path cannot be written in Shift-JIS: " + *raw->image;

@@ -90,6 +90,11 @@ FileResult<std::string> ReadStandardInput();
 // exclusive create that claims the name before the rename.
 FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target);
 
+// Gives the finished file `temp`, flushed to disk, the name `target`, where
+// it replaces any file of that name; the permission bits of the file it
+// replaces stay. On failure `temp` may stay: the caller removes it.
+FileStatus MoveFinishedFileIntoPlace(const NativePath& temp, const NativePath& target);
+
 // Text up to the first NUL byte: what a page "is".
 std::string_view TextUpToNul(std::string_view bytes);
 

@@ -268,6 +268,19 @@ FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target
     return {};
 }
 
+FileStatus MoveFinishedFileIntoPlace(const NativePath& temp, const NativePath& target) {
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) ::chmod(temp.c_str(), old.st_mode & 07777);
+    const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return SystemProblem(temp.str(), errno);
+    const bool flushed = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!flushed) return SystemProblem(temp.str(), error);
+    if (::rename(temp.c_str(), target.c_str()) != 0) return SystemProblem(target.str(), errno);
+    return {};
+}
+
 bool FileExists(const NativePath& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

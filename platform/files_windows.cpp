@@ -243,6 +243,23 @@ FileStatus RenameIntoAbsentName(const NativePath& temp, const NativePath& target
     return SystemProblem(target.str(), errno);
 }
 
+FileStatus MoveFinishedFileIntoPlace(const NativePath& temp, const NativePath& target) {
+    const auto wide = WideOrRefusal(temp.str());
+    if (!wide) return wide.problem();
+    // Opened for writing, as FlushFileBuffers wants.
+    const int fd = OpenShared(*wide, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    if (fd < 0) return SystemProblem(temp.str(), errno);
+    if (!Flush(fd)) {
+        const int error = errno;
+        ::_close(fd);
+        return SystemProblem(temp.str(), error);
+    }
+    if (!MoveTempIntoPlace(fd, temp.str(), target.str(), /*replace=*/true)) {
+        return SystemProblem(target.str(), errno);
+    }
+    return {};
+}
+
 bool FileExists(const NativePath& path) {
     const auto wide = path.empty() ? std::nullopt : WidePathOf(path.str());
     if (!wide) return false;

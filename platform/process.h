@@ -22,6 +22,11 @@ enum class StartResult {
 // for a moment. Other programs run on and are never waited for.
 enum class StartWait { None, ForOpener };
 
+// This program's arguments after its name, as UTF-8: argv itself on POSIX;
+// on Windows, where main's argv is in the ANSI code page and loses what
+// that page lacks, the wide command line, and the console shows UTF-8.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
 // The program a relative path holding a separator (UTF-8, such as the stored
 // "tavmo/tavmo.exe") names: under the working directory when it is there,
 // else under the first of `folders` that holds it; unchanged when none does.

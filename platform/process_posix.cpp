@@ -90,6 +90,10 @@ std::optional<Report> ReadReport(int fd, StartWait wait) {
 
 }  // namespace
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
 StartResult StartProgram(std::string_view programCp932,
                          const std::vector<std::string>& nativeArguments, StartWait wait) {
     if (programCp932.empty()) return StartResult::NoProgram;

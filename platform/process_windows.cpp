@@ -65,6 +65,16 @@ StartResult OpenWithShell(const std::vector<std::string>& nativeArguments) {
 
 }  // namespace
 
+std::vector<std::string> ProgramArguments(int, char**) {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    for (int i = 1; wide != nullptr && i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
+    ::LocalFree(wide);
+    ::SetConsoleOutputCP(CP_UTF8);
+    return arguments;
+}
+
 StartResult StartProgram(std::string_view programCp932,
                          const std::vector<std::string>& nativeArguments, StartWait wait) {
     if (programCp932.empty()) return StartResult::NoProgram;

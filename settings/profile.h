@@ -18,6 +18,10 @@
 #include "platform/file_result.h"
 #include "platform/native_path.h"
 
+// windows.h, where a file included it first, names the system's own
+// WriteProfileString as a macro; here the store's is meant.
+#undef WriteProfileString
+
 namespace qm {
 
 struct IniFile;

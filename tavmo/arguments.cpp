@@ -14,10 +14,12 @@ std::string LowerAscii(const std::string& text) {
     return out;
 }
 
+#ifndef _WIN32
 bool EnvironmentSet(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
 }
+#endif
 
 }  // namespace
 
@@ -72,8 +74,12 @@ std::string UsageText() {
 }
 
 bool DisplayAvailable() {
+#ifdef _WIN32
+    return true;  // a Windows session always has its desktop
+#else
     return EnvironmentSet("DISPLAY") || EnvironmentSet("WAYLAND_DISPLAY") ||
            EnvironmentSet("QT_QPA_PLATFORM");
+#endif
 }
 
 }  // namespace qm::tavmo

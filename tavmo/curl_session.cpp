@@ -1,5 +1,6 @@
 #include "tavmo/curl_session.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -26,6 +27,13 @@ struct TransferContext {
 int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
     const auto* attempt = static_cast<TransferContext*>(context);
     return attempt->request->progress(static_cast<std::uint64_t>(uploaded)) ? 0 : 1;
+}
+
+// Reads the file being sent, as the library's own reader would; that one
+// calls fread in the library's C runtime, which on Windows may not be the
+// one the file was opened in.
+size_t OnRead(char* buffer, size_t size, size_t count, void* file) {
+    return std::fread(buffer, size, count, static_cast<std::FILE*>(file));
 }
 
 // Keeps the server's last refusal (an FTP reply starting 4 or 5) to quote it
@@ -124,6 +132,7 @@ CURLcode SetUpTransfer(CURL* curl, const Connection& connection, Scheme scheme,
     set(CURLOPT_URL, request.url.c_str());
     if (request.upload != nullptr) {
         set(CURLOPT_UPLOAD, 1L);
+        set(CURLOPT_READFUNCTION, OnRead);
         set(CURLOPT_READDATA, request.upload);
         set(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(request.uploadSize));
     } else {

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "tavmo/system_keyring.h"
+
 namespace qm::tavmo {
 
 namespace {
@@ -72,5 +74,7 @@ bool DesktopKeyring::Remove(const std::string& account) {
     // Nothing kept is as good as removed.
     return job->error() == QKeychain::NoError || job->error() == QKeychain::EntryNotFound;
 }
+
+std::unique_ptr<PasswordKeyring> SystemKeyring() { return std::make_unique<DesktopKeyring>(); }
 
 }  // namespace qm::tavmo

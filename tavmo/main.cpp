@@ -10,8 +10,8 @@
 #include "tavmo/arguments.h"
 #include "tavmo/batch_run.h"
 #include "tavmo/curl_handles.h"
-#include "tavmo/desktop_keyring.h"
 #include "tavmo/settings_window.h"
+#include "tavmo/system_keyring.h"
 #include "tavmo/upload_list.h"
 #include "tavmo/upload_settings.h"
 #include "tavmo/upload_window.h"
@@ -75,8 +75,7 @@ int RunWithoutWindow(const Arguments& arguments, const std::string& iniPath,
 }  // namespace
 
 int main(int argc, char** argv) {
-    const ParsedArguments parsed =
-        ParseArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    const ParsedArguments parsed = ParseArguments(qm::ProgramArguments(argc, argv));
     if (!parsed.ok) {
         std::cerr << parsed.error << "\n" << UsageText() << "\n";
         return kExitUsage;
@@ -88,11 +87,11 @@ int main(int argc, char** argv) {
     const LibraryUse library;
     const std::string iniPath = DefaultSettingsPath();
     int status = kExitSent;
-    DesktopKeyring keyring;
+    const std::unique_ptr<PasswordKeyring> keyring = SystemKeyring();
     if (parsed.arguments.batch || !DisplayAvailable()) {
         // The keyring is reached through Qt's event loop, window or not.
         QCoreApplication application(argc, argv);
-        status = RunWithoutWindow(parsed.arguments, iniPath, keyring);
+        status = RunWithoutWindow(parsed.arguments, iniPath, *keyring);
     } else {
         QApplication application(argc, argv);
         qm::LoadQtTranslations(application);
@@ -101,8 +100,8 @@ int main(int argc, char** argv) {
         qm::SetManualProgramFolder(qm::ExecutableFolder() + "../");
         const qm::HelpKey help(interaction, qm::StartProgram);
         status = parsed.arguments.mode == Arguments::Mode::Settings
-                     ? RunSettingsWindow(interaction, iniPath, keyring)
-                     : RunUploadWindow(interaction, iniPath, parsed.arguments.files, keyring);
+                     ? RunSettingsWindow(interaction, iniPath, *keyring)
+                     : RunUploadWindow(interaction, iniPath, parsed.arguments.files, *keyring);
     }
     return status;
 }

@@ -1,5 +1,6 @@
 #include "tavmo/remote_url.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tavmo/curl_handles.h"
@@ -7,6 +8,13 @@
 namespace qm::tavmo {
 
 namespace {
+
+// Drive letters name local folders on Windows only.
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
 
 std::optional<std::string> GetPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     char* text = nullptr;
@@ -61,6 +69,13 @@ bool HasControlCharacter(std::string_view text) {
     return false;
 }
 
+// "C:\www" or "C:/www": a folder of a drive, which Windows users write.
+bool IsDrivePath(std::string_view text) {
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return text.size() >= 3 && letter(text[0]) && text[1] == ':' &&
+           (text[2] == '\\' || text[2] == '/');
+}
+
 // One reading of a destination; see ParseRemoteFolder.
 std::optional<RemoteFolder> ReadRemoteFolder(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -70,6 +85,10 @@ std::optional<RemoteFolder> ReadRemoteFolder(std::string_view text) {
     std::string urlText;
     if (text.front() == '/') {
         urlText = "file://" + EscapePath(text);
+    } else if (kWindows && IsDrivePath(text)) {
+        std::string path(text.substr(2));
+        std::replace(path.begin(), path.end(), '\\', '/');
+        urlText = "file:///" + std::string(text.substr(0, 2)) + EscapePath(path);
     } else {
         urlText = std::string(text);
     }
@@ -95,6 +114,9 @@ std::optional<RemoteFolder> ReadRemoteFolder(std::string_view text) {
     }
     auto path = GetPart(url.get(), CURLUPART_PATH);
     std::string folderPath = path && !path->empty() ? *path : "/";
+    // The library reads "file:///C:/www/" as the path "C:/www/"; the URL
+    // keeps its third slash.
+    if (kWindows && *scheme == Scheme::File && IsDrivePath(folderPath)) folderPath.insert(0, "/");
     // "file:relative/dir" has a path of no folder the URL could name; written
     // out it would read as a host ("file://relative/dir/").
     if (folderPath.front() != '/') return std::nullopt;
@@ -171,6 +193,14 @@ std::optional<std::string> DecodedPath(std::string_view url) {
         return std::nullopt;
     }
     return GetPart(handle.get(), CURLUPART_PATH, CURLU_URLDECODE);
+}
+
+std::optional<std::string> LocalPathOf(std::string_view fileUrl) {
+    auto path = DecodedPath(fileUrl);
+    if (kWindows && path && path->size() > 1 && IsDrivePath(std::string_view(*path).substr(1))) {
+        path->erase(0, 1);
+    }
+    return path;
 }
 
 std::string DisplayUrl(std::string_view url) {

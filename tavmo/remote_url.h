@@ -19,8 +19,9 @@ struct RemoteFolder {
 };
 
 // Reads a destination: an ftp://, ftps://, sftp:// or file:// URL naming a
-// folder, or an absolute local folder path ("/srv/www/diary"). std::nullopt for
-// anything else, including a URL without a host.
+// folder, or an absolute local folder path ("/srv/www/diary"; on Windows also
+// "C:\www\diary", written file:///C:/www/diary/). std::nullopt for anything
+// else, including a URL without a host.
 std::optional<RemoteFolder> ParseRemoteFolder(std::string_view text);
 
 // The image folder setting: empty means the destination itself; a text with
@@ -34,6 +35,10 @@ std::string FileUrl(const RemoteFolder& folder, std::string_view name);
 
 // The decoded path part of a URL ("/pub/日記.html").
 std::optional<std::string> DecodedPath(std::string_view url);
+
+// The local folder or file a file:// URL names, as the file system takes it
+// (UTF-8; on Windows "C:/www/" rather than the URL's "/C:/www/").
+std::optional<std::string> LocalPathOf(std::string_view fileUrl);
 
 // The URL fit to show: a password written into it is left out.
 std::string DisplayUrl(std::string_view url);

@@ -1,18 +1,16 @@
 #include "tavmo/transfer.h"
 
 #include <curl/curl.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "platform/files.h"
+#include "platform/utf8_path.h"
 #include "tavmo/failure_text.h"
 
 namespace qm::tavmo {
@@ -34,21 +32,26 @@ bool SafeRemoteName(const std::string& name) {
     return true;
 }
 
-bool LocalFileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool LocalFileExists(const std::string& path) { return FileExists(NativePath(path)); }
 
-// The file's bytes reach the disk before the rename makes them the page.
-bool FlushToDisk(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+// The local file to send, by its UTF-8 name (which Windows wants wide).
+FileHandle OpenToSend(const std::string& path) {
+#ifdef _WIN32
+    return FileHandle(::_wfopen(PathOfUtf8(path).c_str(), L"rb"));
+#else
+    return FileHandle(std::fopen(path.c_str(), "rb"));
+#endif
 }
 
 }  // namespace
+
+std::optional<std::uint64_t> LocalFileSize(const std::string& path) {
+    std::error_code ec;
+    const auto fsPath = PathOfUtf8(path);
+    if (!std::filesystem::is_regular_file(fsPath, ec)) return std::nullopt;
+    const auto size = std::filesystem::file_size(fsPath, ec);
+    return ec ? std::nullopt : std::optional<std::uint64_t>(size);
+}
 
 std::string TemporaryName(const std::string& name) { return name + ".tavmo-part"; }
 
@@ -77,10 +80,7 @@ Uploader::Uploader(Connection connection, std::vector<UploadItem> items)
 Uploader::~Uploader() = default;
 
 void Uploader::RefreshSize(UploadItem& item) {
-    struct stat st {};
-    if (::stat(item.localPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-        item.size = static_cast<std::uint64_t>(st.st_size);
-    }
+    if (const auto size = LocalFileSize(item.localPath)) item.size = *size;
 }
 
 bool Uploader::AllSent() const {
@@ -139,13 +139,13 @@ bool Uploader::SendPending(ProgressObserver& observer) {
 }
 
 Uploader::Outcome Uploader::SendOne(UploadItem& item, ProgressObserver& observer) {
-    struct stat st {};
-    if (::stat(item.localPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    const auto size = LocalFileSize(item.localPath);
+    if (!size) {
         item.state = UploadItem::State::Missing;
         item.problem = MissingFileText(item.localPath);
         return Outcome::Failed;
     }
-    item.size = static_cast<std::uint64_t>(st.st_size);
+    item.size = *size;
     if (!SafeRemoteName(item.name)) {
         item.state = UploadItem::State::Failed;
         item.problem = FileFailureText(
@@ -177,7 +177,7 @@ Uploader::Outcome Uploader::Fail(UploadItem& item, const TransferResult& result)
 }
 
 Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& request) {
-    FileHandle input(std::fopen(item.localPath.c_str(), "rb"));
+    FileHandle input(OpenToSend(item.localPath));
     if (!input) {
         item.state = UploadItem::State::Missing;
         item.problem = MissingFileText(item.localPath);
@@ -218,41 +218,39 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& requ
 }
 
 Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferRequest& request) {
-    auto folderPath = DecodedPath(item.folder.url);
+    auto folderPath = LocalPathOf(item.folder.url);
     std::error_code ec;
-    if (!folderPath || !std::filesystem::is_directory(*folderPath, ec)) {
+    if (!folderPath || !std::filesystem::is_directory(PathOfUtf8(*folderPath), ec)) {
         item.state = UploadItem::State::Failed;
         item.problem = FileFailureText(item.name, "送り先のフォルダが見つかりません: " +
                                                       (folderPath ? *folderPath : item.folder.url));
         // Only this folder is missing: the images may have a folder of their own.
         return Outcome::Failed;
     }
-    FileHandle input(std::fopen(item.localPath.c_str(), "rb"));
+    FileHandle input(OpenToSend(item.localPath));
     if (!input) {
         item.state = UploadItem::State::Missing;
         item.problem = MissingFileText(item.localPath);
         return Outcome::Failed;
     }
-    const std::string temporaryPath = *folderPath + TemporaryName(item.name);
-    const std::string finalPath = *folderPath + item.name;
+    const NativePath temporaryPath(*folderPath + TemporaryName(item.name));
+    const NativePath finalPath(*folderPath + item.name);
 
     request.url = FileUrl(item.folder, TemporaryName(item.name));
     request.upload = input.get();
     request.uploadSize = item.size;
     const TransferResult result = session_.Perform(connection_, Scheme::File, request);
     if (!result.ok()) {
-        ::unlink(temporaryPath.c_str());
+        RemoveFile(temporaryPath);
         return Fail(item, result);
     }
     // The page keeps the permissions it had, so the web server can still read it.
-    struct stat old {};
-    if (::stat(finalPath.c_str(), &old) == 0) ::chmod(temporaryPath.c_str(), old.st_mode & 07777);
-    if (!FlushToDisk(temporaryPath) || ::rename(temporaryPath.c_str(), finalPath.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(temporaryPath.c_str());
+    if (const FileStatus moved = MoveFinishedFileIntoPlace(temporaryPath, finalPath); !moved) {
+        RemoveFile(temporaryPath);
         item.state = UploadItem::State::Failed;
-        item.problem = FileFailureText(
-            item.name, "送り先で本来の名前に置き換えられませんでした。\n詳しく: " + reason);
+        item.problem =
+            FileFailureText(item.name, "送り先で本来の名前に置き換えられませんでした。\n詳しく: " +
+                                           moved.problem().answer);
         return Outcome::Failed;
     }
     item.state = UploadItem::State::Sent;
@@ -282,14 +280,18 @@ std::string TestConnection(const RemoteFolder& folder, const Connection& connect
         return "この送り先の種類には、このパソコンの通信ライブラリが対応していません。";
     }
     if (folder.scheme == Scheme::File) {
-        auto path = DecodedPath(folder.url);
+        auto path = LocalPathOf(folder.url);
         std::error_code ec;
-        if (!path || !std::filesystem::is_directory(*path, ec)) {
+        if (!path || !std::filesystem::is_directory(PathOfUtf8(*path), ec)) {
             return "送り先のフォルダが見つかりません: " + (path ? *path : folder.url);
         }
+#ifndef _WIN32
+        // Windows grants writing by the folder's access list, which only a
+        // write tries; the first file sent says so there.
         if (::access(path->c_str(), W_OK) != 0) {
             return "送り先のフォルダに書き込めません: " + *path;
         }
+#endif
         return {};
     }
     CurlSession session;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct UploadItem {
 
 // The temporary name a file is written under before it is renamed into place.
 std::string TemporaryName(const std::string& name);
+
+// The size of the local regular file `path` (UTF-8); std::nullopt for
+// anything else.
+std::optional<std::uint64_t> LocalFileSize(const std::string& path);
 
 // A remote path as an sftp rename or rm command takes it: quoted, with
 // backslash escapes; "/~/" (the home folder) becomes a relative path.

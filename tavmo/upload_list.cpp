@@ -1,7 +1,5 @@
 #include "tavmo/upload_list.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "tavmo/failure_text.h"
@@ -31,7 +29,11 @@ bool IsImageName(std::string_view name) {
 }
 
 std::string BaseName(std::string_view path) {
+#ifdef _WIN32
+    const auto slash = path.find_last_of("/\\");  // Windows separates with either
+#else
     const auto slash = path.rfind('/');
+#endif
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
@@ -49,12 +51,11 @@ std::vector<UploadItem> PlanUploads(const std::vector<std::string>& paths,
         item.name = BaseName(path);
         const bool image = IsImageName(item.name);
         item.folder = image ? imageFolder : pageFolder;
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (const auto size = LocalFileSize(path)) {
+            item.size = *size;
+        } else {
             item.state = UploadItem::State::Missing;
             item.problem = MissingFileText(path);
-        } else {
-            item.size = static_cast<std::uint64_t>(st.st_size);
         }
         (image ? images : others).push_back(std::move(item));
     }

@@ -1,10 +1,13 @@
 #include "tavmo/upload_settings.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "platform/encoding.h"
+#include "platform/files.h"
 #include "platform/program_dir.h"
 #include "settings/profile.h"
 
@@ -28,14 +31,30 @@ bool ReadFlag(const std::string& iniCp932, const char* key, bool fallback) {
 }
 
 // Creates the file empty and owner-only when it is not there yet, so the
-// password never sits in a file others can read, not even for a moment.
+// password never sits in a file others can read, not even for a moment. On
+// Windows the folder's access list (the user's own profile, or the portable
+// folder's) decides who reads it: the folder is all it needs.
 bool CreateOwnerOnly(const std::string& fsPath) {
     const auto slash = fsPath.rfind('/');
     if (slash != std::string::npos && !MakeFolder(fsPath.substr(0, slash + 1))) return false;
+#ifdef _WIN32
+    return true;
+#else
     int fd = ::open(fsPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     bool ok = ::fchmod(fd, 0600) == 0;
     return (::close(fd) == 0) && ok;
+#endif
+}
+
+// Whatever the store did while rewriting, the file stays owner-only.
+bool KeepOwnerOnly(const std::string& fsPath) {
+#ifdef _WIN32
+    static_cast<void>(fsPath);
+    return true;
+#else
+    return ::chmod(fsPath.c_str(), 0600) == 0;
+#endif
 }
 
 }  // namespace
@@ -44,8 +63,7 @@ std::string SettingsPathFor(const std::string& toolFolder) {
     const std::string programFolder = HandedDownProgramFolder();
     if (!programFolder.empty()) return programFolder + "tavmo/" + kFileName;
     const std::string beside = toolFolder + kFileName;
-    if (::access(beside.c_str(), F_OK) == 0 ||
-        IsPortableFolder(NormalizeFolder(toolFolder + ".."))) {
+    if (FileExists(NativePath(beside)) || IsPortableFolder(NormalizeFolder(toolFolder + ".."))) {
         return beside;
     }
     const std::string dataFolder = UserDataFolder();
@@ -124,8 +142,7 @@ std::string SaveSettings(const std::string& iniPath, const UploadSettings& setti
     }
     ok = WriteProfileFlag(*ini, kSection, "PASSIVE", settings.passive) && ok;
     ok = WriteProfileFlag(*ini, kSection, "VERIFY", settings.verifyPeer) && ok;
-    // Whatever the store did while rewriting, the file stays owner-only.
-    ok = ::chmod(iniPath.c_str(), 0600) == 0 && ok;
+    ok = KeepOwnerOnly(iniPath) && ok;
     if (!ok) return "設定ファイルに書き込めませんでした: " + iniPath;
     return {};
 }

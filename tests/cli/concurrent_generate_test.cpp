@@ -1,10 +1,9 @@
 // Generates on one program folder at once: each run's exit status says
 // whether its own entry landed, and no entry is lost or doubled.
-#include <sys/file.h>
-
 #include <random>
 
 #include "example_folder.h"
+#include "support/other_run_lock.h"
 
 namespace qm::test {
 namespace {
@@ -15,10 +14,10 @@ class ConcurrentGenerate : public ExampleFolder {
     // Runs "pairNa" and, up to 40 ms later, "pairNb" (its words after `bFirst`).
     Outcomes RunPair(int n, std::vector<std::string> bFirst = {}) {
         const std::string a = "pair" + std::to_string(n) + "a", b = a.substr(0, a.size() - 1) + "b";
-        const pid_t first = Start(Generate(a), outputs_ / a);
+        const Child first = Start(Generate(a), outputs_ / a);
         std::this_thread::sleep_for(std::chrono::milliseconds(offsetMs_(random_)));
         for (const auto& word : Generate(b)) bFirst.push_back(word);
-        const pid_t second = Start(bFirst, outputs_ / b);
+        const Child second = Start(bFirst, outputs_ / b);
         const int statusA = WaitChild(first);
         return {{a, statusA}, {b, WaitChild(second)}};
     }
@@ -91,8 +90,8 @@ TEST_F(ConcurrentGenerate, TwoProgramFoldersSharingADiaryFolderLoseNothing) {
 TEST_F(ConcurrentGenerate, ARunKeptWaitingGivesUpWritingNothing) {
     const std::string log = ReadBytes(dir_ / "log.html");
     // Another run's hold on the program folder for longer than anyone waits.
-    const int other = ::open((dir_ / "QMgenerate.lock").c_str(), O_RDWR | O_CREAT, 0644);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    const int other = LockAsAnotherRun(dir_ / "QMgenerate.lock");
+    ASSERT_GE(other, 0);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Run(Generate("waiting")), 1);
     const auto waited = std::chrono::steady_clock::now() - start;

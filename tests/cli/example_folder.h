@@ -14,7 +14,7 @@ class ExampleFolder : public ::testing::Test {
   protected:
     ExampleFolder() { dir_.CopyExample(); }
     // `quillmaker --home DIR --now NOW ARGS` started, its output into `outputBase`.out and .err.
-    pid_t Start(const std::vector<std::string>& args, const std::string& outputBase) const {
+    Child Start(const std::vector<std::string>& args, const std::string& outputBase) const {
         return StartChild(Quillmaker(home_, args, now_, program_), {}, outputBase + ".out",
                           outputBase + ".err");
     }
@@ -25,6 +25,7 @@ class ExampleFolder : public ::testing::Test {
         return run.exitStatus;
     }
     bool Said(const std::string& text) const { return stderr_.find(text) != std::string::npos; }
+#ifndef _WIN32
     // A copy in bin/ as installed, so the test decides what libexec/quillmaker/ holds.
     void UseInstalledCopy() {
         fs::create_directories(dir_ / "libexec/quillmaker/tavmo");
@@ -32,13 +33,9 @@ class ExampleFolder : public ::testing::Test {
         program_ = dir_ / "bin/quillmaker";
         fs::copy_file(QM_PROGRAM, program_);
     }
-    // A stand-in upload tool that writes its arguments, one a line, to TOOL.args.
-    static void StandIn(const std::string& tool) {
-        WriteBytes(tool,
-                   "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.part\"\n"
-                   "mv \"$0.part\" \"$0.args\"\n");
-        ::chmod(tool.c_str(), 0755);
-    }
+#endif
+    // A stand-in program that writes its arguments, one a line, to TOOL.args.
+    static void StandIn(const std::string& tool) { fs::copy_file(QM_STAND_IN, FsPath(tool)); }
     static std::string ArgumentsOf(const std::string& tool) {
         for (int i = 0; i < 500 && !fs::exists(tool + ".args"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -9,6 +9,7 @@ namespace {
 
 using Feed = ExampleFolder;
 
+#ifndef _WIN32  // the grammar's checker and the feed reader run on Linux
 // What a feed reader sees: the entries' titles, links and the start of their
 // texts, one entry a line, after the parser found nothing wrong.
 const char* const kReader = R"(
@@ -54,6 +55,7 @@ TEST_F(Feed, KeepsTheNewestEntriesValidAndIsTakenBackWithTheEntry) {
     ASSERT_EQ(Run({"undo"}), 0) << stderr_;
     EXPECT_EQ(ReadBytes(dir_ / "atom.xml"), before);
 }
+#endif
 
 // A set without a feed writes none; a feed the program cannot read as its own
 // is said and left as it was, and the entry is written all the same.

@@ -27,7 +27,7 @@ TEST_F(GenerateProgram, ADryRunShowsTheEntryThenARunWritesItBelowTheMarker) {
 // Usage errors (status 2): wrong arguments, body files that are not text,
 // text that is not UTF-8 (a surrogate, an overlong form).
 TEST_F(GenerateProgram, UsageErrorsWriteNothingAndWaitForNothing) {
-    WriteBytes(outputs_ / "nul.txt", std::string("before\0after", 12));
+    WriteBytes(outputs_ / "with-nul.txt", std::string("before\0after", 12));
     const std::pair<std::vector<std::string>, std::string> rows[] = {
         {{"--body", "b"}, ""},
         {{"--title", "t", "--body", "b", "--body-file", "f"}, ""},
@@ -36,10 +36,12 @@ TEST_F(GenerateProgram, UsageErrorsWriteNothingAndWaitForNothing) {
         {{"--title"}, "--title needs a value"},
         {{"--title", "t", "--body-file", "/no/such/file"}, "/no/such/file"},
         {{"--title", "t", "--body", "b", "--set", "a¥b"}, ""},  // ¥ would be a folder separator
-        {{"--title", "t", "--body-file=" + (outputs_ / "nul.txt")}, "holds a NUL byte"},
+        {{"--title", "t", "--body-file=" + (outputs_ / "with-nul.txt")}, "holds a NUL byte"},
         {{"--title", "t", "--body-file="}, "--body-file needs a file"},
+#ifndef _WIN32  // a Windows command line is UTF-16: it cannot carry these
         {{"--title", "t", "--body", "\xED\xBF\xBF"}, "not valid UTF-8"},
         {{"--title", "\xC0\xAF", "--body", "b"}, "not valid UTF-8"},
+#endif
     };
     const Files before = ReadFolder(dir_.dir());
     for (const auto& [words, why] : rows) {
@@ -52,8 +54,10 @@ TEST_F(GenerateProgram, UsageErrorsWriteNothingAndWaitForNothing) {
     Files after = ReadFolder(dir_.dir());
     after.erase("QMgenerate.lock");
     EXPECT_EQ(after, before);
+#ifndef _WIN32  // the window program answers it, not cross-built yet
     EXPECT_EQ(Run({"edit", ""}), 2);
     EXPECT_TRUE(Said("usage: quillmaker edit FILE")) << stderr_;
+#endif
 }
 
 // The upload tool gets every changed file as one argument each, whatever its name holds.
@@ -67,10 +71,15 @@ TEST_F(GenerateProgram, AnImagePathWithQuotesBlanksAndJapaneseStaysOneArgument) 
     ASSERT_EQ(Run({"generate", "--upload", "--title", "t", "--body", "b", "--image", image}), 0)
         << stderr_;
     // The new page, the log page that now links it, the image, the current copy, the feed.
-    EXPECT_EQ(ArgumentsOf(tool), (dir_ / "diary26-Dec.html\n") + "log.html\n" + image + "\n" +
-                                     (dir_ / "diary-current.html\n") + (dir_ / "atom.xml\n"));
+    std::string expected = (dir_ / "diary26-Dec.html\n") + "log.html\n" + image + "\n" +
+                           (dir_ / "diary-current.html\n") + (dir_ / "atom.xml\n");
+#ifdef _WIN32
+    std::replace(expected.begin(), expected.end(), '/', '\\');  // as Windows programs take them
+#endif
+    EXPECT_EQ(ArgumentsOf(tool), expected);
 }
 
+#ifndef _WIN32  // the upload tool without a display
 // Two diaries side by side: each upload goes to the destination its own program folder names.
 TEST_F(GenerateProgram, EachProgramFolderUploadsToItsOwnDestination) {
     // The tool sends without a window, and the user's own data folder stays out of it.
@@ -98,6 +107,7 @@ TEST_F(GenerateProgram, EachProgramFolderUploadsToItsOwnDestination) {
         EXPECT_EQ(ReadBytes(sent), ReadBytes(home + "diary26-Dec.html")) << home;
     }
 }
+#endif
 
 // An upload asked for that cannot start is said, and the status is 3: the
 // entry is written all the same.

@@ -3,6 +3,8 @@
 // a write fail part-way.
 #pragma once
 
+// Windows has no file size limit: the full-disk cases are POSIX only.
+#ifndef _WIN32
 #include <sys/resource.h>
 
 #include <csignal>
@@ -26,3 +28,4 @@ class FileSizeLimit {
 };
 
 }  // namespace qm::test
+#endif

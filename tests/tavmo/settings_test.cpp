@@ -1,7 +1,9 @@
 // Destinations as the user writes them, and the settings file: owner-only, Shift-JIS values, a
 // faithful round trip, and the password in a keyring where one answers.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <map>
 #include <tuple>
@@ -51,11 +53,15 @@ TEST_F(UploadSettingsTest, RoundTripKeepsEveryValueInAnOwnerOnlyShiftJisFile) {
                                   false,
                                   false,
                                   "/etc/ssl/private-ca.pem"};
+#ifdef _WIN32
+    ASSERT_EQ(SaveSettings(ini_, settings), "");
+#else
     const mode_t oldMask = ::umask(0);  // the widest a user could have
     const std::string saved = SaveSettings(ini_, settings);
     ::umask(oldMask);
     ASSERT_EQ(saved, "");
     EXPECT_EQ(fs::status(ini_).permissions(), fs::perms(0600));
+#endif
     EXPECT_NE(test::ReadBytes(ini_).find("\x82\xbd\x82\xeb\x82\xa4"), std::string::npos);  // たろう
     auto fields = [](const UploadSettings& s) {
         return std::tie(s.destination, s.user, s.password, s.keyFile, s.imageFolder, s.caFile,
@@ -98,10 +104,16 @@ TEST_F(UploadSettingsTest, NothingIsKeptWhenAValueOrTheFolderCannotBeWritten) {
 // Beside the tool in a portable set-up (or where one is there already), else
 // in the user's data folder.
 TEST_F(UploadSettingsTest, SettingsFileFollowsTheProgramFolderRule) {
+#ifdef _WIN32
+    test::ScopedEnv appData("APPDATA", dir_.dir().c_str());
+    const std::string dataFolder = dir_ / "Quillmaker/";
+#else
     test::ScopedEnv home("HOME", dir_.dir().c_str()), dataHome("XDG_DATA_HOME", nullptr);
+    const std::string dataFolder = dir_ / ".local/share/quillmaker/";
+#endif
     const std::string tool = dir_ / "program/tavmo/";
     fs::create_directories(tool);
-    EXPECT_EQ(SettingsPathFor(tool), dir_ / ".local/share/quillmaker/tavmo/tavmo.ini");
+    EXPECT_EQ(SettingsPathFor(tool), dataFolder + "tavmo/tavmo.ini");
     test::WriteBytes(dir_ / "program/QMsys.ini", "[INI]\n0=example\n");
     EXPECT_EQ(SettingsPathFor(tool), tool + "tavmo.ini");
     fs::remove(dir_ / "program/QMsys.ini");
@@ -118,6 +130,12 @@ TEST(RemoteUrlTest, AcceptedDestinationsReadBackAndUnusableOnesAreRefused) {
         EXPECT_EQ(ParseRemoteFolder(text).value_or(RemoteFolder{}).url, url) << text;
         EXPECT_EQ(ParseRemoteFolder(url).value_or(RemoteFolder{}).url, url);
     }
+#ifdef _WIN32
+    const std::string drive = "file:///C:/www/%e6%97%a5%e8%a8%98/";  // 日記
+    EXPECT_EQ(ParseRemoteFolder("C:\\www\\日記").value_or(RemoteFolder{}).url, drive);
+    EXPECT_EQ(ParseRemoteFolder(drive).value_or(RemoteFolder{}).url, drive);
+    EXPECT_EQ(LocalPathOf(drive + "a.html"), "C:/www/日記/a.html");
+#endif
     // A file URL whose path is not absolute would come out naming a host; an
     // encoded control character names no folder, nor a URL that reads back as another.
     for (const char* text : {"file:relative/dir", "file:'//tm", "ftp://host/a?q",

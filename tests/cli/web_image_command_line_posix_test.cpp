@@ -1,5 +1,6 @@
 // A photo given to `generate --image`: the page and the upload tool get its
 // web copy, upright and without metadata; undo removes the copy again.
+// exiftool makes and reads the metadata, so this runs where it is.
 #include <cstdlib>
 
 #include "example_folder.h"
