@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/utf8_arguments.h"
 #include "platform/process.h"
 #include "platform/program_dir.h"
 

@@ -244,23 +244,23 @@ bool MayName(const RecordedFile& file, const ActiveConfig& config) {
     return false;
 }
 
-// Whether a file is at `pathCp932`; a problem when that cannot be told.
-FileResult<bool> Exists(const std::string& pathCp932) {
-    const auto path = NativePathOf(pathCp932);
-    if (!path) return path.problem();
-    const auto look = LookAtFile(*path);
+// Whether the recorded file is there; a problem when that cannot be told.
+FileResult<bool> Exists(const RecordedFile& file) {
+    // A stored path without a file system name says why it has none.
+    if (file.native.empty()) return NativePathOf(file.path).problem();
+    const auto look = LookAtFile(file.native);
     if (look) return true;
     if (look.problem().code == ENOENT) return false;
     return look.problem();
 }
 
-// The earlier version `backupCp932`, opened only when it is a regular file
-// of the record folder (not a link) that stands as recorded.
-std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
+// The earlier version at `path` (shown as `backupCp932`), opened only when it
+// is a regular file of the record folder (not a link) that stands as recorded.
+std::optional<ReadOnlyFile> OpenEarlierVersion(const NativePath& path,
+                                               const std::string& backupCp932,
                                                const std::optional<FileStamp>& recorded,
                                                std::string& problem) {
-    const auto path = NativePathOf(backupCp932);
-    const auto look = path ? LookAtName(*path) : FileResult<FileLook>(path.problem());
+    const auto look = LookAtName(path);
     if (!look) {
         problem = FileProblemLine(look.problem());
         return std::nullopt;
@@ -269,7 +269,7 @@ std::optional<ReadOnlyFile> OpenEarlierVersion(const std::string& backupCp932,
         problem = RefusalLine(backupCp932, msg::kRecordBackupNotOwnReason);
         return std::nullopt;
     }
-    auto earlier = ReadOnlyFile::Open(*path);
+    auto earlier = ReadOnlyFile::Open(path);
     if (!earlier) {
         problem = FileProblemLine(earlier.problem());
         return std::nullopt;
@@ -481,7 +481,8 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
     }
     RemoveRecordLeftovers(config);
     const std::string manifestCp932 = folderCp932 + std::string(kManifestName);
-    const auto manifest = ReadRegularFile(OrNone(RecordFolder(config)) + kManifestName);
+    const NativePath folderNative = OrNone(RecordFolder(config));
+    const auto manifest = ReadRegularFile(folderNative + kManifestName);
     if (!manifest) {
         if (manifest.problem().code == ENOENT) return outcome;  // nothing recorded
         return fail(TakeBackStatus::Failed, manifestCp932, FileProblemLine(manifest.problem()));
@@ -535,7 +536,7 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         }
     }
     for (const RecordedFile& file : record->files) {
-        const auto exists = Exists(file.path);
+        const auto exists = Exists(file);
         if (!exists)
             return fail(TakeBackStatus::Failed, file.path, FileProblemLine(exists.problem()));
         if (!*exists) {
@@ -546,7 +547,9 @@ TakeBackOutcome TakeBackLastEntry(const std::string& programDirCp932, bool uploa
         std::optional<ReadOnlyFile> earlier;
         if (!file.backup.empty()) {
             std::string problem;
-            earlier = OpenEarlierVersion(folderCp932 + file.backup, file.backupStamp, problem);
+            // The earlier versions' names are the program's own, plain ASCII.
+            earlier = OpenEarlierVersion(folderNative + file.backup, folderCp932 + file.backup,
+                                         file.backupStamp, problem);
             if (!earlier) return fail(TakeBackStatus::Failed, folderCp932 + file.backup, problem);
         }
         if (!asLeft) {

@@ -27,6 +27,18 @@ enum class StartWait { None, ForOpener };
 // that page lacks, the wide command line, and the console shows UTF-8.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// argc and argv made over with the program's name and ProgramArguments, for
+// what takes them so (the option reader, QApplication); they point into this
+// object from then on.
+class Utf8Arguments {
+  public:
+    Utf8Arguments(int& argc, char**& argv);
+
+  private:
+    std::vector<std::string> text_;
+    std::vector<char*> pointers_;
+};
+
 // The program a relative path holding a separator (UTF-8, such as the stored
 // "tavmo/tavmo.exe") names: under the working directory when it is there,
 // else under the first of `folders` that holds it; unchanged when none does.

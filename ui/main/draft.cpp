@@ -112,20 +112,12 @@ bool ImageStillShown(const std::string& pathCp932, const QString& shown) {
            shown.contains(FromCp932(FileNamePart(pathCp932)));
 }
 
-// The file system's name of a draft path (the program folder's, as stored);
-// empty, which names no file, when it has none.
-NativePath Fs(const std::string& pathCp932) {
-    auto path = NativePathOf(pathCp932);
-    return path ? *path : NativePath();
-}
-
 // The draft file's size without following a link; std::nullopt when it is
-// not a regular file of its own.
-std::optional<std::uint64_t> DraftFileSize(const std::string& pathCp932) {
-    const auto path = NativePathOf(pathCp932);
-    if (!path || !IsOwnRegularFile(PathOfUtf8(path->str()))) return std::nullopt;
+// not a regular file of its own (or no file is named).
+std::optional<std::uint64_t> DraftFileSize(const NativePath& path) {
+    if (path.empty() || !IsOwnRegularFile(PathOfUtf8(path.str()))) return std::nullopt;
     std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(PathOfUtf8(path->str()), ec);
+    const std::uintmax_t size = std::filesystem::file_size(PathOfUtf8(path.str()), ec);
     if (ec) return std::nullopt;
     return static_cast<std::uint64_t>(size);
 }
@@ -182,6 +174,12 @@ std::string DraftKeeper::Path() const {
     return window_.config().programDir + std::string(kDraftFileName);
 }
 
+NativePath DraftKeeper::NativeFile() const {
+    const auto& folder = window_.config().native.programDir;
+    // Empty, which names no file, when the program folder has no name.
+    return folder ? *folder + kDraftFileName : NativePath();
+}
+
 void DraftKeeper::NoteChange() {
     // Nothing is written before start-up has put a draft back, nor after a
     // generate has used it.
@@ -210,36 +208,38 @@ DraftContent DraftKeeper::Collect() const {
     return draft;
 }
 
-std::string DraftKeeper::WritePath() {
-    if (aside_.empty() && StampOfFile(Fs(Path())) != seen_) {
-        aside_ = Path().substr(0, Path().size() - 4) + "-" + std::to_string(::getpid()) + ".txt";
+DraftKeeper::DraftFile DraftKeeper::WriteFile() {
+    if (aside_.shown.empty() && StampOfFile(NativeFile()) != seen_) {
+        const std::string suffix = "-" + std::to_string(::getpid()) + ".txt";
+        const NativePath file = NativeFile();
+        aside_.shown = Path().substr(0, Path().size() - 4) + suffix;
+        aside_.native = NativePath(file.str().substr(0, file.str().size() - 4) + suffix);
         window_.interaction().Message(
-            &window_, Ui(kAsideText).arg(FromCp932(Path()), FromCp932(aside_)), Ui(kAsideCaption),
-            Interaction::Buttons::Ok, Interaction::Icon::None);
+            &window_, Ui(kAsideText).arg(FromCp932(Path()), FromCp932(aside_.shown)),
+            Ui(kAsideCaption), Interaction::Buttons::Ok, Interaction::Icon::None);
     }
-    return aside_.empty() ? Path() : aside_;
+    return aside_.shown.empty() ? DraftFile{Path(), NativeFile()} : aside_;
 }
 
 void DraftKeeper::Save() {
     if (discarded_) return;
     const DraftContent draft = Collect();
-    const std::string path = WritePath();
-    const auto native = NativePathOf(path);
+    const DraftFile file = WriteFile();
     const std::string bytes = draft.IsEmpty() ? std::string() : SerializeDraft(draft);
     const bool tooLarge = bytes.size() > kMaxDraftBytes;
     bool kept = false;
-    if (native && !tooLarge) {
+    if (!file.native.empty() && !tooLarge) {
         // An emptied window leaves nothing to put back. The draft is the
         // program's own file: a link in its place is replaced, never followed.
-        kept = draft.IsEmpty() ? (!DraftFileSize(path) || RemoveFile(*native))
-                               : ReplaceFileNotFollowing(*native, bytes).has_value();
+        kept = draft.IsEmpty() ? (!DraftFileSize(file.native) || RemoveFile(file.native))
+                               : ReplaceFileNotFollowing(file.native, bytes).has_value();
     }
-    if (aside_.empty()) seen_ = native ? StampOfFile(*native) : std::nullopt;
+    if (aside_.shown.empty()) seen_ = StampOfFile(file.native);
     if (kept || failureShown_) return;
     // Told once: a box at every pause in the typing would be worse than none.
     failureShown_ = true;
     window_.interaction().Message(
-        &window_, Ui(tooLarge ? kTooLargeToSaveText : kNotSavedText).arg(FromCp932(path)),
+        &window_, Ui(tooLarge ? kTooLargeToSaveText : kNotSavedText).arg(FromCp932(file.shown)),
         Ui(kNotSavedCaption), Interaction::Buttons::Ok, Interaction::Icon::None);
 }
 
@@ -247,16 +247,17 @@ void DraftKeeper::Discard() {
     timer_.stop();
     discarded_ = true;
     // A newer draft of another process is not this window's to remove.
-    if (aside_.empty() && StampOfFile(Fs(Path())) != seen_) return;
-    const std::string path = aside_.empty() ? Path() : aside_;
-    if (!DraftFileSize(path) || RemoveFile(Fs(path))) return;
+    if (aside_.shown.empty() && StampOfFile(NativeFile()) != seen_) return;
+    const NativePath file = aside_.shown.empty() ? NativeFile() : aside_.native;
+    if (!DraftFileSize(file) || RemoveFile(file)) return;
     // A draft that stayed would bring the published entry back next time.
-    if (const auto native = NativePathOf(path)) ReplaceFileNotFollowing(*native, "");
+    ReplaceFileNotFollowing(file, "");
 }
 
 bool DraftKeeper::Restore() {
-    seen_ = StampOfFile(Fs(Path()));
-    const auto size = DraftFileSize(Path());
+    const NativePath file = NativeFile();
+    seen_ = StampOfFile(file);
+    const auto size = DraftFileSize(file);
     if (!size) return false;
     const auto say = [this](std::string_view text, std::string_view caption, const QString& arg) {
         window_.interaction().Message(&window_, Ui(text).arg(arg), Ui(caption),
@@ -266,7 +267,7 @@ bool DraftKeeper::Restore() {
         say(kTooLargeToRestoreText, kNotRestoredCaption, FromCp932(Path()));
         return false;
     }
-    const auto bytes = ReadRegularFile(Fs(Path()));
+    const auto bytes = ReadRegularFile(file);
     const auto draft = bytes && bytes->size() <= kMaxDraftBytes ? ParseDraft(*bytes) : std::nullopt;
     if (!draft || draft->IsEmpty()) return false;
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/file_stamp.h"
+#include "platform/native_path.h"
 #include "settings/keys.h"
 
 namespace qm {
@@ -63,11 +64,19 @@ class DraftKeeper : public QObject {
     void Discard();
 
   private:
+    // A draft file by the name the user is shown (code page 932) and the
+    // file system's.
+    struct DraftFile {
+        std::string shown;
+        NativePath native;
+    };
+
     void Save();
     DraftContent Collect() const;
+    NativePath NativeFile() const;
     // Where this window's draft goes: the draft file, or the file beside it
     // once another process wrote the draft file after this window did.
-    std::string WritePath();
+    DraftFile WriteFile();
 
     MainDialog& window_;
     QTimer timer_;
@@ -76,7 +85,7 @@ class DraftKeeper : public QObject {
     bool failureShown_ = false;
     // The draft file as this window last read or wrote it (none: no file).
     std::optional<FileStamp> seen_;
-    std::string aside_;
+    DraftFile aside_;  // none (empty) until another process wrote the draft file
 };
 
 }  // namespace qm

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "cli/command_line.h"
-#include "cli/utf8_arguments.h"
 #include "platform/process.h"
 #include "platform/utf8_path.h"
 #include "ui/common/interaction.h"
