@@ -7,6 +7,7 @@
 #include "engine/generate.h"
 #include "engine/preview.h"
 #include "engine/set_files.h"
+#include "engine/web_images.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -250,7 +251,19 @@ int RunGenerateCommandLine(const GlobalOptions& options) {
     }
     RunState run;
     run.currentSetIndex = *setIndex;
-    if (!request->imagePath.empty()) run.imageUploadList.push_back(request->imagePath);
+    if (!request->imagePath.empty()) {
+        // The entry's tag names the web copy, which needs the set's folder.
+        if (!ReadSetPaths(config, *setIndex, host)) return 1;
+        std::string problem;
+        auto image = PrepareWebImage(config, run, request->imagePath, problem);
+        if (!image) {
+            std::fprintf(stderr, "quillmaker generate: %s\n", TerminalText(problem).c_str());
+            return 1;
+        }
+        request->input.imageName = image->src;
+        run.imageUploadList.push_back(request->imagePath);
+        run.webImages.push_back(std::move(*image));
+    }
     config.upFlag = ReadKey(config.systemIniPath, syskeys::kUp);
     request->input.upload = request->upload.value_or(config.upFlag == 1);
     if (request->dryRun) return DryRun(config, run, *request, host);

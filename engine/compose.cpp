@@ -51,7 +51,12 @@ std::string ImageTag(const EntryInput& input, bool imageChosen) {
     tag += input.imageName;
     tag += "\" alt=\"";
     tag += input.altText;
-    tag += "\" >";
+    tag += '"';
+    if (input.imageWidth > 0 && input.imageHeight > 0) {
+        tag += " width=\"" + std::to_string(input.imageWidth) + "\" height=\"" +
+               std::to_string(input.imageHeight) + '"';
+    }
+    tag += " >";
     return tag;
 }
 

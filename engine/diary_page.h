@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/take_back.h"
+#include "engine/web_images.h"
 #include "platform/file_result.h"
 #include "settings/active_config.h"
 
@@ -28,6 +29,7 @@ struct PendingNewPage {
 struct RunState {
     int currentSetIndex = 0;
     std::vector<std::string> imageUploadList;  // full paths of the images chosen, in order
+    std::vector<WebImage> webImages;           // their copies, as far as prepared yet
     bool logUpdated = false;
     std::vector<RollOverNote> rollOvers;  // this run's, for taking the last entry back
     std::optional<PendingNewPage> pendingNewPage;

@@ -20,6 +20,8 @@ struct EntryInput {
     std::string body;
     std::string imageName;  // file name shown in the image box
     std::string altText;
+    int imageWidth = 0;  // of the image's web copy, when one is made
+    int imageHeight = 0;
     bool upload = false;
 };
 
@@ -27,7 +29,8 @@ struct EntryInput {
 std::string ConvertBody(std::string_view body);
 
 // <img src="NAME" alt="ALT" > when an image was chosen this run and the image
-// box is not empty, else nothing.
+// box is not empty, else nothing; with the web copy's size, width="W"
+// height="H" after the alt text.
 std::string ImageTag(const EntryInput& input, bool imageChosen);
 
 // The header, then the template (read up to its first NUL) expanded on the

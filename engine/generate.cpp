@@ -14,6 +14,7 @@
 #include "engine/set_files.h"
 #include "engine/split_mode.h"
 #include "engine/take_back.h"
+#include "engine/web_images.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -162,6 +163,9 @@ bool ReadSetPaths(ActiveConfig& config, const SettingsFile& system, int setIndex
     config.splitMode = SplitModeFromStored(ReadKey(ini, setkeys::kEdit));
     config.makeCurrentCopy = ReadKey(ini, setkeys::kCurrent);
     config.alwaysOne = ReadKey(ini, setkeys::kAlways1);
+    config.webCopies = ReadKey(ini, imagekeys::kCopy);
+    config.imageLongestSide = ReadKey(ini, imagekeys::kLongestSide);
+    config.imageQuality = ReadKey(ini, imagekeys::kQuality);
     return true;
 }
 
@@ -189,6 +193,7 @@ FeedSettings ReadFeedSettings(const SettingsFile& setFile) {
 std::string FeedPath(const ActiveConfig& config) { return config.diaryFolder + config.feed.file; }
 
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         const std::vector<std::string>& images,
                                          bool currentCopyMade, bool feedWritten) {
     // Every file here was just written or chosen, so its name converts.
     std::vector<std::string> arguments;
@@ -197,7 +202,7 @@ std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunSt
     };
     add(config.native.diaryPage);
     if (run.logUpdated) add(config.native.logPath);
-    for (const std::string& image : run.imageUploadList) add(NativePathOf(image));
+    for (const std::string& image : images) add(NativePathOf(image));
     if (currentCopyMade) add(config.native.currentCopy);
     if (feedWritten) add(config.native.feed);
     return arguments;
@@ -225,15 +230,23 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     }
     // Under the lock no other run writes: what is left is a killed run's.
     RemoveLeftoverTemporaries(config);
-    const auto entry = ComposeEntry(config, input, !run.imageUploadList.empty(), host);
+    // The copies first: the entry's image tag gives their size.
+    const PublishedImages images = PublishWebImages(config, run, host);
+    const auto entry =
+        ComposeEntry(config, WithImageSize(input, run), !run.imageUploadList.empty(), host);
     if (!entry) {
+        RemoveMadeImages(images.made);
         MakePendingNewPage(run);
         return GenerateResult::Failed;
     }
     ForgetLastEntry(config.native.programDir);
-    const EntryBefore before = NoteBeforeEntry(config, run);
+    EntryBefore before = NoteBeforeEntry(config, run);
+    before.madeImages = images.made;
     const PageWrite page = InsertIntoDiaryPage(config, run, *entry, host);
-    if (page == PageWrite::Failed) return GenerateResult::Failed;
+    if (page == PageWrite::Failed) {
+        RemoveMadeImages(images.made);  // a page to show them comes with the next try
+        return GenerateResult::Failed;
+    }
 
     const bool currentCopyMade = config.makeCurrentCopy != 0 && RollsOver(config.splitMode) &&
                                  RefreshCurrentCopy(config, *entry, page, host);
@@ -245,7 +258,8 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
     KeepLastEntry(config.native.programDir, input, run.imageUploadList);
 
     if (input.upload &&
-        StartOrTell(config.uploaderPath, UploadArguments(config, run, currentCopyMade, feedWritten),
+        StartOrTell(config.uploaderPath,
+                    UploadArguments(config, run, images.upload, currentCopyMade, feedWritten),
                     host) != StartResult::Started) {
         return GenerateResult::WrittenNoUploader;
     }

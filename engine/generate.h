@@ -75,8 +75,9 @@ GenerateResult GenerateCommand(ActiveConfig& config, RunState& run, const EntryI
 std::string CurrentCopyPath(const ActiveConfig& config);
 
 // The upload tool's arguments: the files this generate changed, one native
-// path each.
+// path each, with the images it publishes (their web copies).
 std::vector<std::string> UploadArguments(const ActiveConfig& config, const RunState& run,
+                                         const std::vector<std::string>& images,
                                          bool currentCopyMade, bool feedWritten = false);
 
 // Section FEED of a set's file.

@@ -160,6 +160,13 @@ inline constexpr std::string_view kNameOutsideReason =
 // Only the upload tool's path can be empty.
 inline constexpr std::string_view kNoUploaderText = "tavmoの場所を指定していません。";
 inline constexpr std::string_view kNotSetCaption = "設定してないよ";
+
+// Web copies of images.
+inline constexpr std::string_view kImageLeftOutText =
+    "この画像はページにもアップロードにも入れられませんでした。";
+inline constexpr std::string_view kImageLeftOutCaption = "画像が使えないよ？";
+inline constexpr std::string_view kImageUndecodableReason = "JPEG・PNG・GIFの画像として読めません";
+inline constexpr std::string_view kImageNameTakenReason = "同じ名前の別の画像があります";
 }  // namespace msg
 
 }  // namespace qm

@@ -7,6 +7,7 @@
 #include "engine/generate.h"
 #include "engine/host.h"
 #include "engine/messages.h"
+#include "engine/web_images.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/utf8_path.h"
@@ -124,7 +125,8 @@ std::optional<PreviewPage> PreviewEntry(const ActiveConfig& config, const RunSta
         return UnreadableFile(host, msg::kPageOpenText, msg::kPageOpenCaption, pageBytes.problem());
     }
 
-    preview.entry = ComposeEntryText(*templateBytes, input, !run.imageUploadList.empty(), now);
+    preview.entry = ComposeEntryText(*templateBytes, WithImageSize(input, run),
+                                     !run.imageUploadList.empty(), now);
     const Insertion inserted = InsertAtMarker(TextUpToNul(*pageBytes), TextUpToNul(preview.entry),
                                               Sjis(msg::kInsertMarker));
     if (!inserted.found) {

@@ -13,6 +13,7 @@
 #include "engine/messages.h"
 #include "engine/program_folder_lock.h"
 #include "engine/split_mode.h"
+#include "engine/web_images.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/leftover_temps.h"
@@ -223,13 +224,15 @@ bool FeedNameUsable(const ActiveConfig& config) {
 
 // Whether the record's file names what a generate of this set writes: a
 // page of the diary folder (or the prototype, edited in place), the log
-// page, the current copy; and its earlier version the one name it may have.
+// page, the current copy, the feed, a web copy of an image it made; and
+// its earlier version the one name it may have.
 bool MayName(const RecordedFile& file, const ActiveConfig& config) {
     if (!file.backup.empty() && file.backup != file.role + std::string(kBackupSuffix)) return false;
     if (file.role == "page") {
         return file.path == config.prototypePath || (FolderPart(file.path) == config.diaryFolder &&
                                                      IsDiaryPageName(FileNamePart(file.path)));
     }
+    if (file.role == "image") return file.backup.empty() && IsWebImagePath(config, file.path);
     if (file.role == "log") return !config.logPath.empty() && file.path == config.logPath;
     if (file.role == "copy") {
         return !config.currentName.empty() && file.path == CurrentCopyPath(config) &&
@@ -440,6 +443,9 @@ void KeepForTakeBack(const ActiveConfig& config, const EntryBefore& before, Host
         }
     }
     recordable = recordable && add("copy", before.currentCopy) && add("feed", before.feed);
+    for (const std::string& image : before.madeImages) {
+        recordable = recordable && add("image", FileBefore{image, Fs(image), "", std::nullopt});
+    }
     if (problem.empty()) RemoveEndingIn(folder, kStagedSuffix);
     // The list goes last: until it is there, there is no record. It is not
     // flushed at once: a crash before the system's next flush loses the

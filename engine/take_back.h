@@ -2,8 +2,8 @@
 // folder, the earlier versions of every file it changed (the diary page, the
 // log page, the current copy, the feed) and how each file stood once it had written it.
 // Taking back restores those versions, and removes a page the generate's
-// roll-over made, but only while every file still stands as the generate left
-// it: a file changed since stops it before anything is touched.
+// roll-over made and the web copies of images it wrote, but only while every file still stands as
+// the generate left it: a file changed since stops it before anything is touched.
 //
 // Keeping the record costs a generate next to nothing, whatever the size of
 // the pages: an earlier version is the old file itself, given a second name
@@ -66,8 +66,9 @@ struct EntryBefore {
     FileBefore page;
     std::optional<RollOverNote> rollOver;
     FileBefore currentCopy;
-    FileBefore feed;            // staged only when the set keeps a feed
-    std::string recordProblem;  // why no record can be kept: "file: answer", or empty
+    FileBefore feed;                      // staged only when the set keeps a feed
+    std::vector<std::string> madeImages;  // web copies the generate wrote, to remove again
+    std::string recordProblem;            // why no record can be kept: "file: answer", or empty
 };
 EntryBefore NoteBeforeEntry(const ActiveConfig& config, const RunState& run);
 
@@ -89,7 +90,7 @@ struct TakeBackOutcome {
     std::string file;                   // the file a refusal or failure is about
     std::string problem;                // on Failed: "file: the system's answer" (or our reason)
     std::vector<std::string> restored;  // files given back their earlier bytes
-    std::vector<std::string> removed;   // pages the generate had made
+    std::vector<std::string> removed;   // pages and image copies the generate had made
     StartResult upload = StartResult::Started;
     bool uploadStarted = false;
     std::string uploaderPath;

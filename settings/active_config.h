@@ -61,6 +61,10 @@ struct ActiveConfig {
     int makeCurrentCopy = 0;                     // CURRENT of FILEPATH
     int alwaysOne = 0;                           // ALWAYS1
     FeedSettings feed;
+    // WEBIMAGE: web copies of images (on or off), their longest side, JPEG quality.
+    int webCopies = imagekeys::kCopy.defaultValue;
+    int imageLongestSide = imagekeys::kLongestSide.defaultValue;
+    int imageQuality = imagekeys::kQuality.defaultValue;
     NativeSetPaths native;
 };
 

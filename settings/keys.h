@@ -77,6 +77,14 @@ inline constexpr IntKey kCount{kSection, "COUNT", 20};
 inline constexpr int kMaxCount = 1000;
 }  // namespace feedkeys
 
+// A configuration set's web copies of the images its entries show.
+namespace imagekeys {
+inline constexpr std::string_view kSection = "WEBIMAGE";
+inline constexpr IntKey kCopy{kSection, "COPY", 1};
+inline constexpr IntKey kLongestSide{kSection, "SIZE", 1600};
+inline constexpr IntKey kQuality{kSection, "QUALITY", 85};
+}  // namespace imagekeys
+
 class SettingsFile;
 
 // Convenience readers and writers over the tables above.

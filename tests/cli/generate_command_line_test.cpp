@@ -65,6 +65,8 @@ TEST_F(GenerateProgram, AnImagePathWithQuotesBlanksAndJapaneseStaysOneArgument) 
     const std::string tool = outputs_ / "uploader.sh";
     StandIn(tool);
     ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "FILEPATH", "FTP", tool));
+    // Without web copies the original itself is sent, a name never read.
+    ASSERT_TRUE(WriteProfileString(dir_ / "example.ini", "WEBIMAGE", "COPY", "0"));
     const std::string image = outputs_ / "pic\" \"QMsys.ini\" \"--batch\" \"写真 1.jpg";
     ASSERT_EQ(Run({"generate", "--upload", "--title", "t", "--body", "b", "--image", image}), 0)
         << stderr_;

@@ -121,6 +121,9 @@ struct ProgramFolder : TempDir {
     }
 };
 
+// The smallest file taken for an image: a GIF header, used as it is.
+inline constexpr std::string_view kTinyGif("GIF89a\x01\x00\x01\x00\x00\x00", 12);
+
 struct OneSet : ProgramFolder {
     OneSet() { WriteOneSet(); }
 };

@@ -10,6 +10,7 @@
 #include "engine/messages.h"
 #include "engine/program_folder_lock.h"
 #include "engine/program_start.h"
+#include "engine/web_images.h"
 #include "platform/encoding.h"
 #include "platform/native_path.h"
 #include "platform/process.h"
@@ -17,6 +18,7 @@
 #include "settings/active_config.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/interaction.h"
+#include "ui/common/web_image_summary.h"
 #include "ui/config/config_dialogs.h"
 #include "ui/config/config_messages.h"
 
@@ -95,11 +97,11 @@ void EditDiaryPage(QWidget* parent, const ActiveConfig& config, Interaction& io,
     OpenInTextEditor(parent, config.diaryPage, io, host);
 }
 
-bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidget& altBox,
-                      Interaction& io, std::string_view diaryPage) {
+bool ChooseEntryImage(QWidget* parent, const ActiveConfig& config, RunState& run,
+                      QLineEdit& imageBox, QWidget& altBox, Interaction& io) {
     // Images usually lie near the page that shows them.
     const auto chosen =
-        io.OpenFileName(parent, QString(), ChooserStartFolder(diaryPage), Ui(kImageFilter));
+        io.OpenFileName(parent, QString(), ChooserStartFolder(config.diaryPage), Ui(kImageFilter));
     if (!chosen) return false;
     const auto path = TryToCp932(*chosen);
     if (!path) {
@@ -108,8 +110,17 @@ bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidg
                    Ui(cfgmsg::kImageNotCp932Caption));
         return false;
     }
+    std::string problem;
+    auto image = PrepareWebImage(config, run, *path, problem);
+    if (!image) {
+        io.Message(parent, FromCp932(Sjis(msg::kImageLeftOutText) + "\r\n" + problem),
+                   FromCp932(Sjis(msg::kImageLeftOutCaption)));
+        return false;
+    }
     run.imageUploadList.push_back(*path);
-    imageBox.setText(QFileInfo(*chosen).fileName());
+    imageBox.setText(FromCp932(image->src));
+    imageBox.setToolTip(WebImageSummary(*image));
+    run.webImages.push_back(std::move(*image));
     altBox.setEnabled(true);
     return true;
 }

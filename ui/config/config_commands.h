@@ -37,11 +37,12 @@ void OpenInTextEditor(QWidget* parent, std::string_view fileCp932, Interaction& 
 
 // 1007 "ＱＭとりせつ" is OpenTextManual (manuals.h).
 
-// 1034 "参照": an image for the entry. Its full path joins run.imageUploadList,
-// its file name goes into `imageBox` (1032) and `altBox` (1033) is enabled.
-// False when the user cancelled or the path cannot be used. The chooser
-// starts beside `diaryPage`.
-bool ChooseEntryImage(QWidget* parent, RunState& run, QLineEdit& imageBox, QWidget& altBox,
-                      Interaction& io, std::string_view diaryPage);
+// 1034 "参照": an image for the entry. Its full path joins run.imageUploadList
+// and its web copy run.webImages; the name the page gives the copy goes into
+// `imageBox` (1032), with the copy's size as its tip, and `altBox` (1033) is
+// enabled. False when the user cancelled or no copy can be made (said so).
+// The chooser starts beside the diary page.
+bool ChooseEntryImage(QWidget* parent, const ActiveConfig& config, RunState& run,
+                      QLineEdit& imageBox, QWidget& altBox, Interaction& io);
 
 }  // namespace qm

@@ -24,6 +24,7 @@
 #include "ui/config/current_name_dialog.h"
 #include "ui/config/feed_settings_dialog.h"
 #include "ui/config/log_format_dialog.h"
+#include "ui/config/web_image_settings_dialog.h"
 
 namespace qm {
 
@@ -141,6 +142,11 @@ void PathSettingsDialog::BuildControls() {
         FeedSettingsDialog dialog(config_, io_, this);
         io_.RunDialog(dialog);
     });
+    auto* images = MakeButton("idWebImages", "画像の設定", this);
+    connect(images, &QPushButton::clicked, this, [this] {
+        WebImageSettingsDialog dialog(config_, io_, this);
+        io_.RunDialog(dialog);
+    });
     connect(ok, &QPushButton::clicked, this, &PathSettingsDialog::accept);
 
     auto* copyRow = new QHBoxLayout;
@@ -173,6 +179,7 @@ void PathSettingsDialog::BuildControls() {
 
     auto* okRow = new QHBoxLayout;
     okRow->addWidget(feed);
+    okRow->addWidget(images);
     okRow->addStretch(1);
     okRow->addWidget(ok);
 

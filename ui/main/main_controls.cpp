@@ -30,7 +30,7 @@ void BuildAnchor(MainDialog& w) { WrapWith(w, RunAnchorTagDialog(&w, w.interacti
 void BuildFont(MainDialog& w) { WrapWith(w, RunFontTagDialog(&w, w.interaction())); }
 
 void BuildImage(MainDialog& w) {
-    WrapWith(w, RunImageTagDialog(&w, w.interaction(), w.runState().imageUploadList,
+    WrapWith(w, RunImageTagDialog(&w, w.interaction(), w.config(), w.runState(),
                                   ChooserStartFolder(w.config().diaryPage)));
 }
 
@@ -46,8 +46,8 @@ void OpenManual(MainDialog& w) { OpenTextManual(&w, w.interaction(), w.host()); 
 
 void BrowseImage(MainDialog& w) {
     // The same name chosen twice changes no box, but the image list grows.
-    if (ChooseEntryImage(&w, w.runState(), *w.imageNameEdit(), *w.altTextEdit(), w.interaction(),
-                         w.config().diaryPage)) {
+    if (ChooseEntryImage(&w, w.config(), w.runState(), *w.imageNameEdit(), *w.altTextEdit(),
+                         w.interaction())) {
         w.draft().NoteChange();
     }
 }

@@ -28,6 +28,8 @@
 
 #include "engine/entry.h"
 #include "engine/generate.h"
+#include "engine/web_images.h"
+#include "platform/path_text.h"
 #include "settings/keys.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
@@ -590,10 +592,17 @@ void MainDialog::ClearImage() {
     // The image chosen last under this name leaves the upload: a picture taken
     // off the entry is not published.
     if (const auto name = TryToCp932(imageName_->text())) {
+        // The box names the copy; an image chosen before the window was last
+        // closed has none yet and is found by its file name.
+        const auto& copies = run_.webImages;
+        const auto copy = std::find_if(copies.rbegin(), copies.rend(),
+                                       [&](const WebImage& image) { return image.src == *name; });
+        const std::string fileName = "/" + FileNamePart(*name);
         auto& images = run_.imageUploadList;
         const auto last =
-            std::find_if(images.rbegin(), images.rend(),
-                         [&](const std::string& path) { return path.ends_with("/" + *name); });
+            std::find_if(images.rbegin(), images.rend(), [&](const std::string& path) {
+                return copy != copies.rend() ? path == copy->original : path.ends_with(fileName);
+            });
         if (last != images.rend()) images.erase(std::next(last).base());
     }
     imageName_->clear();

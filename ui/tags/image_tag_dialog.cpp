@@ -17,6 +17,7 @@
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_fonts.h"
 #include "ui/common/interaction.h"
+#include "ui/common/web_image_summary.h"
 #include "ui/tags/dialog_buttons.h"
 
 namespace qm {
@@ -61,7 +62,10 @@ std::optional<QString> BuildImageTag(const ImageTagFields& fields) {
         return std::nullopt;
     }
     QString tag = QStringLiteral("<img");
-    if (!fields.path.empty()) tag += Attribute("src", FromCp932(ImageSourceName(fields.path)));
+    if (!fields.path.empty()) {
+        tag += Attribute("src", FromCp932(fields.webImage ? fields.webImage->src
+                                                          : ImageSourceName(fields.path)));
+    }
     if (!fields.alt.isEmpty()) tag += Attribute("alt", fields.alt);
     if (!fields.height.isEmpty()) tag += Attribute("height", fields.height, fields.heightPercent);
     if (!fields.width.isEmpty()) tag += Attribute("width", fields.width, fields.widthPercent);
@@ -80,8 +84,9 @@ QString ImageTagDialog::FileFilter() {
         "すべてのファイル(*.*) (*)");
 }
 
-ImageTagDialog::ImageTagDialog(Interaction& io, QString startFolder, QWidget* parent)
-    : QDialog(parent), io_(io), startFolder_(std::move(startFolder)) {
+ImageTagDialog::ImageTagDialog(Interaction& io, QString startFolder, WebImagePreparer prepare,
+                               QWidget* parent)
+    : QDialog(parent), io_(io), startFolder_(std::move(startFolder)), prepare_(std::move(prepare)) {
     setWindowTitle(QStringLiteral("IMGタブ精製機"));
     setFont(DialogFont());
 
@@ -91,6 +96,8 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QString startFolder, QWidget* pa
     auto* browse = new QPushButton(QStringLiteral("参照"), this);
     browse->setObjectName(QStringLiteral("browse"));
     browse->setAutoDefault(false);
+    copyInfo_ = new QLabel(this);
+    copyInfo_->setObjectName(QStringLiteral("copyInfo"));
     alt_ = MakeEdit(QStringLiteral("alt"), this);
     width_ = MakeEdit(QStringLiteral("width"), this);
     widthPercent_ = MakePercentBox(QStringLiteral("widthPercent"), this);
@@ -120,6 +127,7 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QString startFolder, QWidget* pa
     grid->addWidget(new QLabel(QStringLiteral("画像ファイル名"), this), row, 0);
     grid->addWidget(path_, row, 1, 1, 3);
     grid->addWidget(browse, row++, 4);
+    grid->addWidget(copyInfo_, row++, 1, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("代わりに表示する文字（ALT）"), this), row, 0);
     grid->addWidget(alt_, row++, 1, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("画像の幅、高さ"), this), row, 0);
@@ -143,6 +151,30 @@ ImageTagDialog::ImageTagDialog(Interaction& io, QString startFolder, QWidget* pa
     layout->addLayout(MakeOkCancelRow(*this));
 
     connect(browse, &QPushButton::clicked, this, &ImageTagDialog::Browse);
+    connect(path_, &QLineEdit::editingFinished, this, [this] {
+        if (const auto path = Utf8ToCp932(path_->text().toStdString()); path && !path->empty())
+            PrepareCopy(*path, /*quiet=*/true);
+    });
+}
+
+bool ImageTagDialog::PrepareCopy(const std::string& path, bool quiet) {
+    if (copy_ && copy_->original == path) return true;
+    const std::optional<WebImage> previous = std::move(copy_);
+    std::string problem;
+    copy_ = prepare_(path, problem);
+    copyInfo_->setText(copy_ ? WebImageSummary(*copy_) : FromCp932(problem));
+    if (!copy_) {
+        if (!quiet) io_.Message(this, FromCp932(problem), windowTitle());
+        return false;
+    }
+    // The copy's size goes where the box is empty or still holds the last copy's.
+    const auto fill = [](QLineEdit* box, int was, int now) {
+        if (now > 0 && (box->text().isEmpty() || box->text() == QString::number(was)))
+            box->setText(QString::number(now));
+    };
+    fill(width_, previous ? previous->width : 0, copy_->width);
+    fill(height_, previous ? previous->height : 0, copy_->height);
+    return true;
 }
 
 void ImageTagDialog::accept() {
@@ -156,7 +188,9 @@ void ImageTagDialog::accept() {
             windowTitle());
         return;
     }
+    if (!path->empty() && !PrepareCopy(*path, /*quiet=*/false)) return;
     fields_.path = *path;
+    fields_.webImage = path->empty() ? std::nullopt : copy_;
     fields_.alt = alt_->text();
     fields_.width = width_->text();
     fields_.height = height_->text();
@@ -171,7 +205,9 @@ void ImageTagDialog::accept() {
 void ImageTagDialog::Browse() {
     const std::optional<QString> chosen =
         io_.OpenFileName(this, QString(), startFolder_, FileFilter());
-    if (chosen) path_->setText(*chosen);
+    if (!chosen) return;
+    path_->setText(*chosen);
+    if (const auto path = Utf8ToCp932(chosen->toStdString())) PrepareCopy(*path, /*quiet=*/true);
 }
 
 }  // namespace qm

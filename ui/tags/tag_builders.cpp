@@ -2,6 +2,7 @@
 
 #include <QStringView>
 
+#include "engine/diary_page.h"
 #include "platform/encoding.h"
 #include "ui/common/interaction.h"
 #include "ui/tags/anchor_tag_dialog.h"
@@ -23,14 +24,20 @@ std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io) {
 }
 
 std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
-                                         std::vector<std::string>& imageUploadList,
+                                         const ActiveConfig& config, RunState& run,
                                          const QString& startFolder) {
-    ImageTagDialog dialog(io, startFolder, parent);
+    ImageTagDialog dialog(
+        io, startFolder,
+        [&](const std::string& path, std::string& problem) {
+            return PrepareWebImage(config, run, path, problem);
+        },
+        parent);
     if (io.RunDialog(dialog) != QDialog::Accepted) return std::nullopt;
     const ImageTagFields& fields = dialog.Fields();
     std::optional<QString> tag = BuildImageTag(fields);
     if (!tag) return std::nullopt;
-    if (!fields.path.empty()) imageUploadList.push_back(fields.path);
+    if (!fields.path.empty()) run.imageUploadList.push_back(fields.path);
+    if (fields.webImage) run.webImages.push_back(*fields.webImage);
     return TagWrap{*tag, QString()};
 }
 

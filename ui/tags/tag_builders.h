@@ -14,6 +14,8 @@ class QWidget;
 namespace qm {
 
 class Interaction;
+struct ActiveConfig;
+struct RunState;
 
 // What goes before and after the body's selection. Both empty still means
 // "select the selection again".
@@ -29,10 +31,11 @@ std::optional<TagWrap> RunFontTagDialog(QWidget* parent, Interaction& io);
 std::optional<TagWrap> RunAnchorTagDialog(QWidget* parent, Interaction& io);
 
 // std::nullopt on cancel and when every text box is empty. When a path was
-// given, its full code page 932 text joins `imageUploadList`. The close text
-// is always empty: an image has no end tag. The file chooser starts in `startFolder`.
+// given, its full code page 932 text joins run.imageUploadList and its web
+// copy run.webImages; the tag names the copy. The close text is always
+// empty: an image has no end tag. The file chooser starts in `startFolder`.
 std::optional<TagWrap> RunImageTagDialog(QWidget* parent, Interaction& io,
-                                         std::vector<std::string>& imageUploadList,
+                                         const ActiveConfig& config, RunState& run,
                                          const QString& startFolder);
 
 // The longest prefix of `text` whose code page 932 form fits in `maxBytes`,

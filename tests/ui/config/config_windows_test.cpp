@@ -1,7 +1,9 @@
 // The configuration windows (file paths, the current copy's name, the log
 // title format, the set manager), the commands that start other programs,
 // and the text editor those commands start.
+#include <QCheckBox>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QtTest>
 #include <filesystem>
 
@@ -130,6 +132,30 @@ class ConfigWindowsTest : public QObject {
         QVERIFY(ReadProfileString(f.config.configIniPath, "FEED", "SITE", "", 99) ==
                 "https://example.org/diary/");
         QVERIFY(f.config.feed.file == "atom.xml" && f.config.feed.count == 20);
+    }
+
+    // The images' settings, reached from the path settings, are stored and in
+    // force; a file that cannot take them is said and nothing changes.
+    void webImageSettingsAreStoredOrSaidUnwritable() {
+        Folder f(1);
+        PathSettingsDialog paths(f.config, f.io);
+        const auto set = [](bool copies, int side) {
+            return [=](QDialog& d) {
+                Find<QCheckBox>(d, "webCopies").setChecked(copies);
+                Find<QSpinBox>(d, "longestSide").setValue(side);
+                Click(d, "id1");
+                return d.result();
+            };
+        };
+        f.io.dialogs = {set(false, 800), set(true, 1200)};
+        Click(paths, "idWebImages");
+        QCOMPARE(ReadProfileInt(f.config.configIniPath, "WEBIMAGE", "SIZE", 0), 800);
+        {
+            const FileSizeLimit full(1);
+            Click(paths, "idWebImages");
+        }
+        QCOMPARE(f.io.messages.back().text, UnwritableText(f.config.configIniPath));
+        QVERIFY(f.config.webCopies == 0 && f.config.imageLongestSide == 800);
     }
 
     // A refused name is asked for again: longer than 100 Shift-JIS bytes or

@@ -79,7 +79,7 @@ class EntryKeepingTest : public QObject {
             QTest::keyClick(w->setList(), Qt::Key_Down);
             w->titleEdit()->setText(QStringLiteral("晴れ"));
             w->bodyEdit()->setPlainText(QStringLiteral("散歩"));
-            folder.WriteFile("pic.jpg", "jpeg");
+            folder.WriteFile("pic.jpg", kTinyGif);
             w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
             w->button(kIdBrowseImage)->click();
             w->altTextEdit()->setText(QStringLiteral("猫"));
@@ -91,7 +91,7 @@ class EntryKeepingTest : public QObject {
         Opened w(folder);
         QCOMPARE(w->setList()->currentText(), QStringLiteral("b"));
         QCOMPARE(w->titleEdit()->text(), QStringLiteral("晴れ"));
-        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("pic.jpg"));
+        QCOMPARE(w->imageNameEdit()->text(), QStringLiteral("images/pic.jpg"));
         w->button(kIdGenerate)->click();
         QVERIFY(
             w.io.messages.at(0).text.startsWith(QStringLiteral("埋め込む場所わかんないダス\n")));
@@ -99,8 +99,10 @@ class EntryKeepingTest : public QObject {
         folder.WriteFile("other.html", kPageText);
         w->button(kIdGenerate)->click();
         QVERIFY(!w->isVisible());
-        QVERIFY(
-            folder.PageHas("other.html", "<p>散歩</p><p><img src=\"pic.jpg\" alt=\"猫\" ></p>"));
+        QVERIFY(folder.PageHas(
+            "other.html",
+            "<p>散歩</p><p><img src=\"images/pic.jpg\" alt=\"猫\" width=\"1\" height=\"1\" ></p>"));
+        QCOMPARE(folder.ReadFile("images/pic.jpg"), folder.ReadFile("pic.jpg"));
         QVERIFY(!DraftExists(folder));
     }
 

@@ -154,6 +154,7 @@ class MainWindowTest : public QObject {
         Opened w(folder);
         QLineEdit* image = w->imageNameEdit();
         auto* clear = image->findChild<QAction*>(QStringLiteral("clearImageAction"));
+        folder.WriteFile("pic.jpg", kTinyGif);
         for (const bool byKey : {false, true}) {
             w.io.fileNames.push_back(QString::fromStdString(folder.path("pic.jpg")));
             w->button(kIdBrowseImage)->click();

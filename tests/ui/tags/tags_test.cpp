@@ -1,8 +1,10 @@
 // The tag builders (an image path, the font dialog's byte cut, how a built
 // tag wraps the body) and the tag list
 // editor, whose every add, change and delete goes straight to the settings file.
+#include <QLabel>
 #include <QTreeWidget>
 
+#include "engine/diary_page.h"
 #include "support/write_limit.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/tags/anchor_tag_dialog.h"
@@ -60,6 +62,37 @@ class TagsTest : public QObject {
         ImageTagFields image;
         image.path = Sjis("C:\\十\\十.jpg");
         QCOMPARE(BuildImageTag(image).value(), QStringLiteral("<img src=\"十.jpg\">"));
+    }
+
+    // The builder shows the web copy of the chosen file and fills in its size;
+    // a file that is no image is named and the dialog stays open.
+    void TheImageBuilderShowsTheCopyAndRefusesWhatIsNoImage() {
+        OneSet folder;
+        folder.WriteFile("pic.gif", kTinyGif);
+        folder.WriteFile("notes.jpg", "text");
+        ActiveConfig config;
+        config.diaryFolder = folder.dir();
+        RunState run;
+        ScriptedInteraction io;
+        const auto prepare = [&](const std::string& path, std::string& problem) {
+            return PrepareWebImage(config, run, path, problem);
+        };
+        ImageTagDialog dialog(io, QString(), prepare);
+        io.fileNames.push_back(QString::fromStdString(folder.path("pic.gif")));
+        dialog.Browse();
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("copyInfo"))->text(),
+                 QStringLiteral("images/pic.gif　1×1ピクセル　12バイト"));
+        dialog.accept();
+        QCOMPARE(BuildImageTag(dialog.Fields()).value(),
+                 QStringLiteral("<img src=\"images/pic.gif\" height=\"1\" width=\"1\">"));
+
+        ImageTagDialog refusing(io, QString(), prepare);
+        refusing.findChild<QLineEdit*>(QStringLiteral("path"))
+            ->setText(QString::fromStdString(folder.path("notes.jpg")));
+        refusing.accept();
+        QCOMPARE(io.messages.size(), std::size_t{1});
+        QVERIFY(io.messages[0].text.contains(QStringLiteral("notes.jpg")));
+        QVERIFY(refusing.result() != QDialog::Accepted);
     }
 
     // A field is cut to 31 Shift-JIS bytes at a whole character (one that
