@@ -6,10 +6,10 @@
 #endif
 
 #include <filesystem>
-#include <thread>
 
 #include "platform/encoding.h"
 #include "platform/program_dir.h"
+#include "support/program_run.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -86,12 +86,7 @@ TEST(Process, StartsWithTheArgumentsAsGivenOrSaysWhyNot) {
     const std::string odd = "表\" \"QMsys.ini\" C:\\web\\";
     ASSERT_EQ(StartProgram(Utf8ToCp932(recorder).value(), {"one two", odd, "", given, "/set"}),
               StartResult::Started);
-    std::string out;
-    for (int i = 0; i < 500 && out.empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        out = test::ReadBytes(recorder + ".args");
-    }
-    EXPECT_EQ(out, "one two\n" + odd + "\n\n" + taken + "\n/set\n");
+    EXPECT_EQ(test::ArgumentsOf(recorder), "one two\n" + odd + "\n\n" + taken + "\n/set\n");
 }
 
 // Without --home: beside the system settings file (portable), else the user
