@@ -187,6 +187,7 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& requ
     request.url = FileUrl(item.folder, temporary);
     request.upload = input.get();
     request.uploadSize = item.size;
+    request.makeMissingFolders = item.makeFolder;
     if (item.folder.scheme == Scheme::Sftp) {
         auto temporaryPath = DecodedPath(request.url);
         auto finalPath = DecodedPath(FileUrl(item.folder, item.name));
@@ -220,6 +221,10 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& requ
 Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferRequest& request) {
     auto folderPath = LocalPathOf(item.folder.url);
     std::error_code ec;
+    // Only the last folder: the destination itself must be there, as for the pages.
+    if (folderPath && item.makeFolder) {
+        std::filesystem::create_directory(PathOfUtf8(*folderPath).parent_path(), ec);
+    }
     if (!folderPath || !std::filesystem::is_directory(PathOfUtf8(*folderPath), ec)) {
         item.state = UploadItem::State::Failed;
         item.problem = FileFailureText(item.name, "送り先のフォルダが見つかりません: " +
