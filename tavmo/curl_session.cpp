@@ -137,7 +137,7 @@ CURLcode SetUpTransfer(CURL* curl, const Connection& connection, Scheme scheme,
         set(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(request.uploadSize));
         if (request.makeMissingFolders) {
             // RETRY: where MKD fails because someone made the folder just
-            // then, CWD is tried once more. sftp takes the option too.
+            // then, CWD is tried once more.
             set(CURLOPT_FTP_CREATE_MISSING_DIRS, static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
         }
     } else {

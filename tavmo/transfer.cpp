@@ -187,7 +187,6 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& requ
     request.url = FileUrl(item.folder, temporary);
     request.upload = input.get();
     request.uploadSize = item.size;
-    request.makeMissingFolders = item.makeFolder;
     if (item.folder.scheme == Scheme::Sftp) {
         auto temporaryPath = DecodedPath(request.url);
         auto finalPath = DecodedPath(FileUrl(item.folder, item.name));
@@ -196,12 +195,29 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& requ
             item.problem = FileFailureText(item.name, "送り先のURLの書き方が正しくありません。");
             return Outcome::StopAll;
         }
+        // Only the last folder is made, so a destination that is not there
+        // stays an error; where the folder is there already (or cannot be
+        // made) the upload itself tells.
+        if (item.makeFolder) {
+            const std::string folder = finalPath->substr(0, finalPath->rfind('/'));
+            request.afterLogin = {"*mkdir " + SftpCommandPath(folder)};
+        }
         // An sftp rename does not replace an existing file, so the old one
         // goes first; the new one is complete by then.
         request.afterUpload = {
             "*rm " + SftpCommandPath(*finalPath),
             "rename " + SftpCommandPath(*temporaryPath) + " " + SftpCommandPath(*finalPath)};
     } else {
+        // The library makes every missing folder of the path: the destination
+        // is looked at first, so only the item's own folder is ever made.
+        if (item.makeFolder) {
+            const std::string& url = item.folder.url;
+            TransferRequest look;
+            look.url = url.substr(0, url.rfind('/', url.size() - 2) + 1);
+            const TransferResult seen = session_.Perform(connection_, item.folder.scheme, look);
+            if (!seen.ok()) return Fail(item, seen);
+            request.makeMissingFolders = true;
+        }
         // RNFR/RNTO run in the folder the transfer changed into.
         request.afterUpload = {"RNFR " + temporary, "RNTO " + item.name};
     }
