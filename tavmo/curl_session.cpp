@@ -135,6 +135,11 @@ CURLcode SetUpTransfer(CURL* curl, const Connection& connection, Scheme scheme,
         set(CURLOPT_READFUNCTION, OnRead);
         set(CURLOPT_READDATA, request.upload);
         set(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(request.uploadSize));
+        if (request.makeMissingFolders) {
+            // RETRY: where MKD fails because someone made the folder just
+            // then, CWD is tried once more.
+            set(CURLOPT_FTP_CREATE_MISSING_DIRS, static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
+        }
     } else {
         set(CURLOPT_NOBODY, 1L);
     }

@@ -39,6 +39,8 @@ struct TransferRequest {
     // The file to send; without one the transfer only looks at the folder.
     std::FILE* upload = nullptr;
     std::uint64_t uploadSize = 0;
+    // ftp: folders of the URL's path that are missing are made.
+    bool makeMissingFolders = false;
     std::vector<std::string> afterLogin;   // raw commands sent right after login
     std::vector<std::string> afterUpload;  // raw commands sent once the file is complete
     // Told the bytes of this file sent so far, possibly from the transferring

@@ -195,12 +195,29 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& requ
             item.problem = FileFailureText(item.name, "送り先のURLの書き方が正しくありません。");
             return Outcome::StopAll;
         }
+        // Only the last folder is made, so a destination that is not there
+        // stays an error; where the folder is there already (or cannot be
+        // made) the upload itself tells.
+        if (item.makeFolder) {
+            const std::string folder = finalPath->substr(0, finalPath->rfind('/'));
+            request.afterLogin = {"*mkdir " + SftpCommandPath(folder)};
+        }
         // An sftp rename does not replace an existing file, so the old one
         // goes first; the new one is complete by then.
         request.afterUpload = {
             "*rm " + SftpCommandPath(*finalPath),
             "rename " + SftpCommandPath(*temporaryPath) + " " + SftpCommandPath(*finalPath)};
     } else {
+        // The library makes every missing folder of the path: the destination
+        // is looked at first, so only the item's own folder is ever made.
+        if (item.makeFolder) {
+            const std::string& url = item.folder.url;
+            TransferRequest look;
+            look.url = url.substr(0, url.rfind('/', url.size() - 2) + 1);
+            const TransferResult seen = session_.Perform(connection_, item.folder.scheme, look);
+            if (!seen.ok()) return Fail(item, seen);
+            request.makeMissingFolders = true;
+        }
         // RNFR/RNTO run in the folder the transfer changed into.
         request.afterUpload = {"RNFR " + temporary, "RNTO " + item.name};
     }
@@ -220,6 +237,10 @@ Uploader::Outcome Uploader::SendToServer(UploadItem& item, TransferRequest& requ
 Uploader::Outcome Uploader::SendToLocalFolder(UploadItem& item, TransferRequest& request) {
     auto folderPath = LocalPathOf(item.folder.url);
     std::error_code ec;
+    // Only the last folder: the destination itself must be there, as for the pages.
+    if (folderPath && item.makeFolder) {
+        std::filesystem::create_directory(PathOfUtf8(*folderPath).parent_path(), ec);
+    }
     if (!folderPath || !std::filesystem::is_directory(PathOfUtf8(*folderPath), ec)) {
         item.state = UploadItem::State::Failed;
         item.problem = FileFailureText(item.name, "送り先のフォルダが見つかりません: " +

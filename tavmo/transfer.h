@@ -20,6 +20,7 @@ struct UploadItem {
     std::string localPath;  // UTF-8 file system path
     std::string name;       // the name it gets in the remote folder
     RemoteFolder folder;
+    bool makeFolder = false;  // the last folder of `folder` is made when missing
     std::uint64_t size = 0;
     State state = State::Pending;
     std::string problem;  // Japanese, for Failed and Missing

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/utf8_path.h"
 #include "tavmo/failure_text.h"
 
 namespace qm::tavmo {
@@ -14,6 +15,17 @@ std::string LowerAscii(std::string_view text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return out;
+}
+
+// A generate puts a photo's web copy into "images/" beside its page, and the
+// page links it there: the copy must keep that place at the destination.
+bool InImagesBesidePage(const std::string& image, const std::vector<std::string>& paths) {
+    const auto folder = PathOfUtf8(image).lexically_normal().parent_path();
+    if (folder.filename() != "images") return false;
+    return std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
+        return !IsImageName(BaseName(path)) &&
+               PathOfUtf8(path).lexically_normal().parent_path() == folder.parent_path();
+    });
 }
 
 }  // namespace
@@ -51,6 +63,12 @@ std::vector<UploadItem> PlanUploads(const std::vector<std::string>& paths,
         item.name = BaseName(path);
         const bool image = IsImageName(item.name);
         item.folder = image ? imageFolder : pageFolder;
+        // Only where the images go with the pages: a folder of their own is
+        // the user's choice.
+        if (image && imageFolder.url == pageFolder.url && InImagesBesidePage(path, paths)) {
+            item.folder.url += "images/";
+            item.makeFolder = true;
+        }
         if (const auto size = LocalFileSize(path)) {
             item.size = *size;
         } else {

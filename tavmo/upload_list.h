@@ -19,9 +19,12 @@ bool IsImageName(std::string_view name);
 std::string BaseName(std::string_view path);
 
 // One item per distinct path, each under its own name: images into
-// `imageFolder`, everything else into `pageFolder`. Images go first, so a page
-// never goes online before the pictures it shows. A path that names no
-// regular file becomes a Missing item, reported and left out of the sending.
+// `imageFolder`, everything else into `pageFolder`. When both are the same
+// folder, an image in a folder "images" beside a page of the list goes into
+// "images/" of that folder, made when missing, as the page links it. Images go
+// first, so a page never goes online before the pictures it shows. A path that
+// names no regular file becomes a Missing item, reported and left out of the
+// sending.
 std::vector<UploadItem> PlanUploads(const std::vector<std::string>& paths,
                                     const RemoteFolder& pageFolder,
                                     const RemoteFolder& imageFolder);

@@ -70,6 +70,7 @@ class TransferTest : public ::testing::TestWithParam<Kind> {
         ASSERT_EQ(server_.Start(kind, login_), "");
     }
     std::string Local(const std::string& name, std::string_view content) {
+        std::filesystem::create_directories(FsPath(local_ / name).parent_path());
         WriteBytes(local_ / name, content);
         std::string path = local_ / name;
 #ifdef _WIN32
@@ -139,8 +140,9 @@ TEST_P(EveryDestinationTest, QuotedJapaneseNamesReplaceThePageAndTheMissingFileI
 #endif
     std::filesystem::create_directory(FsPath(server_.dir + "画像"));
     const std::string missing = local_ / "消えた.html";
-    const Names paths = {Local(name, "<html>\x93\xfa\x8b\x4c</html>"), missing,
-                         Local("写真 " + kQuote + "1" + kQuote + ".jpg", std::string(70000, 'j'))};
+    const Names paths = {
+        Local(name, "<html>\x93\xfa\x8b\x4c</html>"), missing,
+        Local("images/写真 " + kQuote + "1" + kQuote + ".jpg", std::string(70000, 'j'))};
     Uploader uploader = MakeUploader(paths, "画像");
 
     EXPECT_FALSE(uploader.SendPending(observer_));
@@ -155,6 +157,17 @@ TEST_P(EveryDestinationTest, QuotedJapaneseNamesReplaceThePageAndTheMissingFileI
                   std::filesystem::perms(0640));
     }
 #endif
+}
+
+// A photo's web copy goes where its page links it, into "images/" beside the
+// page, made when missing; a destination that is not there is not made.
+TEST_P(EveryDestinationTest, PhotoBesideThePageGoesIntoAFolderMadeForIt) {
+    std::filesystem::remove(FsPath(server_.dir));
+    Uploader uploader = MakeUploader({Local("images/a.jpg", "jpeg"), Local("page.html", "p")});
+    EXPECT_FALSE(uploader.SendPending(observer_));
+    std::filesystem::create_directory(FsPath(server_.dir));
+    ASSERT_TRUE(uploader.SendPending(observer_)) << FailureReport(uploader);
+    EXPECT_EQ(FilesBelow(server_.dir), (Names{"images/a.jpg", "page.html"}));
 }
 
 TEST_P(EveryDestinationTest, CancelLeavesNoHalfPageAndRetrySendsOnlyWhatWasLeft) {
