@@ -34,13 +34,9 @@ class ExampleFolder : public ::testing::Test {
         fs::copy_file(QM_PROGRAM, program_);
     }
 #endif
-    // A stand-in program that writes its arguments, one a line, to TOOL.args.
+    // A stand-in program that writes its arguments, one a line, to TOOL.args
+    // (read with ArgumentsOf).
     static void StandIn(const std::string& tool) { fs::copy_file(QM_STAND_IN, FsPath(tool)); }
-    static std::string ArgumentsOf(const std::string& tool) {
-        for (int i = 0; i < 500 && !fs::exists(tool + ".args"); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return ReadBytes(tool + ".args");
-    }
     std::string Page() const { return dir_.ReadFile("diary26-Dec.html"); }
 
     ProgramFolder dir_;

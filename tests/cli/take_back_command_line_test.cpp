@@ -7,17 +7,17 @@ namespace {
 
 using UndoProgram = ExampleFolder;
 
-// Two generates on two days: undo gives the page after the first, then has
-// nothing left; after a third, undo is refused while the page is edited by hand.
-TEST_F(UndoProgram, AfterTwoGeneratesThePageIsAsAfterTheFirstUnlessEditedSince) {
+// Two generates on two days: undo gives the page after the first and says
+// what it restored, then has nothing left. What stops an undo is the engine's
+// to check.
+TEST_F(UndoProgram, AfterTwoGeneratesThePageIsAsAfterTheFirst) {
     ASSERT_EQ(Run(Generate("一")), 0) << stderr_;
-    const std::string afterFirst = Page(), copyAfterFirst = ReadBytes(dir_ / "diary-current.html");
+    const std::string afterFirst = Page();
     now_ = "2026-12-08 21:05:09";
     ASSERT_EQ(Run(Generate("二")), 0) << stderr_;
     now_ = "2026-12-08 22:00:00";
     ASSERT_EQ(Run({"undo"}), 0) << stderr_;
     EXPECT_EQ(Page(), afterFirst);
-    EXPECT_EQ(ReadBytes(dir_ / "diary-current.html"), copyAfterFirst);
     EXPECT_EQ(stdout_, "restored " + (dir_ / "diary26-Dec.html") + "\nrestored " +
                            (dir_ / "diary-current.html") + "\nrestored " + (dir_ / "atom.xml") +
                            "\nthe entry's title and text are kept in " +
@@ -27,14 +27,6 @@ TEST_F(UndoProgram, AfterTwoGeneratesThePageIsAsAfterTheFirstUnlessEditedSince) 
     EXPECT_EQ(Run({"undo"}), 1);
     EXPECT_EQ(stderr_, "quillmaker undo: there is no entry to take back\n");
     EXPECT_EQ(Page(), afterFirst);
-
-    ASSERT_EQ(Run(Generate("三")), 0) << stderr_;
-    const std::string edited = Page() + "<p>mended by hand</p>";
-    WriteBytes(dir_ / "diary26-Dec.html", edited);
-    EXPECT_EQ(Run({"undo"}), 1);
-    EXPECT_EQ(stderr_, "quillmaker undo: " + (dir_ / "diary26-Dec.html") +
-                           " has changed since the last generate; nothing was taken back\n");
-    EXPECT_EQ(Page(), edited);  // what else stays is the engine's to check
 }
 
 #ifndef _WIN32  // a shell stand-in for the upload tool

@@ -7,9 +7,7 @@
 // QM_CRASH_RUNS (default 200) is the number of killed runs, shared by the
 // three set-ups; raise it for a longer run by hand.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +20,7 @@
 #include <vector>
 
 #include "support/diary_folder.h"
+#include "support/other_run_lock.h"
 #include "support/program_run.h"
 
 namespace qm::test {
@@ -56,15 +55,6 @@ int Runs(int arrangement) {
     const int total = text ? std::atoi(text) : 200;
     return total / kArrangementCount + (arrangement < total % kArrangementCount ? 1 : 0);
 }
-
-// Holds `path` as another program would (an exclusive lock) while it lives.
-struct Held {
-    explicit Held(const std::string& path) : fd(::open(path.c_str(), O_RDWR)) {
-        ::flock(fd, LOCK_EX);
-    }
-    ~Held() { ::close(fd); }
-    int fd;
-};
 
 std::string TextUpToNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
 
@@ -123,7 +113,11 @@ class Crash : public ::testing::TestWithParam<int> {
     bool Arrange() {
         held_.reset();
         WriteFolder(home_.dir(), old_);
-        if (kArrangements[GetParam()].logHeld) held_ = std::make_unique<Held>(home_ / "log.html");
+        if (kArrangements[GetParam()].logHeld) {
+            // As another program would hold it, while held_ lives.
+            const int fd = LockAsAnotherRun(home_ / "log.html");
+            held_ = std::shared_ptr<void>(nullptr, [fd](void*) { ::close(fd); });
+        }
         return !kArrangements[GetParam()].undo || Generate("killed").exitStatus == 0;
     }
     ProgramRun Killed(std::optional<microseconds> killAfter = {}) {
@@ -205,7 +199,7 @@ class Crash : public ::testing::TestWithParam<int> {
     Files old_, new_;
     std::vector<microseconds> times_;
     std::chrono::steady_clock::time_point started_;
-    std::unique_ptr<Held> held_;
+    std::shared_ptr<void> held_;
 };
 
 TEST_P(Crash, AKillLeavesOldOrNewFilesAndTheNextRunCleansUp) {

@@ -26,9 +26,7 @@ TEST_F(CurrentCopy, AStoredBadNameIsIgnoredWithAMessage) {
         {"log.html", V::UserFile},
         {"original.html", V::UserFile},
         {"diary03-Feb.html", V::UserFile},
-        {"qmsys.INI", V::ProgramFile},
         {"diary.ini", V::ProgramFile},
-        {"temp.tmp", V::ProgramFile},
         {"qmdraft.TXT", V::ProgramFile},
         {"now.html", V::Usable},
     };

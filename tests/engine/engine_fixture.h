@@ -17,30 +17,11 @@
 #include "platform/files.h"
 #include "settings/active_config.h"
 #include "support/diary_folder.h"
+#include "support/recording_host.h"
 
 namespace qm::test {
 
 namespace fs = std::filesystem;
-
-class FakeHost : public Host {
-  public:
-    std::vector<std::string> messages;                // "text|caption" in UTF-8
-    std::function<void(ActiveConfig&)> pathSettings;  // unset: this host has no dialog
-
-    void ShowMessage(std::string_view text, std::string_view caption) override {
-        messages.push_back(Cp932ToUtf8(text).value_or("?") + "|" +
-                           Cp932ToUtf8(caption).value_or("?"));
-    }
-    bool OpenPathSettings(ActiveConfig& config) override {
-        if (pathSettings) pathSettings(config);
-        return static_cast<bool>(pathSettings);
-    }
-    bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view, const std::vector<std::string>&,
-                             StartWait) override {
-        return StartResult::Started;
-    }
-};
 
 // A test's own path (UTF-8) as the file functions take it.
 inline NativePath N(const std::string& path) { return NativePath(path); }

@@ -4,7 +4,6 @@
 // its first marker, and nothing after the text.
 #include "engine/diary_page.h"
 #include "engine/entry.h"
-#include "engine/host.h"
 #include "engine/messages.h"
 #include "engine/split_mode.h"
 #include "fuzz_support.h"
@@ -14,20 +13,9 @@
 #include "settings/active_config.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
+#include "support/recording_host.h"
 
 namespace qm::fuzz {
-
-class QuietHost : public Host {
-  public:
-    void ShowMessage(std::string_view, std::string_view) override { ++messages; }
-    bool OpenPathSettings(ActiveConfig&) override { return false; }
-    bool OpenSetManager(ActiveConfig&) override { return false; }
-    StartResult StartProgram(std::string_view, const std::vector<std::string>&,
-                             StartWait) override {
-        return StartResult::Failed;
-    }
-    int messages = 0;
-};
 
 // Page bytes (or no page now and then) with the marker put in at a chosen
 // place every other time, so that most runs reach the rewrite.
@@ -56,11 +44,11 @@ void CheckInsertion(FuzzedDataProvider& input, const ActiveConfig& config) {
     if (input.ConsumeIntegralInRange(0, 7) != 0) entry = input.ConsumeRandomLengthString(512);
     WriteOrRemove(pagePath, page);
 
-    QuietHost host;
+    test::FakeHost host;
     const bool inserted =
         InsertEntryText(pagePath, NativePath(pagePath), TextUpToNul(entry.value_or("")), host);
     const std::optional<std::string> after = ReadAll(pagePath);
-    Require(inserted == (host.messages == 0), "a message comes with every failure, only then");
+    Require(inserted == host.messages.empty(), "a message comes with every failure, only then");
     // A page that was missing is left behind as an empty file.
     Require(inserted || after == page.value_or(""), "a failed insertion leaves the page as it was");
     if (!inserted) return;
@@ -85,13 +73,13 @@ void CheckLogUpdate(FuzzedDataProvider& input, ActiveConfig config) {
     const std::string link = LogLinkText(config.diaryPage, config.logTitle, ReadLocalClock());
 
     RunState run;
-    QuietHost host;
+    test::FakeHost host;
     UpdateLogPage(config, run, host);
     SetFixedClock(std::nullopt);
     const std::optional<std::string> after = ReadAll(config.logPath);
     if (!run.logUpdated) {
         Require(after == log, "a log page not updated stays as it was, or missing");
-        Require(host.messages == 0 || RollsOver(config.splitMode),
+        Require(host.messages.empty() || RollsOver(config.splitMode),
                 "no log message outside the roll-over modes");
         return;
     }

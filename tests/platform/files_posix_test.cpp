@@ -1,15 +1,11 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <filesystem>
 
 #include "files_fixture.h"
-#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/scratch_file.h"
 #include "platform/stream_replace.h"
@@ -22,7 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
-using namespace std::chrono_literals;
 
 // Kept permissions, through a symbolic link, a new file under the umask.
 TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
@@ -41,7 +36,7 @@ TEST_F(Files, ReplaceKeepsPermissionsFollowsLinksAndLeavesNoTemporaryFile) {
     EXPECT_EQ(Entries(), 3u);
 }
 
-TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
+TEST_F(Files, OnlyRegularFilesAreReadAndNothingWaits) {
     const std::string fifo = dir_ / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     fs::create_directory(dir_ / "folder");
@@ -56,33 +51,6 @@ TEST_F(Files, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaits) {
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(fs::exists(dir_ / "copy.html"));
-    const auto missing = ReadRegularFile(N(dir_ / "missing.html"));
-    ASSERT_FALSE(missing);
-    EXPECT_EQ(missing.problem().code, ENOENT);
-    // Sparse: no disk space is used.
-    WriteBytes(page_, "");
-    ASSERT_EQ(::truncate(page_.c_str(), off_t(kMaxReadBytes + 1)), 0);
-    const auto tooLarge = ReadRegularFile(N(page_));
-    ASSERT_FALSE(tooLarge);
-    EXPECT_EQ(tooLarge.problem().code, EFBIG);
-    EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
-}
-
-// Holds within the process are shared: a nested taker does not wait, and its
-// end leaves the outer hold in place for other processes to wait on.
-TEST_F(Files, TheGenerateLockIsSharedWithinTheProcess) {
-    const std::string path = dir_ / "QMgenerate.lock";
-    auto outer = FileLock::Acquire(N(path), 5s);
-    ASSERT_TRUE(outer && *outer);
-    {
-        auto nested = FileLock::Acquire(N(path), 0ms);
-        EXPECT_TRUE(nested && *nested) << "a nested taker must not wait";
-    }
-    int probe = ::open(path.c_str(), O_RDWR);
-    EXPECT_NE(::flock(probe, LOCK_EX | LOCK_NB), 0) << "still held by the outer lock";
-    outer->reset();
-    EXPECT_EQ(::flock(probe, LOCK_EX | LOCK_NB), 0);
-    ::close(probe);
 }
 
 // A disk that fills up (on either side of the marker, or under a whole

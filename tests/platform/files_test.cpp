@@ -1,6 +1,13 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -17,17 +24,54 @@ namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FsPath;
 using test::ReadBytes;
 using test::WriteBytes;
 using namespace std::chrono_literals;
 
-// A second holder is refused until the first closes, also after its replaces.
+// Another process's try at the lock every holder takes.
+bool OthersCanLock(const std::string& path) {
+#ifdef _WIN32
+    HANDLE probe = ::CreateFileW(FsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    OVERLAPPED at{};
+    at.OffsetHigh = 0x7FFFFFFF;
+    const bool locked =
+        ::LockFileEx(probe, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
+    ::CloseHandle(probe);
+#else
+    const int probe = ::open(path.c_str(), O_RDWR);
+    const bool locked = ::flock(probe, LOCK_EX | LOCK_NB) == 0;
+    ::close(probe);
+#endif
+    return locked;
+}
+
+// Holds within the process are shared: a nested taker does not wait, and its
+// end leaves the outer hold in place for other processes to wait on.
+TEST_F(Files, TheGenerateLockIsSharedWithinTheProcess) {
+    const std::string path = dir_ / "QMgenerate.lock";
+    auto outer = FileLock::Acquire(N(path), 5s);
+    ASSERT_TRUE(outer && *outer);
+    {
+        auto nested = FileLock::Acquire(N(path), 0ms);
+        EXPECT_TRUE(nested && *nested) << "a nested taker must not wait";
+    }
+    EXPECT_FALSE(OthersCanLock(path)) << "still held by the outer lock";
+    outer->reset();
+    EXPECT_TRUE(OthersCanLock(path));
+}
+
+// A second holder is refused until the first closes, also after its replaces;
+// a held page stays readable by others (a browser, an editor).
 TEST_F(Files, TheLockRefusesASecondHolderAndHoldsAcrossAReplace) {
     WriteBytes(page_, "old");
     {
         auto first = LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting);
         ASSERT_TRUE(first);
         EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
+        EXPECT_EQ(ReadBytes(page_), "old");
         ASSERT_TRUE(first->Replace("new"));
         EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
         EXPECT_EQ(*first->ReadAll(), "new");
@@ -36,6 +80,19 @@ TEST_F(Files, TheLockRefusesASecondHolderAndHoldsAcrossAReplace) {
     ASSERT_TRUE(second);
     EXPECT_EQ(*second->ReadAll(), "new");
     EXPECT_EQ(Entries(), 1u);
+}
+
+// A missing file and one past the read limit (sparse: no disk space is used).
+TEST_F(Files, AMissingOrTooLargeFileIsRefusedWithItsReason) {
+    const auto missing = ReadRegularFile(N(dir_ / "missing.html"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.problem().code, ENOENT);
+    WriteBytes(page_, "");
+    fs::resize_file(page_, kMaxReadBytes + 1);
+    const auto tooLarge = ReadRegularFile(N(page_));
+    ASSERT_FALSE(tooLarge);
+    EXPECT_EQ(tooLarge.problem().code, EFBIG);
+    EXPECT_FALSE(LockedFile::Open(N(page_), LockedFile::Mode::OpenExisting));
 }
 
 const std::string kNul(1, '\0');

@@ -151,6 +151,14 @@ inline ProgramRun RunProgram(const std::vector<std::string>& args, const Environ
     return run;
 }
 
+// The arguments the stand-in program at `path` was started with, one a
+// line, once it has written them down.
+inline std::string ArgumentsOf(const std::string& path) {
+    for (int i = 0; i < 500 && !std::filesystem::exists(FsPath(path + ".args")); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return ReadBytes(path + ".args");
+}
+
 #ifdef QM_PROGRAM
 inline const std::string kNow = "2026-12-07 21:05:09";
 
