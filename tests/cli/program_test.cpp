@@ -80,9 +80,8 @@ TEST_F(Program, ASecondStartOnTheFolderLeavesItToTheFirstWindow) {
     EXPECT_FALSE(Said("is open already")) << stderr_;
 }
 
-TEST_F(Program, VersionAndUnknownOptionsAnswerInOneLine) {
-    ASSERT_EQ(Run({"-V"}), 0);
-    EXPECT_EQ(stdout_, std::string("quillmaker ") + QM_VERSION_TEXT + "\n");
+// (--version is the package check's.)
+TEST_F(Program, UnknownOptionsAnswerInOneLine) {
     ASSERT_EQ(Run({"--frobnicate"}), 2);
     EXPECT_EQ(stderr_, "quillmaker: unknown option \"--frobnicate\"\ntry: quillmaker --help\n");
     ASSERT_EQ(Run({"frobnicate", "x"}), 2);

@@ -30,10 +30,10 @@ void Type(QWidget* box, const QString& text) {
 
 bool DraftExists(const ProgramFolder& folder) { return fs::exists(folder.path(kDraftFileName)); }
 
-// The file the stand-in browser (xdg-open) was given, in UTF-8.
+// The file the stand-in browser (xdg-open) was given.
 std::string Browsed(const Opened& w) {
     if (w.starts.empty() || w.starts[0].first != "xdg-open") return "<none>";
-    return Cp932ToUtf8(w.starts[0].second.at(0)).value_or("?");
+    return w.starts[0].second.at(0);
 }
 
 QAction* TakeBack(Opened& w) { return w->findChild<QAction*>(QStringLiteral("takeBackAction")); }
