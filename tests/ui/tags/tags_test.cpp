@@ -1,6 +1,6 @@
-// The tag builders (an image path, the font dialog's byte cut, how a built
-// tag wraps the body) and the tag list
-// editor, whose every add, change and delete goes straight to the settings file.
+// The tag builders (an image path and its web copy, how a built tag wraps
+// the body) and the tag list editor, whose every add, change and delete goes
+// straight to the settings file.
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -8,7 +8,6 @@
 #include "support/write_limit.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/tags/anchor_tag_dialog.h"
-#include "ui/tags/font_tag_dialog.h"
 #include "ui/tags/image_tag_dialog.h"
 #include "ui/tags/tag_list.h"
 #include "ui/tags/tag_list_editor_dialog.h"
@@ -93,12 +92,6 @@ class TagsTest : public QObject {
         QCOMPARE(io.messages.size(), std::size_t{1});
         QVERIFY(io.messages[0].text.contains(QStringLiteral("notes.jpg")));
         QVERIFY(refusing.result() != QDialog::Accepted);
-    }
-
-    // A field is cut to 31 Shift-JIS bytes at a whole character (one that
-    // Shift-JIS lacks counts as its 9-byte reference).
-    void TheFontDialogCutsItsFieldsAndTakesTheChoosersResults() {
-        QCOMPARE(CutToCp932Bytes(QString(23, 'a') + QString::fromUtf8("😀"), 31), QString(23, 'a'));
     }
 
     // The selection stays on the wrapped text; a close text's CR LF is one
